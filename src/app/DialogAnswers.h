@@ -1,0 +1,71 @@
+#pragma once
+// Where a window without a screen takes the user's answers to its dialogs: fixed answers
+// from command-line flags, questions asked on a terminal, or a script written by a test.
+
+#include <deque>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/WindowPort.h"
+
+namespace vantrel {
+
+class DialogAnswers {
+ public:
+  virtual ~DialogAnswers() = default;
+  virtual bool AnswerYesNo(const std::string& question) = 0;
+  virtual BadSectorAnswer AnswerBadSector() = 0;
+};
+
+// The same answer every time.
+class FixedAnswers : public DialogAnswers {
+ public:
+  FixedAnswers(bool yes, BadSectorAnswer badSector) : yes_(yes), badSector_(badSector) {}
+  bool AnswerYesNo(const std::string&) override { return yes_; }
+  BadSectorAnswer AnswerBadSector() override { return badSector_; }
+
+ private:
+  bool yes_;
+  BadSectorAnswer badSector_;
+};
+
+// Asks on a terminal: the question goes to `out`, the answer is read from `in`.
+class TerminalAnswers : public DialogAnswers {
+ public:
+  TerminalAnswers(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
+  bool AnswerYesNo(const std::string& question) override;
+  BadSectorAnswer AnswerBadSector() override;
+
+ private:
+  std::istream& in_;
+  std::ostream& out_;
+};
+
+// Answers taken in order from a script; every question asked is recorded. When the
+// script runs out, questions get No and bad sectors get Skip, and the shortfall is counted.
+class ScriptedAnswers : public DialogAnswers {
+ public:
+  void AddYesNo(bool yes) { yesNo_.push_back(yes); }
+  void AddBadSector(BadSectorAnswer answer) { badSector_.push_back(answer); }
+
+  bool AnswerYesNo(const std::string& question) override;
+  BadSectorAnswer AnswerBadSector() override;
+
+  const std::vector<std::string>& QuestionsAsked() const { return questions_; }
+  int BadSectorPrompts() const { return badSectorPrompts_; }
+  int Unanswered() const { return unanswered_; }
+
+ private:
+  std::deque<bool> yesNo_;
+  std::deque<BadSectorAnswer> badSector_;
+  std::vector<std::string> questions_;
+  int badSectorPrompts_ = 0;
+  int unanswered_ = 0;
+};
+
+// Parses "retry", "skip", "retry-all" or "skip-all".
+std::optional<BadSectorAnswer> ParseBadSectorAnswer(const std::string& text);
+
+}  // namespace vantrel

@@ -1,0 +1,68 @@
+#include "app/HeadlessWindow.h"
+
+#include <ostream>
+
+#include "app/ControlIds.h"
+
+namespace vantrel {
+
+void HeadlessWindow::Record(ShownMessage::Kind kind, const std::string& text) {
+  messages_.push_back({kind, text});
+  if (messageStream_ == nullptr) return;
+  FinishProgressLine();
+  *messageStream_ << text << '\n' << std::flush;
+}
+
+void HeadlessWindow::ShowMessage(const std::string& text) {
+  Record(ShownMessage::Kind::Information, text);
+}
+
+bool HeadlessWindow::AskYesNo(const std::string& text) {
+  Record(ShownMessage::Kind::Question, text);
+  FinishProgressLine();
+  return answers_.AnswerYesNo(text);
+}
+
+bool HeadlessWindow::SystemMessage(const std::string& text, SystemIcon icon) {
+  if (icon == SystemIcon::Error) {
+    Record(ShownMessage::Kind::SystemError, text);
+    return true;
+  }
+  Record(ShownMessage::Kind::SystemQuestion, text);
+  FinishProgressLine();
+  return answers_.AnswerYesNo(text);
+}
+
+BadSectorAnswer HeadlessWindow::AskBadSector() {
+  ++badSectorPrompts_;
+  FinishProgressLine();
+  return answers_.AnswerBadSector();
+}
+
+std::vector<std::string> HeadlessWindow::MessageTexts() const {
+  std::vector<std::string> texts;
+  for (const auto& message : messages_) texts.push_back(message.text);
+  return texts;
+}
+
+void HeadlessWindow::FinishProgressLine() {
+  if (progressStream_ == nullptr || !progressLineOpen_) return;
+  *progressStream_ << "\r\033[K" << std::flush;
+  progressLineOpen_ = false;
+}
+
+void HeadlessWindow::OnChanged(const WindowChange& change) {
+  if (progressStream_ == nullptr) return;
+  if (change.kind != WindowChange::Kind::ControlText && change.kind != WindowChange::Kind::Progress)
+    return;
+  const auto now = std::chrono::steady_clock::now();
+  if (progressLineOpen_ && now - lastDrawn_ < std::chrono::milliseconds(100)) return;
+  lastDrawn_ = now;
+  const int percent = std::max(Control(control::kSearchProgress).progress,
+                               Control(control::kMoreSearchProgress).progress);
+  *progressStream_ << "\r\033[K" << percent << "%  " << ControlText(control::kStatusText) << "  "
+                   << ControlText(control::kFoundCount) << std::flush;
+  progressLineOpen_ = true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,57 @@
+#pragma once
+// The window port without a screen: messages are recorded (and printed when a stream is
+// given), dialogs are answered by a DialogAnswers source, and the status line can be shown
+// as a progress line on a terminal.
+
+#include <chrono>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "app/DialogAnswers.h"
+#include "app/ModelWindow.h"
+
+namespace vantrel {
+
+struct ShownMessage {
+  enum class Kind { Information, Question, SystemError, SystemQuestion } kind;
+  std::string text;
+};
+
+class HeadlessWindow : public ModelWindow {
+ public:
+  explicit HeadlessWindow(DialogAnswers& answers) : answers_(answers) {}
+
+  // Messages are written to `stream` as they are shown (nullptr: only recorded).
+  void PrintMessagesTo(std::ostream* stream) { messageStream_ = stream; }
+  // The status line and progress bars are drawn on `stream`, a terminal, at most ten
+  // times a second (nullptr: not drawn).
+  void ShowProgressOn(std::ostream* stream) { progressStream_ = stream; }
+  // Ends a drawn progress line so that later output starts on a fresh line.
+  void FinishProgressLine();
+
+  void ShowMessage(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+  bool SystemMessage(const std::string& text, SystemIcon icon) override;
+  BadSectorAnswer AskBadSector() override;
+
+  const std::vector<ShownMessage>& Messages() const { return messages_; }
+  std::vector<std::string> MessageTexts() const;
+  int BadSectorPrompts() const { return badSectorPrompts_; }
+
+ protected:
+  void OnChanged(const WindowChange& change) override;
+
+ private:
+  void Record(ShownMessage::Kind kind, const std::string& text);
+
+  DialogAnswers& answers_;
+  std::ostream* messageStream_ = nullptr;
+  std::ostream* progressStream_ = nullptr;
+  std::vector<ShownMessage> messages_;
+  int badSectorPrompts_ = 0;
+  bool progressLineOpen_ = false;
+  std::chrono::steady_clock::time_point lastDrawn_{};
+};
+
+}  // namespace vantrel

@@ -1,0 +1,75 @@
+#pragma once
+// The window port: the only way the engines talk to the user. Message dialogs, the view
+// switch, and plain operations on named controls, list views and tree views. The Qt
+// window, the console front end and the tests each provide one.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "app/ListModel.h"
+#include "app/TreeModel.h"
+
+namespace vantrel {
+
+inline constexpr const char* kApplicationTitle = "Vantrel For ReiserFS";
+
+enum class SystemIcon { Error, Question };
+
+// Answers of the "Bad Sector Encountered" dialog; the values are those of the policy.
+enum class BadSectorAnswer { Retry = 0, Skip = 1, RetryAll = 2, SkipAll = 3 };
+
+enum class TreeId { Disk, Partition, Folder };
+
+class WindowPort {
+ public:
+  virtual ~WindowPort() = default;
+
+  // Message dialogs, modal, callable from any thread; they return the user's answer.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // True for "&Yes"; closing the dialog counts as No.
+  virtual bool AskYesNo(const std::string& text) = 0;
+  // The system-modal box with the application title as caption. With the question icon
+  // it offers Yes and No and returns true for Yes; with the error icon it returns true.
+  virtual bool SystemMessage(const std::string& text, SystemIcon icon) = 0;
+  virtual BadSectorAnswer AskBadSector() = 0;
+
+  // View switch: 0, 1, 3 to 10 and 88; any other code does nothing.
+  virtual void ShowView(int code) = 0;
+
+  // Simple controls.
+  virtual void SetControlText(int id, const std::string& text) = 0;
+  virtual std::string ControlText(int id) = 0;
+  virtual void ShowControl(int id, bool shown) = 0;
+  virtual void EnableControl(int id, bool enabled) = 0;
+  virtual void SetChecked(int id, bool checked) = 0;
+  virtual bool IsChecked(int id) = 0;
+  // Progress bars: position 0 to 100.
+  virtual void SetProgress(int id, int position) = 0;
+
+  // List views.
+  virtual void ListRemoveAllRows(int id) = 0;
+  virtual void ListRemoveAllColumns(int id) = 0;
+  virtual void ListInsertColumn(int id, const ListColumn& column) = 0;
+  virtual std::size_t ListInsertRow(int id, const std::string& text, int image = -1) = 0;
+  virtual void ListSetCell(int id, std::size_t row, std::size_t column, const std::string& text) = 0;
+  virtual std::string ListCell(int id, std::size_t row, std::size_t column) = 0;
+  virtual bool ListRowSelected(int id, std::size_t row) = 0;
+  virtual bool ListRowChecked(int id, std::size_t row) = 0;
+
+  // Tree views; each keeps its root item.
+  virtual TreeItemHandle TreeReset(TreeId tree, const std::string& rootText) = 0;
+  virtual TreeItemHandle TreeRoot(TreeId tree) = 0;
+  virtual TreeItemHandle TreeInsert(TreeId tree, TreeItemHandle parent, const std::string& text,
+                                    int image, int selectedImage) = 0;
+  virtual void TreeDelete(TreeId tree, TreeItemHandle item) = 0;
+  virtual void TreeExpand(TreeId tree, TreeItemHandle item) = 0;
+  virtual void TreeSelect(TreeId tree, TreeItemHandle item) = 0;
+  virtual void TreeSetCheck(TreeId tree, TreeItemHandle item, CheckState state) = 0;
+  virtual CheckState TreeCheck(TreeId tree, TreeItemHandle item) = 0;
+  virtual std::string TreeText(TreeId tree, TreeItemHandle item) = 0;
+  virtual TreeItemHandle TreeParent(TreeId tree, TreeItemHandle item) = 0;
+  virtual std::vector<TreeItemHandle> TreeChildren(TreeId tree, TreeItemHandle item) = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,57 @@
+#pragma once
+// The one record of the wizard's state that the window, the workers and the engines share:
+// the user's choices, the disks, the found partitions and the current partition.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "disk/DiskInfoStore.h"
+#include "disk/DiskNameTable.h"
+#include "disk/SectorReader.h"
+#include "reiserfs/PartitionTable.h"
+
+namespace vantrel {
+
+class WindowPort;
+
+struct CurrentPartition {
+  std::uint64_t partitionStartSector = 0;
+  std::uint64_t sizeSectors = 0;
+  int index = -1;  // record of the partition table, -1 before a selection
+};
+
+struct WizardState {
+  WizardState() = default;
+  WizardState(const WizardState&) = delete;
+  WizardState& operator=(const WizardState&) = delete;
+
+  WindowPort* mainWindow = nullptr;
+  // 0 disk and mode, 1 partition list, 2 catalogue; -1 while the disk tree is built.
+  int wizardStage = 0;
+  std::uint16_t recoveryMode = 0;     // 0 none, 1 Quick Search, 2 Advanced Search, 3 Raw Recovery
+  std::uint32_t fileSearchType = 0;   // 1 quick, 2 advanced file/folder search
+  std::uint16_t saveMode = 0;
+  std::uint16_t CurrentDiskIndex = 0;
+  std::string SelectedDiskText;
+  std::string selectedDiskModel;
+  std::atomic<int> StopRequested{0};
+  int balloonHelp = 1;
+  std::string programFolder;
+  std::string activityLogPath;
+  std::string languageFileName;
+  std::string tempFolder;
+  std::string messageText;
+  char PlatformMode = 'N';
+  CurrentPartition currentPartition;
+  std::string destinationPath;
+
+  DiskNameTable diskNames;
+  DiskInfoStore diskInfo;
+  SectorReader reader{diskNames, mainWindow};
+  PartitionTable partitionTable;
+
+  WindowPort& Window() const { return *mainWindow; }
+};
+
+}  // namespace vantrel

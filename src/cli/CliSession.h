@@ -1,0 +1,53 @@
+#pragma once
+// What every console command shares: the wizard state, a window without a screen, the
+// dialog answers chosen by the flags or the terminal, and the disks.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/DialogAnswers.h"
+#include "app/HeadlessWindow.h"
+#include "app/WizardState.h"
+#include "disk/DiskEnumeration.h"
+
+namespace vantrel::cli {
+
+enum ExitCode { kSuccess = 0, kUsageError = 1, kDiskError = 2 };
+
+struct GlobalOptions {
+  std::vector<DiskSpec> disks;
+  std::optional<BadSectorAnswer> badSectors;
+  bool json = false;  // messages are collected for the JSON output instead of printed
+};
+
+// Without a terminal to ask, the bad-sector prompt is answered Skip All, and standard
+// error says so once; questions are answered No.
+class NoTerminalAnswers : public DialogAnswers {
+ public:
+  bool AnswerYesNo(const std::string&) override { return false; }
+  BadSectorAnswer AnswerBadSector() override;
+
+ private:
+  bool told_ = false;
+};
+
+class CliSession {
+ public:
+  explicit CliSession(const GlobalOptions& options);
+
+  WizardState& State() { return state_; }
+  HeadlessWindow& Window() { return *window_; }
+  const std::vector<EnumerationProblem>& Problems() const { return problems_; }
+  // Reports on standard error why disk n cannot be read; true when it can.
+  bool CheckDiskReadable(int disk) const;
+
+ private:
+  std::unique_ptr<DialogAnswers> answers_;
+  std::unique_ptr<HeadlessWindow> window_;
+  WizardState state_;
+  std::vector<EnumerationProblem> problems_;
+};
+
+}  // namespace vantrel::cli

@@ -1,0 +1,88 @@
+// vantrel-cli: the engines of the recovery tool from the console.
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/CliSession.h"
+#include "cli/DisksCommand.h"
+#include "cli/PartitionsCommand.h"
+
+namespace {
+
+using namespace vantrel;
+using namespace vantrel::cli;
+
+// Pairs each --mapfile with the --disk given just before it.
+bool CollectDisks(const CLI::App& app, const CLI::Option* diskOption, const CLI::Option* mapOption,
+                  std::vector<DiskSpec>* disks) {
+  std::size_t diskSeen = 0;
+  std::size_t mapSeen = 0;
+  const auto& diskValues = diskOption->results();
+  const auto& mapValues = mapOption->results();
+  for (const CLI::Option* option : app.parse_order()) {
+    if (option == diskOption) {
+      disks->push_back({diskValues.at(diskSeen++), {}});
+    } else if (option == mapOption) {
+      if (disks->empty() || !disks->back().mapfile.empty()) {
+        std::cerr << "vantrel-cli: --mapfile must follow the --disk it belongs to\n";
+        return false;
+      }
+      disks->back().mapfile = mapValues.at(mapSeen++);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Vantrel For ReiserFS: find ReiserFS partitions and recover their files, read-only",
+               "vantrel-cli"};
+  app.require_subcommand(1);
+  std::vector<std::string> diskPaths;
+  std::vector<std::string> mapfiles;
+  std::string badSectors;
+  auto* diskOption = app.add_option("--disk", diskPaths,
+                                    "Disk image or block device to read (repeatable: Disk0, Disk1, ...); "
+                                    "without it, the machine's disks")
+                         ->check(CLI::ExistingPath);
+  auto* mapOption = app.add_option("--mapfile", mapfiles,
+                                   "GNU ddrescue mapfile of the --disk before it: areas not finished read as bad sectors")
+                        ->check(CLI::ExistingFile);
+  app.add_option("--bad-sectors", badSectors, "Answer to \"Bad Sector Encountered\" given in advance")
+      ->check(CLI::IsMember({"retry", "skip", "retry-all", "skip-all"}));
+
+  bool disksJson = false;
+  auto* disks = app.add_subcommand("disks", "List the disks and their details");
+  disks->add_flag("--json", disksJson, "Print JSON");
+
+  PartitionsOptions partitionOptions;
+  auto* partitions = app.add_subcommand("partitions", "Search a disk for ReiserFS partitions");
+  partitions->add_option("--disk-index", partitionOptions.diskIndex, "Disk to search (default 0)")
+      ->check(CLI::Range(0, 25));
+  partitions->add_option("--search", partitionOptions.search, "quick (partition tables), advanced (every sector) "
+                                                              "or more (cylinder boundaries)")
+      ->check(CLI::IsMember({"quick", "advanced", "more"}));
+  partitions->add_flag("--json", partitionOptions.json, "Print JSON only");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int code = app.exit(error);
+    return code == 0 ? kSuccess : kUsageError;
+  }
+
+  GlobalOptions options;
+  if (!CollectDisks(app, diskOption, mapOption, &options.disks)) return kUsageError;
+  if (!badSectors.empty()) options.badSectors = ParseBadSectorAnswer(badSectors);
+  options.json = (disks->parsed() && disksJson) || (partitions->parsed() && partitionOptions.json);
+
+  CliSession session(options);
+  for (const auto& problem : session.Problems())
+    if (problem.disk < 0) {
+      std::cerr << "vantrel-cli: " << problem.text << '\n';
+      return kDiskError;
+    }
+  if (disks->parsed()) return RunDisksCommand(session, disksJson);
+  return RunPartitionsCommand(session, partitionOptions);
+}

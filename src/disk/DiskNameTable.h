@@ -1,0 +1,39 @@
+#pragma once
+// The disks the program can read, by number: entry n is "Disk" + n. Each entry names a
+// disk source (an image file or a block device) and keeps it open while the program runs.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "disk/DiskSource.h"
+
+namespace vantrel {
+
+struct DiskEntry {
+  std::string path;     // image file or block device
+  std::string mapfile;  // optional ddrescue mapfile of an image
+  std::unique_ptr<DiskSource> source;
+};
+
+class DiskNameTable {
+ public:
+  // The disk information store keeps values for disks 0 to 25.
+  static constexpr std::size_t kMaxDisks = 26;
+
+  void Clear() { entries_.clear(); }
+  // Appends an entry and returns its number, or -1 when the table is full.
+  int Add(DiskEntry entry);
+  std::size_t Count() const { return entries_.size(); }
+  // The source of disk n, or nullptr when there is none.
+  DiskSource* Source(std::size_t n) const;
+  const DiskEntry* Entry(std::size_t n) const;
+
+  static std::string DiskName(std::size_t n) { return "Disk" + std::to_string(n); }
+
+ private:
+  std::vector<DiskEntry> entries_;
+};
+
+}  // namespace vantrel

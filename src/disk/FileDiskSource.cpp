@@ -1,0 +1,100 @@
+#include "disk/FileDiskSource.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace vantrel {
+
+FileDiskSource::FileDiskSource(std::string path, std::optional<BadSectorMap> badSectors)
+    : path_(std::move(path)), badSectors_(std::move(badSectors)) {}
+
+FileDiskSource::~FileDiskSource() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool FileDiskSource::EnsureOpen() {
+  std::lock_guard lock(openMutex_);
+  if (fd_ >= 0) return true;
+  // Read-only, always: the source disk is never written.
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    openError_ = "cannot open " + path_ + ": " + std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    openError_ = "cannot examine " + path_ + ": " + std::strerror(errno);
+    ::close(fd);
+    return false;
+  }
+  if (S_ISBLK(info.st_mode)) {
+    std::uint64_t bytes = 0;
+    if (::ioctl(fd, BLKGETSIZE64, &bytes) != 0) {
+      openError_ = "cannot read the size of " + path_ + ": " + std::strerror(errno);
+      ::close(fd);
+      return false;
+    }
+    blockDevice_ = true;
+    size_ = bytes;
+  } else if (S_ISREG(info.st_mode)) {
+    size_ = static_cast<std::uint64_t>(info.st_size);
+  } else {
+    openError_ = path_ + " is neither a disk image file nor a block device";
+    ::close(fd);
+    return false;
+  }
+  openError_.clear();
+  fd_ = fd;
+  return true;
+}
+
+ReadOutcome FileDiskSource::ReadFully(std::uint64_t offset, std::span<std::byte> buffer) {
+  std::size_t done = 0;
+  while (done < buffer.size()) {
+    const std::uint64_t position = offset + done;
+    if (position >= size_) break;
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - done, size_ - position));
+    const ssize_t got = ::pread(fd_, buffer.data() + done, wanted, static_cast<off_t>(position));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return ReadOutcome::Failed;
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  if (done < buffer.size()) std::memset(buffer.data() + done, 0, buffer.size() - done);
+  return ReadOutcome::Ok;
+}
+
+ReadOutcome FileDiskSource::Read(std::uint64_t offset, std::span<std::byte> buffer) {
+  if (!EnsureOpen()) return ReadOutcome::CannotOpen;
+  // A read that touches an area the map does not mark as finished fails as a whole and
+  // transfers nothing, like a device read that meets an unreadable sector.
+  if (badSectors_ && badSectors_->Touches(offset, buffer.size())) return ReadOutcome::Failed;
+  return ReadFully(offset, buffer);
+}
+
+std::optional<std::uint64_t> FileDiskSource::Size() {
+  if (!EnsureOpen()) return std::nullopt;
+  return size_;
+}
+
+std::string FileDiskSource::OpenError() {
+  EnsureOpen();
+  std::lock_guard lock(openMutex_);
+  return openError_;
+}
+
+bool FileDiskSource::IsBlockDevice() { return EnsureOpen() && blockDevice_; }
+
+int FileDiskSource::Descriptor() { return EnsureOpen() ? fd_ : -1; }
+
+}  // namespace vantrel

@@ -1,0 +1,35 @@
+#include "disk/SectorReader.h"
+
+#include "app/WindowPort.h"
+
+namespace vantrel {
+
+ReadOutcome SectorReader::ReadQuietly(std::uint16_t disk, std::uint64_t firstSector,
+                                      std::span<std::byte> buffer) {
+  DiskSource* source = disks_.Source(disk);
+  if (source == nullptr) return ReadOutcome::CannotOpen;
+  return source->Read(firstSector * kSectorSize, buffer);
+}
+
+int SectorReader::ReadSectors(const SectorReadRequest& request) {
+  const std::uint64_t bytes = std::uint64_t{request.count} * kSectorSize;
+  if (bytes > request.buffer.size()) return 0;
+  const auto run = request.buffer.first(static_cast<std::size_t>(bytes));
+
+  const ReadOutcome outcome = ReadQuietly(request.disk, request.firstSector, run);
+  if (outcome == ReadOutcome::Ok) return 1;
+  if (outcome == ReadOutcome::CannotOpen) return 0;
+
+  BadSectorPolicy policy = policy_.load();
+  if (policy != BadSectorPolicy::RetryAll && policy != BadSectorPolicy::SkipAll) {
+    policy = window_ ? static_cast<BadSectorPolicy>(window_->AskBadSector()) : BadSectorPolicy::Skip;
+    policy_.store(policy);
+  }
+  if (policy == BadSectorPolicy::Retry || policy == BadSectorPolicy::RetryAll) {
+    for (std::uint32_t i = 0; i < request.count; ++i)
+      ReadQuietly(request.disk, request.firstSector + i, run.subspan(std::size_t{i} * kSectorSize, kSectorSize));
+  }
+  return 0;
+}
+
+}  // namespace vantrel

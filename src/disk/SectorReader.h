@@ -1,0 +1,52 @@
+#pragma once
+// Every byte taken from a disk passes through ReadSectors: a run of 512-byte sectors of
+// one disk, by absolute sector number, under the program's one bad-sector policy.
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+
+#include "disk/DiskNameTable.h"
+
+namespace vantrel {
+
+class WindowPort;
+
+inline constexpr std::uint32_t kSectorSize = 512;
+
+struct SectorReadRequest {
+  std::uint16_t disk = 0;         // entry of the DiskNameTable
+  std::uint64_t firstSector = 0;  // absolute sector number
+  std::uint32_t count = 0;        // sectors to read
+  std::span<std::byte> buffer;    // at least count * 512 bytes; sector i at i * 512
+};
+
+enum class BadSectorPolicy { Retry = 0, Skip = 1, RetryAll = 2, SkipAll = 3 };
+
+class SectorReader {
+ public:
+  SectorReader(DiskNameTable& disks, WindowPort*& window) : disks_(disks), window_(window) {}
+
+  // Non-zero when the whole run was read. On a failed read the user is asked "Bad Sector
+  // Encountered" unless a sticky answer was given; under Retry (All) each sector of the
+  // run is then read once on its own, so that the readable ones reach the buffer, and the
+  // result is still 0. A disk that cannot be opened gives 0 without a prompt and leaves
+  // the buffer untouched.
+  int ReadSectors(const SectorReadRequest& request);
+
+  // One read of the run with no prompt and no sector-by-sector pass: the fast path of
+  // large scans, which repeat a failed stretch through ReadSectors in the requests the
+  // user would otherwise have been asked about.
+  ReadOutcome ReadQuietly(std::uint16_t disk, std::uint64_t firstSector, std::span<std::byte> buffer);
+
+  BadSectorPolicy Policy() const { return policy_.load(); }
+
+ private:
+  DiskNameTable& disks_;
+  WindowPort*& window_;
+  // Starts as Retry; only the prompt changes it, and Retry All and Skip All stay for the
+  // rest of the run.
+  std::atomic<BadSectorPolicy> policy_{BadSectorPolicy::Retry};
+};
+
+}  // namespace vantrel

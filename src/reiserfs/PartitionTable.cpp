@@ -1,0 +1,59 @@
+#include "reiserfs/PartitionTable.h"
+
+#include "app/ControlIds.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+
+namespace vantrel {
+
+bool AddPartitionRecord(WizardState& state, std::uint64_t start, std::uint64_t size) {
+  PartitionTable& table = state.partitionTable;
+  if (table.count >= PartitionTable::kCapacity) return false;
+  PartitionRecord& record = table.records[table.count];
+  record.size = size;
+  record.start = start;
+  WindowPort& window = state.Window();
+  const TreeItemHandle root = window.TreeRoot(TreeId::Partition);
+  record.treeItem = window.TreeInsert(TreeId::Partition, root, "ReiserFS " + std::to_string(table.count), 1, 1);
+  window.TreeExpand(TreeId::Partition, root);
+  ++table.count;
+  return true;
+}
+
+void ReplacePartitionTree(WizardState& state) {
+  state.Window().TreeReset(TreeId::Partition, "Disk " + std::to_string(state.CurrentDiskIndex));
+}
+
+void ClearPartitionRecords(WizardState& state) {
+  PartitionTable& table = state.partitionTable;
+  for (std::uint32_t i = 0; i < table.count; ++i) {
+    state.Window().TreeDelete(TreeId::Partition, table.records[i].treeItem);
+    table.records[i] = PartitionRecord{};
+  }
+  table.count = 0;
+}
+
+bool SelectPartition(WizardState& state, std::uint32_t index) {
+  const PartitionTable& table = state.partitionTable;
+  if (index >= table.count) return false;
+  const PartitionRecord& record = table.records[index];
+  state.currentPartition = {record.start, record.size, static_cast<int>(index)};
+  WindowPort& window = state.Window();
+  window.TreeSelect(TreeId::Partition, record.treeItem);
+  window.EnableControl(control::kNextButton, true);
+  window.ListRemoveAllRows(control::kDetailsList);
+  window.ListInsertRow(control::kDetailsList, "Partition Start     :   " + std::to_string(record.start));
+  window.ListInsertRow(control::kDetailsList, "Partition Size      :   " + std::to_string(record.size / 2048) + " MB");
+  return true;
+}
+
+bool SelectPartitionItem(WizardState& state, TreeItemHandle item) {
+  if (state.wizardStage != 1) return false;
+  if (state.Window().TreeText(TreeId::Partition, item).rfind("Disk", 0) == 0) return false;
+  const PartitionTable& table = state.partitionTable;
+  for (std::uint32_t i = 0; i < table.count; ++i)
+    if (table.records[i].treeItem == item) return SelectPartition(state, i);
+  return false;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,49 @@
+#pragma once
+// The ReiserFS partitions found on the current disk. Record n is shown in the partition
+// tree as "ReiserFS " + n.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/TreeModel.h"
+
+namespace vantrel {
+
+struct WizardState;
+
+struct PartitionRecord {
+  std::uint64_t size = 0;   // sectors
+  std::uint64_t start = 0;  // absolute sector of the partition's first sector
+  TreeItemHandle treeItem = kNoTreeItem;
+};
+
+struct PartitionTable {
+  static constexpr std::uint32_t kCapacity = 100;
+  std::array<PartitionRecord, kCapacity> records{};
+  std::uint32_t count = 0;
+};
+
+inline constexpr const char* kPartitionTableFullMessage =
+    "The partition list is full: only the first 100 partitions are listed";
+
+// Stores the record, shows it in the partition tree and counts it. When the table already
+// holds 100 records nothing is added and false is returned.
+bool AddPartitionRecord(WizardState& state, std::uint64_t start, std::uint64_t size);
+
+// Replaces the partition tree by an empty one whose root is "Disk " + CurrentDiskIndex,
+// as the window does before the quick and the advanced search.
+void ReplacePartitionTree(WizardState& state);
+
+// Empties the table and removes its items from the partition tree.
+void ClearPartitionRecords(WizardState& state);
+
+// Makes record index current: its start and size, the selected tree item, Next enabled and
+// the two details rows. False when there is no such record.
+bool SelectPartition(WizardState& state, std::uint32_t index);
+
+// The user clicked an item of the partition tree at stage 1: an item whose label does not
+// begin with "Disk" selects the record it shows.
+bool SelectPartitionItem(WizardState& state, TreeItemHandle item);
+
+}  // namespace vantrel

@@ -1,0 +1,80 @@
+#include <set>
+
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+#include "base/LittleEndian.h"
+#include "reiserfs/PartitionSearch.h"
+#include "reiserfs/ReiserSuperblock.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::uint8_t kLinuxType = 0x83;
+constexpr std::size_t kEntryOffsets[] = {446, 462, 478, 494};
+
+struct TableEntry {
+  std::uint8_t type;
+  std::uint32_t firstSector;
+  std::uint32_t length;
+};
+
+TableEntry DecodeEntry(ByteSpan sector, std::size_t offset) {
+  return {std::to_integer<std::uint8_t>(sector[offset + 4]), ReadU32(sector, offset + 8),
+          ReadU32(sector, offset + 12)};
+}
+
+bool IsExtended(std::uint8_t type) { return type == 0x05 || type == 0x0F; }
+
+// Reads one boot record into a cleared buffer, so that an unreadable one holds no entries.
+std::array<std::byte, kSectorSize> ReadBootRecord(WizardState& state, std::uint64_t sector) {
+  std::array<std::byte, kSectorSize> buffer{};
+  state.reader.ReadSectors({state.CurrentDiskIndex, sector, 1, buffer});
+  return buffer;
+}
+
+}  // namespace
+
+void QuickSearch(WizardState& state) {
+  state.partitionTable.count = 0;
+  bool tableFull = false;
+  auto consider = [&](std::uint64_t start, std::uint32_t length) {
+    if (tableFull || !IsReiserSuperblock(state, start)) return;
+    if (!AddPartitionRecord(state, start, length)) tableFull = true;
+  };
+
+  const auto master = ReadBootRecord(state, 0);
+  std::optional<std::uint32_t> extendedBase;
+  for (const std::size_t offset : kEntryOffsets) {
+    const TableEntry entry = DecodeEntry(master, offset);
+    if (entry.type == kLinuxType) consider(entry.firstSector, entry.length);
+    else if (IsExtended(entry.type)) extendedBase = entry.firstSector;
+  }
+
+  if (extendedBase) {
+    // Sectors already read as boot records: a chain that links back to one of them ends.
+    std::set<std::uint64_t> visited{0};
+    std::uint32_t link = 0;
+    for (;;) {
+      const std::uint64_t recordSector = std::uint64_t{*extendedBase} + link;
+      if (!visited.insert(recordSector).second) break;
+      const auto record = ReadBootRecord(state, recordSector);
+      bool chainGoesOn = false;
+      for (const std::size_t offset : kEntryOffsets) {
+        const TableEntry entry = DecodeEntry(record, offset);
+        if (entry.type == kLinuxType) {
+          consider(recordSector + entry.firstSector, entry.length);
+        } else if (IsExtended(entry.type)) {
+          link = entry.firstSector;
+          chainGoesOn = true;
+        }
+      }
+      if (!chainGoesOn || tableFull) break;
+    }
+  }
+
+  if (tableFull) state.Window().ShowMessage(kPartitionTableFullMessage);
+  if (state.partitionTable.count == 0) state.Window().ShowMessage(kQuickSearchFoundNothing);
+}
+
+}  // namespace vantrel
