@@ -1,0 +1,133 @@
+// The three partition searches on real images, with expectations taken from the manifests.
+
+#include <gtest/gtest.h>
+
+#include "app/ControlIds.h"
+#include "reiserfs/PartitionSearch.h"
+#include "reiserfs/PartitionTable.h"
+#include "reiserfs/ReiserSuperblock.h"
+#include "support/Fixtures.h"
+#include "support/TestWizard.h"
+
+namespace vantrel::test {
+namespace {
+
+struct Found {
+  std::uint64_t start;
+  std::uint64_t size;
+  bool operator==(const Found&) const = default;
+};
+
+std::vector<Found> FoundPartitions(const WizardState& state) {
+  std::vector<Found> found;
+  for (std::uint32_t i = 0; i < state.partitionTable.count; ++i)
+    found.push_back({state.partitionTable.records[i].start, state.partitionTable.records[i].size});
+  return found;
+}
+
+// The ReiserFS partitions of a manifest in table order, sized as the quick search sizes them
+// (from the partition table) or as the other searches do (from the superblock).
+std::vector<Found> ManifestReiserPartitions(const nlohmann::json& manifest, bool sizeFromSuperblock) {
+  std::vector<Found> expected;
+  for (const auto& partition : manifest["partitions"]) {
+    if (partition["reiserfs"].is_null()) continue;
+    const auto& sb = partition["reiserfs"];
+    const std::uint64_t size = sizeFromSuperblock
+                                   ? sb["block_count"].get<std::uint64_t>() * (sb["block_size"].get<std::uint64_t>() / 512)
+                                   : partition["size_sectors"].get<std::uint64_t>();
+    expected.push_back({partition["start_sector"].get<std::uint64_t>(), size});
+  }
+  return expected;
+}
+
+class PartitionSearchOnFixtures : public ::testing::Test {
+ protected:
+  void Open(const std::string& name) {
+    manifest_ = FixtureManifest(name);
+    wizard_.UseImages({FixtureImage(name)});
+  }
+  nlohmann::json manifest_;
+  TestWizard wizard_;
+};
+
+TEST_F(PartitionSearchOnFixtures, QuickSearchFindsPrimaryAndLogicalReiserPartitionsInTableOrder) {
+  Open("mbr-mixed");
+  QuickSearch(wizard_.state);
+  EXPECT_EQ(FoundPartitions(wizard_.state), ManifestReiserPartitions(manifest_, false));
+  EXPECT_TRUE(wizard_.window.Messages().empty());
+  const TreeModel tree = wizard_.window.Tree(TreeId::Partition);
+  EXPECT_EQ(tree.Text(tree.Root()), "Disk 0");
+  ASSERT_EQ(tree.Children(tree.Root()).size(), 2u);
+  EXPECT_EQ(tree.Text(tree.Children(tree.Root())[0]), "ReiserFS 0");
+  EXPECT_EQ(tree.Text(tree.Children(tree.Root())[1]), "ReiserFS 1");
+  EXPECT_TRUE(tree.IsExpanded(tree.Root()));
+}
+
+TEST_F(PartitionSearchOnFixtures, AdvancedSearchFindsEveryVolumeWithASuperblockAndPlausibleRoot) {
+  Open("mbr-mixed");
+  AdvancedSearch(wizard_.state);
+  EXPECT_EQ(FoundPartitions(wizard_.state), ManifestReiserPartitions(manifest_, true));
+  EXPECT_EQ(wizard_.window.ControlText(control::kFoundCount), "Partitions Found : 2");
+  EXPECT_EQ(wizard_.window.CurrentView(), 3);
+  EXPECT_EQ(wizard_.state.wizardStage, 1);
+}
+
+TEST_F(PartitionSearchOnFixtures, CylinderSearchFindsNothingOffCylinderBoundaries) {
+  // 64 MiB as 255 heads and 63 sectors: 8 cylinders, none of whose usual starts holds a
+  // volume (the volumes start at 2048 and 94208).
+  Open("mbr-mixed");
+  SearchMorePartitions(wizard_.state);
+  EXPECT_TRUE(FoundPartitions(wizard_.state).empty());
+  ASSERT_EQ(wizard_.window.Messages().size(), 1u);
+  EXPECT_EQ(wizard_.window.Messages()[0].kind, ShownMessage::Kind::SystemError);
+  EXPECT_EQ(wizard_.window.Messages()[0].text, kMoreSearchFoundNothing);
+  EXPECT_EQ(wizard_.window.CurrentView(), 10);
+}
+
+TEST_F(PartitionSearchOnFixtures, WholeDeviceVolumeIsFoundOnlyByTheAdvancedSearch) {
+  Open("bare-36");
+  QuickSearch(wizard_.state);
+  EXPECT_EQ(wizard_.state.partitionTable.count, 0u);
+  EXPECT_EQ(wizard_.window.MessageTexts(), std::vector<std::string>{kQuickSearchFoundNothing});
+
+  ReplacePartitionTree(wizard_.state);
+  AdvancedSearch(wizard_.state);
+  EXPECT_EQ(FoundPartitions(wizard_.state), ManifestReiserPartitions(manifest_, true));
+  EXPECT_EQ(wizard_.state.partitionTable.records[0].start, 0u);
+
+  // The strict test refuses a start below sector 65.
+  SearchMorePartitions(wizard_.state);
+  EXPECT_EQ(wizard_.state.partitionTable.count, 0u);
+}
+
+TEST_F(PartitionSearchOnFixtures, VolumeWhoseRootIsALeafIsFoundOnlyThroughThePartitionTable) {
+  Open("reformatted");
+  QuickSearch(wizard_.state);
+  EXPECT_EQ(FoundPartitions(wizard_.state), ManifestReiserPartitions(manifest_, false));
+  EXPECT_FALSE(IsReiserPartition(wizard_.state, 2048));
+
+  ReplacePartitionTree(wizard_.state);
+  AdvancedSearch(wizard_.state);
+  EXPECT_EQ(wizard_.state.partitionTable.count, 0u);
+  EXPECT_EQ(wizard_.window.MessageTexts().back(), kAdvancedSearchFoundNothing);
+  EXPECT_EQ(wizard_.window.CurrentView(), 1);
+  EXPECT_EQ(wizard_.state.wizardStage, 0);
+}
+
+TEST_F(PartitionSearchOnFixtures, SelectingAPartitionMakesItCurrentAndShowsItsDetails) {
+  Open("mbr-mixed");
+  QuickSearch(wizard_.state);
+  wizard_.state.wizardStage = 1;
+  const TreeModel tree = wizard_.window.Tree(TreeId::Partition);
+  EXPECT_FALSE(SelectPartitionItem(wizard_.state, tree.Root()));  // "Disk 0" selects nothing
+  ASSERT_TRUE(SelectPartitionItem(wizard_.state, tree.Children(tree.Root())[1]));
+  EXPECT_EQ(wizard_.state.currentPartition.partitionStartSector, 94208u);
+  EXPECT_EQ(wizard_.state.currentPartition.sizeSectors, 24576u);
+  EXPECT_TRUE(wizard_.window.Control(control::kNextButton).enabled);
+  EXPECT_EQ(wizard_.window.List(control::kDetailsList).FirstCells(),
+            (std::vector<std::string>{"Partition Start     :   94208", "Partition Size      :   12 MB"}));
+  EXPECT_EQ(wizard_.window.Tree(TreeId::Partition).Selected(), tree.Children(tree.Root())[1]);
+}
+
+}  // namespace
+}  // namespace vantrel::test

@@ -1,0 +1,70 @@
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <zstd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
+
+namespace vantrel::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Decompress(const fs::path& from, const fs::path& to) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) throw std::runtime_error("missing fixture " + from.string());
+  const fs::path partial = to.string() + ".part" + std::to_string(::getpid());
+  std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+  ZSTD_DStream* stream = ZSTD_createDStream();
+  std::vector<char> input(ZSTD_DStreamInSize());
+  std::vector<char> output(ZSTD_DStreamOutSize());
+  while (in) {
+    in.read(input.data(), static_cast<std::streamsize>(input.size()));
+    ZSTD_inBuffer source{input.data(), static_cast<std::size_t>(in.gcount()), 0};
+    while (source.pos < source.size) {
+      ZSTD_outBuffer sink{output.data(), output.size(), 0};
+      const std::size_t result = ZSTD_decompressStream(stream, &sink, &source);
+      if (ZSTD_isError(result)) {
+        ZSTD_freeDStream(stream);
+        throw std::runtime_error("cannot unpack " + from.string());
+      }
+      out.write(output.data(), static_cast<std::streamsize>(sink.pos));
+    }
+  }
+  ZSTD_freeDStream(stream);
+  out.close();
+  fs::rename(partial, to);  // atomic: tests running side by side never see half a file
+}
+
+}  // namespace
+
+nlohmann::json FixtureManifest(const std::string& name) {
+  std::ifstream in(fs::path(VANTREL_TEST_DATA_DIR) / (name + ".manifest.json"));
+  if (!in) throw std::runtime_error("missing manifest " + name);
+  return nlohmann::json::parse(in);
+}
+
+std::string FixtureImage(const std::string& name) {
+  const fs::path cache(VANTREL_FIXTURE_CACHE_DIR);
+  const fs::path image = cache / (name + ".img");
+  const auto expected = FixtureManifest(name)["image"]["size_bytes"].get<std::uintmax_t>();
+  std::error_code error;
+  if (!fs::exists(image) || fs::file_size(image, error) != expected) {
+    fs::create_directories(cache);
+    Decompress(fs::path(VANTREL_TEST_DATA_DIR) / (name + ".img.zst"), image);
+  }
+  return image.string();
+}
+
+nlohmann::json ManifestPartition(const nlohmann::json& manifest, int index) {
+  for (const auto& partition : manifest["partitions"])
+    if (partition["index"].get<int>() == index) return partition;
+  throw std::runtime_error("no partition " + std::to_string(index));
+}
+
+}  // namespace vantrel::test

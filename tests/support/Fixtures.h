@@ -1,0 +1,16 @@
+#pragma once
+// The disk images in tests/data, unpacked on first use, and their manifests.
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace vantrel::test {
+
+// Path of the unpacked image NAME.img (from tests/data/NAME.img.zst).
+std::string FixtureImage(const std::string& name);
+// The manifest NAME.manifest.json.
+nlohmann::json FixtureManifest(const std::string& name);
+// The partition of a manifest whose Linux number is index.
+nlohmann::json ManifestPartition(const nlohmann::json& manifest, int index);
+
+}  // namespace vantrel::test

@@ -1,0 +1,33 @@
+#pragma once
+// A disk held in memory, with sectors that can be made to fail: for crafted cases that
+// no real image shows.
+
+#include <set>
+#include <vector>
+
+#include "disk/DiskSource.h"
+#include "disk/SectorReader.h"
+
+namespace vantrel::test {
+
+class MemoryDiskSource : public DiskSource {
+ public:
+  explicit MemoryDiskSource(std::size_t sectors) : bytes_(sectors * kSectorSize) {}
+
+  ReadOutcome Read(std::uint64_t offset, std::span<std::byte> buffer) override;
+  std::optional<std::uint64_t> Size() override { return bytes_.size(); }
+  std::string OpenError() override { return {}; }
+
+  std::span<std::byte> Sector(std::uint64_t sector) {
+    return std::span(bytes_).subspan(sector * kSectorSize, kSectorSize);
+  }
+  void FailSector(std::uint64_t sector) { failing_.insert(sector); }
+  int Reads() const { return reads_; }
+
+ private:
+  std::vector<std::byte> bytes_;
+  std::set<std::uint64_t> failing_;
+  int reads_ = 0;
+};
+
+}  // namespace vantrel::test

@@ -1,0 +1,21 @@
+#pragma once
+// A fresh folder under the system's temporary folder, removed with everything in it.
+
+#include <filesystem>
+
+namespace vantrel::test {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace vantrel::test

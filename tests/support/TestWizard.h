@@ -1,0 +1,28 @@
+#pragma once
+// A wizard state with a headless window whose dialogs are answered from a script, and
+// helpers to put disks into it.
+
+#include <memory>
+#include <string>
+
+#include "app/DialogAnswers.h"
+#include "app/HeadlessWindow.h"
+#include "app/WizardState.h"
+#include "support/MemoryDiskSource.h"
+
+namespace vantrel::test {
+
+struct TestWizard {
+  TestWizard();
+
+  // Adds an image file (with an optional ddrescue mapfile) through the disk enumeration.
+  void UseImages(const std::vector<std::string>& paths);
+  // Adds a disk held in memory as the next disk and makes it current.
+  MemoryDiskSource& UseMemoryDisk(std::size_t sectors);
+
+  ScriptedAnswers answers;
+  HeadlessWindow window{answers};
+  WizardState state;
+};
+
+}  // namespace vantrel::test
