@@ -55,13 +55,28 @@ bool FileDiskSource::EnsureOpen() {
   return true;
 }
 
+std::size_t FileDiskSource::HoleBytes(std::uint64_t position, std::size_t length) const {
+  const off_t data = ::lseek(fd_, static_cast<off_t>(position), SEEK_DATA);
+  if (data < 0) return errno == ENXIO ? length : 0;  // ENXIO: only a hole follows
+  return static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(data) - position, length));
+}
+
 ReadOutcome FileDiskSource::ReadFully(std::uint64_t offset, std::span<std::byte> buffer) {
   std::size_t done = 0;
   while (done < buffer.size()) {
     const std::uint64_t position = offset + done;
     if (position >= size_) break;
-    const std::size_t wanted =
+    std::size_t wanted =
         static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - done, size_ - position));
+    if (!blockDevice_) {
+      // Holes of a sparse image read as zeros without asking the file system for them.
+      const std::size_t hole = HoleBytes(position, wanted);
+      if (hole > 0) {
+        std::memset(buffer.data() + done, 0, hole);
+        done += hole;
+        continue;
+      }
+    }
     const ssize_t got = ::pread(fd_, buffer.data() + done, wanted, static_cast<off_t>(position));
     if (got < 0) {
       if (errno == EINTR) continue;

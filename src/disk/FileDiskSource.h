@@ -29,6 +29,8 @@ class FileDiskSource : public DiskSource {
 
  private:
   bool EnsureOpen();
+  // How many of the bytes from position on lie in a hole of a sparse image.
+  std::size_t HoleBytes(std::uint64_t position, std::size_t length) const;
   ReadOutcome ReadFully(std::uint64_t offset, std::span<std::byte> buffer);
 
   std::string path_;

@@ -1,0 +1,95 @@
+// The bad-sector policy: prompts, sticky answers and the sector-by-sector pass.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "support/TestWizard.h"
+
+namespace vantrel::test {
+namespace {
+
+class SectorReaderPolicy : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    disk_ = &wizard_.UseMemoryDisk(64);
+    for (std::uint64_t s = 0; s < 64; ++s) std::fill_n(disk_->Sector(s).begin(), kSectorSize, std::byte(s + 1));
+    disk_->FailSector(10);
+  }
+
+  // Reads 8 sectors from 8 into a buffer filled with 0xEE; returns the result.
+  int ReadRun(std::uint64_t first = 8) {
+    std::fill(buffer_.begin(), buffer_.end(), std::byte{0xEE});
+    return wizard_.state.reader.ReadSectors({wizard_.state.CurrentDiskIndex, first, 8, buffer_});
+  }
+  std::byte At(std::uint32_t sectorInRun) const { return buffer_[sectorInRun * kSectorSize + 7]; }
+
+  TestWizard wizard_;
+  MemoryDiskSource* disk_ = nullptr;
+  std::array<std::byte, 8 * kSectorSize> buffer_{};
+};
+
+TEST_F(SectorReaderPolicy, ReadableRunArrivesWholeWithoutPrompt) {
+  EXPECT_NE(ReadRun(16), 0);
+  EXPECT_EQ(At(0), std::byte{17});
+  EXPECT_EQ(At(7), std::byte{24});
+  EXPECT_EQ(wizard_.window.BadSectorPrompts(), 0);
+}
+
+TEST_F(SectorReaderPolicy, RetryPromptsOncePerFailingRequestAndKeepsTheReadableSectors) {
+  wizard_.answers.AddBadSector(BadSectorAnswer::Retry);
+  wizard_.answers.AddBadSector(BadSectorAnswer::Retry);
+  EXPECT_EQ(ReadRun(), 0);  // still a failure, though 7 of 8 sectors arrived
+  EXPECT_EQ(wizard_.window.BadSectorPrompts(), 1);
+  EXPECT_EQ(At(0), std::byte{9});
+  EXPECT_EQ(At(1), std::byte{10});
+  EXPECT_EQ(At(2), std::byte{0xEE});  // the bad sector keeps what the buffer held
+  EXPECT_EQ(At(7), std::byte{16});
+  EXPECT_EQ(ReadRun(), 0);
+  EXPECT_EQ(wizard_.window.BadSectorPrompts(), 2);  // Retry is not sticky
+}
+
+TEST_F(SectorReaderPolicy, SkipLeavesTheBufferAsTheFailedReadLeftIt) {
+  wizard_.answers.AddBadSector(BadSectorAnswer::Skip);
+  EXPECT_EQ(ReadRun(), 0);
+  EXPECT_EQ(At(0), std::byte{0xEE});
+  EXPECT_EQ(At(7), std::byte{0xEE});
+}
+
+TEST_F(SectorReaderPolicy, RetryAllAndSkipAllAreStickyForTheRestOfTheRun) {
+  wizard_.answers.AddBadSector(BadSectorAnswer::RetryAll);
+  EXPECT_EQ(ReadRun(), 0);
+  EXPECT_EQ(ReadRun(), 0);
+  EXPECT_EQ(wizard_.window.BadSectorPrompts(), 1);
+  EXPECT_EQ(At(0), std::byte{9});  // re-read sector by sector without asking
+  EXPECT_EQ(wizard_.state.reader.Policy(), BadSectorPolicy::RetryAll);
+
+  TestWizard other;
+  MemoryDiskSource& disk = other.UseMemoryDisk(16);
+  disk.FailSector(3);
+  other.answers.AddBadSector(BadSectorAnswer::SkipAll);
+  std::array<std::byte, 8 * kSectorSize> buffer{};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(other.state.reader.ReadSectors({0, 0, 8, buffer}), 0);
+  EXPECT_EQ(other.window.BadSectorPrompts(), 1);
+  // A new disk does not reset the choice.
+  other.UseMemoryDisk(16).FailSector(0);
+  EXPECT_EQ(other.state.reader.ReadSectors({1, 0, 1, buffer}), 0);
+  EXPECT_EQ(other.window.BadSectorPrompts(), 1);
+}
+
+TEST_F(SectorReaderPolicy, MissingDiskGivesZeroWithoutPromptAndUntouchedBuffer) {
+  std::fill(buffer_.begin(), buffer_.end(), std::byte{0xEE});
+  EXPECT_EQ(wizard_.state.reader.ReadSectors({7, 0, 8, buffer_}), 0);
+  EXPECT_EQ(wizard_.window.BadSectorPrompts(), 0);
+  EXPECT_EQ(At(0), std::byte{0xEE});
+}
+
+TEST_F(SectorReaderPolicy, BufferTooSmallForTheRunIsRefused) {
+  std::array<std::byte, kSectorSize> small{};
+  EXPECT_EQ(wizard_.state.reader.ReadSectors({0, 0, 2, small}), 0);
+  EXPECT_EQ(disk_->Reads(), 0);
+}
+
+}  // namespace
+}  // namespace vantrel::test
