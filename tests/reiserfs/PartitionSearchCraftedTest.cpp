@@ -93,7 +93,7 @@ TEST_F(CrowdedDisk, QuickSearchStopsAtAHundredPartitionsAndSaysSo) {
   EXPECT_EQ(wizard_.window.Tree(TreeId::Partition).Children(wizard_.window.TreeRoot(TreeId::Partition)).size(), 100u);
 }
 
-TEST_F(CrowdedDisk, AdvancedAndCylinderSearchesStopAtAHundredPartitionsToo) {
+TEST_F(CrowdedDisk, AdvancedSearchStopsAtAHundredPartitionsToo) {
   AdvancedSearch(wizard_.state);
   EXPECT_EQ(wizard_.state.partitionTable.count, 100u);
   EXPECT_EQ(wizard_.window.MessageTexts(), std::vector<std::string>{kPartitionTableFullMessage});

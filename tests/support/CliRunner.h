@@ -1,0 +1,19 @@
+#pragma once
+// Runs the built vantrel-cli with arguments, as a user would, and keeps what it printed.
+
+#include <string>
+
+namespace vantrel::test {
+
+struct CliRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs vantrel-cli with a shell-quoted argument string and no standard input.
+CliRun RunCli(const std::string& arguments);
+// Single-quotes a path for the argument string.
+std::string Quoted(const std::string& path);
+
+}  // namespace vantrel::test
