@@ -24,13 +24,22 @@ bool HeadlessWindow::AskYesNo(const std::string& text) {
 }
 
 bool HeadlessWindow::SystemMessage(const std::string& text, SystemIcon icon) {
-  if (icon == SystemIcon::Error) {
-    Record(ShownMessage::Kind::SystemError, text);
-    return true;
+  switch (icon) {
+    case SystemIcon::Question:
+      Record(ShownMessage::Kind::SystemQuestion, text);
+      FinishProgressLine();
+      return answers_.AnswerYesNo(text);
+    case SystemIcon::Error:
+      Record(ShownMessage::Kind::SystemError, text);
+      break;
+    case SystemIcon::Information:
+      Record(ShownMessage::Kind::SystemInformation, text);
+      break;
+    case SystemIcon::None:
+      Record(ShownMessage::Kind::SystemPlain, text);
+      break;
   }
-  Record(ShownMessage::Kind::SystemQuestion, text);
-  FinishProgressLine();
-  return answers_.AnswerYesNo(text);
+  return true;
 }
 
 BadSectorAnswer HeadlessWindow::AskBadSector() {

@@ -14,7 +14,7 @@
 namespace vantrel {
 
 struct ShownMessage {
-  enum class Kind { Information, Question, SystemError, SystemQuestion } kind;
+  enum class Kind { Information, Question, SystemError, SystemQuestion, SystemInformation, SystemPlain } kind;
   std::string text;
 };
 

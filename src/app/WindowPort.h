@@ -14,7 +14,7 @@ namespace vantrel {
 
 inline constexpr const char* kApplicationTitle = "Vantrel For ReiserFS";
 
-enum class SystemIcon { Error, Question };
+enum class SystemIcon { Error, Question, Information, None };
 
 // Answers of the "Bad Sector Encountered" dialog; the values are those of the policy.
 enum class BadSectorAnswer { Retry = 0, Skip = 1, RetryAll = 2, SkipAll = 3 };
@@ -30,7 +30,8 @@ class WindowPort {
   // True for "&Yes"; closing the dialog counts as No.
   virtual bool AskYesNo(const std::string& text) = 0;
   // The system-modal box with the application title as caption. With the question icon
-  // it offers Yes and No and returns true for Yes; with the error icon it returns true.
+  // it offers Yes and No and returns true for Yes; otherwise it has one OK button and
+  // returns true.
   virtual bool SystemMessage(const std::string& text, SystemIcon icon) = 0;
   virtual BadSectorAnswer AskBadSector() = 0;
 

@@ -1,0 +1,56 @@
+#pragma once
+// The logic of the "Settings" dialog, without its window: it edits the live saving options
+// and restores them on Cancel. The window binds its controls to these calls.
+
+#include <string>
+
+#include "saving/SavingOptions.h"
+
+namespace vantrel {
+
+class WindowPort;
+
+inline constexpr const char* kTooManyExtensions = "Cannot add more extensions";
+inline constexpr const char* kExtensionTooLong = "Extension should not exceed more than 4 characters";
+inline constexpr const char* kExtensionWithDot =
+    "Do not include \".\" (DOT) in extension. Enter extensions like this : tmp,html,bak etc..";
+inline constexpr const char* kExtensionWithStar =
+    "Do not include \"*\" in extension. Enter extensions like this : tmp,html,bak etc..";
+inline constexpr const char* kExtensionExists = "This extension already exist. Enter different extension";
+
+class SettingsDialog {
+ public:
+  // Opens on the live options: zero fields take their defaults, and everything is
+  // remembered for Cancel.
+  SettingsDialog(SavingOptions& options, WindowPort& window);
+
+  void SetDeletedFilter(int value) { options_.deletedFilter = value; }
+  void SetSaveScope(int value) { options_.saveScope = value; }
+
+  // The "&Add " button with the edit's text. True when the extension was added (the edit
+  // is then emptied by the window).
+  bool AddExtension(const std::string& editText);
+  // The "&Remove" button with the selected row of the list box (-1: none). Returns the row
+  // to select afterwards, -1 for none.
+  int RemoveExtension(int selectedRow);
+  bool RemoveEnabled() const { return removeEnabled_; }
+
+  // "&Apply" with the six date list positions; a list without a selection (-1) keeps its
+  // previous position.
+  void Apply(const DatePositions& positions);
+  // "Cancel": every field, the extension list and the date positions as they were.
+  void Cancel() { options_ = atOpening_; }
+
+  const SavingOptions& Options() const { return options_; }
+
+ private:
+  SavingOptions& options_;
+  WindowPort& window_;
+  SavingOptions atOpening_;
+  bool removeEnabled_;
+};
+
+// The date a set of list positions stands for: day = DD + 1, month = MM + 1, year = YYYY + 1970.
+CalendarDate DateFromPositions(int dayPosition, int monthPosition, int yearPosition);
+
+}  // namespace vantrel
