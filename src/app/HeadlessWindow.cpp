@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/ControlIds.h"
+#include "app/DesktopOpener.h"
 
 namespace vantrel {
 
@@ -46,6 +47,12 @@ BadSectorAnswer HeadlessWindow::AskBadSector() {
   ++badSectorPrompts_;
   FinishProgressLine();
   return answers_.AnswerBadSector();
+}
+
+void HeadlessWindow::OpenDocument(const std::string& path) {
+  openedDocuments_.push_back(path);
+  if (launchOpener_ && !vantrel::LaunchDesktopOpener(path) && messageStream_ != nullptr)
+    *messageStream_ << "Open " << path << " with a program of your choice (xdg-open is not available)\n";
 }
 
 std::vector<std::string> HeadlessWindow::MessageTexts() const {

@@ -34,6 +34,10 @@ class HeadlessWindow : public ModelWindow {
   bool AskYesNo(const std::string& text) override;
   bool SystemMessage(const std::string& text, SystemIcon icon) override;
   BadSectorAnswer AskBadSector() override;
+  // Records the path; with UseDesktopOpener(true) also hands it to xdg-open.
+  void OpenDocument(const std::string& path) override;
+  void UseDesktopOpener(bool launch) { launchOpener_ = launch; }
+  const std::vector<std::string>& OpenedDocuments() const { return openedDocuments_; }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   std::vector<std::string> MessageTexts() const;
@@ -50,6 +54,8 @@ class HeadlessWindow : public ModelWindow {
   std::ostream* progressStream_ = nullptr;
   std::vector<ShownMessage> messages_;
   int badSectorPrompts_ = 0;
+  bool launchOpener_ = false;
+  std::vector<std::string> openedDocuments_;
   bool progressLineOpen_ = false;
   std::chrono::steady_clock::time_point lastDrawn_{};
 };

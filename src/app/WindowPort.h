@@ -35,6 +35,9 @@ class WindowPort {
   virtual bool SystemMessage(const std::string& text, SystemIcon icon) = 0;
   virtual BadSectorAnswer AskBadSector() = 0;
 
+  // Opens a file with the desktop's default program for it (the "open" action).
+  virtual void OpenDocument(const std::string& path) = 0;
+
   // View switch: 0, 1, 3 to 10 and 88; any other code does nothing.
   virtual void ShowView(int code) = 0;
 

@@ -1,0 +1,41 @@
+#pragma once
+// The directory listing: one line per folder of the folder tree, in tree order, written as
+// text (lines ended by CR LF) for viewing and mailing, or with 0xE6 after each line for
+// printing.
+
+#include <iosfwd>
+#include <string>
+
+#include "app/TreeModel.h"
+
+namespace vantrel {
+
+class WindowPort;
+struct WizardState;
+
+inline constexpr const char* kListingNeedsCatalogue = "Go to step 6 or step 7 and then use this option";
+inline constexpr const char* kTextSeparator = "\r\n";
+inline constexpr const char* kPrintSeparator = "\xE6";
+
+// The line for a child item: the parent's path ("Root" for the tree's root), "-> ", and the
+// child's text. A path beginning with "Partition" is shown as "Root Directory ".
+std::string ListingLine(WindowPort& window, TreeItemHandle parent, TreeItemHandle child);
+
+// Writes the lines for every folder below item, depth first, each followed by separator.
+void WriteListing(WindowPort& window, TreeItemHandle item, const std::string& separator, std::ostream& out);
+
+// Where the listing files are written: the temporary folder.
+std::string ListingTextPath(const WizardState& state);
+std::string ListingPrintPath(const WizardState& state);
+
+// True when a catalogue is shown (stage 2 with a folder tree); otherwise tells the user.
+bool ListingAvailable(WizardState& state);
+
+// The View command: writes the text listing and opens it with the desktop's default program.
+// False when there is no catalogue or the file cannot be written.
+bool ViewListing(WizardState& state);
+
+// Writes a listing file; false when it cannot be created.
+bool WriteListingFile(WizardState& state, const std::string& path, const std::string& separator);
+
+}  // namespace vantrel
