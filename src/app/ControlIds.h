@@ -1,17 +1,64 @@
 #pragma once
-// Numeric identifiers of the main window's controls that the engines address.
+// Numeric identifiers of the main window's controls and menu commands. Tests and the
+// window address controls by these, as the engines do.
 
 namespace vantrel::control {
 
+// Wizard navigation and the top buttons.
 inline constexpr int kBackButton = 1000;
-inline constexpr int kDetailsList = 1001;  // details rows, build status rows, catalogue rows
 inline constexpr int kNextButton = 1002;
+inline constexpr int kSaveDataButton = 1016;
 inline constexpr int kLoadLogButton = 1014;
+inline constexpr int kSaveLogButton = 1134;
+inline constexpr int kHelpButton = 1020;
+inline constexpr int kExitButton = 1021;
+
+// The left panel.
+inline constexpr int kStepPicture = 1149;
+inline constexpr int kSelectDiskGroup = 1136;
+inline constexpr int kRecoveryModesGroup = 1041;
+inline constexpr int kQuickSearchMode = 1027;
+inline constexpr int kAdvancedSearchMode = 1028;
+inline constexpr int kRawRecoveryMode = 1029;
+// The three trees are created at run time; these stand for them in the control model.
+inline constexpr int kDiskTree = 90001;
+inline constexpr int kPartitionTree = 90002;
+inline constexpr int kFolderTree = 90003;
+
+// The right panel.
+inline constexpr int kDetailsList = 1001;  // details rows, build status rows, catalogue rows
 inline constexpr int kMoreSearchProgress = 1044;
 inline constexpr int kSearchProgress = 1046;
-inline constexpr int kStatusText = 1047;
+inline constexpr int kStatusText = 1047;  // progress texts; the current folder at stage 2
 inline constexpr int kStopButton = 1065;
-inline constexpr int kSaveLogButton = 1134;
+inline constexpr int kSearchMoreButton = 1011;
 inline constexpr int kFoundCount = 1150;
+inline constexpr int kPartitionTypeGroup = 1035;
+
+// The raw recovery panel.
+inline constexpr int kRawFileTypesGroup = 1080;
+inline constexpr int kRawMethodGroup = 1094;
+inline constexpr int kRawReportGroup = 1091;
+inline constexpr int kRawFileTypesList = 1093;
+inline constexpr int kRawResultsList = 1092;
+inline constexpr int kRawEntireDisk = 1081;
+inline constexpr int kRawSectorRange = 1082;
+inline constexpr int kRawStartLabel = 1095;
+inline constexpr int kRawStartSector = 1083;
+inline constexpr int kRawEndLabel = 1096;
+inline constexpr int kRawEndSector = 1084;
+inline constexpr int kRawStartButton = 1089;
+inline constexpr int kRawProgress = 1090;
+inline constexpr int kRawStatus = 1100;
+
+// Menu commands, whose enabled state is kept like a control's.
+inline constexpr int kMenuSave = 32776;
+inline constexpr int kMenuSaveSettings = 32838;
+inline constexpr int kMenuSaveLog = 32842;
+inline constexpr int kMenuLoadLog = 32843;
+inline constexpr int kMenuDirectoryView = 32852;
+inline constexpr int kMenuDirectoryPrint = 32853;
+inline constexpr int kMenuDirectoryEmail = 32855;
+inline constexpr int kMenuBalloonHelp = 32851;
 
 }  // namespace vantrel::control

@@ -67,7 +67,20 @@ void HeadlessWindow::FinishProgressLine() {
   progressLineOpen_ = false;
 }
 
+std::vector<std::string> HeadlessWindow::TextsShown(int id) const {
+  const auto found = textsShown_.find(id);
+  return found == textsShown_.end() ? std::vector<std::string>{} : found->second;
+}
+
+std::string HeadlessWindow::LastTextShown(int id) const {
+  const auto texts = TextsShown(id);
+  for (auto it = texts.rbegin(); it != texts.rend(); ++it)
+    if (!it->empty()) return *it;
+  return {};
+}
+
 void HeadlessWindow::OnChanged(const WindowChange& change) {
+  if (change.kind == WindowChange::Kind::ControlText) textsShown_[change.id].push_back(ControlText(change.id));
   if (progressStream_ == nullptr) return;
   if (change.kind != WindowChange::Kind::ControlText && change.kind != WindowChange::Kind::Progress)
     return;

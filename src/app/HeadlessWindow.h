@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,10 @@ class HeadlessWindow : public ModelWindow {
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   std::vector<std::string> MessageTexts() const;
   int BadSectorPrompts() const { return badSectorPrompts_; }
+  // Every text a control was given, in order (a view switch may empty it afterwards).
+  std::vector<std::string> TextsShown(int id) const;
+  // The last of those texts that was not empty.
+  std::string LastTextShown(int id) const;
 
  protected:
   void OnChanged(const WindowChange& change) override;
@@ -56,6 +61,7 @@ class HeadlessWindow : public ModelWindow {
   int badSectorPrompts_ = 0;
   bool launchOpener_ = false;
   std::vector<std::string> openedDocuments_;
+  std::map<int, std::vector<std::string>> textsShown_;
   bool progressLineOpen_ = false;
   std::chrono::steady_clock::time_point lastDrawn_{};
 };

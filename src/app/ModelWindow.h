@@ -38,6 +38,8 @@ class ModelWindow : public WindowPort {
   std::string ListCell(int id, std::size_t row, std::size_t column) override;
   bool ListRowSelected(int id, std::size_t row) override;
   bool ListRowChecked(int id, std::size_t row) override;
+  void ListSetRowChecked(int id, std::size_t row, bool checked) override;
+  void ListSetRowSelected(int id, std::size_t row, bool selected) override;
   ListModel List(int id) const;
 
   TreeItemHandle TreeReset(TreeId tree, const std::string& rootText) override;

@@ -38,7 +38,8 @@ class WindowPort {
   // Opens a file with the desktop's default program for it (the "open" action).
   virtual void OpenDocument(const std::string& path) = 0;
 
-  // View switch: 0, 1, 3 to 10 and 88; any other code does nothing.
+  // Tells the window which view it now shows; ShowView(WizardState&, code) of
+  // app/WizardViews.h has already set its controls. Codes: 0, 1, 3 to 10 and 88.
   virtual void ShowView(int code) = 0;
 
   // Simple controls.
@@ -60,6 +61,8 @@ class WindowPort {
   virtual std::string ListCell(int id, std::size_t row, std::size_t column) = 0;
   virtual bool ListRowSelected(int id, std::size_t row) = 0;
   virtual bool ListRowChecked(int id, std::size_t row) = 0;
+  virtual void ListSetRowChecked(int id, std::size_t row, bool checked) = 0;
+  virtual void ListSetRowSelected(int id, std::size_t row, bool selected) = 0;
 
   // Tree views; each keeps its root item.
   virtual TreeItemHandle TreeReset(TreeId tree, const std::string& rootText) = 0;

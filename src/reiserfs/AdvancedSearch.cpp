@@ -3,6 +3,7 @@
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "app/WizardViews.h"
 #include "base/AlignedBuffer.h"
 #include "reiserfs/PartitionSearch.h"
 #include "reiserfs/ReiserSuperblock.h"
@@ -103,9 +104,9 @@ void AdvancedSearch(WizardState& state) {
   state.StopRequested.store(0);
   if (state.partitionTable.count == 0) {
     window.ShowMessage(kAdvancedSearchFoundNothing);
-    window.ShowView(1);
+    ShowView(state, 1);
   } else {
-    window.ShowView(3);
+    ShowView(state, 3);
     ++state.wizardStage;
   }
 }

@@ -1,6 +1,7 @@
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "app/WizardViews.h"
 #include "reiserfs/PartitionSearch.h"
 #include "reiserfs/ReiserSuperblock.h"
 
@@ -36,7 +37,7 @@ Geometry UsualGeometry(const WizardState& state) {
 
 void SearchMorePartitions(WizardState& state) {
   WindowPort& window = state.Window();
-  window.ShowView(9);
+  ShowView(state, 9);
   ClearPartitionRecords(state);
 
   const Geometry g = UsualGeometry(state);
@@ -55,7 +56,7 @@ void SearchMorePartitions(WizardState& state) {
   }
   if (tableFull) window.ShowMessage(kPartitionTableFullMessage);
   if (state.partitionTable.count == 0) window.SystemMessage(kMoreSearchFoundNothing, SystemIcon::Error);
-  window.ShowView(10);
+  ShowView(state, 10);
 }
 
 }  // namespace vantrel

@@ -1,0 +1,22 @@
+#pragma once
+// The wizard's views: each a fixed set of shown, hidden, enabled and disabled controls and
+// a step picture. ShowView applies one to the window's models and then tells the window
+// which view it is showing.
+
+#include <string>
+
+namespace vantrel {
+
+struct WizardState;
+
+// Views 0, 1, 3 to 10 and 88; any other code does nothing.
+void ShowView(WizardState& state, int code);
+
+// Step pictures 1 to 9 (the picture of view 9 depends on the recovery mode); 0 stands for
+// the raw recovery panel's picture. The picture control's text is the file's path.
+void ShowStepPicture(WizardState& state, int picture);
+
+// The file of a step picture in the program folder, empty when the picture stays as it is.
+std::string StepPictureFile(int picture, int recoveryMode);
+
+}  // namespace vantrel
