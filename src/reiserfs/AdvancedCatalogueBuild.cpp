@@ -47,7 +47,7 @@ class AdvancedBuild : public ItemConsumer {
 
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
     if (ObjectRecord* record = objects_.Find(objectId, dirId)) {
-      record->name = std::string(name);
+      record->name.assign(name);
       return;
     }
     Create(objectId, dirId, std::string(name));
@@ -83,7 +83,7 @@ class AdvancedBuild : public ItemConsumer {
   std::string FoundName() const { return "FOUND" + std::to_string(catalogue_.objectCount); }
 
   ObjectRecord& Create(std::uint32_t objectId, std::uint32_t dirId, std::string name) {
-    status_.SetRow(StatusRow::TotalFound, std::to_string(catalogue_.objectCount));
+    status_.SetRow(StatusRow::TotalFound, catalogue_.objectCount);
     ++catalogue_.objectCount;
     ObjectRecord record;
     record.objectId = objectId;
@@ -123,7 +123,7 @@ class AdvancedBuild : public ItemConsumer {
           read = blocks.ReadBlock(block, b) != 0;
         // A block whose read failed is passed over rather than examined with stale bytes.
         if (read && Examine(block) && b > 0) {
-          status_.SetStatusText("Searching Blocks " + std::to_string(b) + "/" + std::to_string(count));
+          status_.SetStatusCount("Searching Blocks ", b, count);
           status_.SetProgress(Percent(b, count));
         }
         if (Stopped()) {
@@ -166,12 +166,11 @@ class AdvancedBuild : public ItemConsumer {
   // object as a file, whether its body lies in indirect items, direct items or nowhere
   // (an empty file). The root folder's own record is not an entry, as in the quick build.
   void Convert() {
-    const std::string total = std::to_string(catalogue_.objectCount);
     for (std::size_t k = 1; k < objects_.Size(); ++k) {
       const ObjectRecord& record = objects_[k];
       const bool seen = record.objectId != kNotSeen && record.dirId != kNotSeen && record.mode != kNotSeen;
       if (seen && !IsRootFolderObject(record)) ConvertObject(state_, status_, record);
-      status_.SetStatusText("Enumerating Files/Directories " + std::to_string(k) + "/" + total);
+      status_.SetStatusCount("Enumerating Files/Directories ", k, catalogue_.objectCount);
       status_.SetProgress(Percent(k, catalogue_.objectCount));
       if (Stopped()) break;
     }

@@ -1,8 +1,9 @@
 #pragma once
 // What a catalogue build shows while it runs: the six status rows of list 1001, the status
 // text 1047 and the progress bar 1046. Values change far more often than a person can
-// read them, so they are written to the window at most every 50 ms; Flush writes what is
-// still pending, so that the final state is always exact.
+// read them, so they are written to the window at most every 50 ms, and numbers are
+// turned into text only when written; Flush writes what is still pending, so that the
+// final state is always exact.
 
 #include <array>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace vantrel {
 
@@ -30,20 +32,32 @@ class BuildStatus {
   void SetUpRows();
 
   void SetRow(StatusRow row, std::string value);
-  void SetCurrentSector(std::uint64_t sector) { SetRow(StatusRow::CurrentSector, std::to_string(sector)); }
+  void SetRow(StatusRow row, std::uint64_t number);
+  void SetCurrentSector(std::uint64_t sector) { SetRow(StatusRow::CurrentSector, sector); }
   void SetStatusText(std::string text);
+  // The status text prefix + n + "/" + total, for example "Searching Blocks 2048/262144".
+  void SetStatusCount(const char* prefix, std::uint64_t n, std::uint64_t total);
   void SetProgress(int position);
   // Writes every pending value now.
   void Flush();
 
  private:
+  struct Count {
+    const char* prefix;
+    std::uint64_t n;
+    std::uint64_t total;
+  };
+  using Value = std::variant<std::monostate, std::string, std::uint64_t>;
+  using Text = std::variant<std::monostate, std::string, Count>;
+
   void WriteIfDue();
 
   WindowPort& window_;
-  std::array<std::optional<std::string>, 6> rows_;
-  std::optional<std::string> statusText_;
+  std::array<Value, 6> rows_;
+  Text statusText_;
   std::optional<int> progress_;
   std::chrono::steady_clock::time_point lastWritten_{};
+  unsigned changesSinceClock_ = 0;
 };
 
 }  // namespace vantrel

@@ -49,12 +49,12 @@ void ConvertObject(WizardState& state, BuildStatus& status, const ObjectRecord& 
   if (record.mode & kFolderModeBit) {
     AppendFolder(catalogue, record.name, record.objectId, record.dirId, record.modificationTime, 0, 0);
     ++catalogue.folderCount;
-    status.SetRow(StatusRow::FoldersFound, std::to_string(catalogue.folderCount));
+    status.SetRow(StatusRow::FoldersFound, catalogue.folderCount);
     status.SetRow(StatusRow::LastFolder, record.name);
   } else {
     AppendFile(catalogue, record.name, record.objectId, record.dirId, record.modificationTime, record.size, 0);
     ++catalogue.fileCount;
-    status.SetRow(StatusRow::FilesFound, std::to_string(catalogue.fileCount));
+    status.SetRow(StatusRow::FilesFound, catalogue.fileCount);
     status.SetRow(StatusRow::LastFile, record.name);
   }
 }
@@ -73,8 +73,7 @@ void LostFolderPass(WizardState& state, BuildStatus& status) {
     if (folder.parentId == 0 || folder.parentId == kRootFolderId) continue;
     if (!folderIds.contains(folder.parentId)) folder.parentId = kLostFolderId;
     if (n > 0) {
-      status.SetStatusText("Searching Lost Directories " + std::to_string(n) + "/" +
-                           std::to_string(catalogue.folderCount));
+      status.SetStatusCount("Searching Lost Directories ", n, catalogue.folderCount);
       status.SetProgress(Percent(n, catalogue.folderCount));
     }
     ++n;

@@ -43,7 +43,7 @@ class QuickBuild : public ItemConsumer {
       record->size = data.size;
       record->mode = data.mode;
     }
-    status_.SetRow(StatusRow::TotalFound, std::to_string(catalogue_.statDataCount));
+    status_.SetRow(StatusRow::TotalFound, catalogue_.statDataCount);
     ++catalogue_.statDataCount;
   }
 
