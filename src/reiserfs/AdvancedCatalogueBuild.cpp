@@ -45,12 +45,14 @@ class AdvancedBuild : public ItemConsumer {
     FinishCatalogueBuild(state_, status_, false);
   }
 
+  // The entry lies in the directory item of the folder whose object id is the item key's.
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
-    if (ObjectRecord* record = objects_.Find(objectId, dirId)) {
+    ObjectRecord* record = objects_.Find(objectId, dirId);
+    if (record == nullptr)
+      record = &Create(objectId, dirId, std::string(name));
+    else
       record->name.assign(name);
-      return;
-    }
-    Create(objectId, dirId, std::string(name));
+    record->folderId = currentItemObjectId_;
   }
 
   void OnStatData(std::uint32_t objectId, std::uint32_t dirId, const StatData& data) override {
@@ -150,6 +152,7 @@ class AdvancedBuild : public ItemConsumer {
       const auto body = ItemBody(block, *item);
       if (!body) continue;
       currentItemLocation_ = item->location;
+      currentItemObjectId_ = key->objectId;
       DispatchItem(*key, *body, *this, true);
     }
     return true;
@@ -184,6 +187,7 @@ class AdvancedBuild : public ItemConsumer {
   std::optional<PartitionBlocks> blocks_;
   std::uint32_t currentScanBlock_ = 0;
   std::uint32_t currentItemLocation_ = 0;
+  std::uint32_t currentItemObjectId_ = 0;
   std::vector<Tail> tails_;
 };
 

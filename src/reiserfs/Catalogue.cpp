@@ -44,14 +44,15 @@ CatalogueEntry MakeEntry(std::string_view name, std::uint32_t objectId, std::uin
 
 }  // namespace
 
-void AppendFolder(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
-                  std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode) {
-  catalogue.folderList.push_back(MakeEntry(name, objectId, parentId, modificationTime, size, typeCode));
+CatalogueEntry& AppendFolder(Catalogue& catalogue, std::string_view name, std::uint32_t objectId,
+                             std::uint32_t parentId, std::uint32_t modificationTime, std::uint64_t size,
+                             std::uint8_t typeCode) {
+  return catalogue.folderList.emplace_back(MakeEntry(name, objectId, parentId, modificationTime, size, typeCode));
 }
 
-void AppendFile(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
-                std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode) {
-  catalogue.fileList.push_back(MakeEntry(name, objectId, parentId, modificationTime, size, typeCode));
+CatalogueEntry& AppendFile(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
+                           std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode) {
+  return catalogue.fileList.emplace_back(MakeEntry(name, objectId, parentId, modificationTime, size, typeCode));
 }
 
 }  // namespace vantrel

@@ -22,9 +22,15 @@ inline constexpr std::uint32_t kNotSeen = 0xFFFFFFFF;
 
 struct CatalogueEntry {
   std::uint32_t objectId = 0;
-  // The directory id of the object's key; 2 for the root folder's entries, 0 for "Lost",
-  // kLostFolderId for a folder whose parent was not found.
+  // The directory id of the object's key, which also finds the object's items again; 2 for
+  // the root folder's entries, 0 for "Lost", kLostFolderId for a folder whose parent was
+  // not found. Usually the folder the object was created in, but not always the one that
+  // holds it: the file system gives new objects an ancestor's id as their directory id
+  // where its block group has room ("packing"), and moved objects keep theirs.
   std::uint32_t parentId = 0;
+  // The object id of the folder whose entry names the object (2 for the root folder), 0
+  // when no entry was seen. The views list the entry there (see FolderLayout).
+  std::uint32_t folderId = 0;
   std::string name;  // as found on disk (at most 511 bytes), or "FOUND" + a number
   std::uint32_t modificationTime = 0;
   std::uint64_t size = 0;  // always 0 for folders
@@ -44,6 +50,7 @@ struct BodyPiece {
 struct ObjectRecord {
   std::uint32_t objectId = 0;
   std::uint32_t dirId = 0;
+  std::uint32_t folderId = 0;  // the folder whose entry named the object last; 0 if none did
   std::string name;
   std::uint32_t modificationTime = 0;
   std::uint64_t size = 0;
@@ -92,9 +99,10 @@ struct Catalogue {
   void Clear();
 };
 
-void AppendFolder(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
+// Both return the appended entry.
+CatalogueEntry& AppendFolder(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
                   std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode);
-void AppendFile(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
+CatalogueEntry& AppendFile(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
                 std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode);
 
 }  // namespace vantrel

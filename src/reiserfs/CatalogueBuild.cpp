@@ -47,12 +47,14 @@ void BeginCatalogueBuild(WizardState& state, BuildStatus& status, bool showProgr
 void ConvertObject(WizardState& state, BuildStatus& status, const ObjectRecord& record) {
   Catalogue& catalogue = state.catalogue;
   if (record.mode & kFolderModeBit) {
-    AppendFolder(catalogue, record.name, record.objectId, record.dirId, record.modificationTime, 0, 0);
+    AppendFolder(catalogue, record.name, record.objectId, record.dirId, record.modificationTime, 0, 0).folderId =
+        record.folderId;
     ++catalogue.folderCount;
     status.SetRow(StatusRow::FoldersFound, catalogue.folderCount);
     status.SetRow(StatusRow::LastFolder, record.name);
   } else {
-    AppendFile(catalogue, record.name, record.objectId, record.dirId, record.modificationTime, record.size, 0);
+    AppendFile(catalogue, record.name, record.objectId, record.dirId, record.modificationTime, record.size, 0)
+        .folderId = record.folderId;
     ++catalogue.fileCount;
     status.SetRow(StatusRow::FilesFound, catalogue.fileCount);
     status.SetRow(StatusRow::LastFile, record.name);

@@ -21,7 +21,7 @@ inline constexpr const char* kSearchingLostText = "Searching Lost Directories. P
 void BeginCatalogueBuild(WizardState& state, BuildStatus& status, bool showProgressBar);
 
 // A folder entry when the mode has the folder bit, else a file entry; parentId is the
-// record's dirId.
+// record's dirId, folderId the folder whose entry named it.
 void ConvertObject(WizardState& state, BuildStatus& status, const ObjectRecord& record);
 
 // Hands every folder whose parent folder is not in the catalogue to "Lost" (parentId

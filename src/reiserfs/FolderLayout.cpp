@@ -1,7 +1,6 @@
 #include "reiserfs/FolderLayout.h"
 
 #include <unordered_map>
-#include <unordered_set>
 
 namespace vantrel {
 
@@ -12,11 +11,11 @@ bool IsLostFolder(const CatalogueEntry& entry) { return entry.objectId == kLostF
 class Placer {
  public:
   Placer(const std::vector<CatalogueEntry>& folders, FolderLayout& layout) : folders_(folders), layout_(layout) {
-    for (std::size_t i = 0; i < folders.size(); ++i) byParent_[folders[i].parentId].push_back(i);
+    for (std::size_t i = 0; i < folders.size(); ++i) byFolder_[ShownIn(folders[i], layout)].push_back(i);
   }
 
-  // Places below `under` (kTopLevel for the root) the unplaced folders of parentId key,
-  // each followed by its own subtree: depth first, in catalogue order.
+  // Places below `under` (kTopLevel for the root) the unplaced folders shown in key, each
+  // followed by its own subtree: depth first, in catalogue order.
   void PlaceChildren(std::size_t under, std::uint32_t key) {
     struct Pending {
       std::size_t under;
@@ -33,8 +32,7 @@ class Placer {
       }
       const std::size_t entry = (*top.candidates)[top.next++];
       if (layout_.placed[entry] || IsLostFolder(folders_[entry])) continue;
-      const std::size_t parent = top.under;
-      Place(entry, parent);
+      Place(entry, top.under);
       stack.push_back({entry, Candidates(folders_[entry].objectId), 0});
     }
   }
@@ -47,22 +45,29 @@ class Placer {
 
  private:
   const std::vector<std::size_t>* Candidates(std::uint32_t key) const {
-    const auto found = byParent_.find(key);
-    return found == byParent_.end() ? nullptr : &found->second;
+    const auto found = byFolder_.find(key);
+    return found == byFolder_.end() ? nullptr : &found->second;
   }
 
   const std::vector<CatalogueEntry>& folders_;
   FolderLayout& layout_;
-  std::unordered_map<std::uint32_t, std::vector<std::size_t>> byParent_;
+  std::unordered_map<std::uint32_t, std::vector<std::size_t>> byFolder_;
 };
 
 }  // namespace
+
+std::uint32_t ShownIn(const CatalogueEntry& entry, const FolderLayout& layout) {
+  if (entry.folderId != 0 && layout.folderIds.contains(entry.folderId)) return entry.folderId;
+  return entry.parentId;
+}
 
 FolderLayout LayOutFolders(const std::vector<CatalogueEntry>& folders) {
   FolderLayout layout;
   layout.children.resize(folders.size());
   layout.placedUnder.assign(folders.size(), kTopLevel);
   layout.placed.assign(folders.size(), false);
+  layout.folderIds.insert(kRootFolderId);
+  for (const auto& folder : folders) layout.folderIds.insert(folder.objectId);
   Placer placer(folders, layout);
   placer.PlaceChildren(kTopLevel, kRootFolderId);
 
@@ -90,15 +95,12 @@ FolderContents ContentsOfFolder(const Catalogue& catalogue, const FolderLayout& 
     contents.folders = layout.children[*layout.lostFolder];
   } else {
     for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
-      if (catalogue.folderList[i].parentId == key) contents.folders.push_back(i);
+      if (ShownIn(catalogue.folderList[i], layout) == key && !IsLostFolder(catalogue.folderList[i]))
+        contents.folders.push_back(i);
   }
-  std::unordered_set<std::uint32_t> folderIds;
-  if (lost)
-    for (const auto& folder : catalogue.folderList) folderIds.insert(folder.objectId);
   for (std::size_t i = 0; i < catalogue.fileList.size(); ++i) {
-    const std::uint32_t parent = catalogue.fileList[i].parentId;
-    const bool orphan = lost && parent != kRootFolderId && !folderIds.contains(parent);
-    if (parent == key || orphan) contents.files.push_back(i);
+    const std::uint32_t folder = ShownIn(catalogue.fileList[i], layout);
+    if (folder == key || (lost && !layout.folderIds.contains(folder))) contents.files.push_back(i);
   }
   return contents;
 }
@@ -107,8 +109,7 @@ CataloguePaths PathsOf(const Catalogue& catalogue, const FolderLayout& layout) {
   const auto& folders = catalogue.folderList;
   CataloguePaths paths;
   paths.folders.resize(folders.size());
-  // Parents are placed before their children, so walking each placement list in order
-  // always finds the parent's path already made.
+  // Depth first from the top, so that a parent's path is always made before its children's.
   std::vector<std::size_t> pending(layout.topLevel.rbegin(), layout.topLevel.rend());
   while (!pending.empty()) {
     const std::size_t entry = pending.back();
@@ -123,12 +124,11 @@ CataloguePaths PathsOf(const Catalogue& catalogue, const FolderLayout& layout) {
   const std::string lostPrefix = std::string(kLostFolderName) + "/";
   paths.files.reserve(catalogue.fileList.size());
   for (const auto& file : catalogue.fileList) {
-    if (file.parentId == kRootFolderId) {
+    const std::uint32_t shownIn = ShownIn(file, layout);
+    const auto folder = firstFolder.find(shownIn);
+    if (shownIn == kRootFolderId)
       paths.files.push_back(file.name);
-      continue;
-    }
-    const auto folder = firstFolder.find(file.parentId);
-    if (folder != firstFolder.end() && layout.placed[folder->second])
+    else if (folder != firstFolder.end() && layout.placed[folder->second])
       paths.files.push_back(paths.folders[folder->second] + "/" + file.name);
     else
       paths.files.push_back(lostPrefix + file.name);

@@ -1,15 +1,18 @@
 #pragma once
-// Where each folder and file of the catalogue is shown. The root folder's tree is laid
-// out from parentId 2, depth first in catalogue order; "Lost" follows as a top-level
-// folder holding the folders whose parent was not found and, after them, any folder that
-// the root and "Lost" do not reach (a damaged tree whose parent links loop). Each folder
-// entry is placed once, so damaged parent links can neither loop nor multiply the tree.
-// Files are listed in every folder whose objectId is their parentId; "Lost" also lists the
-// files whose parent folder is not in the catalogue. No parentId is changed.
+// Where each folder and file of the catalogue is shown. An entry is shown in the folder
+// whose entry named it (its folderId) when that folder is in the catalogue, else in the
+// folder of its parentId. The root folder's tree is laid out from key 2, depth first in
+// catalogue order; "Lost" follows as a top-level folder holding the folders whose folder
+// was not found and, after them, any folder that neither the root nor "Lost" reaches (a
+// damaged tree whose links loop). Each folder entry is placed once, so damaged links can
+// neither loop nor multiply the tree. Files are listed in the folder they are shown in;
+// "Lost" also lists the files whose folder is not in the catalogue. Nothing in the
+// catalogue is changed.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "reiserfs/Catalogue.h"
@@ -24,12 +27,16 @@ struct FolderLayout {
   std::vector<std::size_t> placedUnder;            // per folder entry: its parent entry or kTopLevel
   std::vector<bool> placed;
   std::optional<std::size_t> lostFolder;           // the "Lost" entry, when the catalogue has one
+  std::unordered_set<std::uint32_t> folderIds;     // object ids of the folder entries, and 2
 };
 
 FolderLayout LayOutFolders(const std::vector<CatalogueEntry>& folders);
 
-// The rows of the folder whose entries have parentId key: folder and file entry indices,
-// each in list order.
+// The key of the folder an entry is shown in.
+std::uint32_t ShownIn(const CatalogueEntry& entry, const FolderLayout& layout);
+
+// The rows of the folder of key (2 for the root): folder and file entry indices, each in
+// list order.
 struct FolderContents {
   std::vector<std::size_t> folders;
   std::vector<std::size_t> files;
@@ -37,8 +44,8 @@ struct FolderContents {
 FolderContents ContentsOfFolder(const Catalogue& catalogue, const FolderLayout& layout, std::uint32_t key);
 
 // Paths from the root, joined with "/": a folder's from its placement, a file's from the
-// first folder entry whose objectId is its parentId (files whose parent folder is missing
-// lie in "Lost"). Entries under "Lost" begin "Lost/".
+// first folder entry of the key it is shown in (files whose folder is missing lie in
+// "Lost"). Entries under "Lost" begin "Lost/".
 struct CataloguePaths {
   std::vector<std::string> folders;
   std::vector<std::string> files;

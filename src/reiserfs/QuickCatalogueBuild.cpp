@@ -23,6 +23,7 @@ class QuickBuild : public ItemConsumer {
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
     search_.emplace(*blocks_, catalogue_.currentSuperblock.rootBlock);
 
+    walkedFolder_ = kRootFolderId;
     search_->SearchTree(kRootFolderEntries, *this);
     FindStatDataAndConvert();
     WalkFolders();
@@ -33,6 +34,7 @@ class QuickBuild : public ItemConsumer {
     ObjectRecord record;
     record.objectId = objectId;
     record.dirId = dirId;
+    record.folderId = walkedFolder_;
     record.name = std::string(name);
     catalogue_.objectList.Append(std::move(record));
   }
@@ -72,6 +74,7 @@ class QuickBuild : public ItemConsumer {
       const std::uint32_t objectId = catalogue_.folderList[f].objectId;
       if (!walked.insert((std::uint64_t{parentId} << 32) | objectId).second) continue;
       catalogue_.objectList.Clear();
+      walkedFolder_ = objectId;
       search_->SearchTree({parentId, objectId, 1, 0, kDirectoryType}, *this);
       if (Stopped()) return;
       FindStatDataAndConvert();
@@ -83,6 +86,7 @@ class QuickBuild : public ItemConsumer {
   BuildStatus status_;
   std::optional<PartitionBlocks> blocks_;
   std::optional<TreeSearch> search_;
+  std::uint32_t walkedFolder_ = kRootFolderId;  // the folder whose entries are being read
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "app/ControlIds.h"
 #include "app/FolderTree.h"
@@ -82,6 +83,14 @@ class CatalogueOnFixtures : public ::testing::Test {
       EXPECT_NE(Find(KeyOf(hidden), hidden["name"], hidden["kind"] == "dir"), nullptr) << hidden["name"];
   }
 
+  // Every entry is shown at its path, folders and files alike.
+  void ExpectManifestPaths(const nlohmann::json& entries) const {
+    const CataloguePaths paths = PathsOf(Cat(), LayOutFolders(Cat().folderList));
+    std::set<std::string> shown(paths.folders.begin(), paths.folders.end());
+    shown.insert(paths.files.begin(), paths.files.end());
+    for (const auto& entry : entries) EXPECT_TRUE(shown.contains(entry["path"].get<std::string>())) << entry["path"];
+  }
+
   void ExpectNoDotEntries() const {
     for (const auto* list : {&Cat().folderList, &Cat().fileList})
       for (const auto& entry : *list) EXPECT_TRUE(entry.name != "." && entry.name != "..");
@@ -118,13 +127,17 @@ TEST_F(CatalogueOnFixtures, QuickBuildOfA36PartitionListsTheLiveTree) {
   EXPECT_EQ(links[0].first->name, "shared.bin");
   EXPECT_EQ(links[1].first->name, "shared-hardlink.bin");
   EXPECT_EQ(links[1].first->size, 5000u);
-  // A folder moved after its creation keeps the parent of its key.
+  // A folder moved after its creation keeps the parent of its key, and is shown where it
+  // now lies.
   EXPECT_EQ(Find({38, 39}, "project-moved", true)->parentId, 38u);
+  EXPECT_EQ(Find({38, 39}, "project-moved", true)->folderId, 43u);
+  ExpectManifestPaths(partition_["entries"]);
 }
 
 TEST_F(CatalogueOnFixtures, QuickBuildOfA35PartitionListsTheLiveTree) {
   Build("mbr-mixed", 5, false);
   ExpectAllFound(partition_["entries"]);
+  ExpectManifestPaths(partition_["entries"]);
   ExpectExactCounts();
   ExpectNoDotEntries();
 }
@@ -132,6 +145,7 @@ TEST_F(CatalogueOnFixtures, QuickBuildOfA35PartitionListsTheLiveTree) {
 TEST_F(CatalogueOnFixtures, QuickBuildOfAWholeDeviceVolume) {
   Build("bare-36", 0, false);
   ExpectAllFound(partition_["entries"]);
+  ExpectManifestPaths(partition_["entries"]);
   ExpectExactCounts();
 }
 
@@ -165,6 +179,7 @@ TEST_F(CatalogueOnFixtures, AdvancedBuildFindsTheLiveTreeToo) {
   for (const auto& entry : partition_["entries"])
     if (KeyOf(entry) != Key{32, 34}) entries.push_back(entry);
   ExpectAllFound(entries);
+  ExpectManifestPaths(entries);
   ExpectNoDotEntries();
   ASSERT_EQ(byKey_.at({32, 34}).size(), 1u);
   EXPECT_EQ(byKey_.at({32, 34})[0].first->size, 5000u);
@@ -183,6 +198,7 @@ TEST_F(CatalogueOnFixtures, AdvancedBuildOfA35PartitionFindsItsFiles) {
 TEST_F(CatalogueOnFixtures, AdvancedBuildFindsEveryDeletedEntry) {
   Build("deleted", 1, true);
   ExpectAllFound(partition_["entries"]);
+  ExpectManifestPaths(partition_["entries"]);
   const auto& before = partition_["earlier_listings"][0]["entries"];
   std::size_t removed = 0;
   for (const auto& entry : before) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/ControlIds.h"
+#include "app/FolderListing.h"
 #include "app/FolderTree.h"
 #include "base/LittleEndian.h"
 #include "reiserfs/AdvancedCatalogueBuild.h"
@@ -186,10 +187,34 @@ TEST_F(CraftedCatalogue, AFolderThatNamesItselfIsListedAgainButWalkedOnce) {
   Build(false);
   EXPECT_EQ(FolderNames(), (std::vector<std::string>{"Lost", "docs", "docs again"}));
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"a.txt"}));
-  // Both folders have items; the entries below the shared key are placed once.
+  // "docs again" is shown where its entry lies, inside docs; the tree ends there.
   const TreeModel tree = wizard_.window.Tree(TreeId::Folder);
-  EXPECT_EQ(tree.Children(tree.Root()).size(), 3u);  // docs, docs again, Lost
+  const auto top = tree.Children(tree.Root());
+  ASSERT_EQ(top.size(), 2u);  // docs, Lost
+  ASSERT_EQ(tree.Children(top[0]).size(), 1u);
+  EXPECT_EQ(tree.Text(tree.Children(top[0])[0]), "docs again");
+  EXPECT_TRUE(tree.Children(tree.Children(top[0])[0]).empty());
   for (const auto& folder : Cat().folderList) EXPECT_NE(folder.treeItem, kNoTreeItem);
+}
+
+TEST_F(CraftedCatalogue, ObjectsKeyedToAnAncestorAreShownInTheFolderThatNamesThem) {
+  // The file system packs new objects under an ancestor's directory id: "b.bin" lies in
+  // docs (2, 10) but its key is (2, 12).
+  partition_.WriteLeaf(kLeafA, {StatItem(1, 2, kFolderMode, 0, 1000), DirItem(1, 2, 0, {{2, 10, "docs"}}),
+                                StatItem(2, 10, kFolderMode, 0, 1100), DirItem(2, 10, 1, {{2, 12, "b.bin"}}),
+                                StatItem(2, 12, kFileMode, 77, 1200)});
+  partition_.WriteSuperblock(kLeafA);
+  for (const bool advanced : {false, true}) {
+    Build(advanced);
+    const CatalogueEntry* b = File("b.bin");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->parentId, 2u);  // the key, by which its items are found again
+    EXPECT_EQ(b->folderId, 10u);
+    ShowFolder(wizard_.state, 10);
+    EXPECT_EQ(wizard_.window.List(control::kDetailsList).FirstCells(), std::vector<std::string>{"b.bin"});
+    ShowFolder(wizard_.state, kRootFolderId);
+    EXPECT_EQ(wizard_.window.List(control::kDetailsList).FirstCells(), std::vector<std::string>{"docs"});
+  }
 }
 
 TEST_F(CraftedCatalogue, ObjectIdsAboveTheBlockCountAreStillSearched) {
