@@ -31,10 +31,7 @@ class AdvancedBuild : public ItemConsumer {
 
   void Run() {
     BeginCatalogueBuild(state_, status_, true);
-    ObjectRecord lost;
-    lost.objectId = kLostFolderId;
-    lost.name = kLostFolderName;
-    objects_.Append(std::move(lost));
+    objects_.Append({.objectId = kLostFolderId, .name = kLostFolderName});
     blocks_.emplace(state_, state_.currentPartition.partitionStartSector, catalogue_.currentSuperblock);
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
 
@@ -87,13 +84,8 @@ class AdvancedBuild : public ItemConsumer {
   ObjectRecord& Create(std::uint32_t objectId, std::uint32_t dirId, std::string name) {
     status_.SetRow(StatusRow::TotalFound, catalogue_.objectCount);
     ++catalogue_.objectCount;
-    ObjectRecord record;
-    record.objectId = objectId;
-    record.dirId = dirId;
-    record.name = std::move(name);
-    record.modificationTime = kNotSeen;
-    record.size = kNotSeen;
-    record.mode = kNotSeen;
+    ObjectRecord record{.objectId = objectId, .dirId = dirId, .name = std::move(name),
+                        .modificationTime = kNotSeen, .size = kNotSeen, .mode = kNotSeen};
     return objects_.Append(std::move(record));
   }
 

@@ -32,14 +32,12 @@ namespace {
 
 CatalogueEntry MakeEntry(std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
                          std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode) {
-  CatalogueEntry entry;
-  entry.objectId = objectId;
-  entry.parentId = parentId;
-  entry.name = std::string(name);
-  entry.modificationTime = modificationTime;
-  entry.size = size;
-  entry.typeCode = typeCode;
-  return entry;
+  return {.objectId = objectId,
+          .parentId = parentId,
+          .name = std::string(name),
+          .modificationTime = modificationTime,
+          .size = size,
+          .typeCode = typeCode};
 }
 
 }  // namespace

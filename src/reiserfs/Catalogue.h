@@ -55,8 +55,8 @@ struct ObjectRecord {
   std::uint32_t modificationTime = 0;
   std::uint64_t size = 0;
   std::uint32_t mode = 0;  // the 16-bit stat data mode, zero-extended
-  std::vector<BodyPiece> pieces;      // advanced search: the object's indirect items, in the order found
-  std::vector<BodyPiece> tailPieces;  // advanced search: its direct items, in the order found
+  std::vector<BodyPiece> pieces{};    // advanced search: the object's indirect items, in the order found
+  std::vector<BodyPiece> tailPieces{};  // advanced search: its direct items, in the order found
 };
 
 // Object records in the order they were created, with the first record of each

@@ -31,12 +31,8 @@ class QuickBuild : public ItemConsumer {
   }
 
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
-    ObjectRecord record;
-    record.objectId = objectId;
-    record.dirId = dirId;
-    record.folderId = walkedFolder_;
-    record.name = std::string(name);
-    catalogue_.objectList.Append(std::move(record));
+    catalogue_.objectList.Append(
+        {.objectId = objectId, .dirId = dirId, .folderId = walkedFolder_, .name = std::string(name)});
   }
 
   void OnStatData(std::uint32_t objectId, std::uint32_t dirId, const StatData& data) override {
