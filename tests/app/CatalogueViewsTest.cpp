@@ -142,12 +142,5 @@ TEST_F(EntryTimeTexts, DatesAndTimesInLocalTimeWithErrorForZeroAndNegative) {
   }
 }
 
-TEST(FileTypeTexts, ByTypeCode) {
-  EXPECT_EQ(FileTypeText(0), "FILE");
-  EXPECT_EQ(FileTypeText(1), "Regular FILE");
-  EXPECT_EQ(FileTypeText(8), "Deleted FILE");
-  EXPECT_EQ(FileTypeText(5), "FILE");
-}
-
 }  // namespace
 }  // namespace vantrel::test
