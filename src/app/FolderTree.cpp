@@ -1,10 +1,9 @@
 #include "app/FolderTree.h"
 
-#include <algorithm>
-
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "reiserfs/BuildStatus.h"
 #include "reiserfs/FolderLayout.h"
 
 namespace vantrel {
@@ -26,9 +25,7 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
   };
   std::vector<Pending> stack;
   const auto enter = [&](TreeItemHandle item, const std::vector<std::size_t>& children) {
-    window.SetProgress(control::kSearchProgress,
-                       static_cast<int>(std::min<std::uint64_t>(
-                           std::uint64_t{catalogue.treeItemCount} * 100 / catalogue.folderCount, 100)));
+    window.SetProgress(control::kSearchProgress, ProgressPercent(catalogue.treeItemCount, catalogue.folderCount));
     window.TreeSetCheck(TreeId::Folder, item, CheckState::Unchecked);
     stack.push_back({item, &children, 0});
   };

@@ -18,10 +18,6 @@ namespace {
 // block through the bad-sector policy, exactly as a scan of single blocks would read it.
 constexpr std::size_t kStretchBytes = std::size_t{1} << 20;
 
-int Percent(std::uint64_t part, std::uint64_t whole) {
-  return whole == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(part * 100 / whole, 100));
-}
-
 bool IsRootFolderObject(const ObjectRecord& record) { return record.dirId == 1 && record.objectId == kRootFolderId; }
 
 class AdvancedBuild : public ItemConsumer {
@@ -118,7 +114,7 @@ class AdvancedBuild : public ItemConsumer {
         // A block whose read failed is passed over rather than examined with stale bytes.
         if (read && Examine(block) && b > 0) {
           status_.SetStatusCount("Searching Blocks ", b, count);
-          status_.SetProgress(Percent(b, count));
+          status_.SetProgress(ProgressPercent(b, count));
         }
         if (Stopped()) {
           status_.Flush();
@@ -166,7 +162,7 @@ class AdvancedBuild : public ItemConsumer {
       const bool seen = record.objectId != kNotSeen && record.dirId != kNotSeen && record.mode != kNotSeen;
       if (seen && !IsRootFolderObject(record)) ConvertObject(state_, status_, record);
       status_.SetStatusCount("Enumerating Files/Directories ", k, catalogue_.objectCount);
-      status_.SetProgress(Percent(k, catalogue_.objectCount));
+      status_.SetProgress(ProgressPercent(k, catalogue_.objectCount));
       if (Stopped()) break;
     }
     status_.Flush();

@@ -1,5 +1,7 @@
 #include "reiserfs/BuildStatus.h"
 
+#include <algorithm>
+
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 
@@ -19,6 +21,10 @@ struct TextOf {
 };
 
 }  // namespace
+
+int ProgressPercent(std::uint64_t part, std::uint64_t whole) {
+  return whole == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(part * 100 / whole, 100));
+}
 
 void BuildStatus::SetUpRows() {
   const int list = control::kDetailsList;

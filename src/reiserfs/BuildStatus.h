@@ -17,6 +17,9 @@ namespace vantrel {
 
 class WindowPort;
 
+// A progress bar position: part of whole in percent, at most 100 (100 when whole is 0).
+int ProgressPercent(std::uint64_t part, std::uint64_t whole);
+
 enum class StatusRow { CurrentSector = 0, TotalFound, LastFolder, LastFile, FoldersFound, FilesFound };
 
 inline constexpr std::array<const char*, 6> kStatusRowLabels = {

@@ -24,10 +24,6 @@ ReiserSuperblock ReadCurrentSuperblock(WizardState& state) {
   return ReiserSuperblock::Decode(buffer).value_or(ReiserSuperblock{});
 }
 
-int Percent(std::uint64_t part, std::uint64_t whole) {
-  return whole == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(part * 100 / whole, 100));
-}
-
 }  // namespace
 
 void BeginCatalogueBuild(WizardState& state, BuildStatus& status, bool showProgressBar) {
@@ -76,7 +72,7 @@ void LostFolderPass(WizardState& state, BuildStatus& status) {
     if (!folderIds.contains(folder.parentId)) folder.parentId = kLostFolderId;
     if (n > 0) {
       status.SetStatusCount("Searching Lost Directories ", n, catalogue.folderCount);
-      status.SetProgress(Percent(n, catalogue.folderCount));
+      status.SetProgress(ProgressPercent(n, catalogue.folderCount));
     }
     ++n;
   }
