@@ -1,6 +1,7 @@
 #pragma once
 // The one record of the wizard's state that the window, the workers and the engines share:
-// the user's choices, the disks, the found partitions and the current partition.
+// the user's choices, the disks, the found partitions, the current partition and its
+// catalogue.
 
 #include <atomic>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "disk/DiskInfoStore.h"
 #include "disk/DiskNameTable.h"
 #include "disk/SectorReader.h"
+#include "reiserfs/Catalogue.h"
 #include "reiserfs/PartitionTable.h"
 
 namespace vantrel {
@@ -50,6 +52,9 @@ struct WizardState {
   DiskInfoStore diskInfo;
   SectorReader reader{diskNames, mainWindow};
   PartitionTable partitionTable;
+  // The catalogue of the current partition: folderList, fileList, objectList, the
+  // partition's superblock and the build counters.
+  Catalogue catalogue;
 
   WindowPort& Window() const { return *mainWindow; }
 };

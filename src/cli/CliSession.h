@@ -14,7 +14,7 @@
 
 namespace vantrel::cli {
 
-enum ExitCode { kSuccess = 0, kUsageError = 1, kDiskError = 2 };
+enum ExitCode { kSuccess = 0, kUsageError = 1, kDiskError = 2, kNotFound = 3 };
 
 struct GlobalOptions {
   std::vector<DiskSpec> disks;

@@ -8,9 +8,7 @@
 
 namespace vantrel::cli {
 
-namespace {
-
-void RunSearch(WizardState& state, const std::string& search) {
+void RunPartitionSearch(WizardState& state, const std::string& search) {
   if (search == "quick") {
     state.recoveryMode = 1;
     ReplacePartitionTree(state);
@@ -27,14 +25,12 @@ void RunSearch(WizardState& state, const std::string& search) {
   }
 }
 
-}  // namespace
-
 int RunPartitionsCommand(CliSession& session, const PartitionsOptions& options) {
   if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
   WizardState& state = session.State();
   state.CurrentDiskIndex = static_cast<std::uint16_t>(options.diskIndex);
   state.SelectedDiskText = DiskNameTable::DiskName(static_cast<std::size_t>(options.diskIndex));
-  RunSearch(state, options.search);
+  RunPartitionSearch(state, options.search);
   session.Window().FinishProgressLine();
 
   const PartitionTable& table = state.partitionTable;

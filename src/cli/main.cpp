@@ -5,6 +5,7 @@
 
 #include "cli/CliSession.h"
 #include "cli/DisksCommand.h"
+#include "cli/LsCommand.h"
 #include "cli/PartitionsCommand.h"
 
 namespace {
@@ -65,6 +66,20 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember({"quick", "advanced", "more"}));
   partitions->add_flag("--json", partitionOptions.json, "Print JSON only");
 
+  LsOptions lsOptions;
+  auto* ls = app.add_subcommand("ls", "Build the catalogue of a ReiserFS partition and list a folder");
+  ls->add_option("--disk-index", lsOptions.diskIndex, "Disk to read (default 0)")->check(CLI::Range(0, 25));
+  ls->add_option("--partition", lsOptions.partition, "Record of the partition search to catalogue (default 0)");
+  ls->add_option("--search", lsOptions.search, "Partition search: quick (default), advanced or more")
+      ->check(CLI::IsMember({"quick", "advanced", "more"}));
+  ls->add_option("--start", lsOptions.start, "Catalogue the partition that starts at this sector instead");
+  ls->add_option("--file-search", lsOptions.fileSearch,
+                 "quick (default: the live tree) or advanced (every block, finds removed entries too)")
+      ->check(CLI::IsMember({"quick", "advanced"}));
+  ls->add_flag("-R,--recursive", lsOptions.recursive, "List the sub-folders too");
+  ls->add_flag("--json", lsOptions.json, "Print the whole catalogue as JSON, and nothing else");
+  ls->add_option("FOLDER", lsOptions.folder, "Folder to list, as a path from the root (\"Lost/...\" for the Lost folder)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -75,7 +90,8 @@ int main(int argc, char** argv) {
   GlobalOptions options;
   if (!CollectDisks(app, diskOption, mapOption, &options.disks)) return kUsageError;
   if (!badSectors.empty()) options.badSectors = ParseBadSectorAnswer(badSectors);
-  options.json = (disks->parsed() && disksJson) || (partitions->parsed() && partitionOptions.json);
+  options.json = (disks->parsed() && disksJson) || (partitions->parsed() && partitionOptions.json) ||
+                 (ls->parsed() && lsOptions.json);
 
   CliSession session(options);
   for (const auto& problem : session.Problems())
@@ -84,5 +100,6 @@ int main(int argc, char** argv) {
       return kDiskError;
     }
   if (disks->parsed()) return RunDisksCommand(session, disksJson);
+  if (ls->parsed()) return RunLsCommand(session, lsOptions);
   return RunPartitionsCommand(session, partitionOptions);
 }

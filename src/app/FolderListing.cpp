@@ -1,0 +1,54 @@
+#include "app/FolderListing.h"
+
+#include <array>
+
+#include "app/ControlIds.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+#include "reiserfs/EntryTimeText.h"
+#include "reiserfs/FolderLayout.h"
+
+namespace vantrel {
+
+std::string FileTypeText(std::uint8_t typeCode) {
+  switch (typeCode) {
+    case 1: return "Regular FILE";
+    case 3: return "Character Device FILE";
+    case 4: return "Block Device File";
+    case 6: return "Socket File";
+    case 7: return "Symbolic File";
+    case 8: return "Deleted FILE";
+    default: return "FILE";
+  }
+}
+
+std::array<std::string, 6> FolderRowCells(const CatalogueEntry& folder) {
+  return {folder.name, kFolderTypeText, std::to_string(folder.size), EntryDateText(folder.modificationTime),
+          EntryTimeText(folder.modificationTime), std::to_string(folder.treeItem)};
+}
+
+std::array<std::string, 6> FileRowCells(const CatalogueEntry& file) {
+  return {file.name, FileTypeText(file.typeCode), std::to_string(file.size), EntryDateText(file.modificationTime),
+          EntryTimeText(file.modificationTime), std::to_string(file.objectId)};
+}
+
+namespace {
+
+void InsertRow(WindowPort& window, const std::array<std::string, 6>& cells, int image) {
+  const std::size_t row = window.ListInsertRow(control::kDetailsList, cells[0], image);
+  for (std::size_t column = 1; column < cells.size(); ++column)
+    window.ListSetCell(control::kDetailsList, row, column, cells[column]);
+}
+
+}  // namespace
+
+void ShowFolder(WizardState& state, std::uint32_t key) {
+  WindowPort& window = state.Window();
+  const Catalogue& catalogue = state.catalogue;
+  window.ListRemoveAllRows(control::kDetailsList);
+  const FolderContents contents = ContentsOfFolder(catalogue, LayOutFolders(catalogue.folderList), key);
+  for (const std::size_t i : contents.folders) InsertRow(window, FolderRowCells(catalogue.folderList[i]), kFolderRowImage);
+  for (const std::size_t i : contents.files) InsertRow(window, FileRowCells(catalogue.fileList[i]), kFileRowImage);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,50 @@
+#include "app/FolderTree.h"
+
+#include "app/ControlIds.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+#include "reiserfs/BuildStatus.h"
+#include "reiserfs/FolderLayout.h"
+
+namespace vantrel {
+
+void ReplaceFolderTree(WizardState& state) { state.Window().TreeReset(TreeId::Folder, kFolderTreeRootText); }
+
+void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
+  WindowPort& window = state.Window();
+  Catalogue& catalogue = state.catalogue;
+  auto& folders = catalogue.folderList;
+  for (auto& folder : folders) folder.treeItem = kNoTreeItem;
+  const FolderLayout layout = LayOutFolders(folders);
+  if (catalogue.folderCount == 0) catalogue.folderCount = 1;
+
+  struct Pending {
+    TreeItemHandle item;
+    const std::vector<std::size_t>* children;
+    std::size_t next;
+  };
+  std::vector<Pending> stack;
+  const auto enter = [&](TreeItemHandle item, const std::vector<std::size_t>& children) {
+    window.SetProgress(control::kSearchProgress, ProgressPercent(catalogue.treeItemCount, catalogue.folderCount));
+    window.TreeSetCheck(TreeId::Folder, item, CheckState::Unchecked);
+    stack.push_back({item, &children, 0});
+  };
+
+  enter(rootItem, layout.topLevel);
+  while (!stack.empty()) {
+    Pending& top = stack.back();
+    if (top.next >= top.children->size()) {
+      window.TreeExpand(TreeId::Folder, top.item);
+      stack.pop_back();
+      continue;
+    }
+    const std::size_t entry = (*top.children)[top.next++];
+    ++catalogue.treeItemCount;
+    const TreeItemHandle item =
+        window.TreeInsert(TreeId::Folder, top.item, folders[entry].name, kFolderImage, kFolderSelectedImage);
+    folders[entry].treeItem = item;
+    enter(item, layout.children[entry]);
+  }
+}
+
+}  // namespace vantrel

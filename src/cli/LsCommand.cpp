@@ -1,0 +1,187 @@
+#include "cli/LsCommand.h"
+
+#include <algorithm>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "app/FolderListing.h"
+#include "app/FolderTree.h"
+#include "cli/PartitionsCommand.h"
+#include "reiserfs/AdvancedCatalogueBuild.h"
+#include "reiserfs/FolderLayout.h"
+#include "reiserfs/PartitionTable.h"
+#include "reiserfs/QuickCatalogueBuild.h"
+#include "reiserfs/ReiserSuperblock.h"
+
+namespace vantrel::cli {
+
+namespace {
+
+// A folder of the tree: the root (no entry) or a folder entry.
+struct FolderRef {
+  std::optional<std::size_t> entry;
+  std::string path;  // "/" for the root, else "/" + the path from the root
+};
+
+bool ChoosePartition(CliSession& session, const LsOptions& options) {
+  WizardState& state = session.State();
+  if (options.start) {
+    const std::uint64_t start = *options.start;
+    const auto superblock = ReadSuperblock(state, start);
+    if (!superblock)
+      std::cerr << "vantrel-cli: no ReiserFS superblock at sector " << start + kSuperblockSectorOffset
+                << "; reading the partition at " << start << " anyway\n";
+    const std::uint64_t size =
+        superblock ? std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock() : 0;
+    state.currentPartition = {start, size, -1};
+    return true;
+  }
+  RunPartitionSearch(state, options.search);
+  session.Window().FinishProgressLine();
+  if (!SelectPartition(state, options.partition)) {
+    std::cerr << "vantrel-cli: there is no partition record " << options.partition << " ("
+              << state.partitionTable.count << " found by the " << options.search << " search)\n";
+    return false;
+  }
+  return true;
+}
+
+void BuildCatalogue(CliSession& session, const LsOptions& options) {
+  WizardState& state = session.State();
+  ReplaceFolderTree(state);
+  if (options.fileSearch == "advanced") {
+    state.fileSearchType = 2;
+    AdvancedCatalogueBuild(state);
+  } else {
+    state.fileSearchType = 1;
+    QuickCatalogueBuild(state);
+  }
+  session.Window().FinishProgressLine();
+}
+
+const std::vector<std::size_t>& SubFolders(const FolderLayout& layout, const FolderRef& folder) {
+  return folder.entry ? layout.children[*folder.entry] : layout.topLevel;
+}
+
+std::optional<FolderRef> FindFolder(const Catalogue& catalogue, const FolderLayout& layout, const std::string& path) {
+  FolderRef folder{std::nullopt, "/"};
+  std::stringstream parts(path);
+  std::string part;
+  while (std::getline(parts, part, '/')) {
+    if (part.empty()) continue;
+    const auto& candidates = SubFolders(layout, folder);
+    const auto found = std::find_if(candidates.begin(), candidates.end(),
+                                    [&](std::size_t i) { return catalogue.folderList[i].name == part; });
+    if (found == candidates.end()) return std::nullopt;
+    folder = {*found, (folder.entry ? folder.path + "/" : folder.path) + part};
+  }
+  return folder;
+}
+
+// Display width of a UTF-8 text: its code points.
+std::size_t Width(const std::string& text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+void PrintRows(const std::vector<std::array<std::string, 6>>& rows) {
+  static const std::array<std::string, 6> kHeadings = {"Name", "Type", "Size", "Date", "Time", "ID"};
+  std::array<std::size_t, 6> widths{};
+  for (std::size_t c = 0; c < 6; ++c) widths[c] = Width(kHeadings[c]);
+  for (const auto& row : rows)
+    for (std::size_t c = 0; c < 6; ++c) widths[c] = std::max(widths[c], Width(row[c]));
+  widths[0] = std::min<std::size_t>(widths[0], 48);
+  const auto print = [&](const std::array<std::string, 6>& row) {
+    for (std::size_t c = 0; c < 6; ++c) {
+      const std::size_t pad = widths[c] > Width(row[c]) ? widths[c] - Width(row[c]) : 0;
+      if (c == kSizeColumn) std::cout << std::string(pad, ' ') << row[c];
+      else std::cout << row[c] << (c + 1 < 6 ? std::string(pad, ' ') : "");
+      std::cout << (c + 1 < 6 ? "  " : "\n");
+    }
+  };
+  print(kHeadings);
+  for (const auto& row : rows) print(row);
+}
+
+void PrintFolder(const Catalogue& catalogue, const FolderLayout& layout, const FolderRef& folder) {
+  const std::uint32_t key = folder.entry ? catalogue.folderList[*folder.entry].objectId : kRootFolderId;
+  const FolderContents contents = ContentsOfFolder(catalogue, layout, key);
+  std::vector<std::array<std::string, 6>> rows;
+  for (const std::size_t i : contents.folders) rows.push_back(FolderRowCells(catalogue.folderList[i]));
+  for (const std::size_t i : contents.files) rows.push_back(FileRowCells(catalogue.fileList[i]));
+  PrintRows(rows);
+}
+
+void PrintRecursively(const Catalogue& catalogue, const FolderLayout& layout, const FolderRef& top) {
+  std::vector<FolderRef> pending{top};
+  bool first = true;
+  while (!pending.empty()) {
+    const FolderRef folder = pending.back();
+    pending.pop_back();
+    std::cout << (first ? "" : "\n") << folder.path << ":\n";
+    first = false;
+    PrintFolder(catalogue, layout, folder);
+    const auto& children = SubFolders(layout, folder);
+    for (auto i = children.rbegin(); i != children.rend(); ++i)
+      pending.push_back({*i, (folder.entry ? folder.path + "/" : folder.path) + catalogue.folderList[*i].name});
+  }
+}
+
+nlohmann::json EntryJson(const CatalogueEntry& entry, const std::string& path) {
+  return {{"name", entry.name},         {"path", path},          {"objectId", entry.objectId},
+          {"parentId", entry.parentId}, {"size", entry.size},    {"mtime", entry.modificationTime},
+          {"typeCode", entry.typeCode}};
+}
+
+void PrintJson(const Catalogue& catalogue, const FolderLayout& layout) {
+  const CataloguePaths paths = PathsOf(catalogue, layout);
+  nlohmann::json folders = nlohmann::json::array();
+  nlohmann::json files = nlohmann::json::array();
+  for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
+    folders.push_back(EntryJson(catalogue.folderList[i], paths.folders[i]));
+  for (std::size_t i = 0; i < catalogue.fileList.size(); ++i)
+    files.push_back(EntryJson(catalogue.fileList[i], paths.files[i]));
+  nlohmann::json lostFolders = nlohmann::json::array();
+  nlohmann::json lostFiles = nlohmann::json::array();
+  if (layout.lostFolder) {
+    const FolderContents lost = ContentsOfFolder(catalogue, layout, kLostFolderId);
+    for (const std::size_t i : lost.folders) lostFolders.push_back(paths.folders[i]);
+    for (const std::size_t i : lost.files) lostFiles.push_back(paths.files[i]);
+  }
+  const nlohmann::json document{
+      {"folders", folders}, {"files", files}, {"lost", {{"folders", lostFolders}, {"files", lostFiles}}}};
+  // Names are bytes as found on disk; what is not UTF-8 is shown as U+FFFD.
+  std::cout << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+}
+
+}  // namespace
+
+int RunLsCommand(CliSession& session, const LsOptions& options) {
+  if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
+  WizardState& state = session.State();
+  state.CurrentDiskIndex = static_cast<std::uint16_t>(options.diskIndex);
+  state.SelectedDiskText = DiskNameTable::DiskName(static_cast<std::size_t>(options.diskIndex));
+  if (!ChoosePartition(session, options)) return kNotFound;
+  BuildCatalogue(session, options);
+
+  const Catalogue& catalogue = state.catalogue;
+  const FolderLayout layout = LayOutFolders(catalogue.folderList);
+  if (options.json) {
+    PrintJson(catalogue, layout);
+    return kSuccess;
+  }
+  const auto folder = FindFolder(catalogue, layout, options.folder);
+  if (!folder) {
+    std::cerr << "vantrel-cli: there is no folder " << options.folder << " in the catalogue\n";
+    return kNotFound;
+  }
+  if (options.recursive)
+    PrintRecursively(catalogue, layout, *folder);
+  else
+    PrintFolder(catalogue, layout, *folder);
+  return kSuccess;
+}
+
+}  // namespace vantrel::cli

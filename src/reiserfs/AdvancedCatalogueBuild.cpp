@@ -1,0 +1,186 @@
+#include "reiserfs/AdvancedCatalogueBuild.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "app/WizardState.h"
+#include "base/AlignedBuffer.h"
+#include "reiserfs/CatalogueBuild.h"
+#include "reiserfs/ItemDispatch.h"
+#include "reiserfs/PartitionBlocks.h"
+#include "reiserfs/TreeNode.h"
+
+namespace vantrel {
+
+namespace {
+
+// Blocks are read in large stretches; a stretch whose read fails is read again block by
+// block through the bad-sector policy, exactly as a scan of single blocks would read it.
+constexpr std::size_t kStretchBytes = std::size_t{1} << 20;
+
+bool IsRootFolderObject(const ObjectRecord& record) { return record.dirId == 1 && record.objectId == kRootFolderId; }
+
+class AdvancedBuild : public ItemConsumer {
+ public:
+  explicit AdvancedBuild(WizardState& state)
+      : state_(state), catalogue_(state.catalogue), objects_(state.catalogue.objectList), status_(state.Window()) {}
+
+  void Run() {
+    BeginCatalogueBuild(state_, status_, true);
+    objects_.Append({.objectId = kLostFolderId, .name = kLostFolderName});
+    blocks_.emplace(state_, state_.currentPartition.partitionStartSector, catalogue_.currentSuperblock);
+    blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
+
+    BlockScan();
+    state_.StopRequested.store(0);
+    AttachTails();
+    Convert();
+    FinishCatalogueBuild(state_, status_, false);
+  }
+
+  // The entry lies in the directory item of the folder whose object id is the item key's.
+  void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
+    ObjectRecord* record = objects_.Find(objectId, dirId);
+    if (record == nullptr)
+      record = &Create(objectId, dirId, std::string(name));
+    else
+      record->name.assign(name);
+    record->folderId = currentItemObjectId_;
+  }
+
+  void OnStatData(std::uint32_t objectId, std::uint32_t dirId, const StatData& data) override {
+    ObjectRecord* record = objects_.Find(objectId, dirId);
+    if (record == nullptr) record = &Create(objectId, dirId, FoundName());
+    record->modificationTime = data.modificationTime;
+    record->size = data.size;
+    record->mode = data.mode;
+  }
+
+  void OnIndirect(const TreeKey& key, ByteSpan body) override {
+    ObjectRecord* record = objects_.Find(key.objectId, key.dirId);
+    if (record == nullptr) record = &Create(key.objectId, key.dirId, FoundName());
+    record->pieces.push_back(PieceOf(key, body));
+  }
+
+  // Direct items name no object of their own: they are attached after the scan to the
+  // records that the other items made.
+  void OnDirect(const TreeKey& key, ByteSpan body) override { tails_.push_back({key.objectId, key.dirId, PieceOf(key, body)}); }
+
+ private:
+  struct Tail {
+    std::uint32_t objectId;
+    std::uint32_t dirId;
+    BodyPiece piece;
+  };
+
+  bool Stopped() const { return state_.StopRequested.load() != 0; }
+
+  std::string FoundName() const { return "FOUND" + std::to_string(catalogue_.objectCount); }
+
+  ObjectRecord& Create(std::uint32_t objectId, std::uint32_t dirId, std::string name) {
+    status_.SetRow(StatusRow::TotalFound, catalogue_.objectCount);
+    ++catalogue_.objectCount;
+    ObjectRecord record{.objectId = objectId, .dirId = dirId, .name = std::move(name),
+                        .modificationTime = kNotSeen, .size = kNotSeen, .mode = kNotSeen};
+    return objects_.Append(std::move(record));
+  }
+
+  BodyPiece PieceOf(const TreeKey& key, ByteSpan body) const {
+    return {currentScanBlock_, currentItemLocation_, static_cast<std::uint32_t>(body.size()),
+            (std::uint64_t{key.offsetHigh} << 32) | key.offset};
+  }
+
+  void BlockScan() {
+    PartitionBlocks& blocks = *blocks_;
+    const std::uint32_t count = blocks.Usable() ? blocks.BlockCount() : 0;
+    const std::uint32_t blockSize = blocks.BlockSize();
+    const std::uint32_t perStretch = count == 0 ? 1 : std::max<std::uint32_t>(1, kStretchBytes / blockSize);
+    AlignedBuffer stretch(std::size_t{perStretch} * std::max<std::uint32_t>(blockSize, 1));
+    for (std::uint64_t first = 0; first < count; first += perStretch) {
+      const auto inStretch = static_cast<std::uint32_t>(std::min<std::uint64_t>(perStretch, count - first));
+      const auto bytes = stretch.Bytes().first(std::size_t{inStretch} * blockSize);
+      const bool whole = state_.reader.ReadQuietly(state_.CurrentDiskIndex,
+                                                   blocks.FirstSector(static_cast<std::uint32_t>(first)),
+                                                   bytes) == ReadOutcome::Ok;
+      for (std::uint32_t k = 0; k < inStretch; ++k) {
+        const auto b = static_cast<std::uint32_t>(first + k);
+        const auto block = bytes.subspan(std::size_t{k} * blockSize, blockSize);
+        currentScanBlock_ = b;
+        bool read = true;
+        if (whole)
+          status_.SetCurrentSector(blocks.FirstSector(b));
+        else
+          read = blocks.ReadBlock(block, b) != 0;
+        // A block whose read failed is passed over rather than examined with stale bytes.
+        if (read && Examine(block) && b > 0) {
+          status_.SetStatusCount("Searching Blocks ", b, count);
+          status_.SetProgress(ProgressPercent(b, count));
+        }
+        if (Stopped()) {
+          status_.Flush();
+          return;
+        }
+      }
+    }
+    status_.SetProgress(100);
+    status_.Flush();
+  }
+
+  // Dispatches the items of a block that looks like a leaf; true when the block looks
+  // like a node at all (level 3 or below).
+  bool Examine(ByteSpan block) {
+    const NodeHeader header = ReadNodeHeader(block);
+    if (header.level > kHighestNodeLevel) return false;
+    if (header.level != kLeafLevel) return true;
+    for (std::size_t i = 0; i < header.itemCount; ++i) {
+      const auto item = ReadItemHeader(block, i);
+      if (!item) break;
+      const auto key = DecodeItemKey(item->rawKey, item->version);
+      if (!key) continue;
+      const auto body = ItemBody(block, *item);
+      if (!body) continue;
+      currentItemLocation_ = item->location;
+      currentItemObjectId_ = key->objectId;
+      DispatchItem(*key, *body, *this, true);
+    }
+    return true;
+  }
+
+  void AttachTails() {
+    for (const Tail& tail : tails_)
+      if (ObjectRecord* record = objects_.Find(tail.objectId, tail.dirId)) record->tailPieces.push_back(tail.piece);
+    tails_.clear();
+  }
+
+  // Records 1 onwards (0 is "Lost", whose folder entry the build began with) become
+  // entries when their ids and stat data were seen: folders by their mode, every other
+  // object as a file, whether its body lies in indirect items, direct items or nowhere
+  // (an empty file). The root folder's own record is not an entry, as in the quick build.
+  void Convert() {
+    for (std::size_t k = 1; k < objects_.Size(); ++k) {
+      const ObjectRecord& record = objects_[k];
+      const bool seen = record.objectId != kNotSeen && record.dirId != kNotSeen && record.mode != kNotSeen;
+      if (seen && !IsRootFolderObject(record)) ConvertObject(state_, status_, record);
+      status_.SetStatusCount("Enumerating Files/Directories ", k, catalogue_.objectCount);
+      status_.SetProgress(ProgressPercent(k, catalogue_.objectCount));
+      if (Stopped()) break;
+    }
+    status_.Flush();
+  }
+
+  WizardState& state_;
+  Catalogue& catalogue_;
+  ObjectList& objects_;
+  BuildStatus status_;
+  std::optional<PartitionBlocks> blocks_;
+  std::uint32_t currentScanBlock_ = 0;
+  std::uint32_t currentItemLocation_ = 0;
+  std::uint32_t currentItemObjectId_ = 0;
+  std::vector<Tail> tails_;
+};
+
+}  // namespace
+
+void AdvancedCatalogueBuild(WizardState& state) { AdvancedBuild(state).Run(); }
+
+}  // namespace vantrel

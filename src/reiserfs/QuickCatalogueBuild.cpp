@@ -1,0 +1,92 @@
+#include "reiserfs/QuickCatalogueBuild.h"
+
+#include <optional>
+#include <unordered_set>
+
+#include "app/WizardState.h"
+#include "reiserfs/CatalogueBuild.h"
+#include "reiserfs/TreeSearch.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr TreeKey kRootFolderEntries{1, 2, 1, 0, kDirectoryType};
+
+class QuickBuild : public ItemConsumer {
+ public:
+  explicit QuickBuild(WizardState& state) : state_(state), catalogue_(state.catalogue), status_(state.Window()) {}
+
+  void Run() {
+    BeginCatalogueBuild(state_, status_, false);
+    blocks_.emplace(state_, state_.currentPartition.partitionStartSector, catalogue_.currentSuperblock);
+    blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
+    search_.emplace(*blocks_, catalogue_.currentSuperblock.rootBlock);
+
+    walkedFolder_ = kRootFolderId;
+    search_->SearchTree(kRootFolderEntries, *this);
+    FindStatDataAndConvert();
+    WalkFolders();
+    FinishCatalogueBuild(state_, status_, true);
+  }
+
+  void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
+    catalogue_.objectList.Append(
+        {.objectId = objectId, .dirId = dirId, .folderId = walkedFolder_, .name = std::string(name)});
+  }
+
+  void OnStatData(std::uint32_t objectId, std::uint32_t dirId, const StatData& data) override {
+    if (ObjectRecord* record = catalogue_.objectList.Find(objectId, dirId)) {
+      record->modificationTime = data.modificationTime;
+      record->size = data.size;
+      record->mode = data.mode;
+    }
+    status_.SetRow(StatusRow::TotalFound, catalogue_.statDataCount);
+    ++catalogue_.statDataCount;
+  }
+
+ private:
+  bool Stopped() const { return state_.StopRequested.load() != 0; }
+
+  // Each record's stat data, then each record into the catalogue; Stop ends either step.
+  void FindStatDataAndConvert() {
+    ObjectList& objects = catalogue_.objectList;
+    for (std::size_t i = 0; i < objects.Size(); ++i) {
+      const TreeKey statData{objects[i].dirId, objects[i].objectId, 0, 0, kStatDataType};
+      search_->SearchTree(statData, *this);
+      if (Stopped()) break;
+    }
+    for (std::size_t i = 0; i < objects.Size(); ++i) {
+      ConvertObject(state_, status_, objects[i]);
+      if (Stopped()) break;
+    }
+  }
+
+  // Breadth-first: folderList grows while it is walked, "Lost" first.
+  void WalkFolders() {
+    std::unordered_set<std::uint64_t> walked;
+    for (std::size_t f = 0; f < catalogue_.folderList.size(); ++f) {
+      const std::uint32_t parentId = catalogue_.folderList[f].parentId;
+      const std::uint32_t objectId = catalogue_.folderList[f].objectId;
+      if (!walked.insert((std::uint64_t{parentId} << 32) | objectId).second) continue;
+      catalogue_.objectList.Clear();
+      walkedFolder_ = objectId;
+      search_->SearchTree({parentId, objectId, 1, 0, kDirectoryType}, *this);
+      if (Stopped()) return;
+      FindStatDataAndConvert();
+    }
+  }
+
+  WizardState& state_;
+  Catalogue& catalogue_;
+  BuildStatus status_;
+  std::optional<PartitionBlocks> blocks_;
+  std::optional<TreeSearch> search_;
+  std::uint32_t walkedFolder_ = kRootFolderId;  // the folder whose entries are being read
+};
+
+}  // namespace
+
+void QuickCatalogueBuild(WizardState& state) { QuickBuild(state).Run(); }
+
+}  // namespace vantrel
