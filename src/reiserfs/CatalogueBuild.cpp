@@ -9,6 +9,7 @@
 #include "app/FolderTree.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "app/WizardViews.h"
 #include "reiserfs/ItemDispatch.h"
 
 namespace vantrel {
@@ -86,9 +87,10 @@ void FinishCatalogueBuild(WizardState& state, BuildStatus& status, bool showHint
   window.SetControlText(control::kStatusText, kSearchingLostText);
   LostFolderPass(state, status);
   state.StopRequested.store(0);
-  window.ShowView(5);
+  ShowView(state, 5);
   AddFolderItems(state, window.TreeRoot(TreeId::Folder));
-  window.ShowView(6);
+  window.EnableControl(control::kFolderTree, true);
+  ShowView(state, 6);
   ++state.wizardStage;
   ShowFolder(state, kRootFolderId);
   if (showHint) window.ShowMessage(kAdvanceSearchHint);

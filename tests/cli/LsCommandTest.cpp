@@ -1,39 +1,26 @@
 // vantrel-cli ls on the fixture images: the JSON catalogue and the folder listings.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "support/CliRunner.h"
 #include "support/Fixtures.h"
 
 namespace vantrel::test {
 namespace {
 
-struct CliResult {
-  int exitCode = -1;
-  std::string out;
-};
-
-// Runs vantrel-cli with the image as its only disk; standard error is dropped.
-CliResult RunLs(const std::string& image, const std::string& arguments) {
-  const std::string command = std::string("TZ=UTC '") + VANTREL_CLI_PATH + "' --disk '" + FixtureImage(image) +
-                              "' ls " + arguments + " 2>/dev/null";
-  CliResult result;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-  const int status = pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+// Runs vantrel-cli ls with the image as its only disk, in UTC so that the times read alike
+// everywhere.
+CliRun RunLs(const std::string& image, const std::string& arguments) {
+  ::setenv("TZ", "UTC", 1);
+  return RunCli("--disk " + Quoted(FixtureImage(image)) + " ls " + arguments);
 }
 
 nlohmann::json JsonLs(const std::string& image, const std::string& arguments) {
-  const CliResult result = RunLs(image, "--json " + arguments);
+  const CliRun result = RunLs(image, "--json " + arguments);
   EXPECT_EQ(result.exitCode, 0);
   return nlohmann::json::parse(result.out);
 }
@@ -76,14 +63,14 @@ TEST(LsCommand, PartitionRecordStartSectorAndAdvancedBuild) {
 }
 
 TEST(LsCommand, ListsAFolderWithTheCatalogueColumns) {
-  const CliResult result = RunLs("mbr-mixed", "'deep/level 1'");
+  const CliRun result = RunLs("mbr-mixed", "'deep/level 1'");
   ASSERT_EQ(result.exitCode, 0);
   EXPECT_NE(result.out.find("Name     Type    Size  Date         Time      ID\n"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("level 2  Folder     0  05-Jan-2006  17:24:14  "), std::string::npos) << result.out;
 }
 
 TEST(LsCommand, RecursiveListingVisitsEverySubFolder) {
-  const CliResult result = RunLs("mbr-mixed", "-R deep");
+  const CliRun result = RunLs("mbr-mixed", "-R deep");
   ASSERT_EQ(result.exitCode, 0);
   for (const char* header : {"/deep:\n", "/deep/level 1:\n", "/deep/level 1/level 2/level 3/level 4:\n"})
     EXPECT_NE(result.out.find(header), std::string::npos) << header;
