@@ -6,13 +6,7 @@
 #include <sstream>
 
 #include "app/FolderListing.h"
-#include "app/FolderTree.h"
-#include "cli/PartitionsCommand.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
 #include "reiserfs/FolderLayout.h"
-#include "reiserfs/PartitionTable.h"
-#include "reiserfs/QuickCatalogueBuild.h"
-#include "reiserfs/ReiserSuperblock.h"
 
 namespace vantrel::cli {
 
@@ -23,42 +17,6 @@ struct FolderRef {
   std::optional<std::size_t> entry;
   std::string path;  // "/" for the root, else "/" + the path from the root
 };
-
-bool ChoosePartition(CliSession& session, const LsOptions& options) {
-  WizardState& state = session.State();
-  if (options.start) {
-    const std::uint64_t start = *options.start;
-    const auto superblock = ReadSuperblock(state, start);
-    if (!superblock)
-      std::cerr << "vantrel-cli: no ReiserFS superblock at sector " << start + kSuperblockSectorOffset
-                << "; reading the partition at " << start << " anyway\n";
-    const std::uint64_t size =
-        superblock ? std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock() : 0;
-    state.currentPartition = {start, size, -1};
-    return true;
-  }
-  RunPartitionSearch(state, options.search);
-  session.Window().FinishProgressLine();
-  if (!SelectPartition(state, options.partition)) {
-    std::cerr << "vantrel-cli: there is no partition record " << options.partition << " ("
-              << state.partitionTable.count << " found by the " << options.search << " search)\n";
-    return false;
-  }
-  return true;
-}
-
-void BuildCatalogue(CliSession& session, const LsOptions& options) {
-  WizardState& state = session.State();
-  ReplaceFolderTree(state);
-  if (options.fileSearch == "advanced") {
-    state.fileSearchType = 2;
-    AdvancedCatalogueBuild(state);
-  } else {
-    state.fileSearchType = 1;
-    QuickCatalogueBuild(state);
-  }
-  session.Window().FinishProgressLine();
-}
 
 const std::vector<std::size_t>& SubFolders(const FolderLayout& layout, const FolderRef& folder) {
   return folder.entry ? layout.children[*folder.entry] : layout.topLevel;
@@ -159,14 +117,8 @@ void PrintJson(const Catalogue& catalogue, const FolderLayout& layout) {
 }  // namespace
 
 int RunLsCommand(CliSession& session, const LsOptions& options) {
-  if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
-  WizardState& state = session.State();
-  state.CurrentDiskIndex = static_cast<std::uint16_t>(options.diskIndex);
-  state.SelectedDiskText = DiskNameTable::DiskName(static_cast<std::size_t>(options.diskIndex));
-  if (!ChoosePartition(session, options)) return kNotFound;
-  BuildCatalogue(session, options);
-
-  const Catalogue& catalogue = state.catalogue;
+  if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
+  const Catalogue& catalogue = session.State().catalogue;
   const FolderLayout layout = LayOutFolders(catalogue.folderList);
   if (options.json) {
     PrintJson(catalogue, layout);

@@ -68,14 +68,7 @@ int main(int argc, char** argv) {
 
   LsOptions lsOptions;
   auto* ls = app.add_subcommand("ls", "Build the catalogue of a ReiserFS partition and list a folder");
-  ls->add_option("--disk-index", lsOptions.diskIndex, "Disk to read (default 0)")->check(CLI::Range(0, 25));
-  ls->add_option("--partition", lsOptions.partition, "Record of the partition search to catalogue (default 0)");
-  ls->add_option("--search", lsOptions.search, "Partition search: quick (default), advanced or more")
-      ->check(CLI::IsMember({"quick", "advanced", "more"}));
-  ls->add_option("--start", lsOptions.start, "Catalogue the partition that starts at this sector instead");
-  ls->add_option("--file-search", lsOptions.fileSearch,
-                 "quick (default: the live tree) or advanced (every block, finds removed entries too)")
-      ->check(CLI::IsMember({"quick", "advanced"}));
+  AddCatalogueOptions(*ls, lsOptions.catalogue);
   ls->add_flag("-R,--recursive", lsOptions.recursive, "List the sub-folders too");
   ls->add_flag("--json", lsOptions.json, "Print the whole catalogue as JSON, and nothing else");
   ls->add_option("FOLDER", lsOptions.folder, "Folder to list, as a path from the root (\"Lost/...\" for the Lost folder)");

@@ -1,0 +1,29 @@
+#pragma once
+// How the commands that work on a catalogue get it: the disk, the partition (a record of a
+// partition search, or the partition at a given sector) and the build.
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "cli/CliSession.h"
+
+namespace vantrel::cli {
+
+struct CatalogueOptions {
+  int diskIndex = 0;
+  std::uint32_t partition = 0;         // record of the partition search
+  std::string search = "quick";        // partition search: quick, advanced or more
+  std::optional<std::uint64_t> start;  // the partition at this sector instead of a search
+  std::string fileSearch = "quick";    // catalogue build: quick or advanced
+};
+
+// Registers --disk-index, --partition, --search, --start and --file-search on a command.
+void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
+
+// Selects the disk, finds the partition and builds its catalogue into the session's state.
+// Returns kSuccess, or the exit code after telling the user what is wrong.
+int ObtainCatalogue(CliSession& session, const CatalogueOptions& options);
+
+}  // namespace vantrel::cli
