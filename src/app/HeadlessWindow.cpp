@@ -49,6 +49,11 @@ BadSectorAnswer HeadlessWindow::AskBadSector() {
   return answers_.AnswerBadSector();
 }
 
+std::string HeadlessWindow::AskFilePath(FileDialogKind /*kind*/, const std::string& filter) {
+  fileDialogFilters_.push_back(filter);
+  return chosenFile_;
+}
+
 void HeadlessWindow::OpenDocument(const std::string& path) {
   openedDocuments_.push_back(path);
   if (launchOpener_ && !vantrel::LaunchDesktopOpener(path) && messageStream_ != nullptr)

@@ -35,6 +35,11 @@ class HeadlessWindow : public ModelWindow {
   bool AskYesNo(const std::string& text) override;
   bool SystemMessage(const std::string& text, SystemIcon icon) override;
   BadSectorAnswer AskBadSector() override;
+  // The file dialogs return the path given here (the command line's or a test's); without
+  // one they are cancelled. Their filters are recorded.
+  void AnswerFileDialogsWith(const std::string& path) { chosenFile_ = path; }
+  std::string AskFilePath(FileDialogKind kind, const std::string& filter) override;
+  const std::vector<std::string>& FileDialogFilters() const { return fileDialogFilters_; }
   // Records the path; with UseDesktopOpener(true) also hands it to xdg-open.
   void OpenDocument(const std::string& path) override;
   void UseDesktopOpener(bool launch) { launchOpener_ = launch; }
@@ -59,6 +64,8 @@ class HeadlessWindow : public ModelWindow {
   std::ostream* progressStream_ = nullptr;
   std::vector<ShownMessage> messages_;
   int badSectorPrompts_ = 0;
+  std::string chosenFile_;
+  std::vector<std::string> fileDialogFilters_;
   bool launchOpener_ = false;
   std::vector<std::string> openedDocuments_;
   std::map<int, std::vector<std::string>> textsShown_;

@@ -21,6 +21,8 @@ enum class BadSectorAnswer { Retry = 0, Skip = 1, RetryAll = 2, SkipAll = 3 };
 
 enum class TreeId { Disk, Partition, Folder };
 
+enum class FileDialogKind { Open, Save };
+
 class WindowPort {
  public:
   virtual ~WindowPort() = default;
@@ -34,6 +36,10 @@ class WindowPort {
   // returns true.
   virtual bool SystemMessage(const std::string& text, SystemIcon icon) = 0;
   virtual BadSectorAnswer AskBadSector() = 0;
+  // The common file dialogs, filtered on a pattern such as "*.Sav": the chosen path, empty
+  // when cancelled. The save form asks before replacing an existing file; where the open
+  // form lets several files be chosen, the last of them is returned.
+  virtual std::string AskFilePath(FileDialogKind kind, const std::string& filter) = 0;
 
   // Opens a file with the desktop's default program for it (the "open" action).
   virtual void OpenDocument(const std::string& path) = 0;

@@ -1,6 +1,5 @@
 #include "app/WizardViews.h"
 
-#include <charconv>
 #include <initializer_list>
 
 #include "app/ControlIds.h"
@@ -54,9 +53,7 @@ class ViewEditor {
 
 // The disk number of a disk tree label such as "Disk12".
 std::uint16_t DiskIndexFromLabel(const std::string& label) {
-  unsigned value = 0;
-  if (label.size() > 4) std::from_chars(label.data() + 4, label.data() + label.size(), value);
-  return static_cast<std::uint16_t>(value);
+  return static_cast<std::uint16_t>(DiskNameTable::DiskNumber(label).value_or(0));
 }
 
 void ApplyView(WizardState& state, ViewEditor& v, int code) {

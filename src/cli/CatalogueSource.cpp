@@ -4,6 +4,7 @@
 
 #include "app/FolderTree.h"
 #include "cli/PartitionsCommand.h"
+#include "logs/RecoveryLog.h"
 #include "reiserfs/AdvancedCatalogueBuild.h"
 #include "reiserfs/PartitionTable.h"
 #include "reiserfs/QuickCatalogueBuild.h"
@@ -24,6 +25,7 @@ bool ChoosePartition(CliSession& session, const CatalogueOptions& options) {
     const std::uint64_t size =
         superblock ? std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock() : 0;
     state.currentPartition = {start, size, -1};
+    state.recoveryMode = 1;  // a partition named by its start is opened as Quick Search would
     return true;
   }
   RunPartitionSearch(state, options.search);
@@ -38,6 +40,7 @@ bool ChoosePartition(CliSession& session, const CatalogueOptions& options) {
 
 void BuildCatalogue(CliSession& session, const CatalogueOptions& options) {
   WizardState& state = session.State();
+  state.wizardStage = 1;  // the partition list stage, where Next starts a build
   ReplaceFolderTree(state);
   if (options.fileSearch == "advanced") {
     state.fileSearchType = 2;
@@ -47,6 +50,20 @@ void BuildCatalogue(CliSession& session, const CatalogueOptions& options) {
     QuickCatalogueBuild(state);
   }
   session.Window().FinishProgressLine();
+}
+
+// Load Log at stage 0 with the selected disk: the partitions and the catalogue come from
+// the log.
+int LoadCatalogue(CliSession& session) {
+  WizardState& state = session.State();
+  state.wizardStage = 0;
+  session.Window().AnswerFileDialogsWith(session.RecoveryLog());
+  if (LoadRecoveryLog(state) == LogLoadOutcome::Loaded) return kSuccess;
+  const auto& messages = session.Window().MessageTexts();
+  std::cerr << "vantrel-cli: the recovery log " << session.RecoveryLog() << " was not loaded";
+  if (!session.PrintsMessages() && !messages.empty()) std::cerr << ": " << messages.back();
+  std::cerr << '\n';
+  return kLogRefused;
 }
 
 }  // namespace
@@ -69,6 +86,7 @@ int ObtainCatalogue(CliSession& session, const CatalogueOptions& options) {
   state.CurrentDiskIndex = static_cast<std::uint16_t>(options.diskIndex);
   state.SelectedDiskText = DiskNameTable::DiskName(static_cast<std::size_t>(options.diskIndex));
   ShowDiskDetails(state, options.diskIndex);  // the disk's model, as a click on it would
+  if (!session.RecoveryLog().empty()) return LoadCatalogue(session);
   if (!ChoosePartition(session, options)) return kNotFound;
   BuildCatalogue(session, options);
   return kSuccess;

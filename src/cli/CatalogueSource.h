@@ -22,8 +22,10 @@ struct CatalogueOptions {
 // Registers --disk-index, --partition, --search, --start and --file-search on a command.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
-// Selects the disk, finds the partition and builds its catalogue into the session's state.
-// Returns kSuccess, or the exit code after telling the user what is wrong.
+// Selects the disk, finds the partition and builds its catalogue into the session's state;
+// with a recovery log given (--log), loads the catalogue from it instead, provided it was
+// made on a disk of the selected disk's model. Returns kSuccess, or the exit code after
+// telling the user what is wrong.
 int ObtainCatalogue(CliSession& session, const CatalogueOptions& options);
 
 }  // namespace vantrel::cli

@@ -26,8 +26,11 @@ std::unique_ptr<DialogAnswers> ChooseAnswers(const GlobalOptions& options) {
 }  // namespace
 
 CliSession::CliSession(const GlobalOptions& options)
-    : answers_(ChooseAnswers(options)), window_(std::make_unique<HeadlessWindow>(*answers_)) {
-  if (!options.json) window_->PrintMessagesTo(&std::cout);
+    : answers_(ChooseAnswers(options)),
+      window_(std::make_unique<HeadlessWindow>(*answers_)),
+      recoveryLog_(options.recoveryLog),
+      printsMessages_(!options.json) {
+  if (printsMessages_) window_->PrintMessagesTo(&std::cout);
   if (::isatty(STDERR_FILENO)) window_->ShowProgressOn(&std::cerr);
   state_.mainWindow = window_.get();
   problems_ = EnumerateDisks(state_, options.disks);

@@ -14,12 +14,13 @@
 
 namespace vantrel::cli {
 
-enum ExitCode { kSuccess = 0, kUsageError = 1, kDiskError = 2, kNotFound = 3 };
+enum ExitCode { kSuccess = 0, kUsageError = 1, kDiskError = 2, kNotFound = 3, kLogRefused = 4 };
 
 struct GlobalOptions {
   std::vector<DiskSpec> disks;
   std::optional<BadSectorAnswer> badSectors;
   bool json = false;  // messages are collected for the JSON output instead of printed
+  std::string recoveryLog;  // the catalogue comes from this recovery log instead of a build
 };
 
 // Without a terminal to ask, the bad-sector prompt is answered Skip All, and standard
@@ -40,6 +41,8 @@ class CliSession {
   WizardState& State() { return state_; }
   HeadlessWindow& Window() { return *window_; }
   const std::vector<EnumerationProblem>& Problems() const { return problems_; }
+  const std::string& RecoveryLog() const { return recoveryLog_; }
+  bool PrintsMessages() const { return printsMessages_; }
   // Reports on standard error why disk n cannot be read; true when it can.
   bool CheckDiskReadable(int disk) const;
 
@@ -48,6 +51,8 @@ class CliSession {
   std::unique_ptr<HeadlessWindow> window_;
   WizardState state_;
   std::vector<EnumerationProblem> problems_;
+  std::string recoveryLog_;
+  bool printsMessages_;
 };
 
 }  // namespace vantrel::cli

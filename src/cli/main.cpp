@@ -5,6 +5,8 @@
 
 #include "cli/CliSession.h"
 #include "cli/DisksCommand.h"
+#include "cli/ListingCommand.h"
+#include "cli/LogCommand.h"
 #include "cli/LsCommand.h"
 #include "cli/PartitionsCommand.h"
 
@@ -52,6 +54,11 @@ int main(int argc, char** argv) {
                         ->check(CLI::ExistingFile);
   app.add_option("--bad-sectors", badSectors, "Answer to \"Bad Sector Encountered\" given in advance")
       ->check(CLI::IsMember({"retry", "skip", "retry-all", "skip-all"}));
+  std::string recoveryLog;
+  app.add_option("--log", recoveryLog,
+                 "Take the catalogue from this recovery log instead of searching the disk (it must have been "
+                 "made on a disk of the same model)")
+      ->check(CLI::ExistingFile);
 
   bool disksJson = false;
   auto* disks = app.add_subcommand("disks", "List the disks and their details");
@@ -73,6 +80,18 @@ int main(int argc, char** argv) {
   ls->add_flag("--json", lsOptions.json, "Print the whole catalogue as JSON, and nothing else");
   ls->add_option("FOLDER", lsOptions.folder, "Folder to list, as a path from the root (\"Lost/...\" for the Lost folder)");
 
+  LogSaveOptions logSaveOptions;
+  auto* log = app.add_subcommand("log", "Recovery logs");
+  log->require_subcommand(1);
+  auto* logSave = log->add_subcommand("save", "Build the catalogue (options of ls) and keep it in a recovery log");
+  AddCatalogueOptions(*logSave, logSaveOptions.catalogue);
+  logSave->add_option("FILE", logSaveOptions.file, "The log, saved upper-cased with \".SAV\" appended")->required();
+
+  ListingOptions listingOptions;
+  auto* listing = app.add_subcommand("listing", "Print or write the list of the catalogue's folders");
+  AddCatalogueOptions(*listing, listingOptions.catalogue);
+  listing->add_option("--out", listingOptions.out, "Write the listing to this file (lines ended by CR LF)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -83,6 +102,7 @@ int main(int argc, char** argv) {
   GlobalOptions options;
   if (!CollectDisks(app, diskOption, mapOption, &options.disks)) return kUsageError;
   if (!badSectors.empty()) options.badSectors = ParseBadSectorAnswer(badSectors);
+  options.recoveryLog = recoveryLog;
   options.json = (disks->parsed() && disksJson) || (partitions->parsed() && partitionOptions.json) ||
                  (ls->parsed() && lsOptions.json);
 
@@ -94,5 +114,7 @@ int main(int argc, char** argv) {
     }
   if (disks->parsed()) return RunDisksCommand(session, disksJson);
   if (ls->parsed()) return RunLsCommand(session, lsOptions);
+  if (logSave->parsed()) return RunLogSaveCommand(session, logSaveOptions);
+  if (listing->parsed()) return RunListingCommand(session, listingOptions);
   return RunPartitionsCommand(session, partitionOptions);
 }

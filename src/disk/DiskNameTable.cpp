@@ -1,5 +1,7 @@
 #include "disk/DiskNameTable.h"
 
+#include <charconv>
+
 namespace vantrel {
 
 int DiskNameTable::Add(DiskEntry entry) {
@@ -14,6 +16,14 @@ DiskSource* DiskNameTable::Source(std::size_t n) const {
 
 const DiskEntry* DiskNameTable::Entry(std::size_t n) const {
   return n < entries_.size() ? &entries_[n] : nullptr;
+}
+
+std::optional<std::size_t> DiskNameTable::DiskNumber(std::string_view label) {
+  std::size_t value = 0;
+  if (label.size() <= 4) return std::nullopt;
+  const auto [end, error] = std::from_chars(label.data() + 4, label.data() + label.size(), value);
+  if (error != std::errc{} || end == label.data() + 4) return std::nullopt;
+  return value;
 }
 
 }  // namespace vantrel

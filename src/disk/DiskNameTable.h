@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "disk/DiskSource.h"
@@ -31,6 +33,9 @@ class DiskNameTable {
   const DiskEntry* Entry(std::size_t n) const;
 
   static std::string DiskName(std::size_t n) { return "Disk" + std::to_string(n); }
+  // The number of a disk label: the text after its first four characters ("Disk") read as
+  // a decimal number; nothing when no number follows.
+  static std::optional<std::size_t> DiskNumber(std::string_view label);
 
  private:
   std::vector<DiskEntry> entries_;

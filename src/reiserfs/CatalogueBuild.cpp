@@ -80,6 +80,14 @@ void LostFolderPass(WizardState& state, BuildStatus& status) {
   status.Flush();
 }
 
+void ShowCatalogue(WizardState& state) {
+  WindowPort& window = state.Window();
+  ShowView(state, 5);
+  AddFolderItems(state, window.TreeRoot(TreeId::Folder));
+  window.EnableControl(control::kFolderTree, true);
+  ShowView(state, 6);
+}
+
 void FinishCatalogueBuild(WizardState& state, BuildStatus& status, bool showHint) {
   WindowPort& window = state.Window();
   status.Flush();
@@ -87,10 +95,7 @@ void FinishCatalogueBuild(WizardState& state, BuildStatus& status, bool showHint
   window.SetControlText(control::kStatusText, kSearchingLostText);
   LostFolderPass(state, status);
   state.StopRequested.store(0);
-  ShowView(state, 5);
-  AddFolderItems(state, window.TreeRoot(TreeId::Folder));
-  window.EnableControl(control::kFolderTree, true);
-  ShowView(state, 6);
+  ShowCatalogue(state);
   ++state.wizardStage;
   ShowFolder(state, kRootFolderId);
   if (showHint) window.ShowMessage(kAdvanceSearchHint);

@@ -28,6 +28,10 @@ void ConvertObject(WizardState& state, BuildStatus& status, const ObjectRecord& 
 // kLostFolderId). Files keep their parentId.
 void LostFolderPass(WizardState& state, BuildStatus& status);
 
+// Hands a finished catalogue to the wizard: the catalogue columns, the folder tree filled
+// and enabled, and the catalogue-ready view. Used at the end of a build and of a log load.
+void ShowCatalogue(WizardState& state);
+
 // The end of every build: the lost-folder pass, StopRequested cleared, the catalogue views,
 // the folder tree filled, the next wizard stage and the root folder's rows; the quick build
 // then shows its hint.

@@ -56,6 +56,29 @@ std::optional<ReiserSuperblock> ReiserSuperblock::Decode(ByteSpan bytes) {
   return sb;
 }
 
+std::array<std::byte, kSuperblockSize> ReiserSuperblock::Encode() const {
+  std::array<std::byte, kSuperblockSize> bytes{};
+  const MutableByteSpan out(bytes);
+  WriteLittleEndian(out, 0, blockCount);
+  WriteLittleEndian(out, 4, freeBlockCount);
+  WriteLittleEndian(out, 8, rootBlock);
+  for (std::size_t i = 0; i < journal.size(); ++i) WriteLittleEndian(out, 12 + 4 * i, journal[i]);
+  WriteLittleEndian(out, 44, blockSize);
+  WriteLittleEndian(out, 46, objectIdMapMaxSize);
+  WriteLittleEndian(out, 48, objectIdMapCurrentSize);
+  WriteLittleEndian(out, 50, unmountState);
+  std::copy(magic.begin(), magic.end(), bytes.begin() + kMagicOffset);
+  WriteLittleEndian(out, 62, fileSystemState);
+  WriteLittleEndian(out, 64, hashFunctionCode);
+  WriteLittleEndian(out, 68, treeHeight);
+  WriteLittleEndian(out, 70, bitmapBlockCount);
+  WriteLittleEndian(out, 72, formatVersion);
+  WriteLittleEndian(out, 74, journalReservedBlocks);
+  WriteLittleEndian(out, 76, inodeGeneration);
+  std::copy(tail.begin(), tail.end(), bytes.begin() + 80);
+  return bytes;
+}
+
 bool ReiserSuperblock::IsPlausible() const {
   if (blockCount == 0 || blockSize == 0 || rootBlock == 0) return false;
   const std::uint32_t perBlock = SectorsPerBlock();

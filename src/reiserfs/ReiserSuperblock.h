@@ -36,6 +36,8 @@ struct ReiserSuperblock {
 
   // Decodes the first 204 bytes of a sector; nothing when fewer bytes are given.
   static std::optional<ReiserSuperblock> Decode(ByteSpan bytes);
+  // The 204 bytes that Decode reads, field by field: Encode(Decode(bytes)) gives them back.
+  std::array<std::byte, kSuperblockSize> Encode() const;
   // Sectors per block: the block size divided by 512, rounded down.
   std::uint32_t SectorsPerBlock() const { return blockSize / 512u; }
   // Non-zero block count, block size and root block, and 2, 4 or 8 sectors per block.

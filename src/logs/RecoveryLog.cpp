@@ -1,0 +1,230 @@
+#include "logs/RecoveryLog.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "app/ControlIds.h"
+#include "app/FolderTree.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+#include "app/WizardViews.h"
+#include "logs/RecoveryLogFormat.h"
+#include "reiserfs/BuildStatus.h"
+#include "reiserfs/CatalogueBuild.h"
+#include "reiserfs/PartitionTable.h"
+
+namespace vantrel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kEnumeratingText = "Enumerating Files/Directories ";
+
+RecoveryLogHead HeadOf(const WizardState& state) {
+  return {.diskModel = state.selectedDiskModel,
+          .recoveryMode = static_cast<std::uint8_t>(state.recoveryMode),
+          .fileSearchType = static_cast<std::uint16_t>(state.fileSearchType),
+          .diskIndex = static_cast<std::uint8_t>(state.CurrentDiskIndex),
+          .selected = {state.currentPartition.sizeSectors, state.currentPartition.partitionStartSector}};
+}
+
+std::vector<LoggedPartition> PartitionsOf(const WizardState& state) {
+  std::vector<LoggedPartition> partitions;
+  const PartitionTable& table = state.partitionTable;
+  for (std::uint32_t i = 0; i < table.count && i < PartitionTable::kCapacity; ++i)
+    partitions.push_back({table.records[i].size, table.records[i].start});
+  return partitions;
+}
+
+enum class WriteResult { Written, CannotCreate, WriteFailed };
+
+// Writes beside the target first, so that a log that cannot be written whole never
+// replaces an older one.
+WriteResult WriteReplacing(const std::string& path, const std::string& bytes) {
+  const std::string partial = path + ".partial";
+  {
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    if (!out) return WriteResult::CannotCreate;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+      std::error_code ignored;
+      fs::remove(partial, ignored);
+      return WriteResult::WriteFailed;
+    }
+  }
+  std::error_code error;
+  fs::rename(partial, path, error);
+  if (error) {
+    fs::remove(partial, error);
+    return WriteResult::WriteFailed;
+  }
+  return WriteResult::Written;
+}
+
+// Only regular files are read, so that a device or a pipe given as a log cannot make the
+// load read without end.
+std::optional<std::string> ReadLogFile(const std::string& path) {
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+// The disk whose model was compared with the log's is the one read: the selected disk,
+// whatever number the disk had when the log was made.
+std::uint16_t DiskToRead(const WizardState& state, std::uint8_t loggedIndex) {
+  const auto selected = DiskNameTable::DiskNumber(state.SelectedDiskText);
+  if (selected && *selected < state.diskNames.Count()) return static_cast<std::uint16_t>(*selected);
+  return loggedIndex;
+}
+
+void RestorePartitions(WizardState& state, const std::vector<LoggedPartition>& partitions) {
+  state.partitionTable = PartitionTable{};
+  for (const LoggedPartition& partition : partitions)
+    if (!AddPartitionRecord(state, partition.start, partition.size)) {
+      state.Window().ShowMessage(kPartitionTableFullMessage);
+      break;
+    }
+}
+
+int RecordOf(const PartitionTable& table, const LoggedPartition& partition) {
+  for (std::uint32_t i = 0; i < table.count; ++i)
+    if (table.records[i].start == partition.start && table.records[i].size == partition.size)
+      return static_cast<int>(i);
+  return -1;
+}
+
+void InstallCatalogue(WizardState& state, Catalogue loaded) {
+  Catalogue& catalogue = state.catalogue;
+  catalogue = std::move(loaded);
+  catalogue.folderCount = static_cast<std::uint32_t>(catalogue.folderList.size());
+  catalogue.fileCount = static_cast<std::uint32_t>(catalogue.fileList.size());
+  catalogue.statDataCount = 0;
+  catalogue.objectCount = 0;
+  catalogue.treeItemCount = 0;
+}
+
+// Changes the wizard from stage 0 or 1 to the loaded catalogue at stage 2.
+void ApplyLog(WizardState& state, RecoveryLog log) {
+  WindowPort& window = state.Window();
+  const bool atStart = state.wizardStage == 0;
+  ReplaceFolderTree(state);
+  window.ShowControl(control::kFolderTree, false);
+  if (atStart) {
+    state.CurrentDiskIndex = DiskToRead(state, log.head.diskIndex);
+    window.ShowControl(control::kDiskTree, false);
+    ReplacePartitionTree(state);
+  }
+  ShowView(state, 4);
+
+  state.recoveryMode = log.head.recoveryMode;
+  state.fileSearchType = log.head.fileSearchType;
+  state.currentPartition.partitionStartSector = log.head.selected.start;
+  state.currentPartition.sizeSectors = log.head.selected.size;
+  if (atStart) {
+    RestorePartitions(state, log.partitions);
+    state.wizardStage = 1;
+  }
+  state.currentPartition.index = RecordOf(state.partitionTable, log.head.selected);
+
+  // The file has been read whole already; what the reading showed is its last state.
+  if (const std::size_t objects = log.catalogue.objectList.Size(); objects > 0) {
+    BuildStatus status(window);
+    status.SetStatusCount(kEnumeratingText, objects - 1, objects);
+    status.SetProgress(ProgressPercent(objects - 1, objects));
+    status.Flush();
+  }
+  InstallCatalogue(state, std::move(log.catalogue));
+  ShowCatalogue(state);
+  state.wizardStage = 2;
+  window.ShowControl(control::kBackButton, true);
+  window.EnableControl(control::kBackButton, true);
+}
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+std::string RecoveryLogPath(const std::string& chosen) {
+  const fs::path path(chosen);
+  std::string name = path.filename().string();
+  std::transform(name.begin(), name.end(), name.begin(), UpperAscii);
+  if (name.size() < 3 || name.compare(name.size() - 3, 3, "SAV") != 0) name += ".SAV";
+  return (path.parent_path() / name).string();
+}
+
+std::optional<std::string> SaveRecoveryLog(WizardState& state) {
+  WindowPort& window = state.Window();
+  // A log holds a partition's superblock and catalogue: there is none before a build.
+  if (state.wizardStage < 2) {
+    window.ShowMessage(kSaveLogNeedsCatalogue);
+    return std::nullopt;
+  }
+  const std::string chosen = window.AskFilePath(FileDialogKind::Save, kRecoveryLogSaveFilter);
+  if (chosen.empty()) return std::nullopt;
+  const std::string path = RecoveryLogPath(chosen);
+  const std::string bytes = EncodeRecoveryLog(HeadOf(state), PartitionsOf(state), state.catalogue);
+  switch (WriteReplacing(path, bytes)) {
+    case WriteResult::Written:
+      return path;
+    case WriteResult::CannotCreate:
+      window.SystemMessage(kUnableToOpenFile, SystemIcon::None);
+      return std::nullopt;
+    case WriteResult::WriteFailed:
+      window.SystemMessage(kLogWriteFailed, SystemIcon::None);
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+LogLoadOutcome LoadRecoveryLog(WizardState& state) {
+  WindowPort& window = state.Window();
+  if (state.recoveryMode == 3) {
+    window.ShowMessage(kLogRawModeRefusal);
+    return LogLoadOutcome::Refused;
+  }
+  // Loading over a shown catalogue would change the partition and the search type under
+  // it; the catalogue is left first (Back).
+  if (state.wizardStage >= 2) {
+    window.ShowMessage(kLoadLogAtCatalogueRefusal);
+    return LogLoadOutcome::Refused;
+  }
+  const std::string path = window.AskFilePath(FileDialogKind::Open, kRecoveryLogOpenFilter);
+  if (path.empty()) return LogLoadOutcome::Cancelled;
+  const auto bytes = ReadLogFile(path);
+  if (!bytes) {
+    window.SystemMessage(kUnableToOpenFile, SystemIcon::Error);
+    return LogLoadOutcome::Refused;
+  }
+  return LoadRecoveryLogBytes(state, std::as_bytes(std::span(bytes->data(), bytes->size())));
+}
+
+LogLoadOutcome LoadRecoveryLogBytes(WizardState& state, ByteSpan file) {
+  WindowPort& window = state.Window();
+  const auto model = DecodeLogDiskModel(file);
+  if (!model) {
+    window.SystemMessage(kDamagedLogMessage, SystemIcon::Error);
+    return LogLoadOutcome::Refused;
+  }
+  if (*model != state.selectedDiskModel) {
+    window.ShowMessage(kWrongDiskMessage);
+    return LogLoadOutcome::Refused;
+  }
+  auto log = DecodeRecoveryLog(file);
+  if (!log) {
+    window.SystemMessage(kDamagedLogMessage, SystemIcon::Error);
+    return LogLoadOutcome::Refused;
+  }
+  ApplyLog(state, std::move(*log));
+  return LogLoadOutcome::Loaded;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,338 @@
+#include "logs/RecoveryLogFormat.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "base/ByteCursor.h"
+
+namespace vantrel {
+
+namespace {
+
+// The record length field holds the name length + 17, four less than the record's size.
+constexpr std::uint32_t kRecordLengthBase = 17;
+constexpr std::size_t kEntryFixedBytes = 21;     // length, parentId, objectId, size, time, typeCode
+constexpr std::size_t kObjectFixedBytes = 28;    // length, dirId, objectId, size, time, mode, piece count
+constexpr std::size_t kPieceBytes = 12;          // block, length, location
+constexpr std::size_t kPartitionBytes = 8;
+constexpr std::uint8_t kMaxLoggedPartitions = std::numeric_limits<std::uint8_t>::max();
+constexpr std::uint16_t kAdvancedSearchType = 2;
+
+constexpr std::string_view kExtensionMagic = "VTRLEXT1";
+constexpr std::string_view kPartitionSection = "PART";  // selected, then each partition: size, start (u64)
+constexpr std::string_view kFolderSection = "FOLD";     // per folder entry: folderId (u32), size (u64)
+constexpr std::string_view kFileSection = "FILE";       // per file entry: the same
+// Per stored object: folderId (u32), size (u64), one file position (u64) per piece, then the
+// direct-item piece count (u32) and per piece block, location, length (u32) and position (u64).
+constexpr std::string_view kObjectSection = "OBJS";
+constexpr std::size_t kTailPieceBytes = 20;
+
+std::uint32_t Low(std::uint64_t value) { return static_cast<std::uint32_t>(value); }
+
+std::string_view LoggedName(const std::string& name) {
+  return std::string_view(name).substr(0, kMaxLoggedNameLength);
+}
+
+// ---- Writing ----
+
+void WriteName(ByteWriter& out, std::string_view name) {
+  out.U32(static_cast<std::uint32_t>(name.size()) + kRecordLengthBase);
+  out.Text(name);
+}
+
+void WriteEntries(ByteWriter& out, const std::vector<CatalogueEntry>& entries) {
+  out.U32(static_cast<std::uint32_t>(entries.size()));
+  for (const CatalogueEntry& entry : entries) {
+    WriteName(out, LoggedName(entry.name));
+    out.U32(entry.parentId);
+    out.U32(entry.objectId);
+    out.U32(Low(entry.size));
+    out.U32(entry.modificationTime);
+    out.U8(entry.typeCode);
+  }
+}
+
+void WriteObjects(ByteWriter& out, const ObjectList& objects) {
+  out.U32(static_cast<std::uint32_t>(objects.Size()));
+  for (const ObjectRecord& record : objects.Records()) {
+    WriteName(out, LoggedName(record.name));
+    out.U32(record.dirId);
+    out.U32(record.objectId);
+    out.U32(Low(record.size));
+    out.U32(record.modificationTime);
+    out.U32(record.mode);
+    out.U32(static_cast<std::uint32_t>(record.pieces.size()));
+    for (const BodyPiece& piece : record.pieces) {
+      out.U32(piece.block);
+      out.U32(piece.length);
+      out.U32(piece.location);
+    }
+  }
+}
+
+template <typename Fn>
+void WriteSection(ByteWriter& out, std::string_view tag, Fn payload) {
+  out.Text(tag);
+  const std::size_t lengthAt = out.Size();
+  out.U32(0);
+  payload();
+  out.PatchU32(lengthAt, static_cast<std::uint32_t>(out.Size() - lengthAt - 4));
+}
+
+void WriteExtension(ByteWriter& out, const RecoveryLogHead& head, std::span<const LoggedPartition> partitions,
+                    const Catalogue& catalogue) {
+  out.Text(kExtensionMagic);
+  WriteSection(out, kPartitionSection, [&] {
+    out.U64(head.selected.size);
+    out.U64(head.selected.start);
+    for (const LoggedPartition& partition : partitions) {
+      out.U64(partition.size);
+      out.U64(partition.start);
+    }
+  });
+  const auto entries = [&](const std::vector<CatalogueEntry>& list) {
+    for (const CatalogueEntry& entry : list) {
+      out.U32(entry.folderId);
+      out.U64(entry.size);
+    }
+  };
+  WriteSection(out, kFolderSection, [&] { entries(catalogue.folderList); });
+  WriteSection(out, kFileSection, [&] { entries(catalogue.fileList); });
+  if (head.fileSearchType != kAdvancedSearchType) return;
+  WriteSection(out, kObjectSection, [&] {
+    for (const ObjectRecord& record : catalogue.objectList.Records()) {
+      out.U32(record.folderId);
+      out.U64(record.size);
+      for (const BodyPiece& piece : record.pieces) out.U64(piece.offset);
+      out.U32(static_cast<std::uint32_t>(record.tailPieces.size()));
+      for (const BodyPiece& piece : record.tailPieces) {
+        out.U32(piece.block);
+        out.U32(piece.location);
+        out.U32(piece.length);
+        out.U64(piece.offset);
+      }
+    }
+  });
+}
+
+// ---- Reading ----
+
+// Where the pieces of one stored object went: objects stored twice under the same ids
+// share one record.
+struct StoredObject {
+  std::size_t record;
+  std::size_t firstPiece;
+  std::uint32_t pieceCount;
+  std::uint32_t size;
+};
+
+// A count of records of at least recordBytes each that must fit in what remains.
+bool CountFits(const ByteReader& in, std::uint64_t count, std::size_t recordBytes) {
+  return in.Ok() && count <= in.Remaining() / recordBytes;
+}
+
+std::optional<std::string> ReadName(ByteReader& in) {
+  const std::uint32_t length = in.U32();
+  if (!in.Ok() || length < kRecordLengthBase || length - kRecordLengthBase > kMaxLoggedNameLength) return std::nullopt;
+  std::string name = in.Text(length - kRecordLengthBase);
+  if (!in.Ok()) return std::nullopt;
+  return name;
+}
+
+std::optional<std::string> ReadDiskModel(ByteReader& in) {
+  in.Skip(kRecoveryLogHeader.size());  // the text is not checked: the fields are
+  const std::uint32_t modelLength = in.U32();
+  if (!in.Ok() || modelLength > in.Remaining()) return std::nullopt;
+  return in.Text(modelLength);
+}
+
+bool ReadHead(ByteReader& in, RecoveryLogHead& head) {
+  auto model = ReadDiskModel(in);
+  if (!model) return false;
+  head.diskModel = std::move(*model);
+  head.recoveryMode = in.U8();
+  head.fileSearchType = in.U16();
+  head.diskIndex = in.U8();
+  head.selected.size = in.U32();
+  head.selected.start = in.U32();
+  const bool knownMode = head.recoveryMode == 1 || head.recoveryMode == 2;
+  const bool knownSearch = head.fileSearchType == 1 || head.fileSearchType == kAdvancedSearchType;
+  return in.Ok() && knownMode && knownSearch;
+}
+
+bool ReadPartitions(ByteReader& in, std::vector<LoggedPartition>& partitions) {
+  const std::uint8_t count = in.U8();
+  if (!CountFits(in, count, kPartitionBytes)) return false;
+  for (std::uint8_t i = 0; i < count; ++i) {
+    const std::uint32_t size = in.U32();
+    const std::uint32_t start = in.U32();
+    partitions.push_back({size, start});
+  }
+  return in.Ok();
+}
+
+bool ReadObjects(ByteReader& in, ObjectList& objects, std::vector<StoredObject>& stored) {
+  const std::uint32_t count = in.U32();
+  if (!CountFits(in, count, kObjectFixedBytes)) return false;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    auto name = ReadName(in);
+    const std::uint32_t dirId = in.U32();
+    const std::uint32_t objectId = in.U32();
+    const std::uint32_t size = in.U32();
+    const std::uint32_t time = in.U32();
+    const std::uint32_t mode = in.U32();
+    const std::uint32_t pieceCount = in.U32();
+    if (!name || !CountFits(in, pieceCount, kPieceBytes)) return false;
+    ObjectRecord* record = objects.Find(objectId, dirId);
+    if (record == nullptr) record = &objects.Append({.objectId = objectId, .dirId = dirId, .name = std::move(*name)});
+    record->modificationTime = time;
+    record->size = size;
+    record->mode = mode;
+    stored.push_back({static_cast<std::size_t>(record - &objects[0]), record->pieces.size(), pieceCount, size});
+    for (std::uint32_t p = 0; p < pieceCount; ++p) {
+      BodyPiece piece;
+      piece.block = in.U32();
+      piece.length = in.U32();
+      piece.location = in.U32();
+      record->pieces.push_back(piece);
+    }
+  }
+  return in.Ok();
+}
+
+template <typename AppendFn>
+bool ReadEntries(ByteReader& in, AppendFn append) {
+  const std::uint32_t count = in.U32();
+  if (!CountFits(in, count, kEntryFixedBytes)) return false;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const auto name = ReadName(in);
+    const std::uint32_t parentId = in.U32();
+    const std::uint32_t objectId = in.U32();
+    const std::uint32_t size = in.U32();
+    const std::uint32_t time = in.U32();
+    const std::uint8_t typeCode = in.U8();
+    if (!name || !in.Ok()) return false;
+    append(*name, objectId, parentId, time, size, typeCode).folderId = parentId;
+  }
+  return true;
+}
+
+// The full 64-bit value of a field whose low half the plain part holds; it must agree.
+bool ReadWide(ByteReader& in, std::uint64_t& value) {
+  const std::uint64_t wide = in.U64();
+  if (!in.Ok() || Low(wide) != Low(value)) return false;
+  value = wide;
+  return true;
+}
+
+bool ReadPartitionSection(ByteReader& in, RecoveryLog& log) {
+  if (!ReadWide(in, log.head.selected.size) || !ReadWide(in, log.head.selected.start)) return false;
+  for (LoggedPartition& partition : log.partitions)
+    if (!ReadWide(in, partition.size) || !ReadWide(in, partition.start)) return false;
+  return true;
+}
+
+bool ReadEntrySection(ByteReader& in, std::vector<CatalogueEntry>& entries) {
+  for (CatalogueEntry& entry : entries) {
+    entry.folderId = in.U32();
+    if (!ReadWide(in, entry.size)) return false;
+  }
+  return true;
+}
+
+bool ReadObjectSection(ByteReader& in, ObjectList& objects, const std::vector<StoredObject>& stored) {
+  for (const StoredObject& object : stored) {
+    ObjectRecord& record = objects[object.record];
+    record.folderId = in.U32();
+    std::uint64_t size = object.size;
+    if (!ReadWide(in, size)) return false;
+    record.size = size;
+    for (std::uint32_t p = 0; p < object.pieceCount; ++p) record.pieces[object.firstPiece + p].offset = in.U64();
+    const std::uint32_t tailCount = in.U32();
+    if (!CountFits(in, tailCount, kTailPieceBytes)) return false;
+    for (std::uint32_t t = 0; t < tailCount; ++t) {
+      BodyPiece piece;
+      piece.block = in.U32();
+      piece.location = in.U32();
+      piece.length = in.U32();
+      piece.offset = in.U64();
+      record.tailPieces.push_back(piece);
+    }
+  }
+  return in.Ok();
+}
+
+bool ReadExtension(ByteReader& in, RecoveryLog& log, const std::vector<StoredObject>& stored) {
+  in.Skip(kExtensionMagic.size());
+  while (in.Ok() && !in.AtEnd()) {
+    const std::string tag = in.Text(4);
+    const std::uint32_t length = in.U32();
+    ByteReader section(in.Take(length));
+    if (!in.Ok()) return false;
+    bool read = true;
+    if (tag == kPartitionSection)
+      read = ReadPartitionSection(section, log);
+    else if (tag == kFolderSection)
+      read = ReadEntrySection(section, log.catalogue.folderList);
+    else if (tag == kFileSection)
+      read = ReadEntrySection(section, log.catalogue.fileList);
+    else if (tag == kObjectSection)
+      read = ReadObjectSection(section, log.catalogue.objectList, stored);
+    else
+      continue;  // a section of a later version
+    if (!read || !section.AtEnd()) return false;
+  }
+  return in.Ok();
+}
+
+}  // namespace
+
+std::string EncodeRecoveryLog(const RecoveryLogHead& head, std::span<const LoggedPartition> partitions,
+                              const Catalogue& catalogue) {
+  partitions = partitions.first(std::min<std::size_t>(partitions.size(), kMaxLoggedPartitions));
+  ByteWriter out;
+  out.Text(kRecoveryLogHeader);
+  out.U32(static_cast<std::uint32_t>(head.diskModel.size()));
+  out.Text(head.diskModel);
+  out.U8(head.recoveryMode);
+  out.U16(head.fileSearchType);
+  out.U8(head.diskIndex);
+  out.U32(Low(head.selected.size));
+  out.U32(Low(head.selected.start));
+  out.U8(static_cast<std::uint8_t>(partitions.size()));
+  for (const LoggedPartition& partition : partitions) {
+    out.U32(Low(partition.size));
+    out.U32(Low(partition.start));
+  }
+  out.Bytes(catalogue.currentSuperblock.Encode());
+  if (head.fileSearchType == kAdvancedSearchType) WriteObjects(out, catalogue.objectList);
+  WriteEntries(out, catalogue.folderList);
+  WriteEntries(out, catalogue.fileList);
+  WriteExtension(out, head, partitions, catalogue);
+  return out.Release();
+}
+
+std::optional<std::string> DecodeLogDiskModel(ByteSpan file) {
+  ByteReader in(file);
+  return ReadDiskModel(in);
+}
+
+std::optional<RecoveryLog> DecodeRecoveryLog(ByteSpan file) {
+  RecoveryLog log;
+  ByteReader in(file);
+  if (!ReadHead(in, log.head) || !ReadPartitions(in, log.partitions)) return std::nullopt;
+  const auto superblock = ReiserSuperblock::Decode(in.Take(kSuperblockSize));
+  if (!superblock) return std::nullopt;
+  Catalogue& catalogue = log.catalogue;
+  catalogue.currentSuperblock = *superblock;
+  std::vector<StoredObject> stored;
+  if (log.head.fileSearchType == kAdvancedSearchType && !ReadObjects(in, catalogue.objectList, stored))
+    return std::nullopt;
+  const auto appendFolder = [&](auto&&... fields) -> CatalogueEntry& { return AppendFolder(catalogue, fields...); };
+  const auto appendFile = [&](auto&&... fields) -> CatalogueEntry& { return AppendFile(catalogue, fields...); };
+  if (!ReadEntries(in, appendFolder) || !ReadEntries(in, appendFile)) return std::nullopt;
+  if (in.LooksAt(kExtensionMagic) && !ReadExtension(in, log, stored)) return std::nullopt;
+  return log;
+}
+
+}  // namespace vantrel
