@@ -26,6 +26,8 @@ constexpr std::string_view kFileSection = "FILE";       // per file entry: the s
 // direct-item piece count (u32) and per piece block, location, length (u32) and position (u64).
 constexpr std::string_view kObjectSection = "OBJS";
 constexpr std::size_t kTailPieceBytes = 20;
+// The last section, empty: an extension without it was cut short.
+constexpr std::string_view kEndSection = "END.";
 
 std::uint32_t Low(std::uint64_t value) { return static_cast<std::uint32_t>(value); }
 
@@ -98,8 +100,7 @@ void WriteExtension(ByteWriter& out, const RecoveryLogHead& head, std::span<cons
   };
   WriteSection(out, kFolderSection, [&] { entries(catalogue.folderList); });
   WriteSection(out, kFileSection, [&] { entries(catalogue.fileList); });
-  if (head.fileSearchType != kAdvancedSearchType) return;
-  WriteSection(out, kObjectSection, [&] {
+  if (head.fileSearchType == kAdvancedSearchType) WriteSection(out, kObjectSection, [&] {
     for (const ObjectRecord& record : catalogue.objectList.Records()) {
       out.U32(record.folderId);
       out.U64(record.size);
@@ -113,6 +114,7 @@ void WriteExtension(ByteWriter& out, const RecoveryLogHead& head, std::span<cons
       }
     }
   });
+  WriteSection(out, kEndSection, [] {});
 }
 
 // ---- Reading ----
@@ -264,13 +266,15 @@ bool ReadObjectSection(ByteReader& in, ObjectList& objects, const std::vector<St
 
 bool ReadExtension(ByteReader& in, RecoveryLog& log, const std::vector<StoredObject>& stored) {
   in.Skip(kExtensionMagic.size());
-  while (in.Ok() && !in.AtEnd()) {
+  while (in.Ok()) {
     const std::string tag = in.Text(4);
     const std::uint32_t length = in.U32();
     ByteReader section(in.Take(length));
     if (!in.Ok()) return false;
     bool read = true;
-    if (tag == kPartitionSection)
+    if (tag == kEndSection)
+      return true;
+    else if (tag == kPartitionSection)
       read = ReadPartitionSection(section, log);
     else if (tag == kFolderSection)
       read = ReadEntrySection(section, log.catalogue.folderList);
@@ -282,7 +286,7 @@ bool ReadExtension(ByteReader& in, RecoveryLog& log, const std::vector<StoredObj
       continue;  // a section of a later version
     if (!read || !section.AtEnd()) return false;
   }
-  return in.Ok();
+  return false;
 }
 
 }  // namespace

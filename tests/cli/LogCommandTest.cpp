@@ -1,0 +1,76 @@
+// vantrel-cli log save, --log and listing on the fixture images.
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "support/CliRunner.h"
+#include "support/Fixtures.h"
+#include "support/TempDir.h"
+
+namespace vantrel::test {
+namespace {
+
+std::string Disk(const std::string& image) { return "--disk " + Quoted(FixtureImage(image)) + " "; }
+
+std::string Contents(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(LogCommand, LsFromALoadedLogEqualsLsFromTheBuildForBothBuildsOfEveryFixture) {
+  ::setenv("TZ", "UTC", 1);
+  TempDir temp;
+  for (const std::string image : {"mbr-mixed", "bare-36", "reformatted", "deleted"})
+    for (const std::string build : {"quick", "advanced"}) {
+      const std::string options = (image == "bare-36" ? "--start 0 " : "") + std::string("--file-search ") + build;
+      const std::string log = (temp / (image + "-" + build)).string();
+      const CliRun saved = RunCli(Disk(image) + "log save " + Quoted(log) + " " + options);
+      ASSERT_EQ(saved.exitCode, 0) << image << " " << build << saved.err;
+      EXPECT_NE(saved.out.find("Recovery log written to "), std::string::npos);
+      const CliRun fromBuild = RunCli(Disk(image) + "ls --json " + options);
+      std::string upper = image + "-" + build;
+      for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      const CliRun fromLog = RunCli(Disk(image) + "--log " + Quoted((temp / (upper + ".SAV")).string()) + " ls --json");
+      ASSERT_EQ(fromLog.exitCode, 0) << image << " " << build << fromLog.err;
+      EXPECT_EQ(fromLog.out, fromBuild.out) << image << " " << build;
+    }
+}
+
+TEST(LogCommand, LogOfAnotherDiskIsRefused) {
+  TempDir temp;
+  ASSERT_EQ(RunCli(Disk("deleted") + "log save " + Quoted((temp / "d").string())).exitCode, 0);
+  const std::string log = Quoted((temp / "D.SAV").string());
+  const CliRun shown = RunCli(Disk("reformatted") + "--log " + log + " ls");
+  EXPECT_EQ(shown.exitCode, 4);
+  EXPECT_NE(shown.out.find("You Have Selected Wrong Disk"), std::string::npos) << shown.out;
+  const CliRun json = RunCli(Disk("reformatted") + "--log " + log + " ls --json");
+  EXPECT_EQ(json.exitCode, 4);
+  EXPECT_TRUE(json.out.empty());
+  EXPECT_NE(json.err.find("You Have Selected Wrong Disk"), std::string::npos) << json.err;
+  // The same image named second: its model matches, and that disk is the one read.
+  const CliRun second = RunCli(Disk("reformatted") + Disk("deleted") + "--log " + log + " ls --disk-index 1");
+  EXPECT_EQ(second.exitCode, 0) << second.err;
+}
+
+TEST(LogCommand, ListingPrintsTheFolderTreeOrWritesItsTextForm) {
+  const CliRun printed = RunCli(Disk("mbr-mixed") + "listing");
+  ASSERT_EQ(printed.exitCode, 0) << printed.err;
+  EXPECT_NE(printed.out.find("Root-> deep\ndeep-> level 1\ndeep\\level 1-> level 2\n"), std::string::npos)
+      << printed.out;
+  TempDir temp;
+  const auto out = temp / "list.txt";
+  ASSERT_EQ(RunCli(Disk("mbr-mixed") + "listing --out " + Quoted(out.string())).exitCode, 0);
+  const std::string text = Contents(out);
+  EXPECT_NE(text.find("deep\\level 1\\level 2-> level 3\r\n"), std::string::npos);
+  std::string crlf = printed.out;
+  for (std::size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2) crlf.replace(at, 1, "\r\n");
+  // Standard output also carries the build's closing message.
+  EXPECT_TRUE(crlf.ends_with(text)) << text;
+}
+
+}  // namespace
+}  // namespace vantrel::test
