@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
 
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
@@ -70,6 +75,29 @@ TEST(LogCommand, ListingPrintsTheFolderTreeOrWritesItsTextForm) {
   for (std::size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2) crlf.replace(at, 1, "\r\n");
   // Standard output also carries the build's closing message.
   EXPECT_TRUE(crlf.ends_with(text)) << text;
+}
+
+// Every line names one folder of the catalogue: "Root-> top" or "a\\b-> c" for a/b/c.
+TEST(LogCommand, ListingOfEveryFixtureHasOneLinePerFolderInTheLineFormat) {
+  for (const std::string image : {"mbr-mixed", "bare-36", "reformatted", "deleted"}) {
+    const std::string options = image == "bare-36" ? "--start 0 --file-search advanced" : "--file-search advanced";
+    const CliRun json = RunCli(Disk(image) + "ls --json " + options);
+    ASSERT_EQ(json.exitCode, 0);
+    std::set<std::string> folders;
+    const nlohmann::json catalogue = nlohmann::json::parse(json.out);
+    for (const auto& folder : catalogue["folders"]) folders.insert(folder["path"].get<std::string>());
+    const CliRun listing = RunCli(Disk(image) + "listing " + options);
+    std::istringstream lines(listing.out);
+    std::set<std::string> listed;
+    for (std::string line; std::getline(lines, line);) {
+      const std::size_t arrow = line.find("-> ");
+      if (arrow == std::string::npos) continue;  // a message of the build
+      std::string parent = line.substr(0, arrow);
+      std::replace(parent.begin(), parent.end(), '\\', '/');
+      listed.insert((parent == "Root" ? "" : parent + "/") + line.substr(arrow + 3));
+    }
+    EXPECT_EQ(listed, folders) << image;
+  }
 }
 
 }  // namespace

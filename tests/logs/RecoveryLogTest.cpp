@@ -263,8 +263,8 @@ INSTANTIATE_TEST_SUITE_P(BothBuilds, FixtureLogs,
                                            FixtureCase{"bare-36", false}, FixtureCase{"bare-36", true},
                                            FixtureCase{"reformatted", false}, FixtureCase{"reformatted", true},
                                            FixtureCase{"deleted", false}, FixtureCase{"deleted", true}),
-                         [](const auto& info) {
-                           std::string name = std::string(info.param.image) + (info.param.advanced ? "Advanced" : "Quick");
+                         [](const auto& param) {
+                           std::string name = std::string(param.param.image) + (param.param.advanced ? "Advanced" : "Quick");
                            std::erase(name, '-');
                            return name;
                          });
