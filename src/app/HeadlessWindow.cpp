@@ -49,6 +49,16 @@ BadSectorAnswer HeadlessWindow::AskBadSector() {
   return answers_.AnswerBadSector();
 }
 
+ReplaceAnswer HeadlessWindow::AskReplaceFile(const std::string& path) {
+  FinishProgressLine();
+  return answers_.AnswerReplace(path);
+}
+
+WriteErrorAnswer HeadlessWindow::AskWriteError(const std::string& path) {
+  FinishProgressLine();
+  return answers_.AnswerWriteError(path);
+}
+
 void HeadlessWindow::OpenDocument(const std::string& path) {
   openedDocuments_.push_back(path);
   if (launchOpener_ && !vantrel::LaunchDesktopOpener(path) && messageStream_ != nullptr)

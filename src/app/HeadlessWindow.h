@@ -35,6 +35,8 @@ class HeadlessWindow : public ModelWindow {
   bool AskYesNo(const std::string& text) override;
   bool SystemMessage(const std::string& text, SystemIcon icon) override;
   BadSectorAnswer AskBadSector() override;
+  ReplaceAnswer AskReplaceFile(const std::string& path) override;
+  WriteErrorAnswer AskWriteError(const std::string& path) override;
   // Records the path; with UseDesktopOpener(true) also hands it to xdg-open.
   void OpenDocument(const std::string& path) override;
   void UseDesktopOpener(bool launch) { launchOpener_ = launch; }

@@ -21,6 +21,11 @@ enum class BadSectorAnswer { Retry = 0, Skip = 1, RetryAll = 2, SkipAll = 3 };
 
 enum class TreeId { Disk, Partition, Folder };
 
+// Answers of "Replace File Confirmation"; the values are those of the saving run's choice.
+enum class ReplaceAnswer { Yes = 0, No = 1, YesToAll = 2, NoToAll = 3 };
+// Answers of "Error Writing Destination".
+enum class WriteErrorAnswer { Abort, Skip };
+
 class WindowPort {
  public:
   virtual ~WindowPort() = default;
@@ -34,6 +39,10 @@ class WindowPort {
   // returns true.
   virtual bool SystemMessage(const std::string& text, SystemIcon icon) = 0;
   virtual BadSectorAnswer AskBadSector() = 0;
+  // "Replace File Confirmation" for an existing file; closing it counts as No.
+  virtual ReplaceAnswer AskReplaceFile(const std::string& path) = 0;
+  // "Error Writing Destination" for a file that cannot be created or written.
+  virtual WriteErrorAnswer AskWriteError(const std::string& path) = 0;
 
   // Opens a file with the desktop's default program for it (the "open" action).
   virtual void OpenDocument(const std::string& path) = 0;

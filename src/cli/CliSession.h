@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/DialogAnswers.h"
+#include "cli/ConsoleAnswers.h"
 #include "app/HeadlessWindow.h"
 #include "app/WizardState.h"
 #include "disk/DiskEnumeration.h"
@@ -18,19 +19,8 @@ enum ExitCode { kSuccess = 0, kUsageError = 1, kDiskError = 2, kNotFound = 3 };
 
 struct GlobalOptions {
   std::vector<DiskSpec> disks;
-  std::optional<BadSectorAnswer> badSectors;
+  PresetAnswers answers;
   bool json = false;  // messages are collected for the JSON output instead of printed
-};
-
-// Without a terminal to ask, the bad-sector prompt is answered Skip All, and standard
-// error says so once; questions are answered No.
-class NoTerminalAnswers : public DialogAnswers {
- public:
-  bool AnswerYesNo(const std::string&) override { return false; }
-  BadSectorAnswer AnswerBadSector() override;
-
- private:
-  bool told_ = false;
 };
 
 class CliSession {

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
 
   GlobalOptions options;
   if (!CollectDisks(app, diskOption, mapOption, &options.disks)) return kUsageError;
-  if (!badSectors.empty()) options.badSectors = ParseBadSectorAnswer(badSectors);
+  if (!badSectors.empty()) options.answers.badSectors = ParseBadSectorAnswer(badSectors);
   options.json = (disks->parsed() && disksJson) || (partitions->parsed() && partitionOptions.json) ||
                  (ls->parsed() && lsOptions.json);
 
