@@ -68,6 +68,7 @@ class WindowPort {
   virtual std::size_t ListInsertRow(int id, const std::string& text, int image = -1) = 0;
   virtual void ListSetCell(int id, std::size_t row, std::size_t column, const std::string& text) = 0;
   virtual std::string ListCell(int id, std::size_t row, std::size_t column) = 0;
+  virtual std::size_t ListRowCount(int id) = 0;
   virtual bool ListRowSelected(int id, std::size_t row) = 0;
   virtual bool ListRowChecked(int id, std::size_t row) = 0;
   virtual void ListSetRowChecked(int id, std::size_t row, bool checked) = 0;

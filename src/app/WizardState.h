@@ -12,6 +12,8 @@
 #include "disk/SectorReader.h"
 #include "reiserfs/Catalogue.h"
 #include "reiserfs/PartitionTable.h"
+#include "saving/SavingOptions.h"
+#include "saving/SavingRun.h"
 
 namespace vantrel {
 
@@ -55,6 +57,9 @@ struct WizardState {
   // The catalogue of the current partition: folderList, fileList, objectList, the
   // partition's superblock and the build counters.
   Catalogue catalogue;
+  // The saving options, kept for the run of the program, and the state of a saving run.
+  SavingOptions savingOptions;
+  SavingRun saving;
 
   WindowPort& Window() const { return *mainWindow; }
 };

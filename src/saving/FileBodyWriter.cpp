@@ -1,0 +1,155 @@
+#include "saving/FileBodyWriter.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "app/WizardState.h"
+#include "base/AlignedBuffer.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::size_t kStretchBytes = std::size_t{1} << 20;
+
+class BodyWriter {
+ public:
+  BodyWriter(PartitionBlocks& blocks, int fd, std::uint64_t size, const BodyWriteHooks& hooks)
+      : blocks_(blocks), fd_(fd), size_(size), hooks_(hooks), stretch_(kStretchBytes) {}
+
+  BodyWriteResult Write(const FileBody& body) {
+    // Later pointers to the same position win: they come from newer copies of an item.
+    std::vector<BlockPointer> pointers;
+    for (const BlockPointer& p : body.blocks)
+      if (p.position < size_) pointers.push_back(p);
+    std::stable_sort(pointers.begin(), pointers.end(),
+                     [](const BlockPointer& a, const BlockPointer& b) { return a.position < b.position; });
+    for (std::size_t i = 0; i + 1 < pointers.size(); ++i)
+      if (pointers[i].position == pointers[i + 1].position) pointers[i].block = kSuperseded;
+    std::erase_if(pointers, [](const BlockPointer& p) { return p.block == kSuperseded; });
+
+    for (std::size_t i = 0; i < pointers.size() && Going();) i = WriteStretch(pointers, i);
+    for (const TailBytes& tail : body.tails) {
+      if (!Going()) break;
+      if (tail.position >= size_) continue;
+      const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(tail.bytes.size(), size_ - tail.position));
+      NoteGapBefore(tail.position);
+      Put(tail.position, std::span(tail.bytes).first(n));
+    }
+    if (result_.writeError == 0 && !result_.interrupted) Finish();
+    result_.length = reached_;
+    result_.damaged = result_.damaged || body.itemsUnreadable;
+    return result_;
+  }
+
+ private:
+  static constexpr std::uint32_t kSuperseded = 0xFFFFFFFF;
+
+  bool Going() {
+    if (result_.writeError != 0) return false;
+    if (hooks_.keepGoing && !hooks_.keepGoing()) result_.interrupted = true;
+    return !result_.interrupted;
+  }
+
+  bool Readable(std::uint32_t block) const { return block != 0 && block < blocks_.BlockCount(); }
+
+  // Writes the run of pointers from i whose blocks and positions both follow on; returns
+  // the index after it.
+  std::size_t WriteStretch(const std::vector<BlockPointer>& pointers, std::size_t i) {
+    const std::uint32_t blockSize = blocks_.BlockSize();
+    const BlockPointer first = pointers[i];
+    NoteGapBefore(first.position);
+    if (first.block == 0) {  // a hole: zeros, left to the file's final length
+      Reach(first.position + blockSize);
+      return i + 1;
+    }
+    if (!Readable(first.block)) {
+      result_.damaged = true;
+      Reach(first.position + blockSize);
+      return i + 1;
+    }
+    std::size_t end = i + 1;
+    const std::size_t most = kStretchBytes / blockSize;
+    while (end < pointers.size() && end - i < most && pointers[end].block == first.block + (end - i) &&
+           pointers[end].position == first.position + std::uint64_t{blockSize} * (end - i) &&
+           Readable(pointers[end].block))
+      ++end;
+    const std::size_t count = end - i;
+    const auto bytes = stretch_.Bytes().first(count * blockSize);
+    WizardState& state = blocks_.State();
+    if (state.reader.ReadQuietly(state.CurrentDiskIndex, blocks_.FirstSector(first.block), bytes) ==
+        ReadOutcome::Ok) {
+      Put(first.position, Clipped(first.position, bytes));
+      return end;
+    }
+    // One block at a time, each through the bad-sector policy; an unreadable one stays zeros.
+    for (std::size_t k = i; k < end && Going(); ++k) {
+      const auto block = blocks_.LoadBlock(pointers[k].block);
+      if (block)
+        Put(pointers[k].position, Clipped(pointers[k].position, *block));
+      else {
+        result_.damaged = true;
+        Reach(pointers[k].position + blockSize);
+      }
+    }
+    return end;
+  }
+
+  std::span<const std::byte> Clipped(std::uint64_t position, std::span<const std::byte> bytes) const {
+    return bytes.first(static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), size_ - position)));
+  }
+
+  void Put(std::uint64_t position, std::span<const std::byte> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(position + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        result_.writeError = n < 0 ? errno : ENOSPC;
+        return;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    Reach(position + bytes.size());
+  }
+
+  // Bytes between the end reached so far and position belong to no item: they are lost.
+  void NoteGapBefore(std::uint64_t position) {
+    if (position > reached_) result_.damaged = true;
+  }
+
+  void Reach(std::uint64_t end) {
+    end = std::min(end, size_);
+    if (end <= reached_) return;
+    reached_ = end;
+    if (hooks_.progress) hooks_.progress(reached_);
+  }
+
+  // The file gets its full size when the body reaches it (holes at the end are zeros),
+  // else it ends where the body does.
+  void Finish() {
+    result_.short_ = reached_ < size_;
+    if (::ftruncate(fd_, static_cast<off_t>(reached_)) != 0) result_.writeError = errno;
+  }
+
+  PartitionBlocks& blocks_;
+  int fd_;
+  std::uint64_t size_;
+  const BodyWriteHooks& hooks_;
+  AlignedBuffer stretch_;
+  std::uint64_t reached_ = 0;
+  BodyWriteResult result_;
+};
+
+}  // namespace
+
+BodyWriteResult WriteFileBody(PartitionBlocks& blocks, int fd, const FileBody& body, std::uint64_t size,
+                              const BodyWriteHooks& hooks) {
+  BodyWriter writer(blocks, fd, size, hooks);
+  BodyWriteResult result = writer.Write(body);
+  return result;
+}
+
+}  // namespace vantrel
