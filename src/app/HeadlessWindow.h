@@ -34,6 +34,9 @@ class HeadlessWindow : public ModelWindow {
   bool AskYesNo(const std::string& text) override;
   bool SystemMessage(const std::string& text, SystemIcon icon) override;
   BadSectorAnswer AskBadSector() override;
+  // The "File Saving" dialog returns the folder given here; without one it is cancelled.
+  void AnswerDestinationWith(const std::string& folder) { destination_ = folder; }
+  std::string AskDestinationFolder() override { return destination_; }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   std::vector<std::string> MessageTexts() const;
@@ -50,6 +53,7 @@ class HeadlessWindow : public ModelWindow {
   std::ostream* progressStream_ = nullptr;
   std::vector<ShownMessage> messages_;
   int badSectorPrompts_ = 0;
+  std::string destination_;
   bool progressLineOpen_ = false;
   std::chrono::steady_clock::time_point lastDrawn_{};
 };

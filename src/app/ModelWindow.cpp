@@ -140,6 +140,16 @@ bool ModelWindow::ListRowChecked(int id, std::size_t row) {
   return row < rows.size() && rows[row].checked;
 }
 
+void ModelWindow::SetListRowChecked(int id, std::size_t row, bool checked) {
+  {
+    std::lock_guard lock(mutex_);
+    auto& rows = lists_[id].MutableRows();
+    if (row >= rows.size()) return;
+    rows[row].checked = checked;
+  }
+  OnChanged({Kind::List, id});
+}
+
 ListModel ModelWindow::List(int id) const {
   std::lock_guard lock(mutex_);
   const auto found = lists_.find(id);

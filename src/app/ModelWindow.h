@@ -39,6 +39,8 @@ class ModelWindow : public WindowPort {
   bool ListRowSelected(int id, std::size_t row) override;
   bool ListRowChecked(int id, std::size_t row) override;
   ListModel List(int id) const;
+  // The user's check box of a list row (the engines only read it).
+  void SetListRowChecked(int id, std::size_t row, bool checked);
 
   TreeItemHandle TreeReset(TreeId tree, const std::string& rootText) override;
   TreeItemHandle TreeRoot(TreeId tree) override;

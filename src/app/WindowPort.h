@@ -34,6 +34,9 @@ class WindowPort {
   // returns true.
   virtual bool SystemMessage(const std::string& text, SystemIcon icon) = 0;
   virtual BadSectorAnswer AskBadSector() = 0;
+  // The "File Saving" dialog ("Enter Path for Saving or Click on Browse Button"): the
+  // destination folder typed or browsed, empty when it was cancelled.
+  virtual std::string AskDestinationFolder() = 0;
 
   // View switch: 0, 1, 3 to 10 and 88; any other code does nothing.
   virtual void ShowView(int code) = 0;

@@ -9,6 +9,7 @@
 #include "disk/DiskInfoStore.h"
 #include "disk/DiskNameTable.h"
 #include "disk/SectorReader.h"
+#include "raw/RawRecoveryState.h"
 #include "reiserfs/PartitionTable.h"
 
 namespace vantrel {
@@ -50,6 +51,7 @@ struct WizardState {
   DiskInfoStore diskInfo;
   SectorReader reader{diskNames, mainWindow};
   PartitionTable partitionTable;
+  RawRecoveryState rawRecovery;
 
   WindowPort& Window() const { return *mainWindow; }
 };

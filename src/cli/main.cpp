@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "cli/CarveCommand.h"
 #include "cli/CliSession.h"
 #include "cli/DisksCommand.h"
 #include "cli/PartitionsCommand.h"
@@ -65,6 +66,18 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember({"quick", "advanced", "more"}));
   partitions->add_flag("--json", partitionOptions.json, "Print JSON only");
 
+  CarveOptions carveOptions;
+  auto* carve = app.add_subcommand("carve", "Raw recovery: carve Word, Excel, PowerPoint and ZIP files by signature");
+  carve->add_option("--out", carveOptions.out, "Folder for the carved files (made if missing, one level)")->required();
+  carve->add_option("--disk-index", carveOptions.diskIndex, "Disk to read (default 0)")->check(CLI::Range(0, 25));
+  carve->add_option("--start", carveOptions.start, "First sector of the range (default 0)");
+  carve->add_option("--end", carveOptions.end, "Sector after the range (default: the disk's size in sectors)");
+  carve->add_option("--types", carveOptions.types, "Kinds to keep, comma-separated (default: all)")
+      ->delimiter(',')
+      ->check(CLI::IsMember({"doc", "xls", "ppt", "zip"}));
+  carve->add_flag("--exact-sizes", carveOptions.exactSizes,
+                  "Size documents and archives by their own structures, so that carved files are whole");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -84,5 +97,6 @@ int main(int argc, char** argv) {
       return kDiskError;
     }
   if (disks->parsed()) return RunDisksCommand(session, disksJson);
+  if (carve->parsed()) return RunCarveCommand(session, carveOptions);
   return RunPartitionsCommand(session, partitionOptions);
 }
