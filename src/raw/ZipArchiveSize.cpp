@@ -42,12 +42,14 @@ std::optional<std::uint64_t> SizeFromEndRecord(const ByteReader& read, std::uint
 
 std::optional<std::uint64_t> ZipArchiveSize(const ByteReader& read, std::uint64_t start, std::uint64_t searchEnd,
                                             std::uint64_t limit) {
-  searchEnd = std::min(searchEnd, start + limit);
+  searchEnd = std::min(searchEnd, start + limit);  // nothing is read past the disk's end
   std::vector<std::byte> chunk(kSearchChunk + kEndRecordBytes - 1);
   for (std::uint64_t position = start; position < searchEnd; position += kSearchChunk) {
     // Records that begin in this stretch are read whole, even where they cross its end.
     const std::size_t begins = static_cast<std::size_t>(std::min<std::uint64_t>(kSearchChunk, searchEnd - position));
-    const auto bytes = std::span(chunk).first(begins + kEndRecordBytes - 1);
+    const auto readable = static_cast<std::size_t>(
+        std::min<std::uint64_t>(begins + kEndRecordBytes - 1, start + limit - position));
+    const auto bytes = std::span(chunk).first(readable);
     if (!read(position, bytes)) return std::nullopt;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     for (std::size_t at = text.find(kEndRecordSignature); at != std::string_view::npos && at < begins;
