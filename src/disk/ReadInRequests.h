@@ -17,4 +17,9 @@ namespace vantrel {
 bool ReadInRequests(SectorReader& reader, std::uint16_t disk, std::uint64_t first, std::uint32_t count,
                     std::uint32_t requestSectors, std::span<std::byte> buffer);
 
+// The second half of ReadInRequests, for a caller whose quiet read of the run has
+// already failed: clears the run and reads it request by request.
+bool ReadRequestByRequest(SectorReader& reader, std::uint16_t disk, std::uint64_t first, std::uint32_t count,
+                          std::uint32_t requestSectors, std::span<std::byte> buffer);
+
 }  // namespace vantrel

@@ -6,11 +6,10 @@
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
-#include "base/AlignedBuffer.h"
-#include "disk/ReadInRequests.h"
 #include "raw/CarveWriter.h"
 #include "raw/EndSearch.h"
 #include "raw/RawRecoveryPanel.h"
+#include "raw/WindowReader.h"
 #include "raw/WindowScan.h"
 
 namespace vantrel {
@@ -26,7 +25,7 @@ class RawRecoveryWorker {
         window_(state.Window()),
         raw_(state.rawRecovery),
         run_(state.rawRecovery.run),
-        buffer_(kWindowBytes),
+        windows_(state.reader, state.CurrentDiskIndex),
         writer_(state) {}
 
   void Run() {
@@ -62,15 +61,15 @@ class RawRecoveryWorker {
 
   void ReadWindow() {
     run_.windowStart = run_.nextSector;
-    ReadInRequests(state_.reader, state_.CurrentDiskIndex, run_.windowStart, kWindowSectors, kCarveChunkSectors,
-                   buffer_.Bytes());
     run_.nextSector += kWindowSectors;
-    headers_ = FindHeaders(buffer_.Bytes(), run_.windowStart, raw_.exactSizes);
+    const auto next = run_.nextSector < run_.rangeEnd ? std::optional(run_.nextSector) : std::nullopt;
+    windowBytes_ = windows_.Read(run_.windowStart, next);
+    headers_ = FindHeaders(windowBytes_, run_.windowStart, raw_.exactSizes);
     markersFound_ = false;
   }
 
   const std::vector<MarkerHit>& Markers() {
-    if (!markersFound_) FindEndMarkers(buffer_.Bytes(), markers_);
+    if (!markersFound_) FindEndMarkers(windowBytes_, markers_);
     markersFound_ = true;
     return markers_;
   }
@@ -169,7 +168,8 @@ class RawRecoveryWorker {
   WindowPort& window_;
   RawRecoveryState& raw_;
   RawRecoveryRun& run_;
-  AlignedBuffer buffer_;
+  WindowReader windows_;
+  ByteSpan windowBytes_;
   CarveWriter writer_;
   std::vector<HeaderHit> headers_;
   std::vector<MarkerHit> markers_;

@@ -53,23 +53,25 @@ std::vector<HeaderHit> FindHeaders(ByteSpan window, std::uint64_t windowStart, b
 
 namespace {
 
-// The end markers begin with five different pairs of bytes. Sixteen positions are tested
-// at once against the pairs, and only a position that starts a pair is compared in full.
+// Sixteen positions are tested at once against the first two bytes of the markers
+// ("Wo", "W\0", "Mi", "P\0", "PK"), and only a position that starts one of them is
+// compared in full.
 using Lanes = unsigned char __attribute__((vector_size(16)));
 constexpr std::size_t kLaneCount = sizeof(Lanes);
 
-struct MarkerPrefix {
-  unsigned char first;
-  unsigned char second;
-};
+Lanes MayStartMarker(const unsigned char* bytes) {
+  Lanes here;
+  Lanes next;
+  std::memcpy(&here, bytes, kLaneCount);
+  std::memcpy(&next, bytes + 1, kLaneCount);
+  return static_cast<Lanes>(((here == 'W') & ((next == 'o') | (next == 0))) | ((here == 'M') & (next == 'i')) |
+                            ((here == 'P') & ((next == 0) | (next == 'K'))));
+}
 
-std::array<MarkerPrefix, kEndMarkerCount> MarkerPrefixes() {
-  std::array<MarkerPrefix, kEndMarkerCount> prefixes{};
-  for (int m = 0; m < kEndMarkerCount; ++m) {
-    const std::string_view bytes = EndMarkerBytes(static_cast<RawEndMarker>(m));
-    prefixes[m] = {static_cast<unsigned char>(bytes[0]), static_cast<unsigned char>(bytes[1])};
-  }
-  return prefixes;
+bool AnyLane(Lanes lanes) {
+  std::uint64_t halves[2];
+  std::memcpy(halves, &lanes, sizeof(halves));
+  return (halves[0] | halves[1]) != 0;
 }
 
 void MatchAt(ByteSpan window, std::size_t offset, std::vector<MarkerHit>& hits) {
@@ -86,21 +88,12 @@ void MatchAt(ByteSpan window, std::size_t offset, std::vector<MarkerHit>& hits) 
 
 void FindEndMarkers(ByteSpan window, std::vector<MarkerHit>& hits) {
   hits.clear();
-  static const auto prefixes = MarkerPrefixes();
   const auto* bytes = reinterpret_cast<const unsigned char*>(window.data());
   const std::size_t size = window.size();
   std::size_t offset = 0;
   for (; offset + kLaneCount + 1 <= size; offset += kLaneCount) {
-    Lanes here;
-    Lanes next;
-    std::memcpy(&here, bytes + offset, kLaneCount);
-    std::memcpy(&next, bytes + offset + 1, kLaneCount);
-    Lanes found{};
-    for (const auto& prefix : prefixes)
-      found |= static_cast<Lanes>((here == prefix.first) & (next == prefix.second));
-    std::uint64_t halves[2];
-    std::memcpy(halves, &found, sizeof(halves));
-    if ((halves[0] | halves[1]) == 0) continue;
+    const Lanes found = MayStartMarker(bytes + offset);
+    if (!AnyLane(found)) continue;
     for (std::size_t lane = 0; lane < kLaneCount; ++lane)
       if (found[lane] != 0) MatchAt(window, offset + lane, hits);
   }
