@@ -52,7 +52,8 @@ struct RawRecoveryState {
   RawRecoveryState(const RawRecoveryState&) = delete;
   RawRecoveryState& operator=(const RawRecoveryState&) = delete;
 
-  // Size documents and archives by their own structures, so that carved files are whole.
+  // Size documents and archives by their own structures, so that carved files are whole;
+  // every header of a window is then listed, so that none is passed over.
   bool exactSizes = false;
   // The kind the last end search settled; it outlives runs.
   RawFileKind lastKind = RawFileKind::Word;
