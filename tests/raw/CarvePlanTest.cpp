@@ -43,10 +43,5 @@ TEST(CarvePlan, DocumentsStopAt10260SectorsAndArchivesDoNot) {
   EXPECT_EQ(zip.fileBytes, (sevenMegabytes + 16) * 512);
 }
 
-TEST(CarvePlan, ExactSizesCoverTheirLastPartialSector) {
-  EXPECT_EQ(PlanExactCarve(50, 18316), (CarvePlan{{{50, 36}}, 18316}));
-  EXPECT_EQ(PlanExactCarve(50, 13312), (CarvePlan{{{50, 26}}, 13312}));
-}
-
 }  // namespace
 }  // namespace vantrel::test

@@ -63,17 +63,6 @@ TEST_F(RawRecoveryCrafted, AFileThatCannotBeCreatedIsNotCountedAndTheUserIsTold)
   EXPECT_TRUE(wizard_.window.Messages()[0].text.starts_with("Unable to Create File " + (out_ / "DOC1.DOC").string()));
 }
 
-TEST_F(RawRecoveryCrafted, AHeaderAtSectorZeroDoesNotHideTheWindowsOtherHeaders) {
-  MemoryDiskSource& disk = Disk(kWindow);
-  HeaderAt(disk, 0, OleHeader());
-  MarkerAt(disk, 4, RawEndMarker::WordDocument);
-  HeaderAt(disk, 50, ZipHeader());
-  MarkerAt(disk, 52, RawEndMarker::ZipEnd);
-  ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path()}));
-  EXPECT_EQ(CarvedNames(), (std::vector<std::string>{"ZIP1.ZIP"}));
-  EXPECT_EQ(Report().files[0].startSector, 50u);
-}
-
 TEST_F(RawRecoveryCrafted, AMarkerEndingAtTheWindowsLastByteEndsTheFileInItsOwnSector) {
   MemoryDiskSource& disk = Disk(2 * kWindow);
   HeaderAt(disk, 790, ZipHeader());
@@ -88,17 +77,6 @@ TEST_F(RawRecoveryCrafted, AMarkerEndingAtTheWindowsLastByteEndsTheFileInItsOwnS
   ASSERT_EQ(bytes.size(), 10240u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data()) + 10 * 512 - eocd.size(), eocd.size()), eocd);
   EXPECT_TRUE(std::all_of(bytes.begin() + 10 * 512, bytes.end(), [](std::byte b) { return b == std::byte{0}; }));
-}
-
-TEST_F(RawRecoveryCrafted, ASpanOfExactlyTwentySectorsStopsBeforeTheEndSector) {
-  MemoryDiskSource& disk = Disk(kWindow);
-  Fill(disk, kWindow, 'x');
-  HeaderAt(disk, 200, ZipHeader());
-  MarkerAt(disk, 220, RawEndMarker::ZipEnd);
-  ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path()}));
-  const auto bytes = FileBytes(out_ / "ZIP1.ZIP");
-  ASSERT_EQ(bytes.size(), 10240u);
-  EXPECT_EQ(bytes.back(), std::byte{'x'});  // sector 219, not zeros, and no room for 220
 }
 
 TEST_F(RawRecoveryCrafted, APendingFileMeetingAHeaderWithoutAnEndIsWrittenUpToThatHeader) {

@@ -30,18 +30,6 @@ class RawRecoveryPanel : public ::testing::Test {
   TempDir out_;
 };
 
-TEST_F(RawRecoveryPanel, RangeButtonsFillOrEmptyTheSectorFields) {
-  ChooseSectorRange(wizard_.state);
-  EXPECT_EQ(Text(control::kStartSectorEdit), "0");
-  EXPECT_EQ(Text(control::kEndSectorEdit), "1600");
-  EXPECT_TRUE(wizard_.window.Control(control::kEndSectorEdit).enabled);
-  EXPECT_FALSE(wizard_.window.IsChecked(control::kEntireDiskRadio));
-  ChooseEntireDisk(wizard_.state);
-  EXPECT_EQ(Text(control::kStartSectorEdit), "");
-  EXPECT_FALSE(wizard_.window.Control(control::kEndSectorEdit).enabled);
-  EXPECT_FALSE(wizard_.window.IsChecked(control::kSectorRangeRadio));
-}
-
 TEST_F(RawRecoveryPanel, StartRefusesWithoutAKindOrWithABadRange) {
   EXPECT_FALSE(Start({.destination = out_.Path(), .kinds = {}}));
   EXPECT_EQ(wizard_.window.Messages().back().kind, ShownMessage::Kind::SystemInformation);

@@ -46,13 +46,6 @@ void Put(MemoryDiskSource& disk, std::uint64_t offset, std::string_view bytes) {
   }
 }
 
-void Fill(MemoryDiskSource& disk, std::size_t sectors, char filler) {
-  for (std::size_t s = 0; s < sectors; ++s) {
-    auto sector = disk.Sector(s);
-    std::fill(sector.begin(), sector.end(), static_cast<std::byte>(filler));
-  }
-}
-
 std::vector<std::byte> FileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::vector<char> chars((std::istreambuf_iterator<char>(in)), {});

@@ -37,8 +37,6 @@ std::string Marker(RawEndMarker marker);
 
 // Writes `bytes` into a memory disk at absolute byte `offset`.
 void Put(MemoryDiskSource& disk, std::uint64_t offset, std::string_view bytes);
-// Fills every sector of a memory disk with a byte that starts no signature.
-void Fill(MemoryDiskSource& disk, std::size_t sectors, char filler);
 
 std::vector<std::byte> FileBytes(const std::filesystem::path& path);
 std::vector<std::byte> ImageBytes(const std::string& image, std::uint64_t offset, std::uint64_t length);

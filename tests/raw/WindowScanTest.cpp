@@ -78,15 +78,6 @@ TEST(MarkerScan, FindsEveryMarkerAtAnyOffsetUpToTheLastWhereItFits) {
   }
 }
 
-TEST(MarkerScan, MissesAMarkerThatCrossesTheWindowsEnd) {
-  WindowBytes window;
-  const std::string eocd = Marker(RawEndMarker::ZipEnd);
-  window.Put(kWindowBytes - eocd.size() + 1, eocd.substr(0, eocd.size() - 1));
-  std::vector<MarkerHit> hits;
-  FindEndMarkers(window.Bytes(), hits);
-  EXPECT_TRUE(hits.empty());
-}
-
 // End search over a window starting at sector 0; markers are given by sector.
 struct Scene {
   std::vector<HeaderHit> headers;
@@ -102,17 +93,6 @@ struct Scene {
     return SearchEnd({markers, 0, headers, start, 0, true, 0});
   }
 };
-
-TEST(EndSearch, AFileWhoseLastMarkerLiesBeyondTheNextHeaderEndsBeforeThatHeader) {
-  // Two Word documents: the record keeps its last marker, the second document's.
-  Scene scene;
-  scene.Header(100);
-  scene.Header(200);
-  scene.MarkerIn(104, RawEndMarker::WordDocument);
-  scene.MarkerIn(204, RawEndMarker::WordDocument);
-  EXPECT_EQ(scene.EndOf(0), (CarveEnd{199, 0}));
-  EXPECT_EQ(scene.EndOf(1, 199), (CarveEnd{204, 0}));
-}
 
 TEST(EndSearch, TheSmallestCandidateWinsAndTheLowerRecordOnATie) {
   Scene scene;
