@@ -75,9 +75,11 @@ bool AnyLane(Lanes lanes) {
 }
 
 void MatchAt(ByteSpan window, std::size_t offset, std::vector<MarkerHit>& hits) {
+  const char first = static_cast<char>(window[offset]);
   for (int m = 0; m < kEndMarkerCount; ++m) {
     const auto marker = static_cast<RawEndMarker>(m);
-    if (BytesAt(window, offset, EndMarkerBytes(marker))) {
+    const std::string_view bytes = EndMarkerBytes(marker);
+    if (bytes.front() == first && BytesAt(window, offset, bytes)) {
       hits.push_back({static_cast<std::uint32_t>(offset), marker});
       return;  // no marker is the start of another
     }
