@@ -1,5 +1,6 @@
 #include "app/HeadlessWindow.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "app/ControlIds.h"
@@ -97,10 +98,15 @@ void HeadlessWindow::OnChanged(const WindowChange& change) {
   const auto now = std::chrono::steady_clock::now();
   if (progressLineOpen_ && now - lastDrawn_ < std::chrono::milliseconds(100)) return;
   lastDrawn_ = now;
-  const int percent = std::max(Control(control::kSearchProgress).progress,
-                               Control(control::kMoreSearchProgress).progress);
-  *progressStream_ << "\r\033[K" << percent << "%  " << ControlText(control::kStatusText) << "  "
-                   << ControlText(control::kFoundCount) << std::flush;
+  const int percent = std::max({Control(control::kSearchProgress).progress,
+                                Control(control::kMoreSearchProgress).progress,
+                                Control(control::kRawProgress).progress});
+  *progressStream_ << "\r\033[K" << percent << '%';
+  for (const int id : {control::kStatusText, control::kFoundCount, control::kRawStatus}) {
+    const std::string text = ControlText(id);
+    if (!text.empty()) *progressStream_ << "  " << text;
+  }
+  *progressStream_ << std::flush;
   progressLineOpen_ = true;
 }
 

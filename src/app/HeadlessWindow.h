@@ -41,6 +41,9 @@ class HeadlessWindow : public ModelWindow {
   void OpenDocument(const std::string& path) override;
   void UseDesktopOpener(bool launch) { launchOpener_ = launch; }
   const std::vector<std::string>& OpenedDocuments() const { return openedDocuments_; }
+  // The "File Saving" dialog returns the folder given here; without one it is cancelled.
+  void AnswerDestinationWith(const std::string& folder) { destination_ = folder; }
+  std::string AskDestinationFolder() override { return destination_; }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   std::vector<std::string> MessageTexts() const;
@@ -64,6 +67,7 @@ class HeadlessWindow : public ModelWindow {
   bool launchOpener_ = false;
   std::vector<std::string> openedDocuments_;
   std::map<int, std::vector<std::string>> textsShown_;
+  std::string destination_;
   bool progressLineOpen_ = false;
   std::chrono::steady_clock::time_point lastDrawn_{};
 };

@@ -42,6 +42,7 @@ class ModelWindow : public WindowPort {
   void ListSetRowChecked(int id, std::size_t row, bool checked) override;
   void ListSetRowSelected(int id, std::size_t row, bool selected) override;
   ListModel List(int id) const;
+  // The user's check box of a list row (the engines only read it).
 
   TreeItemHandle TreeReset(TreeId tree, const std::string& rootText) override;
   TreeItemHandle TreeRoot(TreeId tree) override;

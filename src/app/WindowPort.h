@@ -43,6 +43,9 @@ class WindowPort {
   virtual ReplaceAnswer AskReplaceFile(const std::string& path) = 0;
   // "Error Writing Destination" for a file that cannot be created or written.
   virtual WriteErrorAnswer AskWriteError(const std::string& path) = 0;
+  // The "File Saving" dialog ("Enter Path for Saving or Click on Browse Button"): the
+  // destination folder typed or browsed, empty when it was cancelled.
+  virtual std::string AskDestinationFolder() = 0;
 
   // Opens a file with the desktop's default program for it (the "open" action).
   virtual void OpenDocument(const std::string& path) = 0;

@@ -11,6 +11,7 @@
 #include "disk/DiskNameTable.h"
 #include "disk/SectorReader.h"
 #include "reiserfs/Catalogue.h"
+#include "raw/RawRecoveryState.h"
 #include "reiserfs/PartitionTable.h"
 #include "saving/SavingOptions.h"
 #include "saving/SavingRun.h"
@@ -60,6 +61,7 @@ struct WizardState {
   // The saving options, kept for the run of the program, and the state of a saving run.
   SavingOptions savingOptions;
   SavingRun saving;
+  RawRecoveryState rawRecovery;
 
   WindowPort& Window() const { return *mainWindow; }
 };

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "cli/CarveCommand.h"
 #include "cli/CliSession.h"
 #include "cli/DisksCommand.h"
 #include "cli/LsCommand.h"
@@ -72,6 +73,17 @@ int main(int argc, char** argv) {
   ls->add_flag("-R,--recursive", lsOptions.recursive, "List the sub-folders too");
   ls->add_flag("--json", lsOptions.json, "Print the whole catalogue as JSON, and nothing else");
   ls->add_option("FOLDER", lsOptions.folder, "Folder to list, as a path from the root (\"Lost/...\" for the Lost folder)");
+  CarveOptions carveOptions;
+  auto* carve = app.add_subcommand("carve", "Raw recovery: carve Word, Excel, PowerPoint and ZIP files by signature");
+  carve->add_option("--out", carveOptions.out, "Folder for the carved files (made if missing, one level)")->required();
+  carve->add_option("--disk-index", carveOptions.diskIndex, "Disk to read (default 0)")->check(CLI::Range(0, 25));
+  carve->add_option("--start", carveOptions.start, "First sector of the range (default 0)");
+  carve->add_option("--end", carveOptions.end, "Sector after the range (default: the disk's size in sectors)");
+  carve->add_option("--types", carveOptions.types, "Kinds to keep, comma-separated (default: all)")
+      ->delimiter(',')
+      ->check(CLI::IsMember({"doc", "xls", "ppt", "zip"}));
+  carve->add_flag("--exact-sizes", carveOptions.exactSizes,
+                  "Size documents and archives by their own structures, so that carved files are whole");
 
   try {
     app.parse(argc, argv);
@@ -94,5 +106,6 @@ int main(int argc, char** argv) {
     }
   if (disks->parsed()) return RunDisksCommand(session, disksJson);
   if (ls->parsed()) return RunLsCommand(session, lsOptions);
+  if (carve->parsed()) return RunCarveCommand(session, carveOptions);
   return RunPartitionsCommand(session, partitionOptions);
 }
