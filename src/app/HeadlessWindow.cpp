@@ -91,7 +91,7 @@ std::string HeadlessWindow::LastTextShown(int id) const {
 }
 
 void HeadlessWindow::OnChanged(const WindowChange& change) {
-  if (change.kind == WindowChange::Kind::ControlText) textsShown_[change.id].push_back(ControlText(change.id));
+  if (recordTexts_ && change.kind == WindowChange::Kind::ControlText) textsShown_[change.id].push_back(ControlText(change.id));
   if (progressStream_ == nullptr) return;
   if (change.kind != WindowChange::Kind::ControlText && change.kind != WindowChange::Kind::Progress)
     return;
@@ -100,9 +100,10 @@ void HeadlessWindow::OnChanged(const WindowChange& change) {
   lastDrawn_ = now;
   const int percent = std::max({Control(control::kSearchProgress).progress,
                                 Control(control::kMoreSearchProgress).progress,
-                                Control(control::kRawProgress).progress});
+                                Control(control::kRawProgress).progress,
+                                Control(control::kSavingProgress).progress});
   *progressStream_ << "\r\033[K" << percent << '%';
-  for (const int id : {control::kStatusText, control::kFoundCount, control::kRawStatus}) {
+  for (const int id : {control::kStatusText, control::kFoundCount, control::kRawStatus, control::kSavingFileName}) {
     const std::string text = ControlText(id);
     if (!text.empty()) *progressStream_ << "  " << text;
   }

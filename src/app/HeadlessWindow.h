@@ -48,6 +48,9 @@ class HeadlessWindow : public ModelWindow {
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   std::vector<std::string> MessageTexts() const;
   int BadSectorPrompts() const { return badSectorPrompts_; }
+  // Keep every text each control is given (for tests; off by default, since a long run
+  // changes texts millions of times).
+  void RecordTextHistory(bool record) { recordTexts_ = record; }
   // Every text a control was given, in order (a view switch may empty it afterwards).
   std::vector<std::string> TextsShown(int id) const;
   // The last of those texts that was not empty.
@@ -66,6 +69,7 @@ class HeadlessWindow : public ModelWindow {
   int badSectorPrompts_ = 0;
   bool launchOpener_ = false;
   std::vector<std::string> openedDocuments_;
+  bool recordTexts_ = false;
   std::map<int, std::vector<std::string>> textsShown_;
   std::string destination_;
   bool progressLineOpen_ = false;

@@ -15,9 +15,6 @@ namespace vantrel::cli {
 
 namespace {
 
-constexpr int kSomeFilesFailed = 3;
-constexpr int kStoppedByUser = 130;
-
 std::atomic<bool>* interruptFlag = nullptr;
 
 extern "C" void OnInterrupt(int) {

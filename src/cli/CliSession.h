@@ -15,7 +15,14 @@
 
 namespace vantrel::cli {
 
-enum ExitCode { kSuccess = 0, kUsageError = 1, kDiskError = 2, kNotFound = 3 };
+enum ExitCode {
+  kSuccess = 0,
+  kUsageError = 1,
+  kDiskError = 2,
+  kNotFound = 3,          // no such partition record or folder
+  kSomeFilesFailed = 4,   // files that could not be written, or came out damaged or short
+  kStoppedByUser = 130,
+};
 
 struct GlobalOptions {
   std::vector<DiskSpec> disks;

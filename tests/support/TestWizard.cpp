@@ -5,7 +5,10 @@
 
 namespace vantrel::test {
 
-TestWizard::TestWizard() { state.mainWindow = &window; }
+TestWizard::TestWizard() {
+  state.mainWindow = &window;
+  window.RecordTextHistory(true);
+}
 
 void TestWizard::UseImages(const std::vector<std::string>& paths) {
   std::vector<DiskSpec> specs;
