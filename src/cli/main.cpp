@@ -8,6 +8,7 @@
 #include "cli/DisksCommand.h"
 #include "cli/LsCommand.h"
 #include "cli/PartitionsCommand.h"
+#include "cli/SaveCommand.h"
 
 namespace {
 
@@ -85,6 +86,22 @@ int main(int argc, char** argv) {
   carve->add_flag("--exact-sizes", carveOptions.exactSizes,
                   "Size documents and archives by their own structures, so that carved files are whole");
 
+  SaveOptions saveOptions;
+  std::string replace;
+  auto* save = app.add_subcommand("save", "Build the catalogue and copy its folders and files to a destination");
+  save->add_option("--out", saveOptions.out, "Destination folder (made if missing)")->required();
+  AddCatalogueOptions(*save, saveOptions.catalogue);
+  save->add_option("--deleted", saveOptions.deleted, "Deleted files: include (default), exclude or only")
+      ->check(CLI::IsMember({"include", "exclude", "only"}));
+  save->add_option("--ext", saveOptions.extensions, "Only files with these extensions (comma-separated)")
+      ->delimiter(',');
+  save->add_option("--after", saveOptions.after, "Only files modified on or after DD/MM/YYYY");
+  save->add_option("--before", saveOptions.before, "Only files modified on or before DD/MM/YYYY");
+  save->add_option("--replace", replace, "Existing files: ask (default on a terminal), yes-to-all or no-to-all")
+      ->check(CLI::IsMember({"ask", "yes-to-all", "no-to-all"}));
+  save->add_option("FOLDER", saveOptions.folders,
+                   "Folders to save, as paths from the root (default: the whole root and \"Lost\")");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -98,6 +115,9 @@ int main(int argc, char** argv) {
   options.json = (disks->parsed() && disksJson) || (partitions->parsed() && partitionOptions.json) ||
                  (ls->parsed() && lsOptions.json);
 
+  if (replace == "yes-to-all") options.answers.replace = ReplaceAnswer::YesToAll;
+  if (replace == "no-to-all") options.answers.replace = ReplaceAnswer::NoToAll;
+
   CliSession session(options);
   for (const auto& problem : session.Problems())
     if (problem.disk < 0) {
@@ -107,5 +127,6 @@ int main(int argc, char** argv) {
   if (disks->parsed()) return RunDisksCommand(session, disksJson);
   if (ls->parsed()) return RunLsCommand(session, lsOptions);
   if (carve->parsed()) return RunCarveCommand(session, carveOptions);
+  if (save->parsed()) return RunSaveCommand(session, saveOptions);
   return RunPartitionsCommand(session, partitionOptions);
 }

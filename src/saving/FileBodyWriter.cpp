@@ -31,15 +31,19 @@ class BodyWriter {
     std::erase_if(pointers, [](const BlockPointer& p) { return p.block == kSuperseded; });
 
     for (std::size_t i = 0; i < pointers.size() && Going();) i = WriteStretch(pointers, i);
+    // Tails in the order found, so that a later copy of an item overwrites an earlier one.
     for (const TailBytes& tail : body.tails) {
       if (!Going()) break;
       if (tail.position >= size_) continue;
       const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(tail.bytes.size(), size_ - tail.position));
-      NoteGapBefore(tail.position);
       Put(tail.position, std::span(tail.bytes).first(n));
     }
-    if (result_.writeError == 0 && !result_.interrupted) Finish();
-    result_.length = reached_;
+    const std::uint64_t end = CoveredEnd();
+    result_.length = end;
+    if (result_.writeError == 0 && !result_.interrupted) {
+      result_.short_ = end < size_;
+      if (::ftruncate(fd_, static_cast<off_t>(end)) != 0) result_.writeError = errno;
+    }
     result_.damaged = result_.damaged || body.itemsUnreadable;
     return result_;
   }
@@ -60,14 +64,13 @@ class BodyWriter {
   std::size_t WriteStretch(const std::vector<BlockPointer>& pointers, std::size_t i) {
     const std::uint32_t blockSize = blocks_.BlockSize();
     const BlockPointer first = pointers[i];
-    NoteGapBefore(first.position);
     if (first.block == 0) {  // a hole: zeros, left to the file's final length
-      Reach(first.position + blockSize);
+      Cover(first.position, first.position + blockSize);
       return i + 1;
     }
     if (!Readable(first.block)) {
       result_.damaged = true;
-      Reach(first.position + blockSize);
+      Cover(first.position, first.position + blockSize);
       return i + 1;
     }
     std::size_t end = i + 1;
@@ -91,7 +94,7 @@ class BodyWriter {
         Put(pointers[k].position, Clipped(pointers[k].position, *block));
       else {
         result_.damaged = true;
-        Reach(pointers[k].position + blockSize);
+        Cover(pointers[k].position, pointers[k].position + blockSize);
       }
     }
     return end;
@@ -112,26 +115,29 @@ class BodyWriter {
       }
       done += static_cast<std::size_t>(n);
     }
-    Reach(position + bytes.size());
+    Cover(position, position + bytes.size());
   }
 
-  // Bytes between the end reached so far and position belong to no item: they are lost.
-  void NoteGapBefore(std::uint64_t position) {
-    if (position > reached_) result_.damaged = true;
-  }
-
-  void Reach(std::uint64_t end) {
+  // Records that [position, end) of the file is accounted for (written, or a hole).
+  void Cover(std::uint64_t position, std::uint64_t end) {
     end = std::min(end, size_);
+    if (end <= position) return;
+    covered_.emplace_back(position, end);
     if (end <= reached_) return;
     reached_ = end;
     if (hooks_.progress) hooks_.progress(reached_);
   }
 
-  // The file gets its full size when the body reaches it (holes at the end are zeros),
-  // else it ends where the body does.
-  void Finish() {
-    result_.short_ = reached_ < size_;
-    if (::ftruncate(fd_, static_cast<off_t>(reached_)) != 0) result_.writeError = errno;
+  // Where the accounted bytes from the file's start end; bytes that no item accounts for
+  // before that are lost, and the file is damaged.
+  std::uint64_t CoveredEnd() {
+    std::sort(covered_.begin(), covered_.end());
+    std::uint64_t end = 0;
+    for (const auto& [from, to] : covered_) {
+      if (from > end) result_.damaged = true;
+      end = std::max(end, to);
+    }
+    return end;
   }
 
   PartitionBlocks& blocks_;
@@ -139,7 +145,8 @@ class BodyWriter {
   std::uint64_t size_;
   const BodyWriteHooks& hooks_;
   AlignedBuffer stretch_;
-  std::uint64_t reached_ = 0;
+  std::uint64_t reached_ = 0;  // furthest byte accounted for, for the progress
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> covered_;
   BodyWriteResult result_;
 };
 
@@ -148,8 +155,7 @@ class BodyWriter {
 BodyWriteResult WriteFileBody(PartitionBlocks& blocks, int fd, const FileBody& body, std::uint64_t size,
                               const BodyWriteHooks& hooks) {
   BodyWriter writer(blocks, fd, size, hooks);
-  BodyWriteResult result = writer.Write(body);
-  return result;
+  return writer.Write(body);
 }
 
 }  // namespace vantrel

@@ -21,8 +21,12 @@ namespace {
 
 constexpr std::uint8_t kDeletedTypeCode = 8;
 
+// A link at the path is replaced rather than followed, so that saving never writes
+// through it to some other place.
 int CreateForWriting(const fs::path& path) {
-  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  std::error_code error;
+  if (fs::is_symlink(fs::symlink_status(path, error))) fs::remove(path, error);
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
 }
 
 // The recovered file keeps the modification time it had on the disk.
