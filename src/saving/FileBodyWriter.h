@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "base/AlignedBuffer.h"
 #include "saving/FileBody.h"
 
 namespace vantrel {
@@ -25,7 +26,16 @@ struct BodyWriteHooks {
   std::function<void(std::uint64_t)> progress;
 };
 
-BodyWriteResult WriteFileBody(PartitionBlocks& blocks, int fd, const FileBody& body, std::uint64_t size,
-                              const BodyWriteHooks& hooks);
+class FileBodyWriter {
+ public:
+  static constexpr std::size_t kStretchBytes = std::size_t{1} << 20;
+
+  explicit FileBodyWriter(PartitionBlocks& blocks);
+  BodyWriteResult Write(int fd, const FileBody& body, std::uint64_t size, const BodyWriteHooks& hooks = {});
+
+ private:
+  PartitionBlocks& blocks_;
+  AlignedBuffer stretch_;  // one read of neighbouring blocks
+};
 
 }  // namespace vantrel

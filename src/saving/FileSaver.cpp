@@ -37,7 +37,7 @@ void StampTime(int fd, std::uint32_t modificationTime) {
 
 }  // namespace
 
-FileSaver::FileSaver(WizardState& state) : state_(state), bodies_(state) {}
+FileSaver::FileSaver(WizardState& state) : state_(state), bodies_(state), writer_(bodies_.Blocks()) {}
 
 std::int64_t FileSaver::Now() const {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -101,7 +101,7 @@ void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
     reported = reached;
     ShowSavingProgress(window, run, reached, file.size, Now());
   };
-  const BodyWriteResult result = WriteFileBody(bodies_.Blocks(), fd, body, file.size, hooks);
+  const BodyWriteResult result = writer_.Write(fd, body, file.size, hooks);
   if (result.writeError == 0) StampTime(fd, file.modificationTime);
   const bool closed = ::close(fd) == 0;
   if (result.writeError != 0 || !closed) {
@@ -128,7 +128,7 @@ bool FileSaver::ViewFile(const CatalogueEntry& file) {
     return false;
   }
   const FileBody body = bodies_.Collect(file.objectId, file.parentId);
-  WriteFileBody(bodies_.Blocks(), fd, body, file.size, {});
+  writer_.Write(fd, body, file.size);
   ::close(fd);
   state_.Window().OpenDocument(path.string());
   return true;

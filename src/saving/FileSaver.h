@@ -7,6 +7,7 @@
 
 #include "reiserfs/Catalogue.h"
 #include "saving/FileBody.h"
+#include "saving/FileBodyWriter.h"
 
 namespace vantrel {
 
@@ -32,6 +33,7 @@ class FileSaver {
 
   WizardState& state_;
   BodyCollector bodies_;
+  FileBodyWriter writer_;
 };
 
 }  // namespace vantrel

@@ -30,7 +30,7 @@ class FileBodyWriterTest : public ::testing::Test {
     PartitionBlocks blocks(wizard_.state, 0, superblock_);
     const std::string path = (dir_ / "file").string();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    result_ = WriteFileBody(blocks, fd, body, size, hooks);
+    result_ = FileBodyWriter(blocks).Write(fd, body, size, hooks);
     ::close(fd);
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

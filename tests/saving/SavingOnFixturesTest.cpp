@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "app/FolderChecks.h"
 #include "app/FolderTree.h"
+#include "disk/DiskEnumeration.h"
 #include "reiserfs/AdvancedCatalogueBuild.h"
 #include "reiserfs/QuickCatalogueBuild.h"
+#include "saving/FileBody.h"
+#include "saving/FileSaver.h"
 #include "saving/SafeName.h"
 #include "saving/SavingWalks.h"
 #include "support/Fixtures.h"
@@ -183,6 +187,53 @@ TEST_F(SavingOnFixtures, NothingCheckedSaysSoAndAMissingDestinationIsRefused) {
   wizard_.state.destinationPath = "/proc/self/no-such-place";
   RunSaving(wizard_.state);
   EXPECT_EQ(wizard_.window.MessageTexts().back(), kTreeSaveInvalidPath);
+}
+
+TEST_F(SavingOnFixtures, UnreadableBlockOfAFileIsWrittenAsZerosAndTheFileNamedDamaged) {
+  // Find where the third block of the 300000-byte file lies, then image the disk again with
+  // a ddrescue map that marks that block bad.
+  Build("mbr-mixed", 1, false);
+  const auto file = std::find_if(wizard_.state.catalogue.fileList.begin(), wizard_.state.catalogue.fileList.end(),
+                                 [](const CatalogueEntry& e) { return e.size == 300000; });
+  ASSERT_NE(file, wizard_.state.catalogue.fileList.end());
+  const FileBody body = BodyCollector(wizard_.state).Collect(file->objectId, file->parentId);
+  ASSERT_GT(body.blocks.size(), 3u);
+  const std::uint64_t badByte = (2048 + std::uint64_t{body.blocks[2].block} * 8) * 512;
+  TempDir mapDir;
+  std::ofstream((mapDir / "disk.map").string()) << "0x0 +\n0x0 " << badByte << " +\n" << badByte << " 4096 -\n"
+                                                << badByte + 4096 << " 0x10000000 +\n";
+  EnumerateDisks(wizard_.state, {{FixtureImage("mbr-mixed"), (mapDir / "disk.map").string()}});
+  ReplaceFolderTree(wizard_.state);
+  QuickCatalogueBuild(wizard_.state);
+  wizard_.answers.AddBadSector(BadSectorAnswer::Skip);
+  SaveAll();
+
+  EXPECT_EQ(wizard_.answers.BadSectorPrompts(), 1);
+  ASSERT_EQ(wizard_.state.saving.damagedFiles.size(), 1u);
+  const std::string saved = wizard_.state.saving.damagedFiles[0];
+  EXPECT_EQ(fs::file_size(saved), 300000u);
+  std::ifstream in(saved, std::ios::binary);
+  const std::string content(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(content.substr(8192, 4096), std::string(4096, '\0'));
+  EXPECT_NE(content.substr(4096, 4096), std::string(4096, '\0'));
+}
+
+TEST_F(SavingOnFixtures, ViewingAFileWritesItToTheTemporaryFolderAndOpensIt) {
+  Build("bare-36", 0, false);
+  wizard_.state.tempFolder = out_.Path().string();
+  const auto& files = wizard_.state.catalogue.fileList;
+  const auto notes = std::find_if(files.begin(), files.end(), [](const CatalogueEntry& e) { return e.name == "notes.txt"; });
+  ASSERT_NE(notes, files.end());
+  FileSaver saver(wizard_.state);
+  ASSERT_TRUE(saver.ViewFile(*notes));
+  ASSERT_EQ(wizard_.window.OpenedDocuments(), std::vector<std::string>{(out_.Path() / "notes.txt").string()});
+  EXPECT_EQ(Mismatches(nlohmann::json::array({*std::find_if(partition_["entries"].begin(), partition_["entries"].end(),
+                                                             [](const auto& e) { return e["path"] == "notes.txt"; })})),
+            std::vector<std::string>{});
+
+  wizard_.state.tempFolder = "/proc/self/no-such-place";
+  EXPECT_FALSE(saver.ViewFile(*notes));
+  EXPECT_EQ(wizard_.window.MessageTexts().back(), kViewFileFailed);
 }
 
 TEST(SafeName, ReplacesSeparatorsAndReservedCharactersAndNamesThatClimb) {
