@@ -16,6 +16,8 @@
 #   carve stays pending and every window is searched for end markers (the worst case).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/timing.sh
+source bench/timing.sh
 scripts/build.sh vantrel-cli >/dev/null
 cli=$PWD/build/bin/vantrel-cli
 manifest=tests/data/carve/carve-mixed.json
@@ -39,14 +41,6 @@ if [ ! -f "$pending" ]; then
   printf '\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1' | dd of="$pending" bs=512 seek=1 conv=notrunc status=none
 fi
 
-seconds() {  # runs a command, prints its wall time in seconds
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 carve() {  # carve IMAGE OUT [options]
   local image=$1 out=$2
   shift 2

@@ -9,6 +9,8 @@
 #   /work/shared/tools/make-reiserfs-fixture -r -o /tmp/bench bench/recipes/hundred-megabytes
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/timing.sh
+source bench/timing.sh
 scripts/build.sh vantrel-cli >/dev/null
 cli=build/bin/vantrel-cli
 image=${1:-/tmp/bench/hundred-megabytes.img}
@@ -23,14 +25,6 @@ bytes=$(du -sb --apparent-size "$work/source" | cut -f1)
 files=$(find "$work/source" -type f | wc -l)
 cat "$image" >/dev/null
 
-seconds() {
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 cp_times=(); save_times=()
 for _ in $(seq $runs); do

@@ -25,7 +25,7 @@ enum ExitCode {
 };
 
 struct GlobalOptions {
-  std::vector<DiskSpec> disks;
+  std::vector<NamedDisk> disks;
   PresetAnswers answers;
   bool json = false;  // messages are collected for the JSON output instead of printed
 };

@@ -17,7 +17,7 @@ using namespace vantrel::cli;
 
 // Pairs each --mapfile with the --disk given just before it.
 bool CollectDisks(const CLI::App& app, const CLI::Option* diskOption, const CLI::Option* mapOption,
-                  std::vector<DiskSpec>* disks) {
+                  std::vector<NamedDisk>* disks) {
   std::size_t diskSeen = 0;
   std::size_t mapSeen = 0;
   const auto& diskValues = diskOption->results();

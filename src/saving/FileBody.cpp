@@ -54,13 +54,6 @@ FileBody BodyCollector::FromTree(std::uint32_t objectId, std::uint32_t parentId)
   return body;
 }
 
-NodeCache::Node BodyCollector::Leaf(std::uint32_t block) {
-  if (auto leaf = leaves_.Find(block)) return leaf;
-  auto loaded = blocks_.LoadBlock(block);
-  if (!loaded) return nullptr;
-  return leaves_.Insert(block, std::move(*loaded));
-}
-
 FileBody BodyCollector::FromPieces(std::uint32_t objectId, std::uint32_t parentId) {
   FileBody body;
   const ObjectRecord* record = state_.catalogue.objectList.Find(objectId, parentId);
@@ -68,7 +61,7 @@ FileBody BodyCollector::FromPieces(std::uint32_t objectId, std::uint32_t parentI
   // A piece whose file position was not recorded follows the one before it.
   const auto place = [](const BodyPiece& piece, std::uint64_t next) { return piece.offset ? piece.offset - 1 : next; };
   const auto bytesOf = [&](const BodyPiece& piece) -> std::optional<ByteSpan> {
-    const NodeCache::Node leaf = Leaf(piece.block);
+    const NodeCache::Node leaf = leaves_.FindOrLoad(piece.block, blocks_);
     if (!leaf) {
       body.itemsUnreadable = true;
       return std::nullopt;

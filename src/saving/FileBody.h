@@ -46,7 +46,6 @@ class BodyCollector {
  private:
   FileBody FromTree(std::uint32_t objectId, std::uint32_t parentId);
   FileBody FromPieces(std::uint32_t objectId, std::uint32_t parentId);
-  NodeCache::Node Leaf(std::uint32_t block);
 
   WizardState& state_;
   PartitionBlocks blocks_;

@@ -11,9 +11,9 @@ TestWizard::TestWizard() {
 }
 
 void TestWizard::UseImages(const std::vector<std::string>& paths) {
-  std::vector<DiskSpec> specs;
-  for (const auto& path : paths) specs.push_back({path, {}});
-  EnumerateDisks(state, specs);
+  std::vector<NamedDisk> disks;
+  for (const auto& path : paths) disks.push_back({path, {}});
+  EnumerateDisks(state, disks);
   ReplacePartitionTree(state);
 }
 
