@@ -8,6 +8,8 @@
 # so that the root-node checks are exercised too) under build/bench/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/timing.sh
+source bench/timing.sh
 scripts/build.sh vantrel-cli >/dev/null
 cli=build/bin/vantrel-cli
 image=${1:-}
@@ -23,15 +25,7 @@ fi
 bytes=$(stat -c %s "$image")
 runs=5
 
-seconds() {  # runs a command, prints its wall time in seconds
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
-}
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 cat "$image" >/dev/null  # warm the page cache
 dd_times=(); scan_times=()

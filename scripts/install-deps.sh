@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config zstd libzstd-dev libcli11-dev nlohmann-json3-dev
-          libgtest-dev libgmock-dev libbenchmark-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev libssl-dev)
 
 missing=()
 for package in "${packages[@]}"; do

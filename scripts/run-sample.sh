@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The main job on the bundled sample disk: list the disk, then find its ReiserFS partitions.
+# The main job on the bundled sample disk: list the disk, find its ReiserFS partitions, and
+# recover every file of each into build/recovered/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -15,3 +16,11 @@ $cli --disk "$sample" partitions --search quick
 echo
 echo "== The same from every sector of the disk"
 $cli --disk "$sample" partitions --search advanced
+echo
+for partition in 0 1; do
+  echo "== Recovering every file of ReiserFS $partition into build/recovered/partition-$partition"
+  $cli --disk "$sample" save --partition "$partition" --replace yes-to-all --out "build/recovered/partition-$partition"
+  echo
+done
+echo "== What was recovered"
+find build/recovered -maxdepth 2 | sort | head -30

@@ -51,6 +51,18 @@ inline constexpr int kRawStartButton = 1089;
 inline constexpr int kRawProgress = 1090;
 inline constexpr int kRawStatus = 1100;
 
+// The "Saving" and "Calculating File Size" dialogs.
+inline constexpr int kSavingFileName = 1071;
+inline constexpr int kSavingFilePath = 1075;
+inline constexpr int kSavingFilesRecovered = 1072;
+inline constexpr int kSavingCurrentFile = 1074;
+inline constexpr int kSavingDataRecovered = 1143;
+inline constexpr int kSavingDataTotal = 1144;
+inline constexpr int kSavingProgress = 1145;
+inline constexpr int kSavingTimeRemaining = 1146;
+inline constexpr int kSavingTimeElapsed = 1147;
+inline constexpr int kCountingTotalFiles = 1141;
+
 // Menu commands, whose enabled state is kept like a control's.
 inline constexpr int kMenuSave = 32776;
 inline constexpr int kMenuSaveSettings = 32838;

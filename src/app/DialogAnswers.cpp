@@ -57,26 +57,52 @@ BadSectorAnswer TerminalAnswers::AnswerBadSector() {
   }
 }
 
+ReplaceAnswer TerminalAnswers::AnswerReplace(const std::string& path) {
+  for (;;) {
+    out_ << "Replace File Confirmation: " << path
+         << "\nThe File Already Exists. Do you want to replace the existing file.\n"
+         << "  [y] Yes  [n] No  [Y] Yes to All  [N] No to All " << std::flush;
+    std::string line;
+    if (!std::getline(in_, line)) return ReplaceAnswer::No;
+    const std::string word = Trimmed(line);
+    if (word == "y") return ReplaceAnswer::Yes;
+    if (word == "n") return ReplaceAnswer::No;
+    if (word == "Y") return ReplaceAnswer::YesToAll;
+    if (word == "N") return ReplaceAnswer::NoToAll;
+  }
+}
+
+WriteErrorAnswer TerminalAnswers::AnswerWriteError(const std::string& path) {
+  for (;;) {
+    out_ << "Error Writing Destination: " << path << "\nError copying current file :\n"
+         << "There may be bad sectors or error in file system or not enough space in destination.\n"
+         << "  [a] Abort  [s] Skip " << std::flush;
+    std::string line;
+    if (!std::getline(in_, line)) return WriteErrorAnswer::Skip;
+    const std::string word = Lowered(Trimmed(line));
+    if (word == "a" || word == "abort") return WriteErrorAnswer::Abort;
+    if (word == "s" || word == "skip") return WriteErrorAnswer::Skip;
+  }
+}
+
 bool ScriptedAnswers::AnswerYesNo(const std::string& question) {
   questions_.push_back(question);
-  if (yesNo_.empty()) {
-    ++unanswered_;
-    return false;
-  }
-  const bool yes = yesNo_.front();
-  yesNo_.pop_front();
-  return yes;
+  return NextAnswer(yesNo_, false, unanswered_);
 }
 
 BadSectorAnswer ScriptedAnswers::AnswerBadSector() {
   ++badSectorPrompts_;
-  if (badSector_.empty()) {
-    ++unanswered_;
-    return BadSectorAnswer::Skip;
-  }
-  const BadSectorAnswer answer = badSector_.front();
-  badSector_.pop_front();
-  return answer;
+  return NextAnswer(badSector_, BadSectorAnswer::Skip, unanswered_);
+}
+
+ReplaceAnswer ScriptedAnswers::AnswerReplace(const std::string&) {
+  ++replacePrompts_;
+  return NextAnswer(replace_, ReplaceAnswer::No, unanswered_);
+}
+
+WriteErrorAnswer ScriptedAnswers::AnswerWriteError(const std::string&) {
+  ++writeErrorPrompts_;
+  return NextAnswer(writeError_, WriteErrorAnswer::Skip, unanswered_);
 }
 
 }  // namespace vantrel

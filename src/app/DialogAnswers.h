@@ -17,6 +17,8 @@ class DialogAnswers {
   virtual ~DialogAnswers() = default;
   virtual bool AnswerYesNo(const std::string& question) = 0;
   virtual BadSectorAnswer AnswerBadSector() = 0;
+  virtual ReplaceAnswer AnswerReplace(const std::string& /*path*/) { return ReplaceAnswer::No; }
+  virtual WriteErrorAnswer AnswerWriteError(const std::string& /*path*/) { return WriteErrorAnswer::Skip; }
 };
 
 // The same answer every time.
@@ -37,6 +39,8 @@ class TerminalAnswers : public DialogAnswers {
   TerminalAnswers(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
   bool AnswerYesNo(const std::string& question) override;
   BadSectorAnswer AnswerBadSector() override;
+  ReplaceAnswer AnswerReplace(const std::string& path) override;
+  WriteErrorAnswer AnswerWriteError(const std::string& path) override;
 
  private:
   std::istream& in_;
@@ -49,9 +53,15 @@ class ScriptedAnswers : public DialogAnswers {
  public:
   void AddYesNo(bool yes) { yesNo_.push_back(yes); }
   void AddBadSector(BadSectorAnswer answer) { badSector_.push_back(answer); }
+  void AddReplace(ReplaceAnswer answer) { replace_.push_back(answer); }
+  void AddWriteError(WriteErrorAnswer answer) { writeError_.push_back(answer); }
 
   bool AnswerYesNo(const std::string& question) override;
   BadSectorAnswer AnswerBadSector() override;
+  ReplaceAnswer AnswerReplace(const std::string& path) override;
+  WriteErrorAnswer AnswerWriteError(const std::string& path) override;
+  int ReplacePrompts() const { return replacePrompts_; }
+  int WriteErrorPrompts() const { return writeErrorPrompts_; }
 
   const std::vector<std::string>& QuestionsAsked() const { return questions_; }
   int BadSectorPrompts() const { return badSectorPrompts_; }
@@ -60,10 +70,26 @@ class ScriptedAnswers : public DialogAnswers {
  private:
   std::deque<bool> yesNo_;
   std::deque<BadSectorAnswer> badSector_;
+  std::deque<ReplaceAnswer> replace_;
+  std::deque<WriteErrorAnswer> writeError_;
   std::vector<std::string> questions_;
   int badSectorPrompts_ = 0;
+  int replacePrompts_ = 0;
+  int writeErrorPrompts_ = 0;
   int unanswered_ = 0;
 };
+
+// Takes the next scripted answer, or the fallback (counting the shortfall) when none is left.
+template <typename T>
+T NextAnswer(std::deque<T>& script, T fallback, int& unanswered) {
+  if (script.empty()) {
+    ++unanswered;
+    return fallback;
+  }
+  const T answer = script.front();
+  script.pop_front();
+  return answer;
+}
 
 // Parses "retry", "skip", "retry-all" or "skip-all".
 std::optional<BadSectorAnswer> ParseBadSectorAnswer(const std::string& text);

@@ -1,5 +1,6 @@
 #include "app/HeadlessWindow.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "app/ControlIds.h"
@@ -54,6 +55,16 @@ std::string HeadlessWindow::AskFilePath(FileDialogKind /*kind*/, const std::stri
   return chosenFile_;
 }
 
+ReplaceAnswer HeadlessWindow::AskReplaceFile(const std::string& path) {
+  FinishProgressLine();
+  return answers_.AnswerReplace(path);
+}
+
+WriteErrorAnswer HeadlessWindow::AskWriteError(const std::string& path) {
+  FinishProgressLine();
+  return answers_.AnswerWriteError(path);
+}
+
 void HeadlessWindow::OpenDocument(const std::string& path) {
   openedDocuments_.push_back(path);
   if (launchOpener_ && !vantrel::LaunchDesktopOpener(path) && messageStream_ != nullptr)
@@ -85,17 +96,23 @@ std::string HeadlessWindow::LastTextShown(int id) const {
 }
 
 void HeadlessWindow::OnChanged(const WindowChange& change) {
-  if (change.kind == WindowChange::Kind::ControlText) textsShown_[change.id].push_back(ControlText(change.id));
+  if (recordTexts_ && change.kind == WindowChange::Kind::ControlText) textsShown_[change.id].push_back(ControlText(change.id));
   if (progressStream_ == nullptr) return;
   if (change.kind != WindowChange::Kind::ControlText && change.kind != WindowChange::Kind::Progress)
     return;
   const auto now = std::chrono::steady_clock::now();
   if (progressLineOpen_ && now - lastDrawn_ < std::chrono::milliseconds(100)) return;
   lastDrawn_ = now;
-  const int percent = std::max(Control(control::kSearchProgress).progress,
-                               Control(control::kMoreSearchProgress).progress);
-  *progressStream_ << "\r\033[K" << percent << "%  " << ControlText(control::kStatusText) << "  "
-                   << ControlText(control::kFoundCount) << std::flush;
+  const int percent = std::max({Control(control::kSearchProgress).progress,
+                                Control(control::kMoreSearchProgress).progress,
+                                Control(control::kRawProgress).progress,
+                                Control(control::kSavingProgress).progress});
+  *progressStream_ << "\r\033[K" << percent << '%';
+  for (const int id : {control::kStatusText, control::kFoundCount, control::kRawStatus, control::kSavingFileName}) {
+    const std::string text = ControlText(id);
+    if (!text.empty()) *progressStream_ << "  " << text;
+  }
+  *progressStream_ << std::flush;
   progressLineOpen_ = true;
 }
 

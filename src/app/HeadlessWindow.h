@@ -40,14 +40,22 @@ class HeadlessWindow : public ModelWindow {
   void AnswerFileDialogsWith(const std::string& path) { chosenFile_ = path; }
   std::string AskFilePath(FileDialogKind kind, const std::string& filter) override;
   const std::vector<std::string>& FileDialogFilters() const { return fileDialogFilters_; }
+  ReplaceAnswer AskReplaceFile(const std::string& path) override;
+  WriteErrorAnswer AskWriteError(const std::string& path) override;
   // Records the path; with UseDesktopOpener(true) also hands it to xdg-open.
   void OpenDocument(const std::string& path) override;
   void UseDesktopOpener(bool launch) { launchOpener_ = launch; }
   const std::vector<std::string>& OpenedDocuments() const { return openedDocuments_; }
+  // The "File Saving" dialog returns the folder given here; without one it is cancelled.
+  void AnswerDestinationWith(const std::string& folder) { destination_ = folder; }
+  std::string AskDestinationFolder() override { return destination_; }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   std::vector<std::string> MessageTexts() const;
   int BadSectorPrompts() const { return badSectorPrompts_; }
+  // Keep every text each control is given (for tests; off by default, since a long run
+  // changes texts millions of times).
+  void RecordTextHistory(bool record) { recordTexts_ = record; }
   // Every text a control was given, in order (a view switch may empty it afterwards).
   std::vector<std::string> TextsShown(int id) const;
   // The last of those texts that was not empty.
@@ -68,7 +76,9 @@ class HeadlessWindow : public ModelWindow {
   std::vector<std::string> fileDialogFilters_;
   bool launchOpener_ = false;
   std::vector<std::string> openedDocuments_;
+  bool recordTexts_ = false;
   std::map<int, std::vector<std::string>> textsShown_;
+  std::string destination_;
   bool progressLineOpen_ = false;
   std::chrono::steady_clock::time_point lastDrawn_{};
 };

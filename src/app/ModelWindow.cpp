@@ -128,6 +128,11 @@ std::string ModelWindow::ListCell(int id, std::size_t row, std::size_t column) {
   return lists_[id].Cell(row, column);
 }
 
+std::size_t ModelWindow::ListRowCount(int id) {
+  std::lock_guard lock(mutex_);
+  return lists_[id].Rows().size();
+}
+
 bool ModelWindow::ListRowSelected(int id, std::size_t row) {
   std::lock_guard lock(mutex_);
   const auto& rows = lists_[id].Rows();

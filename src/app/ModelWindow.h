@@ -36,11 +36,13 @@ class ModelWindow : public WindowPort {
   std::size_t ListInsertRow(int id, const std::string& text, int image = -1) override;
   void ListSetCell(int id, std::size_t row, std::size_t column, const std::string& text) override;
   std::string ListCell(int id, std::size_t row, std::size_t column) override;
+  std::size_t ListRowCount(int id) override;
   bool ListRowSelected(int id, std::size_t row) override;
   bool ListRowChecked(int id, std::size_t row) override;
   void ListSetRowChecked(int id, std::size_t row, bool checked) override;
   void ListSetRowSelected(int id, std::size_t row, bool selected) override;
   ListModel List(int id) const;
+  // The user's check box of a list row (the engines only read it).
 
   TreeItemHandle TreeReset(TreeId tree, const std::string& rootText) override;
   TreeItemHandle TreeRoot(TreeId tree) override;

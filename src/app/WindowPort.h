@@ -22,6 +22,10 @@ enum class BadSectorAnswer { Retry = 0, Skip = 1, RetryAll = 2, SkipAll = 3 };
 enum class TreeId { Disk, Partition, Folder };
 
 enum class FileDialogKind { Open, Save };
+// Answers of "Replace File Confirmation"; the values are those of the saving run's choice.
+enum class ReplaceAnswer { Yes = 0, No = 1, YesToAll = 2, NoToAll = 3 };
+// Answers of "Error Writing Destination".
+enum class WriteErrorAnswer { Abort, Skip };
 
 class WindowPort {
  public:
@@ -40,6 +44,13 @@ class WindowPort {
   // when cancelled. The save form asks before replacing an existing file; where the open
   // form lets several files be chosen, the last of them is returned.
   virtual std::string AskFilePath(FileDialogKind kind, const std::string& filter) = 0;
+  // "Replace File Confirmation" for an existing file; closing it counts as No.
+  virtual ReplaceAnswer AskReplaceFile(const std::string& path) = 0;
+  // "Error Writing Destination" for a file that cannot be created or written.
+  virtual WriteErrorAnswer AskWriteError(const std::string& path) = 0;
+  // The "File Saving" dialog ("Enter Path for Saving or Click on Browse Button"): the
+  // destination folder typed or browsed, empty when it was cancelled.
+  virtual std::string AskDestinationFolder() = 0;
 
   // Opens a file with the desktop's default program for it (the "open" action).
   virtual void OpenDocument(const std::string& path) = 0;
@@ -65,6 +76,7 @@ class WindowPort {
   virtual std::size_t ListInsertRow(int id, const std::string& text, int image = -1) = 0;
   virtual void ListSetCell(int id, std::size_t row, std::size_t column, const std::string& text) = 0;
   virtual std::string ListCell(int id, std::size_t row, std::size_t column) = 0;
+  virtual std::size_t ListRowCount(int id) = 0;
   virtual bool ListRowSelected(int id, std::size_t row) = 0;
   virtual bool ListRowChecked(int id, std::size_t row) = 0;
   virtual void ListSetRowChecked(int id, std::size_t row, bool checked) = 0;

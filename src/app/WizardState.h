@@ -11,7 +11,10 @@
 #include "disk/DiskNameTable.h"
 #include "disk/SectorReader.h"
 #include "reiserfs/Catalogue.h"
+#include "raw/RawRecoveryState.h"
 #include "reiserfs/PartitionTable.h"
+#include "saving/SavingOptions.h"
+#include "saving/SavingRun.h"
 
 namespace vantrel {
 
@@ -55,6 +58,10 @@ struct WizardState {
   // The catalogue of the current partition: folderList, fileList, objectList, the
   // partition's superblock and the build counters.
   Catalogue catalogue;
+  // The saving options, kept for the run of the program, and the state of a saving run.
+  SavingOptions savingOptions;
+  SavingRun saving;
+  RawRecoveryState rawRecovery;
 
   WindowPort& Window() const { return *mainWindow; }
 };

@@ -6,27 +6,8 @@
 
 namespace vantrel::cli {
 
-BadSectorAnswer NoTerminalAnswers::AnswerBadSector() {
-  if (!told_)
-    std::cerr << "Bad Sector Encountered: no terminal to ask, answering Skip All "
-                 "(choose with --bad-sectors retry|skip|retry-all|skip-all)\n";
-  told_ = true;
-  return BadSectorAnswer::SkipAll;
-}
-
-namespace {
-
-std::unique_ptr<DialogAnswers> ChooseAnswers(const GlobalOptions& options) {
-  if (options.badSectors) return std::make_unique<FixedAnswers>(false, *options.badSectors);
-  if (::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO))
-    return std::make_unique<TerminalAnswers>(std::cin, std::cerr);
-  return std::make_unique<NoTerminalAnswers>();
-}
-
-}  // namespace
-
 CliSession::CliSession(const GlobalOptions& options)
-    : answers_(ChooseAnswers(options)),
+    : answers_(std::make_unique<ConsoleAnswers>(options.answers, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO))),
       window_(std::make_unique<HeadlessWindow>(*answers_)),
       recoveryLog_(options.recoveryLog),
       printsMessages_(!options.json) {

@@ -8,30 +8,28 @@
 #include <vector>
 
 #include "app/DialogAnswers.h"
+#include "cli/ConsoleAnswers.h"
 #include "app/HeadlessWindow.h"
 #include "app/WizardState.h"
 #include "disk/DiskEnumeration.h"
 
 namespace vantrel::cli {
 
-enum ExitCode { kSuccess = 0, kUsageError = 1, kDiskError = 2, kNotFound = 3, kLogRefused = 4 };
-
-struct GlobalOptions {
-  std::vector<DiskSpec> disks;
-  std::optional<BadSectorAnswer> badSectors;
-  bool json = false;  // messages are collected for the JSON output instead of printed
-  std::string recoveryLog;  // the catalogue comes from this recovery log instead of a build
+enum ExitCode {
+  kSuccess = 0,
+  kUsageError = 1,
+  kDiskError = 2,
+  kNotFound = 3,          // no such partition record or folder
+  kSomeFilesFailed = 4,   // files that could not be written, or came out damaged or short
+  kLogRefused = 5,        // a recovery log that was not loaded or not written
+  kStoppedByUser = 130,
 };
 
-// Without a terminal to ask, the bad-sector prompt is answered Skip All, and standard
-// error says so once; questions are answered No.
-class NoTerminalAnswers : public DialogAnswers {
- public:
-  bool AnswerYesNo(const std::string&) override { return false; }
-  BadSectorAnswer AnswerBadSector() override;
-
- private:
-  bool told_ = false;
+struct GlobalOptions {
+  std::vector<NamedDisk> disks;
+  PresetAnswers answers;
+  bool json = false;  // messages are collected for the JSON output instead of printed
+  std::string recoveryLog;  // the catalogue comes from this recovery log instead of a build
 };
 
 class CliSession {

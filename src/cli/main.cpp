@@ -3,12 +3,14 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "cli/CarveCommand.h"
 #include "cli/CliSession.h"
 #include "cli/DisksCommand.h"
 #include "cli/ListingCommand.h"
 #include "cli/LogCommand.h"
 #include "cli/LsCommand.h"
 #include "cli/PartitionsCommand.h"
+#include "cli/SaveCommand.h"
 
 namespace {
 
@@ -17,7 +19,7 @@ using namespace vantrel::cli;
 
 // Pairs each --mapfile with the --disk given just before it.
 bool CollectDisks(const CLI::App& app, const CLI::Option* diskOption, const CLI::Option* mapOption,
-                  std::vector<DiskSpec>* disks) {
+                  std::vector<NamedDisk>* disks) {
   std::size_t diskSeen = 0;
   std::size_t mapSeen = 0;
   const auto& diskValues = diskOption->results();
@@ -79,6 +81,33 @@ int main(int argc, char** argv) {
   ls->add_flag("-R,--recursive", lsOptions.recursive, "List the sub-folders too");
   ls->add_flag("--json", lsOptions.json, "Print the whole catalogue as JSON, and nothing else");
   ls->add_option("FOLDER", lsOptions.folder, "Folder to list, as a path from the root (\"Lost/...\" for the Lost folder)");
+  CarveOptions carveOptions;
+  auto* carve = app.add_subcommand("carve", "Raw recovery: carve Word, Excel, PowerPoint and ZIP files by signature");
+  carve->add_option("--out", carveOptions.out, "Folder for the carved files (made if missing, one level)")->required();
+  carve->add_option("--disk-index", carveOptions.diskIndex, "Disk to read (default 0)")->check(CLI::Range(0, 25));
+  carve->add_option("--start", carveOptions.start, "First sector of the range (default 0)");
+  carve->add_option("--end", carveOptions.end, "Sector after the range (default: the disk's size in sectors)");
+  carve->add_option("--types", carveOptions.types, "Kinds to keep, comma-separated (default: all)")
+      ->delimiter(',')
+      ->check(CLI::IsMember({"doc", "xls", "ppt", "zip"}));
+  carve->add_flag("--exact-sizes", carveOptions.exactSizes,
+                  "Size documents and archives by their own structures, so that carved files are whole");
+
+  SaveOptions saveOptions;
+  std::string replace;
+  auto* save = app.add_subcommand("save", "Build the catalogue and copy its folders and files to a destination");
+  save->add_option("--out", saveOptions.out, "Destination folder (made if missing)")->required();
+  AddCatalogueOptions(*save, saveOptions.catalogue);
+  save->add_option("--deleted", saveOptions.deleted, "Deleted files: include (default), exclude or only")
+      ->check(CLI::IsMember({"include", "exclude", "only"}));
+  save->add_option("--ext", saveOptions.extensions, "Only files with these extensions (comma-separated)")
+      ->delimiter(',');
+  save->add_option("--after", saveOptions.after, "Only files modified on or after DD/MM/YYYY");
+  save->add_option("--before", saveOptions.before, "Only files modified on or before DD/MM/YYYY");
+  save->add_option("--replace", replace, "Existing files: ask (default on a terminal), yes-to-all or no-to-all")
+      ->check(CLI::IsMember({"ask", "yes-to-all", "no-to-all"}));
+  save->add_option("FOLDER", saveOptions.folders,
+                   "Folders to save, as paths from the root (default: the whole root and \"Lost\")");
 
   LogSaveOptions logSaveOptions;
   auto* log = app.add_subcommand("log", "Recovery logs");
@@ -101,10 +130,13 @@ int main(int argc, char** argv) {
 
   GlobalOptions options;
   if (!CollectDisks(app, diskOption, mapOption, &options.disks)) return kUsageError;
-  if (!badSectors.empty()) options.badSectors = ParseBadSectorAnswer(badSectors);
+  if (!badSectors.empty()) options.answers.badSectors = ParseBadSectorAnswer(badSectors);
   options.recoveryLog = recoveryLog;
   options.json = (disks->parsed() && disksJson) || (partitions->parsed() && partitionOptions.json) ||
                  (ls->parsed() && lsOptions.json);
+
+  if (replace == "yes-to-all") options.answers.replace = ReplaceAnswer::YesToAll;
+  if (replace == "no-to-all") options.answers.replace = ReplaceAnswer::NoToAll;
 
   CliSession session(options);
   for (const auto& problem : session.Problems())
@@ -114,6 +146,8 @@ int main(int argc, char** argv) {
     }
   if (disks->parsed()) return RunDisksCommand(session, disksJson);
   if (ls->parsed()) return RunLsCommand(session, lsOptions);
+  if (carve->parsed()) return RunCarveCommand(session, carveOptions);
+  if (save->parsed()) return RunSaveCommand(session, saveOptions);
   if (logSave->parsed()) return RunLogSaveCommand(session, logSaveOptions);
   if (listing->parsed()) return RunListingCommand(session, listingOptions);
   return RunPartitionsCommand(session, partitionOptions);

@@ -23,23 +23,23 @@ void RecordGeometry(DiskInfoStore& store, const std::string& name, const DiskGeo
   store.Write(key::kMediaTypeKey, name, geometry.mediaType);
 }
 
-std::unique_ptr<FileDiskSource> OpenSource(const DiskSpec& spec, std::string* problem) {
+std::unique_ptr<FileDiskSource> OpenSource(const NamedDisk& disk, std::string* problem) {
   std::optional<BadSectorMap> map;
-  if (!spec.mapfile.empty()) {
-    map = BadSectorMap::Load(spec.mapfile, problem);
+  if (!disk.mapfile.empty()) {
+    map = BadSectorMap::Load(disk.mapfile, problem);
     if (!map) return nullptr;
   }
-  return std::make_unique<FileDiskSource>(spec.path, std::move(map));
+  return std::make_unique<FileDiskSource>(disk.path, std::move(map));
 }
 
 }  // namespace
 
-std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<DiskSpec>& named,
+std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<NamedDisk>& given,
                                                const std::string& sysBlockRoot) {
   std::vector<EnumerationProblem> problems;
-  std::vector<DiskSpec> specs = named;
-  if (specs.empty())
-    for (const auto& path : ListWholeDisks(sysBlockRoot)) specs.push_back({path, {}});
+  std::vector<NamedDisk> disks = given;
+  if (disks.empty())
+    for (const auto& path : ListWholeDisks(sysBlockRoot)) disks.push_back({path, {}});
 
   const int stage = state.wizardStage;
   state.wizardStage = -1;
@@ -48,17 +48,17 @@ std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::ve
   state.diskInfo.Clear();
   state.diskNames.Clear();
 
-  for (const DiskSpec& spec : specs) {
+  for (const NamedDisk& named : disks) {
     std::string problem;
-    auto source = OpenSource(spec, &problem);
+    auto source = OpenSource(named, &problem);
     if (!source) {
       problems.push_back({-1, problem});
       continue;
     }
     FileDiskSource* disk = source.get();
-    const int n = state.diskNames.Add({spec.path, spec.mapfile, std::move(source)});
+    const int n = state.diskNames.Add({named.path, named.mapfile, std::move(source)});
     if (n < 0) {
-      problems.push_back({-1, spec.path + ": only " + std::to_string(DiskNameTable::kMaxDisks) +
+      problems.push_back({-1, named.path + ": only " + std::to_string(DiskNameTable::kMaxDisks) +
                                   " disks can be listed"});
       continue;
     }

@@ -9,7 +9,7 @@ namespace vantrel {
 
 struct WizardState;
 
-struct DiskSpec {
+struct NamedDisk {
   std::string path;
   std::string mapfile;  // optional ddrescue mapfile of an image
 };
@@ -22,7 +22,7 @@ struct EnumerationProblem {
 // Lists the disks named (in that order, as Disk0, Disk1, ...) or, when none are named,
 // the machine's whole disks. A disk that cannot be opened is still listed, so that the
 // numbering stays as given, and its reason is kept in the store and returned.
-std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<DiskSpec>& named,
+std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<NamedDisk>& named,
                                                const std::string& sysBlockRoot = "/sys/block");
 
 // Clears the details list and fills it with the disk's rows; copies its model text into

@@ -22,6 +22,12 @@ class DiskSource {
   virtual std::optional<std::uint64_t> Size() = 0;
   // Why the disk could not be opened (empty while it can).
   virtual std::string OpenError() = 0;
+  // Copies length bytes at offset straight into the file toFd at toOffset, without passing
+  // them through a buffer of ours, where the source can; true when all of them were copied.
+  // False means nothing can be concluded: the caller reads and writes the bytes itself.
+  virtual bool CopyRange(std::uint64_t /*offset*/, std::size_t /*length*/, int /*toFd*/, std::uint64_t /*toOffset*/) {
+    return false;
+  }
 };
 
 }  // namespace vantrel

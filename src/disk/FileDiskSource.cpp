@@ -97,6 +97,21 @@ ReadOutcome FileDiskSource::Read(std::uint64_t offset, std::span<std::byte> buff
   return ReadFully(offset, buffer);
 }
 
+bool FileDiskSource::CopyRange(std::uint64_t offset, std::size_t length, int toFd, std::uint64_t toOffset) {
+  if (!EnsureOpen() || blockDevice_ || offset > size_ || size_ - offset < length) return false;
+  if (badSectors_ && badSectors_->Touches(offset, length)) return false;
+  auto from = static_cast<loff_t>(offset);
+  auto to = static_cast<loff_t>(toOffset);
+  std::size_t left = length;
+  while (left > 0) {
+    const ssize_t copied = ::copy_file_range(fd_, &from, toFd, &to, left, 0);
+    if (copied < 0 && errno == EINTR) continue;
+    if (copied <= 0) return false;
+    left -= static_cast<std::size_t>(copied);
+  }
+  return true;
+}
+
 std::optional<std::uint64_t> FileDiskSource::Size() {
   if (!EnsureOpen()) return std::nullopt;
   return size_;

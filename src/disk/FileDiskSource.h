@@ -21,6 +21,8 @@ class FileDiskSource : public DiskSource {
   ReadOutcome Read(std::uint64_t offset, std::span<std::byte> buffer) override;
   std::optional<std::uint64_t> Size() override;
   std::string OpenError() override;
+  // For an image file, by copy_file_range; never over an area the ddrescue map marks bad.
+  bool CopyRange(std::uint64_t offset, std::size_t length, int toFd, std::uint64_t toOffset) override;
 
   const std::string& Path() const { return path_; }
   bool IsBlockDevice();

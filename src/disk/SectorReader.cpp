@@ -11,6 +11,12 @@ ReadOutcome SectorReader::ReadQuietly(std::uint16_t disk, std::uint64_t firstSec
   return source->Read(firstSector * kSectorSize, buffer);
 }
 
+bool SectorReader::CopyQuietly(std::uint16_t disk, std::uint64_t firstSector, std::size_t bytes, int toFd,
+                               std::uint64_t toOffset) {
+  DiskSource* source = disks_.Source(disk);
+  return source != nullptr && source->CopyRange(firstSector * kSectorSize, bytes, toFd, toOffset);
+}
+
 int SectorReader::ReadSectors(const SectorReadRequest& request) {
   const std::uint64_t bytes = std::uint64_t{request.count} * kSectorSize;
   if (bytes > request.buffer.size()) return 0;

@@ -39,6 +39,10 @@ class SectorReader {
   // user would otherwise have been asked about.
   ReadOutcome ReadQuietly(std::uint16_t disk, std::uint64_t firstSector, std::span<std::byte> buffer);
 
+  // Copies bytes from firstSector on straight into the file toFd at toOffset where the disk
+  // can (an image file); false when it cannot, and the caller reads and writes them itself.
+  bool CopyQuietly(std::uint16_t disk, std::uint64_t firstSector, std::size_t bytes, int toFd, std::uint64_t toOffset);
+
   BadSectorPolicy Policy() const { return policy_.load(); }
 
  private:

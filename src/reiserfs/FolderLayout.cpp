@@ -105,6 +105,19 @@ FolderContents ContentsOfFolder(const Catalogue& catalogue, const FolderLayout& 
   return contents;
 }
 
+FolderIndex IndexFolders(const Catalogue& catalogue, const FolderLayout& layout) {
+  FolderIndex index;
+  for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
+    if (!IsLostFolder(catalogue.folderList[i])) index[ShownIn(catalogue.folderList[i], layout)].folders.push_back(i);
+  if (layout.lostFolder) index[kLostFolderId].folders = layout.children[*layout.lostFolder];
+  for (std::size_t i = 0; i < catalogue.fileList.size(); ++i) {
+    std::uint32_t folder = ShownIn(catalogue.fileList[i], layout);
+    if (layout.lostFolder && !layout.folderIds.contains(folder)) folder = kLostFolderId;
+    index[folder].files.push_back(i);
+  }
+  return index;
+}
+
 CataloguePaths PathsOf(const Catalogue& catalogue, const FolderLayout& layout) {
   const auto& folders = catalogue.folderList;
   CataloguePaths paths;

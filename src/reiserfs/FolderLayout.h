@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -42,6 +43,11 @@ struct FolderContents {
   std::vector<std::size_t> files;
 };
 FolderContents ContentsOfFolder(const Catalogue& catalogue, const FolderLayout& layout, std::uint32_t key);
+
+// Every folder's rows at once, by key (2 for the root, the "Lost" key for "Lost"), each
+// as ContentsOfFolder gives them: for walks that visit many folders.
+using FolderIndex = std::unordered_map<std::uint32_t, FolderContents>;
+FolderIndex IndexFolders(const Catalogue& catalogue, const FolderLayout& layout);
 
 // Paths from the root, joined with "/": a folder's from its placement, a file's from the
 // first folder entry of the key it is shown in (files whose folder is missing lie in

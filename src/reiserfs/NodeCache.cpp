@@ -1,5 +1,7 @@
 #include "reiserfs/NodeCache.h"
 
+#include "reiserfs/PartitionBlocks.h"
+
 namespace vantrel {
 
 NodeCache::Node NodeCache::Find(std::uint32_t block) {
@@ -25,6 +27,13 @@ NodeCache::Node NodeCache::Insert(std::uint32_t block, std::vector<std::byte> by
     entries_.pop_back();
   }
   return node;
+}
+
+NodeCache::Node NodeCache::FindOrLoad(std::uint32_t block, PartitionBlocks& blocks) {
+  if (Node node = Find(block)) return node;
+  auto loaded = blocks.LoadBlock(block);
+  if (!loaded) return nullptr;
+  return Insert(block, std::move(*loaded));
 }
 
 void NodeCache::Clear() {

@@ -12,6 +12,8 @@
 
 namespace vantrel {
 
+class PartitionBlocks;
+
 class NodeCache {
  public:
   explicit NodeCache(std::size_t budgetBytes = std::size_t{64} << 20) : budget_(budgetBytes) {}
@@ -22,6 +24,9 @@ class NodeCache {
   // caller holds it, even when the cache drops it meanwhile.
   Node Find(std::uint32_t block);
   Node Insert(std::uint32_t block, std::vector<std::byte> node);
+  // The cached block, or else the block the blocks give (kept for next time); nullptr when
+  // it cannot be loaded.
+  Node FindOrLoad(std::uint32_t block, PartitionBlocks& blocks);
   void Clear();
 
  private:

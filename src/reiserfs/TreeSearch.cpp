@@ -15,12 +15,7 @@ void TreeSearch::SearchTree(const TreeKey& search, ItemConsumer& consumer, bool 
   consumer_ = nullptr;
 }
 
-NodeCache::Node TreeSearch::LoadNode(std::uint32_t block) {
-  if (auto node = cache_.Find(block)) return node;
-  auto loaded = blocks_.LoadBlock(block);
-  if (!loaded) return nullptr;
-  return cache_.Insert(block, std::move(*loaded));
-}
+NodeCache::Node TreeSearch::LoadNode(std::uint32_t block) { return cache_.FindOrLoad(block, blocks_); }
 
 bool TreeSearch::VisitNode(std::uint32_t block, std::uint32_t levelAbove) {
   if (std::find(visited_.begin(), visited_.end(), block) != visited_.end()) return false;

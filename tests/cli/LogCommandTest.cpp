@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include <nlohmann/json.hpp>
 #include <set>
@@ -45,15 +46,38 @@ TEST(LogCommand, LsFromALoadedLogEqualsLsFromTheBuildForBothBuildsOfEveryFixture
     }
 }
 
+std::map<std::string, std::string> FilesBelow(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    if (entry.is_regular_file()) files[std::filesystem::relative(entry.path(), folder).string()] = Contents(entry.path());
+  return files;
+}
+
+TEST(LogCommand, SavingFromALoadedLogWritesTheSameFiles) {
+  TempDir temp;
+  for (const std::string build : {"quick", "advanced"}) {
+    const std::string log = (temp / build).string();
+    ASSERT_EQ(RunCli(Disk("deleted") + "log save " + Quoted(log) + " --file-search " + build).exitCode, 0);
+    const auto fromBuild = temp / (build + "-build");
+    const auto fromLog = temp / (build + "-log");
+    ASSERT_EQ(RunCli(Disk("deleted") + "save --out " + Quoted(fromBuild.string()) + " --file-search " + build).exitCode, 0);
+    const std::string saved = (temp / (build == "quick" ? "QUICK.SAV" : "ADVANCED.SAV")).string();
+    ASSERT_EQ(RunCli(Disk("deleted") + "--log " + Quoted(saved) + " save --out " + Quoted(fromLog.string())).exitCode, 0);
+    const auto expected = FilesBelow(fromBuild);
+    EXPECT_GT(expected.size(), 100u);
+    EXPECT_EQ(FilesBelow(fromLog), expected) << build;
+  }
+}
+
 TEST(LogCommand, LogOfAnotherDiskIsRefused) {
   TempDir temp;
   ASSERT_EQ(RunCli(Disk("deleted") + "log save " + Quoted((temp / "d").string())).exitCode, 0);
   const std::string log = Quoted((temp / "D.SAV").string());
   const CliRun shown = RunCli(Disk("reformatted") + "--log " + log + " ls");
-  EXPECT_EQ(shown.exitCode, 4);
+  EXPECT_EQ(shown.exitCode, 5);
   EXPECT_NE(shown.out.find("You Have Selected Wrong Disk"), std::string::npos) << shown.out;
   const CliRun json = RunCli(Disk("reformatted") + "--log " + log + " ls --json");
-  EXPECT_EQ(json.exitCode, 4);
+  EXPECT_EQ(json.exitCode, 5);
   EXPECT_TRUE(json.out.empty());
   EXPECT_NE(json.err.find("You Have Selected Wrong Disk"), std::string::npos) << json.err;
   // The same image named second: its model matches, and that disk is the one read.

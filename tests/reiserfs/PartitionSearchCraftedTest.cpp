@@ -162,6 +162,7 @@ class StopAfterFirstFind : public HeadlessWindow {
 TEST(AdvancedSearchScan, StoppedSearchKeepsWhatItFoundAndMovesOn) {
   TestWizard wizard;
   StopAfterFirstFind window(wizard.answers, wizard.state);
+  window.RecordTextHistory(true);
   wizard.state.mainWindow = &window;
   MemoryDiskSource& disk = wizard.UseMemoryDisk(8192);
   CraftVolume(disk, 1000);

@@ -39,7 +39,7 @@ TEST_F(SuperblockTests, MagicIsComparedIgnoringCaseAndMustEndWithinItsField) {
 }
 
 TEST_F(SuperblockTests, StrictTestJudgesTheBlockSizeByWholeSectorsPerBlock) {
-  for (const auto [blockSize, accepted] :
+  for (const auto& [blockSize, accepted] :
        {std::pair{1024, true}, {1500, true}, {2048, true}, {4096, true}, {4607, true}, {512, false}, {8192, false},
         {3072, false}, {0, false}}) {
     CraftedSuperblock superblock;
@@ -52,7 +52,7 @@ TEST_F(SuperblockTests, StrictTestJudgesTheBlockSizeByWholeSectorsPerBlock) {
 TEST_F(SuperblockTests, StrictTestWantsNonZeroFieldsALateStartAndARootAtLevelTwoOrThree) {
   Craft({});
   EXPECT_TRUE(IsReiserPartition(wizard_.state, kStart));
-  for (const std::uint16_t level : {0, 1, 4, 5}) {
+  for (const std::uint16_t level : {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{4}, std::uint16_t{5}}) {
     Craft({}, level);
     EXPECT_FALSE(IsReiserPartition(wizard_.state, kStart)) << level;
     EXPECT_TRUE(IsReiserSuperblock(wizard_.state, kStart));

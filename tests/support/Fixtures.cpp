@@ -41,6 +41,18 @@ void Decompress(const fs::path& from, const fs::path& to) {
   fs::rename(partial, to);  // atomic: tests running side by side never see half a file
 }
 
+// Unpacks `packed` into the fixture cache as `fileName` unless a copy of the right size is there.
+std::string UnpackedOnce(const fs::path& packed, const std::string& fileName, std::uintmax_t expectedSize) {
+  const fs::path cache(VANTREL_FIXTURE_CACHE_DIR);
+  const fs::path image = cache / fileName;
+  std::error_code error;
+  if (!fs::exists(image) || fs::file_size(image, error) != expectedSize) {
+    fs::create_directories(cache);
+    Decompress(packed, image);
+  }
+  return image.string();
+}
+
 }  // namespace
 
 nlohmann::json FixtureManifest(const std::string& name) {
@@ -50,15 +62,19 @@ nlohmann::json FixtureManifest(const std::string& name) {
 }
 
 std::string FixtureImage(const std::string& name) {
-  const fs::path cache(VANTREL_FIXTURE_CACHE_DIR);
-  const fs::path image = cache / (name + ".img");
   const auto expected = FixtureManifest(name)["image"]["size_bytes"].get<std::uintmax_t>();
-  std::error_code error;
-  if (!fs::exists(image) || fs::file_size(image, error) != expected) {
-    fs::create_directories(cache);
-    Decompress(fs::path(VANTREL_TEST_DATA_DIR) / (name + ".img.zst"), image);
-  }
-  return image.string();
+  return UnpackedOnce(fs::path(VANTREL_TEST_DATA_DIR) / (name + ".img.zst"), name + ".img", expected);
+}
+
+nlohmann::json CarveFixtureManifest(const std::string& name) {
+  std::ifstream in(fs::path(VANTREL_TEST_DATA_DIR) / "carve" / (name + ".json"));
+  if (!in) throw std::runtime_error("missing carve manifest " + name);
+  return nlohmann::json::parse(in);
+}
+
+std::string CarveFixtureImage(const std::string& name) {
+  const auto expected = CarveFixtureManifest(name)["size_bytes"].get<std::uintmax_t>();
+  return UnpackedOnce(fs::path(VANTREL_TEST_DATA_DIR) / "carve" / (name + ".img.zst"), name + ".img", expected);
 }
 
 nlohmann::json ManifestPartition(const nlohmann::json& manifest, int index) {

@@ -10,6 +10,10 @@ namespace vantrel::test {
 std::string FixtureImage(const std::string& name);
 // The manifest NAME.manifest.json.
 nlohmann::json FixtureManifest(const std::string& name);
+// The raw recovery images in tests/data/carve: NAME.img unpacked from NAME.img.zst, and
+// the manifest NAME.json (placed files, headers and end markers).
+std::string CarveFixtureImage(const std::string& name);
+nlohmann::json CarveFixtureManifest(const std::string& name);
 // The partition of a manifest whose Linux number is index.
 nlohmann::json ManifestPartition(const nlohmann::json& manifest, int index);
 

@@ -2,6 +2,7 @@
 // A disk held in memory, with sectors that can be made to fail: for crafted cases that
 // no real image shows.
 
+#include <atomic>
 #include <set>
 #include <vector>
 
@@ -27,7 +28,7 @@ class MemoryDiskSource : public DiskSource {
  private:
   std::vector<std::byte> bytes_;
   std::set<std::uint64_t> failing_;
-  int reads_ = 0;
+  std::atomic<int> reads_ = 0;
 };
 
 }  // namespace vantrel::test

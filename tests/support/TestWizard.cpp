@@ -5,12 +5,15 @@
 
 namespace vantrel::test {
 
-TestWizard::TestWizard() { state.mainWindow = &window; }
+TestWizard::TestWizard() {
+  state.mainWindow = &window;
+  window.RecordTextHistory(true);
+}
 
 void TestWizard::UseImages(const std::vector<std::string>& paths) {
-  std::vector<DiskSpec> specs;
-  for (const auto& path : paths) specs.push_back({path, {}});
-  EnumerateDisks(state, specs);
+  std::vector<NamedDisk> disks;
+  for (const auto& path : paths) disks.push_back({path, {}});
+  EnumerateDisks(state, disks);
   ReplacePartitionTree(state);
 }
 

@@ -1,0 +1,18 @@
+#pragma once
+// The length of an OLE compound file (Word, Excel and PowerPoint documents) from its own
+// structures: the header's sector size and allocation table sectors, and the last sector
+// that the allocation table marks as in use.
+
+#include <cstdint>
+#include <optional>
+
+#include "raw/ByteReader.h"
+
+namespace vantrel {
+
+// Size in bytes of the compound file whose header is at byte `start`, or nothing when the
+// header or its tables do not hold together. The file may not reach `limit` bytes past
+// `start` (the end of the disk).
+std::optional<std::uint64_t> CompoundFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit);
+
+}  // namespace vantrel

@@ -1,0 +1,183 @@
+#include "raw/RawRecovery.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/ControlIds.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+#include "raw/CarveWriter.h"
+#include "raw/EndSearch.h"
+#include "raw/RawRecoveryPanel.h"
+#include "raw/WindowReader.h"
+#include "raw/WindowScan.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kCompletedSuffix = " % Completed";
+
+class RawRecoveryWorker {
+ public:
+  explicit RawRecoveryWorker(WizardState& state)
+      : state_(state),
+        window_(state.Window()),
+        raw_(state.rawRecovery),
+        run_(state.rawRecovery.run),
+        windows_(state.reader, state.CurrentDiskIndex),
+        writer_(state) {}
+
+  void Run() {
+    run_ = RawRecoveryRun{};
+    raw_.report = RawRecoveryReport{};
+    const auto range = TakeRecoveryRange(state_);
+    if (!range) return Finish();
+    if (range->start > range->end) {
+      window_.SystemMessage(kInvalidStartSector, SystemIcon::Error);
+      return Finish();
+    }
+    run_.nextSector = range->start;
+    run_.rangeEnd = range->end;
+    window_.ShowControl(control::kRawProgress, true);
+    while (run_.nextSector < run_.rangeEnd) {
+      if (Stopped()) return FinishStopped();
+      window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(run_.nextSector));
+      ReadWindow();
+      ProcessWindow();
+      if (!Stopped() && run_.pending && run_.nextSector >= run_.rangeEnd) {
+        // A carve still open when the range is done ends with the range.
+        run_.pending = false;
+        Carve(run_.pendingStart, run_.rangeEnd - 1, run_.pendingHeaderKind);
+      }
+      if (Stopped()) return FinishStopped();
+      if (ShowProgress()) break;
+    }
+    Finish();
+  }
+
+ private:
+  bool Stopped() const { return raw_.stopRequested.load(); }
+
+  void ReadWindow() {
+    run_.windowStart = run_.nextSector;
+    run_.nextSector += kWindowSectors;
+    const auto next = run_.nextSector < run_.rangeEnd ? std::optional(run_.nextSector) : std::nullopt;
+    windowBytes_ = windows_.Read(run_.windowStart, next);
+    headers_ = FindHeaders(windowBytes_, run_.windowStart, raw_.exactSizes);
+    markersFound_ = false;
+  }
+
+  const std::vector<MarkerHit>& Markers() {
+    if (!markersFound_) FindEndMarkers(windowBytes_, markers_);
+    markersFound_ = true;
+    return markers_;
+  }
+
+  std::optional<CarveEnd> SearchEndFrom(std::uint64_t start, std::size_t current, bool pending) {
+    const auto found = SearchEnd({Markers(), run_.windowStart, headers_, start, current, pending, run_.previousEnd});
+    if (found) raw_.lastKind = SignatureTable()[found->record].kind;
+    return found;
+  }
+
+  void ProcessWindow() {
+    if (run_.pending) return ProcessPendingCarve();
+    // A window without headers is not searched for ends: an end found there could only
+    // move the previous end, which no later window looks back to.
+    for (std::size_t k = 0; k < headers_.size() && !Stopped(); ++k) {
+      const HeaderHit& header = headers_[k];
+      if (const auto end = SearchEndFrom(header.sector, k, false)) {
+        run_.previousEnd = end->sector;
+        Carve(header.sector, end->sector, raw_.lastKind);
+      } else if (k + 1 < headers_.size()) {
+        // No end before the next header: the file cannot reach beyond it.
+        run_.previousEnd = headers_[k + 1].sector - 1;
+        Carve(header.sector, run_.previousEnd, header.kind);
+      } else {
+        run_.pending = true;
+        run_.pendingStart = header.sector;
+        run_.pendingHeaderKind = header.kind;
+      }
+    }
+  }
+
+  void ProcessPendingCarve() {
+    if (const auto end = SearchEndFrom(run_.pendingStart, 0, true)) {
+      Carve(run_.pendingStart, end->sector, raw_.lastKind);
+    } else if (!headers_.empty()) {
+      // No end here, but a new file begins: the pending one stops before it.
+      Carve(run_.pendingStart, headers_.front().sector - 1, run_.pendingHeaderKind);
+    } else {
+      return;
+    }
+    // The same window is read again, as one without a pending carve.
+    run_.pending = false;
+    run_.previousEnd = 0;
+    run_.nextSector = run_.windowStart;
+  }
+
+  void Carve(std::uint64_t start, std::uint64_t end, RawFileKind kind) {
+    ++run_.sequence;
+    raw_.report.carves = run_.sequence;
+    writer_.Write(start, end, kind, run_.sequence);
+  }
+
+  // True when the range is done.
+  bool ShowProgress() {
+    const std::uint64_t percent = run_.nextSector * 100 / run_.rangeEnd;
+    if (percent > static_cast<std::uint64_t>(run_.lastPercent)) {
+      const int shown = static_cast<int>(std::min<std::uint64_t>(percent, 100));
+      window_.SetProgress(control::kRawProgress, shown);
+      window_.SetControlText(control::kRawProgress, std::to_string(shown) + kCompletedSuffix);
+      run_.lastPercent = shown;
+    }
+    if (percent < 100) return false;
+    window_.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix);
+    run_.counters = {};
+    run_.pending = false;
+    return true;
+  }
+
+  void BecomeIdle() {
+    window_.SetControlText(control::kRawStartButton, kStartRecoveryText);
+    window_.SetControlText(control::kRawStatus, "");
+    EnableControlsForRun(state_, true);
+    window_.ListRemoveAllRows(control::kRawResultsList);
+    run_.previousEnd = 0;
+    run_.firstFileWritten = false;
+    raw_.stopRequested.store(false);
+    raw_.running.store(false);
+  }
+
+  void Finish() {
+    window_.SetProgress(control::kRawProgress, 0);
+    window_.ShowControl(control::kRawProgress, false);
+    BecomeIdle();
+  }
+
+  void FinishStopped() {
+    raw_.report.stopped = true;
+    window_.ShowControl(control::kRawProgress, false);
+    window_.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix);
+    run_.counters = {};
+    run_.pending = false;
+    BecomeIdle();
+  }
+
+  WizardState& state_;
+  WindowPort& window_;
+  RawRecoveryState& raw_;
+  RawRecoveryRun& run_;
+  WindowReader windows_;
+  ByteSpan windowBytes_;
+  CarveWriter writer_;
+  std::vector<HeaderHit> headers_;
+  std::vector<MarkerHit> markers_;
+  bool markersFound_ = false;
+};
+
+}  // namespace
+
+void RunRawRecovery(WizardState& state) { RawRecoveryWorker(state).Run(); }
+
+}  // namespace vantrel

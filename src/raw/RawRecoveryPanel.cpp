@@ -1,0 +1,158 @@
+#include "raw/RawRecoveryPanel.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <filesystem>
+
+#include "app/ControlIds.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr int kKindListWidth = 260;
+constexpr int kResultsListWidth = 440;
+
+// A sector field: decimal digits only. Sector numbers are 64-bit, so that ranges on
+// disks of 2 TiB and more can be given.
+std::optional<std::uint64_t> ParseSector(const std::string& text) {
+  std::uint64_t value = 0;
+  const char* end = text.data() + text.size();
+  if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc{} || stop != end) return std::nullopt;
+  return value;
+}
+
+// Whether files can be created in `folder`. The probe gets a name no file there has yet,
+// so that no file of the user's is ever replaced or removed by it.
+bool CanCreateFilesIn(const std::string& folder) {
+  std::string probe = (std::filesystem::path(folder) / "tempFileXXXXXX").string();
+  const int fd = ::mkstemp(probe.data());
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return true;
+}
+
+// Creates the destination (one level) when files cannot be created in it yet.
+bool DestinationUsable(const std::string& folder) {
+  if (CanCreateFilesIn(folder)) return true;
+  ::mkdir(folder.c_str(), 0777);
+  // An existing folder that refuses files would fail every carve: it counts as unusable.
+  return std::filesystem::is_directory(folder) && CanCreateFilesIn(folder);
+}
+
+bool AnyKindChecked(WindowPort& window) {
+  for (int kind = 0; kind < kKindCount; ++kind)
+    if (window.ListRowChecked(control::kRawFileTypesList, static_cast<std::size_t>(kind))) return true;
+  return false;
+}
+
+}  // namespace
+
+void SetUpRawRecoveryLists(WindowPort& window) {
+  window.ListRemoveAllRows(control::kRawFileTypesList);
+  window.ListRemoveAllColumns(control::kRawFileTypesList);
+  window.ListInsertColumn(control::kRawFileTypesList, {kFileTypesHeading, kKindListWidth, ColumnAlignment::Left});
+  for (int kind = 0; kind < kKindCount; ++kind)
+    window.ListInsertRow(control::kRawFileTypesList, std::string(KindTexts(static_cast<RawFileKind>(kind)).listRow));
+  window.ListRemoveAllRows(control::kRawResultsList);
+  window.ListRemoveAllColumns(control::kRawResultsList);
+  window.ListInsertColumn(control::kRawResultsList,
+                          {kFilesRecoveredHeading, kResultsListWidth, ColumnAlignment::Center});
+}
+
+std::uint64_t DiskSizeSectors(const WizardState& state) {
+  return state.diskInfo.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(state.CurrentDiskIndex)) / 512;
+}
+
+void ChooseEntireDisk(WizardState& state) {
+  WindowPort& window = state.Window();
+  window.SetChecked(control::kRawEntireDisk, true);
+  window.SetChecked(control::kRawSectorRange, false);
+  for (const int edit : {control::kRawStartSector, control::kRawEndSector}) {
+    window.SetControlText(edit, "");
+    window.EnableControl(edit, false);
+  }
+}
+
+void ChooseSectorRange(WizardState& state) {
+  WindowPort& window = state.Window();
+  window.SetChecked(control::kRawSectorRange, true);
+  window.SetChecked(control::kRawEntireDisk, false);
+  for (const int id : {control::kRawStartSector, control::kRawEndSector, control::kRawStartLabel,
+                       control::kRawEndLabel})
+    window.EnableControl(id, true);
+  window.SetControlText(control::kRawStartSector, "0");
+  window.SetControlText(control::kRawEndSector, std::to_string(DiskSizeSectors(state)));
+}
+
+std::optional<SectorRange> TakeRecoveryRange(WizardState& state) {
+  WindowPort& window = state.Window();
+  if (!window.IsChecked(control::kRawSectorRange)) return SectorRange{0, DiskSizeSectors(state)};
+  const auto end = ParseSector(window.ControlText(control::kRawEndSector));
+  if (!end) {
+    window.SystemMessage(kInvalidEndSector, SystemIcon::Error);
+    window.SetControlText(control::kRawEndSector, std::to_string(DiskSizeSectors(state)));
+    return std::nullopt;
+  }
+  const auto start = ParseSector(window.ControlText(control::kRawStartSector));
+  if (!start) {
+    window.SystemMessage(kInvalidStartSector, SystemIcon::Error);
+    return std::nullopt;
+  }
+  return SectorRange{*start, *end};
+}
+
+bool StartRawRecovery(WizardState& state) {
+  WindowPort& window = state.Window();
+  if (!AnyKindChecked(window)) {
+    window.SystemMessage(kNoFileTypeChecked, SystemIcon::Information);
+    return false;
+  }
+  const auto range = TakeRecoveryRange(state);
+  if (!range) return false;
+  if (range->start >= range->end) {
+    window.SystemMessage(kStartNotBeforeEnd, SystemIcon::Error);
+    return false;
+  }
+  state.destinationPath = window.AskDestinationFolder();
+  if (state.destinationPath.empty()) return false;
+  if (!DestinationUsable(state.destinationPath)) {
+    window.SystemMessage(kUnableToCreateDirectory, SystemIcon::Error);
+    return false;
+  }
+  window.SetControlText(control::kRawStartButton, kStopSearchingText);
+  EnableControlsForRun(state, false);
+  window.SetControlText(control::kRawStatus, "Searching Disk - " + std::to_string(state.CurrentDiskIndex));
+  state.rawRecovery.stopRequested.store(false);
+  state.rawRecovery.running.store(true);
+  return true;
+}
+
+bool RequestRawRecoveryStop(WizardState& state) {
+  if (!state.rawRecovery.running.load()) return false;
+  if (!state.Window().SystemMessage(kTerminateQuestion, SystemIcon::Question)) return false;
+  state.rawRecovery.stopRequested.store(true);
+  return true;
+}
+
+void EnableControlsForRun(WizardState& state, bool enabled) {
+  WindowPort& window = state.Window();
+  for (const int id : {control::kBackButton, control::kRawEntireDisk, control::kRawSectorRange,
+                       control::kRawFileTypesList})
+    window.EnableControl(id, enabled);
+  // The sector fields are live only in sector range mode.
+  const bool fields = enabled && window.IsChecked(control::kRawSectorRange);
+  for (const int id : {control::kRawStartSector, control::kRawEndSector, control::kRawStartLabel,
+                       control::kRawEndLabel})
+    window.EnableControl(id, fields);
+}
+
+}  // namespace vantrel

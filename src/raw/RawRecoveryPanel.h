@@ -1,0 +1,58 @@
+#pragma once
+// The raw recovery step as the user drives it: the kind list and the results list, the
+// choice between the entire disk and a sector range, the checks made before a run starts,
+// and the Stop question while one runs. The run itself is RunRawRecovery's.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vantrel {
+
+struct WizardState;
+class WindowPort;
+
+inline constexpr const char* kNoFileTypeChecked = "Please select file type for recovery";
+inline constexpr const char* kInvalidEndSector = "Invalid End Sector";
+inline constexpr const char* kInvalidStartSector = "Invalid Start Sector";
+inline constexpr const char* kStartNotBeforeEnd = "Start sector should be less than End sector";
+inline constexpr const char* kUnableToCreateDirectory = "Unable to Create Directory";
+inline constexpr const char* kTerminateQuestion = "Do you want to terminate this process ?";
+inline constexpr const char* kStartRecoveryText = "&Start Recovery";
+inline constexpr const char* kStopSearchingText = "&Stop Searching";
+inline constexpr const char* kFileTypesHeading = "File Types";
+inline constexpr const char* kFilesRecoveredHeading = "                                   Files Recovered";
+
+// Columns of the kind list (with its four rows, unchecked) and of the results list.
+void SetUpRawRecoveryLists(WindowPort& window);
+
+// The two range buttons.
+void ChooseEntireDisk(WizardState& state);
+void ChooseSectorRange(WizardState& state);
+
+// The current disk's size in sectors, from the disk information store.
+std::uint64_t DiskSizeSectors(const WizardState& state);
+
+struct SectorRange {
+  std::uint64_t start = 0;
+  std::uint64_t end = 0;  // first sector after the range
+};
+
+// The range the panel stands for: the whole disk, or the two sector fields. A field that
+// is not a sector number is refused with its message (and a refused End Sector is
+// refilled with the disk's size).
+std::optional<SectorRange> TakeRecoveryRange(WizardState& state);
+
+// The "&Start Recovery" button: checks the kinds, the range and the destination chosen in
+// the "File Saving" dialog, and puts the panel into its running state. True when the
+// worker is to be started.
+bool StartRawRecovery(WizardState& state);
+
+// The same button while a run is going on: asks before stopping. True when the user
+// confirmed; the worker stops at its next step and leaves the panel idle.
+bool RequestRawRecoveryStop(WizardState& state);
+
+// Enables or disables the wizard's controls that must not change during a run.
+void EnableControlsForRun(WizardState& state, bool enabled);
+
+}  // namespace vantrel

@@ -1,0 +1,90 @@
+#include "saving/FileBody.h"
+
+#include "app/WizardState.h"
+
+namespace vantrel {
+
+namespace {
+
+std::uint64_t FilePosition(const TreeKey& key) {
+  const std::uint64_t offset = (std::uint64_t{key.offsetHigh} << 32) | key.offset;
+  return offset == 0 ? 0 : offset - 1;  // key offsets count from 1
+}
+
+void AppendPointers(FileBody& body, std::uint64_t position, ByteSpan items, std::uint32_t blockSize) {
+  for (std::size_t i = 0; i + 4 <= items.size(); i += 4) {
+    body.blocks.push_back({position, ReadU32(items, i)});
+    position += blockSize;
+  }
+}
+
+class BodyConsumer : public ItemConsumer {
+ public:
+  BodyConsumer(FileBody& body, std::uint32_t blockSize) : body_(body), blockSize_(blockSize) {}
+  void OnIndirect(const TreeKey& key, ByteSpan items) override {
+    AppendPointers(body_, FilePosition(key), items, blockSize_);
+  }
+  void OnDirect(const TreeKey& key, ByteSpan bytes) override {
+    body_.tails.push_back({FilePosition(key), std::vector<std::byte>(bytes.begin(), bytes.end())});
+  }
+
+ private:
+  FileBody& body_;
+  std::uint32_t blockSize_;
+};
+
+}  // namespace
+
+BodyCollector::BodyCollector(WizardState& state)
+    : state_(state),
+      blocks_(state, state.currentPartition.partitionStartSector, state.catalogue.currentSuperblock),
+      search_(blocks_, state.catalogue.currentSuperblock.rootBlock),
+      leaves_(std::size_t{16} << 20) {}
+
+FileBody BodyCollector::Collect(std::uint32_t objectId, std::uint32_t parentId) {
+  return state_.fileSearchType == 2 ? FromPieces(objectId, parentId) : FromTree(objectId, parentId);
+}
+
+FileBody BodyCollector::FromTree(std::uint32_t objectId, std::uint32_t parentId) {
+  FileBody body;
+  BodyConsumer consumer(body, blocks_.BlockSize());
+  // Block numbers first, then the tail that may follow them (or hold the whole file).
+  search_.SearchTree({parentId, objectId, 1, 0, kIndirectType}, consumer);
+  search_.SearchTree({parentId, objectId, 1, 0, kDirectType}, consumer, true);
+  return body;
+}
+
+FileBody BodyCollector::FromPieces(std::uint32_t objectId, std::uint32_t parentId) {
+  FileBody body;
+  const ObjectRecord* record = state_.catalogue.objectList.Find(objectId, parentId);
+  if (record == nullptr) return body;
+  // A piece whose file position was not recorded follows the one before it.
+  const auto place = [](const BodyPiece& piece, std::uint64_t next) { return piece.offset ? piece.offset - 1 : next; };
+  const auto bytesOf = [&](const BodyPiece& piece) -> std::optional<ByteSpan> {
+    const NodeCache::Node leaf = leaves_.FindOrLoad(piece.block, blocks_);
+    if (!leaf) {
+      body.itemsUnreadable = true;
+      return std::nullopt;
+    }
+    // The recorded position is bounded to its block.
+    const ByteSpan whole(*leaf);
+    if (piece.location >= whole.size()) return ByteSpan{};
+    return whole.subspan(piece.location, std::min<std::size_t>(piece.length, whole.size() - piece.location));
+  };
+  std::uint64_t next = 0;
+  for (const BodyPiece& piece : record->pieces) {
+    const std::uint64_t position = place(piece, next);
+    const auto items = bytesOf(piece);
+    next = position + std::uint64_t{piece.length / 4} * blocks_.BlockSize();
+    if (items) AppendPointers(body, position, *items, blocks_.BlockSize());
+  }
+  for (const BodyPiece& piece : record->tailPieces) {
+    const std::uint64_t position = place(piece, next);
+    const auto bytes = bytesOf(piece);
+    next = position + piece.length;
+    if (bytes) body.tails.push_back({position, std::vector<std::byte>(bytes->begin(), bytes->end())});
+  }
+  return body;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,56 @@
+#pragma once
+// Where a file's bytes lie: its block numbers with the file position each covers, and the
+// tails kept in direct items. Gathered from the live tree (quick search) or from the item
+// positions the advanced search recorded.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "reiserfs/NodeCache.h"
+#include "reiserfs/PartitionBlocks.h"
+#include "reiserfs/TreeSearch.h"
+
+namespace vantrel {
+
+struct WizardState;
+
+struct BlockPointer {
+  std::uint64_t position = 0;  // file position of the block's first byte
+  std::uint32_t block = 0;     // 0 is a hole
+};
+
+struct TailBytes {
+  std::uint64_t position = 0;
+  std::vector<std::byte> bytes;
+};
+
+struct FileBody {
+  std::vector<BlockPointer> blocks;  // in file order
+  std::vector<TailBytes> tails;      // in file order
+  bool itemsUnreadable = false;      // a leaf holding some of its items could not be read
+};
+
+// Gathers file bodies of the current catalogue's partition; nodes read for one file stay
+// cached for the next.
+class BodyCollector {
+ public:
+  explicit BodyCollector(WizardState& state);
+
+  // The body of the object (objectId, parentId): by a tree search after a quick build,
+  // from the object's recorded pieces after an advanced build.
+  FileBody Collect(std::uint32_t objectId, std::uint32_t parentId);
+
+  PartitionBlocks& Blocks() { return blocks_; }
+
+ private:
+  FileBody FromTree(std::uint32_t objectId, std::uint32_t parentId);
+  FileBody FromPieces(std::uint32_t objectId, std::uint32_t parentId);
+
+  WizardState& state_;
+  PartitionBlocks blocks_;
+  TreeSearch search_;
+  NodeCache leaves_;
+};
+
+}  // namespace vantrel

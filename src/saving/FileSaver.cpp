@@ -1,0 +1,137 @@
+#include "saving/FileSaver.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "app/ControlIds.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+#include "saving/FileBodyWriter.h"
+#include "saving/SafeName.h"
+#include "saving/SavingProgress.h"
+
+namespace vantrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint8_t kDeletedTypeCode = 8;
+
+// A link at the path is replaced rather than followed, so that saving never writes
+// through it to some other place.
+int CreateForWriting(const fs::path& path) {
+  std::error_code error;
+  if (fs::is_symlink(fs::symlink_status(path, error))) fs::remove(path, error);
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+}
+
+// The recovered file keeps the modification time it had on the disk.
+void StampTime(int fd, std::uint32_t modificationTime) {
+  const timespec times[2] = {{static_cast<time_t>(modificationTime), 0}, {static_cast<time_t>(modificationTime), 0}};
+  ::futimens(fd, times);
+}
+
+}  // namespace
+
+FileSaver::FileSaver(WizardState& state) : state_(state), bodies_(state), writer_(bodies_.Blocks()) {}
+
+std::int64_t FileSaver::Now() const {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+bool FileSaver::MayReplace(const fs::path& path) {
+  std::error_code error;
+  if (!fs::exists(fs::symlink_status(path, error))) return true;
+  SavingRun& run = state_.saving;
+  if (run.replaceChoice == static_cast<int>(ReplaceAnswer::NoToAll)) return false;
+  if (run.replaceChoice == static_cast<int>(ReplaceAnswer::YesToAll)) return true;
+  run.replaceChoice = static_cast<int>(state_.Window().AskReplaceFile(path.string()));
+  return run.replaceChoice == static_cast<int>(ReplaceAnswer::Yes) ||
+         run.replaceChoice == static_cast<int>(ReplaceAnswer::YesToAll);
+}
+
+void FileSaver::ReportWriteError(const fs::path& path) {
+  SavingRun& run = state_.saving;
+  ++run.filesFailed;
+  if (state_.Window().AskWriteError(path.string()) == WriteErrorAnswer::Abort) {
+    run.saveStopRequested = 1;
+    run.skipCurrentFile = 0;
+  } else {
+    run.skipCurrentFile = 1;
+    run.saveStopRequested = 0;
+  }
+}
+
+void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
+  SavingRun& run = state_.saving;
+  const SavingOptions& options = state_.savingOptions;
+  const std::string name = SafeName(file.name);
+  if (!PassesDeletedFilter(options, file.typeCode == kDeletedTypeCode) ||
+      !PassesDateWindow(options, file.modificationTime) || !PassesExtensions(options, name))
+    return;
+
+  WindowPort& window = state_.Window();
+  run.skipCurrentFile = 0;
+  ++run.filesSaved;
+  window.SetControlText(control::kSavingFilesRecovered,
+                        std::to_string(run.filesSaved) + " / " + std::to_string(run.totalFiles));
+  window.SetControlText(control::kSavingFilePath, folder.string());
+  window.SetControlText(control::kSavingFileName, name);
+
+  const fs::path path = folder / name;
+  if (!MayReplace(path)) {
+    ++run.filesKeptExisting;
+    return;
+  }
+  const int fd = CreateForWriting(path);
+  if (fd < 0) {
+    ReportWriteError(path);
+    return;
+  }
+  const FileBody body = bodies_.Collect(file.objectId, file.parentId);
+  std::uint64_t reported = 0;
+  BodyWriteHooks hooks;
+  hooks.keepGoing = [&] { return run.saveStopRequested == 0 && run.skipCurrentFile == 0; };
+  hooks.progress = [&](std::uint64_t reached) {
+    run.bytesWritten += reached - reported;
+    reported = reached;
+    ShowSavingProgress(window, run, reached, file.size, Now());
+  };
+  const BodyWriteResult result = writer_.Write(fd, body, file.size, hooks);
+  if (result.writeError == 0) StampTime(fd, file.modificationTime);
+  const bool closed = ::close(fd) == 0;
+  if (result.writeError != 0 || !closed) {
+    // A file the destination could not take whole is not left to pass for a saved one.
+    ::unlink(path.c_str());
+    ReportWriteError(path);
+    return;
+  }
+  if (result.interrupted || result.short_)
+    run.shortFiles.push_back(path.string());
+  else if (result.damaged)
+    run.damagedFiles.push_back(path.string());
+  else
+    ++run.filesWritten;
+  if (result.damaged && (result.interrupted || result.short_)) run.damagedFiles.push_back(path.string());
+}
+
+bool FileSaver::ViewFile(const CatalogueEntry& file) {
+  fs::path folder = state_.tempFolder.empty() ? fs::temp_directory_path() : fs::path(state_.tempFolder);
+  const fs::path path = folder / SafeName(file.name);
+  const int fd = CreateForWriting(path);
+  if (fd < 0) {
+    state_.Window().SystemMessage(kViewFileFailed, SystemIcon::Error);
+    return false;
+  }
+  const FileBody body = bodies_.Collect(file.objectId, file.parentId);
+  writer_.Write(fd, body, file.size);
+  ::close(fd);
+  state_.Window().OpenDocument(path.string());
+  return true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,32 @@
+#include "saving/SavingProgress.h"
+
+#include <algorithm>
+
+#include "app/ControlIds.h"
+#include "app/WindowPort.h"
+#include "saving/SavingRun.h"
+
+namespace vantrel {
+
+std::string MinutesAndSeconds(std::uint64_t seconds) {
+  return std::to_string(seconds / 60) + " Min " + std::to_string(seconds % 60) + " Sec";
+}
+
+void ShowSavingProgress(WindowPort& window, SavingRun& run, std::uint64_t written, std::uint64_t size,
+                        std::int64_t now) {
+  using namespace control;
+  window.SetControlText(kSavingCurrentFile, std::to_string(written) + " / " + std::to_string(size));
+  if (run.totalBytes == 0) run.totalBytes = 1;
+  window.SetProgress(kSavingProgress, static_cast<int>(std::min<std::uint64_t>(run.bytesWritten * 100 / run.totalBytes, 100)));
+  window.SetControlText(kSavingDataRecovered, std::to_string(run.bytesWritten / 1048576) + " MB");
+  window.SetControlText(kSavingDataTotal, std::to_string(std::max<std::uint64_t>(run.totalBytes / 1048576, 1)) + " MB");
+  const std::int64_t elapsed = now - run.saveStartTime;
+  if (elapsed <= 0) return;
+  const std::uint64_t rate = run.bytesWritten / static_cast<std::uint64_t>(elapsed);
+  if (rate == 0) return;
+  const std::uint64_t remaining = run.totalBytes > run.bytesWritten ? (run.totalBytes - run.bytesWritten) / rate : 0;
+  window.SetControlText(kSavingTimeRemaining, MinutesAndSeconds(remaining));
+  window.SetControlText(kSavingTimeElapsed, MinutesAndSeconds(static_cast<std::uint64_t>(elapsed)));
+}
+
+}  // namespace vantrel

@@ -1,0 +1,50 @@
+#pragma once
+// The state of one saving run: its flags, the user's last replace answer, the totals and
+// the progress values, and what became of each file.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+struct SavingRun {
+  std::atomic<int> saveStopRequested{0};  // "Stop", or "Abort" after a write error
+  std::atomic<int> skipCurrentFile{0};    // "Skip": only the file being written
+  int replaceChoice = 0;                  // 0 Yes, 1 No, 2 Yes to All, 3 No to All
+
+  std::uint32_t totalFiles = 0;
+  std::uint64_t totalBytes = 0;
+  std::uint64_t bytesWritten = 0;
+  std::uint32_t filesSaved = 0;  // files started
+  std::uint32_t foldersSaved = 0;
+  std::int64_t saveStartTime = 0;
+
+  // What the summary reports.
+  std::uint32_t filesWritten = 0;      // files written whole
+  std::uint32_t filesKeptExisting = 0; // existing files not replaced
+  std::uint32_t filesFailed = 0;       // could not be created or written
+  std::vector<std::string> damagedFiles;  // written, but with unreadable blocks (as zeros)
+  std::vector<std::string> shortFiles;    // written shorter than their size
+
+  // Everything but the flags' owners: a new run starts from nothing.
+  void Reset() {
+    saveStopRequested = 0;
+    skipCurrentFile = 0;
+    replaceChoice = 0;
+    totalFiles = 0;
+    totalBytes = 0;
+    bytesWritten = 0;
+    filesSaved = 0;
+    foldersSaved = 0;
+    saveStartTime = 0;
+    filesWritten = 0;
+    filesKeptExisting = 0;
+    filesFailed = 0;
+    damagedFiles.clear();
+    shortFiles.clear();
+  }
+};
+
+}  // namespace vantrel

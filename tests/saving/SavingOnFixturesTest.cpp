@@ -1,0 +1,250 @@
+// Saving whole partitions of the real images, checked file by file against the manifests'
+// checksums; and the run's answers: replace, options, write errors.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+#include "app/FolderChecks.h"
+#include "app/FolderTree.h"
+#include "disk/DiskEnumeration.h"
+#include "reiserfs/AdvancedCatalogueBuild.h"
+#include "reiserfs/QuickCatalogueBuild.h"
+#include "saving/FileBody.h"
+#include "saving/FileSaver.h"
+#include "saving/SafeName.h"
+#include "saving/SavingWalks.h"
+#include "support/Fixtures.h"
+#include "support/Sha256.h"
+#include "support/TempDir.h"
+#include "support/TestWizard.h"
+
+namespace vantrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string LocalPath(const std::string& manifestPath) {
+  std::string path;
+  std::size_t from = 0;
+  for (std::size_t to; (to = manifestPath.find('/', from)) != std::string::npos; from = to + 1)
+    path += SafeName(manifestPath.substr(from, to - from)) + "/";
+  return path + SafeName(manifestPath.substr(from));
+}
+
+class SavingOnFixtures : public ::testing::Test {
+ protected:
+  void Build(const std::string& image, int linuxIndex, bool advanced) {
+    manifest_ = FixtureManifest(image);
+    partition_ = ManifestPartition(manifest_, linuxIndex);
+    wizard_.UseImages({FixtureImage(image)});
+    wizard_.state.currentPartition = {partition_["start_sector"].get<std::uint64_t>(),
+                                      partition_["size_sectors"].get<std::uint64_t>(), 0};
+    ReplaceFolderTree(wizard_.state);
+    wizard_.state.fileSearchType = advanced ? 2 : 1;
+    if (advanced)
+      AdvancedCatalogueBuild(wizard_.state);
+    else
+      QuickCatalogueBuild(wizard_.state);
+  }
+  void SaveAll() {
+    ToggleCheck(wizard_.state, wizard_.window.TreeRoot(TreeId::Folder));
+    wizard_.state.destinationPath = out_.Path().string();
+    wizard_.state.saveMode = 1;
+    RunSaving(wizard_.state);
+  }
+  // Files (and symlinks, saved as their target text) of a listing that are not where
+  // they belong or differ from their checksum.
+  std::vector<std::string> Mismatches(const nlohmann::json& entries, bool onlyRemoved = false) {
+    std::vector<std::string> wrong;
+    for (const auto& entry : entries) {
+      if (entry["kind"] == "dir" || (onlyRemoved && !entry.value("removed", false))) continue;
+      const std::string path = entry["path"];
+      if (Sha256OfFile((out_.Path() / LocalPath(path)).string()) != entry["sha256"]) wrong.push_back(path);
+    }
+    return wrong;
+  }
+  nlohmann::json manifest_;
+  nlohmann::json partition_;
+  TestWizard wizard_;
+  TempDir out_;
+};
+
+struct Volume {
+  const char* image;
+  int linuxIndex;
+};
+
+class SavingWholeVolumes : public SavingOnFixtures, public ::testing::WithParamInterface<Volume> {};
+
+TEST_P(SavingWholeVolumes, QuickBuildSavesEveryFileByteForByteInItsFolder) {
+  // Sparse files, tails after blocks, empty files, replaced characters, moved objects,
+  // both names of a hard link, the root folder's own files, and the 3.5 layout.
+  Build(GetParam().image, GetParam().linuxIndex, false);
+  SaveAll();
+  EXPECT_EQ(Mismatches(partition_["entries"]), std::vector<std::string>{});
+  EXPECT_TRUE(wizard_.state.saving.damagedFiles.empty());
+  EXPECT_TRUE(wizard_.state.saving.shortFiles.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, SavingWholeVolumes,
+                         ::testing::Values(Volume{"mbr-mixed", 1}, Volume{"mbr-mixed", 5}, Volume{"bare-36", 0}),
+                         [](const ::testing::TestParamInfo<Volume>& volume) {
+                           return std::string(volume.param.image == std::string("bare-36") ? "bare" : "mbr") +
+                                  std::to_string(volume.param.linuxIndex);
+                         });
+
+TEST_F(SavingOnFixtures, AdvancedBuildRecoversDeletedFilesByteForByte) {
+  Build("deleted", 1, true);
+  SaveAll();
+  const auto& before = partition_["earlier_listings"][0]["entries"];
+  EXPECT_EQ(Mismatches(before, true), std::vector<std::string>{});
+  EXPECT_EQ(Mismatches(partition_["entries"]), std::vector<std::string>{});
+}
+
+TEST_F(SavingOnFixtures, ReplaceAnswersAreAskedOnceForAllAndNoToAllKeepsFiles) {
+  Build("bare-36", 0, false);
+  SaveAll();
+  const std::uint32_t saved = wizard_.state.saving.filesWritten;
+  ASSERT_GT(saved, 10u);
+  const fs::path notes = out_.Path() / "notes.txt";
+  std::ofstream(notes, std::ios::trunc) << "mine";
+
+  wizard_.answers.AddReplace(ReplaceAnswer::No);
+  wizard_.answers.AddReplace(ReplaceAnswer::NoToAll);
+  RunSaving(wizard_.state);
+  EXPECT_EQ(wizard_.answers.ReplacePrompts(), 2);
+  EXPECT_EQ(wizard_.state.saving.filesKeptExisting, saved);
+  std::ifstream kept(notes);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "mine");
+
+  wizard_.answers.AddReplace(ReplaceAnswer::YesToAll);
+  RunSaving(wizard_.state);
+  EXPECT_EQ(wizard_.answers.ReplacePrompts(), 3);
+  EXPECT_EQ(wizard_.state.saving.filesWritten, saved);
+  EXPECT_EQ(Mismatches(partition_["entries"]), std::vector<std::string>{});
+}
+
+TEST_F(SavingOnFixtures, OptionsChooseTheFilesAndUncheckedFoldersAreLeftOut) {
+  Build("mbr-mixed", 1, false);
+  wizard_.state.savingOptions.extensionList = {"TXT"};
+  SaveAll();
+  std::size_t texts = 0;
+  for (const auto& entry : partition_["entries"]) {
+    if (entry["kind"] != "file") continue;
+    const std::string path = entry["path"];
+    const bool text = path.size() > 4 && path.substr(path.size() - 4) == ".txt";
+    texts += text;
+    EXPECT_EQ(fs::exists(out_.Path() / LocalPath(path)), text) << path;
+  }
+  EXPECT_EQ(wizard_.state.saving.filesWritten, texts);
+
+  // Unchecking "bulk" leaves its files out of the next run.
+  TempDir second;
+  wizard_.state.savingOptions = SavingOptions{};
+  wizard_.state.destinationPath = second.Path().string();
+  for (const TreeItemHandle item : wizard_.window.TreeChildren(TreeId::Folder, wizard_.window.TreeRoot(TreeId::Folder)))
+    if (wizard_.window.TreeText(TreeId::Folder, item) == "bulk") ToggleCheck(wizard_.state, item);
+  RunSaving(wizard_.state);
+  EXPECT_FALSE(fs::exists(second.Path() / "bulk"));
+  EXPECT_TRUE(fs::exists(second.Path() / "deep"));
+}
+
+TEST_F(SavingOnFixtures, DestinationThatCannotTakeAFileAsksAndNeverKeepsAShortCopy) {
+  Build("mbr-mixed", 1, false);
+  // Files may grow to 50000 bytes here: larger ones fail as on a full disk.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 50000;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  wizard_.answers.AddWriteError(WriteErrorAnswer::Skip);
+  wizard_.answers.AddWriteError(WriteErrorAnswer::Abort);
+  SaveAll();
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(wizard_.answers.WriteErrorPrompts(), 2);
+  EXPECT_EQ(wizard_.state.saving.filesFailed, 2u);
+  for (const auto& entry : partition_["entries"]) {
+    if (entry["kind"] == "file" && entry["size"].get<std::uint64_t>() > 50000) {
+      EXPECT_FALSE(fs::exists(out_.Path() / LocalPath(entry["path"]))) << entry["path"];
+    }
+  }
+  EXPECT_EQ(wizard_.state.saving.saveStopRequested.load(), 0);  // cleared when the run ended
+}
+
+TEST_F(SavingOnFixtures, NothingCheckedSaysSoAndAMissingDestinationIsRefused) {
+  Build("bare-36", 0, false);
+  wizard_.state.destinationPath = out_.Path().string();
+  wizard_.state.saveMode = 1;
+  RunSaving(wizard_.state);
+  EXPECT_EQ(wizard_.window.MessageTexts().back(), kNoFolderSelected);
+
+  wizard_.state.destinationPath = "/proc/self/no-such-place";
+  RunSaving(wizard_.state);
+  EXPECT_EQ(wizard_.window.MessageTexts().back(), kTreeSaveInvalidPath);
+}
+
+TEST_F(SavingOnFixtures, UnreadableBlockOfAFileIsWrittenAsZerosAndTheFileNamedDamaged) {
+  // Find where the third block of the 300000-byte file lies, then image the disk again with
+  // a ddrescue map that marks that block bad.
+  Build("mbr-mixed", 1, false);
+  const auto file = std::find_if(wizard_.state.catalogue.fileList.begin(), wizard_.state.catalogue.fileList.end(),
+                                 [](const CatalogueEntry& e) { return e.size == 300000; });
+  ASSERT_NE(file, wizard_.state.catalogue.fileList.end());
+  const FileBody body = BodyCollector(wizard_.state).Collect(file->objectId, file->parentId);
+  ASSERT_GT(body.blocks.size(), 3u);
+  const std::uint64_t badByte = (2048 + std::uint64_t{body.blocks[2].block} * 8) * 512;
+  TempDir mapDir;
+  std::ofstream((mapDir / "disk.map").string()) << "0x0 +\n0x0 " << badByte << " +\n" << badByte << " 4096 -\n"
+                                                << badByte + 4096 << " 0x10000000 +\n";
+  EnumerateDisks(wizard_.state, {{FixtureImage("mbr-mixed"), (mapDir / "disk.map").string()}});
+  ReplaceFolderTree(wizard_.state);
+  QuickCatalogueBuild(wizard_.state);
+  wizard_.answers.AddBadSector(BadSectorAnswer::Skip);
+  SaveAll();
+
+  EXPECT_EQ(wizard_.answers.BadSectorPrompts(), 1);
+  ASSERT_EQ(wizard_.state.saving.damagedFiles.size(), 1u);
+  const std::string saved = wizard_.state.saving.damagedFiles[0];
+  EXPECT_EQ(fs::file_size(saved), 300000u);
+  std::ifstream in(saved, std::ios::binary);
+  const std::string content(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(content.substr(8192, 4096), std::string(4096, '\0'));
+  EXPECT_NE(content.substr(4096, 4096), std::string(4096, '\0'));
+}
+
+TEST_F(SavingOnFixtures, ViewingAFileWritesItToTheTemporaryFolderAndOpensIt) {
+  Build("bare-36", 0, false);
+  wizard_.state.tempFolder = out_.Path().string();
+  const auto& files = wizard_.state.catalogue.fileList;
+  const auto notes = std::find_if(files.begin(), files.end(), [](const CatalogueEntry& e) { return e.name == "notes.txt"; });
+  ASSERT_NE(notes, files.end());
+  FileSaver saver(wizard_.state);
+  ASSERT_TRUE(saver.ViewFile(*notes));
+  ASSERT_EQ(wizard_.window.OpenedDocuments(), std::vector<std::string>{(out_.Path() / "notes.txt").string()});
+  EXPECT_EQ(Mismatches(nlohmann::json::array({*std::find_if(partition_["entries"].begin(), partition_["entries"].end(),
+                                                             [](const auto& e) { return e["path"] == "notes.txt"; })})),
+            std::vector<std::string>{});
+
+  wizard_.state.tempFolder = "/proc/self/no-such-place";
+  EXPECT_FALSE(saver.ViewFile(*notes));
+  EXPECT_EQ(wizard_.window.MessageTexts().back(), kViewFileFailed);
+}
+
+TEST(SafeName, ReplacesSeparatorsAndReservedCharactersAndNamesThatClimb) {
+  EXPECT_EQ(SafeName("a:b*c.txt"), "a_b_c.txt");
+  EXPECT_EQ(SafeName("q?\"<>|/\\"), "q_______");
+  EXPECT_EQ(SafeName(".."), "__");
+  EXPECT_EQ(SafeName("."), "_");
+  EXPECT_EQ(SafeName(""), "_");
+  EXPECT_EQ(SafeName("...x"), "...x");
+  EXPECT_EQ(SafeName(std::string("a\0b", 3)), "a_b");
+}
+
+}  // namespace
+}  // namespace vantrel::test

@@ -1,0 +1,11 @@
+#pragma once
+// SHA-256 of files and byte strings, as hex, to compare recovered files with manifests.
+
+#include <string>
+
+namespace vantrel::test {
+
+std::string Sha256OfFile(const std::string& path);
+std::string Sha256Of(const std::string& bytes);
+
+}  // namespace vantrel::test
