@@ -63,9 +63,10 @@ void PrintRows(const std::vector<std::array<std::string, 6>>& rows) {
   for (const auto& row : rows) print(row);
 }
 
-void PrintFolder(const Catalogue& catalogue, const FolderLayout& layout, const FolderRef& folder) {
+void PrintFolder(const Catalogue& catalogue, const FolderIndex& index, const FolderRef& folder) {
   const std::uint32_t key = folder.entry ? catalogue.folderList[*folder.entry].objectId : kRootFolderId;
-  const FolderContents contents = ContentsOfFolder(catalogue, layout, key);
+  const auto found = index.find(key);
+  const FolderContents contents = found == index.end() ? FolderContents{} : found->second;
   std::vector<std::array<std::string, 6>> rows;
   for (const std::size_t i : contents.folders) rows.push_back(FolderRowCells(catalogue.folderList[i]));
   for (const std::size_t i : contents.files) rows.push_back(FileRowCells(catalogue.fileList[i]));
@@ -73,6 +74,7 @@ void PrintFolder(const Catalogue& catalogue, const FolderLayout& layout, const F
 }
 
 void PrintRecursively(const Catalogue& catalogue, const FolderLayout& layout, const FolderRef& top) {
+  const FolderIndex index = IndexFolders(catalogue, layout);
   std::vector<FolderRef> pending{top};
   bool first = true;
   while (!pending.empty()) {
@@ -80,7 +82,7 @@ void PrintRecursively(const Catalogue& catalogue, const FolderLayout& layout, co
     pending.pop_back();
     std::cout << (first ? "" : "\n") << folder.path << ":\n";
     first = false;
-    PrintFolder(catalogue, layout, folder);
+    PrintFolder(catalogue, index, folder);
     const auto& children = SubFolders(layout, folder);
     for (auto i = children.rbegin(); i != children.rend(); ++i)
       pending.push_back({*i, (folder.entry ? folder.path + "/" : folder.path) + catalogue.folderList[*i].name});
@@ -132,7 +134,7 @@ int RunLsCommand(CliSession& session, const LsOptions& options) {
   if (options.recursive)
     PrintRecursively(catalogue, layout, *folder);
   else
-    PrintFolder(catalogue, layout, *folder);
+    PrintFolder(catalogue, IndexFolders(catalogue, layout), *folder);
   return kSuccess;
 }
 

@@ -41,16 +41,7 @@ Key KeyOf(const nlohmann::json& entry) { return {entry["key"][0].get<std::uint32
 class CatalogueOnFixtures : public ::testing::Test {
  protected:
   void Build(const std::string& image, int linuxIndex, bool advanced) {
-    manifest_ = FixtureManifest(image);
-    partition_ = ManifestPartition(manifest_, linuxIndex);
-    wizard_.UseImages({FixtureImage(image)});
-    wizard_.state.currentPartition = {partition_["start_sector"].get<std::uint64_t>(),
-                                      partition_["size_sectors"].get<std::uint64_t>(), 0};
-    ReplaceFolderTree(wizard_.state);
-    if (advanced)
-      AdvancedCatalogueBuild(wizard_.state);
-    else
-      QuickCatalogueBuild(wizard_.state);
+    partition_ = wizard_.BuildFixtureCatalogue(image, linuxIndex, advanced);
     for (const auto& entry : Cat().folderList) byKey_[{entry.parentId, entry.objectId}].push_back({&entry, true});
     for (const auto& entry : Cat().fileList) byKey_[{entry.parentId, entry.objectId}].push_back({&entry, false});
   }
@@ -109,7 +100,6 @@ class CatalogueOnFixtures : public ::testing::Test {
   }
 
   TestWizard wizard_;
-  nlohmann::json manifest_;
   nlohmann::json partition_;
   std::map<Key, std::vector<std::pair<const CatalogueEntry*, bool>>> byKey_;
 };

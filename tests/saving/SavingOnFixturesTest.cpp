@@ -39,17 +39,7 @@ std::string LocalPath(const std::string& manifestPath) {
 class SavingOnFixtures : public ::testing::Test {
  protected:
   void Build(const std::string& image, int linuxIndex, bool advanced) {
-    manifest_ = FixtureManifest(image);
-    partition_ = ManifestPartition(manifest_, linuxIndex);
-    wizard_.UseImages({FixtureImage(image)});
-    wizard_.state.currentPartition = {partition_["start_sector"].get<std::uint64_t>(),
-                                      partition_["size_sectors"].get<std::uint64_t>(), 0};
-    ReplaceFolderTree(wizard_.state);
-    wizard_.state.fileSearchType = advanced ? 2 : 1;
-    if (advanced)
-      AdvancedCatalogueBuild(wizard_.state);
-    else
-      QuickCatalogueBuild(wizard_.state);
+    partition_ = wizard_.BuildFixtureCatalogue(image, linuxIndex, advanced);
   }
   void SaveAll() {
     ToggleCheck(wizard_.state, wizard_.window.TreeRoot(TreeId::Folder));
@@ -68,7 +58,6 @@ class SavingOnFixtures : public ::testing::Test {
     }
     return wrong;
   }
-  nlohmann::json manifest_;
   nlohmann::json partition_;
   TestWizard wizard_;
   TempDir out_;

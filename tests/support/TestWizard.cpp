@@ -1,6 +1,10 @@
 #include "support/TestWizard.h"
 
+#include "app/FolderTree.h"
 #include "disk/DiskEnumeration.h"
+#include "reiserfs/AdvancedCatalogueBuild.h"
+#include "reiserfs/QuickCatalogueBuild.h"
+#include "support/Fixtures.h"
 #include "reiserfs/PartitionTable.h"
 
 namespace vantrel::test {
@@ -15,6 +19,20 @@ void TestWizard::UseImages(const std::vector<std::string>& paths) {
   for (const auto& path : paths) disks.push_back({path, {}});
   EnumerateDisks(state, disks);
   ReplacePartitionTree(state);
+}
+
+nlohmann::json TestWizard::BuildFixtureCatalogue(const std::string& image, int linuxIndex, bool advanced) {
+  const nlohmann::json partition = ManifestPartition(FixtureManifest(image), linuxIndex);
+  UseImages({FixtureImage(image)});
+  state.currentPartition = {partition["start_sector"].get<std::uint64_t>(),
+                            partition["size_sectors"].get<std::uint64_t>(), 0};
+  ReplaceFolderTree(state);
+  state.fileSearchType = advanced ? 2 : 1;
+  if (advanced)
+    AdvancedCatalogueBuild(state);
+  else
+    QuickCatalogueBuild(state);
+  return partition;
 }
 
 MemoryDiskSource& TestWizard::UseMemoryDisk(std::size_t sectors) {

@@ -3,6 +3,7 @@
 // helpers to put disks into it.
 
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "app/DialogAnswers.h"
@@ -17,6 +18,9 @@ struct TestWizard {
 
   // Adds an image file (with an optional ddrescue mapfile) through the disk enumeration.
   void UseImages(const std::vector<std::string>& paths);
+  // Opens the fixture image, makes its partition linuxIndex current and builds its
+  // catalogue (quick or advanced) into the state; returns that partition's manifest.
+  nlohmann::json BuildFixtureCatalogue(const std::string& image, int linuxIndex, bool advanced);
   // Adds a disk held in memory as the next disk and makes it current.
   MemoryDiskSource& UseMemoryDisk(std::size_t sectors);
 
