@@ -52,13 +52,6 @@ class ViewEditor {
   WindowPort& window_;
 };
 
-// The disk number of a disk tree label such as "Disk12".
-std::uint16_t DiskIndexFromLabel(const std::string& label) {
-  unsigned value = 0;
-  if (label.size() > 4) std::from_chars(label.data() + 4, label.data() + label.size(), value);
-  return static_cast<std::uint16_t>(value);
-}
-
 void ApplyView(WizardState& state, ViewEditor& v, int code) {
   switch (code) {
     case 0:
@@ -181,6 +174,12 @@ void ApplyView(WizardState& state, ViewEditor& v, int code) {
 bool IsView(int code) { return code == 0 || code == 1 || (code >= 3 && code <= 10) || code == 88; }
 
 }  // namespace
+
+std::uint16_t DiskIndexFromLabel(const std::string& label) {
+  unsigned value = 0;
+  if (label.size() > 4) std::from_chars(label.data() + 4, label.data() + label.size(), value);
+  return static_cast<std::uint16_t>(value);
+}
 
 std::string StepPictureFile(int picture, int recoveryMode) {
   switch (picture) {
