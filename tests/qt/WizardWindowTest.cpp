@@ -10,6 +10,7 @@
 #include <QEnterEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
@@ -44,6 +45,15 @@ class WizardWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     if (app_) app_->wizard.Workers().WaitAll();
+  }
+  // With VANTREL_SCREENSHOT_DIR set, keeps a picture of the screen around the window.
+  void Snap(const char* name) {
+    const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOT_DIR");
+    if (folder.isEmpty()) return;
+    QTest::qWait(300);
+    const QRect frame = app_->window.frameGeometry();
+    QApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        .save(folder + "/" + name + ".png");
   }
   QWidget* Control(int id) { return app_->window.findChild<QWidget*>(QString::number(id)); }
   // Lets the window run until done() holds (or fails after a minute).
@@ -80,6 +90,7 @@ class WizardWindowTest : public ::testing::Test {
   void ChooseDiskAndMode(int mode) {
     ClickTreeItem(TreeId::Disk, app_->window.TreeChildren(TreeId::Disk, app_->window.TreeRoot(TreeId::Disk)).at(0));
     Hover(mode);
+    if (mode == kQuickSearchMode) Snap("1-disk-and-mode");
     ASSERT_TRUE(qobject_cast<QRadioButton*>(Control(mode))->isChecked());
     Click(kNextButton);
     RunUntil([&] { return app_->state.wizardStage == 1 && !app_->wizard.Workers().AnyRunning(); });
@@ -145,10 +156,13 @@ TEST_F(WizardWindowTest, EveryTemplateControlCarriesItsIdentifierAndText) {
 TEST_F(WizardWindowTest, QuickWalkSavesACheckedFolderByteForByte) {
   Open(FixtureImage("mbr-mixed"));
   const auto partition = ManifestPartition(FixtureManifest("mbr-mixed"), 5);
+  Snap("0-start");
   ChooseDiskAndMode(kQuickSearchMode);
+  Snap("2-partitions");
   EXPECT_TRUE(app_->window.TreeWidget(TreeId::Partition)->isVisible());
   EXPECT_FALSE(app_->window.TreeWidget(TreeId::Disk)->isVisible());
   ChoosePartitionAndBuild(partition["start_sector"], "quick");
+  Snap("3-catalogue");
   EXPECT_TRUE(app_->window.TreeWidget(TreeId::Folder)->isVisible());
   EXPECT_GT(static_cast<QTableView*>(Control(kDetailsList))->model()->rowCount(), 0);
   const fs::path out = temp_.Path() / "quick";
@@ -184,6 +198,7 @@ TEST_F(WizardWindowTest, RawWalkCarvesTheCheckedKinds) {
   });
   Click(kRawStartButton);
   RunUntil([&] { return !app_->wizard.Workers().AnyRunning(); });
+  Snap("4-raw-recovery");
   const auto& files = app_->state.rawRecovery.report.files;
   ASSERT_FALSE(files.empty());
   for (const auto& file : files) EXPECT_TRUE(fs::exists(file.path)) << file.path;
