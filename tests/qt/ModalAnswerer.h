@@ -34,7 +34,8 @@ class ModalAnswerer {
       dialog->setProperty("answered", true);
       Action action = std::move(expected_.front().second);
       expected_.pop_front();
-      action(dialog);
+      // Acted on after this poll returns, so that a dialog the action opens is answered too.
+      QTimer::singleShot(0, dialog, [action = std::move(action), dialog] { action(dialog); });
       return;
     }
     if (auto* box = qobject_cast<QMessageBox*>(dialog)) {

@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <chrono>
 #include <filesystem>
@@ -204,6 +205,32 @@ TEST_F(WizardWindowTest, RawWalkCarvesTheCheckedKinds) {
   for (const auto& file : files) EXPECT_TRUE(fs::exists(file.path)) << file.path;
   EXPECT_FALSE(app_->state.rawRecovery.report.resultsRows.empty());
   EXPECT_TRUE(Control(kRawStartButton)->isEnabled());
+}
+
+TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne) {
+  Open(FixtureImage("mbr-mixed"));
+  const auto add = [](const char* extension) {
+    return [extension](QWidget* dialog) {
+      dialog->findChild<QLineEdit*>("1126")->setText(extension);
+      dialog->findChild<QAbstractButton*>("1128")->click();
+      QTimer::singleShot(200, dialog, [dialog] { dialog->findChild<QAbstractButton*>("1")->click(); });
+    };
+  };
+  app_->window.EnableControl(kMenuSaveSettings, true);  // as the catalogue step does
+  app_->window.RefreshNow();
+  answers_.Expect("Settings", add("tmp"));
+  app_->window.CommandAction(kMenuSaveSettings)->trigger();
+  EXPECT_EQ(app_->state.savingOptions.extensionList, std::vector<std::string>{"tmp"});
+
+  answers_.Expect("Settings", [](QWidget* dialog) {
+    dialog->findChild<QLineEdit*>("1126")->setText("a.b");
+    dialog->findChild<QAbstractButton*>("1128")->click();
+    QTimer::singleShot(200, dialog, [dialog] { dialog->findChild<QAbstractButton*>("2")->click(); });
+  });
+  app_->window.CommandAction(kMenuSaveSettings)->trigger();
+  EXPECT_EQ(app_->state.savingOptions.extensionList, std::vector<std::string>{"tmp"});
+  ASSERT_EQ(answers_.Messages().size(), 1u);
+  EXPECT_NE(answers_.Messages()[0].find("(DOT)"), std::string::npos);
 }
 
 }  // namespace

@@ -15,7 +15,9 @@
 
 #include "app/WizardState.h"
 #include "app/qt/QtWizardWindow.h"
+#include "app/qt/ListingPrinter.h"
 #include "app/qt/SavingDialog.h"
+#include "app/qt/SettingsWindow.h"
 
 namespace vantrel::qt {
 
@@ -50,13 +52,13 @@ std::optional<std::uint32_t> QtWizardDialogs::AskFileSearchType() {
   return std::nullopt;
 }
 
-void QtWizardDialogs::RunSettingsDialog() {}
+void QtWizardDialogs::RunSettingsDialog() { RunSettingsWindow(&window_, state_.savingOptions, window_); }
 
 void QtWizardDialogs::RunSavingDialog(const std::function<bool()>& running) {
   qt::RunSavingDialog(&window_, window_, state_.saving, running);
 }
 
-void QtWizardDialogs::PrintListing(const std::string&) {}
+void QtWizardDialogs::PrintListing(const std::string& printFilePath) { PrintListingFile(&window_, printFilePath); }
 
 void QtWizardDialogs::MailFile(const std::string& path, const std::string& subject) {
   // The desktop's mailer, with the file attached.
