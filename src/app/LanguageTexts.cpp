@@ -99,7 +99,12 @@ void LanguageTexts::Parse(const std::string& text) {
       continue;
     }
     std::string message = Unescape(line.substr(tab + 1));
-    if (message.size() > kMaxLanguageText) message.resize(kMaxLanguageText);
+    if (message.size() > kMaxLanguageText) {
+      // Cut before the character that does not fit whole.
+      std::size_t end = kMaxLanguageText;
+      while (end > 0 && (static_cast<unsigned char>(message[end]) & 0xC0) == 0x80) --end;
+      message.resize(end);
+    }
     messages_[number] = std::move(message);
   }
 }

@@ -32,6 +32,24 @@ TEST(LanguageTexts, MissingFileLeavesEnglishAndLongTextsAreCut) {
   EXPECT_EQ(texts.ModeDescription(3), "Use this mode when above modes fails to recover files");
   texts.Parse("1\t" + std::string(400, 'x') + "\n");
   EXPECT_EQ(texts.ModeDescription(2).size(), kMaxLanguageText);
+  // A character of two bytes across the limit is left out whole.
+  texts.Parse("1\t" + std::string(254, 'x') + "\xC3\xA9\n");
+  EXPECT_EQ(texts.ModeDescription(2), std::string(254, 'x'));
+}
+
+TEST(LanguageTexts, TheFourShippedFilesTranslateEveryMessage) {
+  LanguageTexts english;
+  english.Load(std::string(VANTREL_PROGRAM_DATA_DIR) + "/EnglishA.dat");
+  for (int mode = 1; mode <= 3; ++mode) EXPECT_EQ(english.ModeDescription(mode), EnglishModeDescription(mode));
+  for (const char* file : kLanguageFiles) {
+    LanguageTexts texts;
+    texts.Load(std::string(VANTREL_PROGRAM_DATA_DIR) + "/" + file);
+    for (int number = 0; number <= 18; ++number) EXPECT_TRUE(texts.Message(number)) << file << " " << number;
+    if (std::string(file) != kDefaultLanguageFile) {
+      EXPECT_NE(texts.Message(0), english.Message(0)) << file;
+      EXPECT_NE(texts.MenuPrompt("Quit from Vantrel\n"), "Quit from Vantrel\n") << file;
+    }
+  }
 }
 
 }  // namespace
