@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
@@ -238,6 +239,29 @@ TEST_F(WizardWindowTest, FolderOfAHundredThousandFilesIsShownAndScrolledQuickly)
   EXPECT_TRUE(app_->window.ListRowSelected(kDetailsList, 99999));
   // A refresh that changes only the selection keeps the place in the list.
   EXPECT_EQ(list->verticalScrollBar()->value(), list->verticalScrollBar()->maximum());
+}
+
+TEST_F(WizardWindowTest, StopSearchingEndsAWholeDiskScanAfterItsQuestion) {
+  // A disk of zeros that takes the advanced search a while.
+  const fs::path disk = temp_.Path() / "empty.img";
+  std::ofstream(disk).close();
+  fs::resize_file(disk, std::uint64_t{8} << 30);
+  Open(disk.string());
+  ClickTreeItem(TreeId::Disk, app_->window.TreeChildren(TreeId::Disk, app_->window.TreeRoot(TreeId::Disk)).at(0));
+  Hover(kAdvancedSearchMode);
+  const auto started = std::chrono::steady_clock::now();
+  Click(kNextButton);
+  RunUntil([&] { return Control(kStopButton)->isVisible() && app_->window.Control(kSearchProgress).progress > 0; });
+  ASSERT_TRUE(app_->wizard.Workers().IsRunning(Worker::PartitionSearch));
+  Click(kStopButton);  // "Do you want to stop this process?": the first button is "&Yes"
+  RunUntil([&] { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); });
+  EXPECT_LT(app_->window.Control(kSearchProgress).progress, 100);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+  ASSERT_EQ(answers_.Messages().size(), 2u);
+  EXPECT_EQ(answers_.Messages()[0], "Do you want to stop this process?");
+  EXPECT_EQ(answers_.Messages()[1], "No ReiserFS partition found, use Raw Recovery in previous menu");
+  EXPECT_EQ(app_->state.wizardStage, 0);
+  EXPECT_TRUE(app_->window.TreeWidget(TreeId::Disk)->isVisible());
 }
 
 TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne) {
