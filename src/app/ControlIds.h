@@ -51,6 +51,8 @@ inline constexpr int kRawEndSector = 1084;
 inline constexpr int kRawStartButton = 1089;
 inline constexpr int kRawProgress = 1090;
 inline constexpr int kRawStatus = 1100;
+// Our addition to the panel: size documents and archives by their own structures.
+inline constexpr int kRawExactSizes = 1101;
 
 // The "Saving" and "Calculating File Size" dialogs.
 inline constexpr int kSavingFileName = 1071;

@@ -5,6 +5,7 @@
 //   [VantrelOrgReiserFS]
 //   FilePath=/usr/share/vantrel
 //   LngFile=EnglishA.dat
+//   SupportMailbox=recovery@example.org     (optional: where mailed reports go)
 //
 // The file is the first that exists of: $VANTREL_SETTINGS; VantrelOrgReiserFS.conf beside
 // the program; $XDG_CONFIG_HOME (or ~/.config)/VantrelOrgReiserFS.conf;

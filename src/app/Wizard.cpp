@@ -33,7 +33,7 @@ constexpr int kModeButtons[] = {kQuickSearchMode, kAdvancedSearchMode, kRawRecov
 constexpr int kRawPanelControls[] = {kRawFileTypesGroup, kRawMethodGroup, kRawReportGroup, kRawFileTypesList,
                                      kRawResultsList,    kRawEntireDisk,  kRawSectorRange, kRawStartLabel,
                                      kRawStartSector,    kRawEndLabel,    kRawEndSector,   kRawStartButton,
-                                     kRawStatus,         kRawProgress};
+                                     kRawStatus,         kRawProgress,    kRawExactSizes};
 
 const char* ModeLogText(int mode) {
   switch (mode) {
@@ -67,6 +67,7 @@ void Wizard::Initialise(const std::string& languageSetting) {
     window.EnableControl(id, false);
   window.SetChecked(kMenuBalloonHelp, state_.balloonHelp != 0);
   for (const int id : kRawPanelControls) window.ShowControl(id, false);
+  window.SetChecked(kRawExactSizes, state_.rawRecovery.exactSizes);
   for (const int id : {kMoreSearchProgress, kPartitionTree, kFolderTree}) window.ShowControl(id, false);
   state_.languageFileName = ChooseLanguageFile(languageSetting);
   language_.Load(state_.programFolder + "/" + LanguageFileOnDisk(state_.languageFileName));
@@ -344,6 +345,7 @@ void Wizard::Command(int id) {
     case kRawStartButton: StartRawRecoveryOrStop(); break;
     case kRawEntireDisk: ChooseEntireDisk(state_); break;
     case kRawSectorRange: ChooseSectorRange(state_); break;
+    case kRawExactSizes: state_.rawRecovery.exactSizes = window.IsChecked(kRawExactSizes); break;
     default: break;
   }
 }

@@ -136,7 +136,7 @@ void ApplyView(WizardState& state, ViewEditor& v, int code) {
       v.Picture(kRawPanelPicture);
       v.Show({kRawFileTypesGroup, kRawMethodGroup, kRawReportGroup, kRawFileTypesList, kRawResultsList,
               kRawEntireDisk, kRawSectorRange, kRawStartLabel, kRawStartSector, kRawEndLabel, kRawEndSector,
-              kRawStartButton, kRawStatus});
+              kRawStartButton, kRawStatus, kRawExactSizes});
       v.Hide({kPartitionTypeGroup, kDetailsList});
       v.Disable({kNextButton});
       v.Check({kRawEntireDisk}, true);
@@ -151,7 +151,7 @@ void ApplyView(WizardState& state, ViewEditor& v, int code) {
       v.Picture(1);
       v.Hide({kRawFileTypesGroup, kRawMethodGroup, kRawReportGroup, kRawFileTypesList, kRawResultsList,
               kRawEntireDisk, kRawSectorRange, kRawStartLabel, kRawStartSector, kRawEndLabel, kRawEndSector,
-              kRawStartButton, kRawStatus});
+              kRawStartButton, kRawStatus, kRawExactSizes});
       v.Show({kPartitionTypeGroup, kDetailsList});
       v.Disable({kNextButton});
       v.Show({kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kDiskTree, kSelectDiskGroup});

@@ -206,13 +206,20 @@ TEST_F(WizardTest, RawWalkCarvesTheCheckedKindsAndBackLeavesThePanel) {
   EXPECT_EQ(t_.state.wizardStage, 1);
   EXPECT_EQ(t_.window.CurrentView(), 8);
   EXPECT_TRUE(At(kRawStartButton).enabled);
+  EXPECT_TRUE(At(kRawExactSizes).shown);
+  t_.window.SetChecked(kRawExactSizes, true);
+  wizard_.Command(kRawExactSizes);
+  EXPECT_TRUE(t_.state.rawRecovery.exactSizes);
   for (std::size_t row = 0; row < 4; ++row) t_.window.ListSetRowChecked(kRawFileTypesList, row, true);
   t_.window.AnswerDestinationWith((out_.Path() / "carved").string());
   wizard_.Command(kRawStartButton);
   wizard_.Workers().WaitAll();
   EXPECT_FALSE(t_.state.rawRecovery.running);
   EXPECT_FALSE(t_.state.rawRecovery.report.files.empty());
-  for (const auto& file : t_.state.rawRecovery.report.files) EXPECT_TRUE(fs::exists(file.path)) << file.path;
+  for (const auto& file : t_.state.rawRecovery.report.files) {
+    EXPECT_TRUE(fs::exists(file.path)) << file.path;
+    EXPECT_TRUE(file.sizedByStructure) << file.path;
+  }
 
   wizard_.Back();
   EXPECT_EQ(t_.state.wizardStage, 0);

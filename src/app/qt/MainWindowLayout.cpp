@@ -60,6 +60,7 @@ const std::vector<ControlSpec>& ControlSpecs() {
       {kRawStartSector, K::Edit, "", {584, 114, 148, 22}},
       {kRawEndLabel, K::Text, "End Sector", {506, 144, 76, 18}},
       {kRawEndSector, K::Edit, "", {584, 142, 148, 22}},
+      {kRawExactSizes, K::Check, "Whole files", {626, 224, 115, 20}},
       {kRawResultsList, K::List, "", {252, 198, 354, 92}},
       {kRawStatus, K::Text, "", {244, 422, 316, 18}},
       {kRawStartButton, K::Button, "Start &Recovery", {622, 188, 119, 28}},

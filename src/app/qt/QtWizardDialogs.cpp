@@ -62,7 +62,8 @@ void QtWizardDialogs::PrintListing(const std::string& printFilePath) { PrintList
 
 void QtWizardDialogs::MailFile(const std::string& path, const std::string& subject) {
   // The desktop's mailer, with the file attached.
-  const QStringList arguments{"--subject", QString::fromStdString(subject), "--attach", QString::fromStdString(path)};
+  QStringList arguments{"--subject", QString::fromStdString(subject), "--attach", QString::fromStdString(path)};
+  if (!mailbox_.empty()) arguments << QString::fromStdString(mailbox_);
   if (!QProcess::startDetached("xdg-email", arguments))
     window_.ShowMessage("No mail program could be started for " + path);
 }

@@ -2,6 +2,8 @@
 // The wizard's own dialogs on the desktop: "Recovery Mode", "Settings", "Saving", printing
 // and mailing the directory listing, help, About, and the end of the process.
 
+#include <string>
+
 #include "app/WizardDialogs.h"
 
 namespace vantrel {
@@ -16,6 +18,9 @@ class QtWizardDialogs : public WizardDialogs {
  public:
   QtWizardDialogs(QtWizardWindow& window, WizardState& state) : window_(window), state_(state) {}
 
+  // Where mailed reports go (the setting "SupportMailbox"); empty: the user fills it in.
+  void SetMailbox(std::string mailbox) { mailbox_ = std::move(mailbox); }
+
   std::optional<std::uint32_t> AskFileSearchType() override;
   void RunSettingsDialog() override;
   void RunSavingDialog(const std::function<bool()>& running) override;
@@ -29,6 +34,7 @@ class QtWizardDialogs : public WizardDialogs {
  private:
   QtWizardWindow& window_;
   WizardState& state_;
+  std::string mailbox_;
 };
 
 }  // namespace vantrel::qt

@@ -128,6 +128,8 @@ void QtWizardWindow::DecorateControls() {
   static_cast<QAbstractButton*>(controls_.at(kBackButton))->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
   for (const int id : {kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kRawEntireDisk, kRawSectorRange})
     static_cast<QRadioButton*>(controls_.at(id))->setAutoExclusive(false);
+  controls_.at(kRawExactSizes)
+      ->setToolTip("Size documents and archives by their own structures, so that carved files are whole");
   for (const int id : {1036, 1037}) static_cast<QLineEdit*>(controls_.at(id))->setReadOnly(true);
   static_cast<QLabel*>(controls_.at(kStatusText))->setTextFormat(Qt::PlainText);
 }
@@ -192,7 +194,8 @@ void QtWizardWindow::Bind(Wizard& wizard, WizardDialogs& dialogs) {
 
 void QtWizardWindow::ConnectControls() {
   for (const int id : {kSaveDataButton, kLoadLogButton, kSaveLogButton, kHelpButton, kExitButton, kBackButton,
-                       kNextButton, kStopButton, kSearchMoreButton, kRawStartButton, kRawEntireDisk, kRawSectorRange})
+                       kNextButton, kStopButton, kSearchMoreButton, kRawStartButton, kRawEntireDisk, kRawSectorRange,
+                       kRawExactSizes})
     connect(static_cast<QAbstractButton*>(controls_.at(id)), &QAbstractButton::clicked, this,
             [this, id] { wizard_->Command(id); });
   for (const int id : {kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode}) {

@@ -6,6 +6,7 @@ WizardApplication::WizardApplication(const StartOptions& options) {
   state.mainWindow = &window;
   state.programFolder = options.programFolder;
   state.tempFolder = options.tempFolder;
+  dialogs.SetMailbox(options.mailbox);
   window.Bind(wizard, dialogs);
   EnumerateDisks(state, options.disks);
   wizard.Initialise(options.languageSetting);

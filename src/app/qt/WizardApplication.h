@@ -18,6 +18,7 @@ struct StartOptions {
   std::string languageSetting;
   std::vector<DiskSpec> disks;  // none: the machine's disks
   std::string tempFolder;
+  std::string mailbox;  // the service mailbox for mailed reports
 };
 
 class WizardApplication {

@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   options.languageSetting = settings.Read("LngFile");
+  options.mailbox = settings.Read("SupportMailbox");
   options.tempFolder = QDir::tempPath().toStdString();
   for (const std::string& disk : disks) options.disks.push_back({disk, {}});
 
