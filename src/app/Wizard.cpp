@@ -203,7 +203,14 @@ void Wizard::StartSaving(std::uint16_t saveMode) {
   const std::string destination = state_.Window().AskDestinationFolder();
   if (destination.empty()) return;
   state_.destinationPath = destination;
-  workers_.Start(Worker::Saving, [this] { RunSaving(state_); });
+  workers_.Start(Worker::Saving, [this] {
+    SavingRun& run = state_.saving;
+    run.Reset();
+    dialogs_.RunCountingDialog([this] { CountSelection(state_); }, [&run] { run.saveStopRequested = 1; });
+    // A stopped count ends only the count: the run goes on with what was counted.
+    run.saveStopRequested = 0;
+    SaveCountedSelection(state_);
+  });
   dialogs_.RunSavingDialog([this] { return workers_.IsRunning(Worker::Saving); });
 }
 

@@ -19,6 +19,10 @@ class WizardDialogs {
   virtual std::optional<std::uint32_t> AskFileSearchType() = 0;
   // The "Settings" dialog on the live saving options.
   virtual void RunSettingsDialog() = 0;
+  // "Calculating File Size": runs count on a worker of its own while the dialog is open;
+  // its "Stop " asks first, then sets stop and waits for count to return. Called from the
+  // saving worker.
+  virtual void RunCountingDialog(const std::function<void()>& count, const std::function<void()>& stop) = 0;
   // The "Saving" dialog: stays open while running() is true, with Skip and Stop.
   virtual void RunSavingDialog(const std::function<bool()>& running) = 0;
   // Prints the directory listing file (lines separated by 0xE6).

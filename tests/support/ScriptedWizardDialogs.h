@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <deque>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -23,6 +24,10 @@ class ScriptedWizardDialogs : public WizardDialogs {
     return type;
   }
   void RunSettingsDialog() override { Record("settings"); }
+  void RunCountingDialog(const std::function<void()>& count, const std::function<void()>&) override {
+    Record("counting");
+    count();
+  }
   void RunSavingDialog(const std::function<bool()>& running) override {
     Record("saving");
     while (running()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -34,10 +39,18 @@ class ScriptedWizardDialogs : public WizardDialogs {
   void ShowSupport(int command) override { Record("support " + std::to_string(command)); }
   void EndProcess() override { Record("end"); }
 
-  const std::vector<std::string>& Actions() const { return actions_; }
+  std::vector<std::string> Actions() const {
+    std::lock_guard lock(mutex_);
+    return actions_;
+  }
 
  private:
-  void Record(const std::string& action) { actions_.push_back(action); }
+  // The counting dialog is asked for from the saving worker.
+  void Record(const std::string& action) {
+    std::lock_guard lock(mutex_);
+    actions_.push_back(action);
+  }
+  mutable std::mutex mutex_;
   std::deque<std::optional<std::uint32_t>> fileSearchTypes_;
   std::vector<std::string> actions_;
 };

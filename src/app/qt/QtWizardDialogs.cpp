@@ -15,6 +15,8 @@
 
 #include "app/WizardState.h"
 #include "app/qt/QtWizardWindow.h"
+#include "app/qt/CountingDialog.h"
+#include "app/qt/GuiThread.h"
 #include "app/qt/ListingPrinter.h"
 #include "app/qt/SavingDialog.h"
 #include "app/qt/SettingsWindow.h"
@@ -53,6 +55,10 @@ std::optional<std::uint32_t> QtWizardDialogs::AskFileSearchType() {
 }
 
 void QtWizardDialogs::RunSettingsDialog() { RunSettingsWindow(&window_, state_.savingOptions, window_); }
+
+void QtWizardDialogs::RunCountingDialog(const std::function<void()>& count, const std::function<void()>& stop) {
+  OnGuiThread(&window_, [&] { qt::RunCountingDialog(&window_, window_, count, stop); });
+}
 
 void QtWizardDialogs::RunSavingDialog(const std::function<bool()>& running) {
   qt::RunSavingDialog(&window_, window_, state_.saving, running);

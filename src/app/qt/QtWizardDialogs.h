@@ -23,6 +23,7 @@ class QtWizardDialogs : public WizardDialogs {
 
   std::optional<std::uint32_t> AskFileSearchType() override;
   void RunSettingsDialog() override;
+  void RunCountingDialog(const std::function<void()>& count, const std::function<void()>& stop) override;
   void RunSavingDialog(const std::function<bool()>& running) override;
   void PrintListing(const std::string& printFilePath) override;
   void MailFile(const std::string& path, const std::string& subject) override;
