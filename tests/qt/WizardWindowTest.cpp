@@ -47,6 +47,8 @@ class WizardWindowTest : public ::testing::Test {
     app_ = std::make_unique<qt::WizardApplication>(options);
     app_->window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app_->window));
+    app_->window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app_->window));
   }
   void TearDown() override {
     if (app_) app_->wizard.Workers().WaitAll();
@@ -170,6 +172,22 @@ TEST_F(WizardWindowTest, QuickWalkSavesACheckedFolderByteForByte) {
   Snap("3-catalogue");
   EXPECT_TRUE(app_->window.TreeWidget(TreeId::Folder)->isVisible());
   EXPECT_GT(static_cast<QTableView*>(Control(kDetailsList))->model()->rowCount(), 0);
+  // Tab moves between the folder tree and the list; Enter on a folder row opens it.
+  QTreeWidget* folders = app_->window.TreeWidget(TreeId::Folder);
+  auto* list = static_cast<QTableView*>(Control(kDetailsList));
+  app_->window.activateWindow();  // the dialogs had the keyboard last
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&app_->window));
+  folders->setFocus();
+  QTest::keyClick(folders, Qt::Key_Tab);
+  EXPECT_TRUE(list->hasFocus());
+  list->setCurrentIndex(list->model()->index(0, 0));
+  const QString firstFolder = list->model()->index(0, 0).data().toString();
+  QTest::keyClick(list, Qt::Key_Return);
+  QTest::qWait(20);
+  EXPECT_EQ(app_->window.ControlText(kStatusText), "\\" + firstFolder.toStdString());
+  QTest::keyClick(list, Qt::Key_Tab);
+  EXPECT_TRUE(folders->hasFocus());
+
   const fs::path out = temp_.Path() / "quick";
   SaveFolder("Old Docs", out);
   EXPECT_EQ(Mismatches(partition["entries"], "Old Docs", out), std::vector<std::string>{});
