@@ -22,9 +22,9 @@ using K = ControlKind;
 
 QSize ClientSize() { return {747, 470}; }
 
-const std::vector<ControlSpec>& ControlSpecs() {
+const std::vector<TemplateControl>& TemplateControls() {
   // Groups come first so that the controls they frame are drawn above them.
-  static const std::vector<ControlSpec> specs = {
+  static const std::vector<TemplateControl> controls = {
       {kSelectDiskGroup, K::Group, "Select Disk", {4, 104, 234, 250}},
       {kRecoveryModesGroup, K::Group, "Recovery Modes", {4, 358, 234, 76}},
       {kPartitionTypeGroup, K::Group, "", {4, 358, 234, 100}},
@@ -92,14 +92,14 @@ const std::vector<ControlSpec>& ControlSpecs() {
       {kBackButton, K::Button, "B&ack", {566, 436, 84, 28}},
       {kNextButton, K::Button, "&Next", {656, 436, 84, 28}},
   };
-  return specs;
+  return controls;
 }
 
 namespace {
 
-QWidget* Create(const ControlSpec& spec, QWidget* parent) {
-  const QString text = QString::fromUtf8(spec.text);
-  switch (spec.kind) {
+QWidget* Create(const TemplateControl& control, QWidget* parent) {
+  const QString text = QString::fromUtf8(control.text);
+  switch (control.kind) {
     case K::Button: {
       auto* button = new QPushButton(text, parent);
       button->setAutoDefault(false);
@@ -154,11 +154,11 @@ QWidget* Create(const ControlSpec& spec, QWidget* parent) {
 
 std::map<int, QWidget*> CreateControls(QWidget* parent) {
   std::map<int, QWidget*> controls;
-  for (const ControlSpec& spec : ControlSpecs()) {
-    QWidget* widget = Create(spec, parent);
-    widget->setObjectName(QString::number(spec.id));
-    widget->setGeometry(spec.rect);
-    controls[spec.id] = widget;
+  for (const TemplateControl& control : TemplateControls()) {
+    QWidget* widget = Create(control, parent);
+    widget->setObjectName(QString::number(control.id));
+    widget->setGeometry(control.rect);
+    controls[control.id] = widget;
   }
   return controls;
 }

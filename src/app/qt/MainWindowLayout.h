@@ -14,7 +14,7 @@ namespace vantrel::qt {
 
 enum class ControlKind { Button, IconButton, Picture, Text, Group, Radio, ModeRadio, Check, List, Progress, Edit, Combo, Tree };
 
-struct ControlSpec {
+struct TemplateControl {
   int id;
   ControlKind kind;
   const char* text;
@@ -25,7 +25,7 @@ struct ControlSpec {
 // The client area's size in pixels.
 QSize ClientSize();
 
-const std::vector<ControlSpec>& ControlSpecs();
+const std::vector<TemplateControl>& TemplateControls();
 
 // The tree widgets stand in the control table under the pseudo-ids of the three trees.
 std::map<int, QWidget*> CreateControls(QWidget* parent);

@@ -80,8 +80,8 @@ QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
   BuildMenu();
   BuildStatusBar();
   // The template's texts are the controls' first texts.
-  for (const ControlSpec& spec : ControlSpecs())
-    if (*spec.text) ModelWindow::SetControlText(spec.id, spec.text);
+  for (const TemplateControl& placed : TemplateControls())
+    if (*placed.text) ModelWindow::SetControlText(placed.id, placed.text);
   for (int i = 0; i < 3; ++i) {
     const bool folder = kTreeOfIndex[i] == TreeId::Folder;
     const QIcon root = style()->standardIcon(folder ? QStyle::SP_DirHomeIcon : QStyle::SP_ComputerIcon);
@@ -277,7 +277,7 @@ void QtWizardWindow::OnChanged(const WindowChange& change) {
 }
 
 void QtWizardWindow::ApplyAll() {
-  for (const ControlSpec& spec : ControlSpecs()) ApplyControl(spec.id);
+  for (const TemplateControl& placed : TemplateControls()) ApplyControl(placed.id);
   for (const auto& [id, action] : actions_) ApplyControl(id);
   RefreshNow();
 }
@@ -323,8 +323,8 @@ void QtWizardWindow::ApplyControl(int id) {
     if (button->isCheckable()) button->setChecked(control.checked);
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
     group->setTitle(text);
-    for (const ControlSpec& spec : ControlSpecs())
-      if (spec.frame == id) ApplyControl(spec.id);
+    for (const TemplateControl& placed : TemplateControls())
+      if (placed.frame == id) ApplyControl(placed.id);
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     if (edit->text() != text && !edit->hasFocus()) edit->setText(text);
   } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
@@ -333,8 +333,8 @@ void QtWizardWindow::ApplyControl(int id) {
 }
 
 bool QtWizardWindow::FrameShown(int id) const {
-  for (const ControlSpec& spec : ControlSpecs())
-    if (spec.id == id && spec.frame != 0) return Control(spec.frame).shown;
+  for (const TemplateControl& placed : TemplateControls())
+    if (placed.id == id && placed.frame != 0) return Control(placed.frame).shown;
   return true;
 }
 

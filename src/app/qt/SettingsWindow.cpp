@@ -19,21 +19,21 @@ namespace vantrel::qt {
 
 namespace {
 
-struct RadioSpec {
+struct RadioChoice {
   int id;
   const char* text;
 };
 
 // A group of radio buttons whose index is the field's value.
-QGroupBox* RadioGroup(const char* title, std::initializer_list<RadioSpec> buttons, int checked,
+QGroupBox* RadioGroup(const char* title, std::initializer_list<RadioChoice> buttons, int checked,
                       const std::function<void(int)>& onChoose, bool enabled = true) {
   auto* group = new QGroupBox(title);
   auto* layout = new QVBoxLayout(group);
   auto* exclusive = new QButtonGroup(group);
   int value = 0;
-  for (const RadioSpec& spec : buttons) {
-    auto* button = new QRadioButton(spec.text);
-    button->setObjectName(QString::number(spec.id));
+  for (const RadioChoice& choice : buttons) {
+    auto* button = new QRadioButton(choice.text);
+    button->setObjectName(QString::number(choice.id));
     button->setChecked(value == checked);
     button->setEnabled(enabled);
     exclusive->addButton(button, value++);
