@@ -216,7 +216,7 @@ void Wizard::StartSaving(std::uint16_t saveMode) {
 
 void Wizard::SaveLog() {
   if (workers_.IsRunning(Worker::LogSave)) return;
-  workers_.Start(Worker::LogSave, [this] { RunSaveLogWorker(state_); });
+  workers_.Start(Worker::LogSave, [this] { RunSaveLogWorker(state_, dialogs_); });
 }
 
 void Wizard::PrepareTreesForLoad() {
@@ -232,7 +232,7 @@ void Wizard::PrepareTreesForLoad() {
 void Wizard::LoadLog() {
   if (workers_.IsRunning(Worker::LogLoad)) return;
   PrepareTreesForLoad();
-  workers_.Start(Worker::LogLoad, [this] { RunLoadLogWorker(state_); }, /*keepSlot=*/true);
+  workers_.Start(Worker::LogLoad, [this] { RunLoadLogWorker(state_, dialogs_); }, /*keepSlot=*/true);
 }
 
 void Wizard::ViewReport() {

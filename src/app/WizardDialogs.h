@@ -17,6 +17,10 @@ class WizardDialogs {
   // "Recovery Mode": 1 "Quick File/Folder Search", 2 "Advance File/Folder Search";
   // nothing on "Cancel".
   virtual std::optional<std::uint32_t> AskFileSearchType() = 0;
+  // The recovery log's file dialogs: "*.Sav" to save (asking before overwriting), "*.sav"
+  // to load (the last of several selected files). Empty on Cancel. Callable from any thread.
+  virtual std::string AskSaveLogPath() = 0;
+  virtual std::string AskLoadLogPath() = 0;
   // The "Settings" dialog on the live saving options.
   virtual void RunSettingsDialog() = 0;
   // "Calculating File Size": runs count on a worker of its own while the dialog is open;

@@ -263,6 +263,24 @@ TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
   EXPECT_EQ(t_.window.Messages().size(), before);
 }
 
+TEST_F(WizardTest, LoadLogAtTheFirstStepPreparesTheTreesAndACancelRestoresTheStep) {
+  Start({FixtureImage("mbr-mixed")});
+  wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
+  wizard_.Command(kLoadLogButton);
+  wizard_.Workers().WaitAll();
+  EXPECT_TRUE(wizard_.Workers().IsSet(Worker::LogLoad));  // its slot is never emptied
+  EXPECT_EQ(dialogs_.Actions(), std::vector<std::string>{"load log"});
+  EXPECT_EQ(t_.window.TreeText(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder)), "Root");
+  EXPECT_EQ(t_.window.CurrentView(), 1);
+  EXPECT_TRUE(At(kDiskTree).shown);
+  EXPECT_TRUE(At(kLoadLogButton).enabled);
+
+  t_.state.wizardStage = 2;
+  wizard_.Command(kSaveLogButton);
+  wizard_.Workers().WaitAll();
+  EXPECT_EQ(dialogs_.Actions().back(), "save log");
+}
+
 TEST_F(WizardTest, ViewReportOpensTheActivityLogOnlyWhenItExists) {
   t_.state.programFolder = programFolder_.Path().string();
   t_.state.activityLogPath = (programFolder_.Path() / "nowhere" / "log.txt").string();

@@ -23,6 +23,14 @@ class ScriptedWizardDialogs : public WizardDialogs {
     fileSearchTypes_.pop_front();
     return type;
   }
+  std::string AskSaveLogPath() override {
+    Record("save log");
+    return {};
+  }
+  std::string AskLoadLogPath() override {
+    Record("load log");
+    return {};
+  }
   void RunSettingsDialog() override { Record("settings"); }
   void RunCountingDialog(const std::function<void()>& count, const std::function<void()>&) override {
     Record("counting");

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QProcess>
@@ -52,6 +53,21 @@ std::optional<std::uint32_t> QtWizardDialogs::AskFileSearchType() {
   if (quick->isChecked()) return 1;
   if (advanced->isChecked()) return 2;
   return std::nullopt;
+}
+
+std::string QtWizardDialogs::AskSaveLogPath() {
+  return OnGuiThread(&window_, [this] {
+    return QFileDialog::getSaveFileName(&window_, "Save Log", QString(), "Recovery logs (*.Sav *.sav *.SAV)")
+        .toStdString();
+  });
+}
+
+std::string QtWizardDialogs::AskLoadLogPath() {
+  return OnGuiThread(&window_, [this] {
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(&window_, "Load Log", QString(), "Recovery logs (*.sav *.Sav *.SAV)");
+    return paths.isEmpty() ? std::string() : paths.back().toStdString();
+  });
 }
 
 void QtWizardDialogs::RunSettingsDialog() { RunSettingsWindow(&window_, state_.savingOptions, window_); }

@@ -22,6 +22,8 @@ class QtWizardDialogs : public WizardDialogs {
   void SetMailbox(std::string mailbox) { mailbox_ = std::move(mailbox); }
 
   std::optional<std::uint32_t> AskFileSearchType() override;
+  std::string AskSaveLogPath() override;
+  std::string AskLoadLogPath() override;
   void RunSettingsDialog() override;
   void RunCountingDialog(const std::function<void()>& count, const std::function<void()>& stop) override;
   void RunSavingDialog(const std::function<bool()>& running) override;
