@@ -59,6 +59,22 @@ std::string FindPrompt(const MenuGroup& group, int command) {
 
 }  // namespace
 
+BalloonPoint MenuBalloonPoint(int command, int itemLeft, int itemTop, int itemRight) {
+  struct Offset {
+    int command, x, y;
+  };
+  static constexpr Offset kOffsets[] = {
+      {kMenuHelpContents, 280, 10},   {kMenuSaveLog, 190, 60},        {kMenuLoadLog, 190, 70},
+      {kMenuViewReport, 220, 30},     {kMenuEmailReport, 231, 37},    {kMenuSupportOnline, 210, 10},
+      {kMenuSupportEmail, 210, 20},   {kMenuSupportTelephone, 210, 22}, {kMenuBalloonHelp, 280, 12},
+      {kMenuDirectoryView, 210, 40},  {kMenuDirectoryPrint, 210, 50}, {kMenuDirectoryEmail, 210, 40},
+      {kMenuAbout, 310, 15},
+  };
+  for (const Offset& offset : kOffsets)
+    if (offset.command == command) return {itemLeft + offset.x, itemTop + offset.y};
+  return {itemRight + 10, itemTop + 20};
+}
+
 std::string CommandPrompt(int command) {
   for (const MenuGroup& group : MainMenu())
     if (std::string prompt = FindPrompt(group, command); !prompt.empty()) return prompt;

@@ -25,4 +25,11 @@ const std::vector<MenuGroup>& MainMenu();
 // The prompt string of a command, empty when it has none.
 std::string CommandPrompt(int command);
 
+// Where a command's balloon goes, from its menu item's rectangle (pixels).
+struct BalloonPoint {
+  int x = 0;
+  int y = 0;
+};
+BalloonPoint MenuBalloonPoint(int command, int itemLeft, int itemTop, int itemRight);
+
 }  // namespace vantrel

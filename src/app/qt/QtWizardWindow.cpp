@@ -179,7 +179,8 @@ void QtWizardWindow::ShowMenuBalloon(QAction* action) {
   auto* menu = qobject_cast<QMenu*>(sender());
   if (!menu || text.isEmpty()) return;
   const QRect item = menu->actionGeometry(action);
-  QToolTip::showText(menu->mapToGlobal(QPoint(item.right() + 10, item.top() + 20)), text, menu);
+  const BalloonPoint at = MenuBalloonPoint(action->objectName().toInt(), item.left(), item.top(), item.right());
+  QToolTip::showText(menu->mapToGlobal(QPoint(at.x, at.y)), text, menu);
 }
 
 void QtWizardWindow::Bind(Wizard& wizard, WizardDialogs& dialogs) {
