@@ -16,12 +16,15 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
+#include "app/FolderTree.h"
 #include "app/WizardViews.h"
 #include "app/qt/TreeBinder.h"
 #include "app/qt/WizardApplication.h"
@@ -257,6 +260,41 @@ TEST_F(WizardWindowTest, FolderOfAHundredThousandFilesIsShownAndScrolledQuickly)
   EXPECT_TRUE(app_->window.ListRowSelected(kDetailsList, 99999));
   // A refresh that changes only the selection keeps the place in the list.
   EXPECT_EQ(list->verticalScrollBar()->value(), list->verticalScrollBar()->maximum());
+}
+
+TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAWorkerFillsATreeOfTwentyThousandFolders) {
+  Open(FixtureImage("mbr-mixed"));
+  auto& folders = app_->state.catalogue.folderList;
+  for (std::uint32_t i = 0; i < 20000; ++i) {
+    CatalogueEntry folder;
+    folder.objectId = 1000 + i;
+    // A hundred folders below the root, the rest spread below them.
+    folder.parentId = i < 100 ? kRootFolderId : 1000 + i % 100;
+    folder.folderId = folder.parentId;
+    folder.name = "folder-" + std::to_string(i);
+    folders.push_back(folder);
+  }
+  app_->state.catalogue.folderCount = 20000;
+  ReplaceFolderTree(app_->state);
+  ShowView(app_->state, 5);
+  std::atomic<bool> filled{false};
+  std::thread worker([&] {
+    AddFolderItems(app_->state, app_->window.TreeRoot(TreeId::Folder));
+    filled = true;
+  });
+  // The longest the event loop stays away while the worker reports.
+  auto last = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration longest{};
+  while (!filled) {
+    QTest::qWait(5);
+    const auto now = std::chrono::steady_clock::now();
+    longest = std::max(longest, now - last);
+    last = now;
+  }
+  worker.join();
+  app_->window.RefreshNow();
+  EXPECT_LT(longest, std::chrono::milliseconds(500));
+  EXPECT_EQ(app_->window.TreeWidget(TreeId::Folder)->topLevelItem(0)->childCount(), 100);
 }
 
 TEST_F(WizardWindowTest, StopSearchingEndsAWholeDiskScanAfterItsQuestion) {
