@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config zstd libzstd-dev libcli11-dev nlohmann-json3-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libssl-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
+          qt6-base-dev libgl-dev)
 
 missing=()
 for package in "${packages[@]}"; do

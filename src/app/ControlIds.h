@@ -34,6 +34,7 @@ inline constexpr int kStopButton = 1065;
 inline constexpr int kSearchMoreButton = 1011;
 inline constexpr int kFoundCount = 1150;
 inline constexpr int kPartitionTypeGroup = 1035;
+inline constexpr int kLogFolderEdit = 1005;  // hidden: the temporary folder
 
 // The raw recovery panel.
 inline constexpr int kRawFileTypesGroup = 1080;
@@ -50,6 +51,8 @@ inline constexpr int kRawEndSector = 1084;
 inline constexpr int kRawStartButton = 1089;
 inline constexpr int kRawProgress = 1090;
 inline constexpr int kRawStatus = 1100;
+// Our addition to the panel: size documents and archives by their own structures.
+inline constexpr int kRawExactSizes = 1101;
 
 // The "Saving" and "Calculating File Size" dialogs.
 inline constexpr int kSavingFileName = 1071;
@@ -72,5 +75,15 @@ inline constexpr int kMenuDirectoryView = 32852;
 inline constexpr int kMenuDirectoryPrint = 32853;
 inline constexpr int kMenuDirectoryEmail = 32855;
 inline constexpr int kMenuBalloonHelp = 32851;
+inline constexpr int kMenuExit = 57665;
+inline constexpr int kMenuUpdate = 32835;
+inline constexpr int kMenuViewReport = 32844;
+inline constexpr int kMenuEmailReport = 32846;
+inline constexpr int kMenuSupportOnline = 32847;
+inline constexpr int kMenuSupportEmail = 32848;
+inline constexpr int kMenuSupportTelephone = 32849;
+inline constexpr int kMenuHelpContents = 32802;
+inline constexpr int kMenuAbout = 40003;
+inline constexpr int kContextSave = 32830;
 
 }  // namespace vantrel::control

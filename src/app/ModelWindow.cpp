@@ -18,7 +18,7 @@ void ModelWindow::ShowView(int code) {
     std::lock_guard lock(mutex_);
     view_ = code;
   }
-  OnChanged({Kind::View, code});
+  Notify({Kind::View, code});
 }
 
 int ModelWindow::CurrentView() const {
@@ -31,7 +31,7 @@ void ModelWindow::SetControlText(int id, const std::string& text) {
     std::lock_guard lock(mutex_);
     controls_.At(id).text = text;
   }
-  OnChanged({Kind::ControlText, id});
+  Notify({Kind::ControlText, id});
 }
 
 std::string ModelWindow::ControlText(int id) {
@@ -44,7 +44,7 @@ void ModelWindow::ShowControl(int id, bool shown) {
     std::lock_guard lock(mutex_);
     controls_.At(id).shown = shown;
   }
-  OnChanged({Kind::ControlState, id});
+  Notify({Kind::ControlState, id});
 }
 
 void ModelWindow::EnableControl(int id, bool enabled) {
@@ -52,7 +52,7 @@ void ModelWindow::EnableControl(int id, bool enabled) {
     std::lock_guard lock(mutex_);
     controls_.At(id).enabled = enabled;
   }
-  OnChanged({Kind::ControlState, id});
+  Notify({Kind::ControlState, id});
 }
 
 void ModelWindow::SetChecked(int id, bool checked) {
@@ -60,7 +60,7 @@ void ModelWindow::SetChecked(int id, bool checked) {
     std::lock_guard lock(mutex_);
     controls_.At(id).checked = checked;
   }
-  OnChanged({Kind::ControlState, id});
+  Notify({Kind::ControlState, id});
 }
 
 bool ModelWindow::IsChecked(int id) {
@@ -73,7 +73,7 @@ void ModelWindow::SetProgress(int id, int position) {
     std::lock_guard lock(mutex_);
     controls_.At(id).progress = std::clamp(position, 0, 100);
   }
-  OnChanged({Kind::Progress, id});
+  Notify({Kind::Progress, id});
 }
 
 ControlState ModelWindow::Control(int id) const {
@@ -86,7 +86,7 @@ void ModelWindow::ListRemoveAllRows(int id) {
     std::lock_guard lock(mutex_);
     lists_[id].RemoveAllRows();
   }
-  OnChanged({Kind::List, id});
+  Notify({Kind::List, id});
 }
 
 void ModelWindow::ListRemoveAllColumns(int id) {
@@ -94,7 +94,7 @@ void ModelWindow::ListRemoveAllColumns(int id) {
     std::lock_guard lock(mutex_);
     lists_[id].RemoveAllColumns();
   }
-  OnChanged({Kind::List, id});
+  Notify({Kind::List, id});
 }
 
 void ModelWindow::ListInsertColumn(int id, const ListColumn& column) {
@@ -102,7 +102,7 @@ void ModelWindow::ListInsertColumn(int id, const ListColumn& column) {
     std::lock_guard lock(mutex_);
     lists_[id].InsertColumn(column);
   }
-  OnChanged({Kind::List, id});
+  Notify({Kind::List, id});
 }
 
 std::size_t ModelWindow::ListInsertRow(int id, const std::string& text, int image) {
@@ -111,7 +111,7 @@ std::size_t ModelWindow::ListInsertRow(int id, const std::string& text, int imag
     std::lock_guard lock(mutex_);
     row = lists_[id].InsertRow(text, image);
   }
-  OnChanged({Kind::List, id});
+  Notify({Kind::List, id});
   return row;
 }
 
@@ -120,7 +120,7 @@ void ModelWindow::ListSetCell(int id, std::size_t row, std::size_t column, const
     std::lock_guard lock(mutex_);
     lists_[id].SetCell(row, column, text);
   }
-  OnChanged({Kind::List, id});
+  Notify({Kind::List, id});
 }
 
 std::string ModelWindow::ListCell(int id, std::size_t row, std::size_t column) {
@@ -152,7 +152,7 @@ void ModelWindow::ListSetRowChecked(int id, std::size_t row, bool checked) {
     if (row >= rows.size()) return;
     rows[row].checked = checked;
   }
-  OnChanged({Kind::List, id});
+  Notify({Kind::List, id});
 }
 
 void ModelWindow::ListSetRowSelected(int id, std::size_t row, bool selected) {
@@ -162,7 +162,7 @@ void ModelWindow::ListSetRowSelected(int id, std::size_t row, bool selected) {
     if (row >= rows.size()) return;
     rows[row].selected = selected;
   }
-  OnChanged({Kind::List, id});
+  Notify({Kind::List, id});
 }
 
 ListModel ModelWindow::List(int id) const {
@@ -177,7 +177,7 @@ TreeItemHandle ModelWindow::TreeReset(TreeId tree, const std::string& rootText) 
     std::lock_guard lock(mutex_);
     root = TreeOf(tree).Reset(rootText);
   }
-  OnChanged({Kind::Tree, static_cast<int>(tree)});
+  Notify({Kind::Tree, static_cast<int>(tree)});
   return root;
 }
 
@@ -193,7 +193,7 @@ TreeItemHandle ModelWindow::TreeInsert(TreeId tree, TreeItemHandle parent, const
     std::lock_guard lock(mutex_);
     item = TreeOf(tree).InsertItem(parent, text, image, selectedImage);
   }
-  OnChanged({Kind::Tree, static_cast<int>(tree)});
+  Notify({Kind::Tree, static_cast<int>(tree)});
   return item;
 }
 
@@ -202,7 +202,7 @@ void ModelWindow::TreeDelete(TreeId tree, TreeItemHandle item) {
     std::lock_guard lock(mutex_);
     TreeOf(tree).DeleteItem(item);
   }
-  OnChanged({Kind::Tree, static_cast<int>(tree)});
+  Notify({Kind::Tree, static_cast<int>(tree)});
 }
 
 void ModelWindow::TreeExpand(TreeId tree, TreeItemHandle item) {
@@ -210,7 +210,7 @@ void ModelWindow::TreeExpand(TreeId tree, TreeItemHandle item) {
     std::lock_guard lock(mutex_);
     TreeOf(tree).Expand(item);
   }
-  OnChanged({Kind::Tree, static_cast<int>(tree)});
+  Notify({Kind::Tree, static_cast<int>(tree)});
 }
 
 void ModelWindow::TreeSelect(TreeId tree, TreeItemHandle item) {
@@ -218,7 +218,7 @@ void ModelWindow::TreeSelect(TreeId tree, TreeItemHandle item) {
     std::lock_guard lock(mutex_);
     TreeOf(tree).Select(item);
   }
-  OnChanged({Kind::Tree, static_cast<int>(tree)});
+  Notify({Kind::Tree, static_cast<int>(tree)});
 }
 
 void ModelWindow::TreeSetCheck(TreeId tree, TreeItemHandle item, CheckState state) {
@@ -226,7 +226,7 @@ void ModelWindow::TreeSetCheck(TreeId tree, TreeItemHandle item, CheckState stat
     std::lock_guard lock(mutex_);
     TreeOf(tree).SetCheck(item, state);
   }
-  OnChanged({Kind::Tree, static_cast<int>(tree)});
+  Notify({Kind::Tree, static_cast<int>(tree)});
 }
 
 CheckState ModelWindow::TreeCheck(TreeId tree, TreeItemHandle item) {
@@ -252,6 +252,15 @@ std::vector<TreeItemHandle> ModelWindow::TreeChildren(TreeId tree, TreeItemHandl
 TreeModel ModelWindow::Tree(TreeId tree) const {
   std::lock_guard lock(mutex_);
   return trees_[static_cast<int>(tree)];
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+void ModelWindow::Notify(const WindowChange& change) {
+  OnChanged(change);
+  pause_.WaitIfHeld();
 }
 
 }  // namespace vantrel

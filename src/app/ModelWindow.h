@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/ControlModel.h"
+#include "app/WorkerPause.h"
 #include "app/WindowPort.h"
 
 namespace vantrel {
@@ -58,12 +59,17 @@ class ModelWindow : public WindowPort {
   std::vector<TreeItemHandle> TreeChildren(TreeId tree, TreeItemHandle item) override;
   TreeModel Tree(TreeId tree) const;
 
+  // Holds workers at their next report while the user answers a question about them.
+  WorkerPause& Pause() { return pause_; }
+
  protected:
   // Called after every change, outside the lock.
   virtual void OnChanged(const WindowChange& /*change*/) {}
 
  private:
   static bool IsKnownView(int code);
+  // OnChanged, then the pause of a worker that reports while held.
+  void Notify(const WindowChange& change);
   TreeModel& TreeOf(TreeId tree) { return trees_[static_cast<int>(tree)]; }
 
   mutable std::mutex mutex_;
@@ -71,6 +77,7 @@ class ModelWindow : public WindowPort {
   ControlModel controls_;
   std::map<int, ListModel> lists_;
   TreeModel trees_[3];
+  WorkerPause pause_;
 };
 
 }  // namespace vantrel

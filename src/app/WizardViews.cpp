@@ -51,11 +51,6 @@ class ViewEditor {
   WindowPort& window_;
 };
 
-// The disk number of a disk tree label such as "Disk12".
-std::uint16_t DiskIndexFromLabel(const std::string& label) {
-  return static_cast<std::uint16_t>(DiskNameTable::DiskNumber(label).value_or(0));
-}
-
 void ApplyView(WizardState& state, ViewEditor& v, int code) {
   switch (code) {
     case 0:
@@ -140,7 +135,7 @@ void ApplyView(WizardState& state, ViewEditor& v, int code) {
       v.Picture(kRawPanelPicture);
       v.Show({kRawFileTypesGroup, kRawMethodGroup, kRawReportGroup, kRawFileTypesList, kRawResultsList,
               kRawEntireDisk, kRawSectorRange, kRawStartLabel, kRawStartSector, kRawEndLabel, kRawEndSector,
-              kRawStartButton, kRawStatus});
+              kRawStartButton, kRawStatus, kRawExactSizes});
       v.Hide({kPartitionTypeGroup, kDetailsList});
       v.Disable({kNextButton});
       v.Check({kRawEntireDisk}, true);
@@ -155,7 +150,7 @@ void ApplyView(WizardState& state, ViewEditor& v, int code) {
       v.Picture(1);
       v.Hide({kRawFileTypesGroup, kRawMethodGroup, kRawReportGroup, kRawFileTypesList, kRawResultsList,
               kRawEntireDisk, kRawSectorRange, kRawStartLabel, kRawStartSector, kRawEndLabel, kRawEndSector,
-              kRawStartButton, kRawStatus});
+              kRawStartButton, kRawStatus, kRawExactSizes});
       v.Show({kPartitionTypeGroup, kDetailsList});
       v.Disable({kNextButton});
       v.Show({kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kDiskTree, kSelectDiskGroup});
@@ -178,6 +173,10 @@ void ApplyView(WizardState& state, ViewEditor& v, int code) {
 bool IsView(int code) { return code == 0 || code == 1 || (code >= 3 && code <= 10) || code == 88; }
 
 }  // namespace
+
+std::uint16_t DiskIndexFromLabel(const std::string& label) {
+  return static_cast<std::uint16_t>(DiskNameTable::DiskNumber(label).value_or(0));
+}
 
 std::string StepPictureFile(int picture, int recoveryMode) {
   switch (picture) {

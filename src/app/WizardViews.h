@@ -3,6 +3,7 @@
 // a step picture. ShowView applies one to the window's models and then tells the window
 // which view it is showing.
 
+#include <cstdint>
 #include <string>
 
 namespace vantrel {
@@ -11,6 +12,10 @@ struct WizardState;
 
 // Views 0, 1, 3 to 10 and 88; any other code does nothing.
 void ShowView(WizardState& state, int code);
+
+// The disk number of a disk tree label such as "Disk12" (the text after its first four
+// characters).
+std::uint16_t DiskIndexFromLabel(const std::string& label);
 
 // Step pictures 1 to 9 (the picture of view 9 depends on the recovery mode); 0 stands for
 // the raw recovery panel's picture. The picture control's text is the file's path.

@@ -146,7 +146,7 @@ bool RequestRawRecoveryStop(WizardState& state) {
 void EnableControlsForRun(WizardState& state, bool enabled) {
   WindowPort& window = state.Window();
   for (const int id : {control::kBackButton, control::kRawEntireDisk, control::kRawSectorRange,
-                       control::kRawFileTypesList})
+                       control::kRawFileTypesList, control::kRawExactSizes})
     window.EnableControl(id, enabled);
   // The sector fields are live only in sector range mode.
   const bool fields = enabled && window.IsChecked(control::kRawSectorRange);

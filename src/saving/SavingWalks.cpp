@@ -114,6 +114,10 @@ void CountSelection(WizardState& state) {
 void RunSaving(WizardState& state) {
   state.saving.Reset();
   CountSelection(state);
+  SaveCountedSelection(state);
+}
+
+void SaveCountedSelection(WizardState& state) {
   state.saving.replaceChoice = 0;
   if (state.saveMode == 1)
     SaveCheckedFolders(state);

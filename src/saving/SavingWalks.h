@@ -21,6 +21,8 @@ void CountSelection(WizardState& state);
 
 // The whole run: flags cleared, the count, the walk chosen by saveMode.
 void RunSaving(WizardState& state);
+// The part of the run after the count (for a window that counts in a dialog of its own).
+void SaveCountedSelection(WizardState& state);
 
 void SaveCheckedFolders(WizardState& state);
 void SaveListSelection(WizardState& state);

@@ -28,14 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string LocalPath(const std::string& manifestPath) {
-  std::string path;
-  std::size_t from = 0;
-  for (std::size_t to; (to = manifestPath.find('/', from)) != std::string::npos; from = to + 1)
-    path += SafeName(manifestPath.substr(from, to - from)) + "/";
-  return path + SafeName(manifestPath.substr(from));
-}
-
 class SavingOnFixtures : public ::testing::Test {
  protected:
   void Build(const std::string& image, int linuxIndex, bool advanced) {
@@ -54,7 +46,7 @@ class SavingOnFixtures : public ::testing::Test {
     for (const auto& entry : entries) {
       if (entry["kind"] == "dir" || (onlyRemoved && !entry.value("removed", false))) continue;
       const std::string path = entry["path"];
-      if (Sha256OfFile((out_.Path() / LocalPath(path)).string()) != entry["sha256"]) wrong.push_back(path);
+      if (Sha256OfFile((out_.Path() / SavedPath(path)).string()) != entry["sha256"]) wrong.push_back(path);
     }
     return wrong;
   }
@@ -128,7 +120,7 @@ TEST_F(SavingOnFixtures, OptionsChooseTheFilesAndUncheckedFoldersAreLeftOut) {
     const std::string path = entry["path"];
     const bool text = path.size() > 4 && path.substr(path.size() - 4) == ".txt";
     texts += text;
-    EXPECT_EQ(fs::exists(out_.Path() / LocalPath(path)), text) << path;
+    EXPECT_EQ(fs::exists(out_.Path() / SavedPath(path)), text) << path;
   }
   EXPECT_EQ(wizard_.state.saving.filesWritten, texts);
 
@@ -160,7 +152,7 @@ TEST_F(SavingOnFixtures, DestinationThatCannotTakeAFileAsksAndNeverKeepsAShortCo
   EXPECT_EQ(wizard_.state.saving.filesFailed, 2u);
   for (const auto& entry : partition_["entries"]) {
     if (entry["kind"] == "file" && entry["size"].get<std::uint64_t>() > 50000) {
-      EXPECT_FALSE(fs::exists(out_.Path() / LocalPath(entry["path"]))) << entry["path"];
+      EXPECT_FALSE(fs::exists(out_.Path() / SavedPath(entry["path"]))) << entry["path"];
     }
   }
   EXPECT_EQ(wizard_.state.saving.saveStopRequested.load(), 0);  // cleared when the run ended

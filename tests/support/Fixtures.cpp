@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "saving/SafeName.h"
+
 namespace vantrel::test {
 
 namespace fs = std::filesystem;
@@ -81,6 +83,14 @@ nlohmann::json ManifestPartition(const nlohmann::json& manifest, int index) {
   for (const auto& partition : manifest["partitions"])
     if (partition["index"].get<int>() == index) return partition;
   throw std::runtime_error("no partition " + std::to_string(index));
+}
+
+std::string SavedPath(const std::string& manifestPath) {
+  std::string path;
+  std::size_t from = 0;
+  for (std::size_t to; (to = manifestPath.find('/', from)) != std::string::npos; from = to + 1)
+    path += SafeName(manifestPath.substr(from, to - from)) + "/";
+  return path + SafeName(manifestPath.substr(from));
 }
 
 }  // namespace vantrel::test

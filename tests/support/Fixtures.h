@@ -16,5 +16,7 @@ std::string CarveFixtureImage(const std::string& name);
 nlohmann::json CarveFixtureManifest(const std::string& name);
 // The partition of a manifest whose Linux number is index.
 nlohmann::json ManifestPartition(const nlohmann::json& manifest, int index);
+// Where saving puts a manifest path below the destination (each part made safe).
+std::string SavedPath(const std::string& manifestPath);
 
 }  // namespace vantrel::test

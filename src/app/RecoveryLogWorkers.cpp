@@ -1,0 +1,29 @@
+#include "app/RecoveryLogWorkers.h"
+
+#include "app/ControlIds.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+#include "app/WizardViews.h"
+#include "logs/RecoveryLog.h"
+
+namespace vantrel {
+
+namespace {
+
+// Nothing was loaded: the command stays available and the first step is shown again.
+void LeaveLoadUndone(WizardState& state) {
+  WindowPort& window = state.Window();
+  window.EnableControl(control::kLoadLogButton, true);
+  window.EnableControl(control::kMenuLoadLog, true);
+  if (state.wizardStage < 1) ShowView(state, 1);
+}
+
+}  // namespace
+
+void RunSaveLogWorker(WizardState& state) { SaveRecoveryLog(state); }
+
+void RunLoadLogWorker(WizardState& state) {
+  if (LoadRecoveryLog(state) != LogLoadOutcome::Loaded) LeaveLoadUndone(state);
+}
+
+}  // namespace vantrel

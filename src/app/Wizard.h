@@ -1,0 +1,89 @@
+#pragma once
+// The wizard behind the main window: its stages, Next and Back, the recovery modes, the
+// clicks in the trees and the list, the commands of the menu and the buttons with their
+// refusals, and the workers that run the long operations. Qt-free: the window forwards
+// the user's actions here and renders the models.
+
+#include <cstdint>
+#include <string>
+
+#include "app/LanguageTexts.h"
+#include "app/TreeModel.h"
+#include "app/WorkerSlots.h"
+
+namespace vantrel {
+
+struct WizardState;
+class WizardDialogs;
+class WorkerPause;
+
+inline constexpr const char* kGoToCatalogueStep = "Go to step 6 or step 7 and then use this option";
+inline constexpr const char* kGoToFirstSteps = "Go to step 1 Or 2 and then use this option";
+inline constexpr const char* kLoadLogInRawMode = "This feature can not be used while running under Raw Recovery Mode";
+inline constexpr const char* kLogButtonInRawMode = "This Feature can not be used while running under RAW Recovery Mode";
+inline constexpr const char* kFeatureNotAvailable = "Currently this feature is not available";
+inline constexpr const char* kLogFileNotFound = "Unable to find log file";
+inline constexpr const char* kExitQuestion = "Do you want to exit from Vantrel?";
+inline constexpr const char* kStopQuestion = "Do you want to stop this process?";
+
+class Wizard {
+ public:
+  Wizard(WizardState& state, WizardDialogs& dialogs, WorkerPause& pause);
+
+  // Window initialisation after the disks are listed: activity log, lists, initial menu
+  // state, language and the first step picture.
+  void Initialise(const std::string& languageSetting);
+
+  // Stage 0: a click on a disk tree item's label.
+  void ClickDiskItem(TreeItemHandle item);
+  // The mouse moved over an enabled mode button (1027 to 1029): selects the mode. Returns
+  // the balloon's description, empty when balloon help is off.
+  std::string HoverMode(int button);
+  // A click on a mode button (only the keyboard makes one).
+  void ClickMode(int button);
+  void Next();
+  void Back();
+
+  // Stage 1: a click on a partition tree item.
+  void ClickPartitionItem(TreeItemHandle item);
+  // Stage 2: a click on a folder tree item's label shows its folder.
+  void ClickFolderItem(TreeItemHandle item);
+  // A click on a tree item's check box.
+  void ClickFolderCheck(TreeItemHandle item);
+  // Double-click on a row of list 1001, or Enter in it (upperCase for Enter).
+  void OpenListRow(std::size_t row, bool upperCase = false);
+  // "Save" from the context menus of list 1001 and of the folder tree.
+  void SaveFromList();
+  void SaveFromTree();
+
+  // A menu command or a button of the window, by its identifier.
+  void Command(int id);
+  void StopSearching();
+  void Exit();
+
+  WorkerSlots& Workers() { return workers_; }
+  const LanguageTexts& Language() const { return language_; }
+
+ private:
+  int Stage() const;
+  void NextFromDiskStage();
+  void NextFromPartitionStage();
+  void SelectMode(int button, bool showPicture);
+  void StartSaving(std::uint16_t saveMode);
+  void SaveLog();
+  void LoadLog();
+  void PrepareTreesForLoad();
+  void ViewReport();
+  void DirectoryCommand(int id);
+  void ToggleBalloonHelp();
+  void StartRawRecoveryOrStop();
+  void Log(const std::string& text);
+
+  WizardState& state_;
+  WizardDialogs& dialogs_;
+  WorkerPause& pause_;
+  WorkerSlots workers_;
+  LanguageTexts language_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,59 @@
+#pragma once
+// The worker threads of the wizard, one slot per kind of long operation. A slot is set
+// while its worker runs; some kinds keep it set after the end, as the wizard expects.
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace vantrel {
+
+enum class Worker {
+  PartitionSearch,  // the advanced partition search
+  MoreSearch,       // the search at cylinder boundaries
+  Catalogue,        // the quick or the advanced file/folder search
+  Raw,              // raw recovery
+  LogSave,
+  LogLoad,
+  TreeSave,         // saving started from the folder tree's context menu
+  Saving,           // saving started from the menu, the button or the list
+};
+inline constexpr std::size_t kWorkerKinds = 8;
+
+class WorkerSlots {
+ public:
+  WorkerSlots() = default;
+  WorkerSlots(const WorkerSlots&) = delete;
+  WorkerSlots& operator=(const WorkerSlots&) = delete;
+  ~WorkerSlots();
+
+  // Starts work on a new thread and sets the slot; the slot is cleared when the work
+  // returns unless keepSlot is set.
+  void Start(Worker slot, std::function<void()> work, bool keepSlot = false);
+  bool IsSet(Worker slot) const { return Slot(slot).set.load(); }
+  // True while the slot's work has not returned (whether or not its slot is kept).
+  bool IsRunning(Worker slot) const { return Slot(slot).running.load(); }
+  bool AnyRunning() const;
+  // Empties a slot without touching its thread, as the wizard does before starting the
+  // other kind of search.
+  void Empty(Worker slot) { Slot(slot).set = false; }
+  // Waits until every worker started so far has returned.
+  void WaitAll();
+
+ private:
+  struct State {
+    std::atomic<bool> set{false};
+    std::atomic<bool> running{false};
+  };
+  State& Slot(Worker slot) { return slots_[static_cast<std::size_t>(slot)]; }
+  const State& Slot(Worker slot) const { return slots_[static_cast<std::size_t>(slot)]; }
+
+  std::array<State, kWorkerKinds> slots_;
+  std::mutex threadsMutex_;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,114 @@
+#include "app/qt/PortDialogs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vantrel::qt {
+
+namespace {
+
+QString Title() { return QString::fromUtf8(kApplicationTitle); }
+
+// A dialog with a text and a row of buttons; returns the index of the button pressed, or
+// closeResult when the dialog is closed otherwise.
+int ButtonDialog(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
+                 int closeResult, QMessageBox::Icon icon = QMessageBox::Warning) {
+  QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+  std::vector<QAbstractButton*> added;
+  for (const QString& label : buttons) added.push_back(box.addButton(label, QMessageBox::AcceptRole));
+  box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+  box.exec();
+  for (std::size_t i = 0; i < added.size(); ++i)
+    if (box.clickedButton() == added[i]) return static_cast<int>(i);
+  return closeResult;
+}
+
+}  // namespace
+
+void InformationBox(QWidget* parent, const std::string& text) {
+  QMessageBox box(QMessageBox::Information, Title(), QString::fromStdString(text), QMessageBox::NoButton, parent);
+  box.addButton("&OK", QMessageBox::AcceptRole);
+  box.exec();
+}
+
+bool QuestionBox(QWidget* parent, const std::string& text) {
+  QMessageBox box(QMessageBox::Question, Title(), QString::fromStdString(text), QMessageBox::NoButton, parent);
+  QAbstractButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
+  box.addButton("&No", QMessageBox::NoRole);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
+bool SystemBox(QWidget* parent, const std::string& text, SystemIcon icon) {
+  if (icon == SystemIcon::Question) return QuestionBox(parent, text);
+  const QMessageBox::Icon shown = icon == SystemIcon::Error         ? QMessageBox::Critical
+                                  : icon == SystemIcon::Information ? QMessageBox::Information
+                                                                    : QMessageBox::NoIcon;
+  QMessageBox box(shown, Title(), QString::fromStdString(text), QMessageBox::Ok, parent);
+  box.setWindowModality(Qt::ApplicationModal);
+  box.exec();
+  return true;
+}
+
+BadSectorAnswer BadSectorDialog(QWidget* parent) {
+  const int answer = ButtonDialog(parent, "Bad Sector Encountered", "Encountered Bad Sector(s) while reading disk.",
+                                  {"Retry", "Skip", "Retry All", "Skip All"}, 1);
+  return static_cast<BadSectorAnswer>(answer);
+}
+
+ReplaceAnswer ReplaceDialog(QWidget* parent, const std::string& path) {
+  const QString text = "The File Already Exists. Do you want to replace the existing file.\n\n" +
+                       QString::fromStdString(path);
+  const int answer = ButtonDialog(parent, "Replace File Confirmation", text,
+                                  {"&Yes", "&No", "Yes to &All", "No &to All"}, 1, QMessageBox::Question);
+  return static_cast<ReplaceAnswer>(answer);
+}
+
+WriteErrorAnswer WriteErrorDialog(QWidget* parent, const std::string& path) {
+  const QString text = "Error copying current file :\n" + QString::fromStdString(path) +
+                       "\n\nThere may be bad sectors or error in file system or not enough space in destination.";
+  const int answer = ButtonDialog(parent, "Error Writing Destination", text, {"&Abort", "&Skip"}, 1);
+  return answer == 0 ? WriteErrorAnswer::Abort : WriteErrorAnswer::Skip;
+}
+
+std::string FileSavingDialog(QWidget* parent, const std::function<void()>& openSettings) {
+  QDialog dialog(parent);
+  dialog.setObjectName("FileSaving");
+  dialog.setWindowTitle("File Saving");
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel("Enter Path for Saving or Click on Browse Button"));
+  auto* row = new QHBoxLayout;
+  auto* edit = new QLineEdit;
+  edit->setObjectName("1005");
+  edit->setMinimumWidth(300);
+  auto* browse = new QPushButton("&Browse...");
+  browse->setAutoDefault(false);
+  row->addWidget(edit);
+  row->addWidget(browse);
+  layout->addLayout(row);
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* ok = buttons->addButton("&OK", QDialogButtonBox::AcceptRole);
+  ok->setObjectName("1");
+  buttons->addButton("&Cancel", QDialogButtonBox::RejectRole)->setObjectName("2");
+  QPushButton* settings = buttons->addButton("&Settings", QDialogButtonBox::ActionRole);
+  settings->setObjectName("1130");
+  layout->addWidget(buttons);
+  QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
+    const QString folder = QFileDialog::getExistingDirectory(&dialog, "Please specify a folder for Copying...", edit->text());
+    if (!folder.isEmpty()) edit->setText(folder);
+  });
+  QObject::connect(settings, &QPushButton::clicked, &dialog, [&] { openSettings(); });
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return edit->text().trimmed().toStdString();
+}
+
+}  // namespace vantrel::qt

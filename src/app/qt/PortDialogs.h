@@ -1,0 +1,24 @@
+#pragma once
+// The message boxes and small modal dialogs that the engines ask for through the window
+// port, with their texts and buttons. Each runs on the GUI thread.
+
+#include <functional>
+#include <string>
+
+#include "app/WindowPort.h"
+
+class QWidget;
+
+namespace vantrel::qt {
+
+void InformationBox(QWidget* parent, const std::string& text);
+bool QuestionBox(QWidget* parent, const std::string& text);
+bool SystemBox(QWidget* parent, const std::string& text, SystemIcon icon);
+BadSectorAnswer BadSectorDialog(QWidget* parent);
+ReplaceAnswer ReplaceDialog(QWidget* parent, const std::string& path);
+WriteErrorAnswer WriteErrorDialog(QWidget* parent, const std::string& path);
+// "File Saving": the folder typed or browsed, empty on "&Cancel". "&Settings" runs
+// openSettings.
+std::string FileSavingDialog(QWidget* parent, const std::function<void()>& openSettings);
+
+}  // namespace vantrel::qt

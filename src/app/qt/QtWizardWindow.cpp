@@ -1,0 +1,457 @@
+#include "app/qt/QtWizardWindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
+#include <QTime>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/ClockText.h"
+#include "app/ControlIds.h"
+#include "app/MenuCommands.h"
+#include "app/Wizard.h"
+#include "app/WizardDialogs.h"
+#include "app/WizardState.h"
+#include "app/qt/GuiThread.h"
+#include "app/qt/ListTableModel.h"
+#include "app/qt/MainWindowLayout.h"
+#include "app/qt/ModeButton.h"
+#include "app/qt/PictureArt.h"
+#include "app/qt/PortDialogs.h"
+#include "app/qt/TreeBinder.h"
+
+namespace vantrel::qt {
+
+using namespace control;
+
+namespace {
+
+constexpr int kTreeIds[] = {kDiskTree, kPartitionTree, kFolderTree};
+constexpr TreeId kTreeOfIndex[] = {TreeId::Disk, TreeId::Partition, TreeId::Folder};
+constexpr int kListIds[] = {kDetailsList, kRawFileTypesList, kRawResultsList};
+
+int TreeIndex(TreeId tree) { return static_cast<int>(tree); }
+
+struct TopButton {
+  int id;
+  CommandPicture icon;
+  const char* tooltip;
+};
+constexpr TopButton kTopButtons[] = {
+    {kSaveDataButton, CommandPicture::SaveData, "Save Data"},
+    {kLoadLogButton, CommandPicture::LoadLog, "Load Log"},
+    {kSaveLogButton, CommandPicture::SaveLog, "Save Log"},
+    {kHelpButton, CommandPicture::Help, "Help"},
+    {kExitButton, CommandPicture::Exit, "Exit from Vantrel"},
+};
+
+}  // namespace
+
+QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
+  setWindowTitle(QString::fromUtf8(kApplicationTitle));
+  setWindowIcon(ApplicationIcon());
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  auto* client = new QWidget(this);
+  client->setFixedSize(ClientSize());
+  setCentralWidget(client);
+  controls_ = CreateControls(client);
+  auto* banner = new QLabel(client);
+  banner->setGeometry(200, 4, 541, 38);
+  banner->setPixmap(BannerPixmap(banner->size()));
+  DecorateControls();
+  BuildMenu();
+  BuildStatusBar();
+  // The template's texts are the controls' first texts.
+  for (const TemplateControl& placed : TemplateControls())
+    if (*placed.text) ModelWindow::SetControlText(placed.id, placed.text);
+  for (int i = 0; i < 3; ++i) {
+    const bool folder = kTreeOfIndex[i] == TreeId::Folder;
+    const QIcon root = style()->standardIcon(folder ? QStyle::SP_DirHomeIcon : QStyle::SP_ComputerIcon);
+    const QIcon item = style()->standardIcon(i == 0 ? QStyle::SP_DriveHDIcon : QStyle::SP_DirIcon);
+    binders_[i] = std::make_unique<TreeBinder>(TreeWidget(kTreeOfIndex[i]), folder, root, item);
+  }
+  for (const int id : kListIds) {
+    auto* view = static_cast<QTableView*>(controls_.at(id));
+    auto* model = new ListTableModel(*this, id, id == kRawFileTypesList, view);
+    view->setModel(model);
+    view->horizontalHeader()->setStretchLastSection(true);
+    lists_[id] = model;
+  }
+  static_cast<QTableView*>(controls_.at(kDetailsList))->setShowGrid(true);
+  setFixedSize(sizeHint());
+  qApp->installEventFilter(this);
+}
+
+QtWizardWindow::~QtWizardWindow() { qApp->removeEventFilter(this); }
+
+QWidget* QtWizardWindow::ControlWidget(int id) const {
+  const auto found = controls_.find(id);
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+QAction* QtWizardWindow::CommandAction(int id) const {
+  const auto found = actions_.find(id);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+QTreeWidget* QtWizardWindow::TreeWidget(TreeId tree) const {
+  return static_cast<QTreeWidget*>(controls_.at(kTreeIds[TreeIndex(tree)]));
+}
+
+TreeBinder& QtWizardWindow::Binder(TreeId tree) const { return *binders_[TreeIndex(tree)]; }
+
+void QtWizardWindow::DecorateControls() {
+  for (const TopButton& button : kTopButtons) {
+    auto* widget = static_cast<QToolButton*>(controls_.at(button.id));
+    widget->setIcon(CommandIcon(button.icon));
+    widget->setToolTip(button.tooltip);
+  }
+  static_cast<QAbstractButton*>(controls_.at(kNextButton))->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+  static_cast<QAbstractButton*>(controls_.at(kBackButton))->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+  for (const int id : {kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kRawEntireDisk, kRawSectorRange})
+    static_cast<QRadioButton*>(controls_.at(id))->setAutoExclusive(false);
+  controls_.at(kRawExactSizes)
+      ->setToolTip("Size documents and archives by their own structures, so that carved files are whole");
+  for (const int id : {1036, 1037}) static_cast<QLineEdit*>(controls_.at(id))->setReadOnly(true);
+  static_cast<QLabel*>(controls_.at(kStatusText))->setTextFormat(Qt::PlainText);
+}
+
+void QtWizardWindow::BuildMenu() {
+  std::function<void(QMenu*, const MenuGroup&)> fill = [&](QMenu* menu, const MenuGroup& group) {
+    const int position = group.submenuPosition < 0 ? static_cast<int>(group.entries.size()) : group.submenuPosition;
+    for (int i = 0; i <= static_cast<int>(group.entries.size()); ++i) {
+      if (i == position)
+        for (const MenuGroup& sub : group.submenus) fill(menu->addMenu(QString::fromStdString(sub.title)), sub);
+      if (i == static_cast<int>(group.entries.size())) break;
+      const MenuEntry& entry = group.entries[static_cast<std::size_t>(i)];
+      QAction* action = menu->addAction(QString::fromStdString(entry.text));
+      action->setObjectName(QString::number(entry.command));
+      action->setStatusTip(QString::fromStdString(entry.prompt).trimmed());
+      action->setData(QString::fromStdString(entry.prompt));
+      if (entry.command == kMenuBalloonHelp) action->setCheckable(true);
+      actions_[entry.command] = action;
+    }
+    connect(menu, &QMenu::hovered, this, &QtWizardWindow::ShowMenuBalloon);
+    connect(menu, &QMenu::aboutToHide, this, [] { QToolTip::hideText(); });
+  };
+  for (const MenuGroup& group : MainMenu()) fill(menuBar()->addMenu(QString::fromStdString(group.title)), group);
+}
+
+void QtWizardWindow::BuildStatusBar() {
+  clock_ = new QLabel(this);
+  clock_->setObjectName("clock");
+  statusBar()->addPermanentWidget(clock_);
+  auto* timer = new QTimer(this);
+  const auto tick = [this] {
+    const QTime now = QTime::currentTime();
+    clock_->setText(QString::fromStdString(ClockText(now.hour(), now.minute())));
+  };
+  connect(timer, &QTimer::timeout, this, tick);
+  tick();
+  timer->start(1000);
+}
+
+void QtWizardWindow::ShowMenuBalloon(QAction* action) {
+  if (!state_.balloonHelp || !wizard_ || action->menu()) {
+    QToolTip::hideText();
+    return;
+  }
+  const std::string prompt = action->data().toString().toStdString();
+  const QString text = QString::fromStdString(wizard_->Language().MenuPrompt(prompt)).trimmed();
+  auto* menu = qobject_cast<QMenu*>(sender());
+  if (!menu || text.isEmpty()) return;
+  const QRect item = menu->actionGeometry(action);
+  const BalloonPoint at = MenuBalloonPoint(action->objectName().toInt(), item.left(), item.top(), item.right());
+  QToolTip::showText(menu->mapToGlobal(QPoint(at.x, at.y)), text, menu);
+}
+
+void QtWizardWindow::Bind(Wizard& wizard, WizardDialogs& dialogs) {
+  wizard_ = &wizard;
+  dialogs_ = &dialogs;
+  for (const auto& [id, action] : actions_)
+    connect(action, &QAction::triggered, this, [this, id = id] { wizard_->Command(id); });
+  ConnectControls();
+  ConnectTrees();
+  ConnectList();
+}
+
+void QtWizardWindow::ConnectControls() {
+  for (const int id : {kSaveDataButton, kLoadLogButton, kSaveLogButton, kHelpButton, kExitButton, kBackButton,
+                       kNextButton, kStopButton, kSearchMoreButton, kRawStartButton, kRawEntireDisk, kRawSectorRange,
+                       kRawExactSizes})
+    connect(static_cast<QAbstractButton*>(controls_.at(id)), &QAbstractButton::clicked, this,
+            [this, id] { wizard_->Command(id); });
+  for (const int id : {kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode}) {
+    auto* button = static_cast<ModeButton*>(controls_.at(id));
+    connect(button, &QAbstractButton::clicked, this, [this, id] { wizard_->ClickMode(id); });
+    connect(button, &ModeButton::hovered, this, [this, id, button](QPoint at) {
+      const std::string text = wizard_->HoverMode(id);
+      if (!text.empty()) QToolTip::showText(at, QString::fromStdString(text), button);
+    });
+  }
+  for (const int id : {kRawStartSector, kRawEndSector})
+    connect(static_cast<QLineEdit*>(controls_.at(id)), &QLineEdit::textEdited, this,
+            [this, id](const QString& text) { ModelWindow::SetControlText(id, text.toStdString()); });
+}
+
+void QtWizardWindow::ConnectTrees() {
+  for (int i = 0; i < 3; ++i) {
+    const TreeId tree = kTreeOfIndex[i];
+    QTreeWidget* widget = TreeWidget(tree);
+    connect(widget, &QTreeWidget::itemClicked, this, [this, tree](QTreeWidgetItem* item, int) {
+      const TreeItemHandle handle = TreeBinder::HandleOf(item);
+      if (tree == TreeId::Disk) wizard_->ClickDiskItem(handle);
+      if (tree == TreeId::Partition) wizard_->ClickPartitionItem(handle);
+      if (tree == TreeId::Folder) wizard_->ClickFolderItem(handle);
+    });
+    connect(widget, &QTreeWidget::itemExpanded, this, [this, tree](QTreeWidgetItem* item) {
+      if (!Binder(tree).Refreshing()) TreeExpand(tree, TreeBinder::HandleOf(item));
+    });
+  }
+  QTreeWidget* folders = TreeWidget(TreeId::Folder);
+  connect(folders, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) {
+    if (!Binder(TreeId::Folder).Refreshing()) wizard_->ClickFolderCheck(TreeBinder::HandleOf(item));
+  });
+  folders->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(folders, &QWidget::customContextMenuRequested, this, [this, folders](QPoint at) {
+    if (state_.wizardStage < 2) return;
+    QMenu menu;
+    QAction* save = menu.addAction("Save");
+    menu.setDefaultAction(save);
+    if (menu.exec(folders->viewport()->mapToGlobal(at)) == save) wizard_->SaveFromTree();
+  });
+}
+
+void QtWizardWindow::ConnectList() {
+  auto* view = static_cast<QTableView*>(controls_.at(kDetailsList));
+  connect(view, &QTableView::doubleClicked, this,
+          [this](const QModelIndex& index) { wizard_->OpenListRow(static_cast<std::size_t>(index.row())); });
+  view->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(view, &QWidget::customContextMenuRequested, this, [this, view](QPoint at) {
+    if (state_.wizardStage < 2 || !view->selectionModel()->hasSelection()) return;
+    QMenu menu;
+    QAction* save = menu.addAction("Save");
+    menu.setDefaultAction(save);
+    if (menu.exec(view->viewport()->mapToGlobal(at)) == save) wizard_->SaveFromList();
+  });
+  connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& selected, const QItemSelection& deselected) {
+            if (applyingSelection_) return;
+            for (const QModelIndex& index : deselected.indexes())
+              if (index.column() == 0) ListSetRowSelected(kDetailsList, static_cast<std::size_t>(index.row()), false);
+            for (const QModelIndex& index : selected.indexes())
+              if (index.column() == 0) ListSetRowSelected(kDetailsList, static_cast<std::size_t>(index.row()), true);
+          });
+}
+
+void QtWizardWindow::OnChanged(const WindowChange& change) {
+  {
+    std::lock_guard lock(pendingMutex_);
+    switch (change.kind) {
+      case WindowChange::Kind::List: pendingLists_.insert(change.id); break;
+      case WindowChange::Kind::Tree: pendingTrees_.insert(change.id); break;
+      case WindowChange::Kind::View: break;
+      default: pendingControls_.insert(change.id); break;
+    }
+    if (refreshQueued_) return;
+    refreshQueued_ = true;
+  }
+  QMetaObject::invokeMethod(this, [this] { RefreshNow(); }, Qt::QueuedConnection);
+}
+
+void QtWizardWindow::ApplyAll() {
+  for (const TemplateControl& placed : TemplateControls()) ApplyControl(placed.id);
+  for (const auto& [id, action] : actions_) ApplyControl(id);
+  RefreshNow();
+}
+
+void QtWizardWindow::RefreshNow() {
+  std::set<int> controls, lists, trees;
+  {
+    std::lock_guard lock(pendingMutex_);
+    controls.swap(pendingControls_);
+    lists.swap(pendingLists_);
+    trees.swap(pendingTrees_);
+    refreshQueued_ = false;
+  }
+  for (const int id : trees) ApplyTree(static_cast<TreeId>(id));
+  for (const int id : lists) ApplyList(id);
+  for (const int id : controls) ApplyControl(id);
+}
+
+void QtWizardWindow::ApplyControl(int id) {
+  const ControlState control = Control(id);
+  if (QAction* action = CommandAction(id)) {
+    action->setEnabled(control.enabled);
+    if (action->isCheckable()) action->setChecked(control.checked);
+    return;
+  }
+  QWidget* widget = ControlWidget(id);
+  if (!widget) return;
+  widget->setHidden(!control.shown || !FrameShown(id));
+  widget->setEnabled(control.enabled);
+  const QString text = QString::fromStdString(control.text);
+  if (id == kStepPicture) {
+    if (shownPictures_[id] != text) {
+      shownPictures_[id] = text;
+      static_cast<QLabel*>(widget)->setPixmap(QPixmap(text));
+    }
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    if (label->text() != text) label->setText(text);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    if (!button->icon().isNull() && text.isEmpty()) {
+    } else if (button->text() != text) {
+      button->setText(text);
+    }
+    if (button->isCheckable()) button->setChecked(control.checked);
+  } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+    group->setTitle(text);
+    for (const TemplateControl& placed : TemplateControls())
+      if (placed.frame == id) ApplyControl(placed.id);
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    if (edit->text() != text && !edit->hasFocus()) edit->setText(text);
+  } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+    bar->setValue(control.progress);
+  }
+}
+
+bool QtWizardWindow::FrameShown(int id) const {
+  for (const TemplateControl& placed : TemplateControls())
+    if (placed.id == id && placed.frame != 0) return Control(placed.frame).shown;
+  return true;
+}
+
+void QtWizardWindow::ApplyList(int id) {
+  const auto found = lists_.find(id);
+  if (found == lists_.end()) return;
+  ListTableModel* model = found->second;
+  auto* view = static_cast<QTableView*>(controls_.at(id));
+  const bool reset = model->Refresh(List(id));
+  const ListModel& list = model->Snapshot();
+  if (reset)
+    for (std::size_t column = 0; column + 1 < list.Columns().size(); ++column)
+      view->setColumnWidth(static_cast<int>(column), list.Columns()[column].width);
+  // The engines' selection marks are the view's selection.
+  applyingSelection_ = true;
+  QItemSelection selection;
+  const int lastColumn = std::max(0, model->columnCount() - 1);
+  for (std::size_t row = 0; row < list.Rows().size(); ++row)
+    if (list.Rows()[row].selected) {
+      const int r = static_cast<int>(row);
+      selection.select(model->index(r, 0), model->index(r, lastColumn));
+    }
+  view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  applyingSelection_ = false;
+}
+
+void QtWizardWindow::ApplyTree(TreeId tree) { Binder(tree).Refresh(Tree(tree)); }
+
+void QtWizardWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (wizard_) wizard_->Exit();
+}
+
+bool QtWizardWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !wizard_) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this || QApplication::activeModalWidget()) return false;
+  return FilterKey(static_cast<QKeyEvent*>(event));
+}
+
+bool QtWizardWindow::FilterKey(QKeyEvent* key) {
+  QTreeWidget* folders = TreeWidget(TreeId::Folder);
+  auto* list = static_cast<QTableView*>(controls_.at(kDetailsList));
+  const bool catalogue = state_.wizardStage == 2;
+  switch (key->key()) {
+    case Qt::Key_Tab:
+      if (!catalogue) return false;
+      if (folders->hasFocus())
+        list->setFocus(Qt::TabFocusReason);
+      else
+        folders->setFocus(Qt::TabFocusReason);
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (catalogue && folders->hasFocus() && folders->currentItem())
+        wizard_->ClickFolderItem(TreeBinder::HandleOf(folders->currentItem()));
+      else if (catalogue && list->hasFocus() && list->currentIndex().isValid())
+        wizard_->OpenListRow(static_cast<std::size_t>(list->currentIndex().row()), /*upperCase=*/true);
+      return true;
+    case Qt::Key_Escape: return true;
+    case Qt::Key_F6:
+      if (state_.wizardStage == 1) TreeWidget(TreeId::Partition)->setFocus(Qt::ShortcutFocusReason);
+      return false;
+    case Qt::Key_F7:
+      list->setFocus(Qt::ShortcutFocusReason);
+      if (list->model()->rowCount() > 0) list->setCurrentIndex(list->model()->index(0, 0));
+      return false;
+    default: return false;
+  }
+}
+
+void QtWizardWindow::ShowMessage(const std::string& text) {
+  OnGuiThread(this, [&] { InformationBox(this, text); });
+}
+
+bool QtWizardWindow::AskYesNo(const std::string& text) {
+  return OnGuiThread(this, [&] { return QuestionBox(this, text); });
+}
+
+bool QtWizardWindow::SystemMessage(const std::string& text, SystemIcon icon) {
+  return OnGuiThread(this, [&] { return SystemBox(this, text, icon); });
+}
+
+BadSectorAnswer QtWizardWindow::AskBadSector() {
+  return OnGuiThread(this, [&] { return BadSectorDialog(this); });
+}
+
+ReplaceAnswer QtWizardWindow::AskReplaceFile(const std::string& path) {
+  return OnGuiThread(this, [&] { return ReplaceDialog(this, path); });
+}
+
+WriteErrorAnswer QtWizardWindow::AskWriteError(const std::string& path) {
+  return OnGuiThread(this, [&] { return WriteErrorDialog(this, path); });
+}
+
+std::string QtWizardWindow::AskDestinationFolder() {
+  return OnGuiThread(this, [&] {
+    return FileSavingDialog(this, [this] {
+      if (dialogs_) dialogs_->RunSettingsDialog();
+    });
+  });
+}
+
+std::string QtWizardWindow::AskFilePath(FileDialogKind kind, const std::string& filter) {
+  return OnGuiThread(this, [&] {
+    const QString files = QString::fromStdString(filter);
+    if (kind == FileDialogKind::Save)  // asks before replacing an existing file
+      return QFileDialog::getSaveFileName(this, "Save Log", QString(), files).toStdString();
+    const QStringList paths = QFileDialog::getOpenFileNames(this, "Load Log", QString(), files);
+    return paths.isEmpty() ? std::string() : paths.back().toStdString();
+  });
+}
+
+void QtWizardWindow::OpenDocument(const std::string& path) {
+  OnGuiThread(this, [&] { QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))); });
+}
+
+}  // namespace vantrel::qt

@@ -1,0 +1,147 @@
+#include "app/qt/SettingsWindow.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "saving/SettingsDialog.h"
+
+namespace vantrel::qt {
+
+namespace {
+
+struct RadioChoice {
+  int id;
+  const char* text;
+};
+
+// A group of radio buttons whose index is the field's value.
+QGroupBox* RadioGroup(const char* title, std::initializer_list<RadioChoice> buttons, int checked,
+                      const std::function<void(int)>& onChoose, bool enabled = true) {
+  auto* group = new QGroupBox(title);
+  auto* layout = new QVBoxLayout(group);
+  auto* exclusive = new QButtonGroup(group);
+  int value = 0;
+  for (const RadioChoice& choice : buttons) {
+    auto* button = new QRadioButton(choice.text);
+    button->setObjectName(QString::number(choice.id));
+    button->setChecked(value == checked);
+    button->setEnabled(enabled);
+    exclusive->addButton(button, value++);
+    layout->addWidget(button);
+  }
+  QObject::connect(exclusive, &QButtonGroup::idClicked, group, onChoose);
+  return group;
+}
+
+QComboBox* DateList(int id, int first, int count, int position, bool twoDigits) {
+  auto* list = new QComboBox;
+  list->setObjectName(QString::number(id));
+  for (int i = 0; i < count; ++i)
+    list->addItem(twoDigits ? QString("%1").arg(first + i, 2, 10, QChar('0')) : QString::number(first + i));
+  list->setCurrentIndex(position);
+  return list;
+}
+
+}  // namespace
+
+void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& window) {
+  SettingsDialog logic(options, window);
+  QDialog dialog(parent);
+  dialog.setObjectName("Settings");
+  dialog.setWindowTitle("Settings");
+  auto* layout = new QGridLayout(&dialog);
+  const SavingOptions& shown = logic.Options();
+  layout->addWidget(RadioGroup("", {{1110, "Include Deleted File(s)"}, {1112, "Exclude Deleted File(s)"},
+                                    {1111, "Save Deleted Files only"}},
+                               shown.deletedFilter, [&](int value) { logic.SetDeletedFilter(value); }),
+                    0, 0);
+  layout->addWidget(RadioGroup("", {{1123, "Save Selected File(s)"}, {1124, "Save all File(s)"},
+                                    {1125, "Invert Selection"}},
+                               shown.saveScope, [&](int value) { logic.SetSaveScope(value); }),
+                    0, 1);
+
+  auto* extensions = new QGroupBox("Select Extensions ( Ex:- DOC, XLS)");
+  auto* extensionLayout = new QGridLayout(extensions);
+  auto* edit = new QLineEdit;
+  edit->setObjectName("1126");
+  edit->setMaxLength(39);
+  auto* list = new QListWidget;
+  list->setObjectName("1127");
+  for (const std::string& extension : shown.extensionList) list->addItem(QString::fromStdString(extension));
+  auto* add = new QPushButton("&Add ");
+  add->setObjectName("1128");
+  auto* remove = new QPushButton("&Remove");
+  remove->setObjectName("1129");
+  remove->setEnabled(logic.RemoveEnabled());
+  extensionLayout->addWidget(edit, 0, 0);
+  extensionLayout->addWidget(add, 0, 1);
+  extensionLayout->addWidget(list, 1, 0);
+  extensionLayout->addWidget(remove, 1, 1, Qt::AlignTop);
+  layout->addWidget(extensions, 1, 0);
+  const auto showExtensions = [&] {
+    list->clear();
+    for (const std::string& extension : logic.Options().extensionList) list->addItem(QString::fromStdString(extension));
+    remove->setEnabled(logic.RemoveEnabled());
+  };
+  QObject::connect(add, &QPushButton::clicked, &dialog, [&] {
+    if (logic.AddExtension(edit->text().toStdString())) edit->clear();
+    showExtensions();
+    edit->setFocus();
+  });
+  QObject::connect(remove, &QPushButton::clicked, &dialog, [&] {
+    const int next = logic.RemoveExtension(list->currentRow());
+    showExtensions();
+    if (next >= 0) list->setCurrentRow(next);
+  });
+
+  auto* dates = new QGroupBox("File Updated");
+  auto* dateLayout = new QGridLayout(dates);
+  dateLayout->addWidget(new QLabel("DD"), 0, 1);
+  dateLayout->addWidget(new QLabel("MM"), 0, 2);
+  dateLayout->addWidget(new QLabel("YYYY"), 0, 3);
+  const DatePositions& at = shown.datePositions;
+  QComboBox* lists[6] = {DateList(1030, 1, 31, at[0], true),    DateList(1119, 1, 12, at[1], true),
+                         DateList(1120, 1970, 130, at[2], false), DateList(1031, 1, 31, at[3], true),
+                         DateList(1121, 1, 12, at[4], true),    DateList(1122, 1970, 61, at[5], false)};
+  dateLayout->addWidget(new QLabel("Earlier"), 1, 0);
+  dateLayout->addWidget(new QLabel("After"), 2, 0);
+  for (int i = 0; i < 6; ++i) dateLayout->addWidget(lists[i], 1 + i / 3, 1 + i % 3);
+  layout->addWidget(dates, 1, 1);
+
+  layout->addWidget(RadioGroup("Saving Mode", {{1097, "Auto"}, {1098, "FAT1 "}, {1029, "FAT2"}, {1099, "Contigious"}},
+                               shown.savingMode, [](int) {}, /*enabled=*/false),
+                    2, 0);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  auto* apply = new QPushButton("&Apply");
+  apply->setObjectName("1");
+  apply->setAutoDefault(false);
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setObjectName("2");
+  cancel->setAutoDefault(false);
+  buttons->addWidget(apply);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons, 2, 1, Qt::AlignBottom);
+  QObject::connect(apply, &QPushButton::clicked, &dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+
+  if (dialog.exec() == QDialog::Accepted) {
+    DatePositions positions{};
+    for (int i = 0; i < 6; ++i) positions[static_cast<std::size_t>(i)] = lists[i]->currentIndex();
+    logic.Apply(positions);
+  } else {
+    logic.Cancel();
+  }
+}
+
+}  // namespace vantrel::qt

@@ -1,0 +1,95 @@
+#include "app/qt/TreeBinder.h"
+
+#include <QTreeWidget>
+#include <vector>
+
+namespace vantrel::qt {
+
+namespace {
+
+constexpr int kHandleRole = Qt::UserRole + 1;
+
+Qt::CheckState QtCheck(CheckState state) {
+  switch (state) {
+    case CheckState::Checked: return Qt::Checked;
+    case CheckState::PartlyChecked: return Qt::PartiallyChecked;
+    case CheckState::Unchecked: break;
+  }
+  return Qt::Unchecked;
+}
+
+}  // namespace
+
+TreeBinder::TreeBinder(QTreeWidget* widget, bool checkBoxes, QIcon rootIcon, QIcon itemIcon)
+    : widget_(widget), checkBoxes_(checkBoxes), rootIcon_(std::move(rootIcon)), itemIcon_(std::move(itemIcon)) {}
+
+TreeItemHandle TreeBinder::HandleOf(const QTreeWidgetItem* item) {
+  return item ? item->data(0, kHandleRole).toUInt() : kNoTreeItem;
+}
+
+QTreeWidgetItem* TreeBinder::ItemOf(TreeItemHandle handle) const {
+  const auto found = items_.find(handle);
+  return found == items_.end() ? nullptr : found->second;
+}
+
+QTreeWidgetItem* TreeBinder::Bind(const TreeModel& model, TreeItemHandle handle, QTreeWidgetItem* parent) {
+  QTreeWidgetItem*& item = items_[handle];
+  if (!item) {
+    item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(widget_);
+    item->setData(0, kHandleRole, handle);
+    item->setIcon(0, parent ? itemIcon_ : rootIcon_);
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (checkBoxes_) flags |= Qt::ItemIsUserCheckable;
+    item->setFlags(flags);
+  }
+  const QString text = QString::fromStdString(model.Text(handle));
+  if (item->text(0) != text) item->setText(0, text);
+  if (checkBoxes_) {
+    const Qt::CheckState check = QtCheck(model.Check(handle));
+    if (item->checkState(0) != check || !item->data(0, Qt::CheckStateRole).isValid()) item->setCheckState(0, check);
+  }
+  return item;
+}
+
+void TreeBinder::Refresh(const TreeModel& model) {
+  refreshing_ = true;
+  if (model.Root() != root_) {
+    widget_->clear();
+    items_.clear();
+    expandedInModel_.clear();
+    selected_ = kNoTreeItem;
+    root_ = model.Root();
+  }
+  std::unordered_set<TreeItemHandle> seen;
+  if (root_ != kNoTreeItem) {
+    // Depth first; children keep the model's order because new ones are only appended.
+    std::vector<std::pair<TreeItemHandle, QTreeWidgetItem*>> pending{{root_, nullptr}};
+    while (!pending.empty()) {
+      const auto [handle, parent] = pending.back();
+      pending.pop_back();
+      QTreeWidgetItem* item = Bind(model, handle, parent);
+      seen.insert(handle);
+      if (model.IsExpanded(handle) && expandedInModel_.insert(handle).second) item->setExpanded(true);
+      const auto& children = model.Children(handle);
+      for (auto child = children.rbegin(); child != children.rend(); ++child) pending.emplace_back(*child, item);
+    }
+  }
+  // Items the model no longer has: delete the topmost ones (their children go with them).
+  for (auto it = items_.begin(); it != items_.end();) {
+    if (seen.contains(it->first)) {
+      ++it;
+      continue;
+    }
+    QTreeWidgetItem* parent = it->second->parent();
+    if (!parent || seen.contains(HandleOf(parent))) delete it->second;
+    expandedInModel_.erase(it->first);
+    it = items_.erase(it);
+  }
+  if (model.Selected() != selected_) {
+    selected_ = model.Selected();
+    if (QTreeWidgetItem* item = ItemOf(selected_)) widget_->setCurrentItem(item);
+  }
+  refreshing_ = false;
+}
+
+}  // namespace vantrel::qt

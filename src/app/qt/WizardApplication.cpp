@@ -1,0 +1,16 @@
+#include "app/qt/WizardApplication.h"
+
+namespace vantrel::qt {
+
+WizardApplication::WizardApplication(const StartOptions& options) {
+  state.mainWindow = &window;
+  state.programFolder = options.programFolder;
+  state.tempFolder = options.tempFolder;
+  dialogs.SetMailbox(options.mailbox);
+  window.Bind(wizard, dialogs);
+  EnumerateDisks(state, options.disks);
+  wizard.Initialise(options.languageSetting);
+  window.ApplyAll();
+}
+
+}  // namespace vantrel::qt

@@ -1,0 +1,34 @@
+#pragma once
+// Everything the desktop program runs: the wizard's state, the window, its dialogs and the
+// wizard, set up as the program starts (disks listed, lists filled, language chosen).
+
+#include <string>
+#include <vector>
+
+#include "app/Wizard.h"
+#include "app/WizardState.h"
+#include "app/qt/QtWizardDialogs.h"
+#include "app/qt/QtWizardWindow.h"
+#include "disk/DiskEnumeration.h"
+
+namespace vantrel::qt {
+
+struct StartOptions {
+  std::string programFolder;
+  std::string languageSetting;
+  std::vector<NamedDisk> disks;  // none: the machine's disks
+  std::string tempFolder;
+  std::string mailbox;  // the service mailbox for mailed reports
+};
+
+class WizardApplication {
+ public:
+  explicit WizardApplication(const StartOptions& options);
+
+  WizardState state;
+  QtWizardWindow window{state};
+  QtWizardDialogs dialogs{window, state};
+  Wizard wizard{state, dialogs, window.Pause()};
+};
+
+}  // namespace vantrel::qt

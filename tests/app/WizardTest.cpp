@@ -1,0 +1,341 @@
+// The wizard driven as the window drives it: disk, mode, Next and Back through the stages,
+// the workers, the commands with their refusals, and balloon help.
+
+#include "app/Wizard.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/ControlIds.h"
+#include "app/FolderTree.h"
+#include "app/WizardState.h"
+#include "reiserfs/Catalogue.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedWizardDialogs.h"
+#include "support/Sha256.h"
+#include "support/TempDir.h"
+#include "support/TestWizard.h"
+
+namespace vantrel::test {
+namespace {
+
+using namespace control;
+namespace fs = std::filesystem;
+
+std::string ReadWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class WizardTest : public ::testing::Test {
+ protected:
+  void Start(const std::vector<std::string>& images, const std::string& language = "") {
+    t_.state.programFolder = programFolder_.Path().string();
+    t_.state.tempFolder = out_.Path().string();
+    if (!images.empty()) t_.UseImages(images);
+    wizard_.Initialise(language);
+  }
+  ControlState At(int id) const { return t_.window.Control(id); }
+  TreeItemHandle Child(TreeId tree, TreeItemHandle parent, const std::string& text) {
+    for (const TreeItemHandle item : t_.window.TreeChildren(tree, parent))
+      if (t_.window.TreeText(tree, item) == text) return item;
+    return kNoTreeItem;
+  }
+  void ChooseDiskAndMode(int modeButton) {
+    wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
+    wizard_.HoverMode(modeButton);
+    wizard_.Next();
+    wizard_.Workers().WaitAll();
+  }
+  void PickPartitionAt(std::uint64_t start) {
+    for (std::uint32_t i = 0; i < t_.state.partitionTable.count; ++i)
+      if (t_.state.partitionTable.records[i].start == start)
+        wizard_.ClickPartitionItem(t_.state.partitionTable.records[i].treeItem);
+  }
+  void BuildCatalogue(std::uint32_t fileSearchType) {
+    dialogs_.AddFileSearchType(fileSearchType);
+    wizard_.Next();
+    wizard_.Workers().WaitAll();
+  }
+  // Checks the folder, saves through the menu and lists the files under it that did not
+  // come out byte for byte.
+  std::vector<std::string> SaveFolderAndCompare(const std::string& folder, const nlohmann::json& entries) {
+    wizard_.ClickFolderCheck(Child(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder), folder));
+    t_.window.AnswerDestinationWith((out_.Path() / "saved").string());
+    wizard_.Command(kMenuSave);
+    std::vector<std::string> wrong;
+    int compared = 0;
+    for (const auto& entry : entries) {
+      const std::string path = entry["path"];
+      if (entry["kind"] == "dir" || path.rfind(folder + "/", 0) != 0) continue;
+      ++compared;
+      if (Sha256OfFile((out_.Path() / "saved" / SavedPath(path)).string()) != entry["sha256"]) wrong.push_back(path);
+    }
+    EXPECT_GT(compared, 0);
+    return wrong;
+  }
+
+  TempDir programFolder_;
+  TempDir out_;
+  TestWizard t_;
+  ScriptedWizardDialogs dialogs_;
+  Wizard wizard_{t_.state, dialogs_, t_.window.Pause()};
+};
+
+TEST_F(WizardTest, FirstScreenWaitsForADiskBeforeTheModesAndNext) {
+  Start({FixtureImage("mbr-mixed")});
+  for (const int id : {kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kNextButton})
+    EXPECT_FALSE(At(id).enabled) << id;
+  EXPECT_FALSE(At(kBackButton).shown);
+  for (const int id : {kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuDirectoryView})
+    EXPECT_FALSE(At(id).enabled) << id;
+  EXPECT_TRUE(At(kMenuBalloonHelp).checked);
+  EXPECT_FALSE(At(kRawStartButton).shown);
+
+  wizard_.ClickDiskItem(t_.window.TreeRoot(TreeId::Disk));  // "My Computer": nothing
+  EXPECT_FALSE(At(kQuickSearchMode).enabled);
+  wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
+  EXPECT_TRUE(At(kQuickSearchMode).enabled);
+  EXPECT_EQ(At(kStepPicture).text, t_.state.programFolder + "/Step2.bmp");
+  EXPECT_GT(t_.window.ListRowCount(kDetailsList), 0u);
+
+  // Hovering selects without a new picture; a (keyboard) click shows picture 3.
+  EXPECT_EQ(wizard_.HoverMode(kAdvancedSearchMode), "Use this mode when Quick Search fails to recover files");
+  EXPECT_EQ(t_.state.recoveryMode, 2);
+  EXPECT_TRUE(At(kAdvancedSearchMode).checked);
+  EXPECT_TRUE(At(kNextButton).enabled);
+  EXPECT_EQ(At(kStepPicture).text, t_.state.programFolder + "/Step2.bmp");
+  wizard_.ClickMode(kQuickSearchMode);
+  EXPECT_FALSE(At(kAdvancedSearchMode).checked);
+  EXPECT_EQ(At(kStepPicture).text, t_.state.programFolder + "/Step3.bmp");
+
+  wizard_.Command(kMenuBalloonHelp);
+  EXPECT_FALSE(At(kMenuBalloonHelp).checked);
+  EXPECT_EQ(wizard_.HoverMode(kRawRecoveryMode), "");
+  EXPECT_EQ(t_.state.recoveryMode, 3);
+}
+
+TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
+  Start({FixtureImage("mbr-mixed")});
+  const auto partition = ManifestPartition(FixtureManifest("mbr-mixed"), 5);
+  ChooseDiskAndMode(kQuickSearchMode);
+  EXPECT_EQ(t_.state.wizardStage, 1);
+  EXPECT_EQ(t_.window.CurrentView(), 3);
+  EXPECT_EQ(t_.window.TreeText(TreeId::Partition, t_.window.TreeRoot(TreeId::Partition)), "Disk 0");
+  EXPECT_EQ(t_.state.partitionTable.count, 2u);
+  const std::string log = ReadWhole(t_.state.activityLogPath);
+  EXPECT_NE(log.find("\r\nSelected Disk : " + t_.state.selectedDiskModel + "\r\nSelected Mode : QUICK"
+                     "\r\nTotal Partitions Found : 2"),
+            std::string::npos)
+      << log;
+
+  EXPECT_FALSE(At(kNextButton).enabled);
+  PickPartitionAt(partition["start_sector"]);
+  EXPECT_TRUE(At(kNextButton).enabled);
+  dialogs_.AddFileSearchType(std::nullopt);  // "Cancel" changes nothing
+  wizard_.Next();
+  EXPECT_EQ(t_.state.wizardStage, 1);
+  BuildCatalogue(1);
+  EXPECT_EQ(t_.state.wizardStage, 2);
+  EXPECT_EQ(t_.window.CurrentView(), 6);
+  EXPECT_TRUE(At(kFolderTree).shown);
+  EXPECT_TRUE(At(kMenuSave).enabled);
+  EXPECT_FALSE(wizard_.Workers().IsSet(Worker::Catalogue));
+
+  EXPECT_EQ(SaveFolderAndCompare("Old Docs", partition["entries"]), std::vector<std::string>{});
+  auto actions = dialogs_.Actions();
+  std::sort(actions.begin(), actions.end());
+  EXPECT_EQ(actions, (std::vector<std::string>{"counting", "saving"}));
+  EXPECT_EQ(t_.state.saving.filesWritten, t_.state.saving.totalFiles);
+}
+
+TEST_F(WizardTest, CatalogueIsBrowsedFromTheTreeAndTheListRows) {
+  Start({FixtureImage("mbr-mixed")});
+  ChooseDiskAndMode(kQuickSearchMode);
+  PickPartitionAt(ManifestPartition(FixtureManifest("mbr-mixed"), 5)["start_sector"]);
+  BuildCatalogue(1);
+  const TreeItemHandle oldDocs = Child(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder), "Old Docs");
+  wizard_.ClickFolderItem(oldDocs);
+  EXPECT_EQ(At(kStatusText).text, "\\Old Docs");
+  ASSERT_GT(t_.window.ListRowCount(kDetailsList), 0u);
+  EXPECT_EQ(t_.window.ListCell(kDetailsList, 0, 1), "Folder");  // folders come first
+  const std::string folderName = t_.window.ListCell(kDetailsList, 0, 0);
+  wizard_.OpenListRow(0);
+  EXPECT_EQ(At(kStatusText).text, "\\Old Docs\\" + folderName);
+  EXPECT_EQ(t_.window.Tree(TreeId::Folder).Selected(), Child(TreeId::Folder, oldDocs, folderName));
+
+  const std::size_t fileRow = t_.window.ListRowCount(kDetailsList) - 1;
+  ASSERT_NE(t_.window.ListCell(kDetailsList, fileRow, 1), "Folder");
+  wizard_.OpenListRow(fileRow, /*upperCase=*/true);
+  ASSERT_EQ(t_.window.OpenedDocuments().size(), 1u);
+  EXPECT_EQ(fs::path(t_.window.OpenedDocuments()[0]).filename(), t_.window.ListCell(kDetailsList, fileRow, 0));
+}
+
+TEST_F(WizardTest, AdvancedWalkFindsThePartitionsOnAWorkerAndBackReturnsStepByStep) {
+  Start({FixtureImage("mbr-mixed")});
+  const auto partition = ManifestPartition(FixtureManifest("mbr-mixed"), 5);
+  ChooseDiskAndMode(kAdvancedSearchMode);
+  EXPECT_EQ(t_.state.wizardStage, 1);
+  EXPECT_EQ(t_.window.CurrentView(), 3);
+  EXPECT_FALSE(wizard_.Workers().IsSet(Worker::PartitionSearch));
+  PickPartitionAt(partition["start_sector"]);
+  BuildCatalogue(2);
+  ASSERT_EQ(t_.state.wizardStage, 2);
+  EXPECT_EQ(SaveFolderAndCompare("Old Docs", partition["entries"]), std::vector<std::string>{});
+
+  wizard_.Back();
+  EXPECT_EQ(t_.state.wizardStage, 1);
+  EXPECT_EQ(t_.window.CurrentView(), 7);
+  EXPECT_TRUE(t_.state.catalogue.folderList.empty());
+  EXPECT_FALSE(At(kFolderTree).shown);
+  EXPECT_TRUE(At(kPartitionTree).shown);
+  EXPECT_TRUE(At(kLoadLogButton).enabled);
+  wizard_.Back();
+  EXPECT_EQ(t_.state.wizardStage, 0);
+  EXPECT_EQ(t_.window.CurrentView(), 1);
+  EXPECT_FALSE(At(kPartitionTree).shown);
+}
+
+TEST_F(WizardTest, RawWalkCarvesTheCheckedKindsAndBackLeavesThePanel) {
+  Start({CarveFixtureImage("carve-basic")});
+  ChooseDiskAndMode(kRawRecoveryMode);
+  EXPECT_EQ(t_.state.wizardStage, 1);
+  EXPECT_EQ(t_.window.CurrentView(), 8);
+  EXPECT_TRUE(At(kRawStartButton).enabled);
+  EXPECT_TRUE(At(kRawExactSizes).shown);
+  t_.window.SetChecked(kRawExactSizes, true);
+  wizard_.Command(kRawExactSizes);
+  EXPECT_TRUE(t_.state.rawRecovery.exactSizes);
+  for (std::size_t row = 0; row < 4; ++row) t_.window.ListSetRowChecked(kRawFileTypesList, row, true);
+  t_.window.AnswerDestinationWith((out_.Path() / "carved").string());
+  wizard_.Command(kRawStartButton);
+  wizard_.Workers().WaitAll();
+  EXPECT_FALSE(t_.state.rawRecovery.running);
+  EXPECT_FALSE(t_.state.rawRecovery.report.files.empty());
+  for (const auto& file : t_.state.rawRecovery.report.files) {
+    EXPECT_TRUE(fs::exists(file.path)) << file.path;
+    EXPECT_TRUE(file.sizedByStructure) << file.path;
+  }
+
+  wizard_.Back();
+  EXPECT_EQ(t_.state.wizardStage, 0);
+  EXPECT_EQ(t_.window.CurrentView(), 88);
+  EXPECT_FALSE(At(kRawStartButton).shown);
+  EXPECT_TRUE(At(kDiskTree).shown);
+}
+
+TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
+  Start({});
+  struct Case {
+    int stage;
+    int mode;
+    int command;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0, 1, kSaveDataButton, kGoToCatalogueStep},  {1, 2, kSaveLogButton, kGoToCatalogueStep},
+      {0, 1, kMenuDirectoryView, kGoToCatalogueStep}, {1, 1, kMenuDirectoryPrint, kGoToCatalogueStep},
+      {2, 1, kLoadLogButton, kGoToFirstSteps},       {1, 3, kLoadLogButton, kLogButtonInRawMode},
+      {1, 3, kSaveLogButton, kLogButtonInRawMode},   {1, 3, kMenuLoadLog, kLoadLogInRawMode},
+      {0, 0, kMenuUpdate, kFeatureNotAvailable},
+  };
+  for (const Case& c : cases) {
+    t_.state.wizardStage = c.stage;
+    t_.state.recoveryMode = static_cast<std::uint16_t>(c.mode);
+    const std::size_t before = t_.window.Messages().size();
+    wizard_.Command(c.command);
+    ASSERT_EQ(t_.window.Messages().size(), before + 1) << c.command;
+    EXPECT_EQ(t_.window.Messages().back().text, c.text) << c.command;
+    EXPECT_EQ(t_.state.wizardStage, c.stage);
+  }
+  // "&Save " below the catalogue step does nothing at all.
+  t_.state.wizardStage = 1;
+  const std::size_t before = t_.window.Messages().size();
+  wizard_.Command(kMenuSave);
+  EXPECT_EQ(t_.window.Messages().size(), before);
+}
+
+TEST_F(WizardTest, LoadLogAtTheFirstStepPreparesTheTreesAndACancelRestoresTheStep) {
+  Start({FixtureImage("mbr-mixed")});
+  wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
+  wizard_.Command(kLoadLogButton);
+  wizard_.Workers().WaitAll();
+  EXPECT_TRUE(wizard_.Workers().IsSet(Worker::LogLoad));  // its slot is never emptied
+  EXPECT_EQ(t_.window.FileDialogFilters(), std::vector<std::string>{"*.sav"});  // then cancelled
+  EXPECT_EQ(t_.window.TreeText(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder)), "Root");
+  EXPECT_EQ(t_.window.CurrentView(), 1);
+  EXPECT_TRUE(At(kDiskTree).shown);
+  EXPECT_TRUE(At(kLoadLogButton).enabled);
+
+  t_.state.wizardStage = 2;
+  wizard_.Command(kSaveLogButton);
+  wizard_.Workers().WaitAll();
+  EXPECT_EQ(t_.window.FileDialogFilters().back(), "*.Sav");
+}
+
+TEST_F(WizardTest, ViewReportOpensTheActivityLogOnlyWhenItExists) {
+  t_.state.programFolder = programFolder_.Path().string();
+  t_.state.activityLogPath = (programFolder_.Path() / "nowhere" / "log.txt").string();
+  wizard_.Command(kMenuViewReport);
+  EXPECT_EQ(t_.window.MessageTexts().back(), kLogFileNotFound);
+  Start({});  // writes the log
+  wizard_.Command(kMenuViewReport);
+  ASSERT_EQ(t_.window.OpenedDocuments().size(), 1u);
+  EXPECT_EQ(t_.window.OpenedDocuments()[0], t_.state.activityLogPath);
+}
+
+TEST_F(WizardTest, ExitAsksFirstAndEndsOnlyOnYes) {
+  Start({});
+  t_.answers.AddYesNo(false);
+  wizard_.Command(kExitButton);
+  EXPECT_TRUE(dialogs_.Actions().empty());
+  t_.answers.AddYesNo(true);
+  wizard_.Command(kMenuExit);
+  EXPECT_EQ(t_.answers.QuestionsAsked(), (std::vector<std::string>{kExitQuestion, kExitQuestion}));
+  EXPECT_EQ(dialogs_.Actions(), std::vector<std::string>{"end"});
+}
+
+TEST_F(WizardTest, StopSearchingHoldsWorkersWhileAskingAndStopsOnlyOnYes) {
+  Start({});
+  t_.answers.AddYesNo(false);
+  wizard_.Command(kStopButton);
+  EXPECT_EQ(t_.state.StopRequested.load(), 0);
+  t_.answers.AddYesNo(true);
+  wizard_.Command(kStopButton);
+  EXPECT_EQ(t_.state.StopRequested.load(), 1);
+
+  // A worker that reports while the question is open waits there until it is answered.
+  std::atomic<bool> reported{false};
+  t_.window.Pause().Hold();
+  std::thread worker([&] {
+    t_.window.SetControlText(kStatusText, "Searching Partitions");
+    reported = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(reported);
+  t_.window.SetControlText(kFoundCount, "");  // the window's own thread is never held
+  t_.window.Pause().Release();
+  worker.join();
+  EXPECT_TRUE(reported);
+}
+
+TEST_F(WizardTest, LanguageFileGivesTheModeDescriptionsWhateverTheCaseOfTheSetting) {
+  std::ofstream(programFolder_ / "FrenchA.dat") << "# test\n0\tMode rapide\n2\tMode brut\n";
+  Start({FixtureImage("mbr-mixed")}, "frencha.DAT");
+  EXPECT_EQ(t_.state.languageFileName, "frencha.DAT");
+  wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
+  EXPECT_EQ(wizard_.HoverMode(kQuickSearchMode), "Mode rapide");
+  // A message the file lacks stays English.
+  EXPECT_EQ(wizard_.HoverMode(kAdvancedSearchMode), "Use this mode when Quick Search fails to recover files");
+}
+
+}  // namespace
+}  // namespace vantrel::test

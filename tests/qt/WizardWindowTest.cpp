@@ -1,0 +1,350 @@
+// The desktop window walked as a user walks it: a disk, a mode, Next, a partition, the
+// "Recovery Mode" dialog, a checked folder, "&Save " and a destination; the files must come
+// out byte for byte. Then the same with the advanced searches, and raw recovery.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QEnterEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <filesystem>
+#include <fstream>
+
+#include "app/ControlIds.h"
+#include "app/FolderListing.h"
+#include "app/FolderTree.h"
+#include "app/WizardViews.h"
+#include "app/qt/TreeBinder.h"
+#include "app/qt/WizardApplication.h"
+#include "qt/ModalAnswerer.h"
+#include "support/Fixtures.h"
+#include "support/Sha256.h"
+#include "support/TempDir.h"
+
+namespace vantrel::test {
+namespace {
+
+using namespace control;
+using qt::TreeBinder;
+namespace fs = std::filesystem;
+
+class WizardWindowTest : public ::testing::Test {
+ protected:
+  void Open(const std::string& image) {
+    qt::StartOptions options;
+    options.programFolder = VANTREL_PROGRAM_FOLDER;
+    options.disks = {{image, {}}};
+    options.tempFolder = temp_.Path().string();
+    app_ = std::make_unique<qt::WizardApplication>(options);
+    app_->window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app_->window));
+    app_->window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app_->window));
+  }
+  void TearDown() override {
+    if (app_) app_->wizard.Workers().WaitAll();
+  }
+  // With VANTREL_SCREENSHOT_DIR set, keeps a picture of the screen around the window.
+  void Snap(const char* name) {
+    const QString folder = qEnvironmentVariable("VANTREL_SCREENSHOT_DIR");
+    if (folder.isEmpty()) return;
+    QTest::qWait(300);
+    const QRect frame = app_->window.frameGeometry();
+    QApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        .save(folder + "/" + name + ".png");
+  }
+  QWidget* Control(int id) { return app_->window.findChild<QWidget*>(QString::number(id)); }
+  // Lets the window run until done() holds (or fails after a minute).
+  void RunUntil(const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!done()) {
+      ASSERT_LT(std::chrono::steady_clock::now(), limit) << "the window did not get there";
+      QTest::qWait(10);
+    }
+    QTest::qWait(20);
+  }
+  void ClickTreeItem(TreeId tree, TreeItemHandle handle) {
+    QTreeWidget* widget = app_->window.TreeWidget(tree);
+    QTreeWidgetItem* item = app_->window.Binder(tree).ItemOf(handle);
+    ASSERT_NE(item, nullptr);
+    widget->scrollToItem(item);
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(item).center());
+    QTest::qWait(20);
+  }
+  void Click(int id) {
+    auto* button = qobject_cast<QAbstractButton*>(Control(id));
+    ASSERT_NE(button, nullptr) << id;
+    ASSERT_TRUE(button->isVisible() && button->isEnabled()) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::qWait(20);
+  }
+  void Hover(int id) {
+    QWidget* button = Control(id);
+    const QPointF at(5, 5);
+    QEnterEvent enter(at, at, button->mapToGlobal(at));
+    QApplication::sendEvent(button, &enter);
+    QTest::qWait(20);
+  }
+  void ChooseDiskAndMode(int mode) {
+    ClickTreeItem(TreeId::Disk, app_->window.TreeChildren(TreeId::Disk, app_->window.TreeRoot(TreeId::Disk)).at(0));
+    Hover(mode);
+    if (mode == kQuickSearchMode) Snap("1-disk-and-mode");
+    ASSERT_TRUE(qobject_cast<QRadioButton*>(Control(mode))->isChecked());
+    Click(kNextButton);
+    RunUntil([&] { return app_->state.wizardStage == 1 && !app_->wizard.Workers().AnyRunning(); });
+  }
+  void ChoosePartitionAndBuild(std::uint64_t start, const char* searchButton) {
+    const PartitionTable& table = app_->state.partitionTable;
+    for (std::uint32_t i = 0; i < table.count; ++i)
+      if (table.records[i].start == start) ClickTreeItem(TreeId::Partition, table.records[i].treeItem);
+    answers_.Expect("RecoveryMode", [searchButton](QWidget* dialog) {
+      dialog->findChild<QRadioButton*>(searchButton)->click();
+      dialog->findChild<QAbstractButton*>("1")->click();
+    });
+    Click(kNextButton);
+    RunUntil([&] { return app_->state.wizardStage == 2 && !app_->wizard.Workers().AnyRunning(); });
+  }
+  void SaveFolder(const std::string& name, const fs::path& destination) {
+    QTreeWidget* tree = app_->window.TreeWidget(TreeId::Folder);
+    const QList<QTreeWidgetItem*> found = tree->findItems(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    found[0]->setCheckState(0, Qt::Checked);  // the user's click on its check box
+    QTest::qWait(20);
+    answers_.Expect("FileSaving", [destination](QWidget* dialog) {
+      dialog->findChild<QLineEdit*>("1005")->setText(QString::fromStdString(destination.string()));
+      dialog->findChild<QAbstractButton*>("1")->click();
+    });
+    app_->window.CommandAction(kMenuSave)->trigger();
+    RunUntil([&] { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); });
+  }
+  std::vector<std::string> Mismatches(const nlohmann::json& entries, const std::string& folder, const fs::path& out) {
+    std::vector<std::string> wrong;
+    int compared = 0;
+    for (const auto& entry : entries) {
+      const std::string path = entry["path"];
+      if (entry["kind"] == "dir" || path.rfind(folder + "/", 0) != 0) continue;
+      ++compared;
+      if (Sha256OfFile((out / SavedPath(path)).string()) != entry["sha256"]) wrong.push_back(path);
+    }
+    EXPECT_GT(compared, 0);
+    return wrong;
+  }
+
+  TempDir temp_;
+  ModalAnswerer answers_;
+  std::unique_ptr<qt::WizardApplication> app_;
+};
+
+TEST_F(WizardWindowTest, EveryTemplateControlCarriesItsIdentifierAndText) {
+  Open(FixtureImage("mbr-mixed"));
+  EXPECT_EQ(qobject_cast<QAbstractButton*>(Control(kQuickSearchMode))->text(), "Quick Search");
+  EXPECT_EQ(qobject_cast<QAbstractButton*>(Control(kNextButton))->text(), "&Next");
+  EXPECT_EQ(Control(kExitButton)->toolTip(), "Exit from Vantrel");
+  EXPECT_FALSE(Control(kBackButton)->isVisible());
+  EXPECT_FALSE(Control(kNextButton)->isEnabled());
+  EXPECT_FALSE(app_->window.CommandAction(kMenuSave)->isEnabled());
+  EXPECT_EQ(app_->window.CommandAction(kMenuLoadLog)->statusTip(), "Load the recovery information");
+  EXPECT_TRUE(app_->window.CommandAction(kMenuBalloonHelp)->isChecked());
+  // Enter and Escape never press a button.
+  QTest::keyClick(&app_->window, Qt::Key_Escape);
+  QTest::keyClick(&app_->window, Qt::Key_Return);
+  EXPECT_TRUE(answers_.Messages().empty());
+}
+
+TEST_F(WizardWindowTest, QuickWalkSavesACheckedFolderByteForByte) {
+  Open(FixtureImage("mbr-mixed"));
+  const auto partition = ManifestPartition(FixtureManifest("mbr-mixed"), 5);
+  Snap("0-start");
+  ChooseDiskAndMode(kQuickSearchMode);
+  Snap("2-partitions");
+  EXPECT_TRUE(app_->window.TreeWidget(TreeId::Partition)->isVisible());
+  EXPECT_FALSE(app_->window.TreeWidget(TreeId::Disk)->isVisible());
+  ChoosePartitionAndBuild(partition["start_sector"], "quick");
+  Snap("3-catalogue");
+  EXPECT_TRUE(app_->window.TreeWidget(TreeId::Folder)->isVisible());
+  EXPECT_GT(static_cast<QTableView*>(Control(kDetailsList))->model()->rowCount(), 0);
+  // Tab moves between the folder tree and the list; Enter on a folder row opens it.
+  QTreeWidget* folders = app_->window.TreeWidget(TreeId::Folder);
+  auto* list = static_cast<QTableView*>(Control(kDetailsList));
+  app_->window.activateWindow();  // the dialogs had the keyboard last
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&app_->window));
+  folders->setFocus();
+  QTest::keyClick(folders, Qt::Key_Tab);
+  EXPECT_TRUE(list->hasFocus());
+  list->setCurrentIndex(list->model()->index(0, 0));
+  const QString firstFolder = list->model()->index(0, 0).data().toString();
+  QTest::keyClick(list, Qt::Key_Return);
+  QTest::qWait(20);
+  EXPECT_EQ(app_->window.ControlText(kStatusText), "\\" + firstFolder.toStdString());
+  QTest::keyClick(list, Qt::Key_Tab);
+  EXPECT_TRUE(folders->hasFocus());
+
+  const fs::path out = temp_.Path() / "quick";
+  SaveFolder("Old Docs", out);
+  EXPECT_EQ(Mismatches(partition["entries"], "Old Docs", out), std::vector<std::string>{});
+  EXPECT_TRUE(answers_.AllAnswered());
+}
+
+TEST_F(WizardWindowTest, AdvancedWalkSavesACheckedFolderByteForByte) {
+  Open(FixtureImage("mbr-mixed"));
+  const auto partition = ManifestPartition(FixtureManifest("mbr-mixed"), 5);
+  ChooseDiskAndMode(kAdvancedSearchMode);
+  ChoosePartitionAndBuild(partition["start_sector"], "advanced");
+  const fs::path out = temp_.Path() / "advanced";
+  SaveFolder("Old Docs", out);
+  EXPECT_EQ(Mismatches(partition["entries"], "Old Docs", out), std::vector<std::string>{});
+  Click(kBackButton);
+  EXPECT_EQ(app_->state.wizardStage, 1);
+  EXPECT_FALSE(app_->window.TreeWidget(TreeId::Folder)->isVisible());
+}
+
+TEST_F(WizardWindowTest, RawWalkCarvesTheCheckedKinds) {
+  Open(CarveFixtureImage("carve-basic"));
+  ChooseDiskAndMode(kRawRecoveryMode);
+  auto* kinds = static_cast<QTableView*>(Control(kRawFileTypesList));
+  ASSERT_TRUE(kinds->isVisible());
+  for (int row = 0; row < kinds->model()->rowCount(); ++row)
+    kinds->model()->setData(kinds->model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+  const fs::path out = temp_.Path() / "carved";
+  answers_.Expect("FileSaving", [out](QWidget* dialog) {
+    dialog->findChild<QLineEdit*>("1005")->setText(QString::fromStdString(out.string()));
+    dialog->findChild<QAbstractButton*>("1")->click();
+  });
+  Click(kRawStartButton);
+  RunUntil([&] { return !app_->wizard.Workers().AnyRunning(); });
+  Snap("4-raw-recovery");
+  const auto& files = app_->state.rawRecovery.report.files;
+  ASSERT_FALSE(files.empty());
+  for (const auto& file : files) EXPECT_TRUE(fs::exists(file.path)) << file.path;
+  EXPECT_FALSE(app_->state.rawRecovery.report.resultsRows.empty());
+  EXPECT_TRUE(Control(kRawStartButton)->isEnabled());
+}
+
+TEST_F(WizardWindowTest, FolderOfAHundredThousandFilesIsShownAndScrolledQuickly) {
+  Open(FixtureImage("mbr-mixed"));
+  auto& files = app_->state.catalogue.fileList;
+  for (std::uint32_t i = 0; i < 100000; ++i) {
+    CatalogueEntry file;
+    file.objectId = 1000 + i;
+    file.parentId = kRootFolderId;
+    file.folderId = kRootFolderId;
+    file.name = "file-" + std::to_string(i) + ".txt";
+    file.size = i;
+    file.modificationTime = 1136451903;
+    files.push_back(file);
+  }
+  app_->state.catalogue.fileCount = 100000;
+  ShowView(app_->state, 5);
+  const auto started = std::chrono::steady_clock::now();
+  ShowFolder(app_->state, kRootFolderId);
+  app_->window.RefreshNow();
+  auto* list = static_cast<QTableView*>(Control(kDetailsList));
+  ASSERT_EQ(list->model()->rowCount(), 100000);
+  list->scrollToBottom();
+  list->selectRow(99999);
+  app_->window.RefreshNow();
+  QTest::qWait(20);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_TRUE(app_->window.ListRowSelected(kDetailsList, 99999));
+  // A refresh that changes only the selection keeps the place in the list.
+  EXPECT_EQ(list->verticalScrollBar()->value(), list->verticalScrollBar()->maximum());
+}
+
+TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAWorkerFillsATreeOfTwentyThousandFolders) {
+  Open(FixtureImage("mbr-mixed"));
+  auto& folders = app_->state.catalogue.folderList;
+  for (std::uint32_t i = 0; i < 20000; ++i) {
+    CatalogueEntry folder;
+    folder.objectId = 1000 + i;
+    // A hundred folders below the root, the rest spread below them.
+    folder.parentId = i < 100 ? kRootFolderId : 1000 + i % 100;
+    folder.folderId = folder.parentId;
+    folder.name = "folder-" + std::to_string(i);
+    folders.push_back(folder);
+  }
+  app_->state.catalogue.folderCount = 20000;
+  ReplaceFolderTree(app_->state);
+  ShowView(app_->state, 5);
+  std::atomic<bool> filled{false};
+  std::thread worker([&] {
+    AddFolderItems(app_->state, app_->window.TreeRoot(TreeId::Folder));
+    filled = true;
+  });
+  // The longest the event loop stays away while the worker reports.
+  auto last = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration longest{};
+  while (!filled) {
+    QTest::qWait(5);
+    const auto now = std::chrono::steady_clock::now();
+    longest = std::max(longest, now - last);
+    last = now;
+  }
+  worker.join();
+  app_->window.RefreshNow();
+  EXPECT_LT(longest, std::chrono::milliseconds(500));
+  EXPECT_EQ(app_->window.TreeWidget(TreeId::Folder)->topLevelItem(0)->childCount(), 100);
+}
+
+TEST_F(WizardWindowTest, StopSearchingEndsAWholeDiskScanAfterItsQuestion) {
+  // A disk of zeros that takes the advanced search a while.
+  const fs::path disk = temp_.Path() / "empty.img";
+  std::ofstream(disk).close();
+  fs::resize_file(disk, std::uint64_t{8} << 30);
+  Open(disk.string());
+  ClickTreeItem(TreeId::Disk, app_->window.TreeChildren(TreeId::Disk, app_->window.TreeRoot(TreeId::Disk)).at(0));
+  Hover(kAdvancedSearchMode);
+  const auto started = std::chrono::steady_clock::now();
+  Click(kNextButton);
+  RunUntil([&] { return Control(kStopButton)->isVisible() && app_->window.Control(kSearchProgress).progress > 0; });
+  ASSERT_TRUE(app_->wizard.Workers().IsRunning(Worker::PartitionSearch));
+  Click(kStopButton);  // "Do you want to stop this process?": the first button is "&Yes"
+  RunUntil([&] { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); });
+  EXPECT_LT(app_->window.Control(kSearchProgress).progress, 100);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+  ASSERT_EQ(answers_.Messages().size(), 2u);
+  EXPECT_EQ(answers_.Messages()[0], "Do you want to stop this process?");
+  EXPECT_EQ(answers_.Messages()[1], "No ReiserFS partition found, use Raw Recovery in previous menu");
+  EXPECT_EQ(app_->state.wizardStage, 0);
+  EXPECT_TRUE(app_->window.TreeWidget(TreeId::Disk)->isVisible());
+}
+
+TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne) {
+  Open(FixtureImage("mbr-mixed"));
+  const auto add = [](const char* extension) {
+    return [extension](QWidget* dialog) {
+      dialog->findChild<QLineEdit*>("1126")->setText(extension);
+      dialog->findChild<QAbstractButton*>("1128")->click();
+      QTimer::singleShot(200, dialog, [dialog] { dialog->findChild<QAbstractButton*>("1")->click(); });
+    };
+  };
+  app_->window.EnableControl(kMenuSaveSettings, true);  // as the catalogue step does
+  app_->window.RefreshNow();
+  answers_.Expect("Settings", add("tmp"));
+  app_->window.CommandAction(kMenuSaveSettings)->trigger();
+  EXPECT_EQ(app_->state.savingOptions.extensionList, std::vector<std::string>{"tmp"});
+
+  answers_.Expect("Settings", [](QWidget* dialog) {
+    dialog->findChild<QLineEdit*>("1126")->setText("a.b");
+    dialog->findChild<QAbstractButton*>("1128")->click();
+    QTimer::singleShot(200, dialog, [dialog] { dialog->findChild<QAbstractButton*>("2")->click(); });
+  });
+  app_->window.CommandAction(kMenuSaveSettings)->trigger();
+  EXPECT_EQ(app_->state.savingOptions.extensionList, std::vector<std::string>{"tmp"});
+  ASSERT_EQ(answers_.Messages().size(), 1u);
+  EXPECT_NE(answers_.Messages()[0].find("(DOT)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantrel::test
