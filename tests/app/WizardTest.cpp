@@ -157,6 +157,34 @@ TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
   EXPECT_EQ(t_.state.saving.filesWritten, t_.state.saving.totalFiles);
 }
 
+TEST_F(WizardTest, SavedLogBringsTheCatalogueBackFromTheFirstStep) {
+  Start({FixtureImage("mbr-mixed")});
+  ChooseDiskAndMode(kQuickSearchMode);
+  PickPartitionAt(94208);
+  BuildCatalogue(1);
+  const std::size_t folders = t_.state.catalogue.folderList.size();
+  const std::size_t files = t_.state.catalogue.fileList.size();
+  t_.window.AnswerFileDialogsWith((out_.Path() / "walk").string());
+  wizard_.Command(kSaveLogButton);
+  wizard_.Workers().WaitAll();
+  ASSERT_TRUE(fs::exists(out_.Path() / "WALK.SAV"));
+
+  wizard_.Back();
+  wizard_.Back();
+  ASSERT_EQ(t_.state.wizardStage, 0);
+  t_.window.AnswerFileDialogsWith((out_.Path() / "WALK.SAV").string());
+  wizard_.Command(kLoadLogButton);
+  wizard_.Workers().WaitAll();
+  EXPECT_EQ(t_.state.wizardStage, 2);
+  EXPECT_EQ(t_.window.CurrentView(), 6);
+  EXPECT_EQ(t_.state.partitionTable.count, 2u);
+  EXPECT_EQ(t_.state.currentPartition.partitionStartSector, 94208u);
+  EXPECT_EQ(t_.state.catalogue.folderList.size(), folders);
+  EXPECT_EQ(t_.state.catalogue.fileList.size(), files);
+  EXPECT_NE(Child(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder), "Old Docs"), kNoTreeItem);
+  EXPECT_FALSE(At(kLoadLogButton).enabled);
+}
+
 TEST_F(WizardTest, CatalogueIsBrowsedFromTheTreeAndTheListRows) {
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
