@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <vector>
 
 namespace vantrel::qt {
 
@@ -16,18 +17,29 @@ namespace {
 
 QString Title() { return QString::fromUtf8(kApplicationTitle); }
 
-// A dialog with a text and a row of buttons; returns the index of the button pressed, or
-// closeResult when the dialog is closed otherwise.
-int ButtonDialog(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
-                 int closeResult, QMessageBox::Icon icon = QMessageBox::Warning) {
+struct DialogButton {
+  QString label;
+  QString name;  // the button's identifier, as its objectName
+};
+
+// A dialog with a text and a row of buttons; returns the index of the button pressed. Enter
+// presses the default button; Escape and closing the dialog press the escape button.
+int ButtonDialog(QWidget* parent, const QString& name, const QString& title, const QString& text,
+                 const std::vector<DialogButton>& buttons, std::size_t defaultIndex, std::size_t escapeIndex,
+                 QMessageBox::Icon icon = QMessageBox::Warning) {
   QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
-  std::vector<QAbstractButton*> added;
-  for (const QString& label : buttons) added.push_back(box.addButton(label, QMessageBox::AcceptRole));
-  box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+  box.setObjectName(name);
+  std::vector<QPushButton*> added;
+  for (const DialogButton& button : buttons) {
+    added.push_back(box.addButton(button.label, QMessageBox::AcceptRole));
+    added.back()->setObjectName(button.name);
+  }
+  box.setDefaultButton(added.at(defaultIndex));
+  box.setEscapeButton(added.at(escapeIndex));
   box.exec();
   for (std::size_t i = 0; i < added.size(); ++i)
     if (box.clickedButton() == added[i]) return static_cast<int>(i);
-  return closeResult;
+  return static_cast<int>(escapeIndex);
 }
 
 }  // namespace
@@ -58,23 +70,29 @@ bool SystemBox(QWidget* parent, const std::string& text, SystemIcon icon) {
 }
 
 BadSectorAnswer BadSectorDialog(QWidget* parent) {
-  const int answer = ButtonDialog(parent, "Bad Sector Encountered", "Encountered Bad Sector(s) while reading disk.",
-                                  {"Retry", "Skip", "Retry All", "Skip All"}, 1);
+  // The buttons in the order of the answers' values; Retry is the default, Skip the escape.
+  const int answer =
+      ButtonDialog(parent, "BadSectorEncountered", "Bad Sector Encountered",
+                   "Encountered Bad Sector(s) while reading disk.",
+                   {{"Retry", "retry"}, {"Skip", "skip"}, {"Retry All", "retryAll"}, {"Skip All", "skipAll"}}, 0, 1);
   return static_cast<BadSectorAnswer>(answer);
 }
 
 ReplaceAnswer ReplaceDialog(QWidget* parent, const std::string& path) {
   const QString text = "The File Already Exists. Do you want to replace the existing file.\n\n" +
                        QString::fromStdString(path);
-  const int answer = ButtonDialog(parent, "Replace File Confirmation", text,
-                                  {"&Yes", "&No", "Yes to &All", "No &to All"}, 1, QMessageBox::Question);
+  const int answer =
+      ButtonDialog(parent, "ReplaceFileConfirmation", "Replace File Confirmation", text,
+                   {{"&Yes", "1"}, {"&No", "2"}, {"Yes to &All", "1139"}, {"No &to All", "1138"}}, 0, 1,
+                   QMessageBox::Question);
   return static_cast<ReplaceAnswer>(answer);
 }
 
 WriteErrorAnswer WriteErrorDialog(QWidget* parent, const std::string& path) {
   const QString text = "Error copying current file :\n" + QString::fromStdString(path) +
                        "\n\nThere may be bad sectors or error in file system or not enough space in destination.";
-  const int answer = ButtonDialog(parent, "Error Writing Destination", text, {"&Abort", "&Skip"}, 1);
+  const int answer = ButtonDialog(parent, "ErrorWritingDestination", "Error Writing Destination", text,
+                                  {{"&Abort", "1"}, {"&Skip", "2"}}, 0, 1);
   return answer == 0 ? WriteErrorAnswer::Abort : WriteErrorAnswer::Skip;
 }
 
