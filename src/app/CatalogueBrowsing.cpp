@@ -63,7 +63,8 @@ void ShowFolderOfItem(WizardState& state, TreeItemHandle item) {
   ShowFolder(state, key);
 }
 
-TreeItemHandle OpenCatalogueRow(WizardState& state, std::size_t row, bool upperCase) {
+TreeItemHandle OpenCatalogueRow(WizardState& state, std::size_t row, bool upperCase,
+                                const std::function<void(const CatalogueEntry&)>& viewFile) {
   WindowPort& window = state.Window();
   if (row >= window.ListRowCount(control::kDetailsList)) return kNoTreeItem;
   std::string type = window.ListCell(control::kDetailsList, row, kTypeColumn);
@@ -87,7 +88,7 @@ TreeItemHandle OpenCatalogueRow(WizardState& state, std::size_t row, bool upperC
       window.ShowMessage(kViewFileFailed);
       return kNoTreeItem;
     }
-    FileSaver(state).ViewFile(*file);
+    viewFile(*file);
   }
   return kNoTreeItem;
 }

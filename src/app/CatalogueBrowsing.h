@@ -4,12 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/TreeModel.h"
 
 namespace vantrel {
 
+struct CatalogueEntry;
 struct WizardState;
 
 // The texts of the item and its ancestors below the root, joined by "\" from the top
@@ -24,8 +26,9 @@ std::uint32_t FolderKeyOfItem(const WizardState& state, TreeItemHandle item);
 void ShowFolderOfItem(WizardState& state, TreeItemHandle item);
 
 // Opens row `row` of list 1001: a folder row shows its folder and expands the tree down to
-// it; a file row writes the file to the temporary folder and opens it. Returns the folder
-// item shown, or kNoTreeItem.
-TreeItemHandle OpenCatalogueRow(WizardState& state, std::size_t row, bool upperCase);
+// it; a file row hands its file entry to viewFile, which writes it to the temporary folder
+// and opens it. Returns the folder item shown, or kNoTreeItem.
+TreeItemHandle OpenCatalogueRow(WizardState& state, std::size_t row, bool upperCase,
+                                const std::function<void(const CatalogueEntry&)>& viewFile);
 
 }  // namespace vantrel

@@ -21,6 +21,7 @@
 #include "reiserfs/PartitionSearch.h"
 #include "reiserfs/PartitionTable.h"
 #include "reiserfs/QuickCatalogueBuild.h"
+#include "saving/FileSaver.h"
 #include "saving/SavingWalks.h"
 
 namespace vantrel {
@@ -186,7 +187,13 @@ void Wizard::ClickFolderCheck(TreeItemHandle item) {
 }
 
 void Wizard::OpenListRow(std::size_t row, bool upperCase) {
-  if (Stage() == 2) OpenCatalogueRow(state_, row, upperCase);
+  if (Stage() != 2) return;
+  // A large file takes a while to write: the window goes on answering meanwhile. One file is
+  // opened at a time.
+  OpenCatalogueRow(state_, row, upperCase, [this](const CatalogueEntry& file) {
+    if (workers_.IsRunning(Worker::Viewing)) return;
+    workers_.Start(Worker::Viewing, [this, file] { FileSaver(state_).ViewFile(file); });
+  });
 }
 
 void Wizard::SaveFromList() {

@@ -20,8 +20,9 @@ enum class Worker {
   LogLoad,
   TreeSave,         // saving started from the folder tree's context menu
   Saving,           // saving started from the menu, the button or the list
+  Viewing,          // a file of the list written to the temporary folder and opened
 };
-inline constexpr std::size_t kWorkerKinds = 8;
+inline constexpr std::size_t kWorkerKinds = 9;
 
 class WorkerSlots {
  public:

@@ -203,6 +203,7 @@ TEST_F(WizardTest, CatalogueIsBrowsedFromTheTreeAndTheListRows) {
   const std::size_t fileRow = t_.window.ListRowCount(kDetailsList) - 1;
   ASSERT_NE(t_.window.ListCell(kDetailsList, fileRow, 1), "Folder");
   wizard_.OpenListRow(fileRow, /*upperCase=*/true);
+  wizard_.Workers().WaitAll();
   ASSERT_EQ(t_.window.OpenedDocuments().size(), 1u);
   EXPECT_EQ(fs::path(t_.window.OpenedDocuments()[0]).filename(), t_.window.ListCell(kDetailsList, fileRow, 0));
 }

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QEnterEvent>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -16,11 +17,16 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <atomic>
 #include <chrono>
 #include <thread>
 #include <filesystem>
 #include <fstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
@@ -39,6 +45,18 @@ namespace {
 using namespace control;
 using qt::TreeBinder;
 namespace fs = std::filesystem;
+
+// Stands in for the desktop's programs: keeps the files the window hands over to be opened.
+class OpenedFiles : public QObject {
+  Q_OBJECT
+ public:
+  OpenedFiles() { QDesktopServices::setUrlHandler("file", this, "Open"); }
+  ~OpenedFiles() override { QDesktopServices::unsetUrlHandler("file"); }
+  QStringList paths;
+
+ public slots:
+  void Open(const QUrl& url) { paths << url.toLocalFile(); }
+};
 
 class WizardWindowTest : public ::testing::Test {
  protected:
@@ -297,6 +315,68 @@ TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAWorkerFillsATreeOfTwentyThous
   EXPECT_EQ(app_->window.TreeWidget(TreeId::Folder)->topLevelItem(0)->childCount(), 100);
 }
 
+TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAFileOfTheListIsWrittenForOpening) {
+  OpenedFiles opened;
+  Open(FixtureImage("mbr-mixed"));
+  ChooseDiskAndMode(kQuickSearchMode);
+  ChoosePartitionAndBuild(ManifestPartition(FixtureManifest("mbr-mixed"), 5)["start_sector"], "quick");
+  RunUntil([] { return !QApplication::activeModalWidget(); });
+  auto* list = static_cast<QTableView*>(Control(kDetailsList));
+  const int row = list->model()->rowCount() - 1;  // folders come first
+  ASSERT_GE(row, 0);
+  ASSERT_NE(list->model()->index(row, 1).data().toString(), "Folder");
+  const QString name = list->model()->index(row, 0).data().toString();
+  const auto openRow = [&] {
+    list->scrollTo(list->model()->index(row, 0));
+    const QRect cell = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+  };
+
+  // The temporary copy is a pipe, so that its writing waits until the test reads it (or, should
+  // the window itself be the one waiting, until five seconds have passed).
+  const fs::path copy = temp_.Path() / name.toStdString();
+  ASSERT_EQ(::mkfifo(copy.c_str(), 0600), 0);
+  std::atomic<bool> read{false};
+  std::thread reader([&] {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!read && std::chrono::steady_clock::now() < limit) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Opened without waiting for a writer; the writing (if any) ends as soon as it meets the pipe.
+    const int fd = ::open(copy.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ::fcntl(fd, F_SETFL, 0);
+    char buffer[4096];
+    while (::read(fd, buffer, sizeof buffer) > 0) {
+    }
+    ::close(fd);
+  });
+  openRow();
+  EXPECT_TRUE(app_->wizard.Workers().IsRunning(Worker::Viewing));
+  auto last = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration longest{};
+  for (int turn = 0; turn < 40; ++turn) {
+    QTest::qWait(5);
+    const auto now = std::chrono::steady_clock::now();
+    longest = std::max(longest, now - last);
+    last = now;
+  }
+  EXPECT_LT(longest, std::chrono::milliseconds(500));
+  EXPECT_TRUE(app_->wizard.Workers().IsRunning(Worker::Viewing));
+  openRow();  // a second open while the first is written is not started
+  read = true;
+  RunUntil([&] { return !app_->wizard.Workers().IsRunning(Worker::Viewing); });
+  reader.join();
+  EXPECT_EQ(opened.paths, QStringList{QString::fromStdString(copy.string())});
+  const std::size_t messages = answers_.Messages().size();
+
+  // A copy that cannot be created is reported, from the worker, and nothing is opened.
+  app_->state.tempFolder = (temp_.Path() / "missing").string();
+  openRow();
+  RunUntil([&] { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); });
+  ASSERT_EQ(answers_.Messages().size(), messages + 1);
+  EXPECT_EQ(answers_.Messages().back(), "Failed to open file \r\n Error Code 8");
+  EXPECT_EQ(opened.paths.size(), 1);
+}
+
 TEST_F(WizardWindowTest, StopSearchingEndsAWholeDiskScanAfterItsQuestion) {
   // A disk of zeros that takes the advanced search a while.
   const fs::path disk = temp_.Path() / "empty.img";
@@ -348,3 +428,5 @@ TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne
 
 }  // namespace
 }  // namespace vantrel::test
+
+#include "WizardWindowTest.moc"
