@@ -2,6 +2,7 @@
 // Answers the modal dialogs of the window as a user would: each expected dialog gets the
 // next scripted action; a message box nobody expected is acknowledged and its text kept.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
