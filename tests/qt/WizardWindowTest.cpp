@@ -10,12 +10,14 @@
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QUrl>
 #include <atomic>
@@ -375,6 +377,34 @@ TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAFileOfTheListIsWrittenForOpen
   ASSERT_EQ(answers_.Messages().size(), messages + 1);
   EXPECT_EQ(answers_.Messages().back(), "Failed to open file \r\n Error Code 8");
   EXPECT_EQ(opened.paths.size(), 1);
+}
+
+TEST_F(WizardWindowTest, MenuBalloonComesUpAtItsCommandsPlaceWithItsPrompt) {
+  Open(FixtureImage("mbr-mixed"));
+  QAction* action = app_->window.CommandAction(kMenuSaveLog);
+  QMenu* menu = nullptr;
+  for (QObject* owner : action->associatedObjects())
+    if (auto* found = qobject_cast<QMenu*>(owner)) menu = found;
+  ASSERT_NE(menu, nullptr);
+  menu->popup(app_->window.mapToGlobal(QPoint(0, 0)));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+  emit menu->hovered(action);
+  QTest::qWait(50);
+  ASSERT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), QString::fromStdString(app_->wizard.Language().MenuPrompt(
+                                  action->data().toString().toStdString())).trimmed());
+  QWidget* tip = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->objectName() == "qtooltip_label" && widget->isVisible()) tip = widget;
+  ASSERT_NE(tip, nullptr);
+  // The Save Log balloon stands 190 to the right of its item's left and 60 below its top (the
+  // tip itself is drawn 2 right of and 16 below its point, and inside the screen).
+  const QRect item = menu->actionGeometry(action);
+  const QPoint at = menu->mapToGlobal(item.topLeft() + QPoint(190 + 2, 60 + 16));
+  const QRect screen = menu->screen()->geometry();
+  const QPoint expected(std::min(at.x(), screen.right() - tip->width()), at.y());
+  EXPECT_LE((tip->pos() - expected).manhattanLength(), 8) << tip->pos().x() << "," << tip->pos().y();
+  menu->close();
 }
 
 TEST_F(WizardWindowTest, StopSearchingEndsAWholeDiskScanAfterItsQuestion) {
