@@ -106,6 +106,8 @@ std::string Wizard::HoverMode(int button) {
 void Wizard::ClickMode(int button) { SelectMode(button, true); }
 
 void Wizard::Next() {
+  // A file being opened from the list still reads the partition and the catalogue.
+  if (workers_.IsRunning(Worker::Viewing)) return;
   if (Stage() == 0)
     NextFromDiskStage();
   else if (Stage() == 1)
@@ -157,6 +159,7 @@ void Wizard::NextFromPartitionStage() {
 }
 
 void Wizard::Back() {
+  if (workers_.IsRunning(Worker::Viewing)) return;  // it reads the catalogue Back frees
   WindowPort& window = state_.Window();
   window.EnableControl(kRawStartButton, false);
   if (Stage() == 1) {
@@ -237,7 +240,7 @@ void Wizard::PrepareTreesForLoad() {
 }
 
 void Wizard::LoadLog() {
-  if (workers_.IsRunning(Worker::LogLoad)) return;
+  if (workers_.IsRunning(Worker::LogLoad) || workers_.IsRunning(Worker::Viewing)) return;
   PrepareTreesForLoad();
   workers_.Start(Worker::LogLoad, [this] { RunLoadLogWorker(state_); }, /*keepSlot=*/true);
 }

@@ -4,11 +4,13 @@
 #include "app/Wizard.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <thread>
 
@@ -206,6 +208,27 @@ TEST_F(WizardTest, CatalogueIsBrowsedFromTheTreeAndTheListRows) {
   wizard_.Workers().WaitAll();
   ASSERT_EQ(t_.window.OpenedDocuments().size(), 1u);
   EXPECT_EQ(fs::path(t_.window.OpenedDocuments()[0]).filename(), t_.window.ListCell(kDetailsList, fileRow, 0));
+}
+
+TEST_F(WizardTest, BackAndNextWaitWhileAFileOfTheListIsStillBeingWritten) {
+  Start({FixtureImage("mbr-mixed")});
+  ChooseDiskAndMode(kQuickSearchMode);
+  PickPartitionAt(94208);
+  BuildCatalogue(1);
+  const std::size_t fileRow = t_.window.ListRowCount(kDetailsList) - 1;
+  // The temporary copy is a pipe: its writing waits until the test reads it.
+  const fs::path copy = out_.Path() / t_.window.ListCell(kDetailsList, fileRow, 0);
+  ASSERT_EQ(::mkfifo(copy.c_str(), 0600), 0);
+  wizard_.OpenListRow(fileRow);
+  ASSERT_TRUE(wizard_.Workers().IsRunning(Worker::Viewing));
+  wizard_.Back();
+  wizard_.Next();
+  EXPECT_EQ(t_.state.wizardStage, 2);
+  EXPECT_FALSE(t_.state.catalogue.fileList.empty());
+  std::ifstream(copy, std::ios::binary).ignore(std::numeric_limits<std::streamsize>::max());
+  wizard_.Workers().WaitAll();
+  wizard_.Back();
+  EXPECT_EQ(t_.state.wizardStage, 1);
 }
 
 TEST_F(WizardTest, AdvancedWalkFindsThePartitionsOnAWorkerAndBackReturnsStepByStep) {
