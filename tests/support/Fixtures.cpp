@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -17,11 +18,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Decompress(const fs::path& from, const fs::path& to) {
+// Writes the unpacked content of a zstd file to out.
+void DecompressTo(const fs::path& from, std::ostream& out) {
   std::ifstream in(from, std::ios::binary);
   if (!in) throw std::runtime_error("missing fixture " + from.string());
-  const fs::path partial = to.string() + ".part" + std::to_string(::getpid());
-  std::ofstream out(partial, std::ios::binary | std::ios::trunc);
   ZSTD_DStream* stream = ZSTD_createDStream();
   std::vector<char> input(ZSTD_DStreamInSize());
   std::vector<char> output(ZSTD_DStreamOutSize());
@@ -39,6 +39,12 @@ void Decompress(const fs::path& from, const fs::path& to) {
     }
   }
   ZSTD_freeDStream(stream);
+}
+
+void Decompress(const fs::path& from, const fs::path& to) {
+  const fs::path partial = to.string() + ".part" + std::to_string(::getpid());
+  std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+  DecompressTo(from, out);
   out.close();
   fs::rename(partial, to);  // atomic: tests running side by side never see half a file
 }
@@ -58,9 +64,10 @@ std::string UnpackedOnce(const fs::path& packed, const std::string& fileName, st
 }  // namespace
 
 nlohmann::json FixtureManifest(const std::string& name) {
-  std::ifstream in(fs::path(VANTREL_TEST_DATA_DIR) / (name + ".manifest.json"));
-  if (!in) throw std::runtime_error("missing manifest " + name);
-  return nlohmann::json::parse(in);
+  // Kept compressed like the images: they list the disks' own file names and contents.
+  std::ostringstream text;
+  DecompressTo(fs::path(VANTREL_TEST_DATA_DIR) / (name + ".manifest.json.zst"), text);
+  return nlohmann::json::parse(text.str());
 }
 
 std::string FixtureImage(const std::string& name) {

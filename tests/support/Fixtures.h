@@ -8,7 +8,7 @@ namespace vantrel::test {
 
 // Path of the unpacked image NAME.img (from tests/data/NAME.img.zst).
 std::string FixtureImage(const std::string& name);
-// The manifest NAME.manifest.json.
+// The manifest NAME.manifest.json (kept as NAME.manifest.json.zst).
 nlohmann::json FixtureManifest(const std::string& name);
 // The raw recovery images in tests/data/carve: NAME.img unpacked from NAME.img.zst, and
 // the manifest NAME.json (placed files, headers and end markers).
