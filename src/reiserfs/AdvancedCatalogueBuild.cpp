@@ -127,7 +127,7 @@ class AdvancedBuild : public ItemConsumer {
   }
 
   // Dispatches the items of a block that looks like a leaf; true when the block looks
-  // like a node at all (level 3 or below).
+  // like a node at all (level 5 or below).
   bool Examine(ByteSpan block) {
     const NodeHeader header = ReadNodeHeader(block);
     if (header.level > kHighestNodeLevel) return false;

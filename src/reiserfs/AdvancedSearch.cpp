@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <vector>
 
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
@@ -76,6 +77,7 @@ class SectorScan {
     if (!superblock || !superblock->IsPlausible()) return;
     // A superblock below sector 128 would put the partition's start before sector 0.
     if (sector < kSuperblockSectorOffset) return;
+    if (InJournalOfAFoundVolume(sector)) return;
     const std::uint64_t start = sector - kSuperblockSectorOffset;
     if (!HasPlausibleRootNode(state_, start, *superblock)) return;
     const std::uint64_t size = std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock();
@@ -83,11 +85,32 @@ class SectorScan {
       tableFull_ = true;
       return;
     }
+    journals_.push_back(JournalSectors(start, *superblock));
     window_.SetControlText(control::kFoundCount, FoundText(state_.partitionTable.count));
+  }
+
+  // The journal logs whole blocks, the superblock among them: a copy found there describes
+  // the volume already found, shifted, and its shifted root can land on any leaf.
+  struct SectorRange {
+    std::uint64_t first = 0;
+    std::uint64_t end = 0;
+  };
+  static SectorRange JournalSectors(std::uint64_t start, const ReiserSuperblock& superblock) {
+    constexpr std::size_t kFirstBlock = 0, kDevice = 1, kSize = 2;
+    if (superblock.journal[kDevice] != 0) return {};  // a journal on another device
+    const std::uint64_t perBlock = superblock.SectorsPerBlock();
+    const std::uint64_t first = start + std::uint64_t{superblock.journal[kFirstBlock]} * perBlock;
+    // The journal's blocks and the journal header after them.
+    return {first, first + (std::uint64_t{superblock.journal[kSize]} + 1) * perBlock};
+  }
+  bool InJournalOfAFoundVolume(std::uint64_t sector) const {
+    return std::any_of(journals_.begin(), journals_.end(),
+                       [sector](const SectorRange& r) { return sector >= r.first && sector < r.end; });
   }
 
   WizardState& state_;
   WindowPort& window_;
+  std::vector<SectorRange> journals_;
   const std::uint64_t totalSectors_;
   std::uint32_t requestsSinceReport_ = 0;
   bool tableFull_ = false;

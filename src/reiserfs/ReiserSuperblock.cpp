@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/WizardState.h"
+#include "reiserfs/TreeNode.h"
 
 namespace vantrel {
 
@@ -109,7 +110,7 @@ bool HasPlausibleRootNode(WizardState& state, std::uint64_t start, const ReiserS
   const std::uint64_t rootSector =
       start + std::uint64_t{superblock.rootBlock} * superblock.SectorsPerBlock();
   const std::uint16_t level = ReadU16(ReadOneSector(state, rootSector), 0);
-  return level == 3 || level == 2;
+  return level >= kLeafLevel && level <= kHighestNodeLevel;
 }
 
 bool IsReiserPartition(WizardState& state, std::uint64_t start) {

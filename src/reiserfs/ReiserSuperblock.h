@@ -52,14 +52,15 @@ bool HasReiserMagic(ByteSpan sector);
 bool IsReiserSuperblock(WizardState& state, std::uint64_t start);
 
 // The strict test: magic, plausible fields, a start of at least sector 65, and a root
-// node at level 2 or 3.
+// node at a level from 1 (a leaf) to 5.
 bool IsReiserPartition(WizardState& state, std::uint64_t start);
 
 // Reads the superblock of the partition at start; nothing when the sector cannot be read
 // whole or carries no ReiserFS magic.
 std::optional<ReiserSuperblock> ReadSuperblock(WizardState& state, std::uint64_t start);
 
-// True when the first u16 (the node level) of the root node's first sector is 2 or 3.
+// True when the first u16 (the node level) of the root node's first sector is a leaf's or an
+// internal node's above it: 1 to 5.
 bool HasPlausibleRootNode(WizardState& state, std::uint64_t start, const ReiserSuperblock& superblock);
 
 }  // namespace vantrel

@@ -16,8 +16,10 @@ inline constexpr std::size_t kChildPointerSize = 8;
 inline constexpr std::size_t kItemHeaderSize = 24;
 
 inline constexpr std::uint16_t kLeafLevel = 1;
-// Levels 0, 2 and 3 are internal nodes; anything above 3 is not a node.
-inline constexpr std::uint16_t kHighestNodeLevel = 3;
+// Levels 0 and 2 to 5 are internal nodes; anything above 5 is not a node. A tree grows
+// to height 5: a root at level 3 holds at most a few tens of thousands of leaves, so large
+// volumes have their root at level 4 or 5, and a volume of a few objects has a leaf root.
+inline constexpr std::uint16_t kHighestNodeLevel = 5;
 
 struct NodeHeader {
   std::uint16_t level = 0;

@@ -147,6 +147,56 @@ TEST_F(CraftedCatalogue, ChildPointersThatLoopEndTheSearch) {
   EXPECT_EQ(File("a.txt")->size, 0u);
 }
 
+TEST_F(CraftedCatalogue, TreesOfEveryHeightFromALeafRootToALevelFiveRootGiveTheSameCatalogue) {
+  // A leaf root: a volume of a few objects is one leaf.
+  std::vector<CraftedItem> all = LeafAItems();
+  for (CraftedItem& item : LeafBItems()) all.push_back(std::move(item));
+  partition_.WriteLeaf(kLeafA, all);
+  partition_.WriteSuperblock(kLeafA);
+  for (const bool advanced : {false, true}) {
+    Build(advanced);
+    EXPECT_EQ(FolderNames(), (std::vector<std::string>{"Lost", "docs"})) << advanced;
+    EXPECT_EQ(FileNames(), (std::vector<std::string>{"a.txt", "b.bin"})) << advanced;
+    EXPECT_EQ(File("b.bin")->size, 5000u) << advanced;
+  }
+
+  // Roots at levels 3, 4 and 5, each an internal node with one child above the last.
+  WriteHealthyTree();
+  std::uint32_t below = kInternal;
+  for (std::uint16_t level = 3; level <= 5; ++level) {
+    const std::uint32_t block = kInternal + level;
+    partition_.WriteInternal(block, level, {{10, 12, 0, 0, kStatDataType}}, {below, 60});  // 60: a zeroed block
+    partition_.WriteSuperblock(block);
+    below = block;
+    Build(false);
+    EXPECT_EQ(FolderNames(), (std::vector<std::string>{"Lost", "docs"})) << level;
+    EXPECT_EQ(FileNames(), (std::vector<std::string>{"a.txt", "b.bin"})) << level;
+    EXPECT_EQ(File("b.bin")->size, 5000u) << level;
+  }
+}
+
+TEST_F(CraftedCatalogue, AChildIsDescendedWhenItsLevelIsBelowItsParentsAndNeverOtherwise) {
+  WriteHealthyTree();
+  // A level-5 root straight above the level-2 node: levels may skip, the tree is still read.
+  partition_.WriteInternal(35, 5, {{10, 12, 0, 0, kStatDataType}}, {kInternal, 60});
+  partition_.WriteSuperblock(35);
+  Build(false);
+  EXPECT_EQ(FileNames(), (std::vector<std::string>{"a.txt", "b.bin"}));
+
+  // A level-4 root whose child claims level 4 as well: that branch is not a subtree of it.
+  partition_.WriteInternal(34, 4, {{2, 10, 1, 0, kDirectoryType}}, {kInternal, kLeafB});
+  partition_.WriteInternal(36, 4, {{10, 12, 0, 0, kStatDataType}}, {34, 60});
+  partition_.WriteSuperblock(36);
+  Build(false);
+  EXPECT_TRUE(FileNames().empty());
+
+  // A block above level 5 is no node: the quick build finds nothing under such a root.
+  partition_.WriteInternal(37, 6, {{10, 12, 0, 0, kStatDataType}}, {kInternal, 60});
+  partition_.WriteSuperblock(37);
+  Build(false);
+  EXPECT_TRUE(FileNames().empty());
+}
+
 TEST_F(CraftedCatalogue, ItemsReachingPastTheBlockArePassedOver) {
   WriteHealthyTree();
   // b.bin's stat data (item 3 of leaf B) claims to end 100 bytes past the block.

@@ -109,6 +109,26 @@ TEST(AdvancedSearchScan, SuperblockBelowSector128IsPassedOver) {
   EXPECT_EQ(wizard.state.partitionTable.count, 0u);
 }
 
+TEST(AdvancedSearchScan, RootsFromALeafToLevelFiveAreFoundAndSuperblockCopiesInAJournalAreNot) {
+  TestWizard wizard;
+  MemoryDiskSource& disk = wizard.UseMemoryDisk(16384);
+  // Volumes at 1000 (leaf root), 3000 (level 5) and 5000 (level 6: no node).
+  const std::pair<std::uint64_t, std::uint16_t> volumes[] = {{1000, 1}, {3000, 5}, {5000, 6}};
+  for (const auto& [start, level] : volumes) {
+    FillSuperblockSector(disk.Sector(start + 128), {});
+    FillNodeLevel(disk.Sector(start + 160), level);
+  }
+  // The first volume's journal (blocks 18 to 18 + 100) logged its superblock in block 21:
+  // that copy is 40 sectors on, and the shifted root it names is a leaf as well.
+  std::span<std::byte> superblock = disk.Sector(1000 + 128);
+  WriteLittleEndian<std::uint32_t>(superblock, 12, 18);
+  WriteLittleEndian<std::uint32_t>(superblock, 20, 100);
+  std::copy(superblock.begin(), superblock.end(), disk.Sector(1000 + 168).begin());
+  FillNodeLevel(disk.Sector(1000 + 40 + 160), 1);
+  AdvancedSearch(wizard.state);
+  EXPECT_EQ(Starts(wizard.state), (std::vector<std::uint64_t>{1000, 3000}));
+}
+
 TEST(AdvancedSearchScan, FailedRequestsAreAskedAboutOneByOneAndNeverExaminedWithStaleBytes) {
   TestWizard wizard;
   MemoryDiskSource& disk = wizard.UseMemoryDisk(8192);

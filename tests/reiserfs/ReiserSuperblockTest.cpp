@@ -49,16 +49,17 @@ TEST_F(SuperblockTests, StrictTestJudgesTheBlockSizeByWholeSectorsPerBlock) {
   }
 }
 
-TEST_F(SuperblockTests, StrictTestWantsNonZeroFieldsALateStartAndARootAtLevelTwoOrThree) {
-  Craft({});
-  EXPECT_TRUE(IsReiserPartition(wizard_.state, kStart));
-  for (const std::uint16_t level : {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{4}, std::uint16_t{5}}) {
-    Craft({}, level);
+TEST_F(SuperblockTests, StrictTestWantsNonZeroFieldsALateStartAndARootAtALevelFromOneToFive) {
+  // A leaf root (a volume of a few objects) up to a root at level 5 (a tree of full height).
+  for (const int level : {1, 2, 3, 4, 5}) {
+    Craft({}, static_cast<std::uint16_t>(level));
+    EXPECT_TRUE(IsReiserPartition(wizard_.state, kStart)) << level;
+  }
+  for (const int level : {0, 6, 0xFFFF}) {
+    Craft({}, static_cast<std::uint16_t>(level));
     EXPECT_FALSE(IsReiserPartition(wizard_.state, kStart)) << level;
     EXPECT_TRUE(IsReiserSuperblock(wizard_.state, kStart));
   }
-  Craft({}, 3);
-  EXPECT_TRUE(IsReiserPartition(wizard_.state, kStart));
 
   CraftedSuperblock noBlocks;
   noBlocks.blockCount = 0;
