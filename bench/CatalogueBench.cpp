@@ -24,11 +24,10 @@
 #include "app/HeadlessWindow.h"
 #include "app/WizardState.h"
 #include "base/AlignedBuffer.h"
-#include "disk/DiskEnumeration.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/PartitionSearch.h"
-#include "reiserfs/PartitionTable.h"
-#include "reiserfs/QuickCatalogueBuild.h"
+#include "app/DiskList.h"
+#include "app/CatalogueBuildCommands.h"
+#include "app/PartitionSearchCommands.h"
+#include "app/PartitionList.h"
 #include "reiserfs/ReiserSuperblock.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "app/FolderListing.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
-#include "saving/FileSaver.h"
+#include "app/SavingCommands.h"
 
 namespace vantrel {
 
@@ -81,14 +81,15 @@ TreeItemHandle OpenCatalogueRow(WizardState& state, std::size_t row, bool upperC
     return item;
   }
   if (EndsWith(type, "File") || EndsWith(type, "FILE")) {
+    // The row's own entry: two names of one object (hard links) are each opened as themselves.
     const auto& files = state.catalogue.fileList;
-    const auto file = std::find_if(files.begin(), files.end(),
-                                   [id](const CatalogueEntry& entry) { return entry.objectId == id; });
-    if (file == files.end()) {
+    const bool listed = row < state.listedRows.size() && !state.listedRows[row].folder &&
+                        state.listedRows[row].index < files.size() && files[state.listedRows[row].index].objectId == id;
+    if (!listed) {
       window.ShowMessage(kViewFileFailed);
       return kNoTreeItem;
     }
-    viewFile(*file);
+    viewFile(files[state.listedRows[row].index]);
   }
   return kNoTreeItem;
 }

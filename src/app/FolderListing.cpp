@@ -46,9 +46,16 @@ void ShowFolder(WizardState& state, std::uint32_t key) {
   WindowPort& window = state.Window();
   const Catalogue& catalogue = state.catalogue;
   window.ListRemoveAllRows(control::kDetailsList);
+  state.listedRows.clear();
   const FolderContents contents = ContentsOfFolder(catalogue, LayOutFolders(catalogue.folderList), key);
-  for (const std::size_t i : contents.folders) InsertRow(window, FolderRowCells(catalogue.folderList[i]), kFolderRowImage);
-  for (const std::size_t i : contents.files) InsertRow(window, FileRowCells(catalogue.fileList[i]), kFileRowImage);
+  for (const std::size_t i : contents.folders) {
+    InsertRow(window, FolderRowCells(catalogue.folderList[i]), kFolderRowImage);
+    state.listedRows.push_back({true, i});
+  }
+  for (const std::size_t i : contents.files) {
+    InsertRow(window, FileRowCells(catalogue.fileList[i]), kFileRowImage);
+    state.listedRows.push_back({false, i});
+  }
 }
 
 }  // namespace vantrel

@@ -9,6 +9,7 @@
 
 #include "app/ListModel.h"
 #include "app/TreeModel.h"
+#include "saving/SavePrompts.h"
 
 namespace vantrel {
 
@@ -22,12 +23,8 @@ enum class BadSectorAnswer { Retry = 0, Skip = 1, RetryAll = 2, SkipAll = 3 };
 enum class TreeId { Disk, Partition, Folder };
 
 enum class FileDialogKind { Open, Save };
-// Answers of "Replace File Confirmation"; the values are those of the saving run's choice.
-enum class ReplaceAnswer { Yes = 0, No = 1, YesToAll = 2, NoToAll = 3 };
-// Answers of "Error Writing Destination".
-enum class WriteErrorAnswer { Abort, Skip };
 
-class WindowPort {
+class WindowPort : public SavePrompts {
  public:
   virtual ~WindowPort() = default;
 
@@ -44,10 +41,7 @@ class WindowPort {
   // when cancelled. The save form asks before replacing an existing file; where the open
   // form lets several files be chosen, the last of them is returned.
   virtual std::string AskFilePath(FileDialogKind kind, const std::string& filter) = 0;
-  // "Replace File Confirmation" for an existing file; closing it counts as No.
-  virtual ReplaceAnswer AskReplaceFile(const std::string& path) = 0;
-  // "Error Writing Destination" for a file that cannot be created or written.
-  virtual WriteErrorAnswer AskWriteError(const std::string& path) = 0;
+  // The replace and write-error questions of saving come from SavePrompts.
   // The "File Saving" dialog ("Enter Path for Saving or Click on Browse Button"): the
   // destination folder typed or browsed, empty when it was cancelled.
   virtual std::string AskDestinationFolder() = 0;

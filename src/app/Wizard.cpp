@@ -13,16 +13,15 @@
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
 #include "app/WorkerPause.h"
-#include "disk/DiskEnumeration.h"
+#include "app/DiskList.h"
 #include "logs/DirectoryListing.h"
 #include "raw/RawRecovery.h"
 #include "raw/RawRecoveryPanel.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/PartitionSearch.h"
-#include "reiserfs/PartitionTable.h"
-#include "reiserfs/QuickCatalogueBuild.h"
+#include "app/CatalogueBuildCommands.h"
+#include "app/PartitionSearchCommands.h"
+#include "app/PartitionList.h"
 #include "saving/FileSaver.h"
-#include "saving/SavingWalks.h"
+#include "app/SavingCommands.h"
 
 namespace vantrel {
 
@@ -195,7 +194,7 @@ void Wizard::OpenListRow(std::size_t row, bool upperCase) {
   // opened at a time.
   OpenCatalogueRow(state_, row, upperCase, [this](const CatalogueEntry& file) {
     if (workers_.IsRunning(Worker::Viewing)) return;
-    workers_.Start(Worker::Viewing, [this, file] { FileSaver(state_).ViewFile(file); });
+    workers_.Start(Worker::Viewing, [this, file] { ViewFile(state_, file); });
   });
 }
 

@@ -6,13 +6,14 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "disk/DiskInfoStore.h"
 #include "disk/DiskNameTable.h"
 #include "disk/SectorReader.h"
 #include "reiserfs/Catalogue.h"
 #include "raw/RawRecoveryState.h"
-#include "reiserfs/PartitionTable.h"
+#include "app/PartitionList.h"
 #include "saving/SavingOptions.h"
 #include "saving/SavingRun.h"
 
@@ -20,10 +21,26 @@ namespace vantrel {
 
 class WindowPort;
 
+// A row of the details list while it shows a folder: the catalogue entry it stands for.
+struct ListedRow {
+  bool folder = false;
+  std::size_t index = 0;  // in folderList or fileList
+};
+
 struct CurrentPartition {
   std::uint64_t partitionStartSector = 0;
   std::uint64_t sizeSectors = 0;
   int index = -1;  // record of the partition table, -1 before a selection
+};
+
+// Asks the window, once there is one, the bad-sector question of the sector reader.
+class WindowBadSectorPrompt : public BadSectorPrompt {
+ public:
+  explicit WindowBadSectorPrompt(WindowPort*& window) : window_(window) {}
+  BadSectorPolicy AskBadSector() override;
+
+ private:
+  WindowPort*& window_;
 };
 
 struct WizardState {
@@ -53,11 +70,14 @@ struct WizardState {
 
   DiskNameTable diskNames;
   DiskInfoStore diskInfo;
-  SectorReader reader{diskNames, mainWindow};
+  WindowBadSectorPrompt badSectorPrompt{mainWindow};
+  SectorReader reader{diskNames, &badSectorPrompt};
   PartitionTable partitionTable;
   // The catalogue of the current partition: folderList, fileList, objectList, the
   // partition's superblock and the build counters.
   Catalogue catalogue;
+  // The entries of the rows of the details list, in row order, while it lists a folder.
+  std::vector<ListedRow> listedRows;
   // The saving options, kept for the run of the program, and the state of a saving run.
   SavingOptions savingOptions;
   SavingRun saving;

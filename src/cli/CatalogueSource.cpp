@@ -5,9 +5,8 @@
 #include "app/FolderTree.h"
 #include "cli/PartitionsCommand.h"
 #include "logs/RecoveryLog.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/PartitionTable.h"
-#include "reiserfs/QuickCatalogueBuild.h"
+#include "app/CatalogueBuildCommands.h"
+#include "app/PartitionList.h"
 #include "reiserfs/ReiserSuperblock.h"
 
 namespace vantrel::cli {
@@ -18,7 +17,7 @@ bool ChoosePartition(CliSession& session, const CatalogueOptions& options) {
   WizardState& state = session.State();
   if (options.start) {
     const std::uint64_t start = *options.start;
-    const auto superblock = ReadSuperblock(state, start);
+    const auto superblock = ReadSuperblock(DiskReader(state.reader, state.CurrentDiskIndex), start);
     if (!superblock)
       std::cerr << "vantrel-cli: no ReiserFS superblock at sector " << start + kSuperblockSectorOffset
                 << "; reading the partition at " << start << " anyway\n";

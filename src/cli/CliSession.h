@@ -11,7 +11,7 @@
 #include "cli/ConsoleAnswers.h"
 #include "app/HeadlessWindow.h"
 #include "app/WizardState.h"
-#include "disk/DiskEnumeration.h"
+#include "app/DiskList.h"
 
 namespace vantrel::cli {
 

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "reiserfs/PartitionSearch.h"
+#include "app/PartitionSearchCommands.h"
 
 namespace vantrel::cli {
 

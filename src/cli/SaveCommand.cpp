@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "app/FolderChecks.h"
-#include "saving/SavingWalks.h"
-#include "saving/SettingsDialog.h"
+#include "app/SavingCommands.h"
+#include "app/SettingsDialog.h"
 
 namespace vantrel::cli {
 

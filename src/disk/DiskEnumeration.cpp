@@ -1,8 +1,5 @@
 #include "disk/DiskEnumeration.h"
 
-#include "app/ControlIds.h"
-#include "app/WindowPort.h"
-#include "app/WizardState.h"
 #include "disk/DiskProbe.h"
 #include "disk/FileDiskSource.h"
 
@@ -34,20 +31,15 @@ std::unique_ptr<FileDiskSource> OpenSource(const NamedDisk& disk, std::string* p
 
 }  // namespace
 
-std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<NamedDisk>& given,
-                                               const std::string& sysBlockRoot) {
+std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& info, const std::vector<NamedDisk>& given,
+                                          const std::string& sysBlockRoot) {
   std::vector<EnumerationProblem> problems;
   std::vector<NamedDisk> disks = given;
   if (disks.empty())
     for (const auto& path : ListWholeDisks(sysBlockRoot)) disks.push_back({path, {}});
 
-  const int stage = state.wizardStage;
-  state.wizardStage = -1;
-  WindowPort& window = state.Window();
-  const TreeItemHandle root = window.TreeReset(TreeId::Disk, "My Computer");
-  state.diskInfo.Clear();
-  state.diskNames.Clear();
-
+  info.Clear();
+  names.Clear();
   for (const NamedDisk& named : disks) {
     std::string problem;
     auto source = OpenSource(named, &problem);
@@ -56,7 +48,7 @@ std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::ve
       continue;
     }
     FileDiskSource* disk = source.get();
-    const int n = state.diskNames.Add({named.path, named.mapfile, std::move(source)});
+    const int n = names.Add({named.path, named.mapfile, std::move(source)});
     if (n < 0) {
       problems.push_back({-1, named.path + ": only " + std::to_string(DiskNameTable::kMaxDisks) +
                                   " disks can be listed"});
@@ -64,36 +56,15 @@ std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::ve
     }
     const std::string name = DiskNameTable::DiskName(static_cast<std::size_t>(n));
     if (const auto geometry = ProbeGeometry(*disk, sysBlockRoot)) {
-      RecordGeometry(state.diskInfo, name, *geometry);
+      RecordGeometry(info, name, *geometry);
     } else {
       const std::string why = disk->OpenError();
-      state.diskInfo.Write(key::kRootKey, name, "");
-      state.diskInfo.Write(key::kErrorKey, name, why);
+      info.Write(key::kRootKey, name, "");
+      info.Write(key::kErrorKey, name, why);
       problems.push_back({n, name + " " + why});
     }
-    window.TreeInsert(TreeId::Disk, root, name, 1, 1);
   }
-  window.TreeExpand(TreeId::Disk, root);
-  state.wizardStage = stage;
   return problems;
-}
-
-void ShowDiskDetails(WizardState& state, int disk) {
-  const std::string name = "Disk" + std::to_string(disk);
-  const DiskInfoStore& store = state.diskInfo;
-  WindowPort& window = state.Window();
-  window.ListRemoveAllRows(control::kDetailsList);
-  const auto row = [&](const std::string& text) { window.ListInsertRow(control::kDetailsList, text); };
-  row("Physical Disk Number : " + std::to_string(disk));
-  row("Model   : " + store.Read(key::kModelKey, name));
-  row("Media Type   : " + store.Read(key::kMediaTypeKey, name));
-  row("Cylinder   : " + store.Read(key::kCylinderKey, name));
-  row("Head   : " + store.Read(key::kHeadKey, name));
-  row("SectorsPerTrack   : " + store.Read(key::kSectorsPerTrackKey, name));
-  row("Disk Size  : " + std::to_string(store.ReadNumber(key::kSizeKey, name) / 1048576) + " MB");
-  if (const std::string error = store.Read(key::kErrorKey, name); !error.empty())
-    row("Error   : " + error);
-  state.selectedDiskModel = store.Read(key::kModelKey, name);
 }
 
 }  // namespace vantrel

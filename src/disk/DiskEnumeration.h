@@ -1,13 +1,14 @@
 #pragma once
-// Finding the disks: fills the disk name table, the disk information store and the disk
-// tree ("My Computer" with "Disk" + n), and shows a disk's details rows.
+// Finding the disks: opens each one read-only into the disk name table and records its
+// geometry, size and model in the disk information store.
 
 #include <string>
 #include <vector>
 
-namespace vantrel {
+#include "disk/DiskInfoStore.h"
+#include "disk/DiskNameTable.h"
 
-struct WizardState;
+namespace vantrel {
 
 struct NamedDisk {
   std::string path;
@@ -19,14 +20,11 @@ struct EnumerationProblem {
   std::string text;
 };
 
-// Lists the disks named (in that order, as Disk0, Disk1, ...) or, when none are named,
-// the machine's whole disks. A disk that cannot be opened is still listed, so that the
-// numbering stays as given, and its reason is kept in the store and returned.
-std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<NamedDisk>& named,
-                                               const std::string& sysBlockRoot = "/sys/block");
-
-// Clears the details list and fills it with the disk's rows; copies its model text into
-// selectedDiskModel.
-void ShowDiskDetails(WizardState& state, int disk);
+// Opens the disks named (in that order, as Disk0, Disk1, ...) or, when none are named, the
+// machine's whole disks, replacing what the table and the store held. A disk that cannot
+// be opened is still listed, so that the numbering stays as given, and its reason is kept
+// in the store and returned.
+std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& info, const std::vector<NamedDisk>& named,
+                                          const std::string& sysBlockRoot = "/sys/block");
 
 }  // namespace vantrel

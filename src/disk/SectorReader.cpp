@@ -1,7 +1,5 @@
 #include "disk/SectorReader.h"
 
-#include "app/WindowPort.h"
-
 namespace vantrel {
 
 ReadOutcome SectorReader::ReadQuietly(std::uint16_t disk, std::uint64_t firstSector,
@@ -28,7 +26,7 @@ int SectorReader::ReadSectors(const SectorReadRequest& request) {
 
   BadSectorPolicy policy = policy_.load();
   if (policy != BadSectorPolicy::RetryAll && policy != BadSectorPolicy::SkipAll) {
-    policy = window_ ? static_cast<BadSectorPolicy>(window_->AskBadSector()) : BadSectorPolicy::Skip;
+    policy = prompt_ != nullptr ? prompt_->AskBadSector() : BadSectorPolicy::Skip;
     policy_.store(policy);
   }
   if (policy == BadSectorPolicy::Retry || policy == BadSectorPolicy::RetryAll) {

@@ -6,11 +6,10 @@
 #include <cstdint>
 #include <span>
 
+#include "disk/BadSectorPrompt.h"
 #include "disk/DiskNameTable.h"
 
 namespace vantrel {
-
-class WindowPort;
 
 inline constexpr std::uint32_t kSectorSize = 512;
 
@@ -21,11 +20,11 @@ struct SectorReadRequest {
   std::span<std::byte> buffer;    // at least count * 512 bytes; sector i at i * 512
 };
 
-enum class BadSectorPolicy { Retry = 0, Skip = 1, RetryAll = 2, SkipAll = 3 };
-
 class SectorReader {
  public:
-  SectorReader(DiskNameTable& disks, WindowPort*& window) : disks_(disks), window_(window) {}
+  // Without a prompt a failed read is answered Skip.
+  explicit SectorReader(DiskNameTable& disks, BadSectorPrompt* prompt = nullptr) : disks_(disks), prompt_(prompt) {}
+  void SetPrompt(BadSectorPrompt* prompt) { prompt_ = prompt; }
 
   // Non-zero when the whole run was read. On a failed read the user is asked "Bad Sector
   // Encountered" unless a sticky answer was given; under Retry (All) each sector of the
@@ -47,7 +46,7 @@ class SectorReader {
 
  private:
   DiskNameTable& disks_;
-  WindowPort*& window_;
+  BadSectorPrompt* prompt_;
   // Starts as Retry; only the prompt changes it, and Retry All and Skip All stay for the
   // rest of the run.
   std::atomic<BadSectorPolicy> policy_{BadSectorPolicy::Retry};

@@ -12,9 +12,10 @@
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
 #include "logs/RecoveryLogFormat.h"
+#include "app/CatalogueBuildCommands.h"
 #include "reiserfs/BuildStatus.h"
-#include "reiserfs/CatalogueBuild.h"
-#include "reiserfs/PartitionTable.h"
+#include "app/CatalogueBuildCommands.h"
+#include "app/PartitionList.h"
 
 namespace vantrel {
 
@@ -137,7 +138,8 @@ void ApplyLog(WizardState& state, RecoveryLog log) {
 
   // The file has been read whole already; what the reading showed is its last state.
   if (const std::size_t objects = log.catalogue.objectList.Size(); objects > 0) {
-    BuildStatus status(window);
+    WindowBuildStatus sink(window);
+    BuildStatus status(sink);
     status.SetStatusCount(kEnumeratingText, objects - 1, objects);
     status.SetProgress(ProgressPercent(objects - 1, objects));
     status.Flush();

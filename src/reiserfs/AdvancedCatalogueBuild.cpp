@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/WizardState.h"
 #include "base/AlignedBuffer.h"
-#include "reiserfs/CatalogueBuild.h"
 #include "reiserfs/ItemDispatch.h"
 #include "reiserfs/PartitionBlocks.h"
 #include "reiserfs/TreeNode.h"
@@ -22,20 +20,25 @@ bool IsRootFolderObject(const ObjectRecord& record) { return record.dirId == 1 &
 
 class AdvancedBuild : public ItemConsumer {
  public:
-  explicit AdvancedBuild(WizardState& state)
-      : state_(state), catalogue_(state.catalogue), objects_(state.catalogue.objectList), status_(state.Window()) {}
+  AdvancedBuild(const PartitionSource& partition, const StopToken& stop, BuildStatusSink& sink)
+      : partition_(partition),
+        stop_(stop),
+        sink_(sink),
+        catalogue_(BeginCatalogue(partition)),
+        objects_(catalogue_.objectList),
+        status_(sink) {}
 
-  void Run() {
-    BeginCatalogueBuild(state_, status_, true);
+  Catalogue Run() {
     objects_.Append({.objectId = kLostFolderId, .name = kLostFolderName});
-    blocks_.emplace(state_, state_.currentPartition.partitionStartSector, catalogue_.currentSuperblock);
+    blocks_.emplace(partition_.disk, partition_.startSector, catalogue_.currentSuperblock);
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
 
     BlockScan();
-    state_.StopRequested.store(0);
+    stop_.Clear();
     AttachTails();
     Convert();
-    FinishCatalogueBuild(state_, status_, false);
+    FinishCatalogue(catalogue_, status_, sink_);
+    return std::move(catalogue_);
   }
 
   // The entry lies in the directory item of the folder whose object id is the item key's.
@@ -73,7 +76,7 @@ class AdvancedBuild : public ItemConsumer {
     BodyPiece piece;
   };
 
-  bool Stopped() const { return state_.StopRequested.load() != 0; }
+  bool Stopped() const { return stop_.Requested(); }
 
   std::string FoundName() const { return "FOUND" + std::to_string(catalogue_.objectCount); }
 
@@ -99,9 +102,8 @@ class AdvancedBuild : public ItemConsumer {
     for (std::uint64_t first = 0; first < count; first += perStretch) {
       const auto inStretch = static_cast<std::uint32_t>(std::min<std::uint64_t>(perStretch, count - first));
       const auto bytes = stretch.Bytes().first(std::size_t{inStretch} * blockSize);
-      const bool whole = state_.reader.ReadQuietly(state_.CurrentDiskIndex,
-                                                   blocks.FirstSector(static_cast<std::uint32_t>(first)),
-                                                   bytes) == ReadOutcome::Ok;
+      const bool whole =
+          partition_.disk.ReadQuietly(blocks.FirstSector(static_cast<std::uint32_t>(first)), bytes) == ReadOutcome::Ok;
       for (std::uint32_t k = 0; k < inStretch; ++k) {
         const auto b = static_cast<std::uint32_t>(first + k);
         const auto block = bytes.subspan(std::size_t{k} * blockSize, blockSize);
@@ -160,7 +162,7 @@ class AdvancedBuild : public ItemConsumer {
     for (std::size_t k = 1; k < objects_.Size(); ++k) {
       const ObjectRecord& record = objects_[k];
       const bool seen = record.objectId != kNotSeen && record.dirId != kNotSeen && record.mode != kNotSeen;
-      if (seen && !IsRootFolderObject(record)) ConvertObject(state_, status_, record);
+      if (seen && !IsRootFolderObject(record)) ConvertObject(catalogue_, status_, record);
       status_.SetStatusCount("Enumerating Files/Directories ", k, catalogue_.objectCount);
       status_.SetProgress(ProgressPercent(k, catalogue_.objectCount));
       if (Stopped()) break;
@@ -168,8 +170,10 @@ class AdvancedBuild : public ItemConsumer {
     status_.Flush();
   }
 
-  WizardState& state_;
-  Catalogue& catalogue_;
+  const PartitionSource& partition_;
+  const StopToken& stop_;
+  BuildStatusSink& sink_;
+  Catalogue catalogue_;
   ObjectList& objects_;
   BuildStatus status_;
   std::optional<PartitionBlocks> blocks_;
@@ -181,6 +185,8 @@ class AdvancedBuild : public ItemConsumer {
 
 }  // namespace
 
-void AdvancedCatalogueBuild(WizardState& state) { AdvancedBuild(state).Run(); }
+Catalogue BuildAdvancedCatalogue(const PartitionSource& partition, const StopToken& stop, BuildStatusSink& sink) {
+  return AdvancedBuild(partition, stop, sink).Run();
+}
 
 }  // namespace vantrel

@@ -1,10 +1,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/ControlIds.h"
-#include "app/WindowPort.h"
-#include "app/WizardState.h"
-#include "app/WizardViews.h"
 #include "base/AlignedBuffer.h"
 #include "reiserfs/PartitionSearch.h"
 #include "reiserfs/ReiserSuperblock.h"
@@ -21,18 +17,13 @@ constexpr std::uint32_t kReportEvery = 88;    // requests between status updates
 // would have read it.
 constexpr std::uint32_t kStretchRequests = 256;  // 1 MiB
 
-std::string FoundText(std::uint32_t count) { return "Partitions Found : " + std::to_string(count); }
-
 class SectorScan {
  public:
-  explicit SectorScan(WizardState& state)
-      : state_(state),
-        window_(state.Window()),
-        totalSectors_(state.diskInfo.ReadNumber(diskinfo::kSizeKey,
-                                                DiskNameTable::DiskName(state.CurrentDiskIndex)) /
-                      kSectorSize) {}
+  SectorScan(const DiskReader& disk, std::uint64_t totalSectors, const StopToken& stop,
+             PartitionSearchProgress& progress)
+      : disk_(disk), totalSectors_(totalSectors), stop_(stop), progress_(progress) {}
 
-  void Run() {
+  PartitionSearchResult Run() {
     AlignedBuffer stretch(std::size_t{kStretchRequests} * kRequestBytes);
     for (std::uint64_t first = 0; first < totalSectors_ && !Stopped() && !tableFull_;
          first += std::uint64_t{kStretchRequests} * kRequestSectors) {
@@ -40,33 +31,31 @@ class SectorScan {
       const std::uint64_t requests =
           std::min<std::uint64_t>(kStretchRequests, (totalSectors_ - first + kRequestSectors - 1) / kRequestSectors);
       const auto bytes = stretch.Bytes().first(static_cast<std::size_t>(requests * kRequestBytes));
-      const bool whole = state_.reader.ReadQuietly(state_.CurrentDiskIndex, first, bytes) == ReadOutcome::Ok;
+      const bool whole = disk_.ReadQuietly(first, bytes) == ReadOutcome::Ok;
       for (std::uint64_t r = 0; r < requests && !Stopped() && !tableFull_; ++r) {
         const std::uint64_t position = first + r * kRequestSectors;
         const auto request = bytes.subspan(static_cast<std::size_t>(r * kRequestBytes), kRequestBytes);
         if (!whole) {
           // Cleared first, so that a failed read is never examined with stale bytes.
           std::fill(request.begin(), request.end(), std::byte{0});
-          state_.reader.ReadSectors({state_.CurrentDiskIndex, position, kRequestSectors, request});
+          disk_.ReadSectors(position, kRequestSectors, request);
         }
         CountRequest(position);
         for (std::uint32_t k = 0; k < kRequestSectors && !tableFull_; ++k)
           Examine(position + k, request.subspan(k * kSectorSize, kSectorSize));
       }
     }
-    if (tableFull_) window_.ShowMessage(kPartitionTableFullMessage);
+    result_.tableFull = tableFull_;
+    return std::move(result_);
   }
 
  private:
-  bool Stopped() const { return state_.StopRequested.load() != 0; }
+  bool Stopped() const { return stop_.Requested(); }
 
   void CountRequest(std::uint64_t position) {
     if (++requestsSinceReport_ < kReportEvery) return;
     requestsSinceReport_ = 0;
-    window_.SetControlText(control::kStatusText, "Searching Partitions " + std::to_string(position) +
-                                                     " / " + std::to_string(totalSectors_));
-    window_.SetProgress(control::kSearchProgress,
-                        static_cast<int>(std::min<std::uint64_t>(position * 100 / totalSectors_, 100)));
+    progress_.OnScanned(position, totalSectors_);
   }
 
   void Examine(std::uint64_t sector, ByteSpan bytes) {
@@ -79,14 +68,15 @@ class SectorScan {
     if (sector < kSuperblockSectorOffset) return;
     if (InJournalOfAFoundVolume(sector)) return;
     const std::uint64_t start = sector - kSuperblockSectorOffset;
-    if (!HasPlausibleRootNode(state_, start, *superblock)) return;
+    if (!HasPlausibleRootNode(disk_, start, *superblock)) return;
     const std::uint64_t size = std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock();
-    if (!AddPartitionRecord(state_, start, size)) {
+    if (result_.partitions.size() >= kMaxPartitions) {
       tableFull_ = true;
       return;
     }
+    result_.partitions.push_back({size, start});
     journals_.push_back(JournalSectors(start, *superblock));
-    window_.SetControlText(control::kFoundCount, FoundText(state_.partitionTable.count));
+    progress_.OnFound(result_.partitions.back(), result_.partitions.size());
   }
 
   // The journal logs whole blocks, the superblock among them: a copy found there describes
@@ -108,30 +98,21 @@ class SectorScan {
                        [sector](const SectorRange& r) { return sector >= r.first && sector < r.end; });
   }
 
-  WizardState& state_;
-  WindowPort& window_;
-  std::vector<SectorRange> journals_;
+  const DiskReader& disk_;
   const std::uint64_t totalSectors_;
+  const StopToken& stop_;
+  PartitionSearchProgress& progress_;
+  PartitionSearchResult result_;
+  std::vector<SectorRange> journals_;
   std::uint32_t requestsSinceReport_ = 0;
   bool tableFull_ = false;
 };
 
 }  // namespace
 
-void AdvancedSearch(WizardState& state) {
-  state.partitionTable.count = 0;
-  WindowPort& window = state.Window();
-  window.SetControlText(control::kFoundCount, FoundText(0));
-  SectorScan(state).Run();
-
-  state.StopRequested.store(0);
-  if (state.partitionTable.count == 0) {
-    window.ShowMessage(kAdvancedSearchFoundNothing);
-    ShowView(state, 1);
-  } else {
-    ShowView(state, 3);
-    ++state.wizardStage;
-  }
+PartitionSearchResult ScanSectorsForPartitions(const DiskReader& disk, std::uint64_t totalSectors,
+                                               const StopToken& stop, PartitionSearchProgress& progress) {
+  return SectorScan(disk, totalSectors, stop, progress).Run();
 }
 
 }  // namespace vantrel

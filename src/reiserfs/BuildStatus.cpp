@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "app/ControlIds.h"
-#include "app/WindowPort.h"
 
 namespace vantrel {
 
@@ -12,7 +10,6 @@ namespace {
 constexpr std::chrono::milliseconds kWriteInterval{50};
 // The clock is looked at once in this many changes: changes come far faster than 50 ms.
 constexpr unsigned kChangesPerClockRead = 64;
-constexpr int kStatusRowImage = 10;
 
 struct TextOf {
   std::string operator()(std::monostate) const { return {}; }
@@ -24,16 +21,6 @@ struct TextOf {
 
 int ProgressPercent(std::uint64_t part, std::uint64_t whole) {
   return whole == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(part * 100 / whole, 100));
-}
-
-void BuildStatus::SetUpRows() {
-  const int list = control::kDetailsList;
-  window_.ListRemoveAllRows(list);
-  window_.ListRemoveAllColumns(list);
-  window_.ListInsertColumn(list, {"", 200});
-  window_.ListInsertColumn(list, {"", 300});
-  for (int i = 0; i < 4; ++i) window_.ListInsertColumn(list, {"", 0});
-  for (const char* label : kStatusRowLabels) window_.ListInsertRow(list, label, kStatusRowImage);
 }
 
 void BuildStatus::SetRow(StatusRow row, std::string value) {
@@ -70,14 +57,13 @@ void BuildStatus::WriteIfDue() {
 void BuildStatus::Flush() {
   for (std::size_t row = 0; row < rows_.size(); ++row) {
     if (std::holds_alternative<std::monostate>(rows_[row])) continue;
-    window_.ListSetCell(control::kDetailsList, row, 1, std::visit(TextOf{}, rows_[row]));
+    sink_.ShowRow(row, std::visit(TextOf{}, rows_[row]));
     rows_[row] = std::monostate{};
   }
-  if (const auto* text = std::get_if<std::string>(&statusText_)) window_.SetControlText(control::kStatusText, *text);
+  if (const auto* text = std::get_if<std::string>(&statusText_)) sink_.ShowStatusText(*text);
   if (const auto* count = std::get_if<Count>(&statusText_))
-    window_.SetControlText(control::kStatusText,
-                           count->prefix + std::to_string(count->n) + "/" + std::to_string(count->total));
-  if (progress_) window_.SetProgress(control::kSearchProgress, *progress_);
+    sink_.ShowStatusText(count->prefix + std::to_string(count->n) + "/" + std::to_string(count->total));
+  if (progress_) sink_.ShowProgress(*progress_);
   statusText_ = std::monostate{};
   progress_.reset();
   lastWritten_ = std::chrono::steady_clock::now();

@@ -1,9 +1,9 @@
 #pragma once
-// What a catalogue build shows while it runs: the six status rows of list 1001, the status
-// text 1047 and the progress bar 1046. Values change far more often than a person can
-// read them, so they are written to the window at most every 50 ms, and numbers are
-// turned into text only when written; Flush writes what is still pending, so that the
-// final state is always exact.
+// What a catalogue build reports while it runs: six status rows, a status text and a
+// progress position. Values change far more often than a person can read them, so they
+// are handed to the sink at most every 50 ms, and numbers are turned into text only when
+// handed over; Flush hands over what is still pending, so that the final state is always
+// exact.
 
 #include <array>
 #include <chrono>
@@ -15,7 +15,24 @@
 
 namespace vantrel {
 
-class WindowPort;
+// Where a build's status goes: the window's rows and bars, or nowhere.
+class BuildStatusSink {
+ public:
+  virtual ~BuildStatusSink() = default;
+  virtual void ShowRow(std::size_t row, const std::string& text) = 0;
+  virtual void ShowStatusText(const std::string& text) = 0;
+  virtual void ShowProgress(int position) = 0;
+  // Every entry has been found; folders whose parent is missing now go to "Lost".
+  virtual void OnLostFolderPass() {}
+};
+
+// A sink that shows nothing, for builds nobody watches.
+class SilentBuildStatus : public BuildStatusSink {
+ public:
+  void ShowRow(std::size_t, const std::string&) override {}
+  void ShowStatusText(const std::string&) override {}
+  void ShowProgress(int) override {}
+};
 
 // A progress bar position: part of whole in percent, at most 100 (100 when whole is 0).
 int ProgressPercent(std::uint64_t part, std::uint64_t whole);
@@ -28,11 +45,7 @@ inline constexpr std::array<const char*, 6> kStatusRowLabels = {
 
 class BuildStatus {
  public:
-  explicit BuildStatus(WindowPort& window) : window_(window) {}
-
-  // Replaces list 1001 by the six labelled rows (columns 0 and 1 of widths 200 and 300,
-  // four hidden columns).
-  void SetUpRows();
+  explicit BuildStatus(BuildStatusSink& sink) : sink_(sink) {}
 
   void SetRow(StatusRow row, std::string value);
   void SetRow(StatusRow row, std::uint64_t number);
@@ -41,7 +54,7 @@ class BuildStatus {
   // The status text prefix + n + "/" + total, for example "Searching Blocks 2048/262144".
   void SetStatusCount(const char* prefix, std::uint64_t n, std::uint64_t total);
   void SetProgress(int position);
-  // Writes every pending value now.
+  // Hands every pending value over now.
   void Flush();
 
  private:
@@ -55,7 +68,7 @@ class BuildStatus {
 
   void WriteIfDue();
 
-  WindowPort& window_;
+  BuildStatusSink& sink_;
   std::array<Value, 6> rows_;
   Text statusText_;
   std::optional<int> progress_;

@@ -7,6 +7,11 @@ ObjectRecord* ObjectList::Find(std::uint32_t objectId, std::uint32_t dirId) {
   return found == first_.end() ? nullptr : &records_[found->second];
 }
 
+const ObjectRecord* ObjectList::Find(std::uint32_t objectId, std::uint32_t dirId) const {
+  const auto found = first_.find(Key(objectId, dirId));
+  return found == first_.end() ? nullptr : &records_[found->second];
+}
+
 ObjectRecord& ObjectList::Append(ObjectRecord record) {
   first_.emplace(Key(record.objectId, record.dirId), records_.size());
   records_.push_back(std::move(record));

@@ -64,6 +64,7 @@ struct ObjectRecord {
 class ObjectList {
  public:
   ObjectRecord* Find(std::uint32_t objectId, std::uint32_t dirId);
+  const ObjectRecord* Find(std::uint32_t objectId, std::uint32_t dirId) const;
   ObjectRecord& Append(ObjectRecord record);
   void Clear();
 

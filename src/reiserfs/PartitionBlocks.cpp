@@ -1,12 +1,10 @@
 #include "reiserfs/PartitionBlocks.h"
 
-#include "app/WizardState.h"
-
 namespace vantrel {
 
-PartitionBlocks::PartitionBlocks(WizardState& state, std::uint64_t partitionStartSector,
+PartitionBlocks::PartitionBlocks(const DiskReader& disk, std::uint64_t partitionStartSector,
                                  const ReiserSuperblock& superblock)
-    : state_(state),
+    : disk_(disk),
       start_(partitionStartSector),
       blockSize_(superblock.blockSize),
       blockCount_(superblock.blockCount),
@@ -20,7 +18,7 @@ int PartitionBlocks::ReadBlock(MutableByteSpan buffer, std::uint32_t block) {
   if (!usable_ || buffer.size() < blockSize_) return 0;
   const std::uint64_t sector = FirstSector(block);
   if (onRead_) onRead_(sector);
-  return state_.reader.ReadSectors({state_.CurrentDiskIndex, sector, SectorsPerBlock(), buffer.first(blockSize_)});
+  return disk_.ReadSectors(sector, SectorsPerBlock(), buffer.first(blockSize_));
 }
 
 std::optional<std::vector<std::byte>> PartitionBlocks::LoadBlock(std::uint32_t block) {

@@ -1,5 +1,5 @@
 #pragma once
-// File-system blocks of the current partition, read through the sector reader: block b
+// File-system blocks of one partition, read through the sector reader: block b
 // occupies blockSize / 512 sectors from the partition start + blockSize * b / 512.
 
 #include <cstdint>
@@ -8,18 +8,17 @@
 #include <vector>
 
 #include "base/LittleEndian.h"
+#include "disk/DiskReader.h"
 #include "reiserfs/ReiserSuperblock.h"
 
 namespace vantrel {
-
-struct WizardState;
 
 // Largest block size that is read; ReiserFS writes 512 to 8192.
 inline constexpr std::uint32_t kMaxBlockSize = 65536;
 
 class PartitionBlocks {
  public:
-  PartitionBlocks(WizardState& state, std::uint64_t partitionStartSector, const ReiserSuperblock& superblock);
+  PartitionBlocks(const DiskReader& disk, std::uint64_t partitionStartSector, const ReiserSuperblock& superblock);
 
   // False when the superblock's block size is 0, not a multiple of 512 or too large: then
   // no block is read at all.
@@ -39,10 +38,10 @@ class PartitionBlocks {
   // beyond the block count, and nothing when the read failed.
   std::optional<std::vector<std::byte>> LoadBlock(std::uint32_t block);
 
-  WizardState& State() { return state_; }
+  const DiskReader& Disk() const { return disk_; }
 
  private:
-  WizardState& state_;
+  DiskReader disk_;
   std::uint64_t start_;
   std::uint32_t blockSize_;
   std::uint32_t blockCount_;

@@ -3,8 +3,6 @@
 #include <optional>
 #include <unordered_set>
 
-#include "app/WizardState.h"
-#include "reiserfs/CatalogueBuild.h"
 #include "reiserfs/TreeSearch.h"
 
 namespace vantrel {
@@ -15,11 +13,11 @@ constexpr TreeKey kRootFolderEntries{1, 2, 1, 0, kDirectoryType};
 
 class QuickBuild : public ItemConsumer {
  public:
-  explicit QuickBuild(WizardState& state) : state_(state), catalogue_(state.catalogue), status_(state.Window()) {}
+  QuickBuild(const PartitionSource& partition, const StopToken& stop, BuildStatusSink& sink)
+      : partition_(partition), stop_(stop), sink_(sink), catalogue_(BeginCatalogue(partition)), status_(sink) {}
 
-  void Run() {
-    BeginCatalogueBuild(state_, status_, false);
-    blocks_.emplace(state_, state_.currentPartition.partitionStartSector, catalogue_.currentSuperblock);
+  Catalogue Run() {
+    blocks_.emplace(partition_.disk, partition_.startSector, catalogue_.currentSuperblock);
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
     search_.emplace(*blocks_, catalogue_.currentSuperblock.rootBlock);
 
@@ -27,7 +25,8 @@ class QuickBuild : public ItemConsumer {
     search_->SearchTree(kRootFolderEntries, *this);
     FindStatDataAndConvert();
     WalkFolders();
-    FinishCatalogueBuild(state_, status_, true);
+    FinishCatalogue(catalogue_, status_, sink_);
+    return std::move(catalogue_);
   }
 
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
@@ -46,7 +45,7 @@ class QuickBuild : public ItemConsumer {
   }
 
  private:
-  bool Stopped() const { return state_.StopRequested.load() != 0; }
+  bool Stopped() const { return stop_.Requested(); }
 
   // Each record's stat data, then each record into the catalogue; Stop ends either step.
   void FindStatDataAndConvert() {
@@ -57,7 +56,7 @@ class QuickBuild : public ItemConsumer {
       if (Stopped()) break;
     }
     for (std::size_t i = 0; i < objects.Size(); ++i) {
-      ConvertObject(state_, status_, objects[i]);
+      ConvertObject(catalogue_, status_, objects[i]);
       if (Stopped()) break;
     }
   }
@@ -77,8 +76,10 @@ class QuickBuild : public ItemConsumer {
     }
   }
 
-  WizardState& state_;
-  Catalogue& catalogue_;
+  const PartitionSource& partition_;
+  const StopToken& stop_;
+  BuildStatusSink& sink_;
+  Catalogue catalogue_;
   BuildStatus status_;
   std::optional<PartitionBlocks> blocks_;
   std::optional<TreeSearch> search_;
@@ -87,6 +88,8 @@ class QuickBuild : public ItemConsumer {
 
 }  // namespace
 
-void QuickCatalogueBuild(WizardState& state) { QuickBuild(state).Run(); }
+Catalogue BuildQuickCatalogue(const PartitionSource& partition, const StopToken& stop, BuildStatusSink& sink) {
+  return QuickBuild(partition, stop, sink).Run();
+}
 
 }  // namespace vantrel

@@ -1,7 +1,5 @@
 #include <set>
 
-#include "app/WindowPort.h"
-#include "app/WizardState.h"
 #include "base/LittleEndian.h"
 #include "reiserfs/PartitionSearch.h"
 #include "reiserfs/ReiserSuperblock.h"
@@ -27,23 +25,28 @@ TableEntry DecodeEntry(ByteSpan sector, std::size_t offset) {
 bool IsExtended(std::uint8_t type) { return type == 0x05 || type == 0x0F; }
 
 // Reads one boot record into a cleared buffer, so that an unreadable one holds no entries.
-std::array<std::byte, kSectorSize> ReadBootRecord(WizardState& state, std::uint64_t sector) {
+std::array<std::byte, kSectorSize> ReadBootRecord(const DiskReader& disk, std::uint64_t sector) {
   std::array<std::byte, kSectorSize> buffer{};
-  state.reader.ReadSectors({state.CurrentDiskIndex, sector, 1, buffer});
+  disk.ReadSectors(sector, 1, buffer);
   return buffer;
 }
 
 }  // namespace
 
-void QuickSearch(WizardState& state) {
-  state.partitionTable.count = 0;
-  bool tableFull = false;
+PartitionSearchResult SearchPartitionTables(const DiskReader& disk, PartitionSearchProgress& progress) {
+  PartitionSearchResult result;
+  bool& tableFull = result.tableFull;
   auto consider = [&](std::uint64_t start, std::uint32_t length) {
-    if (tableFull || !IsReiserSuperblock(state, start)) return;
-    if (!AddPartitionRecord(state, start, length)) tableFull = true;
+    if (tableFull || !IsReiserSuperblock(disk, start)) return;
+    if (result.partitions.size() >= kMaxPartitions) {
+      tableFull = true;
+      return;
+    }
+    result.partitions.push_back({length, start});
+    progress.OnFound(result.partitions.back(), result.partitions.size());
   };
 
-  const auto master = ReadBootRecord(state, 0);
+  const auto master = ReadBootRecord(disk, 0);
   std::optional<std::uint32_t> extendedBase;
   for (const std::size_t offset : kEntryOffsets) {
     const TableEntry entry = DecodeEntry(master, offset);
@@ -58,7 +61,7 @@ void QuickSearch(WizardState& state) {
     for (;;) {
       const std::uint64_t recordSector = std::uint64_t{*extendedBase} + link;
       if (!visited.insert(recordSector).second) break;
-      const auto record = ReadBootRecord(state, recordSector);
+      const auto record = ReadBootRecord(disk, recordSector);
       bool chainGoesOn = false;
       for (const std::size_t offset : kEntryOffsets) {
         const TableEntry entry = DecodeEntry(record, offset);
@@ -73,8 +76,7 @@ void QuickSearch(WizardState& state) {
     }
   }
 
-  if (tableFull) state.Window().ShowMessage(kPartitionTableFullMessage);
-  if (state.partitionTable.count == 0) state.Window().ShowMessage(kQuickSearchFoundNothing);
+  return result;
 }
 
 }  // namespace vantrel

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/WizardState.h"
 #include "reiserfs/TreeNode.h"
 
 namespace vantrel {
@@ -26,9 +25,9 @@ bool EqualIgnoringCase(ByteSpan bytes, std::string_view text) {
 }
 
 // One sector at the given absolute sector, read into a cleared buffer.
-std::array<std::byte, kSectorSize> ReadOneSector(WizardState& state, std::uint64_t sector) {
+std::array<std::byte, kSectorSize> ReadOneSector(const DiskReader& disk, std::uint64_t sector) {
   std::array<std::byte, kSectorSize> buffer{};
-  state.reader.ReadSectors({state.CurrentDiskIndex, sector, 1, buffer});
+  disk.ReadSectors(sector, 1, buffer);
   return buffer;
 }
 
@@ -95,29 +94,29 @@ bool HasReiserMagic(ByteSpan sector) {
   return EqualIgnoringCase(text, "ReIsErFs") || EqualIgnoringCase(text, "ReIsEr2Fs");
 }
 
-bool IsReiserSuperblock(WizardState& state, std::uint64_t start) {
-  return HasReiserMagic(ReadOneSector(state, start + kSuperblockSectorOffset));
+bool IsReiserSuperblock(const DiskReader& disk, std::uint64_t start) {
+  return HasReiserMagic(ReadOneSector(disk, start + kSuperblockSectorOffset));
 }
 
-std::optional<ReiserSuperblock> ReadSuperblock(WizardState& state, std::uint64_t start) {
-  const auto sector = ReadOneSector(state, start + kSuperblockSectorOffset);
+std::optional<ReiserSuperblock> ReadSuperblock(const DiskReader& disk, std::uint64_t start) {
+  const auto sector = ReadOneSector(disk, start + kSuperblockSectorOffset);
   if (!HasReiserMagic(sector)) return std::nullopt;
   return ReiserSuperblock::Decode(sector);
 }
 
-bool HasPlausibleRootNode(WizardState& state, std::uint64_t start, const ReiserSuperblock& superblock) {
+bool HasPlausibleRootNode(const DiskReader& disk, std::uint64_t start, const ReiserSuperblock& superblock) {
   // 64-bit, so that a partition beyond the first 2^32 sectors is read at the right place.
   const std::uint64_t rootSector =
       start + std::uint64_t{superblock.rootBlock} * superblock.SectorsPerBlock();
-  const std::uint16_t level = ReadU16(ReadOneSector(state, rootSector), 0);
+  const std::uint16_t level = ReadU16(ReadOneSector(disk, rootSector), 0);
   return level >= kLeafLevel && level <= kHighestNodeLevel;
 }
 
-bool IsReiserPartition(WizardState& state, std::uint64_t start) {
-  const auto superblock = ReadSuperblock(state, start);
+bool IsReiserPartition(const DiskReader& disk, std::uint64_t start) {
+  const auto superblock = ReadSuperblock(disk, start);
   if (!superblock || !superblock->IsPlausible()) return false;
   if (start < 65) return false;
-  return HasPlausibleRootNode(state, start, *superblock);
+  return HasPlausibleRootNode(disk, start, *superblock);
 }
 
 }  // namespace vantrel

@@ -7,10 +7,9 @@
 #include <optional>
 
 #include "base/LittleEndian.h"
+#include "disk/DiskReader.h"
 
 namespace vantrel {
-
-struct WizardState;
 
 inline constexpr std::uint64_t kSuperblockSectorOffset = 65536 / 512;
 inline constexpr std::size_t kSuperblockSize = 204;
@@ -49,18 +48,18 @@ struct ReiserSuperblock {
 bool HasReiserMagic(ByteSpan sector);
 
 // The magic-only test of the sector at start + 128.
-bool IsReiserSuperblock(WizardState& state, std::uint64_t start);
+bool IsReiserSuperblock(const DiskReader& disk, std::uint64_t start);
 
 // The strict test: magic, plausible fields, a start of at least sector 65, and a root
 // node at a level from 1 (a leaf) to 5.
-bool IsReiserPartition(WizardState& state, std::uint64_t start);
+bool IsReiserPartition(const DiskReader& disk, std::uint64_t start);
 
 // Reads the superblock of the partition at start; nothing when the sector cannot be read
 // whole or carries no ReiserFS magic.
-std::optional<ReiserSuperblock> ReadSuperblock(WizardState& state, std::uint64_t start);
+std::optional<ReiserSuperblock> ReadSuperblock(const DiskReader& disk, std::uint64_t start);
 
 // True when the first u16 (the node level) of the root node's first sector is a leaf's or an
 // internal node's above it: 1 to 5.
-bool HasPlausibleRootNode(WizardState& state, std::uint64_t start, const ReiserSuperblock& superblock);
+bool HasPlausibleRootNode(const DiskReader& disk, std::uint64_t start, const ReiserSuperblock& superblock);
 
 }  // namespace vantrel

@@ -1,7 +1,3 @@
-#include "app/ControlIds.h"
-#include "app/WindowPort.h"
-#include "app/WizardState.h"
-#include "app/WizardViews.h"
 #include "reiserfs/PartitionSearch.h"
 #include "reiserfs/ReiserSuperblock.h"
 
@@ -12,19 +8,10 @@ namespace {
 constexpr std::uint64_t kUsualHeads = 255;
 constexpr std::uint64_t kUsualSectorsPerTrack = 63;
 
-struct Geometry {
-  std::uint64_t cylinders;
-  std::uint64_t heads;
-  std::uint64_t sectorsPerTrack;
-};
+}  // namespace
 
-// The geometry of the store, translated to 255 heads and 63 sectors per track when the
-// disk reports another number of sectors per track.
-Geometry UsualGeometry(const WizardState& state) {
-  const std::string name = DiskNameTable::DiskName(state.CurrentDiskIndex);
-  Geometry g{state.diskInfo.ReadNumber(diskinfo::kCylinderKey, name),
-             state.diskInfo.ReadNumber(diskinfo::kHeadKey, name),
-             state.diskInfo.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
+CylinderGeometry UsualGeometry(const CylinderGeometry& reported) {
+  CylinderGeometry g = reported;
   if (g.sectorsPerTrack != kUsualSectorsPerTrack) {
     g.cylinders = g.sectorsPerTrack * g.heads * g.cylinders / (kUsualHeads * kUsualSectorsPerTrack);
     g.heads = kUsualHeads;
@@ -33,30 +20,27 @@ Geometry UsualGeometry(const WizardState& state) {
   return g;
 }
 
-}  // namespace
-
-void SearchMorePartitions(WizardState& state) {
-  WindowPort& window = state.Window();
-  ShowView(state, 9);
-  ClearPartitionRecords(state);
-
-  const Geometry g = UsualGeometry(state);
-  bool tableFull = false;
-  for (std::uint64_t index = 0; index < g.cylinders && !tableFull; ++index) {
-    window.SetProgress(control::kMoreSearchProgress, static_cast<int>(index * 100 / g.cylinders));
+PartitionSearchResult SearchCylinderStarts(const DiskReader& disk, const CylinderGeometry& geometry,
+                                           PartitionSearchProgress& progress) {
+  const CylinderGeometry g = UsualGeometry(geometry);
+  PartitionSearchResult result;
+  for (std::uint64_t index = 0; index < g.cylinders && !result.tableFull; ++index) {
+    progress.OnCylinder(index, g.cylinders);
     const std::uint64_t cylinderStart = index * g.heads * g.sectorsPerTrack;
     for (const std::uint64_t candidate : {cylinderStart + g.sectorsPerTrack, cylinderStart}) {
-      if (!IsReiserPartition(state, candidate)) continue;
-      const auto superblock = ReadSuperblock(state, candidate);
-      if (superblock &&
-          !AddPartitionRecord(state, candidate, std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock()))
-        tableFull = true;
+      if (!IsReiserPartition(disk, candidate)) continue;
+      if (const auto superblock = ReadSuperblock(disk, candidate)) {
+        if (result.partitions.size() >= kMaxPartitions) {
+          result.tableFull = true;
+        } else {
+          result.partitions.push_back({std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock(), candidate});
+          progress.OnFound(result.partitions.back(), result.partitions.size());
+        }
+      }
       break;  // the other candidate of this cylinder is not tested
     }
   }
-  if (tableFull) window.ShowMessage(kPartitionTableFullMessage);
-  if (state.partitionTable.count == 0) window.SystemMessage(kMoreSearchFoundNothing, SystemIcon::Error);
-  ShowView(state, 10);
+  return result;
 }
 
 }  // namespace vantrel

@@ -1,7 +1,5 @@
 #include "saving/FileBody.h"
 
-#include "app/WizardState.h"
-
 namespace vantrel {
 
 namespace {
@@ -35,14 +33,15 @@ class BodyConsumer : public ItemConsumer {
 
 }  // namespace
 
-BodyCollector::BodyCollector(WizardState& state)
-    : state_(state),
-      blocks_(state, state.currentPartition.partitionStartSector, state.catalogue.currentSuperblock),
-      search_(blocks_, state.catalogue.currentSuperblock.rootBlock),
+BodyCollector::BodyCollector(const PartitionSource& partition, const Catalogue& catalogue, BodySource source)
+    : catalogue_(catalogue),
+      source_(source),
+      blocks_(partition.disk, partition.startSector, catalogue.currentSuperblock),
+      search_(blocks_, catalogue.currentSuperblock.rootBlock),
       leaves_(std::size_t{16} << 20) {}
 
 FileBody BodyCollector::Collect(std::uint32_t objectId, std::uint32_t parentId) {
-  return state_.fileSearchType == 2 ? FromPieces(objectId, parentId) : FromTree(objectId, parentId);
+  return source_ == BodySource::Pieces ? FromPieces(objectId, parentId) : FromTree(objectId, parentId);
 }
 
 FileBody BodyCollector::FromTree(std::uint32_t objectId, std::uint32_t parentId) {
@@ -56,7 +55,7 @@ FileBody BodyCollector::FromTree(std::uint32_t objectId, std::uint32_t parentId)
 
 FileBody BodyCollector::FromPieces(std::uint32_t objectId, std::uint32_t parentId) {
   FileBody body;
-  const ObjectRecord* record = state_.catalogue.objectList.Find(objectId, parentId);
+  const ObjectRecord* record = catalogue_.objectList.Find(objectId, parentId);
   if (record == nullptr) return body;
   // A piece whose file position was not recorded follows the one before it.
   const auto place = [](const BodyPiece& piece, std::uint64_t next) { return piece.offset ? piece.offset - 1 : next; };

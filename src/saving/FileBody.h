@@ -7,13 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "reiserfs/CatalogueBuild.h"
 #include "reiserfs/NodeCache.h"
 #include "reiserfs/PartitionBlocks.h"
 #include "reiserfs/TreeSearch.h"
 
 namespace vantrel {
-
-struct WizardState;
 
 struct BlockPointer {
   std::uint64_t position = 0;  // file position of the block's first byte
@@ -31,14 +30,17 @@ struct FileBody {
   bool itemsUnreadable = false;      // a leaf holding some of its items could not be read
 };
 
-// Gathers file bodies of the current catalogue's partition; nodes read for one file stay
-// cached for the next.
+// Where the bodies of a catalogue's files are found: by a tree search after a quick build,
+// from the pieces each object record kept after an advanced build.
+enum class BodySource { Tree, Pieces };
+
+// Gathers file bodies of a catalogue's partition; nodes read for one file stay cached for
+// the next.
 class BodyCollector {
  public:
-  explicit BodyCollector(WizardState& state);
+  BodyCollector(const PartitionSource& partition, const Catalogue& catalogue, BodySource source);
 
-  // The body of the object (objectId, parentId): by a tree search after a quick build,
-  // from the object's recorded pieces after an advanced build.
+  // The body of the object (objectId, parentId).
   FileBody Collect(std::uint32_t objectId, std::uint32_t parentId);
 
   PartitionBlocks& Blocks() { return blocks_; }
@@ -47,7 +49,8 @@ class BodyCollector {
   FileBody FromTree(std::uint32_t objectId, std::uint32_t parentId);
   FileBody FromPieces(std::uint32_t objectId, std::uint32_t parentId);
 
-  WizardState& state_;
+  const Catalogue& catalogue_;
+  BodySource source_;
   PartitionBlocks blocks_;
   TreeSearch search_;
   NodeCache leaves_;

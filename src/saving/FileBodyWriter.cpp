@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "app/WizardState.h"
 #include "base/AlignedBuffer.h"
 
 namespace vantrel {
@@ -79,17 +78,15 @@ class OneFile {
            Readable(pointers[end].block))
       ++end;
     const std::size_t count = end - i;
-    WizardState& state = blocks_.State();
+    const DiskReader& disk = blocks_.Disk();
     // Straight from the image into the file where the disk allows it: no copy through us.
     const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(count * blockSize, size_ - first.position));
-    if (state.reader.CopyQuietly(state.CurrentDiskIndex, blocks_.FirstSector(first.block), length, fd_,
-                                 first.position)) {
+    if (disk.CopyQuietly(blocks_.FirstSector(first.block), length, fd_, first.position)) {
       Cover(first.position, first.position + length);
       return end;
     }
     const auto bytes = stretch_.Bytes().first(count * blockSize);
-    if (state.reader.ReadQuietly(state.CurrentDiskIndex, blocks_.FirstSector(first.block), bytes) ==
-        ReadOutcome::Ok) {
+    if (disk.ReadQuietly(blocks_.FirstSector(first.block), bytes) == ReadOutcome::Ok) {
       Put(first.position, Clipped(first.position, bytes));
       return end;
     }

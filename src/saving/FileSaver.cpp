@@ -6,12 +6,8 @@
 
 #include <chrono>
 
-#include "app/ControlIds.h"
-#include "app/WindowPort.h"
-#include "app/WizardState.h"
 #include "saving/FileBodyWriter.h"
 #include "saving/SafeName.h"
-#include "saving/SavingProgress.h"
 
 namespace vantrel {
 
@@ -37,27 +33,34 @@ void StampTime(int fd, std::uint32_t modificationTime) {
 
 }  // namespace
 
-FileSaver::FileSaver(WizardState& state) : state_(state), bodies_(state), writer_(bodies_.Blocks()) {}
-
-std::int64_t FileSaver::Now() const {
+std::int64_t SecondsNow() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
+
+FileSaver::FileSaver(const PartitionSource& partition, const Catalogue& catalogue, BodySource source,
+                     const SavingOptions& options, SavePrompts& prompts, SaveProgress& progress, SavingRun& run)
+    : bodies_(partition, catalogue, source),
+      writer_(bodies_.Blocks()),
+      options_(options),
+      prompts_(prompts),
+      progress_(progress),
+      run_(run) {}
 
 bool FileSaver::MayReplace(const fs::path& path) {
   std::error_code error;
   if (!fs::exists(fs::symlink_status(path, error))) return true;
-  SavingRun& run = state_.saving;
+  SavingRun& run = run_;
   if (run.replaceChoice == static_cast<int>(ReplaceAnswer::NoToAll)) return false;
   if (run.replaceChoice == static_cast<int>(ReplaceAnswer::YesToAll)) return true;
-  run.replaceChoice = static_cast<int>(state_.Window().AskReplaceFile(path.string()));
+  run.replaceChoice = static_cast<int>(prompts_.AskReplaceFile(path.string()));
   return run.replaceChoice == static_cast<int>(ReplaceAnswer::Yes) ||
          run.replaceChoice == static_cast<int>(ReplaceAnswer::YesToAll);
 }
 
 void FileSaver::ReportWriteError(const fs::path& path) {
-  SavingRun& run = state_.saving;
+  SavingRun& run = run_;
   ++run.filesFailed;
-  if (state_.Window().AskWriteError(path.string()) == WriteErrorAnswer::Abort) {
+  if (prompts_.AskWriteError(path.string()) == WriteErrorAnswer::Abort) {
     run.saveStopRequested = 1;
     run.skipCurrentFile = 0;
   } else {
@@ -67,20 +70,16 @@ void FileSaver::ReportWriteError(const fs::path& path) {
 }
 
 void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
-  SavingRun& run = state_.saving;
-  const SavingOptions& options = state_.savingOptions;
+  SavingRun& run = run_;
+  const SavingOptions& options = options_;
   const std::string name = SafeName(file.name);
   if (!PassesDeletedFilter(options, file.typeCode == kDeletedTypeCode) ||
       !PassesDateWindow(options, file.modificationTime) || !PassesExtensions(options, name))
     return;
 
-  WindowPort& window = state_.Window();
   run.skipCurrentFile = 0;
   ++run.filesSaved;
-  window.SetControlText(control::kSavingFilesRecovered,
-                        std::to_string(run.filesSaved) + " / " + std::to_string(run.totalFiles));
-  window.SetControlText(control::kSavingFilePath, folder.string());
-  window.SetControlText(control::kSavingFileName, name);
+  progress_.OnFileStarted(run, folder, name);
 
   const fs::path path = folder / name;
   if (!MayReplace(path)) {
@@ -95,11 +94,11 @@ void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
   const FileBody body = bodies_.Collect(file.objectId, file.parentId);
   std::uint64_t reported = 0;
   BodyWriteHooks hooks;
-  hooks.keepGoing = [&] { return run.saveStopRequested == 0 && run.skipCurrentFile == 0; };
+  hooks.keepGoing = [&] { return run.saveStopRequested == 0 && run.skipCurrentFile == 0 && run.abandonRequested == 0; };
   hooks.progress = [&](std::uint64_t reached) {
     run.bytesWritten += reached - reported;
     reported = reached;
-    ShowSavingProgress(window, run, reached, file.size, Now());
+    progress_.OnFileProgress(run, reached, file.size);
   };
   const BodyWriteResult result = writer_.Write(fd, body, file.size, hooks);
   if (result.writeError == 0) StampTime(fd, file.modificationTime);
@@ -108,6 +107,11 @@ void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
     // A file the destination could not take whole is not left to pass for a saved one.
     ::unlink(path.c_str());
     ReportWriteError(path);
+    return;
+  }
+  if (result.interrupted && run.abandonRequested != 0) {
+    // The program is closing: no file is left behind shorter than it should be.
+    ::unlink(path.c_str());
     return;
   }
   if (result.interrupted || result.short_)
@@ -119,18 +123,14 @@ void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
   if (result.damaged && (result.interrupted || result.short_)) run.damagedFiles.push_back(path.string());
 }
 
-bool FileSaver::ViewFile(const CatalogueEntry& file) {
-  fs::path folder = state_.tempFolder.empty() ? fs::temp_directory_path() : fs::path(state_.tempFolder);
-  const fs::path path = folder / SafeName(file.name);
+bool WriteFileForViewing(const PartitionSource& partition, const Catalogue& catalogue, BodySource source,
+                         const CatalogueEntry& file, const fs::path& path) {
   const int fd = CreateForWriting(path);
-  if (fd < 0) {
-    state_.Window().SystemMessage(kViewFileFailed, SystemIcon::Error);
-    return false;
-  }
-  const FileBody body = bodies_.Collect(file.objectId, file.parentId);
-  writer_.Write(fd, body, file.size);
+  if (fd < 0) return false;
+  BodyCollector bodies(partition, catalogue, source);
+  FileBodyWriter writer(bodies.Blocks());
+  writer.Write(fd, bodies.Collect(file.objectId, file.parentId), file.size);
   ::close(fd);
-  state_.Window().OpenDocument(path.string());
   return true;
 }
 

@@ -8,32 +8,38 @@
 #include "reiserfs/Catalogue.h"
 #include "saving/FileBody.h"
 #include "saving/FileBodyWriter.h"
+#include "saving/SavePrompts.h"
+#include "saving/SavingOptions.h"
+#include "saving/SavingRun.h"
 
 namespace vantrel {
 
-struct WizardState;
-
-inline constexpr const char* kViewFileFailed = "Failed to open file \r\n Error Code 8";
-
 class FileSaver {
  public:
-  explicit FileSaver(WizardState& state);
+  FileSaver(const PartitionSource& partition, const Catalogue& catalogue, BodySource source,
+            const SavingOptions& options, SavePrompts& prompts, SaveProgress& progress, SavingRun& run);
 
-  // Saves one file entry into folder, as the saving run's options and answers say.
+  // Saves one file entry into folder, as the options and the answers say.
   void SaveFile(const std::filesystem::path& folder, const CatalogueEntry& file);
-
-  // Writes one file into the temporary folder with no tests, prompts or progress, and
-  // opens it with the desktop's program; false when it cannot be created.
-  bool ViewFile(const CatalogueEntry& file);
 
  private:
   bool MayReplace(const std::filesystem::path& path);
   void ReportWriteError(const std::filesystem::path& path);
-  std::int64_t Now() const;
 
-  WizardState& state_;
   BodyCollector bodies_;
   FileBodyWriter writer_;
+  const SavingOptions& options_;
+  SavePrompts& prompts_;
+  SaveProgress& progress_;
+  SavingRun& run_;
 };
+
+// Writes one file whole at path, with no tests, prompts or progress (for opening it with
+// the desktop's program); false when the file cannot be created.
+bool WriteFileForViewing(const PartitionSource& partition, const Catalogue& catalogue, BodySource source,
+                         const CatalogueEntry& file, const std::filesystem::path& path);
+
+// The current time in seconds since 1970.
+std::int64_t SecondsNow();
 
 }  // namespace vantrel

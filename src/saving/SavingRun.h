@@ -12,6 +12,7 @@ namespace vantrel {
 struct SavingRun {
   std::atomic<int> saveStopRequested{0};  // "Stop", or "Abort" after a write error
   std::atomic<int> skipCurrentFile{0};    // "Skip": only the file being written
+  std::atomic<int> abandonRequested{0};   // the program is closing: stop, and remove the file being written
   int replaceChoice = 0;                  // 0 Yes, 1 No, 2 Yes to All, 3 No to All
 
   std::uint32_t totalFiles = 0;
@@ -32,6 +33,7 @@ struct SavingRun {
   void Reset() {
     saveStopRequested = 0;
     skipCurrentFile = 0;
+    abandonRequested = 0;
     replaceChoice = 0;
     totalFiles = 0;
     totalBytes = 0;

@@ -1,31 +1,38 @@
 #pragma once
-// What a saving run copies: the count before it, and the two walks. The tree-driven walk
-// saves the checked folders of the folder tree with their selected files; the list-driven
-// walk saves the rows of list 1001 that the scope option takes, folders with everything
-// below them. Both mirror the catalogue's folders under the destination.
+// A saving run: the selection's folders made below the destination and its files written
+// into them, in the selection's order, until the run is stopped.
 
 #include <filesystem>
-#include <string>
+
+#include "reiserfs/Catalogue.h"
+#include "saving/FileBody.h"
+#include "saving/SavePrompts.h"
+#include "saving/SaveSelection.h"
+#include "saving/SavingOptions.h"
+#include "saving/SavingRun.h"
 
 namespace vantrel {
 
-struct WizardState;
+struct SaveTarget {
+  PartitionSource partition;
+  BodySource source = BodySource::Tree;
+  std::filesystem::path destination;  // an existing folder
+};
 
-inline constexpr const char* kTreeSaveInvalidPath = "Inavalid Path";
-inline constexpr const char* kListSaveInvalidPath = "Invalid Path";
-inline constexpr const char* kNoFolderSelected = "No folder selected, select folders from left window";
+// What became of the files of a run.
+struct SaveReport {
+  std::uint32_t filesWritten = 0;       // written whole
+  std::uint64_t bytesWritten = 0;
+  std::uint32_t filesKeptExisting = 0;  // existing files not replaced
+  std::uint32_t filesFailed = 0;        // could not be created or written
+  std::vector<std::string> damagedFiles;
+  std::vector<std::string> shortFiles;
+};
 
-// Fills totalFiles and totalBytes of the saving run for saveMode 1 (selected files) or 2
-// (the list rows in scope).
-void CountSelection(WizardState& state);
-
-// The whole run: flags cleared, the count, the walk chosen by saveMode.
-void RunSaving(WizardState& state);
-// The part of the run after the count (for a window that counts in a dialog of its own).
-void SaveCountedSelection(WizardState& state);
-
-void SaveCheckedFolders(WizardState& state);
-void SaveListSelection(WizardState& state);
+// Runs the selection. run carries the flags that stop it (Stop, Skip, closing) and
+// collects its totals; the report is taken from it at the end.
+SaveReport SaveSelected(const SaveTarget& target, const Catalogue& catalogue, const SaveSelection& selection,
+                        const SavingOptions& options, SavePrompts& prompts, SaveProgress& progress, SavingRun& run);
 
 // Creates every folder along path; failures (a folder that exists) are ignored.
 void CreateFolders(const std::filesystem::path& path);

@@ -11,6 +11,8 @@
 #include "app/FolderTree.h"
 #include "reiserfs/BuildStatus.h"
 #include "reiserfs/CatalogueBuild.h"
+#include "app/CatalogueBuildCommands.h"
+#include "app/CatalogueBuildCommands.h"
 #include "reiserfs/EntryTimeText.h"
 #include "reiserfs/FolderLayout.h"
 #include "support/TestWizard.h"
@@ -42,8 +44,9 @@ class CatalogueViews : public ::testing::Test {
   }
 
   void PassAndFill() {
-    BuildStatus status(wizard_.window);
-    LostFolderPass(wizard_.state, status);
+    WindowBuildStatus sink(wizard_.window);
+    BuildStatus status(sink);
+    LostFolderPass(wizard_.state.catalogue, status);
     AddFolderItems(wizard_.state, wizard_.window.TreeRoot(TreeId::Folder));
   }
 

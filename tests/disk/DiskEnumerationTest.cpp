@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "app/ControlIds.h"
-#include "disk/DiskEnumeration.h"
+#include "app/DiskList.h"
 #include "disk/DiskProbe.h"
 #include "support/SparseImage.h"
 #include "support/TempDir.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "app/ControlIds.h"
-#include "disk/DiskEnumeration.h"
+#include "app/DiskList.h"
 #include "raw/RawRecovery.h"
 #include "raw/RawRecoveryPanel.h"
 #include "raw/RawTestSupport.h"

@@ -9,10 +9,9 @@
 
 #include "app/ControlIds.h"
 #include "app/FolderTree.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
+#include "app/CatalogueBuildCommands.h"
 #include "reiserfs/BuildStatus.h"
 #include "reiserfs/FolderLayout.h"
-#include "reiserfs/QuickCatalogueBuild.h"
 #include "support/Fixtures.h"
 #include "support/TestWizard.h"
 

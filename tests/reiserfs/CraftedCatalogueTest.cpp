@@ -10,9 +10,8 @@
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
 #include "base/LittleEndian.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
+#include "app/CatalogueBuildCommands.h"
 #include "reiserfs/Catalogue.h"
-#include "reiserfs/QuickCatalogueBuild.h"
 #include "support/CraftedPartition.h"
 
 namespace vantrel::test {

@@ -5,8 +5,8 @@
 
 #include "app/ControlIds.h"
 #include "base/LittleEndian.h"
-#include "reiserfs/PartitionSearch.h"
-#include "reiserfs/PartitionTable.h"
+#include "app/PartitionSearchCommands.h"
+#include "app/PartitionList.h"
 #include "support/CraftedVolume.h"
 #include "support/Fixtures.h"
 #include "support/SparseImage.h"

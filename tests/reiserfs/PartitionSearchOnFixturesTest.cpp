@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/ControlIds.h"
-#include "reiserfs/PartitionSearch.h"
-#include "reiserfs/PartitionTable.h"
+#include "app/PartitionSearchCommands.h"
+#include "app/PartitionList.h"
 #include "reiserfs/ReiserSuperblock.h"
 #include "support/Fixtures.h"
 #include "support/TestWizard.h"
@@ -105,7 +105,7 @@ TEST_F(PartitionSearchOnFixtures, VolumeWhoseRootIsALeafIsFoundByEverySearch) {
   Open("reformatted");
   QuickSearch(wizard_.state);
   EXPECT_EQ(FoundPartitions(wizard_.state), ManifestReiserPartitions(manifest_, false));
-  EXPECT_TRUE(IsReiserPartition(wizard_.state, 2048));
+  EXPECT_TRUE(IsReiserPartition(wizard_.Disk(), 2048));
 
   // Only the live superblock: the old file system's copies in the journal are not volumes.
   ReplacePartitionTree(wizard_.state);

@@ -34,7 +34,7 @@ TEST_F(SuperblockTests, MagicIsComparedIgnoringCaseAndMustEndWithinItsField) {
     CraftedSuperblock superblock;
     superblock.magic = c.magic;
     Craft(superblock);
-    EXPECT_EQ(IsReiserSuperblock(wizard_.state, kStart), c.accepted) << c.magic;
+    EXPECT_EQ(IsReiserSuperblock(wizard_.Disk(), kStart), c.accepted) << c.magic;
   }
 }
 
@@ -45,7 +45,7 @@ TEST_F(SuperblockTests, StrictTestJudgesTheBlockSizeByWholeSectorsPerBlock) {
     CraftedSuperblock superblock;
     superblock.blockSize = static_cast<std::uint16_t>(blockSize);
     Craft(superblock);
-    EXPECT_EQ(IsReiserPartition(wizard_.state, kStart), accepted) << blockSize;
+    EXPECT_EQ(IsReiserPartition(wizard_.Disk(), kStart), accepted) << blockSize;
   }
 }
 
@@ -53,28 +53,28 @@ TEST_F(SuperblockTests, StrictTestWantsNonZeroFieldsALateStartAndARootAtALevelFr
   // A leaf root (a volume of a few objects) up to a root at level 5 (a tree of full height).
   for (const int level : {1, 2, 3, 4, 5}) {
     Craft({}, static_cast<std::uint16_t>(level));
-    EXPECT_TRUE(IsReiserPartition(wizard_.state, kStart)) << level;
+    EXPECT_TRUE(IsReiserPartition(wizard_.Disk(), kStart)) << level;
   }
   for (const int level : {0, 6, 0xFFFF}) {
     Craft({}, static_cast<std::uint16_t>(level));
-    EXPECT_FALSE(IsReiserPartition(wizard_.state, kStart)) << level;
-    EXPECT_TRUE(IsReiserSuperblock(wizard_.state, kStart));
+    EXPECT_FALSE(IsReiserPartition(wizard_.Disk(), kStart)) << level;
+    EXPECT_TRUE(IsReiserSuperblock(wizard_.Disk(), kStart));
   }
 
   CraftedSuperblock noBlocks;
   noBlocks.blockCount = 0;
   Craft(noBlocks);
-  EXPECT_FALSE(IsReiserPartition(wizard_.state, kStart));
+  EXPECT_FALSE(IsReiserPartition(wizard_.Disk(), kStart));
   CraftedSuperblock noRoot;
   noRoot.rootBlock = 0;
   Craft(noRoot);
-  EXPECT_FALSE(IsReiserPartition(wizard_.state, kStart));
+  EXPECT_FALSE(IsReiserPartition(wizard_.Disk(), kStart));
 
   // Valid volumes at sectors 63 and 0 pass the magic test but not the strict one.
   for (const std::uint64_t start : {63u, 0u}) {
     Craft({}, 2, start);
-    EXPECT_TRUE(IsReiserSuperblock(wizard_.state, start));
-    EXPECT_FALSE(IsReiserPartition(wizard_.state, start));
+    EXPECT_TRUE(IsReiserSuperblock(wizard_.Disk(), start));
+    EXPECT_FALSE(IsReiserPartition(wizard_.Disk(), start));
   }
 }
 
@@ -82,8 +82,8 @@ TEST_F(SuperblockTests, UnreadableSuperblockSectorFailsBothTests) {
   Craft({});
   disk_.FailSector(kStart + 128);
   wizard_.answers.AddBadSector(BadSectorAnswer::SkipAll);
-  EXPECT_FALSE(IsReiserSuperblock(wizard_.state, kStart));
-  EXPECT_FALSE(IsReiserPartition(wizard_.state, kStart));
+  EXPECT_FALSE(IsReiserSuperblock(wizard_.Disk(), kStart));
+  EXPECT_FALSE(IsReiserPartition(wizard_.Disk(), kStart));
 }
 
 TEST(ReiserSuperblock, DecodesEveryFieldAtItsOffset) {

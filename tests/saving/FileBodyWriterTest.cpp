@@ -27,7 +27,7 @@ class FileBodyWriterTest : public ::testing::Test {
   }
   // Writes the body into a new file and returns its content.
   std::string Write(const FileBody& body, std::uint64_t size, BodyWriteHooks hooks = {}) {
-    PartitionBlocks blocks(wizard_.state, 0, superblock_);
+    PartitionBlocks blocks(wizard_.Disk(), 0, superblock_);
     const std::string path = (dir_ / "file").string();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     result_ = FileBodyWriter(blocks).Write(fd, body, size, hooks);

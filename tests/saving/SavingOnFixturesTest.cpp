@@ -11,13 +11,12 @@
 
 #include "app/FolderChecks.h"
 #include "app/FolderTree.h"
-#include "disk/DiskEnumeration.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/QuickCatalogueBuild.h"
+#include "app/DiskList.h"
+#include "app/CatalogueBuildCommands.h"
 #include "saving/FileBody.h"
 #include "saving/FileSaver.h"
 #include "saving/SafeName.h"
-#include "saving/SavingWalks.h"
+#include "app/SavingCommands.h"
 #include "support/Fixtures.h"
 #include "support/Sha256.h"
 #include "support/TempDir.h"
@@ -177,7 +176,8 @@ TEST_F(SavingOnFixtures, UnreadableBlockOfAFileIsWrittenAsZerosAndTheFileNamedDa
   const auto file = std::find_if(wizard_.state.catalogue.fileList.begin(), wizard_.state.catalogue.fileList.end(),
                                  [](const CatalogueEntry& e) { return e.size == 300000; });
   ASSERT_NE(file, wizard_.state.catalogue.fileList.end());
-  const FileBody body = BodyCollector(wizard_.state).Collect(file->objectId, file->parentId);
+  const FileBody body = BodyCollector(CurrentPartitionSource(wizard_.state), wizard_.state.catalogue, BodySource::Tree)
+                            .Collect(file->objectId, file->parentId);
   ASSERT_GT(body.blocks.size(), 3u);
   const std::uint64_t badByte = (2048 + std::uint64_t{body.blocks[2].block} * 8) * 512;
   TempDir mapDir;
@@ -205,15 +205,14 @@ TEST_F(SavingOnFixtures, ViewingAFileWritesItToTheTemporaryFolderAndOpensIt) {
   const auto& files = wizard_.state.catalogue.fileList;
   const auto notes = std::find_if(files.begin(), files.end(), [](const CatalogueEntry& e) { return e.name == "notes.txt"; });
   ASSERT_NE(notes, files.end());
-  FileSaver saver(wizard_.state);
-  ASSERT_TRUE(saver.ViewFile(*notes));
+  ASSERT_TRUE(ViewFile(wizard_.state, *notes));
   ASSERT_EQ(wizard_.window.OpenedDocuments(), std::vector<std::string>{(out_.Path() / "notes.txt").string()});
   EXPECT_EQ(Mismatches(nlohmann::json::array({*std::find_if(partition_["entries"].begin(), partition_["entries"].end(),
                                                              [](const auto& e) { return e["path"] == "notes.txt"; })})),
             std::vector<std::string>{});
 
   wizard_.state.tempFolder = "/proc/self/no-such-place";
-  EXPECT_FALSE(saver.ViewFile(*notes));
+  EXPECT_FALSE(ViewFile(wizard_.state, *notes));
   EXPECT_EQ(wizard_.window.MessageTexts().back(), kViewFileFailed);
 }
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "saving/SettingsDialog.h"
+#include "app/SettingsDialog.h"
 #include "support/TestWizard.h"
 
 namespace vantrel::test {

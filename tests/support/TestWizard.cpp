@@ -1,11 +1,10 @@
 #include "support/TestWizard.h"
 
 #include "app/FolderTree.h"
-#include "disk/DiskEnumeration.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/QuickCatalogueBuild.h"
+#include "app/DiskList.h"
+#include "app/CatalogueBuildCommands.h"
 #include "support/Fixtures.h"
-#include "reiserfs/PartitionTable.h"
+#include "app/PartitionList.h"
 
 namespace vantrel::test {
 

@@ -9,6 +9,7 @@
 #include "app/DialogAnswers.h"
 #include "app/HeadlessWindow.h"
 #include "app/WizardState.h"
+#include "disk/DiskReader.h"
 #include "support/MemoryDiskSource.h"
 
 namespace vantrel::test {
@@ -23,6 +24,8 @@ struct TestWizard {
   nlohmann::json BuildFixtureCatalogue(const std::string& image, int linuxIndex, bool advanced);
   // Adds a disk held in memory as the next disk and makes it current.
   MemoryDiskSource& UseMemoryDisk(std::size_t sectors);
+  // The current disk, as the engines read it.
+  DiskReader Disk() { return {state.reader, state.CurrentDiskIndex}; }
 
   ScriptedAnswers answers;
   HeadlessWindow window{answers};

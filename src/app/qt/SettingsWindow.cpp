@@ -13,7 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "saving/SettingsDialog.h"
+#include "app/SettingsDialog.h"
 
 namespace vantrel::qt {
 

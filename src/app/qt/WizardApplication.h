@@ -9,7 +9,7 @@
 #include "app/WizardState.h"
 #include "app/qt/QtWizardDialogs.h"
 #include "app/qt/QtWizardWindow.h"
-#include "disk/DiskEnumeration.h"
+#include "app/DiskList.h"
 
 namespace vantrel::qt {
 

@@ -1,9 +1,10 @@
-#include "saving/SavingProgress.h"
+#include "app/SavingProgress.h"
 
 #include <algorithm>
 
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
+#include "saving/FileSaver.h"
 #include "saving/SavingRun.h"
 
 namespace vantrel {
@@ -27,6 +28,18 @@ void ShowSavingProgress(WindowPort& window, SavingRun& run, std::uint64_t writte
   const std::uint64_t remaining = run.totalBytes > run.bytesWritten ? (run.totalBytes - run.bytesWritten) / rate : 0;
   window.SetControlText(kSavingTimeRemaining, MinutesAndSeconds(remaining));
   window.SetControlText(kSavingTimeElapsed, MinutesAndSeconds(static_cast<std::uint64_t>(elapsed)));
+}
+
+void WindowSaveProgress::OnFileStarted(const SavingRun& run, const std::filesystem::path& folder,
+                                       const std::string& name) {
+  window_.SetControlText(control::kSavingFilesRecovered,
+                         std::to_string(run.filesSaved) + " / " + std::to_string(run.totalFiles));
+  window_.SetControlText(control::kSavingFilePath, folder.string());
+  window_.SetControlText(control::kSavingFileName, name);
+}
+
+void WindowSaveProgress::OnFileProgress(SavingRun& run, std::uint64_t written, std::uint64_t size) {
+  ShowSavingProgress(window_, run, written, size, SecondsNow());
 }
 
 }  // namespace vantrel

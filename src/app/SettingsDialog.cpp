@@ -1,4 +1,4 @@
-#include "saving/SettingsDialog.h"
+#include "app/SettingsDialog.h"
 
 #include <algorithm>
 

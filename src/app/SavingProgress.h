@@ -5,10 +5,23 @@
 #include <cstdint>
 #include <string>
 
+#include "saving/SavePrompts.h"
+
 namespace vantrel {
 
 class WindowPort;
 struct SavingRun;
+
+// The "Saving" dialog's texts as a run goes from file to file.
+class WindowSaveProgress : public SaveProgress {
+ public:
+  explicit WindowSaveProgress(WindowPort& window) : window_(window) {}
+  void OnFileStarted(const SavingRun& run, const std::filesystem::path& folder, const std::string& name) override;
+  void OnFileProgress(SavingRun& run, std::uint64_t written, std::uint64_t size) override;
+
+ private:
+  WindowPort& window_;
+};
 
 // written and size are the current file's; the run's totals come from run.
 void ShowSavingProgress(WindowPort& window, SavingRun& run, std::uint64_t written, std::uint64_t size,

@@ -1,26 +1,25 @@
 #pragma once
-// The ReiserFS partitions found on the current disk. Record n is shown in the partition
-// tree as "ReiserFS " + n.
+// The ReiserFS partitions found on the current disk, as the window lists them: record n is
+// shown in the partition tree as "ReiserFS " + n.
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "app/TreeModel.h"
+#include "reiserfs/PartitionSearch.h"
 
 namespace vantrel {
 
 struct WizardState;
 
-struct PartitionRecord {
-  std::uint64_t size = 0;   // sectors
-  std::uint64_t start = 0;  // absolute sector of the partition's first sector
+struct ListedPartition : PartitionRecord {
   TreeItemHandle treeItem = kNoTreeItem;
 };
 
 struct PartitionTable {
-  static constexpr std::uint32_t kCapacity = 100;
-  std::array<PartitionRecord, kCapacity> records{};
+  static constexpr std::uint32_t kCapacity = kMaxPartitions;
+  std::array<ListedPartition, kCapacity> records{};
   std::uint32_t count = 0;
 };
 

@@ -1,4 +1,4 @@
-#include "reiserfs/PartitionTable.h"
+#include "app/PartitionList.h"
 
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
@@ -9,7 +9,7 @@ namespace vantrel {
 bool AddPartitionRecord(WizardState& state, std::uint64_t start, std::uint64_t size) {
   PartitionTable& table = state.partitionTable;
   if (table.count >= PartitionTable::kCapacity) return false;
-  PartitionRecord& record = table.records[table.count];
+  ListedPartition& record = table.records[table.count];
   record.size = size;
   record.start = start;
   WindowPort& window = state.Window();
@@ -28,7 +28,7 @@ void ClearPartitionRecords(WizardState& state) {
   PartitionTable& table = state.partitionTable;
   for (std::uint32_t i = 0; i < table.count; ++i) {
     state.Window().TreeDelete(TreeId::Partition, table.records[i].treeItem);
-    table.records[i] = PartitionRecord{};
+    table.records[i] = ListedPartition{};
   }
   table.count = 0;
 }
@@ -36,7 +36,7 @@ void ClearPartitionRecords(WizardState& state) {
 bool SelectPartition(WizardState& state, std::uint32_t index) {
   const PartitionTable& table = state.partitionTable;
   if (index >= table.count) return false;
-  const PartitionRecord& record = table.records[index];
+  const ListedPartition& record = table.records[index];
   state.currentPartition = {record.start, record.size, static_cast<int>(index)};
   WindowPort& window = state.Window();
   window.TreeSelect(TreeId::Partition, record.treeItem);

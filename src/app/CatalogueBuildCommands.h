@@ -1,0 +1,42 @@
+#pragma once
+// The catalogue builds run for the window on the current partition: the status rows, the
+// progress bar and the Stop button while the build runs, then the catalogue handed to the
+// wizard with its views, its folder tree and the root folder's rows.
+
+#include "reiserfs/BuildStatus.h"
+#include "reiserfs/Catalogue.h"
+
+namespace vantrel {
+
+struct WizardState;
+class WindowPort;
+
+inline constexpr const char* kAdvanceSearchHint =
+    "If you don't find all the folder(s) here, use \"Advance Search\" option in previous menu";
+inline constexpr const char* kSearchingLostText = "Searching Lost Directories. Please Wait...";
+
+// The build's status in the details list (six labelled rows), the status text and the
+// catalogue progress bar.
+class WindowBuildStatus : public BuildStatusSink {
+ public:
+  explicit WindowBuildStatus(WindowPort& window) : window_(window) {}
+  // Replaces the details list by the six labelled rows (columns 0 and 1 of widths 200 and
+  // 300, four hidden columns).
+  void SetUpRows();
+  void ShowRow(std::size_t row, const std::string& text) override;
+  void ShowStatusText(const std::string& text) override;
+  void ShowProgress(int position) override;
+  void OnLostFolderPass() override;
+
+ private:
+  WindowPort& window_;
+};
+
+void QuickCatalogueBuild(WizardState& state);
+void AdvancedCatalogueBuild(WizardState& state);
+
+// Hands a finished catalogue to the wizard: the catalogue columns, the folder tree filled
+// and enabled, and the catalogue-ready view. Used at the end of a build and of a log load.
+void ShowCatalogue(WizardState& state);
+
+}  // namespace vantrel

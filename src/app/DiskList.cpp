@@ -1,0 +1,43 @@
+#include "app/DiskList.h"
+
+#include "app/ControlIds.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+
+namespace vantrel {
+
+namespace key = diskinfo;
+
+std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<NamedDisk>& named,
+                                               const std::string& sysBlockRoot) {
+  const int stage = state.wizardStage;
+  state.wizardStage = -1;
+  WindowPort& window = state.Window();
+  const TreeItemHandle root = window.TreeReset(TreeId::Disk, "My Computer");
+  auto problems = OpenDisks(state.diskNames, state.diskInfo, named, sysBlockRoot);
+  for (std::size_t n = 0; n < state.diskNames.Count(); ++n)
+    window.TreeInsert(TreeId::Disk, root, DiskNameTable::DiskName(n), 1, 1);
+  window.TreeExpand(TreeId::Disk, root);
+  state.wizardStage = stage;
+  return problems;
+}
+
+void ShowDiskDetails(WizardState& state, int disk) {
+  const std::string name = "Disk" + std::to_string(disk);
+  const DiskInfoStore& store = state.diskInfo;
+  WindowPort& window = state.Window();
+  window.ListRemoveAllRows(control::kDetailsList);
+  const auto row = [&](const std::string& text) { window.ListInsertRow(control::kDetailsList, text); };
+  row("Physical Disk Number : " + std::to_string(disk));
+  row("Model   : " + store.Read(key::kModelKey, name));
+  row("Media Type   : " + store.Read(key::kMediaTypeKey, name));
+  row("Cylinder   : " + store.Read(key::kCylinderKey, name));
+  row("Head   : " + store.Read(key::kHeadKey, name));
+  row("SectorsPerTrack   : " + store.Read(key::kSectorsPerTrackKey, name));
+  row("Disk Size  : " + std::to_string(store.ReadNumber(key::kSizeKey, name) / 1048576) + " MB");
+  if (const std::string error = store.Read(key::kErrorKey, name); !error.empty())
+    row("Error   : " + error);
+  state.selectedDiskModel = store.Read(key::kModelKey, name);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,25 @@
+#pragma once
+// The three partition searches run for the window on the current disk: the records listed
+// in the partition tree as they are found, the status and progress shown, and the view and
+// messages that end each search.
+
+namespace vantrel {
+
+struct WizardState;
+
+inline constexpr const char* kQuickSearchFoundNothing =
+    "No ReiserFS partition found, use search more partitions or use Advance Search in previous menu";
+inline constexpr const char* kAdvancedSearchFoundNothing =
+    "No ReiserFS partition found, use Raw Recovery in previous menu";
+inline constexpr const char* kMoreSearchFoundNothing = "No ReiserFS partition found, use advance search";
+
+// From the partition tables.
+void QuickSearch(WizardState& state);
+
+// Every sector of the disk; stops when StopRequested is set, and clears it at the end.
+void AdvancedSearch(WizardState& state);
+
+// The two usual partition starts of every cylinder.
+void SearchMorePartitions(WizardState& state);
+
+}  // namespace vantrel

@@ -1,0 +1,186 @@
+#include "app/SavingCommands.h"
+
+#include <unordered_map>
+
+#include "app/ControlIds.h"
+#include "app/FolderListing.h"
+#include "app/SavingProgress.h"
+#include "app/WindowPort.h"
+#include "app/WizardState.h"
+#include "reiserfs/FolderLayout.h"
+#include "saving/FileSaver.h"
+#include "saving/SafeName.h"
+
+namespace vantrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr TreeId kTree = TreeId::Folder;
+
+// The catalogue's folders as the tree shows them, with the entry of each tree item.
+struct ShownFolders {
+  explicit ShownFolders(const Catalogue& catalogue)
+      : layout(LayOutFolders(catalogue.folderList)), index(IndexFolders(catalogue, layout)) {
+    for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
+      if (catalogue.folderList[i].treeItem != kNoTreeItem) entryOfItem.emplace(catalogue.folderList[i].treeItem, i);
+  }
+  const std::vector<std::size_t>& FilesOf(std::uint32_t key) const {
+    static const std::vector<std::size_t> kNone;
+    const auto found = index.find(key);
+    return found == index.end() ? kNone : found->second.files;
+  }
+  std::optional<std::size_t> EntryOf(TreeItemHandle item) const {
+    const auto found = entryOfItem.find(item);
+    if (found == entryOfItem.end()) return std::nullopt;
+    return found->second;
+  }
+  FolderLayout layout;
+  FolderIndex index;
+  std::unordered_map<TreeItemHandle, std::size_t> entryOfItem;
+};
+
+bool MadeDestination(WizardState& state, const char* invalidPath) {
+  const fs::path destination(state.destinationPath);
+  CreateFolders(destination);
+  std::error_code error;
+  if (fs::is_directory(destination, error)) return true;
+  state.Window().SystemMessage(invalidPath, SystemIcon::Information);
+  return false;
+}
+
+SaveSelection SelectionOfMode(WizardState& state) {
+  return state.saveMode == 1 ? SelectionFromTree(state) : SelectionFromList(state);
+}
+
+void Save(WizardState& state, const SaveSelection& selection) {
+  WindowPort& window = state.Window();
+  const SaveTarget target{CurrentPartitionSource(state), CurrentBodySource(state), fs::path(state.destinationPath)};
+  WindowSaveProgress progress(window);
+  SaveSelected(target, state.catalogue, selection, state.savingOptions, window, progress, state.saving);
+}
+
+}  // namespace
+
+PartitionSource CurrentPartitionSource(WizardState& state) {
+  return {DiskReader(state.reader, state.CurrentDiskIndex), state.currentPartition.partitionStartSector,
+          state.catalogue.currentSuperblock};
+}
+
+BodySource CurrentBodySource(const WizardState& state) {
+  return state.fileSearchType == 2 ? BodySource::Pieces : BodySource::Tree;
+}
+
+SaveSelection SelectionFromTree(WizardState& state) {
+  WindowPort& window = state.Window();
+  const Catalogue& catalogue = state.catalogue;
+  const ShownFolders shown(catalogue);
+  SaveSelection selection;
+  const auto addSelectedFiles = [&](const fs::path& folder, std::uint32_t key) {
+    for (const std::size_t i : shown.FilesOf(key))
+      if (catalogue.fileList[i].selected == 1) selection.AddFile(folder, i);
+  };
+  const TreeItemHandle root = window.TreeRoot(kTree);
+  if (root == kNoTreeItem || window.TreeCheck(kTree, root) == CheckState::Unchecked) return selection;
+  // The root folder's own files go into the destination itself.
+  ++selection.folders;
+  addSelectedFiles({}, kRootFolderId);
+  struct Pending {
+    TreeItemHandle item;
+    fs::path path;
+  };
+  std::vector<Pending> pending;
+  const auto queueChildren = [&](TreeItemHandle item, const fs::path& path) {
+    const auto children = window.TreeChildren(kTree, item);
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+      pending.push_back({*it, path / SafeName(window.TreeText(kTree, *it))});
+  };
+  queueChildren(root, {});
+  while (!pending.empty()) {
+    const Pending at = pending.back();
+    pending.pop_back();
+    if (window.TreeCheck(kTree, at.item) == CheckState::Unchecked) continue;
+    ++selection.folders;
+    selection.AddFolder(at.path);
+    if (const auto entry = shown.EntryOf(at.item)) addSelectedFiles(at.path, catalogue.folderList[*entry].objectId);
+    queueChildren(at.item, at.path);
+  }
+  return selection;
+}
+
+SaveSelection SelectionFromList(WizardState& state) {
+  WindowPort& window = state.Window();
+  const Catalogue& catalogue = state.catalogue;
+  const ShownFolders shown(catalogue);
+  SaveSelection selection;
+  const std::size_t rows = std::min(window.ListRowCount(control::kDetailsList), state.listedRows.size());
+  for (std::size_t row = 0; row < rows; ++row) {
+    if (!PassesScope(state.savingOptions, window.ListRowSelected(control::kDetailsList, row))) continue;
+    const ListedRow& listed = state.listedRows[row];
+    if (!listed.folder) {
+      if (listed.index < catalogue.fileList.size()) selection.AddFile({}, listed.index);
+      continue;
+    }
+    // The folder of this row with everything below it, whether checked or not.
+    if (listed.index < catalogue.folderList.size())
+      selection.AddFolderWithEverythingBelow(catalogue, shown.layout, shown.index, listed.index, {});
+  }
+  return selection;
+}
+
+void CountSelection(WizardState& state) {
+  SavingRun& run = state.saving;
+  run.totalFiles = 0;
+  run.totalBytes = 0;
+  run.bytesWritten = 0;
+  WindowPort& window = state.Window();
+  const SaveSelection selection = SelectionOfMode(state);
+  for (const SaveStep& step : selection.steps) {
+    if (run.saveStopRequested != 0) break;
+    if (step.file == SaveStep::kNoFile) continue;
+    ++run.totalFiles;
+    run.totalBytes += state.catalogue.fileList[step.file].size;
+    window.SetControlText(control::kCountingTotalFiles, std::to_string(run.totalFiles));
+  }
+}
+
+void RunSaving(WizardState& state) {
+  state.saving.Reset();
+  CountSelection(state);
+  SaveCountedSelection(state);
+}
+
+void SaveCountedSelection(WizardState& state) {
+  state.saving.replaceChoice = 0;
+  if (state.saveMode == 1)
+    SaveCheckedFolders(state);
+  else
+    SaveListSelection(state);
+  state.saving.saveStopRequested = 0;
+}
+
+void SaveCheckedFolders(WizardState& state) {
+  if (!MadeDestination(state, kTreeSaveInvalidPath)) return;
+  const SaveSelection selection = SelectionFromTree(state);
+  Save(state, selection);
+  if (selection.folders == 0) state.Window().SystemMessage(kNoFolderSelected, SystemIcon::Error);
+}
+
+void SaveListSelection(WizardState& state) {
+  if (!MadeDestination(state, kListSaveInvalidPath)) return;
+  Save(state, SelectionFromList(state));
+}
+
+bool ViewFile(WizardState& state, const CatalogueEntry& file) {
+  const fs::path folder = state.tempFolder.empty() ? fs::temp_directory_path() : fs::path(state.tempFolder);
+  const fs::path path = folder / SafeName(file.name);
+  if (!WriteFileForViewing(CurrentPartitionSource(state), state.catalogue, CurrentBodySource(state), file, path)) {
+    state.Window().SystemMessage(kViewFileFailed, SystemIcon::Error);
+    return false;
+  }
+  state.Window().OpenDocument(path.string());
+  return true;
+}
+
+}  // namespace vantrel

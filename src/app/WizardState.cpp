@@ -1,0 +1,11 @@
+#include "app/WizardState.h"
+
+#include "app/WindowPort.h"
+
+namespace vantrel {
+
+BadSectorPolicy WindowBadSectorPrompt::AskBadSector() {
+  return window_ != nullptr ? static_cast<BadSectorPolicy>(window_->AskBadSector()) : BadSectorPolicy::Skip;
+}
+
+}  // namespace vantrel
