@@ -9,7 +9,7 @@
 #include "app/DialogAnswers.h"
 #include "app/HeadlessWindow.h"
 #include "app/WizardState.h"
-#include "logs/RecoveryLog.h"
+#include "app/RecoveryLogCommands.h"
 #include "logs/RecoveryLogFormat.h"
 
 using namespace vantrel;

@@ -4,7 +4,7 @@
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
-#include "logs/RecoveryLog.h"
+#include "app/RecoveryLogCommands.h"
 
 namespace vantrel {
 

@@ -14,7 +14,7 @@
 #include "app/WizardViews.h"
 #include "app/WorkerPause.h"
 #include "app/DiskList.h"
-#include "logs/DirectoryListing.h"
+#include "app/DirectoryListing.h"
 #include "raw/RawRecovery.h"
 #include "raw/RawRecoveryPanel.h"
 #include "app/CatalogueBuildCommands.h"

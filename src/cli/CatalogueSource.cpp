@@ -4,7 +4,7 @@
 
 #include "app/FolderTree.h"
 #include "cli/PartitionsCommand.h"
-#include "logs/RecoveryLog.h"
+#include "app/RecoveryLogCommands.h"
 #include "app/CatalogueBuildCommands.h"
 #include "app/PartitionList.h"
 #include "reiserfs/ReiserSuperblock.h"

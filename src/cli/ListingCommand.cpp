@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "logs/DirectoryListing.h"
+#include "app/DirectoryListing.h"
 
 namespace vantrel::cli {
 

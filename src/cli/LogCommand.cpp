@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "logs/RecoveryLog.h"
+#include "app/RecoveryLogCommands.h"
 
 namespace vantrel::cli {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "logs/DirectoryListing.h"
+#include "app/DirectoryListing.h"
 #include "logs/ListingPageLayout.h"
 #include "support/TempDir.h"
 #include "support/TestWizard.h"

@@ -9,7 +9,7 @@
 #include "app/ControlIds.h"
 #include "app/FolderTree.h"
 #include "app/DiskList.h"
-#include "logs/RecoveryLog.h"
+#include "app/RecoveryLogCommands.h"
 #include "logs/RecoveryLogFormat.h"
 #include "app/CatalogueBuildCommands.h"
 #include "reiserfs/FolderLayout.h"

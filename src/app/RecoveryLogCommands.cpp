@@ -1,4 +1,4 @@
-#include "logs/RecoveryLog.h"
+#include "app/RecoveryLogCommands.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,16 +6,16 @@
 #include <iterator>
 #include <vector>
 
+#include "app/CatalogueBuildCommands.h"
 #include "app/ControlIds.h"
 #include "app/FolderTree.h"
+#include "app/PartitionList.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
+#include "logs/RecoveryLogFile.h"
 #include "logs/RecoveryLogFormat.h"
-#include "app/CatalogueBuildCommands.h"
 #include "reiserfs/BuildStatus.h"
-#include "app/CatalogueBuildCommands.h"
-#include "app/PartitionList.h"
 
 namespace vantrel {
 
@@ -39,44 +39,6 @@ std::vector<LoggedPartition> PartitionsOf(const WizardState& state) {
   for (std::uint32_t i = 0; i < table.count && i < PartitionTable::kCapacity; ++i)
     partitions.push_back({table.records[i].size, table.records[i].start});
   return partitions;
-}
-
-enum class WriteResult { Written, CannotCreate, WriteFailed };
-
-// Writes beside the target first, so that a log that cannot be written whole never
-// replaces an older one.
-WriteResult WriteReplacing(const std::string& path, const std::string& bytes) {
-  const std::string partial = path + ".partial";
-  {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (!out) return WriteResult::CannotCreate;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      fs::remove(partial, ignored);
-      return WriteResult::WriteFailed;
-    }
-  }
-  std::error_code error;
-  fs::rename(partial, path, error);
-  if (error) {
-    fs::remove(partial, error);
-    return WriteResult::WriteFailed;
-  }
-  return WriteResult::Written;
-}
-
-// Only regular files are read, so that a device or a pipe given as a log cannot make the
-// load read without end.
-std::optional<std::string> ReadLogFile(const std::string& path) {
-  std::error_code error;
-  if (!fs::is_regular_file(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return bytes;
 }
 
 // The disk whose model was compared with the log's is the one read: the selected disk,
@@ -174,13 +136,13 @@ std::optional<std::string> SaveRecoveryLog(WizardState& state) {
   if (chosen.empty()) return std::nullopt;
   const std::string path = RecoveryLogPath(chosen);
   const std::string bytes = EncodeRecoveryLog(HeadOf(state), PartitionsOf(state), state.catalogue);
-  switch (WriteReplacing(path, bytes)) {
-    case WriteResult::Written:
+  switch (WriteRecoveryLogFile(path, bytes)) {
+    case LogWriteResult::Written:
       return path;
-    case WriteResult::CannotCreate:
+    case LogWriteResult::CannotCreate:
       window.SystemMessage(kUnableToOpenFile, SystemIcon::None);
       return std::nullopt;
-    case WriteResult::WriteFailed:
+    case LogWriteResult::WriteFailed:
       window.SystemMessage(kLogWriteFailed, SystemIcon::None);
       return std::nullopt;
   }
@@ -201,7 +163,7 @@ LogLoadOutcome LoadRecoveryLog(WizardState& state) {
   }
   const std::string path = window.AskFilePath(FileDialogKind::Open, kRecoveryLogOpenFilter);
   if (path.empty()) return LogLoadOutcome::Cancelled;
-  const auto bytes = ReadLogFile(path);
+  const auto bytes = ReadRecoveryLogFile(path);
   if (!bytes) {
     window.SystemMessage(kUnableToOpenFile, SystemIcon::Error);
     return LogLoadOutcome::Refused;

@@ -1,4 +1,4 @@
-#include "logs/DirectoryListing.h"
+#include "app/DirectoryListing.h"
 
 #include <filesystem>
 #include <fstream>

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/LittleEndian.h"
-#include "logs/DirectoryListing.h"
+#include "app/DirectoryListing.h"
 
 namespace vantrel {
 
