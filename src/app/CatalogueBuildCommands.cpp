@@ -15,34 +15,36 @@ namespace {
 
 constexpr int kStatusRowImage = 10;
 
-using Build = Catalogue (*)(const PartitionSource&, const StopToken&, BuildStatusSink&);
+}  // namespace
 
-// Frees the previous catalogue, shows (or hides) the progress bar, shows and enables "Stop
-// Searching", clears StopRequested and sets up the status rows; then builds, and hands the
-// catalogue to the wizard at the next stage.
-void RunBuild(WizardState& state, Build build, bool showProgressBar, bool showHint) {
+CatalogueBuildJob BeginCatalogueBuild(WizardState& state, bool advanced) {
   state.catalogue.Clear();
   WindowPort& window = state.Window();
-  window.ShowControl(control::kSearchProgress, showProgressBar);
+  window.ShowControl(control::kSearchProgress, advanced);
   window.ShowControl(control::kStopButton, true);
   window.EnableControl(control::kStopButton, true);
   state.StopRequested.store(0);
-  WindowBuildStatus status(window);
-  status.SetUpRows();
-
-  const DiskReader disk(state.reader, state.CurrentDiskIndex);
-  const std::uint64_t start = state.currentPartition.partitionStartSector;
-  const PartitionSource partition{disk, start, ReadPartitionSuperblock(disk, start)};
-  state.catalogue = build(partition, StopToken(state.StopRequested), status);
-
-  state.StopRequested.store(0);
-  ShowCatalogue(state);
-  ++state.wizardStage;
-  ShowFolder(state, kRootFolderId);
-  if (showHint) window.ShowMessage(kAdvanceSearchHint);
+  WindowBuildStatus(window).SetUpRows();
+  return {DiskReader(state.reader, state.CurrentDiskIndex), state.currentPartition.partitionStartSector, advanced};
 }
 
-}  // namespace
+void RunCatalogueBuild(WizardState& state, const CatalogueBuildJob& job) {
+  WindowPort& window = state.Window();
+  WindowBuildStatus status(window);
+  const PartitionSource partition{job.disk, job.startSector, ReadPartitionSuperblock(job.disk, job.startSector)};
+  const StopToken stop(state.StopRequested);
+  Catalogue catalogue = job.advanced ? BuildAdvancedCatalogue(partition, stop, status)
+                                     : BuildQuickCatalogue(partition, stop, status);
+  window.RunOnWindowThread([&] {
+    state.catalogue = std::move(catalogue);
+    state.StopRequested.store(0);
+    ShowCatalogue(state);
+    ++state.wizardStage;
+    ShowFolder(state, kRootFolderId);
+  });
+  if (!job.advanced) window.ShowMessage(kAdvanceSearchHint);
+}
+
 
 void WindowBuildStatus::SetUpRows() {
   const int list = control::kDetailsList;
@@ -70,9 +72,9 @@ void WindowBuildStatus::OnLostFolderPass() {
   window_.SetControlText(control::kSearchProgress, "");
 }
 
-void QuickCatalogueBuild(WizardState& state) { RunBuild(state, BuildQuickCatalogue, false, true); }
+void QuickCatalogueBuild(WizardState& state) { RunCatalogueBuild(state, BeginCatalogueBuild(state, false)); }
 
-void AdvancedCatalogueBuild(WizardState& state) { RunBuild(state, BuildAdvancedCatalogue, true, false); }
+void AdvancedCatalogueBuild(WizardState& state) { RunCatalogueBuild(state, BeginCatalogueBuild(state, true)); }
 
 void ShowCatalogue(WizardState& state) {
   WindowPort& window = state.Window();

@@ -3,6 +3,9 @@
 // progress bar and the Stop button while the build runs, then the catalogue handed to the
 // wizard with its views, its folder tree and the root folder's rows.
 
+#include <cstdint>
+
+#include "disk/DiskReader.h"
 #include "reiserfs/BuildStatus.h"
 #include "reiserfs/Catalogue.h"
 
@@ -32,6 +35,22 @@ class WindowBuildStatus : public BuildStatusSink {
   WindowPort& window_;
 };
 
+// What a build needs, taken from the state before it starts.
+struct CatalogueBuildJob {
+  DiskReader disk;
+  std::uint64_t startSector = 0;
+  bool advanced = false;
+};
+
+// On the window's thread: frees the previous catalogue, shows the progress bar (advanced)
+// and the Stop button, clears StopRequested and sets up the status rows.
+CatalogueBuildJob BeginCatalogueBuild(WizardState& state, bool advanced);
+// On a worker: builds, then hands the catalogue to the wizard on the window's thread (its
+// views, the folder tree, the next stage, the root folder's rows); the quick build then
+// shows its hint.
+void RunCatalogueBuild(WizardState& state, const CatalogueBuildJob& job);
+
+// Both steps at once.
 void QuickCatalogueBuild(WizardState& state);
 void AdvancedCatalogueBuild(WizardState& state);
 

@@ -17,7 +17,7 @@ class ListingProgress : public PartitionSearchProgress {
  public:
   explicit ListingProgress(WizardState& state) : state_(state) {}
   void OnFound(const PartitionRecord& record, std::size_t /*count*/) override {
-    AddPartitionRecord(state_, record.start, record.size);
+    state_.Window().RunOnWindowThread([&] { AddPartitionRecord(state_, record.start, record.size); });
   }
 
  protected:
@@ -50,9 +50,13 @@ class CylinderProgress : public ListingProgress {
   }
 };
 
+}  // namespace
+
 DiskReader CurrentDisk(WizardState& state) { return {state.reader, state.CurrentDiskIndex}; }
 
-}  // namespace
+std::uint64_t CurrentDiskSectors(const WizardState& state) {
+  return state.diskInfo.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(state.CurrentDiskIndex)) / kSectorSize;
+}
 
 void QuickSearch(WizardState& state) {
   state.partitionTable.count = 0;
@@ -62,40 +66,49 @@ void QuickSearch(WizardState& state) {
   if (state.partitionTable.count == 0) state.Window().ShowMessage(kQuickSearchFoundNothing);
 }
 
-void AdvancedSearch(WizardState& state) {
-  state.partitionTable.count = 0;
+void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, CurrentDisk(state), CurrentDiskSectors(state)); }
+
+void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors) {
   WindowPort& window = state.Window();
+  window.RunOnWindowThread([&] { state.partitionTable.count = 0; });
   window.SetControlText(control::kFoundCount, ScanProgress::FoundText(0));
-  const std::uint64_t totalSectors =
-      state.diskInfo.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(state.CurrentDiskIndex)) / kSectorSize;
   ScanProgress progress(state);
   const PartitionSearchResult result =
-      ScanSectorsForPartitions(CurrentDisk(state), totalSectors, StopToken(state.StopRequested), progress);
+      ScanSectorsForPartitions(disk, totalSectors, StopToken(state.StopRequested), progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
 
-  state.StopRequested.store(0);
-  if (state.partitionTable.count == 0) {
-    window.ShowMessage(kAdvancedSearchFoundNothing);
-    ShowView(state, 1);
-  } else {
-    ShowView(state, 3);
-    ++state.wizardStage;
-  }
+  window.RunOnWindowThread([&] {
+    state.StopRequested.store(0);
+    if (state.partitionTable.count == 0) {
+      window.ShowMessage(kAdvancedSearchFoundNothing);
+      ShowView(state, 1);
+    } else {
+      ShowView(state, 3);
+      ++state.wizardStage;
+    }
+  });
 }
 
 void SearchMorePartitions(WizardState& state) {
   WindowPort& window = state.Window();
-  ShowView(state, 9);
-  ClearPartitionRecords(state);
-  const std::string name = DiskNameTable::DiskName(state.CurrentDiskIndex);
-  const CylinderGeometry reported{state.diskInfo.ReadNumber(diskinfo::kCylinderKey, name),
-                                  state.diskInfo.ReadNumber(diskinfo::kHeadKey, name),
-                                  state.diskInfo.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
+  CylinderGeometry reported;
+  DiskReader disk = CurrentDisk(state);
+  window.RunOnWindowThread([&] {
+    ShowView(state, 9);
+    ClearPartitionRecords(state);
+    disk = CurrentDisk(state);
+    const std::string name = DiskNameTable::DiskName(state.CurrentDiskIndex);
+    reported = {state.diskInfo.ReadNumber(diskinfo::kCylinderKey, name),
+                state.diskInfo.ReadNumber(diskinfo::kHeadKey, name),
+                state.diskInfo.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
+  });
   CylinderProgress progress(state);
-  const PartitionSearchResult result = SearchCylinderStarts(CurrentDisk(state), reported, progress);
+  const PartitionSearchResult result = SearchCylinderStarts(disk, reported, progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
-  if (state.partitionTable.count == 0) window.SystemMessage(kMoreSearchFoundNothing, SystemIcon::Error);
-  ShowView(state, 10);
+  window.RunOnWindowThread([&] {
+    if (state.partitionTable.count == 0) window.SystemMessage(kMoreSearchFoundNothing, SystemIcon::Error);
+    ShowView(state, 10);
+  });
 }
 
 }  // namespace vantrel

@@ -3,6 +3,10 @@
 // in the partition tree as they are found, the status and progress shown, and the view and
 // messages that end each search.
 
+#include <cstdint>
+
+#include "disk/DiskReader.h"
+
 namespace vantrel {
 
 struct WizardState;
@@ -18,6 +22,13 @@ void QuickSearch(WizardState& state);
 
 // Every sector of the disk; stops when StopRequested is set, and clears it at the end.
 void AdvancedSearch(WizardState& state);
+// The same on a disk chosen beforehand, for a worker: the state is only changed on the
+// window's thread.
+void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors);
+
+// The current disk and its size in sectors.
+DiskReader CurrentDisk(WizardState& state);
+std::uint64_t CurrentDiskSectors(const WizardState& state);
 
 // The two usual partition starts of every cylinder.
 void SearchMorePartitions(WizardState& state);

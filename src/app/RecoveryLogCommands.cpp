@@ -135,7 +135,8 @@ std::optional<std::string> SaveRecoveryLog(WizardState& state) {
   const std::string chosen = window.AskFilePath(FileDialogKind::Save, kRecoveryLogSaveFilter);
   if (chosen.empty()) return std::nullopt;
   const std::string path = RecoveryLogPath(chosen);
-  const std::string bytes = EncodeRecoveryLog(HeadOf(state), PartitionsOf(state), state.catalogue);
+  std::string bytes;
+  window.RunOnWindowThread([&] { bytes = EncodeRecoveryLog(HeadOf(state), PartitionsOf(state), state.catalogue); });
   switch (WriteRecoveryLogFile(path, bytes)) {
     case LogWriteResult::Written:
       return path;
@@ -187,7 +188,7 @@ LogLoadOutcome LoadRecoveryLogBytes(WizardState& state, ByteSpan file) {
     window.SystemMessage(kDamagedLogMessage, SystemIcon::Error);
     return LogLoadOutcome::Refused;
   }
-  ApplyLog(state, std::move(*log));
+  window.RunOnWindowThread([&] { ApplyLog(state, std::move(*log)); });
   return LogLoadOutcome::Loaded;
 }
 

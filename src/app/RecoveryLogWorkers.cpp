@@ -23,7 +23,7 @@ void LeaveLoadUndone(WizardState& state) {
 void RunSaveLogWorker(WizardState& state) { SaveRecoveryLog(state); }
 
 void RunLoadLogWorker(WizardState& state) {
-  if (LoadRecoveryLog(state) != LogLoadOutcome::Loaded) LeaveLoadUndone(state);
+  if (LoadRecoveryLog(state) != LogLoadOutcome::Loaded) state.Window().RunOnWindowThread([&] { LeaveLoadUndone(state); });
 }
 
 }  // namespace vantrel

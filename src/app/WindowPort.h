@@ -4,6 +4,7 @@
 // window, the console front end and the tests each provide one.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ class WindowPort : public SavePrompts {
   // The "File Saving" dialog ("Enter Path for Saving or Click on Browse Button"): the
   // destination folder typed or browsed, empty when it was cancelled.
   virtual std::string AskDestinationFolder() = 0;
+
+  // Runs fn on the thread that owns the window and the wizard's state, and waits for it:
+  // workers hand their results to the state through it. A window without a thread of its
+  // own runs fn at once.
+  virtual void RunOnWindowThread(const std::function<void()>& fn) { fn(); }
 
   // Opens a file with the desktop's default program for it (the "open" action).
   virtual void OpenDocument(const std::string& path) = 0;

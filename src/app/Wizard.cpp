@@ -131,7 +131,9 @@ void Wizard::NextFromDiskStage() {
     window.EnableControl(kPartitionTree, false);
     window.EnableControl(kStopButton, true);
     workers_.Empty(Worker::Catalogue);
-    workers_.Start(Worker::PartitionSearch, [this] { AdvancedSearch(state_); });
+    workers_.Start(Worker::PartitionSearch, [this, disk = CurrentDisk(state_), sectors = CurrentDiskSectors(state_)] {
+      AdvancedSearchOn(state_, disk, sectors);
+    });
   } else {
     workers_.Empty(Worker::Catalogue);
     workers_.Empty(Worker::PartitionSearch);
@@ -151,10 +153,9 @@ void Wizard::NextFromPartitionStage() {
   window.ShowControl(kFolderTree, false);
   ShowView(state_, 4);
   workers_.Empty(Worker::PartitionSearch);
-  if (*type == 1)
-    workers_.Start(Worker::Catalogue, [this] { QuickCatalogueBuild(state_); });
-  else
-    workers_.Start(Worker::Catalogue, [this] { AdvancedCatalogueBuild(state_); });
+  if (workers_.IsRunning(Worker::Catalogue)) return;
+  workers_.Start(Worker::Catalogue,
+                 [this, job = BeginCatalogueBuild(state_, *type != 1)] { RunCatalogueBuild(state_, job); });
 }
 
 void Wizard::Back() {

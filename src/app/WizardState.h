@@ -50,7 +50,7 @@ struct WizardState {
 
   WindowPort* mainWindow = nullptr;
   // 0 disk and mode, 1 partition list, 2 catalogue; -1 while the disk tree is built.
-  int wizardStage = 0;
+  std::atomic<int> wizardStage{0};
   std::uint16_t recoveryMode = 0;     // 0 none, 1 Quick Search, 2 Advanced Search, 3 Raw Recovery
   std::uint32_t fileSearchType = 0;   // 1 quick, 2 advanced file/folder search
   std::uint16_t saveMode = 0;

@@ -4,16 +4,18 @@ namespace vantrel {
 
 WorkerSlots::~WorkerSlots() { WaitAll(); }
 
-void WorkerSlots::Start(Worker slot, std::function<void()> work, bool keepSlot) {
+bool WorkerSlots::Start(Worker slot, std::function<void()> work, bool keepSlot) {
   State& state = Slot(slot);
+  if (state.running.load()) return false;
+  if (state.thread.joinable()) state.thread.join();
   state.set = true;
   state.running = true;
-  std::lock_guard lock(threadsMutex_);
-  threads_.emplace_back([&state, work = std::move(work), keepSlot] {
+  state.thread = std::jthread([&state, work = std::move(work), keepSlot] {
     work();
     if (!keepSlot) state.set = false;
     state.running = false;
   });
+  return true;
 }
 
 bool WorkerSlots::AnyRunning() const {
@@ -23,15 +25,8 @@ bool WorkerSlots::AnyRunning() const {
 }
 
 void WorkerSlots::WaitAll() {
-  for (;;) {
-    std::vector<std::thread> threads;
-    {
-      std::lock_guard lock(threadsMutex_);
-      threads.swap(threads_);
-    }
-    if (threads.empty()) return;
-    for (std::thread& thread : threads) thread.join();
-  }
+  for (State& state : slots_)
+    if (state.thread.joinable()) state.thread.join();
 }
 
 }  // namespace vantrel

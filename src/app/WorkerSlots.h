@@ -1,13 +1,12 @@
 #pragma once
-// The worker threads of the wizard, one slot per kind of long operation. A slot is set
-// while its worker runs; some kinds keep it set after the end, as the wizard expects.
+// The worker threads of the wizard, one slot per kind of long operation, each running at
+// most one thread. A slot is set while its worker runs; some kinds keep it set after the
+// end, as the wizard expects.
 
 #include <array>
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <thread>
-#include <vector>
 
 namespace vantrel {
 
@@ -31,9 +30,10 @@ class WorkerSlots {
   WorkerSlots& operator=(const WorkerSlots&) = delete;
   ~WorkerSlots();
 
-  // Starts work on a new thread and sets the slot; the slot is cleared when the work
-  // returns unless keepSlot is set.
-  void Start(Worker slot, std::function<void()> work, bool keepSlot = false);
+  // Starts work on the slot's thread and sets the slot; the slot is cleared when the work
+  // returns unless keepSlot is set. Refused (false) while the slot's work still runs; the
+  // thread of its previous work, which has returned, is joined first.
+  bool Start(Worker slot, std::function<void()> work, bool keepSlot = false);
   bool IsSet(Worker slot) const { return Slot(slot).set.load(); }
   // True while the slot's work has not returned (whether or not its slot is kept).
   bool IsRunning(Worker slot) const { return Slot(slot).running.load(); }
@@ -48,13 +48,12 @@ class WorkerSlots {
   struct State {
     std::atomic<bool> set{false};
     std::atomic<bool> running{false};
+    std::jthread thread;
   };
   State& Slot(Worker slot) { return slots_[static_cast<std::size_t>(slot)]; }
   const State& Slot(Worker slot) const { return slots_[static_cast<std::size_t>(slot)]; }
 
   std::array<State, kWorkerKinds> slots_;
-  std::mutex threadsMutex_;
-  std::vector<std::thread> threads_;
 };
 
 }  // namespace vantrel

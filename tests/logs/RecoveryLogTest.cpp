@@ -56,7 +56,7 @@ class RecoveryLogTest : public ::testing::Test {
 
   // What a refused load must leave as it was.
   auto Snapshot() {
-    return std::make_tuple(state().wizardStage, state().recoveryMode, state().fileSearchType, state().CurrentDiskIndex,
+    return std::make_tuple(state().wizardStage.load(), state().recoveryMode, state().fileSearchType, state().CurrentDiskIndex,
                            state().currentPartition.partitionStartSector, state().partitionTable.count,
                            state().catalogue.folderList.size(), state().catalogue.fileList.size(),
                            window().CurrentView(), window().Control(control::kBackButton).enabled,

@@ -424,6 +424,8 @@ BadSectorAnswer QtWizardWindow::AskBadSector() {
   return OnGuiThread(this, [&] { return BadSectorDialog(this); });
 }
 
+void QtWizardWindow::RunOnWindowThread(const std::function<void()>& fn) { OnGuiThread(this, [&] { fn(); }); }
+
 ReplaceAnswer QtWizardWindow::AskReplaceFile(const std::string& path) {
   return OnGuiThread(this, [&] { return ReplaceDialog(this, path); });
 }

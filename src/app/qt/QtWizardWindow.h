@@ -48,6 +48,7 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   bool AskYesNo(const std::string& text) override;
   bool SystemMessage(const std::string& text, SystemIcon icon) override;
   BadSectorAnswer AskBadSector() override;
+  void RunOnWindowThread(const std::function<void()>& fn) override;
   ReplaceAnswer AskReplaceFile(const std::string& path) override;
   WriteErrorAnswer AskWriteError(const std::string& path) override;
   std::string AskDestinationFolder() override;
