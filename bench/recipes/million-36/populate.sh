@@ -26,7 +26,7 @@ while [ $u -lt "$users" ]; do
 		m=0
 		while [ $m -lt "$messages" ]; do
 			name="$d/$((1306929600 + n)).M${m}P$u.spool,S=$n:2,S"
-			# sizes 0 to 4,000 bytes, one in 997 messages 64 KiB x 1..4
+			# bodies of 0 to 3,984 bytes; one message in 997 holds 1 to 4 times 62 KiB
 			r=$(((n * 7919) % 997))
 			if [ $r -eq 0 ]; then
 				k=$((1 + n % 4))
