@@ -94,8 +94,8 @@ def variant(index, rng, outdir, work):
     open(blob, "wb").write(rng.randbytes(4000 + 20000 * index))
     run = lambda *args, **kw: subprocess.run(args, check=True, cwd=work, stdout=subprocess.DEVNULL, **kw)
     run("zip", "-q", "-X", tag + "-deflated.zip", os.path.basename(notes), os.path.basename(blob))
-    with open(notes, "rb") as stdin:
-        run("zip", "-q", "-X", tag + "-streamed.zip", "-", stdin=stdin)  # a data descriptor
+    with open(os.path.join(work, tag + "-streamed.zip"), "wb") as stdout:  # written to a pipe: data descriptors
+        subprocess.run("zip -q -X - %s | cat" % os.path.basename(notes), shell=True, check=True, cwd=work, stdout=stdout)
     run("zip", "-q", "-X", "-fz", tag + "-zip64.zip", os.path.basename(notes), os.path.basename(sheet))
     run("zip", "-q", "-X", "-0", tag + "-stored-doc.zip", tag + "-text.doc", os.path.basename(notes))
     for name in os.listdir(work):

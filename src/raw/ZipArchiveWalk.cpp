@@ -152,18 +152,18 @@ std::optional<std::uint64_t> WalkCentralDirectory(const ArchiveBytes& archive, s
   std::uint64_t at = directoryStart;
   std::uint64_t entries = 0;
   std::array<std::byte, kCentralHeaderBytes> header{};
-  for (;; ++entries) {
+  for (; archive.Signature(at) == kCentralHeader; ++entries) {
     if (entries > kMaxEntries || !archive.Read(at, header)) return std::nullopt;
-    if (ReadU32(header, 0) != kCentralHeader) break;
     at += kCentralHeaderBytes + std::uint64_t{ReadU16(header, 28)} + ReadU16(header, 30) + ReadU16(header, 32);
   }
   const std::uint64_t directoryBytes = at - directoryStart;
-  if (ReadU32(header, 0) == kSignatureRecord) {
-    at += 6 + std::uint64_t{ReadU16(header, 4)};
-    if (!archive.Read(at, header)) return std::nullopt;
+  if (archive.Signature(at) == kSignatureRecord) {
+    std::array<std::byte, 6> record{};
+    if (!archive.Read(at, record)) return std::nullopt;
+    at += record.size() + ReadU16(record, 4);
   }
   bool zip64 = false;
-  if (ReadU32(header, 0) == kZip64EndRecord) {
+  if (archive.Signature(at) == kZip64EndRecord) {
     std::array<std::byte, 56> record{};
     if (!archive.Read(at, record)) return std::nullopt;
     if (ReadU64(record, 32) != entries || ReadU64(record, 40) != directoryBytes ||
