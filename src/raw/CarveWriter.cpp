@@ -144,8 +144,9 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
     std::fill(chunk_.Bytes().begin(), chunk_.Bytes().end(), std::byte{0});
     ok = WriteAll(fd, chunk_.Bytes().first(static_cast<std::size_t>(plan.fileBytes - written)));
   }
-  // Written through to the disk, so that a recovered file survives what may come next.
-  if (ok) ok = ::fdatasync(fd) == 0;
+  // Written through to the disk, so that a recovered file survives what may come next;
+  // files carved whole are many and go through together when the run ends.
+  if (ok && !state_.rawRecovery.exactSizes) ok = ::fdatasync(fd) == 0;
   const int error = errno;
   if (::close(fd) != 0 && ok) ok = false;
   if (ok) return CarveOutcome::Written;

@@ -1,5 +1,8 @@
 #include "raw/RawRecovery.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -92,6 +95,12 @@ class RawRecoveryWorker {
                                  window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(next));
                                  return !ShowProgress();
                                }});
+    // The files written go through to the disk together.
+    const int folder = ::open(state_.destinationPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+      ::syncfs(folder);
+      ::close(folder);
+    }
   }
 
   void ReadWindow() {
