@@ -9,6 +9,7 @@
 
 namespace vantrel {
 
+inline constexpr std::size_t kFirstForwardScanChunk = std::size_t{16} << 10;
 inline constexpr std::size_t kForwardScanChunk = std::size_t{1} << 20;
 
 // What a chunk shows: its bytes from `position`, of which the first `begins` are new and
