@@ -57,9 +57,10 @@ void SetUpPanel(WizardState& state, HeadlessWindow& window, const CarveOptions& 
   }
   window.AnswerDestinationWith(options.out);
   state.rawRecovery.exactSizes = options.exactSizes;
+  state.rawRecovery.textDocumentCap = options.textDocumentCapMib << 20;
 }
 
-void PrintReport(const RawRecoveryReport& report, double seconds) {
+void PrintReport(const RawRecoveryReport& report, bool wholeFiles, double seconds) {
   std::array<std::uint64_t, kKindCount> files{};
   std::uint64_t bytes = 0;
   for (const CarvedFile& file : report.files) {
@@ -72,7 +73,7 @@ void PrintReport(const RawRecoveryReport& report, double seconds) {
   }
   for (const auto& row : report.resultsRows) std::cout << row << '\n';
   std::cout << (report.stopped ? "Stopped: " : "Done: ") << report.files.size() << " file(s) written (";
-  for (int kind = 0; kind < kKindCount; ++kind)
+  for (int kind = 0; kind < CarvedKindCount(wholeFiles); ++kind)
     std::cout << (kind ? ", " : "") << KindTexts(static_cast<RawFileKind>(kind)).shortName << ' ' << files[kind];
   std::cout << "), " << bytes << " bytes, " << report.carves << " carve(s) found, " << std::fixed
             << std::setprecision(2) << seconds << " s\n";
@@ -80,6 +81,12 @@ void PrintReport(const RawRecoveryReport& report, double seconds) {
 }
 
 }  // namespace
+
+std::vector<std::string> CarveKindNames() {
+  std::vector<std::string> names;
+  for (int kind = 0; kind < kKindCount; ++kind) names.emplace_back(KindTexts(static_cast<RawFileKind>(kind)).shortName);
+  return names;
+}
 
 int RunCarveCommand(CliSession& session, const CarveOptions& options) {
   if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
@@ -99,7 +106,7 @@ int RunCarveCommand(CliSession& session, const CarveOptions& options) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   window.FinishProgressLine();
   const RawRecoveryReport& report = state.rawRecovery.report;
-  PrintReport(report, seconds);
+  PrintReport(report, options.exactSizes, seconds);
   if (report.stopped) return kStoppedByUser;
   return report.failures.empty() ? kSuccess : kSomeFilesFailed;
 }

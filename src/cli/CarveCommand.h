@@ -13,13 +13,17 @@ struct CarveOptions {
   std::string out;
   std::optional<std::uint64_t> start;
   std::optional<std::uint64_t> end;
-  std::vector<std::string> types;  // doc, xls, ppt, zip; empty: all four
+  std::vector<std::string> types;  // short kind names (doc, xls, ...); empty: all
   bool exactSizes = false;
+  std::uint64_t textDocumentCapMib = 256;
 };
 
 // Raw recovery of one disk (or a sector range of it) into a folder, as the raw recovery
 // step runs it; prints the files written, the results rows and a summary. Ctrl-C stops
 // the run as the Stop button does.
 int RunCarveCommand(CliSession& session, const CarveOptions& options);
+
+// The short names --types takes, in kind order.
+std::vector<std::string> CarveKindNames();
 
 }  // namespace vantrel::cli

@@ -89,9 +89,13 @@ int main(int argc, char** argv) {
   carve->add_option("--end", carveOptions.end, "Sector after the range (default: the disk's size in sectors)");
   carve->add_option("--types", carveOptions.types, "Kinds to keep, comma-separated (default: all)")
       ->delimiter(',')
-      ->check(CLI::IsMember({"doc", "xls", "ppt", "zip"}));
+      ->check(CLI::IsMember(CarveKindNames()));
   carve->add_flag("--exact-sizes", carveOptions.exactSizes,
-                  "Size documents and archives by their own structures, so that carved files are whole");
+                  "Carve whole files, each sized by its own structures; finds docx, xlsx, pptx, odt, ods, odp, "
+                  "epub, pdf, rtf and other compound files (ole) too");
+  carve->add_option("--max-text-mib", carveOptions.textDocumentCapMib,
+                    "With --exact-sizes: how far a PDF or RTF file is searched for its end, in MiB (default 256)")
+      ->check(CLI::Range(1, 1 << 20));
 
   SaveOptions saveOptions;
   std::string replace;

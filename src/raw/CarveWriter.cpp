@@ -13,6 +13,7 @@
 #include "app/WizardState.h"
 #include "disk/ReadInRequests.h"
 #include "raw/CompoundFileSize.h"
+#include "raw/QuietByteReader.h"
 #include "raw/ZipArchiveSize.h"
 
 namespace vantrel {
@@ -63,14 +64,7 @@ CarvePlan CarveWriter::Plan(std::uint64_t start, std::uint64_t end, RawFileKind 
   if (!state_.rawRecovery.exactSizes) return PlanSpanCarve(start, end, kind);
   // Structures are read without prompting: where they cannot be read, the carve keeps
   // the length the scan gave it, and its copy meets the bad sectors as usual.
-  const ByteReader read = [this](std::uint64_t offset, MutableByteSpan bytes) {
-    const std::uint64_t first = offset / kSectorSize;
-    const std::uint64_t last = (offset + bytes.size() + kSectorSize - 1) / kSectorSize;
-    std::vector<std::byte> sectors(static_cast<std::size_t>((last - first) * kSectorSize));
-    if (state_.reader.ReadQuietly(state_.CurrentDiskIndex, first, sectors) != ReadOutcome::Ok) return false;
-    std::memcpy(bytes.data(), sectors.data() + (offset - first * kSectorSize), bytes.size());
-    return true;
-  };
+  const ByteReader read = QuietByteReader(state_.reader, state_.CurrentDiskIndex);
   const std::uint64_t startByte = start * kSectorSize;
   const std::uint64_t diskBytes = std::max(
       state_.diskInfo.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(state_.CurrentDiskIndex)),
@@ -108,6 +102,19 @@ CarveOutcome CarveWriter::Write(std::uint64_t start, std::uint64_t end, RawFileK
   return outcome;
 }
 
+CarveOutcome CarveWriter::WriteWhole(const WholeFile& file, std::uint32_t sequence) {
+  if (!state_.Window().ListRowChecked(control::kRawFileTypesList, static_cast<std::size_t>(KindIndex(file.kind))))
+    return CarveOutcome::NotWanted;
+  const std::string path = (std::filesystem::path(state_.destinationPath) / CarveFileName(file.kind, sequence)).string();
+  const CarvePlan plan = PlanExactCarve(file.startSector, file.bytes);
+  const CarveOutcome outcome = CopyOut(plan, path);
+  if (outcome != CarveOutcome::Written) return outcome;
+  Count(file.kind);
+  const std::uint64_t lastSector = file.startSector + (file.bytes + kSectorSize - 1) / kSectorSize - 1;
+  state_.rawRecovery.report.files.push_back({path, file.kind, sequence, file.startSector, lastSector, file.bytes, true});
+  return outcome;
+}
+
 CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path) {
   WindowPort& window = state_.Window();
   RawRecoveryReport& report = state_.rawRecovery.report;
@@ -137,8 +144,9 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
     std::fill(chunk_.Bytes().begin(), chunk_.Bytes().end(), std::byte{0});
     ok = WriteAll(fd, chunk_.Bytes().first(static_cast<std::size_t>(plan.fileBytes - written)));
   }
-  // Written through to the disk, so that a recovered file survives what may come next.
-  if (ok) ok = ::fdatasync(fd) == 0;
+  // Written through to the disk, so that a recovered file survives what may come next;
+  // files carved whole are many and go through together when the run ends.
+  if (ok && !state_.rawRecovery.exactSizes) ok = ::fdatasync(fd) == 0;
   const int error = errno;
   if (::close(fd) != 0 && ok) ok = false;
   if (ok) return CarveOutcome::Written;
@@ -157,7 +165,7 @@ void CarveWriter::Count(RawFileKind kind) {
     run.firstFileWritten = true;
     window.ListRemoveAllRows(control::kRawResultsList);
     rows.clear();
-    for (int k = 0; k < kKindCount; ++k) {
+    for (int k = 0; k < CarvedKindCount(state_.rawRecovery.exactSizes); ++k) {
       run.resultsRow[k] = -1;
       if (!window.ListRowChecked(control::kRawFileTypesList, static_cast<std::size_t>(k))) continue;
       rows.push_back(std::string(KindTexts(static_cast<RawFileKind>(k)).resultsRow) + "0");

@@ -8,6 +8,7 @@
 #include "base/AlignedBuffer.h"
 #include "raw/CarvePlan.h"
 #include "raw/RawSignatures.h"
+#include "raw/WholeFileScan.h"
 
 namespace vantrel {
 
@@ -25,6 +26,8 @@ class CarveWriter {
   explicit CarveWriter(WizardState& state);
 
   CarveOutcome Write(std::uint64_t start, std::uint64_t end, RawFileKind kind, std::uint32_t sequence);
+  // A file the whole-file scan sized, when its kind is checked.
+  CarveOutcome WriteWhole(const WholeFile& file, std::uint32_t sequence);
 
  private:
   RawFileKind CheckKind(RawFileKind kind) const;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "raw/ByteReader.h"
+#include "raw/RawSignatures.h"
 
 namespace vantrel {
 
@@ -14,5 +15,16 @@ namespace vantrel {
 // header or its tables do not hold together. The file may not reach `limit` bytes past
 // `start` (the end of the disk).
 std::optional<std::uint64_t> CompoundFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit);
+
+struct CompoundFileFound {
+  std::uint64_t bytes = 0;
+  // From the root storage's stream names: Word ("WordDocument"), Excel ("Workbook" or
+  // "Book"), PowerPoint ("PowerPoint Document"), or Ole for any other compound file.
+  RawFileKind kind = RawFileKind::Ole;
+  bool operator==(const CompoundFileFound&) const = default;
+};
+
+// The size as above, and the kind.
+std::optional<CompoundFileFound> MeasureCompoundFile(const ByteReader& read, std::uint64_t start, std::uint64_t limit);
 
 }  // namespace vantrel

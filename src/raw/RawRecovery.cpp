@@ -1,5 +1,8 @@
 #include "raw/RawRecovery.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -7,9 +10,12 @@
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "raw/CarveWriter.h"
+#include "disk/ReadInRequests.h"
 #include "raw/EndSearch.h"
+#include "raw/QuietByteReader.h"
 #include "raw/RawRecoveryPanel.h"
 #include "raw/WindowReader.h"
+#include "raw/WholeFileScan.h"
 #include "raw/WindowScan.h"
 
 namespace vantrel {
@@ -40,6 +46,10 @@ class RawRecoveryWorker {
     run_.nextSector = range->start;
     run_.rangeEnd = range->end;
     window_.ShowControl(control::kRawProgress, true);
+    if (raw_.exactSizes) {
+      CarveWholeFiles();
+      return Stopped() ? FinishStopped() : Finish();
+    }
     while (run_.nextSector < run_.rangeEnd) {
       if (Stopped()) return FinishStopped();
       window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(run_.nextSector));
@@ -58,6 +68,40 @@ class RawRecoveryWorker {
 
  private:
   bool Stopped() const { return raw_.stopRequested.load(); }
+
+  // Files carved whole: every header sized by its file's own structures (WholeFileScan).
+  void CarveWholeFiles() {
+    const std::uint16_t disk = state_.CurrentDiskIndex;
+    WholeFileScanInput input;
+    input.readBlock = [this, disk](std::uint64_t first, std::uint32_t count, MutableByteSpan buffer) {
+      ReadInRequests(state_.reader, disk, first, count, kCarveChunkSectors, buffer);
+    };
+    input.readQuietly = QuietByteReader(state_.reader, disk);
+    input.firstSector = run_.nextSector;
+    input.endSector = run_.rangeEnd;
+    input.diskBytes = std::max(DiskSizeSectors(state_), run_.rangeEnd) * kSectorSize;
+    input.textCap = raw_.textDocumentCap;
+    window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(run_.nextSector));
+    ScanWholeFiles(input, {.found =
+                               [this](const WholeFile& file) {
+                                 ++run_.sequence;
+                                 raw_.report.carves = run_.sequence;
+                                 writer_.WriteWhole(file, run_.sequence);
+                               },
+                           .goOn =
+                               [this](std::uint64_t next) {
+                                 run_.nextSector = next;
+                                 if (Stopped()) return false;
+                                 window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(next));
+                                 return !ShowProgress();
+                               }});
+    // The files written go through to the disk together.
+    const int folder = ::open(state_.destinationPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+      ::syncfs(folder);
+      ::close(folder);
+    }
+  }
 
   void ReadWindow() {
     run_.windowStart = run_.nextSector;

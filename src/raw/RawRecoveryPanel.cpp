@@ -48,8 +48,9 @@ bool DestinationUsable(const std::string& folder) {
   return std::filesystem::is_directory(folder) && CanCreateFilesIn(folder);
 }
 
-bool AnyKindChecked(WindowPort& window) {
-  for (int kind = 0; kind < kKindCount; ++kind)
+// Only the kinds the run will carve count: the newer ones are found in whole files only.
+bool AnyKindChecked(WindowPort& window, bool wholeFiles) {
+  for (int kind = 0; kind < CarvedKindCount(wholeFiles); ++kind)
     if (window.ListRowChecked(control::kRawFileTypesList, static_cast<std::size_t>(kind))) return true;
   return false;
 }
@@ -112,7 +113,7 @@ std::optional<SectorRange> TakeRecoveryRange(WizardState& state) {
 
 bool StartRawRecovery(WizardState& state) {
   WindowPort& window = state.Window();
-  if (!AnyKindChecked(window)) {
+  if (!AnyKindChecked(window, state.rawRecovery.exactSizes)) {
     window.SystemMessage(kNoFileTypeChecked, SystemIcon::Information);
     return false;
   }

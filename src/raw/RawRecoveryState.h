@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "raw/RawSignatures.h"
+#include "raw/WholeFileScan.h"
 
 namespace vantrel {
 
@@ -55,6 +56,8 @@ struct RawRecoveryState {
   // Size documents and archives by their own structures, so that carved files are whole;
   // every header of a window is then listed, so that none is passed over.
   bool exactSizes = false;
+  // How far a PDF or RTF file is searched for its end when files are carved whole.
+  std::uint64_t textDocumentCap = kDefaultTextDocumentCap;
   // The kind the last end search settled; it outlives runs.
   RawFileKind lastKind = RawFileKind::Word;
   std::atomic<bool> running{false};

@@ -41,6 +41,16 @@ constexpr std::array<RawKindTexts, kKindCount> kTexts = {{
     {"Microsoft Excel File(s) (.XLS)", "Total Excel File(s) Recovered :  ", "XLS", ".XLS", "xls"},
     {"Microsoft PowerPoint File(s) (.PPT)", "Total PowerPoint File(s) Recovered :  ", "PPT", ".PPT", "ppt"},
     {"Compressed File(s) (.Zip)", "Total Zip File(s) Recovered :  ", "ZIP", ".ZIP", "zip"},
+    {"Word Document(s) (.DOCX)", "Total DOCX File(s) Recovered :  ", "DOCX", ".DOCX", "docx"},
+    {"Excel Workbook(s) (.XLSX)", "Total XLSX File(s) Recovered :  ", "XLSX", ".XLSX", "xlsx"},
+    {"PowerPoint Presentation(s) (.PPTX)", "Total PPTX File(s) Recovered :  ", "PPTX", ".PPTX", "pptx"},
+    {"OpenDocument Text(s) (.ODT)", "Total ODT File(s) Recovered :  ", "ODT", ".ODT", "odt"},
+    {"OpenDocument Spreadsheet(s) (.ODS)", "Total ODS File(s) Recovered :  ", "ODS", ".ODS", "ods"},
+    {"OpenDocument Presentation(s) (.ODP)", "Total ODP File(s) Recovered :  ", "ODP", ".ODP", "odp"},
+    {"E-book(s) (.EPUB)", "Total EPUB File(s) Recovered :  ", "EPUB", ".EPUB", "epub"},
+    {"PDF Document(s) (.PDF)", "Total PDF File(s) Recovered :  ", "PDF", ".PDF", "pdf"},
+    {"Rich Text Document(s) (.RTF)", "Total RTF File(s) Recovered :  ", "RTF", ".RTF", "rtf"},
+    {"Other Compound File(s) (.OLE)", "Total OLE File(s) Recovered :  ", "OLE", ".OLE", "ole"},
 }};
 
 static_assert(kEndMarkers[3].size() == kLongestEndMarker);

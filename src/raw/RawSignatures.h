@@ -1,5 +1,5 @@
 #pragma once
-// What raw recovery looks for: the four kinds of file it carves, the six signature
+// What raw recovery looks for: the kinds of file it carves, the six signature
 // records (a header at the start of a sector and an end marker anywhere after it) in
 // their fixed order, and the strings that settle a carved file's kind.
 
@@ -11,10 +11,18 @@
 namespace vantrel {
 
 // The numbers are the rows of the kind list, the counters' index and the naming order.
-enum class RawFileKind : std::uint8_t { Word = 0, Excel = 1, PowerPoint = 2, Zip = 3 };
-inline constexpr int kKindCount = 4;
+// The first four are the classic kinds that every run carves; the rest are found only
+// when files are carved whole (sized by their own structures).
+enum class RawFileKind : std::uint8_t {
+  Word = 0, Excel = 1, PowerPoint = 2, Zip = 3,
+  Docx, Xlsx, Pptx, Odt, Ods, Odp, Epub, Pdf, Rtf, Ole,
+};
+inline constexpr int kClassicKindCount = 4;
+inline constexpr int kKindCount = 14;
 
 constexpr int KindIndex(RawFileKind kind) { return static_cast<int>(kind); }
+// How many kinds (from row 0) a run carves: all of them only when files are carved whole.
+constexpr int CarvedKindCount(bool wholeFiles) { return wholeFiles ? kKindCount : kClassicKindCount; }
 
 // The distinct end markers; records 2 and 4 share one.
 enum class RawEndMarker : std::uint8_t { WordDocument, Workbook, ExcelWorkshet, PowerPointDocument, ZipEnd };

@@ -1,0 +1,84 @@
+// Whole-file raw recovery of current documents made by real software (LibreOffice and
+// zip, see bench/make_documents.py): each placed file comes back byte for byte under its
+// own extension, and nothing inside one of them becomes a file of its own.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "raw/RawTestSupport.h"
+#include "support/Fixtures.h"
+#include "support/TempDir.h"
+
+namespace vantrel::test {
+namespace {
+
+std::vector<RawFileKind> AllKinds() {
+  std::vector<RawFileKind> kinds;
+  for (int k = 0; k < kKindCount; ++k) kinds.push_back(static_cast<RawFileKind>(k));
+  return kinds;
+}
+
+std::string UpperExtension(const std::string& name) {
+  std::string extension = std::filesystem::path(name).extension();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return extension;
+}
+
+class WholeFileRecovery : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    manifest_ = CarveFixtureManifest("whole-documents");
+    image_ = CarveFixtureImage("whole-documents");
+    wizard_.UseImages({image_});
+  }
+  std::vector<std::string> Written() const {
+    std::vector<std::string> names;
+    for (const auto& file : wizard_.state.rawRecovery.report.files) names.push_back(std::filesystem::path(file.path).filename());
+    return names;
+  }
+
+  nlohmann::json manifest_;
+  std::string image_;
+  TestWizard wizard_;
+  TempDir out_;
+};
+
+TEST_F(WholeFileRecovery, EveryPlacedDocumentComesBackWholeUnderItsOwnExtension) {
+  ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path(), .kinds = AllKinds(), .exactSizes = true}));
+  const auto names = Written();
+  for (const auto& file : manifest_["files"]) {
+    const std::string name = file["name"];
+    const auto original = ImageBytes(image_, file["start_offset"], file["length"]);
+    const auto carved = std::find_if(names.begin(), names.end(),
+                                     [&](const std::string& n) { return FileBytes(out_ / n) == original; });
+    ASSERT_NE(carved, names.end()) << name;
+    EXPECT_EQ(UpperExtension(*carved), UpperExtension(name)) << *carved << " for " << name;
+  }
+  // The Word document and the PDF file stored at sector starts inside an archive, and the
+  // images inside the documents, are no files of their own.
+  EXPECT_EQ(names.size(), manifest_["files"].size());
+}
+
+TEST_F(WholeFileRecovery, NamesFollowTheSequenceAndResultsRowsCountEachKind) {
+  ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path(), .kinds = {RawFileKind::Docx, RawFileKind::Pdf,
+                                                                     RawFileKind::Rtf}, .exactSizes = true}));
+  // Files of unchecked kinds keep their sequence numbers.
+  std::vector<std::string> names = Written();
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_TRUE(names[0].starts_with("DOCX") && names[0].ends_with(".DOCX")) << names[0];
+  EXPECT_EQ(wizard_.state.rawRecovery.report.resultsRows,
+            (std::vector<std::string>{"Total DOCX File(s) Recovered :  1", "Total PDF File(s) Recovered :  1",
+                                      "Total RTF File(s) Recovered :  1"}));
+  EXPECT_EQ(wizard_.state.rawRecovery.report.carves, manifest_["files"].size());
+}
+
+TEST_F(WholeFileRecovery, TheNewerKindsAloneDoNotStartARunOfTheDefaultMode) {
+  EXPECT_FALSE(Carve(wizard_, {.destination = out_.Path(), .kinds = {RawFileKind::Pdf}}));
+  EXPECT_TRUE(Carve(wizard_, {.destination = out_.Path(), .kinds = {RawFileKind::Pdf}, .exactSizes = true}));
+}
+
+}  // namespace
+}  // namespace vantrel::test
