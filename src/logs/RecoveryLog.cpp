@@ -170,7 +170,11 @@ std::optional<std::string> SaveRecoveryLog(WizardState& state) {
   }
   const std::string chosen = window.AskFilePath(FileDialogKind::Save, kRecoveryLogSaveFilter);
   if (chosen.empty()) return std::nullopt;
-  const std::string path = RecoveryLogPath(chosen);
+  return WriteRecoveryLog(state, RecoveryLogPath(chosen));
+}
+
+std::optional<std::string> WriteRecoveryLog(WizardState& state, const std::string& path) {
+  WindowPort& window = state.Window();
   const std::string bytes = EncodeRecoveryLog(HeadOf(state), PartitionsOf(state), state.catalogue);
   switch (WriteReplacing(path, bytes)) {
     case WriteResult::Written:

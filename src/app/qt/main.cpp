@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
   CLI::App cli{"Vantrel For ReiserFS: recovers files from ReiserFS disks and disk images"};
   std::vector<std::string> disks;
   cli.add_option("--disk", disks, "A disk or disk image to list (repeatable); without it, the machine's disks");
+#ifdef VANTREL_VERSION
+  cli.set_version_flag("--version", "vantrel " VANTREL_VERSION);
+#endif
   CLI11_PARSE(cli, argc, argv);
 
   using namespace vantrel;
