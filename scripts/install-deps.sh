@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config zstd libzstd-dev libcli11-dev nlohmann-json3-dev
           libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
-          qt6-base-dev libgl-dev)
+          qt6-base-dev libgl-dev dbus-daemon)
 
 missing=()
 for package in "${packages[@]}"; do

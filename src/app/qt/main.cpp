@@ -1,5 +1,7 @@
 // vantrel: the desktop wizard.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -7,6 +9,7 @@
 
 #include "app/SettingsStore.h"
 #include "app/WindowPort.h"
+#include "app/qt/UDisksOpener.h"
 #include "app/qt/WizardApplication.h"
 
 int main(int argc, char** argv) {
@@ -35,6 +38,8 @@ int main(int argc, char** argv) {
   options.tempFolder = QDir::tempPath().toStdString();
   for (const std::string& disk : disks) options.disks.push_back({disk, {}});
 
+  // Disks the user may not open are asked of the system's disk service.
+  if (::geteuid() != 0) qt::InstallUDisksOpener();
   qt::WizardApplication wizard(options);
   wizard.window.show();
   return application.exec();

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the packages in build/packages with apt, checks that both programs run from PATH,
+# that the manual pages, menu entry and icons are in place and that the installed window
+# finds its settings, then removes the packages again (purged), leaving the machine as it was.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+for package in vantrel vantrel-cli; do
+  if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    echo "try-packages: $package is installed already; not touching it" >&2
+    exit 1
+  fi
+done
+
+remove() { DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq vantrel vantrel-cli >/dev/null || true; }
+trap remove EXIT
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends ./build/packages/*.deb >/dev/null
+
+fail() { echo "try-packages: $*" >&2; exit 1; }
+[ "$(command -v vantrel-cli)" = /usr/bin/vantrel-cli ] || fail "vantrel-cli is not on PATH"
+[ "$(command -v vantrel)" = /usr/bin/vantrel ] || fail "vantrel is not on PATH"
+vantrel-cli --version
+QT_QPA_PLATFORM=offscreen vantrel --version
+man -w vantrel-cli >/dev/null || fail "no manual page vantrel-cli(1)"
+man -w vantrel >/dev/null || fail "no manual page vantrel(1)"
+[ -f /usr/share/applications/vantrel.desktop ] || fail "no menu entry"
+[ -f /usr/share/icons/hicolor/scalable/apps/vantrel.svg ] || fail "no icon"
+grep -q '^FilePath=/usr/share/vantrel$' /etc/VantrelOrgReiserFS.conf || fail "settings do not name /usr/share/vantrel"
+[ -f /usr/share/vantrel/Step1.bmp ] && [ -f /usr/share/vantrel/EnglishA.dat ] || fail "program folder incomplete"
+# The console reads a disk image as it does from the build.
+image=$(mktemp)
+truncate -s 1M "$image"
+vantrel-cli --disk "$image" partitions --json >/dev/null || fail "vantrel-cli could not read a disk image"
+rm -f "$image"
+echo "try-packages: both programs installed and ran"
