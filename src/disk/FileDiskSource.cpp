@@ -30,10 +30,13 @@ bool FileDiskSource::EnsureOpen() {
     const std::string denied = std::strerror(errno);
     struct stat named {};
     if (::stat(path_.c_str(), &named) == 0 && S_ISBLK(named.st_mode)) {
-      // A disk that is not the user's to read may still be reached through the opener.
+      // A disk that is not the user's to read may still be reached through the opener,
+      // asked once: a refusal is not put to the user again at every read.
+      if (openerRefused_) return false;
       std::string why;
       fd = OpenThroughDeviceOpener(path_, &why);
       if (fd < 0) {
+        openerRefused_ = true;
         openError_ = "cannot open " + path_ + ": " + denied + " (" + why + ")";
         return false;
       }
