@@ -22,13 +22,13 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vantrel.example.org/")
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME vantrel-cli)
 set(CPACK_COMPONENT_CLI_DESCRIPTION
     "read-only recovery of files from ReiserFS disks (console)
- Finds the ReiserFS 3.5 and 3.6 partitions on a disk or disk image, rebuilds
- their folders and files, also those the live tree no longer reaches, and
- copies them out whole. Where no file system is left it carves Word, Excel,
- PowerPoint and ZIP files out by their signatures. It never writes to the
- disk it reads.
- .
- This package holds the console program vantrel-cli.")
+Finds the ReiserFS 3.5 and 3.6 partitions on a disk or disk image, rebuilds
+their folders and files, also those the live tree no longer reaches, and
+copies them out whole. Where no file system is left it carves Word, Excel,
+PowerPoint and ZIP files out by their signatures. It never writes to the
+disk it reads.
+.
+This package holds the console program vantrel-cli.")
 
 set(CPACK_DEBIAN_WINDOW_PACKAGE_NAME vantrel)
 set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS "qt6-qpa-plugins")
@@ -36,13 +36,13 @@ set(CPACK_DEBIAN_WINDOW_PACKAGE_RECOMMENDS "udisks2")
 set(CPACK_DEBIAN_WINDOW_PACKAGE_SUGGESTS "vantrel-cli")
 set(CPACK_COMPONENT_WINDOW_DESCRIPTION
     "read-only recovery of files from ReiserFS disks (desktop window)
- Finds the ReiserFS 3.5 and 3.6 partitions on a disk or disk image, rebuilds
- their folders and files, also those the live tree no longer reaches, and
- copies them out whole. Where no file system is left it carves Word, Excel,
- PowerPoint and ZIP files out by their signatures. It never writes to the
- disk it reads.
- .
- This package holds the wizard window vantrel.")
+Finds the ReiserFS 3.5 and 3.6 partitions on a disk or disk image, rebuilds
+their folders and files, also those the live tree no longer reaches, and
+copies them out whole. Where no file system is left it carves Word, Excel,
+PowerPoint and ZIP files out by their signatures. It never writes to the
+disk it reads.
+.
+This package holds the wizard window vantrel.")
 # The settings in /etc are the administrator's to change.
 set(CPACK_DEBIAN_WINDOW_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/conffiles)
 
