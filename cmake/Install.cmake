@@ -30,6 +30,8 @@ if(TARGET vantrel)
   set(INSTALLED_SETTINGS ${CMAKE_BINARY_DIR}/installed/VantrelOrgReiserFS.conf)
   file(WRITE ${INSTALLED_SETTINGS}
        "[VantrelOrgReiserFS]\nFilePath=${VANTREL_INSTALLED_PROGRAM_FOLDER}\nLngFile=EnglishA.dat\n")
+  # Where the settings search looks (InstallPaths.cmake): /etc for /usr, /etc/opt/... for
+  # /opt/..., PREFIX/etc otherwise. Stage with DESTDIR, not with a new --prefix.
   install(FILES ${INSTALLED_SETTINGS} DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR} COMPONENT window)
 
   install(FILES ${PACKAGING_DIR}/vantrel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT window)

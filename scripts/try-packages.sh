@@ -29,6 +29,14 @@ man -w vantrel >/dev/null || fail "no manual page vantrel(1)"
 [ -f /usr/share/icons/hicolor/scalable/apps/vantrel.svg ] || fail "no icon"
 grep -q '^FilePath=/usr/share/vantrel$' /etc/VantrelOrgReiserFS.conf || fail "settings do not name /usr/share/vantrel"
 [ -f /usr/share/vantrel/Step1.bmp ] && [ -f /usr/share/vantrel/EnglishA.dat ] || fail "program folder incomplete"
+# The menu entry's command starts the window: it finds its settings and keeps its activity
+# log in the user's state folder, not in the installed program folder.
+state=$(mktemp -d)
+command=$(sed -n 's/^Exec=//p' /usr/share/applications/vantrel.desktop)
+XDG_STATE_HOME="$state" QT_QPA_PLATFORM=offscreen timeout 5 $command && fail "the window ended at once" || true
+[ -f "$state/vantrel/rtDebugTest.txt" ] || fail "the window did not start its activity log in \$XDG_STATE_HOME/vantrel"
+[ ! -e /usr/share/vantrel/rtDebugTest.txt ] || fail "the window wrote into its installed program folder"
+rm -rf "$state"
 # The console reads a disk image as it does from the build.
 image=$(mktemp)
 truncate -s 1M "$image"
