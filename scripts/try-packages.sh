@@ -24,7 +24,7 @@ fail() { echo "try-packages: $*" >&2; exit 1; }
 vantrel-cli --version
 QT_QPA_PLATFORM=offscreen vantrel --version
 for page in vantrel-cli vantrel; do
-  dpkg-deb -c build/packages/"${page}"_*.deb | grep -q "man1/$page.1.gz" || fail "no manual page $page(1)"
+  dpkg-deb -c build/packages/"${page}"_*.deb | grep "man1/$page.1.gz" >/dev/null || fail "no manual page $page(1)"
   # Minimal images keep man-db out, or tell dpkg to leave manual pages out.
   if command -v man >/dev/null && [ -f "/usr/share/man/man1/$page.1.gz" ]; then
     man -w "$page" >/dev/null || fail "man does not find $page(1)"
