@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -59,6 +63,19 @@ TEST(ConsoleConventions, ErrorsAreOneLineOnStandardErrorNamingTheProgram) {
   expectOneLine(RunCli("--disk /nonexistent.img disks"), 1, "/nonexistent.img");
   expectOneLine(RunCli(Disk("bare-36") + " carve"), 1, "--out");
   expectOneLine(RunCli(Disk("bare-36") + " log"), 1, "subcommand");
+}
+
+TEST(ConsoleConventions, ADiskTheUserMayNotReadSaysHowToGetAccess) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to make a device node and give up root";
+  TempDir dir;
+  std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_all | std::filesystem::perms::group_exec |
+                                               std::filesystem::perms::others_exec);
+  const std::string device = (dir / "disk").string();
+  if (::mknod(device.c_str(), S_IFBLK | 0600, makedev(7, 0)) != 0) GTEST_SKIP() << "cannot make a device node here";
+  const CliRun run = RunCliAsNobody("--disk " + Quoted(device) + " partitions");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "vantrel-cli: Disk0 cannot open " + device +
+                         ": Permission denied (run as root, or add yourself to the disk group)\n");
 }
 
 TEST(ConsoleConventions, EveryCommandsHelpShowsAnExampleOfItself) {
