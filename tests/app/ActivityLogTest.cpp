@@ -54,7 +54,7 @@ TEST(ActivityLog, AProgramFolderTheUserCannotWriteSendsItToTheStateFolder) {
 TEST(ActivityLog, StateFolderDefaultsToTheHomesLocalStateAndIgnoresARelativeSetting) {
   TempDir home;
   ScopedEnvironment homeVariable("HOME", home.Path().string());
-  for (const std::optional<std::string> stateHome : {std::optional<std::string>(), std::optional<std::string>(""),
+  for (const std::optional<std::string>& stateHome : {std::optional<std::string>(), std::optional<std::string>(""),
                                                      std::optional<std::string>("relative/state")}) {
     ScopedEnvironment stateVariable("XDG_STATE_HOME", stateHome);
     EXPECT_EQ(ActivityLogPath("/nonexistent"), (home / ".local/state/vantrel/rtDebugTest.txt").string());
