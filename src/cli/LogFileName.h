@@ -10,4 +10,8 @@ namespace vantrel::cli {
 // ("case" gives "case.SAV"; "case.sav" and "case.log" stay as they are).
 std::string ConsoleRecoveryLogPath(const std::string& file);
 
+// The log to load for a name given to --log: the file itself when it exists, else the file
+// "log save" writes for that name (case gives case.SAV), else the name unchanged.
+std::string ExistingConsoleRecoveryLog(const std::string& file);
+
 }  // namespace vantrel::cli

@@ -9,6 +9,7 @@
 #include "cli/DisksCommand.h"
 #include "cli/ListingCommand.h"
 #include "cli/LogCommand.h"
+#include "cli/LogFileName.h"
 #include "cli/LsCommand.h"
 #include "cli/PartitionsCommand.h"
 #include "cli/SaveCommand.h"
@@ -83,8 +84,13 @@ int main(int argc, char** argv) {
   std::string recoveryLog;
   app.add_option("--log", recoveryLog,
                  "Take the catalogue from this recovery log instead of searching the disk (it must have been "
-                 "made on a disk of the same model)")
-      ->check(CLI::ExistingFile);
+                 "made on a disk of the same model); FILE as given to \"log save\" finds FILE.SAV too")
+      ->transform(CLI::Validator(
+          [](std::string& file) {
+            file = ExistingConsoleRecoveryLog(file);
+            return CLI::ExistingFile(file);
+          },
+          "FILE"));
 
   bool disksJson = false;
   auto* disks = app.add_subcommand("disks", "List the disks and their details");
@@ -146,7 +152,7 @@ int main(int argc, char** argv) {
   AddCatalogueOptions(*logSave, logSaveOptions.catalogue);
   logSave->add_option("FILE", logSaveOptions.file, "The log, saved as named (\".SAV\" appended when it has no extension)")
       ->required();
-  AddExample(logSave, "vantrel-cli --disk disk.img log save case1 --file-search advanced   (then: --log case1.SAV ls)");
+  AddExample(logSave, "vantrel-cli --disk disk.img log save case1 --file-search advanced   (then: --log case1 ls)");
 
   ListingOptions listingOptions;
   auto* listing = app.add_subcommand("listing", "Print or write the list of the catalogue's folders");

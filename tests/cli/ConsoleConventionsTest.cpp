@@ -104,6 +104,13 @@ TEST(ConsoleConventions, LogIsSavedUnderTheNameGivenAndLoadsBackByIt) {
     ASSERT_EQ(loaded.exitCode, 0) << given << loaded.err;
     EXPECT_EQ(loaded.out, fromBuild.out) << given;
   }
+  // The name given to "log save" loads the log it wrote.
+  const CliRun byGivenName = RunCli(Disk("deleted") + " --log " + Quoted((dir / "Mixed-Case").string()) + " ls --json");
+  EXPECT_EQ(byGivenName.exitCode, 0) << byGivenName.err;
+  EXPECT_EQ(byGivenName.out, fromBuild.out);
+  const CliRun missing = RunCli(Disk("deleted") + " --log " + Quoted((dir / "nothing").string()) + " ls");
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find("nothing"), std::string::npos) << missing.err;
   // Nothing was written under an upper-cased name.
   EXPECT_FALSE(std::filesystem::exists(dir / "CASE.SAV"));
   EXPECT_FALSE(std::filesystem::exists(dir / "MIXED-CASE.SAV"));
