@@ -134,7 +134,11 @@ std::optional<std::string> SaveRecoveryLog(WizardState& state) {
   }
   const std::string chosen = window.AskFilePath(FileDialogKind::Save, kRecoveryLogSaveFilter);
   if (chosen.empty()) return std::nullopt;
-  const std::string path = RecoveryLogPath(chosen);
+  return WriteRecoveryLog(state, RecoveryLogPath(chosen));
+}
+
+std::optional<std::string> WriteRecoveryLog(WizardState& state, const std::string& path) {
+  WindowPort& window = state.Window();
   std::string bytes;
   window.RunOnWindowThread([&] { bytes = EncodeRecoveryLog(HeadOf(state), PartitionsOf(state), state.catalogue); });
   switch (WriteRecoveryLogFile(path, bytes)) {

@@ -34,6 +34,10 @@ std::string RecoveryLogPath(const std::string& chosen);
 // the new one is whole. The path written, or nothing.
 std::optional<std::string> SaveRecoveryLog(WizardState& state);
 
+// Writes the log of the built catalogue to exactly this path, as Save Log does once the
+// name is chosen. The path written, or nothing after a message.
+std::optional<std::string> WriteRecoveryLog(WizardState& state, const std::string& path);
+
 enum class LogLoadOutcome { Loaded, Cancelled, Refused };
 
 // Load Log: refused in Raw Recovery mode and while a catalogue is shown; asks for the file

@@ -33,6 +33,9 @@ std::string SettingsStore::Locate(const std::string& programDirectory) {
       Environment("VANTREL_SETTINGS"),
       programDirectory.empty() ? "" : programDirectory + "/" + kSettingsFileName,
       configHome.empty() ? "" : configHome + "/" + kSettingsFileName,
+#ifdef VANTREL_INSTALLED_SETTINGS_FOLDER
+      std::string(VANTREL_INSTALLED_SETTINGS_FOLDER "/") + kSettingsFileName,
+#endif
       std::string("/etc/") + kSettingsFileName,
   };
   for (const std::string& candidate : candidates)

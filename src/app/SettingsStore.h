@@ -8,8 +8,9 @@
 //   SupportMailbox=recovery@example.org     (optional: where mailed reports go)
 //
 // The file is the first that exists of: $VANTREL_SETTINGS; VantrelOrgReiserFS.conf beside
-// the program; $XDG_CONFIG_HOME (or ~/.config)/VantrelOrgReiserFS.conf;
-// /etc/VantrelOrgReiserFS.conf. The build writes one beside the program.
+// the program; $XDG_CONFIG_HOME (or ~/.config)/VantrelOrgReiserFS.conf; the one that
+// `cmake --install` puts in the installation's settings folder (/etc for /usr, else
+// PREFIX/etc); /etc/VantrelOrgReiserFS.conf. The build writes one beside the program.
 
 #include <map>
 #include <string>

@@ -2,16 +2,17 @@
 
 #include <iostream>
 
+#include "cli/LogFileName.h"
 #include "app/RecoveryLogCommands.h"
 
 namespace vantrel::cli {
 
 int RunLogSaveCommand(CliSession& session, const LogSaveOptions& options) {
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
-  session.Window().AnswerFileDialogsWith(options.file);
-  const auto written = SaveRecoveryLog(session.State());
+  const std::string path = ConsoleRecoveryLogPath(options.file);
+  const auto written = WriteRecoveryLog(session.State(), path);
   if (!written) {
-    std::cerr << "vantrel-cli: no recovery log was written to " << RecoveryLogPath(options.file) << '\n';
+    std::cerr << "vantrel-cli: no recovery log was written to " << path << '\n';
     return kLogRefused;
   }
   const Catalogue& catalogue = session.State().catalogue;

@@ -8,7 +8,7 @@ namespace vantrel::cli {
 
 struct LogSaveOptions {
   CatalogueOptions catalogue;
-  std::string file;  // named as Save Log names it: upper-cased, ".SAV" appended
+  std::string file;  // written as named, ".SAV" appended when it has no extension
 };
 
 // Obtains the catalogue as ls does and writes it to a recovery log.

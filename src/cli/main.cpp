@@ -1,6 +1,7 @@
 // vantrel-cli: the engines of the recovery tool from the console.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 
 #include "cli/CarveCommand.h"
@@ -8,6 +9,7 @@
 #include "cli/DisksCommand.h"
 #include "cli/ListingCommand.h"
 #include "cli/LogCommand.h"
+#include "cli/LogFileName.h"
 #include "cli/LsCommand.h"
 #include "cli/PartitionsCommand.h"
 #include "cli/SaveCommand.h"
@@ -38,12 +40,35 @@ bool CollectDisks(const CLI::App& app, const CLI::Option* diskOption, const CLI:
   return true;
 }
 
+// An example for a command's --help.
+void AddExample(CLI::App* command, const std::string& example) { command->footer("Example:\n  " + example); }
+
+// Help and --version go to standard output; any other fault is one line on standard error.
+int ReportParseError(const CLI::App& app, const CLI::ParseError& error) {
+  if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+    app.exit(error);
+    return kSuccess;
+  }
+  std::string text = error.what();
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::cerr << "vantrel-cli: " << text << " (see vantrel-cli --help)\n";
+  return kUsageError;
+}
+
 }  // namespace
+
+#ifndef VANTREL_VERSION
+#define VANTREL_VERSION "unknown"
+#endif
 
 int main(int argc, char** argv) {
   CLI::App app{"Vantrel For ReiserFS: find ReiserFS partitions and recover their files, read-only",
                "vantrel-cli"};
   app.require_subcommand(1);
+  // Global options may also follow the command: its subcommands pass what they do not know up.
+  app.fallthrough();
+  app.set_version_flag("--version", "vantrel-cli " VANTREL_VERSION);
+  AddExample(&app, "vantrel-cli --disk disk.img partitions --search advanced");
   std::vector<std::string> diskPaths;
   std::vector<std::string> mapfiles;
   std::string badSectors;
@@ -59,12 +84,18 @@ int main(int argc, char** argv) {
   std::string recoveryLog;
   app.add_option("--log", recoveryLog,
                  "Take the catalogue from this recovery log instead of searching the disk (it must have been "
-                 "made on a disk of the same model)")
-      ->check(CLI::ExistingFile);
+                 "made on a disk of the same model); FILE as given to \"log save\" finds FILE.SAV too")
+      ->transform(CLI::Validator(
+          [](std::string& file) {
+            file = ExistingConsoleRecoveryLog(file);
+            return CLI::ExistingFile(file);
+          },
+          "FILE"));
 
   bool disksJson = false;
   auto* disks = app.add_subcommand("disks", "List the disks and their details");
   disks->add_flag("--json", disksJson, "Print JSON");
+  AddExample(disks, "vantrel-cli disks --json");
 
   PartitionsOptions partitionOptions;
   auto* partitions = app.add_subcommand("partitions", "Search a disk for ReiserFS partitions");
@@ -74,6 +105,7 @@ int main(int argc, char** argv) {
                                                               "or more (cylinder boundaries)")
       ->check(CLI::IsMember({"quick", "advanced", "more"}));
   partitions->add_flag("--json", partitionOptions.json, "Print JSON only");
+  AddExample(partitions, "vantrel-cli --disk /dev/sdb partitions --search advanced");
 
   LsOptions lsOptions;
   auto* ls = app.add_subcommand("ls", "Build the catalogue of a ReiserFS partition and list a folder");
@@ -81,6 +113,7 @@ int main(int argc, char** argv) {
   ls->add_flag("-R,--recursive", lsOptions.recursive, "List the sub-folders too");
   ls->add_flag("--json", lsOptions.json, "Print the whole catalogue as JSON, and nothing else");
   ls->add_option("FOLDER", lsOptions.folder, "Folder to list, as a path from the root (\"Lost/...\" for the Lost folder)");
+  AddExample(ls, "vantrel-cli --disk disk.img ls -R --file-search advanced home/user");
   CarveOptions carveOptions;
   auto* carve = app.add_subcommand("carve", "Raw recovery: carve Word, Excel, PowerPoint and ZIP files by signature");
   carve->add_option("--out", carveOptions.out, "Folder for the carved files (made if missing, one level)")->required();
@@ -96,6 +129,7 @@ int main(int argc, char** argv) {
   carve->add_option("--max-text-mib", carveOptions.textDocumentCapMib,
                     "With --exact-sizes: how far a PDF or RTF file is searched for its end, in MiB (default 256)")
       ->check(CLI::Range(1, 1 << 20));
+  AddExample(carve, "vantrel-cli --disk disk.img carve --out carved --types doc,zip --exact-sizes");
 
   SaveOptions saveOptions;
   std::string replace;
@@ -112,24 +146,28 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember({"ask", "yes-to-all", "no-to-all"}));
   save->add_option("FOLDER", saveOptions.folders,
                    "Folders to save, as paths from the root (default: the whole root and \"Lost\")");
+  AddExample(save, "vantrel-cli --disk disk.img save --out recovered --deleted only home/user");
 
   LogSaveOptions logSaveOptions;
   auto* log = app.add_subcommand("log", "Recovery logs");
   log->require_subcommand(1);
+  AddExample(log, "vantrel-cli --disk disk.img log save case1");
   auto* logSave = log->add_subcommand("save", "Build the catalogue (options of ls) and keep it in a recovery log");
   AddCatalogueOptions(*logSave, logSaveOptions.catalogue);
-  logSave->add_option("FILE", logSaveOptions.file, "The log, saved upper-cased with \".SAV\" appended")->required();
+  logSave->add_option("FILE", logSaveOptions.file, "The log, saved as named (\".SAV\" appended when it has no extension)")
+      ->required();
+  AddExample(logSave, "vantrel-cli --disk disk.img log save case1 --file-search advanced   (then: --log case1 ls)");
 
   ListingOptions listingOptions;
   auto* listing = app.add_subcommand("listing", "Print or write the list of the catalogue's folders");
   AddCatalogueOptions(*listing, listingOptions.catalogue);
   listing->add_option("--out", listingOptions.out, "Write the listing to this file (lines ended by CR LF)");
+  AddExample(listing, "vantrel-cli --disk disk.img listing --out folders.txt");
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    const int code = app.exit(error);
-    return code == 0 ? kSuccess : kUsageError;
+    return ReportParseError(app, error);
   }
 
   GlobalOptions options;

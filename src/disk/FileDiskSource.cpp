@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "disk/DeviceOpener.h"
+
 namespace vantrel {
 
 FileDiskSource::FileDiskSource(std::string path, std::optional<BadSectorMap> badSectors)
@@ -23,7 +25,26 @@ bool FileDiskSource::EnsureOpen() {
   std::lock_guard lock(openMutex_);
   if (fd_ >= 0) return true;
   // Read-only, always: the source disk is never written.
-  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 && (errno == EACCES || errno == EPERM)) {
+    const std::string denied = std::strerror(errno);
+    struct stat named {};
+    if (::stat(path_.c_str(), &named) == 0 && S_ISBLK(named.st_mode)) {
+      // A disk that is not the user's to read may still be reached through the opener,
+      // asked once: a refusal is not put to the user again at every read.
+      if (openerRefused_) return false;
+      std::string why;
+      fd = OpenThroughDeviceOpener(path_, &why);
+      if (fd < 0) {
+        openerRefused_ = true;
+        openError_ = "cannot open " + path_ + ": " + denied + " (" + why + ")";
+        return false;
+      }
+    } else {
+      openError_ = "cannot open " + path_ + ": " + denied;
+      return false;
+    }
+  }
   if (fd < 0) {
     openError_ = "cannot open " + path_ + ": " + std::strerror(errno);
     return false;

@@ -42,6 +42,7 @@ class FileDiskSource : public DiskSource {
   bool blockDevice_ = false;
   std::uint64_t size_ = 0;
   std::string openError_;
+  bool openerRefused_ = false;  // the device opener refused this disk once
 };
 
 }  // namespace vantrel

@@ -11,10 +11,12 @@
 
 namespace vantrel::test {
 
-CliRun RunCli(const std::string& arguments) {
+namespace {
+
+CliRun RunCommand(const std::string& prefix, const std::string& arguments) {
   TempDir dir;
   const std::string errFile = (dir / "stderr").string();
-  const std::string command = std::string(VANTREL_CLI_PATH) + " " + arguments + " 2>" + errFile + " </dev/null";
+  const std::string command = prefix + VANTREL_CLI_PATH + " " + arguments + " 2>" + errFile + " </dev/null";
   CliRun run;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
@@ -25,6 +27,14 @@ CliRun RunCli(const std::string& arguments) {
   std::ifstream err(errFile);
   run.err.assign(std::istreambuf_iterator<char>(err), {});
   return run;
+}
+
+}  // namespace
+
+CliRun RunCli(const std::string& arguments) { return RunCommand("", arguments); }
+
+CliRun RunCliAsNobody(const std::string& arguments) {
+  return RunCommand("setpriv --reuid=65534 --regid=65534 --clear-groups ", arguments);
 }
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }

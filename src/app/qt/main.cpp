@@ -1,5 +1,7 @@
 // vantrel: the desktop wizard.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -7,6 +9,7 @@
 
 #include "app/SettingsStore.h"
 #include "app/WindowPort.h"
+#include "app/qt/UDisksOpener.h"
 #include "app/qt/WizardApplication.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +17,9 @@ int main(int argc, char** argv) {
   CLI::App cli{"Vantrel For ReiserFS: recovers files from ReiserFS disks and disk images"};
   std::vector<std::string> disks;
   cli.add_option("--disk", disks, "A disk or disk image to list (repeatable); without it, the machine's disks");
+#ifdef VANTREL_VERSION
+  cli.set_version_flag("--version", "vantrel " VANTREL_VERSION);
+#endif
   CLI11_PARSE(cli, argc, argv);
 
   using namespace vantrel;
@@ -32,6 +38,8 @@ int main(int argc, char** argv) {
   options.tempFolder = QDir::tempPath().toStdString();
   for (const std::string& disk : disks) options.disks.push_back({disk, {}});
 
+  // Disks the user may not open are asked of the system's disk service.
+  if (::geteuid() != 0) qt::InstallUDisksOpener();
   qt::WizardApplication wizard(options);
   wizard.window.show();
   return application.exec();
