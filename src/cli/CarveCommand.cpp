@@ -8,8 +8,8 @@
 #include <iostream>
 
 #include "app/ControlIds.h"
-#include "raw/RawRecovery.h"
-#include "raw/RawRecoveryPanel.h"
+#include "app/RawRecoveryPanel.h"
+#include "app/RawRecoveryPanel.h"
 
 namespace vantrel::cli {
 

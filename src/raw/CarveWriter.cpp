@@ -8,9 +8,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/ControlIds.h"
-#include "app/WindowPort.h"
-#include "app/WizardState.h"
 #include "disk/ReadInRequests.h"
 #include "raw/CompoundFileSize.h"
 #include "raw/QuietByteReader.h"
@@ -49,8 +46,8 @@ std::string CarveFileName(RawFileKind kind, std::uint32_t sequence) {
   return std::string(texts.namePrefix) + std::to_string(sequence) + std::string(texts.extension);
 }
 
-CarveWriter::CarveWriter(WizardState& state)
-    : state_(state), head_(kKindCheckSectors * kSectorSize), chunk_(std::size_t{kStretchSectors} * kSectorSize) {}
+CarveWriter::CarveWriter(const CarveTarget& target, RawRecoveryState& raw, RawRecoveryProgress& progress)
+    : target_(target), raw_(raw), progress_(progress), head_(kKindCheckSectors * kSectorSize), chunk_(std::size_t{kStretchSectors} * kSectorSize) {}
 
 RawFileKind CarveWriter::CheckKind(RawFileKind kind) const {
   const auto& checks = RawKindChecks();
@@ -61,14 +58,12 @@ RawFileKind CarveWriter::CheckKind(RawFileKind kind) const {
 
 CarvePlan CarveWriter::Plan(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool& sizedByStructure) {
   sizedByStructure = false;
-  if (!state_.rawRecovery.exactSizes) return PlanSpanCarve(start, end, kind);
+  if (!target_.exactSizes) return PlanSpanCarve(start, end, kind);
   // Structures are read without prompting: where they cannot be read, the carve keeps
   // the length the scan gave it, and its copy meets the bad sectors as usual.
-  const ByteReader read = QuietByteReader(state_.reader, state_.CurrentDiskIndex);
+  const ByteReader read = QuietByteReader(target_.disk.Reader(), target_.disk.Disk());
   const std::uint64_t startByte = start * kSectorSize;
-  const std::uint64_t diskBytes = std::max(
-      state_.diskInfo.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(state_.CurrentDiskIndex)),
-      state_.rawRecovery.run.rangeEnd * kSectorSize);
+  const std::uint64_t diskBytes = target_.diskBytes;
   if (startByte >= diskBytes) return PlanSpanCarve(start, end, kind);
   const std::uint64_t limit = diskBytes - startByte;
   std::optional<std::uint64_t> bytes;
@@ -86,54 +81,51 @@ CarvePlan CarveWriter::Plan(std::uint64_t start, std::uint64_t end, RawFileKind 
 
 CarveOutcome CarveWriter::Write(std::uint64_t start, std::uint64_t end, RawFileKind kind, std::uint32_t sequence) {
   if (start > end) return CarveOutcome::NotWanted;
-  WindowPort& window = state_.Window();
-  ReadInRequests(state_.reader, state_.CurrentDiskIndex, start, kKindCheckSectors, kKindCheckSectors, head_.Bytes());
+  ReadInRequests(target_.disk.Reader(), target_.disk.Disk(), start, kKindCheckSectors, kKindCheckSectors,
+                 head_.Bytes());
   kind = CheckKind(kind);
-  if (!window.ListRowChecked(control::kRawFileTypesList, static_cast<std::size_t>(KindIndex(kind))))
-    return CarveOutcome::NotWanted;
+  if (!target_.kinds[static_cast<std::size_t>(KindIndex(kind))]) return CarveOutcome::NotWanted;
 
   bool sizedByStructure = false;
   const CarvePlan plan = Plan(start, end, kind, sizedByStructure);
-  const std::string path = (std::filesystem::path(state_.destinationPath) / CarveFileName(kind, sequence)).string();
+  const std::string path = (target_.destination / CarveFileName(kind, sequence)).string();
   const CarveOutcome outcome = CopyOut(plan, path);
   if (outcome != CarveOutcome::Written) return outcome;
   Count(kind);
-  state_.rawRecovery.report.files.push_back({path, kind, sequence, start, end, plan.fileBytes, sizedByStructure});
+  raw_.report.files.push_back({path, kind, sequence, start, end, plan.fileBytes, sizedByStructure});
   return outcome;
 }
 
 CarveOutcome CarveWriter::WriteWhole(const WholeFile& file, std::uint32_t sequence) {
-  if (!state_.Window().ListRowChecked(control::kRawFileTypesList, static_cast<std::size_t>(KindIndex(file.kind))))
-    return CarveOutcome::NotWanted;
-  const std::string path = (std::filesystem::path(state_.destinationPath) / CarveFileName(file.kind, sequence)).string();
+  if (!target_.kinds[static_cast<std::size_t>(KindIndex(file.kind))]) return CarveOutcome::NotWanted;
+  const std::string path = (target_.destination / CarveFileName(file.kind, sequence)).string();
   const CarvePlan plan = PlanExactCarve(file.startSector, file.bytes);
   const CarveOutcome outcome = CopyOut(plan, path);
   if (outcome != CarveOutcome::Written) return outcome;
   Count(file.kind);
   const std::uint64_t lastSector = file.startSector + (file.bytes + kSectorSize - 1) / kSectorSize - 1;
-  state_.rawRecovery.report.files.push_back({path, file.kind, sequence, file.startSector, lastSector, file.bytes, true});
+  raw_.report.files.push_back({path, file.kind, sequence, file.startSector, lastSector, file.bytes, true});
   return outcome;
 }
 
 CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path) {
-  WindowPort& window = state_.Window();
-  RawRecoveryReport& report = state_.rawRecovery.report;
+  RawRecoveryReport& report = raw_.report;
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     report.failures.push_back(Failure("Unable to Create File ", path, errno));
-    window.SystemMessage(report.failures.back(), SystemIcon::Error);
+    progress_.OnFailure(report.failures.back());
     return CarveOutcome::Failed;
   }
   std::uint64_t written = 0;
   bool ok = true;
   for (const SectorRun& run : plan.runs) {
     for (std::uint64_t done = 0; ok && done < run.count && written < plan.fileBytes; done += kStretchSectors) {
-      if (state_.rawRecovery.stopRequested.load()) {
+      if (raw_.stopRequested.load()) {
         ::close(fd);  // the file stays as far as it got
         return CarveOutcome::Stopped;
       }
       const auto sectors = static_cast<std::uint32_t>(std::min<std::uint64_t>(kStretchSectors, run.count - done));
-      ReadInRequests(state_.reader, state_.CurrentDiskIndex, run.first + done, sectors, kCarveChunkSectors,
+      ReadInRequests(target_.disk.Reader(), target_.disk.Disk(), run.first + done, sectors, kCarveChunkSectors,
                      chunk_.Bytes());
       const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(sectors * kSectorSize, plan.fileBytes - written));
       ok = WriteAll(fd, chunk_.Bytes().first(bytes));
@@ -146,36 +138,35 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
   }
   // Written through to the disk, so that a recovered file survives what may come next;
   // files carved whole are many and go through together when the run ends.
-  if (ok && !state_.rawRecovery.exactSizes) ok = ::fdatasync(fd) == 0;
+  if (ok && !target_.exactSizes) ok = ::fdatasync(fd) == 0;
   const int error = errno;
   if (::close(fd) != 0 && ok) ok = false;
   if (ok) return CarveOutcome::Written;
   report.failures.push_back(Failure("Unable to Write File ", path, error));
-  window.SystemMessage(report.failures.back(), SystemIcon::Error);
+  progress_.OnFailure(report.failures.back());
   return CarveOutcome::Failed;
 }
 
 void CarveWriter::Count(RawFileKind kind) {
-  WindowPort& window = state_.Window();
-  RawRecoveryRun& run = state_.rawRecovery.run;
-  std::vector<std::string>& rows = state_.rawRecovery.report.resultsRows;
+  RawRecoveryRun& run = raw_.run;
+  std::vector<std::string>& rows = raw_.report.resultsRows;
   const int index = KindIndex(kind);
   ++run.counters[index];
   if (!run.firstFileWritten) {
     run.firstFileWritten = true;
-    window.ListRemoveAllRows(control::kRawResultsList);
     rows.clear();
-    for (int k = 0; k < CarvedKindCount(state_.rawRecovery.exactSizes); ++k) {
+    for (int k = 0; k < CarvedKindCount(target_.exactSizes); ++k) {
       run.resultsRow[k] = -1;
-      if (!window.ListRowChecked(control::kRawFileTypesList, static_cast<std::size_t>(k))) continue;
+      if (!target_.kinds[static_cast<std::size_t>(k)]) continue;
+      run.resultsRow[k] = static_cast<int>(rows.size());
       rows.push_back(std::string(KindTexts(static_cast<RawFileKind>(k)).resultsRow) + "0");
-      run.resultsRow[k] = static_cast<int>(window.ListInsertRow(control::kRawResultsList, rows.back()));
     }
+    progress_.OnResultsRows(rows);
   }
   const std::string text = std::string(KindTexts(kind).resultsRow) + std::to_string(run.counters[index]);
   const auto row = static_cast<std::size_t>(run.resultsRow[index]);
-  window.ListSetCell(control::kRawResultsList, row, 0, text);
   if (row < rows.size()) rows[row] = text;
+  progress_.OnResultRow(row, text);
 }
 
 }  // namespace vantrel

@@ -2,17 +2,47 @@
 // Turns a carve (a header sector, an end sector and the kind the end search found) into
 // a numbered file in the destination folder, and counts it in the results list.
 
+#include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "base/AlignedBuffer.h"
+#include "disk/DiskReader.h"
 #include "raw/CarvePlan.h"
+#include "raw/RawRecoveryState.h"
 #include "raw/RawSignatures.h"
 #include "raw/WholeFileScan.h"
 
 namespace vantrel {
 
-struct WizardState;
+// Where carves come from and go to.
+struct CarveTarget {
+  DiskReader disk;
+  std::filesystem::path destination;
+  std::array<bool, kKindCount> kinds{};  // the kinds the user wants written
+  bool exactSizes = false;
+  std::uint64_t diskBytes = 0;  // the disk's size, or the range's end when that lies beyond it
+};
+
+// What a raw recovery run tells while it runs.
+class RawRecoveryProgress {
+ public:
+  virtual ~RawRecoveryProgress() = default;
+  // The scan is at sector.
+  virtual void OnSearching(std::uint64_t /*sector*/) {}
+  // The part of the range done went up to percent.
+  virtual void OnPercent(int /*percent*/) {}
+  // The range is done.
+  virtual void OnRangeDone() {}
+  // The first file of the run was written: one results row per wanted kind, counting 0.
+  virtual void OnResultsRows(const std::vector<std::string>& /*rows*/) {}
+  // A results row counts one more file.
+  virtual void OnResultRow(std::size_t /*row*/, const std::string& /*text*/) {}
+  // A file could not be created or written; the text says which and why.
+  virtual void OnFailure(const std::string& /*text*/) {}
+};
 
 enum class CarveOutcome {
   Written,
@@ -23,7 +53,7 @@ enum class CarveOutcome {
 
 class CarveWriter {
  public:
-  explicit CarveWriter(WizardState& state);
+  CarveWriter(const CarveTarget& target, RawRecoveryState& raw, RawRecoveryProgress& progress);
 
   CarveOutcome Write(std::uint64_t start, std::uint64_t end, RawFileKind kind, std::uint32_t sequence);
   // A file the whole-file scan sized, when its kind is checked.
@@ -35,7 +65,9 @@ class CarveWriter {
   CarveOutcome CopyOut(const CarvePlan& plan, const std::string& path);
   void Count(RawFileKind kind);
 
-  WizardState& state_;
+  const CarveTarget& target_;
+  RawRecoveryState& raw_;
+  RawRecoveryProgress& progress_;
   AlignedBuffer head_;   // the carve's first sectors, for the kind check and the sizing
   AlignedBuffer chunk_;  // what is copied at a time
 };

@@ -6,14 +6,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/ControlIds.h"
-#include "app/WindowPort.h"
-#include "app/WizardState.h"
-#include "raw/CarveWriter.h"
 #include "disk/ReadInRequests.h"
 #include "raw/EndSearch.h"
 #include "raw/QuietByteReader.h"
-#include "raw/RawRecoveryPanel.h"
 #include "raw/WindowReader.h"
 #include "raw/WholeFileScan.h"
 #include "raw/WindowScan.h"
@@ -22,37 +17,30 @@ namespace vantrel {
 
 namespace {
 
-constexpr const char* kCompletedSuffix = " % Completed";
-
 class RawRecoveryWorker {
  public:
-  explicit RawRecoveryWorker(WizardState& state)
-      : state_(state),
-        window_(state.Window()),
-        raw_(state.rawRecovery),
-        run_(state.rawRecovery.run),
-        windows_(state.reader, state.CurrentDiskIndex),
-        writer_(state) {}
+  RawRecoveryWorker(const RawRecoveryJob& job, RawRecoveryState& raw, RawRecoveryProgress& progress)
+      : job_(job),
+        raw_(raw),
+        run_(raw.run),
+        progress_(progress),
+        target_{job.disk, job.destination, job.kinds, raw.exactSizes,
+                std::max(job.diskSectors, job.endSector) * kSectorSize},
+        windows_(job.disk.Reader(), job.disk.Disk()),
+        writer_(target_, raw, progress) {}
 
   void Run() {
     run_ = RawRecoveryRun{};
     raw_.report = RawRecoveryReport{};
-    const auto range = TakeRecoveryRange(state_);
-    if (!range) return Finish();
-    if (range->start > range->end) {
-      window_.SystemMessage(kInvalidStartSector, SystemIcon::Error);
-      return Finish();
-    }
-    run_.nextSector = range->start;
-    run_.rangeEnd = range->end;
-    window_.ShowControl(control::kRawProgress, true);
+    run_.nextSector = job_.startSector;
+    run_.rangeEnd = job_.endSector;
     if (raw_.exactSizes) {
       CarveWholeFiles();
       return Stopped() ? FinishStopped() : Finish();
     }
     while (run_.nextSector < run_.rangeEnd) {
       if (Stopped()) return FinishStopped();
-      window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(run_.nextSector));
+      progress_.OnSearching(run_.nextSector);
       ReadWindow();
       ProcessWindow();
       if (!Stopped() && run_.pending && run_.nextSector >= run_.rangeEnd) {
@@ -71,17 +59,17 @@ class RawRecoveryWorker {
 
   // Files carved whole: every header sized by its file's own structures (WholeFileScan).
   void CarveWholeFiles() {
-    const std::uint16_t disk = state_.CurrentDiskIndex;
+    const DiskReader disk = job_.disk;
     WholeFileScanInput input;
-    input.readBlock = [this, disk](std::uint64_t first, std::uint32_t count, MutableByteSpan buffer) {
-      ReadInRequests(state_.reader, disk, first, count, kCarveChunkSectors, buffer);
+    input.readBlock = [disk](std::uint64_t first, std::uint32_t count, MutableByteSpan buffer) {
+      ReadInRequests(disk.Reader(), disk.Disk(), first, count, kCarveChunkSectors, buffer);
     };
-    input.readQuietly = QuietByteReader(state_.reader, disk);
+    input.readQuietly = QuietByteReader(disk.Reader(), disk.Disk());
     input.firstSector = run_.nextSector;
     input.endSector = run_.rangeEnd;
-    input.diskBytes = std::max(DiskSizeSectors(state_), run_.rangeEnd) * kSectorSize;
+    input.diskBytes = target_.diskBytes;
     input.textCap = raw_.textDocumentCap;
-    window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(run_.nextSector));
+    progress_.OnSearching(run_.nextSector);
     ScanWholeFiles(input, {.found =
                                [this](const WholeFile& file) {
                                  ++run_.sequence;
@@ -92,11 +80,11 @@ class RawRecoveryWorker {
                                [this](std::uint64_t next) {
                                  run_.nextSector = next;
                                  if (Stopped()) return false;
-                                 window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(next));
+                                 progress_.OnSearching(next);
                                  return !ShowProgress();
                                }});
     // The files written go through to the disk together.
-    const int folder = ::open(state_.destinationPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(job_.destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
       ::syncfs(folder);
       ::close(folder);
@@ -171,47 +159,33 @@ class RawRecoveryWorker {
     const std::uint64_t percent = run_.nextSector * 100 / run_.rangeEnd;
     if (percent > static_cast<std::uint64_t>(run_.lastPercent)) {
       const int shown = static_cast<int>(std::min<std::uint64_t>(percent, 100));
-      window_.SetProgress(control::kRawProgress, shown);
-      window_.SetControlText(control::kRawProgress, std::to_string(shown) + kCompletedSuffix);
+      progress_.OnPercent(shown);
       run_.lastPercent = shown;
     }
     if (percent < 100) return false;
-    window_.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix);
+    progress_.OnRangeDone();
     run_.counters = {};
     run_.pending = false;
     return true;
   }
 
-  void BecomeIdle() {
-    window_.SetControlText(control::kRawStartButton, kStartRecoveryText);
-    window_.SetControlText(control::kRawStatus, "");
-    EnableControlsForRun(state_, true);
-    window_.ListRemoveAllRows(control::kRawResultsList);
+  void Finish() {
     run_.previousEnd = 0;
     run_.firstFileWritten = false;
-    raw_.stopRequested.store(false);
-    raw_.running.store(false);
-  }
-
-  void Finish() {
-    window_.SetProgress(control::kRawProgress, 0);
-    window_.ShowControl(control::kRawProgress, false);
-    BecomeIdle();
   }
 
   void FinishStopped() {
     raw_.report.stopped = true;
-    window_.ShowControl(control::kRawProgress, false);
-    window_.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix);
     run_.counters = {};
     run_.pending = false;
-    BecomeIdle();
+    Finish();
   }
 
-  WizardState& state_;
-  WindowPort& window_;
+  const RawRecoveryJob& job_;
   RawRecoveryState& raw_;
   RawRecoveryRun& run_;
+  RawRecoveryProgress& progress_;
+  CarveTarget target_;
   WindowReader windows_;
   ByteSpan windowBytes_;
   CarveWriter writer_;
@@ -222,6 +196,8 @@ class RawRecoveryWorker {
 
 }  // namespace
 
-void RunRawRecovery(WizardState& state) { RawRecoveryWorker(state).Run(); }
+void CarveRange(const RawRecoveryJob& job, RawRecoveryState& raw, RawRecoveryProgress& progress) {
+  RawRecoveryWorker(job, raw, progress).Run();
+}
 
 }  // namespace vantrel

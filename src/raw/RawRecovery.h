@@ -1,14 +1,29 @@
 #pragma once
-// The raw recovery worker: reads the chosen range of the current disk window by window,
-// finds headers and end markers, and carves what lies between them into numbered files
-// in destinationPath. It reports into the raw recovery panel and leaves it idle when the
-// range is done or the user stopped the run.
+// Raw recovery: reads a range of one disk window by window, finds headers and end markers
+// (or, for files carved whole, sizes every header by its file's own structures), and
+// carves the files into numbered files in the destination.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+
+#include "disk/DiskReader.h"
+#include "raw/CarveWriter.h"
+#include "raw/RawRecoveryState.h"
 
 namespace vantrel {
 
-struct WizardState;
+struct RawRecoveryJob {
+  DiskReader disk;
+  std::uint64_t startSector = 0;
+  std::uint64_t endSector = 0;   // first sector after the range
+  std::uint64_t diskSectors = 0;  // the disk's size
+  std::array<bool, kKindCount> kinds{};
+  std::filesystem::path destination;  // an existing folder
+};
 
-// Runs on the worker thread after StartRawRecovery said yes.
-void RunRawRecovery(WizardState& state);
+// Runs the job with the options of raw (whole files, the text cap) until the range is done
+// or raw.stopRequested is set; raw.run and raw.report hold what it did.
+void CarveRange(const RawRecoveryJob& job, RawRecoveryState& raw, RawRecoveryProgress& progress);
 
 }  // namespace vantrel

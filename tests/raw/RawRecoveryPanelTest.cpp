@@ -6,8 +6,8 @@
 
 #include "app/ControlIds.h"
 #include "app/DiskList.h"
-#include "raw/RawRecovery.h"
-#include "raw/RawRecoveryPanel.h"
+#include "app/RawRecoveryPanel.h"
+#include "app/RawRecoveryPanel.h"
 #include "raw/RawTestSupport.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"

@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "app/ControlIds.h"
-#include "raw/RawRecovery.h"
-#include "raw/RawRecoveryPanel.h"
+#include "app/RawRecoveryPanel.h"
+#include "app/RawRecoveryPanel.h"
 
 namespace vantrel::test {
 

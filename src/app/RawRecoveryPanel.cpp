@@ -1,4 +1,4 @@
-#include "raw/RawRecoveryPanel.h"
+#include "app/RawRecoveryPanel.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,6 +10,7 @@
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "raw/RawRecovery.h"
 
 namespace vantrel {
 
@@ -154,6 +155,78 @@ void EnableControlsForRun(WizardState& state, bool enabled) {
   for (const int id : {control::kRawStartSector, control::kRawEndSector, control::kRawStartLabel,
                        control::kRawEndLabel})
     window.EnableControl(id, fields);
+}
+
+namespace {
+
+constexpr const char* kCompletedSuffix = " % Completed";
+
+// The run's progress in the panel: the sector searched, the bar and the results rows.
+class PanelProgress : public RawRecoveryProgress {
+ public:
+  explicit PanelProgress(WindowPort& window) : window_(window) {}
+  void OnSearching(std::uint64_t sector) override {
+    window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(sector));
+  }
+  void OnPercent(int percent) override {
+    window_.SetProgress(control::kRawProgress, percent);
+    window_.SetControlText(control::kRawProgress, std::to_string(percent) + kCompletedSuffix);
+  }
+  void OnRangeDone() override { window_.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix); }
+  void OnResultsRows(const std::vector<std::string>& rows) override {
+    window_.ListRemoveAllRows(control::kRawResultsList);
+    for (const std::string& row : rows) window_.ListInsertRow(control::kRawResultsList, row);
+  }
+  void OnResultRow(std::size_t row, const std::string& text) override {
+    window_.ListSetCell(control::kRawResultsList, row, 0, text);
+  }
+  void OnFailure(const std::string& text) override { window_.SystemMessage(text, SystemIcon::Error); }
+
+ private:
+  WindowPort& window_;
+};
+
+void BecomeIdle(WizardState& state) {
+  WindowPort& window = state.Window();
+  window.SetControlText(control::kRawStartButton, kStartRecoveryText);
+  window.SetControlText(control::kRawStatus, "");
+  EnableControlsForRun(state, true);
+  window.ListRemoveAllRows(control::kRawResultsList);
+  state.rawRecovery.stopRequested.store(false);
+  state.rawRecovery.running.store(false);
+}
+
+void Finish(WizardState& state) {
+  WindowPort& window = state.Window();
+  window.SetProgress(control::kRawProgress, 0);
+  window.ShowControl(control::kRawProgress, false);
+  BecomeIdle(state);
+}
+
+}  // namespace
+
+void RunRawRecovery(WizardState& state) {
+  WindowPort& window = state.Window();
+  RawRecoveryState& raw = state.rawRecovery;
+  raw.run = RawRecoveryRun{};
+  raw.report = RawRecoveryReport{};
+  const auto range = TakeRecoveryRange(state);
+  if (!range) return Finish(state);
+  if (range->start > range->end) {
+    window.SystemMessage(kInvalidStartSector, SystemIcon::Error);
+    return Finish(state);
+  }
+  window.ShowControl(control::kRawProgress, true);
+  RawRecoveryJob job{DiskReader(state.reader, state.CurrentDiskIndex), range->start, range->end,
+                     DiskSizeSectors(state), {}, state.destinationPath};
+  for (std::size_t k = 0; k < job.kinds.size(); ++k)
+    job.kinds[k] = window.ListRowChecked(control::kRawFileTypesList, k);
+  PanelProgress progress(window);
+  CarveRange(job, raw, progress);
+  if (!raw.report.stopped) return Finish(state);
+  window.ShowControl(control::kRawProgress, false);
+  window.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix);
+  BecomeIdle(state);
 }
 
 }  // namespace vantrel

@@ -1,7 +1,7 @@
 #pragma once
 // The raw recovery step as the user drives it: the kind list and the results list, the
 // choice between the entire disk and a sector range, the checks made before a run starts,
-// and the Stop question while one runs. The run itself is RunRawRecovery's.
+// and the Stop question while one runs, and the run itself with its progress in the panel.
 
 #include <cstdint>
 #include <optional>
@@ -54,5 +54,10 @@ bool RequestRawRecoveryStop(WizardState& state);
 
 // Enables or disables the wizard's controls that must not change during a run.
 void EnableControlsForRun(WizardState& state, bool enabled);
+
+// Runs on the worker thread after StartRawRecovery said yes: the range of the current disk
+// carved into the destination, with the kinds checked in the list, its progress and
+// results shown; the panel is left idle when the range is done or the user stopped.
+void RunRawRecovery(WizardState& state);
 
 }  // namespace vantrel
