@@ -137,6 +137,8 @@ void Wizard::NextFromDiskStage() {
   } else {
     workers_.Empty(Worker::Catalogue);
     workers_.Empty(Worker::PartitionSearch);
+    // Raw recovery reads the disk chosen at this step, as the searches do.
+    state_.CurrentDiskIndex = DiskIndexFromLabel(state_.SelectedDiskText);
     ShowView(state_, 8);
     state_.wizardStage = 1;
   }

@@ -51,8 +51,8 @@ class WizardTest : public ::testing::Test {
       if (t_.window.TreeText(tree, item) == text) return item;
     return kNoTreeItem;
   }
-  void ChooseDiskAndMode(int modeButton) {
-    wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
+  void ChooseDiskAndMode(int modeButton, const std::string& disk = "Disk0") {
+    wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), disk));
     wizard_.HoverMode(modeButton);
     wizard_.Next();
     wizard_.Workers().WaitAll();
@@ -210,6 +210,30 @@ TEST_F(WizardTest, CatalogueIsBrowsedFromTheTreeAndTheListRows) {
   EXPECT_EQ(fs::path(t_.window.OpenedDocuments()[0]).filename(), t_.window.ListCell(kDetailsList, fileRow, 0));
 }
 
+TEST_F(WizardTest, EachNameOfAHardLinkedFileIsSavedAndOpenedFromTheListAsItself) {
+  Start({FixtureImage("mbr-mixed")});
+  ChooseDiskAndMode(kQuickSearchMode);
+  PickPartitionAt(2048);
+  BuildCatalogue(1);
+  const TreeItemHandle links = Child(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder), "links");
+  // Both names share one object: links/first/shared.bin and links/second/shared-hardlink.bin.
+  for (const auto& [folder, name] : {std::pair{"first", "shared.bin"}, {"second", "shared-hardlink.bin"}}) {
+    wizard_.ClickFolderItem(Child(TreeId::Folder, links, folder));
+    ASSERT_EQ(t_.window.ListCell(kDetailsList, 0, 0), name);
+    t_.window.ListSetRowSelected(kDetailsList, 0, true);
+    const fs::path saved = out_.Path() / ("saved-" + std::string(folder));
+    t_.window.AnswerDestinationWith(saved.string());
+    wizard_.SaveFromList();
+    wizard_.Workers().WaitAll();
+    EXPECT_TRUE(fs::exists(saved / name)) << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(saved), fs::directory_iterator{}), 1) << name;
+
+    wizard_.OpenListRow(0);
+    wizard_.Workers().WaitAll();
+    EXPECT_EQ(fs::path(t_.window.OpenedDocuments().back()).filename(), name);
+  }
+}
+
 TEST_F(WizardTest, BackAndNextWaitWhileAFileOfTheListIsStillBeingWritten) {
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
@@ -282,6 +306,27 @@ TEST_F(WizardTest, RawWalkCarvesTheCheckedKindsAndBackLeavesThePanel) {
   EXPECT_EQ(t_.window.CurrentView(), 88);
   EXPECT_FALSE(At(kRawStartButton).shown);
   EXPECT_TRUE(At(kDiskTree).shown);
+}
+
+TEST_F(WizardTest, RawRecoveryCarvesTheDiskChosenAtTheFirstStepAfterASearchOfAnother) {
+  Start({FixtureImage("bare-36"), CarveFixtureImage("carve-basic")});
+  ChooseDiskAndMode(kQuickSearchMode, "Disk0");
+  EXPECT_EQ(t_.state.CurrentDiskIndex, 0);
+  wizard_.Back();
+  ChooseDiskAndMode(kRawRecoveryMode, "Disk1");
+  EXPECT_EQ(t_.state.CurrentDiskIndex, 1);
+  wizard_.Command(kRawSectorRange);
+  const std::uint64_t carveSectors = fs::file_size(CarveFixtureImage("carve-basic")) / 512;
+  EXPECT_EQ(At(kRawEndSector).text, std::to_string(carveSectors));
+  wizard_.Command(kRawEntireDisk);
+  for (std::size_t row = 0; row < 4; ++row) t_.window.ListSetRowChecked(kRawFileTypesList, row, true);
+  t_.window.AnswerDestinationWith((out_.Path() / "carved").string());
+  wizard_.Command(kRawStartButton);
+  EXPECT_TRUE(t_.window.TextsShown(kRawStatus).size() > 0);
+  EXPECT_EQ(t_.window.TextsShown(kRawStatus).front(), "Searching Disk - 1");
+  wizard_.Workers().WaitAll();
+  // The carve fixture's documents, none of which a ReiserFS disk of text files holds.
+  EXPECT_FALSE(t_.state.rawRecovery.report.files.empty());
 }
 
 TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
