@@ -296,6 +296,14 @@ void Wizard::StopSearching() {
 
 void Wizard::Exit() {
   if (!state_.Window().AskYesNo(kExitQuestion)) return;
+  // Every worker stops at its next step, a file being saved or carved is removed rather
+  // than left short, and only then does the process end.
+  state_.StopRequested.store(1);
+  state_.saving.abandonRequested = 1;
+  state_.rawRecovery.abandonRequested.store(true);
+  state_.rawRecovery.stopRequested.store(true);
+  dialogs_.WaitWhile([this] { return workers_.AnyRunning(); });
+  workers_.WaitAll();
   state_.catalogue.Clear();
   dialogs_.EndProcess();
 }

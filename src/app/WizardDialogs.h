@@ -4,7 +4,9 @@
 // process. The Qt window shows real dialogs; tests answer them from a script.
 
 #include <cstdint>
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <optional>
 #include <string>
 
@@ -35,6 +37,11 @@ class WizardDialogs {
   virtual void ShowSupport(int command) = 0;
   // Ends the process with exit code 0, workers included.
   virtual void EndProcess() = 0;
+  // Waits while busy() is true, the window still answering meanwhile (a worker may ask
+  // it something before it can stop).
+  virtual void WaitWhile(const std::function<bool()>& busy) {
+    while (busy()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 };
 
 }  // namespace vantrel

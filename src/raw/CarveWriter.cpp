@@ -121,7 +121,8 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
   for (const SectorRun& run : plan.runs) {
     for (std::uint64_t done = 0; ok && done < run.count && written < plan.fileBytes; done += kStretchSectors) {
       if (raw_.stopRequested.load()) {
-        ::close(fd);  // the file stays as far as it got
+        ::close(fd);  // the file stays as far as it got, unless the program is closing
+        if (raw_.abandonRequested.load()) ::unlink(path.c_str());
         return CarveOutcome::Stopped;
       }
       const auto sectors = static_cast<std::uint32_t>(std::min<std::uint64_t>(kStretchSectors, run.count - done));

@@ -62,6 +62,8 @@ struct RawRecoveryState {
   RawFileKind lastKind = RawFileKind::Word;
   std::atomic<bool> running{false};
   std::atomic<bool> stopRequested{false};
+  // The program is closing: the file being written when the run stops is removed.
+  std::atomic<bool> abandonRequested{false};
   RawRecoveryRun run;
   RawRecoveryReport report;
 };

@@ -199,6 +199,43 @@ TEST_F(SavingOnFixtures, UnreadableBlockOfAFileIsWrittenAsZerosAndTheFileNamedDa
   EXPECT_NE(content.substr(4096, 4096), std::string(4096, '\0'));
 }
 
+// Closes the program (as the window does) when the first file larger than a stretch is
+// half written.
+class ClosingMidFile : public SaveProgress {
+ public:
+  void OnFileProgress(SavingRun& run, std::uint64_t written, std::uint64_t size) override {
+    if (written < size) run.abandonRequested = 1;
+  }
+};
+
+TEST_F(SavingOnFixtures, ClosingDuringASaveRemovesTheFileBeingWrittenAndSavesNothingAfterIt) {
+  Build("mbr-mixed", 1, false);
+  const Catalogue& catalogue = wizard_.state.catalogue;
+  SaveSelection selection;
+  std::size_t big = SaveStep::kNoFile, small = SaveStep::kNoFile, after = SaveStep::kNoFile;
+  for (std::size_t i = 0; i < catalogue.fileList.size(); ++i) {
+    const std::uint64_t size = catalogue.fileList[i].size;
+    if (size == 2097271) big = i;
+    else if (size > 0 && size < 4096) (small == SaveStep::kNoFile ? small : after) = i;
+  }
+  ASSERT_NE(big, SaveStep::kNoFile);
+  ASSERT_NE(after, SaveStep::kNoFile);
+  selection.AddFile({}, small);
+  selection.AddFile({}, big);
+  selection.AddFile({}, after);
+  ClosingMidFile progress;
+  SavingRun& run = wizard_.state.saving;
+  run.Reset();
+  const SaveReport report = SaveSelected({CurrentPartitionSource(wizard_.state), BodySource::Tree, out_.Path()},
+                                         catalogue, selection, wizard_.state.savingOptions, wizard_.window, progress,
+                                         run);
+  EXPECT_TRUE(fs::exists(out_.Path() / SafeName(catalogue.fileList[small].name)));
+  EXPECT_FALSE(fs::exists(out_.Path() / SafeName(catalogue.fileList[big].name)));
+  EXPECT_FALSE(fs::exists(out_.Path() / SafeName(catalogue.fileList[after].name)));
+  EXPECT_TRUE(report.shortFiles.empty());
+  EXPECT_EQ(report.filesWritten, 1u);
+}
+
 TEST_F(SavingOnFixtures, ViewingAFileWritesItToTheTemporaryFolderAndOpensIt) {
   Build("bare-36", 0, false);
   wizard_.state.tempFolder = out_.Path().string();

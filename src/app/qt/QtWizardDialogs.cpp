@@ -1,5 +1,9 @@
 #include "app/qt/QtWizardDialogs.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -88,6 +92,13 @@ void QtWizardDialogs::ShowAbout() {
 
 void QtWizardDialogs::ShowSupport(int) {
   window_.ShowMessage("For support, see the help page (Help, Contents).");
+}
+
+void QtWizardDialogs::WaitWhile(const std::function<bool()>& busy) {
+  while (busy()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
 }
 
 void QtWizardDialogs::EndProcess() {

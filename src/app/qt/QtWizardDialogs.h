@@ -31,6 +31,7 @@ class QtWizardDialogs : public WizardDialogs {
   void ShowAbout() override;
   void ShowSupport(int command) override;
   void EndProcess() override;
+  void WaitWhile(const std::function<bool()>& busy) override;
 
  private:
   QtWizardWindow& window_;
