@@ -49,8 +49,9 @@ std::string ItemPath(WizardState& state, TreeItemHandle item) {
 
 std::uint32_t FolderKeyOfItem(const WizardState& state, TreeItemHandle item) {
   if (item == kNoTreeItem) return kRootFolderId;
-  for (const CatalogueEntry& folder : state.catalogue.folderList)
-    if (folder.treeItem == item) return folder.objectId;
+  const auto& folders = state.catalogue.folderList;
+  for (std::size_t i = 0; i < folders.size(); ++i)
+    if (state.marks.ItemOf(i) == item) return folders[i].objectId;
   return kRootFolderId;
 }
 

@@ -17,10 +17,11 @@ class CheckMarker {
   CheckMarker(WizardState& state, bool checking)
       : window_(state.Window()),
         catalogue_(state.catalogue),
+        marks_(state.marks),
         index_(IndexFolders(catalogue_, LayOutFolders(catalogue_.folderList))),
         checking_(checking) {
-    for (const auto& folder : catalogue_.folderList)
-      if (folder.treeItem != kNoTreeItem) keyOfItem_.emplace(folder.treeItem, folder.objectId);
+    for (std::size_t i = 0; i < catalogue_.folderList.size(); ++i)
+      if (marks_.ItemOf(i) != kNoTreeItem) keyOfItem_.emplace(marks_.ItemOf(i), catalogue_.folderList[i].objectId);
     keyOfItem_[window_.TreeRoot(kTree)] = kRootFolderId;
   }
 
@@ -56,13 +57,13 @@ class CheckMarker {
     if (key == keyOfItem_.end()) return;
     const auto contents = index_.find(key->second);
     if (contents == index_.end()) return;
-    const std::uint32_t selected = checking_ ? 1 : 0;
-    for (const std::size_t i : contents->second.folders) catalogue_.folderList[i].selected = selected;
-    for (const std::size_t i : contents->second.files) catalogue_.fileList[i].selected = selected;
+    for (const std::size_t i : contents->second.folders) marks_.SelectFolder(i, checking_);
+    for (const std::size_t i : contents->second.files) marks_.SelectFile(i, checking_);
   }
 
   WindowPort& window_;
-  Catalogue& catalogue_;
+  const Catalogue& catalogue_;
+  CatalogueMarks& marks_;
   FolderIndex index_;
   bool checking_;
   std::unordered_map<TreeItemHandle, std::uint32_t> keyOfItem_;

@@ -22,9 +22,9 @@ std::string FileTypeText(std::uint8_t typeCode) {
   }
 }
 
-std::array<std::string, 6> FolderRowCells(const CatalogueEntry& folder) {
+std::array<std::string, 6> FolderRowCells(const CatalogueEntry& folder, TreeItemHandle item) {
   return {folder.name, kFolderTypeText, std::to_string(folder.size), EntryDateText(folder.modificationTime),
-          EntryTimeText(folder.modificationTime), std::to_string(folder.treeItem)};
+          EntryTimeText(folder.modificationTime), std::to_string(item)};
 }
 
 std::array<std::string, 6> FileRowCells(const CatalogueEntry& file) {
@@ -49,7 +49,7 @@ void ShowFolder(WizardState& state, std::uint32_t key) {
   state.listedRows.clear();
   const FolderContents contents = ContentsOfFolder(catalogue, LayOutFolders(catalogue.folderList), key);
   for (const std::size_t i : contents.folders) {
-    InsertRow(window, FolderRowCells(catalogue.folderList[i]), kFolderRowImage);
+    InsertRow(window, FolderRowCells(catalogue.folderList[i], state.marks.ItemOf(i)), kFolderRowImage);
     state.listedRows.push_back({true, i});
   }
   for (const std::size_t i : contents.files) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/TreeModel.h"
+
 namespace vantrel {
 
 struct WizardState;
@@ -21,7 +23,7 @@ enum CatalogueColumn : std::size_t { kNameColumn = 0, kTypeColumn, kSizeColumn, 
 std::string FileTypeText(std::uint8_t typeCode);
 
 // The six cells of a row. A folder row's ID is its tree item, a file row's its objectId.
-std::array<std::string, 6> FolderRowCells(const CatalogueEntry& folder);
+std::array<std::string, 6> FolderRowCells(const CatalogueEntry& folder, TreeItemHandle item);
 std::array<std::string, 6> FileRowCells(const CatalogueEntry& file);
 
 // Clears list 1001 and fills it with the rows of the folder whose entries have parentId

@@ -14,7 +14,8 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
   WindowPort& window = state.Window();
   Catalogue& catalogue = state.catalogue;
   auto& folders = catalogue.folderList;
-  for (auto& folder : folders) folder.treeItem = kNoTreeItem;
+  CatalogueMarks& marks = state.marks;
+  marks.Clear();
   const FolderLayout layout = LayOutFolders(folders);
   if (catalogue.folderCount == 0) catalogue.folderCount = 1;
 
@@ -25,7 +26,7 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
   };
   std::vector<Pending> stack;
   const auto enter = [&](TreeItemHandle item, const std::vector<std::size_t>& children) {
-    window.SetProgress(control::kSearchProgress, ProgressPercent(catalogue.treeItemCount, catalogue.folderCount));
+    window.SetProgress(control::kSearchProgress, ProgressPercent(marks.treeItemCount, catalogue.folderCount));
     window.TreeSetCheck(TreeId::Folder, item, CheckState::Unchecked);
     stack.push_back({item, &children, 0});
   };
@@ -39,10 +40,10 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
       continue;
     }
     const std::size_t entry = (*top.children)[top.next++];
-    ++catalogue.treeItemCount;
+    ++marks.treeItemCount;
     const TreeItemHandle item =
         window.TreeInsert(TreeId::Folder, top.item, folders[entry].name, kFolderImage, kFolderSelectedImage);
-    folders[entry].treeItem = item;
+    marks.SetItem(entry, item);
     enter(item, layout.children[entry]);
   }
 }

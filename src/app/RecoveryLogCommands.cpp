@@ -72,7 +72,7 @@ void InstallCatalogue(WizardState& state, Catalogue loaded) {
   catalogue.fileCount = static_cast<std::uint32_t>(catalogue.fileList.size());
   catalogue.statDataCount = 0;
   catalogue.objectCount = 0;
-  catalogue.treeItemCount = 0;
+  state.marks.treeItemCount = 0;
 }
 
 // Changes the wizard from stage 0 or 1 to the loaded catalogue at stage 2.

@@ -21,10 +21,10 @@ constexpr TreeId kTree = TreeId::Folder;
 
 // The catalogue's folders as the tree shows them, with the entry of each tree item.
 struct ShownFolders {
-  explicit ShownFolders(const Catalogue& catalogue)
+  ShownFolders(const Catalogue& catalogue, const CatalogueMarks& marks)
       : layout(LayOutFolders(catalogue.folderList)), index(IndexFolders(catalogue, layout)) {
     for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
-      if (catalogue.folderList[i].treeItem != kNoTreeItem) entryOfItem.emplace(catalogue.folderList[i].treeItem, i);
+      if (marks.ItemOf(i) != kNoTreeItem) entryOfItem.emplace(marks.ItemOf(i), i);
   }
   const std::vector<std::size_t>& FilesOf(std::uint32_t key) const {
     static const std::vector<std::size_t> kNone;
@@ -75,11 +75,11 @@ BodySource CurrentBodySource(const WizardState& state) {
 SaveSelection SelectionFromTree(WizardState& state) {
   WindowPort& window = state.Window();
   const Catalogue& catalogue = state.catalogue;
-  const ShownFolders shown(catalogue);
+  const ShownFolders shown(catalogue, state.marks);
   SaveSelection selection;
   const auto addSelectedFiles = [&](const fs::path& folder, std::uint32_t key) {
     for (const std::size_t i : shown.FilesOf(key))
-      if (catalogue.fileList[i].selected == 1) selection.AddFile(folder, i);
+      if (state.marks.FileSelected(i)) selection.AddFile(folder, i);
   };
   const TreeItemHandle root = window.TreeRoot(kTree);
   if (root == kNoTreeItem || window.TreeCheck(kTree, root) == CheckState::Unchecked) return selection;
@@ -112,7 +112,7 @@ SaveSelection SelectionFromTree(WizardState& state) {
 SaveSelection SelectionFromList(WizardState& state) {
   WindowPort& window = state.Window();
   const Catalogue& catalogue = state.catalogue;
-  const ShownFolders shown(catalogue);
+  const ShownFolders shown(catalogue, state.marks);
   SaveSelection selection;
   const std::size_t rows = std::min(window.ListRowCount(control::kDetailsList), state.listedRows.size());
   for (std::size_t row = 0; row < rows; ++row) {

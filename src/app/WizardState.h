@@ -13,6 +13,7 @@
 #include "disk/SectorReader.h"
 #include "reiserfs/Catalogue.h"
 #include "raw/RawRecoveryState.h"
+#include "app/CatalogueMarks.h"
 #include "app/PartitionList.h"
 #include "saving/SavingOptions.h"
 #include "saving/SavingRun.h"
@@ -76,6 +77,8 @@ struct WizardState {
   // The catalogue of the current partition: folderList, fileList, objectList, the
   // partition's superblock and the build counters.
   Catalogue catalogue;
+  // The folder tree's items of the catalogue's folders and the entries checked for saving.
+  CatalogueMarks marks;
   // The entries of the rows of the details list, in row order, while it lists a folder.
   std::vector<ListedRow> listedRows;
   // The saving options, kept for the run of the program, and the state of a saving run.

@@ -68,7 +68,9 @@ void PrintFolder(const Catalogue& catalogue, const FolderIndex& index, const Fol
   const auto found = index.find(key);
   const FolderContents contents = found == index.end() ? FolderContents{} : found->second;
   std::vector<std::array<std::string, 6>> rows;
-  for (const std::size_t i : contents.folders) rows.push_back(FolderRowCells(catalogue.folderList[i]));
+  // A folder row names its folder by object id here: the console has no folder tree.
+  for (const std::size_t i : contents.folders)
+    rows.push_back(FolderRowCells(catalogue.folderList[i], catalogue.folderList[i].objectId));
   for (const std::size_t i : contents.files) rows.push_back(FileRowCells(catalogue.fileList[i]));
   PrintRows(rows);
 }

@@ -8,7 +8,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/TreeModel.h"
 #include "reiserfs/ReiserSuperblock.h"
 
 namespace vantrel {
@@ -35,8 +34,6 @@ struct CatalogueEntry {
   std::uint32_t modificationTime = 0;
   std::uint64_t size = 0;  // always 0 for folders
   std::uint8_t typeCode = 0;  // 0 from the builds; 1 to 8 only from recovery logs
-  TreeItemHandle treeItem = kNoTreeItem;  // folders: the folder tree item showing it
-  std::uint32_t selected = 0;             // checked for saving
 };
 
 // Where one indirect (or direct) item of an object lies on the partition.
@@ -92,9 +89,6 @@ struct Catalogue {
   std::uint32_t fileCount = 0;      // files in fileList
   std::uint32_t statDataCount = 0;  // quick search: stat data items delivered
   std::uint32_t objectCount = 0;    // advanced search: object records created
-  // Folder tree items inserted since start-up or the last recovery log load; the builds
-  // do not reset it.
-  std::uint32_t treeItemCount = 0;
 
   // Frees the lists and the object records and resets the build counters.
   void Clear();

@@ -80,13 +80,14 @@ TEST_F(CatalogueViews, TreeShowsTheRootFoldersThenLostWithWhatNothingElseReaches
   EXPECT_TRUE(ChildTexts(tree, top[1]).empty());  // B is placed once, below A
   EXPECT_EQ(ChildTexts(tree, top[2]), (std::vector<std::string>{"C", "D"}));
   EXPECT_EQ(ChildTexts(tree, tree.Children(top[2])[1]), (std::vector<std::string>{"E"}));
-  for (const auto& folder : Folders()) {
-    ASSERT_NE(folder.treeItem, kNoTreeItem) << folder.name;
-    EXPECT_EQ(tree.Text(folder.treeItem), folder.name);
-    EXPECT_EQ(tree.Check(folder.treeItem), CheckState::Unchecked);
-    EXPECT_TRUE(tree.IsExpanded(folder.treeItem));
+  for (std::size_t i = 0; i < Folders().size(); ++i) {
+    const TreeItemHandle item = wizard_.state.marks.ItemOf(i);
+    ASSERT_NE(item, kNoTreeItem) << Folders()[i].name;
+    EXPECT_EQ(tree.Text(item), Folders()[i].name);
+    EXPECT_EQ(tree.Check(item), CheckState::Unchecked);
+    EXPECT_TRUE(tree.IsExpanded(item));
   }
-  EXPECT_EQ(wizard_.state.catalogue.treeItemCount, 7u);
+  EXPECT_EQ(wizard_.state.marks.treeItemCount, 7u);
 }
 
 TEST_F(CatalogueViews, LostListsItsFoldersAndTheFilesWhoseFolderIsMissing) {
@@ -95,7 +96,7 @@ TEST_F(CatalogueViews, LostListsItsFoldersAndTheFilesWhoseFolderIsMissing) {
   const ListModel list = wizard_.window.List(control::kDetailsList);
   EXPECT_EQ(list.FirstCells(), (std::vector<std::string>{"C", "D", "orphan.txt"}));
   EXPECT_EQ(list.Cell(0, kTypeColumn), "Folder");
-  EXPECT_EQ(list.Cell(0, kIdColumn), std::to_string(Folders()[3].treeItem));
+  EXPECT_EQ(list.Cell(0, kIdColumn), std::to_string(wizard_.state.marks.ItemOf(3)));
   EXPECT_EQ(list.Cell(2, kTypeColumn), "FILE");
   EXPECT_EQ(list.Cell(2, kSizeColumn), "7");
   EXPECT_EQ(list.Cell(2, kDateColumn), "Error");

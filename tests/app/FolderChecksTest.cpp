@@ -32,14 +32,16 @@ class FolderChecks : public ::testing::Test {
     folder.objectId = id;
     folder.parentId = parentId;
     folder.name = name;
-    folder.treeItem = window().TreeInsert(TreeId::Folder, parent, name, 3, 7);
+    const TreeItemHandle item = window().TreeInsert(TreeId::Folder, parent, name, 3, 7);
+    wizard_.state.marks.SetItem(wizard_.state.catalogue.folderList.size(), item);
     wizard_.state.catalogue.folderList.push_back(folder);
-    return folder.treeItem;
+    return item;
   }
   CheckState State(TreeItemHandle item) { return window().TreeCheck(TreeId::Folder, item); }
   std::uint32_t FileSelected(std::uint32_t parent) {
-    for (const auto& file : wizard_.state.catalogue.fileList)
-      if (file.parentId == parent) return file.selected;
+    const auto& files = wizard_.state.catalogue.fileList;
+    for (std::size_t i = 0; i < files.size(); ++i)
+      if (files[i].parentId == parent) return wizard_.state.marks.FileSelected(i) ? 1 : 0;
     return 99;
   }
 
@@ -74,7 +76,8 @@ TEST_F(FolderChecks, PartlyCheckedFolderIsUncheckedAndTheRootStandsForTheRootFol
   ToggleCheck(wizard_.state, root_);
   for (const TreeItemHandle item : {root_, a_, a1_, a2_, b_}) EXPECT_EQ(State(item), CheckState::Checked);
   for (const std::uint32_t parent : {2u, 10u, 11u, 12u, 20u}) EXPECT_EQ(FileSelected(parent), 1u) << parent;
-  for (const auto& folder : wizard_.state.catalogue.folderList) EXPECT_EQ(folder.selected, 1u) << folder.name;
+  for (std::size_t i = 0; i < wizard_.state.catalogue.folderList.size(); ++i)
+    EXPECT_TRUE(wizard_.state.marks.FolderSelected(i)) << wizard_.state.catalogue.folderList[i].name;
 
   ToggleCheck(wizard_.state, b_);
   EXPECT_EQ(State(root_), CheckState::PartlyChecked);
