@@ -48,6 +48,13 @@ constexpr int kTreeIds[] = {kDiskTree, kPartitionTree, kFolderTree};
 constexpr TreeId kTreeOfIndex[] = {TreeId::Disk, TreeId::Partition, TreeId::Folder};
 constexpr int kListIds[] = {kDetailsList, kRawFileTypesList, kRawResultsList};
 
+// The commands that a running worker may refuse.
+constexpr int kBusyRefusedCommands[] = {kMenuSave,          kSaveDataButton,     kMenuSaveSettings, kMenuSaveLog,
+                                        kSaveLogButton,     kMenuLoadLog,        kLoadLogButton,    kSearchMoreButton,
+                                        kRawEntireDisk,     kRawSectorRange,     kRawExactSizes,    kRawStartButton,
+                                        kNextButton,        kBackButton,         kQuickSearchMode,  kAdvancedSearchMode,
+                                        kRawRecoveryMode};
+
 int TreeIndex(TreeId tree) { return static_cast<int>(tree); }
 
 struct TopButton {
@@ -94,9 +101,13 @@ QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
     auto* model = new ListTableModel(*this, id, id == kRawFileTypesList, view);
     view->setModel(model);
     view->horizontalHeader()->setStretchLastSection(true);
+    view->setTabKeyNavigation(false);  // Tab leaves the list; the arrows walk its rows
     lists_[id] = model;
   }
   static_cast<QTableView*>(controls_.at(kDetailsList))->setShowGrid(true);
+  // The results list shows its four rows whole.
+  static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setMinimumSectionSize(14);
+  static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setDefaultSectionSize(15);
   setFixedSize(sizeHint());
   qApp->installEventFilter(this);
 }
@@ -187,6 +198,10 @@ void QtWizardWindow::ShowMenuBalloon(QAction* action) {
 void QtWizardWindow::Bind(Wizard& wizard, WizardDialogs& dialogs) {
   wizard_ = &wizard;
   dialogs_ = &dialogs;
+  // The commands a running worker refuses are greyed while it runs.
+  wizard.Workers().SetObserver([this] {
+    QMetaObject::invokeMethod(this, [this] { ApplyBusyCommands(); }, Qt::QueuedConnection);
+  });
   for (const auto& [id, action] : actions_)
     connect(action, &QAction::triggered, this, [this, id = id] { wizard_->Command(id); });
   ConnectControls();
@@ -298,8 +313,13 @@ void QtWizardWindow::RefreshNow() {
   for (const int id : controls) ApplyControl(id);
 }
 
+void QtWizardWindow::ApplyBusyCommands() {
+  for (const int id : kBusyRefusedCommands) ApplyControl(id);
+}
+
 void QtWizardWindow::ApplyControl(int id) {
-  const ControlState control = Control(id);
+  ControlState control = Control(id);
+  if (wizard_ && wizard_->RefusedWhileBusy(id)) control.enabled = false;
   if (QAction* action = CommandAction(id)) {
     action->setEnabled(control.enabled);
     if (action->isCheckable()) action->setChecked(control.checked);
@@ -389,8 +409,12 @@ bool QtWizardWindow::FilterKey(QKeyEvent* key) {
       else
         folders->setFocus(Qt::TabFocusReason);
       return true;
+    case Qt::Key_Space:
+      // On a disk or a partition, as a click on its label; elsewhere the control's own.
+      return ChooseFocusedItem();
     case Qt::Key_Return:
     case Qt::Key_Enter:
+      if (ChooseFocusedItem()) return true;
       if (catalogue && folders->hasFocus() && folders->currentItem())
         wizard_->ClickFolderItem(TreeBinder::HandleOf(folders->currentItem()));
       else if (catalogue && list->hasFocus() && list->currentIndex().isValid())
@@ -406,6 +430,20 @@ bool QtWizardWindow::FilterKey(QKeyEvent* key) {
       return false;
     default: return false;
   }
+}
+
+bool QtWizardWindow::ChooseFocusedItem() {
+  for (const TreeId tree : {TreeId::Disk, TreeId::Partition}) {
+    QTreeWidget* widget = TreeWidget(tree);
+    if (!widget->hasFocus() || !widget->currentItem()) continue;
+    const TreeItemHandle handle = TreeBinder::HandleOf(widget->currentItem());
+    if (tree == TreeId::Disk)
+      wizard_->ClickDiskItem(handle);
+    else
+      wizard_->ClickPartitionItem(handle);
+    return true;
+  }
+  return false;
 }
 
 void QtWizardWindow::ShowMessage(const std::string& text) {
