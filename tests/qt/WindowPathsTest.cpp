@@ -61,6 +61,7 @@ TEST_F(WindowPathsTest, CataloguesBuiltAgainAfterBackKeepTheFolderTreeWhole) {
     ASSERT_EQ(app_->state.wizardStage, 1);
     ChoosePartitionAndBuild(start, search);
     WaitForQuiet();
+    Snap(("rebuilt-" + std::to_string(start) + "-" + search).c_str());
     ExpectTreeMirrorsModel(TreeId::Folder);
     EXPECT_GT(static_cast<QTableView*>(Control(kDetailsList))->model()->rowCount(), 0);
   }
@@ -82,6 +83,7 @@ TEST_F(WindowPathsTest, BackFromTheRawPanelGivesTheModesBackToTheMouse) {
     EXPECT_EQ(app_->window.centralWidget()->childAt(centre), button) << mode;
   }
   Hover(kQuickSearchMode);
+  Snap("back-from-raw-panel");
   EXPECT_EQ(app_->state.recoveryMode, 1);
   EXPECT_TRUE(Enabled(kNextButton));
 }

@@ -217,7 +217,7 @@ class WindowWalk : public WindowFixture {
 
   void Walk(unsigned seed, int steps) {
     random_.seed(seed);
-    ModeButton::SetRestDelay(0);
+    qt::ModeButton::SetRestDelay(0);
     Open(FixtureImage("mbr-mixed"));
     // A recovery log of this disk for Load Log to find.
     logPath_ = (temp_.Path() / "WALK.SAV").string();
@@ -246,7 +246,7 @@ class WindowWalk : public WindowFixture {
     }
     Settle();
     answering.stop();
-    ModeButton::SetRestDelay(300);
+    qt::ModeButton::SetRestDelay(300);
     EXPECT_GT(atRest, steps / 20);
     RecordProperty("dialogs", dialogs_);
   }

@@ -79,7 +79,7 @@ void QtWizardDialogs::MailFile(const std::string& path, const std::string& subje
 }
 
 void QtWizardDialogs::OpenHelp() {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(state_.programFolder + "/Help.html")));
+  window_.OpenDocument(state_.programFolder + "/Help.html");
 }
 
 void QtWizardDialogs::ShowAbout() {

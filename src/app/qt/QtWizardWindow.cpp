@@ -182,14 +182,19 @@ void QtWizardWindow::BuildStatusBar() {
 }
 
 void QtWizardWindow::ShowMenuBalloon(QAction* action) {
-  if (!state_.balloonHelp || !wizard_ || action->menu()) {
+  // A submenu's item is reported by the menus above it too: the balloon belongs to the
+  // menu that holds the item.
+  auto* menu = qobject_cast<QMenu*>(sender());
+  if (menu && !menu->actions().contains(action)) return;
+  const std::string prompt = action->data().toString().toStdString();
+  const QString text = !state_.balloonHelp || !wizard_ || action->menu() || !action->isEnabled()
+                           ? QString()
+                           : QString::fromStdString(wizard_->Language().MenuPrompt(prompt)).trimmed();
+  // Nothing to say: the last item's balloon does not stay.
+  if (!menu || text.isEmpty()) {
     QToolTip::hideText();
     return;
   }
-  const std::string prompt = action->data().toString().toStdString();
-  const QString text = QString::fromStdString(wizard_->Language().MenuPrompt(prompt)).trimmed();
-  auto* menu = qobject_cast<QMenu*>(sender());
-  if (!menu || text.isEmpty()) return;
   const QRect item = menu->actionGeometry(action);
   const BalloonPoint at = MenuBalloonPoint(action->objectName().toInt(), item.left(), item.top(), item.right());
   QToolTip::showText(menu->mapToGlobal(QPoint(at.x, at.y)), text, menu);
@@ -491,7 +496,10 @@ std::string QtWizardWindow::AskFilePath(FileDialogKind kind, const std::string& 
 }
 
 void QtWizardWindow::OpenDocument(const std::string& path) {
-  OnGuiThread(this, [&] { QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))); });
+  OnGuiThread(this, [&] {
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
+      InformationBox(this, "No program on this desktop opens " + path);
+  });
 }
 
 }  // namespace vantrel::qt
