@@ -11,7 +11,7 @@ ninja -C build qt_tests >/dev/null || exit 1
 failed=0
 for ((seed = first; seed < first + seeds; ++seed)); do
   if ! QT_QPA_PLATFORM=offscreen VANTREL_WALK_SEED=$seed VANTREL_WALK_STEPS=$steps \
-      build/tests/qt_tests --gtest_filter='WindowWalk.LongWalkFromTheEnvironment' >"/tmp/window-walk-$seed.log" 2>&1; then
+      build/bin/qt_tests --gtest_filter='WindowWalk.LongWalkFromTheEnvironment' >"/tmp/window-walk-$seed.log" 2>&1; then
     echo "seed $seed failed: /tmp/window-walk-$seed.log"
     failed=1
   else

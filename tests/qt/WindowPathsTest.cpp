@@ -30,7 +30,7 @@ class WindowPathsTest : public WindowFixture {
     while (!pending.empty()) {
       const auto [handle, item] = pending.back();
       pending.pop_back();
-      ASSERT_EQ(TreeBinder::HandleOf(item), handle);
+      ASSERT_EQ(qt::TreeBinder::HandleOf(item), handle);
       ASSERT_EQ(item->text(0).toStdString(), model.Text(handle));
       const auto& children = model.Children(handle);
       ASSERT_EQ(item->childCount(), static_cast<int>(children.size())) << model.Text(handle);
@@ -138,12 +138,11 @@ TEST_F(WindowPathsTest, LogLoadedAtTheFirstStepShowsTheCatalogueAloneWithItsRoot
   ASSERT_EQ(app_->state.wizardStage, 0);
   ChooseFirstDisk();
 
-  answers_.Expect("QFileDialog", [log](QWidget* dialog) {
-    auto* files = static_cast<QFileDialog*>(dialog);
-    files->selectFile(QString::fromStdString(log));
-    files->accept();
-  });
-  app_->window.CommandAction(kMenuLoadLog)->trigger();
+  // The file as Load Log reads it once chosen.
+  std::ifstream in(log, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(LoadRecoveryLogBytes(app_->state, std::as_bytes(std::span(bytes.data(), bytes.size()))),
+            LogLoadOutcome::Loaded);
   RunUntil([&] { return app_->state.wizardStage == 2 && !app_->wizard.Workers().AnyRunning(); });
   app_->window.RefreshNow();
   for (const int id : {kRecoveryModesGroup, kSelectDiskGroup, kQuickSearchMode, kAdvancedSearchMode,
@@ -166,9 +165,11 @@ TEST_F(WindowPathsTest, KeyboardAloneChoosesADiskAModeAndAPartition) {
   disks->setCurrentItem(disks->topLevelItem(0));
   QTest::keyClick(disks, Qt::Key_Down);
   QTest::keyClick(disks, Qt::Key_Space);
+  QTest::qWait(20);
   ASSERT_TRUE(Enabled(kQuickSearchMode));
   Control(kQuickSearchMode)->setFocus();
   QTest::keyClick(Control(kQuickSearchMode), Qt::Key_Space);
+  QTest::qWait(20);
   EXPECT_EQ(app_->state.recoveryMode, 1);
   ASSERT_TRUE(Enabled(kNextButton));
   QTest::keyClick(&app_->window, Qt::Key_N, Qt::AltModifier);
@@ -179,6 +180,7 @@ TEST_F(WindowPathsTest, KeyboardAloneChoosesADiskAModeAndAPartition) {
   partitions->setCurrentItem(partitions->topLevelItem(0));
   QTest::keyClick(partitions, Qt::Key_Down);
   QTest::keyClick(partitions, Qt::Key_Return);
+  QTest::qWait(20);
   EXPECT_GE(app_->state.currentPartition.index, 0);
   app_->window.RefreshNow();
   // Tab leaves the details list rather than walking its rows.
