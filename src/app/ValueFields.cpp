@@ -22,7 +22,7 @@ constexpr int kSearchModeValue = 1043;
 std::string FileSystemText(const ReiserSuperblock& superblock) {
   if (superblock.blockSize == 0) return {};
   const char* version = superblock.formatVersion >= 2 ? "3.6" : "3.5";
-  return std::string("ReiserFS ") + version + ", " + std::to_string(superblock.blockSize) + "-byte blocks";
+  return std::string("ReiserFS ") + version + ", " + std::to_string(superblock.blockSize / 1024) + " KB";
 }
 
 std::string ModeText(int recoveryMode) {

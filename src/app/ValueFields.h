@@ -10,7 +10,7 @@ namespace vantrel {
 struct WizardState;
 struct ReiserSuperblock;
 
-// "ReiserFS 3.6, 4096-byte blocks" (3.5 for the old format); empty without a block size.
+// "ReiserFS 3.6, 4 KB" (3.5 for the old format, then the block size); empty without a block size.
 std::string FileSystemText(const ReiserSuperblock& superblock);
 std::string ModeText(int recoveryMode);
 
