@@ -187,7 +187,7 @@ void QtWizardWindow::ShowMenuBalloon(QAction* action) {
   auto* menu = qobject_cast<QMenu*>(sender());
   if (menu && !menu->actions().contains(action)) return;
   const std::string prompt = action->data().toString().toStdString();
-  const QString text = !state_.balloonHelp || !wizard_ || action->menu() || !action->isEnabled()
+  const QString text = !state_.balloonHelp || !wizard_ || action->menu()
                            ? QString()
                            : QString::fromStdString(wizard_->Language().MenuPrompt(prompt)).trimmed();
   // Nothing to say: the last item's balloon does not stay.
