@@ -3,6 +3,7 @@
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
+#include "app/ValueFields.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
@@ -81,6 +82,7 @@ void ShowCatalogue(WizardState& state) {
   ShowView(state, 5);
   AddFolderItems(state, window.TreeRoot(TreeId::Folder));
   window.EnableControl(control::kFolderTree, true);
+  ShowCatalogueValues(state);
   ShowView(state, 6);
 }
 

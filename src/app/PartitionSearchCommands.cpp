@@ -4,6 +4,7 @@
 
 #include "app/ControlIds.h"
 #include "app/PartitionList.h"
+#include "app/ValueFields.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
@@ -79,6 +80,7 @@ void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t 
 
   window.RunOnWindowThread([&] {
     state.StopRequested.store(0);
+    ShowPartitionsFound(state);
     if (state.partitionTable.count == 0) {
       window.ShowMessage(kAdvancedSearchFoundNothing);
       ShowView(state, 1);

@@ -8,6 +8,7 @@
 
 #include "app/CatalogueBuildCommands.h"
 #include "app/ControlIds.h"
+#include "app/FolderListing.h"
 #include "app/FolderTree.h"
 #include "app/PartitionList.h"
 #include "app/WindowPort.h"
@@ -83,7 +84,12 @@ void ApplyLog(WizardState& state, RecoveryLog log) {
   window.ShowControl(control::kFolderTree, false);
   if (atStart) {
     state.CurrentDiskIndex = DiskToRead(state, log.head.diskIndex);
-    window.ShowControl(control::kDiskTree, false);
+    // The first step's controls leave with the disk tree: the catalogue takes their place.
+    for (const int id : {control::kDiskTree, control::kSelectDiskGroup, control::kRecoveryModesGroup,
+                         control::kQuickSearchMode, control::kAdvancedSearchMode, control::kRawRecoveryMode})
+      window.ShowControl(id, false);
+    for (const int id : {control::kQuickSearchMode, control::kAdvancedSearchMode, control::kRawRecoveryMode})
+      window.EnableControl(id, false);
     ReplacePartitionTree(state);
   }
   ShowView(state, 4);
@@ -109,6 +115,8 @@ void ApplyLog(WizardState& state, RecoveryLog log) {
   InstallCatalogue(state, std::move(log.catalogue));
   ShowCatalogue(state);
   state.wizardStage = 2;
+  // As after a build, the list shows the root folder.
+  ShowFolder(state, kRootFolderId);
   window.ShowControl(control::kBackButton, true);
   window.EnableControl(control::kBackButton, true);
 }

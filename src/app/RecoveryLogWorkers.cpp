@@ -5,6 +5,7 @@
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
 #include "app/RecoveryLogCommands.h"
+#include "app/RunSummaries.h"
 
 namespace vantrel {
 
@@ -20,7 +21,9 @@ void LeaveLoadUndone(WizardState& state) {
 
 }  // namespace
 
-void RunSaveLogWorker(WizardState& state) { SaveRecoveryLog(state); }
+void RunSaveLogWorker(WizardState& state) {
+  if (const auto path = SaveRecoveryLog(state)) state.Window().ShowMessage(LogSavedSummary(*path));
+}
 
 void RunLoadLogWorker(WizardState& state) {
   if (LoadRecoveryLog(state) != LogLoadOutcome::Loaded) state.Window().RunOnWindowThread([&] { LeaveLoadUndone(state); });

@@ -4,6 +4,7 @@
 
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
+#include "app/RunSummaries.h"
 #include "app/SavingProgress.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
@@ -57,8 +58,9 @@ SaveSelection SelectionOfMode(WizardState& state) {
 void Save(WizardState& state, const SaveSelection& selection) {
   WindowPort& window = state.Window();
   const SaveTarget target{CurrentPartitionSource(state), CurrentBodySource(state), fs::path(state.destinationPath)};
-  WindowSaveProgress progress(window);
-  SaveSelected(target, state.catalogue, selection, state.savingOptions, window, progress, state.saving);
+  TimedSavePrompts prompts(window);
+  WindowSaveProgress progress(window, prompts);
+  SaveSelected(target, state.catalogue, selection, state.savingOptions, prompts, progress, state.saving);
 }
 
 }  // namespace
@@ -158,6 +160,20 @@ void SaveCountedSelection(WizardState& state) {
   else
     SaveListSelection(state);
   state.saving.saveStopRequested = 0;
+}
+
+void ReportSavingRun(WizardState& state) {
+  const SavingRun& run = state.saving;
+  WindowPort& window = state.Window();
+  SavingEnd end;
+  end.stopped = run.abandonRequested != 0;
+  if (run.filesSaved == 0 && !end.stopped) return;  // nothing was chosen: its own message said so
+  if (end.stopped && run.filesSaved > 0) {
+    const fs::path last = fs::path(window.ControlText(control::kSavingFilePath)) / window.ControlText(control::kSavingFileName);
+    std::error_code error;
+    if (!fs::exists(last, error)) end.removedFile = last.string();
+  }
+  window.ShowMessage(SavingSummary(run, end));
 }
 
 void SaveCheckedFolders(WizardState& state) {

@@ -31,6 +31,10 @@ void RunSaving(WizardState& state);
 // The part of the run after the count (for a window that counts in a dialog of its own).
 void SaveCountedSelection(WizardState& state);
 
+// After a run: its summary. A file cut short by the user's Stop has been removed (the run's
+// abandon flag is set with the Stop); it is named in the summary.
+void ReportSavingRun(WizardState& state);
+
 void SaveCheckedFolders(WizardState& state);
 void SaveListSelection(WizardState& state);
 

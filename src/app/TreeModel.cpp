@@ -11,6 +11,7 @@ const std::vector<TreeItemHandle> kNoChildren;
 
 TreeItemHandle TreeModel::Reset(std::string rootText, int image) {
   items_.assign(1, Item{});
+  ++generation_;
   selected_ = kNoTreeItem;
   root_ = kNoTreeItem;
   root_ = InsertItem(kNoTreeItem, std::move(rootText), image, image);

@@ -20,6 +20,9 @@ class TreeModel {
   TreeItemHandle Reset(std::string rootText, int image = 0);
 
   TreeItemHandle Root() const { return root_; }
+  // Counts the resets: handles start again from 1 after each, so a view that keeps items by
+  // handle must start afresh when it changes.
+  std::uint64_t Generation() const { return generation_; }
   TreeItemHandle InsertItem(TreeItemHandle parent, std::string text, int image, int selectedImage);
   // Removes the item and everything below it.
   void DeleteItem(TreeItemHandle item);
@@ -53,6 +56,7 @@ class TreeModel {
   std::vector<Item> items_{Item{}};  // index 0 is kNoTreeItem
   TreeItemHandle root_ = kNoTreeItem;
   TreeItemHandle selected_ = kNoTreeItem;
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace vantrel

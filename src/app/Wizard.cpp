@@ -22,6 +22,8 @@
 #include "app/PartitionList.h"
 #include "saving/FileSaver.h"
 #include "app/SavingCommands.h"
+#include "app/SavingProgress.h"
+#include "app/ValueFields.h"
 
 namespace vantrel {
 
@@ -77,13 +79,14 @@ void Wizard::Initialise(const std::string& languageSetting) {
 }
 
 void Wizard::ClickDiskItem(TreeItemHandle item) {
-  if (Stage() != 0) return;
+  if (Stage() != 0 || Busy()) return;
   WindowPort& window = state_.Window();
   const std::string label = window.TreeText(TreeId::Disk, item);
   if (label.empty() || label == "My Computer") return;
   window.TreeSelect(TreeId::Disk, item);
   state_.SelectedDiskText = label;
   if (label != "File Systems") ShowDiskDetails(state_, DiskIndexFromLabel(label));
+  ShowSelectedDisk(state_);
   for (const int id : kModeButtons) window.EnableControl(id, true);
   ShowStepPicture(state_, 2);
 }
@@ -92,21 +95,27 @@ void Wizard::SelectMode(int button, bool showPicture) {
   WindowPort& window = state_.Window();
   state_.recoveryMode = static_cast<std::uint16_t>(button - kQuickSearchMode + 1);
   for (const int id : kModeButtons) window.SetChecked(id, id == button);
+  ShowSelectedMode(state_);
   window.EnableControl(kNextButton, true);
   if (showPicture) ShowStepPicture(state_, 3);
 }
 
 std::string Wizard::HoverMode(int button) {
+  // Only the first step offers the modes, once a disk is chosen.
+  if (Stage() != 0 || Busy() || state_.SelectedDiskText.empty()) return {};
   SelectMode(button, false);
   if (!state_.balloonHelp) return {};
   return language_.ModeDescription(state_.recoveryMode);
 }
 
-void Wizard::ClickMode(int button) { SelectMode(button, true); }
+void Wizard::ClickMode(int button) {
+  if (Stage() == 0 && !Busy() && !state_.SelectedDiskText.empty()) SelectMode(button, true);
+}
 
 void Wizard::Next() {
-  // A file being opened from the list still reads the partition and the catalogue.
-  if (workers_.IsRunning(Worker::Viewing)) return;
+  // A running worker owns the stage (a file being opened from the list still reads the
+  // partition and the catalogue).
+  if (Busy()) return;
   if (Stage() == 0)
     NextFromDiskStage();
   else if (Stage() == 1)
@@ -124,6 +133,7 @@ void Wizard::NextFromDiskStage() {
     ReplacePartitionTree(state_);
     QuickSearch(state_);
     Log("\r\nTotal Partitions Found : " + std::to_string(state_.partitionTable.count));
+    ShowPartitionsFound(state_);
     ShowView(state_, 3);
     state_.wizardStage = 1;
   } else if (mode == 2) {
@@ -161,7 +171,7 @@ void Wizard::NextFromPartitionStage() {
 }
 
 void Wizard::Back() {
-  if (workers_.IsRunning(Worker::Viewing)) return;  // it reads the catalogue Back frees
+  if (Busy()) return;  // a worker may read the catalogue Back frees, or change the stage
   WindowPort& window = state_.Window();
   window.EnableControl(kRawStartButton, false);
   if (Stage() == 1) {
@@ -179,7 +189,9 @@ void Wizard::Back() {
 }
 
 void Wizard::ClickPartitionItem(TreeItemHandle item) {
-  if (Stage() == 1) SelectPartitionItem(state_, item);
+  if (Stage() != 1 || Busy()) return;
+  SelectPartitionItem(state_, item);
+  ShowPartitionRange(state_);
 }
 
 void Wizard::ClickFolderItem(TreeItemHandle item) {
@@ -196,7 +208,7 @@ void Wizard::OpenListRow(std::size_t row, bool upperCase) {
   // A large file takes a while to write: the window goes on answering meanwhile. One file is
   // opened at a time.
   OpenCatalogueRow(state_, row, upperCase, [this](const CatalogueEntry& file) {
-    if (workers_.IsRunning(Worker::Viewing)) return;
+    if (Busy()) return;
     workers_.Start(Worker::Viewing, [this, file] { ViewFile(state_, file); });
   });
 }
@@ -210,11 +222,12 @@ void Wizard::SaveFromTree() {
 }
 
 void Wizard::StartSaving(std::uint16_t saveMode) {
-  if (workers_.IsRunning(Worker::Saving)) return;
+  if (Busy()) return;
   state_.saveMode = saveMode;
   const std::string destination = state_.Window().AskDestinationFolder();
   if (destination.empty()) return;
   state_.destinationPath = destination;
+  ClearSavingProgress(state_.Window());
   workers_.Start(Worker::Saving, [this] {
     SavingRun& run = state_.saving;
     run.Reset();
@@ -222,12 +235,13 @@ void Wizard::StartSaving(std::uint16_t saveMode) {
     // A stopped count ends only the count: the run goes on with what was counted.
     run.saveStopRequested = 0;
     SaveCountedSelection(state_);
+    ReportSavingRun(state_);
   });
   dialogs_.RunSavingDialog([this] { return workers_.IsRunning(Worker::Saving); });
 }
 
 void Wizard::SaveLog() {
-  if (workers_.IsRunning(Worker::LogSave)) return;
+  if (Busy()) return;
   workers_.Start(Worker::LogSave, [this] { RunSaveLogWorker(state_); });
 }
 
@@ -242,7 +256,7 @@ void Wizard::PrepareTreesForLoad() {
 }
 
 void Wizard::LoadLog() {
-  if (workers_.IsRunning(Worker::LogLoad) || workers_.IsRunning(Worker::Viewing)) return;
+  if (Busy()) return;
   PrepareTreesForLoad();
   workers_.Start(Worker::LogLoad, [this] { RunLoadLogWorker(state_); }, /*keepSlot=*/true);
 }
@@ -268,7 +282,7 @@ void Wizard::DirectoryCommand(int id) {
     if (WriteListingFile(state_, path, kPrintSeparator)) dialogs_.PrintListing(path);
   } else {
     const std::string path = ListingTextPath(state_);
-    if (WriteListingFile(state_, path, kTextSeparator)) dialogs_.MailFile(path, "Directory Information");
+    if (WriteListingFile(state_, path, kTextSeparator)) dialogs_.MailFile(path, kFolderListSubject, kFolderListBody, kMailUnavailable);
   }
 }
 
@@ -308,7 +322,32 @@ void Wizard::Exit() {
   dialogs_.EndProcess();
 }
 
+bool Wizard::RefusedWhileBusy(int id) const {
+  switch (id) {
+    case kMenuSave:
+    case kSaveDataButton:
+    case kMenuSaveSettings:
+    case kMenuSaveLog:
+    case kSaveLogButton:
+    case kMenuLoadLog:
+    case kLoadLogButton:
+    case kSearchMoreButton:
+    case kRawEntireDisk:
+    case kRawSectorRange:
+    case kRawExactSizes:
+    case kNextButton:
+    case kBackButton:
+    case kQuickSearchMode:
+    case kAdvancedSearchMode:
+    case kRawRecoveryMode: return Busy();
+    // Start Recovery is also the Stop of a running raw recovery.
+    case kRawStartButton: return Busy() && !workers_.IsRunning(Worker::Raw);
+    default: return false;
+  }
+}
+
 void Wizard::Command(int id) {
+  if (RefusedWhileBusy(id)) return;
   WindowPort& window = state_.Window();
   const bool raw = state_.recoveryMode == 3;
   switch (id) {

@@ -25,6 +25,9 @@ inline constexpr const char* kFeatureNotAvailable = "Currently this feature is n
 inline constexpr const char* kLogFileNotFound = "Unable to find log file";
 inline constexpr const char* kExitQuestion = "Do you want to exit from Vantrel?";
 inline constexpr const char* kStopQuestion = "Do you want to stop this process?";
+inline constexpr const char* kFolderListSubject = "Vantrel Folder List";
+inline constexpr const char* kFolderListBody = "Attachment contains list of folders that can be recovered";
+inline constexpr const char* kMailUnavailable = "Unable to Load EmailMessaging SubSystem";
 
 class Wizard {
  public:
@@ -58,10 +61,15 @@ class Wizard {
 
   // A menu command or a button of the window, by its identifier.
   void Command(int id);
+  // The commands refused (and greyed) while a worker runs.
+  bool RefusedWhileBusy(int id) const;
   void StopSearching();
   void Exit();
 
   WorkerSlots& Workers() { return workers_; }
+  // True while a worker runs: every command that would start another one or change the
+  // stage is refused meanwhile (the window greys them).
+  bool Busy() const { return workers_.AnyRunning(); }
   const LanguageTexts& Language() const { return language_; }
 
  private:

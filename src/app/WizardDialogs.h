@@ -30,7 +30,9 @@ class WizardDialogs {
   // Prints the directory listing file (lines separated by 0xE6).
   virtual void PrintListing(const std::string& printFilePath) = 0;
   // Hands a file to the desktop's mailer as an attachment.
-  virtual void MailFile(const std::string& path, const std::string& subject) = 0;
+  // failure: the message when no mail program can be started (empty: a plain one).
+  virtual void MailFile(const std::string& path, const std::string& subject, const std::string& body = {},
+                        const std::string& failure = {}) = 0;
   virtual void OpenHelp() = 0;
   virtual void ShowAbout() = 0;
   // The support entries of the menu (32847 to 32849).

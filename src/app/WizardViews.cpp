@@ -151,9 +151,12 @@ void ApplyView(WizardState& state, ViewEditor& v, int code) {
       v.Hide({kRawFileTypesGroup, kRawMethodGroup, kRawReportGroup, kRawFileTypesList, kRawResultsList,
               kRawEntireDisk, kRawSectorRange, kRawStartLabel, kRawStartSector, kRawEndLabel, kRawEndSector,
               kRawStartButton, kRawStatus, kRawExactSizes});
-      v.Show({kPartitionTypeGroup, kDetailsList});
+      // The first step again: the modes in their own group (the partition type group would
+      // cover them).
+      v.Show({kDetailsList});
       v.Disable({kNextButton});
-      v.Show({kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kDiskTree, kSelectDiskGroup});
+      v.Show({kRecoveryModesGroup, kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kDiskTree,
+              kSelectDiskGroup});
       v.Hide({kBackButton});
       v.Disable({kBackButton});
       break;

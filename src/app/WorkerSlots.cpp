@@ -10,11 +10,13 @@ bool WorkerSlots::Start(Worker slot, std::function<void()> work, bool keepSlot) 
   if (state.thread.joinable()) state.thread.join();
   state.set = true;
   state.running = true;
-  state.thread = std::jthread([&state, work = std::move(work), keepSlot] {
+  state.thread = std::jthread([this, &state, work = std::move(work), keepSlot] {
     work();
     if (!keepSlot) state.set = false;
     state.running = false;
+    if (observer_) observer_();
   });
+  if (observer_) observer_();
   return true;
 }
 

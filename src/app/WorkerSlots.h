@@ -43,6 +43,9 @@ class WorkerSlots {
   void Empty(Worker slot) { Slot(slot).set = false; }
   // Waits until every worker started so far has returned.
   void WaitAll();
+  // Called, on the starting thread or the worker's, each time a worker starts or returns.
+  // Set before the first Start.
+  void SetObserver(std::function<void()> observer) { observer_ = std::move(observer); }
 
  private:
   struct State {
@@ -54,6 +57,7 @@ class WorkerSlots {
   const State& Slot(Worker slot) const { return slots_[static_cast<std::size_t>(slot)]; }
 
   std::array<State, kWorkerKinds> slots_;
+  std::function<void()> observer_;
 };
 
 }  // namespace vantrel

@@ -61,6 +61,17 @@ TEST_F(MailFileTest, WithoutAMailboxTheUserFillsInTheAddress) {
   EXPECT_EQ(MailerArguments(), "--subject\nDirectory listing\n--attach\n/tmp/Report.txt\n");
 }
 
+TEST_F(MailFileTest, FolderListGoesWithItsBodyAndItsOwnFailureText) {
+  dialogs_.MailFile("/tmp/List.txt", "Vantrel Folder List", "Attachment contains list of folders that can be recovered");
+  EXPECT_EQ(MailerArguments(), "--subject\nVantrel Folder List\n--body\nAttachment contains list of folders that can be "
+                               "recovered\n--attach\n/tmp/List.txt\n");
+  fs::remove(temp_.Path() / "xdg-email");
+  ModalAnswerer answers;
+  dialogs_.MailFile("/tmp/List.txt", "Vantrel Folder List", "", "Unable to Load EmailMessaging SubSystem");
+  ASSERT_EQ(answers.Messages().size(), 1u);
+  EXPECT_EQ(answers.Messages()[0], "Unable to Load EmailMessaging SubSystem");
+}
+
 TEST_F(MailFileTest, NoMailerIsReported) {
   fs::remove(temp_.Path() / "xdg-email");
   ModalAnswerer answers;

@@ -22,16 +22,19 @@ class ModalAnswerer {
     timer_.start(10);
   }
 
-  // The next dialog whose objectName is name gets action.
+  // The next dialog whose objectName (or class) is name gets action.
   void Expect(const QString& name, Action action) { expected_.push_back({name, std::move(action)}); }
   bool AllAnswered() const { return expected_.empty(); }
+  // Leaves every dialog to another answerer from now on.
+  void StandAside() { timer_.stop(); }
   const std::vector<std::string>& Messages() const { return messages_; }
 
  private:
   void Poll() {
     QWidget* dialog = QApplication::activeModalWidget();
     if (!dialog || dialog->property("answered").toBool()) return;
-    if (!expected_.empty() && dialog->objectName() == expected_.front().first) {
+    if (!expected_.empty() && (dialog->objectName() == expected_.front().first ||
+                               dialog->inherits(expected_.front().first.toLatin1().constData()))) {
       dialog->setProperty("answered", true);
       Action action = std::move(expected_.front().second);
       expected_.pop_front();

@@ -33,7 +33,9 @@ class ScriptedWizardDialogs : public WizardDialogs {
     while (running()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   void PrintListing(const std::string& path) override { Record("print " + path); }
-  void MailFile(const std::string& path, const std::string&) override { Record("mail " + path); }
+  void MailFile(const std::string& path, const std::string&, const std::string& = {}, const std::string& = {}) override {
+    Record("mail " + path);
+  }
   void OpenHelp() override { Record("help"); }
   void ShowAbout() override { Record("about"); }
   void ShowSupport(int command) override { Record("support " + std::to_string(command)); }

@@ -71,16 +71,19 @@ void QtWizardDialogs::RunSavingDialog(const std::function<bool()>& running) {
 
 void QtWizardDialogs::PrintListing(const std::string& printFilePath) { PrintListingFile(&window_, printFilePath); }
 
-void QtWizardDialogs::MailFile(const std::string& path, const std::string& subject) {
+void QtWizardDialogs::MailFile(const std::string& path, const std::string& subject, const std::string& body,
+                               const std::string& failure) {
   // The desktop's mailer, with the file attached.
-  QStringList arguments{"--subject", QString::fromStdString(subject), "--attach", QString::fromStdString(path)};
+  QStringList arguments{"--subject", QString::fromStdString(subject)};
+  if (!body.empty()) arguments << "--body" << QString::fromStdString(body);
+  arguments << "--attach" << QString::fromStdString(path);
   if (!mailbox_.empty()) arguments << QString::fromStdString(mailbox_);
   if (!QProcess::startDetached("xdg-email", arguments))
-    window_.ShowMessage("No mail program could be started for " + path);
+    window_.ShowMessage(failure.empty() ? "No mail program could be started for " + path : failure);
 }
 
 void QtWizardDialogs::OpenHelp() {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(state_.programFolder + "/Help.html")));
+  window_.OpenDocument(state_.programFolder + "/Help.html");
 }
 
 void QtWizardDialogs::ShowAbout() {

@@ -26,7 +26,8 @@ class QtWizardDialogs : public WizardDialogs {
   void RunCountingDialog(const std::function<void()>& count, const std::function<void()>& stop) override;
   void RunSavingDialog(const std::function<bool()>& running) override;
   void PrintListing(const std::string& printFilePath) override;
-  void MailFile(const std::string& path, const std::string& subject) override;
+  void MailFile(const std::string& path, const std::string& subject, const std::string& body = {},
+                const std::string& failure = {}) override;
   void OpenHelp() override;
   void ShowAbout() override;
   void ShowSupport(int command) override;

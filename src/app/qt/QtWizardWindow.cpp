@@ -48,6 +48,13 @@ constexpr int kTreeIds[] = {kDiskTree, kPartitionTree, kFolderTree};
 constexpr TreeId kTreeOfIndex[] = {TreeId::Disk, TreeId::Partition, TreeId::Folder};
 constexpr int kListIds[] = {kDetailsList, kRawFileTypesList, kRawResultsList};
 
+// The commands that a running worker may refuse.
+constexpr int kBusyRefusedCommands[] = {kMenuSave,          kSaveDataButton,     kMenuSaveSettings, kMenuSaveLog,
+                                        kSaveLogButton,     kMenuLoadLog,        kLoadLogButton,    kSearchMoreButton,
+                                        kRawEntireDisk,     kRawSectorRange,     kRawExactSizes,    kRawStartButton,
+                                        kNextButton,        kBackButton,         kQuickSearchMode,  kAdvancedSearchMode,
+                                        kRawRecoveryMode};
+
 int TreeIndex(TreeId tree) { return static_cast<int>(tree); }
 
 struct TopButton {
@@ -94,9 +101,13 @@ QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
     auto* model = new ListTableModel(*this, id, id == kRawFileTypesList, view);
     view->setModel(model);
     view->horizontalHeader()->setStretchLastSection(true);
+    view->setTabKeyNavigation(false);  // Tab leaves the list; the arrows walk its rows
     lists_[id] = model;
   }
   static_cast<QTableView*>(controls_.at(kDetailsList))->setShowGrid(true);
+  // The results list shows its four rows whole.
+  static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setMinimumSectionSize(14);
+  static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setDefaultSectionSize(15);
   setFixedSize(sizeHint());
   qApp->installEventFilter(this);
 }
@@ -171,14 +182,19 @@ void QtWizardWindow::BuildStatusBar() {
 }
 
 void QtWizardWindow::ShowMenuBalloon(QAction* action) {
-  if (!state_.balloonHelp || !wizard_ || action->menu()) {
+  // A submenu's item is reported by the menus above it too: the balloon belongs to the
+  // menu that holds the item.
+  auto* menu = qobject_cast<QMenu*>(sender());
+  if (menu && !menu->actions().contains(action)) return;
+  const std::string prompt = action->data().toString().toStdString();
+  const QString text = !state_.balloonHelp || !wizard_ || action->menu()
+                           ? QString()
+                           : QString::fromStdString(wizard_->Language().MenuPrompt(prompt)).trimmed();
+  // Nothing to say: the last item's balloon does not stay.
+  if (!menu || text.isEmpty()) {
     QToolTip::hideText();
     return;
   }
-  const std::string prompt = action->data().toString().toStdString();
-  const QString text = QString::fromStdString(wizard_->Language().MenuPrompt(prompt)).trimmed();
-  auto* menu = qobject_cast<QMenu*>(sender());
-  if (!menu || text.isEmpty()) return;
   const QRect item = menu->actionGeometry(action);
   const BalloonPoint at = MenuBalloonPoint(action->objectName().toInt(), item.left(), item.top(), item.right());
   QToolTip::showText(menu->mapToGlobal(QPoint(at.x, at.y)), text, menu);
@@ -187,6 +203,10 @@ void QtWizardWindow::ShowMenuBalloon(QAction* action) {
 void QtWizardWindow::Bind(Wizard& wizard, WizardDialogs& dialogs) {
   wizard_ = &wizard;
   dialogs_ = &dialogs;
+  // The commands a running worker refuses are greyed while it runs.
+  wizard.Workers().SetObserver([this] {
+    QMetaObject::invokeMethod(this, [this] { ApplyBusyCommands(); }, Qt::QueuedConnection);
+  });
   for (const auto& [id, action] : actions_)
     connect(action, &QAction::triggered, this, [this, id = id] { wizard_->Command(id); });
   ConnectControls();
@@ -298,8 +318,13 @@ void QtWizardWindow::RefreshNow() {
   for (const int id : controls) ApplyControl(id);
 }
 
+void QtWizardWindow::ApplyBusyCommands() {
+  for (const int id : kBusyRefusedCommands) ApplyControl(id);
+}
+
 void QtWizardWindow::ApplyControl(int id) {
-  const ControlState control = Control(id);
+  ControlState control = Control(id);
+  if (wizard_ && wizard_->RefusedWhileBusy(id)) control.enabled = false;
   if (QAction* action = CommandAction(id)) {
     action->setEnabled(control.enabled);
     if (action->isCheckable()) action->setChecked(control.checked);
@@ -389,8 +414,12 @@ bool QtWizardWindow::FilterKey(QKeyEvent* key) {
       else
         folders->setFocus(Qt::TabFocusReason);
       return true;
+    case Qt::Key_Space:
+      // On a disk or a partition, as a click on its label; elsewhere the control's own.
+      return ChooseFocusedItem();
     case Qt::Key_Return:
     case Qt::Key_Enter:
+      if (ChooseFocusedItem()) return true;
       if (catalogue && folders->hasFocus() && folders->currentItem())
         wizard_->ClickFolderItem(TreeBinder::HandleOf(folders->currentItem()));
       else if (catalogue && list->hasFocus() && list->currentIndex().isValid())
@@ -406,6 +435,20 @@ bool QtWizardWindow::FilterKey(QKeyEvent* key) {
       return false;
     default: return false;
   }
+}
+
+bool QtWizardWindow::ChooseFocusedItem() {
+  for (const TreeId tree : {TreeId::Disk, TreeId::Partition}) {
+    QTreeWidget* widget = TreeWidget(tree);
+    if (!widget->hasFocus() || !widget->currentItem()) continue;
+    const TreeItemHandle handle = TreeBinder::HandleOf(widget->currentItem());
+    if (tree == TreeId::Disk)
+      wizard_->ClickDiskItem(handle);
+    else
+      wizard_->ClickPartitionItem(handle);
+    return true;
+  }
+  return false;
 }
 
 void QtWizardWindow::ShowMessage(const std::string& text) {
@@ -453,7 +496,10 @@ std::string QtWizardWindow::AskFilePath(FileDialogKind kind, const std::string& 
 }
 
 void QtWizardWindow::OpenDocument(const std::string& path) {
-  OnGuiThread(this, [&] { QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))); });
+  OnGuiThread(this, [&] {
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
+      InformationBox(this, "No program on this desktop opens " + path);
+  });
 }
 
 }  // namespace vantrel::qt

@@ -68,11 +68,14 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   void ConnectTrees();
   void ConnectList();
   void ApplyControl(int id);
+  void ApplyBusyCommands();
   bool FrameShown(int id) const;
   void ApplyList(int id);
   void ApplyTree(TreeId tree);
   void ShowMenuBalloon(QAction* action);
   bool FilterKey(QKeyEvent* key);
+  // Space or Enter on the disk or partition tree: its current item is chosen.
+  bool ChooseFocusedItem();
 
   WizardState& state_;
   Wizard* wizard_ = nullptr;

@@ -73,6 +73,8 @@ void RunSavingDialog(QWidget* parent, ModelWindow& window, SavingRun& run, const
   buttons->addWidget(skip);
   layout->addLayout(buttons);
   QObject::connect(stop, &QPushButton::clicked, &dialog, [&run, stop] {
+    // The file being written is not left behind shorter than it should be.
+    run.abandonRequested = 1;
     run.saveStopRequested = 1;
     stop->setEnabled(false);
   });

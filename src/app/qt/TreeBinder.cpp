@@ -53,12 +53,14 @@ QTreeWidgetItem* TreeBinder::Bind(const TreeModel& model, TreeItemHandle handle,
 
 void TreeBinder::Refresh(const TreeModel& model) {
   refreshing_ = true;
-  if (model.Root() != root_) {
+  // A reset model numbers its items afresh: the widget's items stand for nothing any more.
+  if (model.Root() != root_ || model.Generation() != generation_) {
     widget_->clear();
     items_.clear();
     expandedInModel_.clear();
     selected_ = kNoTreeItem;
     root_ = model.Root();
+    generation_ = model.Generation();
   }
   std::unordered_set<TreeItemHandle> seen;
   if (root_ != kNoTreeItem) {
@@ -75,16 +77,19 @@ void TreeBinder::Refresh(const TreeModel& model) {
     }
   }
   // Items the model no longer has: delete the topmost ones (their children go with them).
+  // Every parent is read before anything is deleted.
+  std::vector<QTreeWidgetItem*> doomed;
   for (auto it = items_.begin(); it != items_.end();) {
     if (seen.contains(it->first)) {
       ++it;
       continue;
     }
     QTreeWidgetItem* parent = it->second->parent();
-    if (!parent || seen.contains(HandleOf(parent))) delete it->second;
+    if (!parent || seen.contains(HandleOf(parent))) doomed.push_back(it->second);
     expandedInModel_.erase(it->first);
     it = items_.erase(it);
   }
+  for (QTreeWidgetItem* item : doomed) delete item;
   if (model.Selected() != selected_) {
     selected_ = model.Selected();
     if (QTreeWidgetItem* item = ItemOf(selected_)) widget_->setCurrentItem(item);

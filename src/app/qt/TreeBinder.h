@@ -3,6 +3,7 @@
 // place, so that scrolling and the user's expansion survive every refresh.
 
 #include <QIcon>
+#include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -32,6 +33,7 @@ class TreeBinder {
   QIcon rootIcon_;
   QIcon itemIcon_;
   TreeItemHandle root_ = kNoTreeItem;
+  std::uint64_t generation_ = 0;
   std::unordered_map<TreeItemHandle, QTreeWidgetItem*> items_;
   std::unordered_set<TreeItemHandle> expandedInModel_;
   TreeItemHandle selected_ = kNoTreeItem;

@@ -1,0 +1,50 @@
+#include "app/RunSummaries.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "saving/SavingRun.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::size_t kNamesListed = 5;
+
+void AddCount(std::string& text, const char* label, std::size_t count) {
+  text += "\r\n" + std::string(label) + " : " + std::to_string(count);
+}
+
+void AddNames(std::string& text, const std::vector<std::string>& paths) {
+  for (std::size_t i = 0; i < paths.size() && i < kNamesListed; ++i) text += "\r\n    " + paths[i];
+  if (paths.size() > kNamesListed) text += "\r\n    and " + std::to_string(paths.size() - kNamesListed) + " more";
+}
+
+}  // namespace
+
+std::string ByteCountText(std::uint64_t bytes) {
+  if (bytes < 1024) return std::to_string(bytes) + " bytes";
+  const char* unit = bytes < 1048576 ? "KB" : bytes < (std::uint64_t{1} << 30) ? "MB" : "GB";
+  const double scale = bytes < 1048576 ? 1024.0 : bytes < (std::uint64_t{1} << 30) ? 1048576.0 : 1073741824.0;
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f %s", static_cast<double>(bytes) / scale, unit);
+  return text;
+}
+
+std::string SavingSummary(const SavingRun& run, const SavingEnd& end) {
+  std::string text = end.stopped ? "Saving stopped." : "Saving complete.";
+  AddCount(text, "Files written", run.filesWritten);
+  text += " (" + ByteCountText(run.bytesWritten) + ")";
+  AddCount(text, "Existing files kept", run.filesKeptExisting);
+  AddCount(text, "Files that could not be written", run.filesFailed);
+  AddCount(text, "Files cut short", run.shortFiles.size());
+  AddNames(text, run.shortFiles);
+  AddCount(text, "Files with unreadable parts (saved as zeros)", run.damagedFiles.size());
+  AddNames(text, run.damagedFiles);
+  if (!end.removedFile.empty()) text += "\r\nCut short by Stop and removed :\r\n    " + end.removedFile;
+  return text;
+}
+
+std::string LogSavedSummary(const std::string& path) { return "Recovery information saved to\r\n" + path; }
+
+}  // namespace vantrel

@@ -1,0 +1,25 @@
+#pragma once
+// The short reports shown when a long run ends: what a saving run wrote, kept, failed or
+// cut short, and where a recovery log went.
+
+#include <cstdint>
+#include <string>
+
+namespace vantrel {
+
+struct SavingRun;
+
+// How a saving run ended. stopped: by the user's Stop; removedFile: the file cut short by
+// that Stop and removed (empty for none).
+struct SavingEnd {
+  bool stopped = false;
+  std::string removedFile;
+};
+
+std::string SavingSummary(const SavingRun& run, const SavingEnd& end);
+std::string LogSavedSummary(const std::string& path);
+
+// "1.5 MB", "12 KB", "300 bytes".
+std::string ByteCountText(std::uint64_t bytes);
+
+}  // namespace vantrel

@@ -1,0 +1,25 @@
+#pragma once
+// The value fields beside the captions of the right panel: the chosen disk and its size,
+// the partition's sector range, its file system, the chosen mode, what the searches found
+// and the kind of file search.
+
+#include <string>
+
+namespace vantrel {
+
+struct WizardState;
+struct ReiserSuperblock;
+
+// "ReiserFS 3.6, 4 KB" (3.5 for the old format, then the block size); empty without a block size.
+std::string FileSystemText(const ReiserSuperblock& superblock);
+std::string ModeText(int recoveryMode);
+
+void ShowSelectedDisk(WizardState& state);
+void ShowSelectedMode(WizardState& state);
+void ShowPartitionRange(WizardState& state);
+// After a partition search: the partitions found.
+void ShowPartitionsFound(WizardState& state);
+// After a catalogue build or a log load: the file system, the folders found, the search.
+void ShowCatalogueValues(WizardState& state);
+
+}  // namespace vantrel
