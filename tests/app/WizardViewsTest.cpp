@@ -104,7 +104,7 @@ TEST_F(WizardViews, PartitionListAndCatalogueViews) {
   EXPECT_EQ(wizard_.window.List(kDetailsList).Columns()[0].heading, "Details");
 }
 
-TEST_F(WizardViews, RawPanelComesAndGoesLeavingTheModeGroupHidden) {
+TEST_F(WizardViews, RawPanelComesAndGoesAndBackFromItShowsTheModesAgain) {
   for (const char* type : {"Word", "Excel", "PowerPoint", "Zip"}) {
     const auto row = wizard_.window.ListInsertRow(kRawFileTypesList, type);
     wizard_.window.ListSetRowChecked(kRawFileTypesList, row, true);
@@ -123,8 +123,9 @@ TEST_F(WizardViews, RawPanelComesAndGoesLeavingTheModeGroupHidden) {
 
   ShowView(wizard_.state, 88);
   EXPECT_EQ(Picture(), "/opt/vantrel/Step1.bmp");
-  ExpectShown({kRawFileTypesGroup, kRawStartButton, kBackButton, kRecoveryModesGroup}, false);
-  ExpectShown({kPartitionTypeGroup, kDetailsList, kQuickSearchMode, kDiskTree, kSelectDiskGroup}, true);
+  // The first step as it was: the modes free to choose, nothing drawn over them.
+  ExpectShown({kRawFileTypesGroup, kRawStartButton, kBackButton, kPartitionTypeGroup}, false);
+  ExpectShown({kRecoveryModesGroup, kDetailsList, kQuickSearchMode, kDiskTree, kSelectDiskGroup}, true);
 }
 
 TEST_F(WizardViews, MoreSearchBracketsAndUnknownCodes) {

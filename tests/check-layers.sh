@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Fails when a source folder includes a header of a layer it may not look at. The layers
+# look only down: base <- disk <- reiserfs <- saving, raw, logs <- app <- app/qt, cli.
+# Usage: check-layers.sh [SOURCE_ROOT]   (default: the project's src folder)
+set -euo pipefail
+root=${1:-"$(cd "$(dirname "$0")/../src" && pwd)"}
+
+declare -A allowed=(
+  [base]="base"
+  [disk]="base disk"
+  [reiserfs]="base disk reiserfs"
+  [saving]="base disk reiserfs saving"
+  [raw]="base disk raw"
+  [logs]="base disk reiserfs logs"
+  [mount]="base disk reiserfs saving mount"
+  [app]="base disk reiserfs saving raw logs app"
+)
+
+status=0
+for layer in "${!allowed[@]}"; do
+  [ -d "$root/$layer" ] || continue
+  # Only the folder itself: app/qt, the window, sits above the app layer.
+  while IFS= read -r line; do
+    file=${line%%:*}
+    included=$(sed -E 's/.*#include "([^"/]+)\/.*/\1/' <<<"$line")
+    target=$(sed -E 's/.*#include "([^"]+)".*/\1/' <<<"$line")
+    case " ${allowed[$layer]} " in
+      *" $included "*) [[ $target == app/qt/* ]] || continue ;;
+    esac
+    echo "layering: ${file#"$root"/} includes \"$target\", above or beside the $layer layer"
+    status=1
+  done < <(grep -HE '^#include "[^"]+/' "$root/$layer"/*.h "$root/$layer"/*.cpp 2>/dev/null || true)
+done
+[ $status -eq 0 ] && echo "layering: every folder looks only down"
+exit $status
