@@ -9,10 +9,12 @@
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
+#include "app/SavingCommands.h"
 #include "base/LittleEndian.h"
 #include "app/CatalogueBuildCommands.h"
 #include "reiserfs/Catalogue.h"
 #include "support/CraftedPartition.h"
+#include "support/TempDir.h"
 
 namespace vantrel::test {
 namespace {
@@ -194,6 +196,33 @@ TEST_F(CraftedCatalogue, AChildIsDescendedWhenItsLevelIsBelowItsParentsAndNeverO
   partition_.WriteSuperblock(37);
   Build(false);
   EXPECT_TRUE(FileNames().empty());
+}
+
+TEST_F(CraftedCatalogue, TwoObjectsThatShareAnIdAreEachSavedFromTheListAsThemselves) {
+  // An older file system left (10, 11) "c.txt" in docs; the live one gave id 11 to a.txt.
+  std::vector<CraftedItem> leafB = LeafBItems();
+  leafB[0] = DirItem(2, 10, 1, {{10, 12, "b.bin"}, {10, 11, "c.txt"}});
+  leafB.push_back(StatItem(10, 11, kFileMode, 120, 1400));
+  leafB.push_back(DirectItem(10, 11, 120));
+  partition_.WriteLeaf(kLeafA, LeafAItems());
+  partition_.WriteLeaf(kLeafB, leafB);
+  partition_.WriteInternal(kInternal, 2, {{2, 10, 1, 0, kDirectoryType}}, {kLeafA, kLeafB});
+  partition_.WriteSuperblock(kInternal);
+  Build(true);
+  wizard_.state.fileSearchType = 2;
+
+  TempDir out;
+  for (const auto& [folder, name, size] : {std::tuple{kRootFolderId, "a.txt", 300u}, {10u, "c.txt", 120u}}) {
+    ShowFolder(wizard_.state, folder);
+    const auto& rows = wizard_.state.listedRows;
+    for (std::size_t row = 0; row < rows.size(); ++row)
+      wizard_.window.ListSetRowSelected(control::kDetailsList, row,
+                                        !rows[row].folder && Cat().fileList[rows[row].index].name == name);
+    wizard_.state.destinationPath = (out / name).string();
+    wizard_.state.saveMode = 2;
+    RunSaving(wizard_.state);
+    EXPECT_EQ(std::filesystem::file_size(out / name / name), size) << name;
+  }
 }
 
 TEST_F(CraftedCatalogue, ItemsReachingPastTheBlockArePassedOver) {
