@@ -191,7 +191,6 @@ void BecomeIdle(WizardState& state) {
   window.SetControlText(control::kRawStartButton, kStartRecoveryText);
   window.SetControlText(control::kRawStatus, "");
   EnableControlsForRun(state, true);
-  window.ListRemoveAllRows(control::kRawResultsList);
   state.rawRecovery.stopRequested.store(false);
   state.rawRecovery.running.store(false);
 }
@@ -210,6 +209,8 @@ void RunRawRecovery(WizardState& state) {
   RawRecoveryState& raw = state.rawRecovery;
   raw.run = RawRecoveryRun{};
   raw.report = RawRecoveryReport{};
+  // The last run's totals stay shown until this one starts.
+  window.ListRemoveAllRows(control::kRawResultsList);
   const auto range = TakeRecoveryRange(state);
   if (!range) return Finish(state);
   if (range->start > range->end) {

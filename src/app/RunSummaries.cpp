@@ -1,8 +1,10 @@
 #include "app/RunSummaries.h"
 
+#include <array>
 #include <cstdio>
 #include <vector>
 
+#include "raw/RawRecoveryState.h"
 #include "saving/SavingRun.h"
 
 namespace vantrel {
@@ -46,5 +48,23 @@ std::string SavingSummary(const SavingRun& run, const SavingEnd& end) {
 }
 
 std::string LogSavedSummary(const std::string& path) { return "Recovery information saved to\r\n" + path; }
+
+std::string RawRecoverySummary(const RawRecoveryReport& report) {
+  std::string text = report.stopped ? "Raw recovery stopped." : "Raw recovery complete.";
+  std::array<std::size_t, kKindCount> perKind{};
+  std::uint64_t bytes = 0;
+  for (const CarvedFile& file : report.files) {
+    ++perKind[static_cast<std::size_t>(KindIndex(file.kind))];
+    bytes += file.bytes;
+  }
+  AddCount(text, "Files written", report.files.size());
+  text += " (" + ByteCountText(bytes) + ")";
+  for (std::size_t k = 0; k < kKindCount; ++k)
+    if (perKind[k] > 0) text += "\r\n    " + std::string(KindTexts(static_cast<RawFileKind>(k)).resultsRow) +
+                                std::to_string(perKind[k]);
+  AddCount(text, "Files that could not be written", report.failures.size());
+  AddNames(text, report.failures);
+  return text;
+}
 
 }  // namespace vantrel

@@ -8,6 +8,7 @@
 namespace vantrel {
 
 struct SavingRun;
+struct RawRecoveryReport;
 
 // How a saving run ended. stopped: by the user's Stop; removedFile: the file cut short by
 // that Stop and removed (empty for none).
@@ -18,6 +19,8 @@ struct SavingEnd {
 
 std::string SavingSummary(const SavingRun& run, const SavingEnd& end);
 std::string LogSavedSummary(const std::string& path);
+// The files a raw recovery run wrote, per kind, their bytes, and those it could not write.
+std::string RawRecoverySummary(const RawRecoveryReport& report);
 
 // "1.5 MB", "12 KB", "300 bytes".
 std::string ByteCountText(std::uint64_t bytes);

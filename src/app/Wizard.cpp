@@ -8,6 +8,7 @@
 #include "app/FolderChecks.h"
 #include "app/FolderTree.h"
 #include "app/RecoveryLogWorkers.h"
+#include "app/RunSummaries.h"
 #include "app/WindowPort.h"
 #include "app/WizardDialogs.h"
 #include "app/WizardState.h"
@@ -298,7 +299,12 @@ void Wizard::StartRawRecoveryOrStop() {
     RequestRawRecoveryStop(state_);
     return;
   }
-  if (StartRawRecovery(state_)) workers_.Start(Worker::Raw, [this] { RunRawRecovery(state_); });
+  if (!StartRawRecovery(state_)) return;
+  workers_.Start(Worker::Raw, [this] {
+    RunRawRecovery(state_);
+    // The results rows stay in the panel; the summary says what the run did.
+    state_.Window().ShowMessage(RawRecoverySummary(state_.rawRecovery.report));
+  });
 }
 
 void Wizard::StopSearching() {

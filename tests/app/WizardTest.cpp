@@ -327,6 +327,15 @@ TEST_F(WizardTest, RawRecoveryCarvesTheDiskChosenAtTheFirstStepAfterASearchOfAno
   wizard_.Workers().WaitAll();
   // The carve fixture's documents, none of which a ReiserFS disk of text files holds.
   EXPECT_FALSE(t_.state.rawRecovery.report.files.empty());
+  // The totals stay in the panel and a summary says what was written.
+  EXPECT_FALSE(t_.window.List(kRawResultsList).Rows().empty());
+  ASSERT_FALSE(t_.window.MessageTexts().empty());
+  const std::string summary = t_.window.MessageTexts().back();
+  EXPECT_EQ(summary.rfind("Raw recovery complete.\r\nFiles written : " +
+                              std::to_string(t_.state.rawRecovery.report.files.size()),
+                          0),
+            0u)
+      << summary;
 }
 
 TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
