@@ -97,25 +97,53 @@ nlohmann::json EntryJson(const CatalogueEntry& entry, const std::string& path) {
           {"typeCode", entry.typeCode}};
 }
 
-void PrintJson(const Catalogue& catalogue, const FolderLayout& layout) {
-  const CataloguePaths paths = PathsOf(catalogue, layout);
-  nlohmann::json folders = nlohmann::json::array();
-  nlohmann::json files = nlohmann::json::array();
-  for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
-    folders.push_back(EntryJson(catalogue.folderList[i], paths.folders[i]));
-  for (std::size_t i = 0; i < catalogue.fileList.size(); ++i)
-    files.push_back(EntryJson(catalogue.fileList[i], paths.files[i]));
-  nlohmann::json lostFolders = nlohmann::json::array();
-  nlohmann::json lostFiles = nlohmann::json::array();
-  if (layout.lostFolder) {
-    const FolderContents lost = ContentsOfFolder(catalogue, layout, kLostFolderId);
-    for (const std::size_t i : lost.folders) lostFolders.push_back(paths.folders[i]);
-    for (const std::size_t i : lost.files) lostFiles.push_back(paths.files[i]);
+// Names are bytes as found on disk; what is not UTF-8 is shown as U+FFFD.
+std::string JsonText(const nlohmann::json& value, const std::string& indent) {
+  std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+  std::string indented;
+  indented.reserve(text.size() + indent.size());
+  indented += indent;
+  for (const char c : text) {
+    indented += c;
+    if (c == '\n') indented += indent;
   }
-  const nlohmann::json document{
-      {"folders", folders}, {"files", files}, {"lost", {{"folders", lostFolders}, {"files", lostFiles}}}};
-  // Names are bytes as found on disk; what is not UTF-8 is shown as U+FFFD.
-  std::cout << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+  return indented;
+}
+
+// A JSON array written element by element at the given indent, laid out as dump(2) lays
+// out a whole document.
+template <typename Each>
+void PrintArray(std::size_t count, const std::string& indent, Each element) {
+  if (count == 0) {
+    std::cout << "[]";
+    return;
+  }
+  std::cout << "[\n";
+  for (std::size_t i = 0; i < count; ++i)
+    std::cout << JsonText(element(i), indent + "  ") << (i + 1 < count ? ",\n" : "\n");
+  std::cout << indent << ']';
+}
+
+// The whole catalogue, streamed: only the folders' paths are held, each file's path is made
+// as it is written, so that a catalogue of millions of files prints in little more memory
+// than it takes itself.
+void PrintJson(const Catalogue& catalogue, const FolderLayout& layout) {
+  const CataloguePathFinder paths(catalogue, layout);
+  const auto& folderPaths = paths.FolderPaths();
+  FolderContents lost;
+  if (layout.lostFolder) lost = ContentsOfFolder(catalogue, layout, kLostFolderId);
+  std::cout << "{\n  \"files\": ";
+  PrintArray(catalogue.fileList.size(), "  ",
+             [&](std::size_t i) { return EntryJson(catalogue.fileList[i], paths.FilePath(catalogue.fileList[i])); });
+  std::cout << ",\n  \"folders\": ";
+  PrintArray(catalogue.folderList.size(), "  ",
+             [&](std::size_t i) { return EntryJson(catalogue.folderList[i], folderPaths[i]); });
+  std::cout << ",\n  \"lost\": {\n    \"files\": ";
+  PrintArray(lost.files.size(), "    ",
+             [&](std::size_t i) { return nlohmann::json(paths.FilePath(catalogue.fileList[lost.files[i]])); });
+  std::cout << ",\n    \"folders\": ";
+  PrintArray(lost.folders.size(), "    ", [&](std::size_t i) { return nlohmann::json(folderPaths[lost.folders[i]]); });
+  std::cout << "\n  }\n}\n";
 }
 
 }  // namespace

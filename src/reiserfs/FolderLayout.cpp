@@ -118,34 +118,36 @@ FolderIndex IndexFolders(const Catalogue& catalogue, const FolderLayout& layout)
   return index;
 }
 
-CataloguePaths PathsOf(const Catalogue& catalogue, const FolderLayout& layout) {
+CataloguePathFinder::CataloguePathFinder(const Catalogue& catalogue, const FolderLayout& layout) : layout_(layout) {
   const auto& folders = catalogue.folderList;
-  CataloguePaths paths;
-  paths.folders.resize(folders.size());
+  folderPaths_.resize(folders.size());
   // Depth first from the top, so that a parent's path is always made before its children's.
   std::vector<std::size_t> pending(layout.topLevel.rbegin(), layout.topLevel.rend());
   while (!pending.empty()) {
     const std::size_t entry = pending.back();
     pending.pop_back();
     const std::size_t under = layout.placedUnder[entry];
-    paths.folders[entry] = under == kTopLevel ? folders[entry].name : paths.folders[under] + "/" + folders[entry].name;
+    folderPaths_[entry] = under == kTopLevel ? folders[entry].name : folderPaths_[under] + "/" + folders[entry].name;
     pending.insert(pending.end(), layout.children[entry].rbegin(), layout.children[entry].rend());
   }
+  for (std::size_t i = 0; i < folders.size(); ++i) firstFolder_.emplace(folders[i].objectId, i);
+}
 
-  std::unordered_map<std::uint32_t, std::size_t> firstFolder;
-  for (std::size_t i = 0; i < folders.size(); ++i) firstFolder.emplace(folders[i].objectId, i);
-  const std::string lostPrefix = std::string(kLostFolderName) + "/";
+std::string CataloguePathFinder::FilePath(const CatalogueEntry& file) const {
+  const std::uint32_t shownIn = ShownIn(file, layout_);
+  if (shownIn == kRootFolderId) return file.name;
+  const auto folder = firstFolder_.find(shownIn);
+  if (folder != firstFolder_.end() && layout_.placed[folder->second])
+    return folderPaths_[folder->second] + "/" + file.name;
+  return std::string(kLostFolderName) + "/" + file.name;
+}
+
+CataloguePaths PathsOf(const Catalogue& catalogue, const FolderLayout& layout) {
+  const CataloguePathFinder finder(catalogue, layout);
+  CataloguePaths paths;
+  paths.folders = finder.FolderPaths();
   paths.files.reserve(catalogue.fileList.size());
-  for (const auto& file : catalogue.fileList) {
-    const std::uint32_t shownIn = ShownIn(file, layout);
-    const auto folder = firstFolder.find(shownIn);
-    if (shownIn == kRootFolderId)
-      paths.files.push_back(file.name);
-    else if (folder != firstFolder.end() && layout.placed[folder->second])
-      paths.files.push_back(paths.folders[folder->second] + "/" + file.name);
-    else
-      paths.files.push_back(lostPrefix + file.name);
-  }
+  for (const auto& file : catalogue.fileList) paths.files.push_back(finder.FilePath(file));
   return paths;
 }
 

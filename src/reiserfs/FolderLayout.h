@@ -58,4 +58,18 @@ struct CataloguePaths {
 };
 CataloguePaths PathsOf(const Catalogue& catalogue, const FolderLayout& layout);
 
+// The same paths one file at a time, for walks that should not hold every file's path:
+// the folders' paths are made at once, a file's when it is asked for.
+class CataloguePathFinder {
+ public:
+  CataloguePathFinder(const Catalogue& catalogue, const FolderLayout& layout);
+  const std::vector<std::string>& FolderPaths() const { return folderPaths_; }
+  std::string FilePath(const CatalogueEntry& file) const;
+
+ private:
+  const FolderLayout& layout_;
+  std::vector<std::string> folderPaths_;
+  std::unordered_map<std::uint32_t, std::size_t> firstFolder_;
+};
+
 }  // namespace vantrel
