@@ -1,7 +1,13 @@
 #include "app/DirectoryListing.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "app/WindowPort.h"
@@ -28,9 +34,25 @@ std::string PathOf(WindowPort& window, TreeItemHandle item) {
   return path;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  return (std::filesystem::path(folder.empty() ? std::filesystem::temp_directory_path().string() : folder) / name)
-      .string();
+// The run's private folder, made once; a folder that has since gone or is no longer a
+// folder of ours is made again.
+std::string PrivateFolder(WizardState& state) {
+  struct stat info {};
+  if (!state.listingFolder.empty() && ::lstat(state.listingFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+      info.st_uid == ::geteuid())
+    return state.listingFolder;
+  std::error_code error;
+  const std::filesystem::path base =
+      state.tempFolder.empty() ? std::filesystem::temp_directory_path(error) : std::filesystem::path(state.tempFolder);
+  std::string pattern = (base / "vantrel-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) return {};
+  state.listingFolder = pattern;
+  return pattern;
+}
+
+std::string JoinPrivate(WizardState& state, const char* name) {
+  const std::string folder = PrivateFolder(state);
+  return folder.empty() ? std::string() : (std::filesystem::path(folder) / name).string();
 }
 
 }  // namespace
@@ -61,9 +83,9 @@ void WriteListing(WindowPort& window, TreeItemHandle item, const std::string& se
   }
 }
 
-std::string ListingTextPath(const WizardState& state) { return JoinPath(state.tempFolder, "TreeStructView.txt"); }
+std::string ListingTextPath(WizardState& state) { return JoinPrivate(state, "TreeStructView.txt"); }
 
-std::string ListingPrintPath(const WizardState& state) { return JoinPath(state.tempFolder, "TreeStructPrint.dat"); }
+std::string ListingPrintPath(WizardState& state) { return JoinPrivate(state, "TreeStructPrint.dat"); }
 
 bool ListingAvailable(WizardState& state) {
   if (state.wizardStage == 2 && state.Window().TreeRoot(kTree) != kNoTreeItem) return true;
@@ -72,10 +94,21 @@ bool ListingAvailable(WizardState& state) {
 }
 
 bool WriteListingFile(WizardState& state, const std::string& path, const std::string& separator) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
+  if (path.empty()) return false;
+  ::unlink(path.c_str());
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  std::ostringstream out;
   WriteListing(state.Window(), state.Window().TreeRoot(kTree), separator, out);
-  return static_cast<bool>(out.flush());
+  const std::string text = std::move(out).str();
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    written += static_cast<std::size_t>(n);
+  }
+  return ::close(fd) == 0 && written == text.size();
 }
 
 bool ViewListing(WizardState& state) {

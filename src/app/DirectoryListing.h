@@ -24,9 +24,11 @@ std::string ListingLine(WindowPort& window, TreeItemHandle parent, TreeItemHandl
 // Writes the lines for every folder below item, depth first, each followed by separator.
 void WriteListing(WindowPort& window, TreeItemHandle item, const std::string& separator, std::ostream& out);
 
-// Where the listing files are written: the temporary folder.
-std::string ListingTextPath(const WizardState& state);
-std::string ListingPrintPath(const WizardState& state);
+// Where the listing files are written: a private folder of this run (mode 0700, made with
+// mkdtemp inside the temporary folder on first use), never a fixed name in a shared
+// folder. Empty when the private folder cannot be made.
+std::string ListingTextPath(WizardState& state);
+std::string ListingPrintPath(WizardState& state);
 
 // True when a catalogue is shown (stage 2 with a folder tree); otherwise tells the user.
 bool ListingAvailable(WizardState& state);
@@ -35,7 +37,9 @@ bool ListingAvailable(WizardState& state);
 // False when there is no catalogue or the file cannot be written.
 bool ViewListing(WizardState& state);
 
-// Writes a listing file; false when it cannot be created.
+// Writes a listing file as a new file: whatever lies at the name (a file or a link, never
+// what a link points to) is removed first, and the file is created exclusively without
+// following a link. False when it cannot be created.
 bool WriteListingFile(WizardState& state, const std::string& path, const std::string& separator);
 
 }  // namespace vantrel

@@ -64,6 +64,7 @@ struct WizardState {
   std::string activityLogPath;
   std::string languageFileName;
   std::string tempFolder;
+  std::string listingFolder;  // private folder of this run for the listing files, made on first use
   std::string messageText;
   char PlatformMode = 'N';
   CurrentPartition currentPartition;

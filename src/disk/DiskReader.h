@@ -23,6 +23,8 @@ class DiskReader {
     return reader_->CopyQuietly(disk_, firstSector, bytes, toFd, toOffset);
   }
 
+  std::optional<std::uint64_t> SectorCount() const { return reader_->SectorCount(disk_); }
+
   std::uint16_t Disk() const { return disk_; }
   SectorReader& Reader() const { return *reader_; }
 

@@ -1,5 +1,7 @@
 #include "disk/SectorReader.h"
 
+#include <algorithm>
+
 namespace vantrel {
 
 ReadOutcome SectorReader::ReadQuietly(std::uint16_t disk, std::uint64_t firstSector,
@@ -13,6 +15,14 @@ bool SectorReader::CopyQuietly(std::uint16_t disk, std::uint64_t firstSector, st
                                std::uint64_t toOffset) {
   DiskSource* source = disks_.Source(disk);
   return source != nullptr && source->CopyRange(firstSector * kSectorSize, bytes, toFd, toOffset);
+}
+
+std::optional<std::uint64_t> SectorReader::SectorCount(std::uint16_t disk) {
+  DiskSource* source = disks_.Source(disk);
+  if (source == nullptr) return std::nullopt;
+  const auto bytes = source->Size();
+  if (!bytes) return std::nullopt;
+  return *bytes / kSectorSize + (*bytes % kSectorSize != 0 ? 1 : 0);
 }
 
 int SectorReader::ReadSectors(const SectorReadRequest& request) {
@@ -30,8 +40,12 @@ int SectorReader::ReadSectors(const SectorReadRequest& request) {
     policy_.store(policy);
   }
   if (policy == BadSectorPolicy::Retry || policy == BadSectorPolicy::RetryAll) {
-    for (std::uint32_t i = 0; i < request.count; ++i)
-      ReadQuietly(request.disk, request.firstSector + i, run.subspan(std::size_t{i} * kSectorSize, kSectorSize));
+    // A sector that still fails holds zeros, never what the failed read left there.
+    for (std::uint32_t i = 0; i < request.count; ++i) {
+      const auto sector = run.subspan(std::size_t{i} * kSectorSize, kSectorSize);
+      if (ReadQuietly(request.disk, request.firstSector + i, sector) != ReadOutcome::Ok)
+        std::fill(sector.begin(), sector.end(), std::byte{0});
+    }
   }
   return 0;
 }

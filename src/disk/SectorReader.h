@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "disk/BadSectorPrompt.h"
@@ -28,8 +29,8 @@ class SectorReader {
 
   // Non-zero when the whole run was read. On a failed read the user is asked "Bad Sector
   // Encountered" unless a sticky answer was given; under Retry (All) each sector of the
-  // run is then read once on its own, so that the readable ones reach the buffer, and the
-  // result is still 0. A disk that cannot be opened gives 0 without a prompt and leaves
+  // run is then read once on its own, so that the readable ones reach the buffer (the
+  // sectors that still fail are zeros), and the result is still 0. A disk that cannot be opened gives 0 without a prompt and leaves
   // the buffer untouched.
   int ReadSectors(const SectorReadRequest& request);
 
@@ -41,6 +42,9 @@ class SectorReader {
   // Copies bytes from firstSector on straight into the file toFd at toOffset where the disk
   // can (an image file); false when it cannot, and the caller reads and writes them itself.
   bool CopyQuietly(std::uint16_t disk, std::uint64_t firstSector, std::size_t bytes, int toFd, std::uint64_t toOffset);
+
+  // The disk's size in whole and partial sectors, or nothing when it cannot be opened.
+  std::optional<std::uint64_t> SectorCount(std::uint16_t disk);
 
   BadSectorPolicy Policy() const { return policy_.load(); }
 

@@ -4,7 +4,7 @@
 
 namespace vantrel {
 
-CarvePlan PlanSpanCarve(std::uint64_t start, std::uint64_t end, RawFileKind kind) {
+CarvePlan PlanSpanCarve(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool markerFound) {
   const std::uint64_t span = end - start;
   if (span <= kCarveChunkSectors) {
     // The marker's own sector belongs to the file: a small ZIP keeps its end record.
@@ -13,7 +13,7 @@ CarvePlan PlanSpanCarve(std::uint64_t start, std::uint64_t end, RawFileKind kind
   const std::uint64_t lastChunk = (span - 1) % kCarveChunkSectors + 1;
   CarvePlan plan{{{start, span}, {end, lastChunk}}, 0};
   std::uint64_t sectors = span + lastChunk;
-  if (kind != RawFileKind::Zip && sectors > kDocumentCapSectors) {
+  if ((kind != RawFileKind::Zip || !markerFound) && sectors > kDocumentCapSectors) {
     sectors = kDocumentCapSectors;
     plan.runs[0].count = std::min(span, sectors);
     plan.runs[1].count = sectors - plan.runs[0].count;

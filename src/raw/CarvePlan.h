@@ -31,8 +31,10 @@ struct CarvePlan {
 // - a longer span is copied in chunks of 20 up to end - 1 and followed, from end, by a
 //   last chunk as long as the final partial one: sectors start to end + k - 1 with
 //   k = ((span - 1) mod 20) + 1;
-// - Word, Excel and PowerPoint files stop at 10,260 sectors; ZIP files have no cap.
-CarvePlan PlanSpanCarve(std::uint64_t start, std::uint64_t end, RawFileKind kind);
+// - Word, Excel and PowerPoint files stop at 10,260 sectors; so does a ZIP file whose end
+//   was not found (a stray header would otherwise be carved up to the next header or the
+//   end of the range, filling the destination); a ZIP file ended by its marker has no cap.
+CarvePlan PlanSpanCarve(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool markerFound = true);
 
 // A file of `bytes` bytes from sector `start`, whose length its own structures gave.
 CarvePlan PlanExactCarve(std::uint64_t start, std::uint64_t bytes);

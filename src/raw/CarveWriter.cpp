@@ -56,15 +56,16 @@ RawFileKind CarveWriter::CheckKind(RawFileKind kind) const {
   return kind;
 }
 
-CarvePlan CarveWriter::Plan(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool& sizedByStructure) {
+CarvePlan CarveWriter::Plan(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool markerFound,
+                            bool& sizedByStructure) {
   sizedByStructure = false;
-  if (!target_.exactSizes) return PlanSpanCarve(start, end, kind);
+  if (!target_.exactSizes) return PlanSpanCarve(start, end, kind, markerFound);
   // Structures are read without prompting: where they cannot be read, the carve keeps
   // the length the scan gave it, and its copy meets the bad sectors as usual.
   const ByteReader read = QuietByteReader(target_.disk.Reader(), target_.disk.Disk());
   const std::uint64_t startByte = start * kSectorSize;
   const std::uint64_t diskBytes = target_.diskBytes;
-  if (startByte >= diskBytes) return PlanSpanCarve(start, end, kind);
+  if (startByte >= diskBytes) return PlanSpanCarve(start, end, kind, markerFound);
   const std::uint64_t limit = diskBytes - startByte;
   std::optional<std::uint64_t> bytes;
   if (StartsWith(head_.Bytes(), SignatureTable()[0].header)) {
@@ -74,12 +75,13 @@ CarvePlan CarveWriter::Plan(std::uint64_t start, std::uint64_t end, RawFileKind 
     // its end sector may run into the next.
     bytes = ZipArchiveSize(read, startByte, (end + 1) * kSectorSize, limit);
   }
-  if (!bytes) return PlanSpanCarve(start, end, kind);
+  if (!bytes) return PlanSpanCarve(start, end, kind, markerFound);
   sizedByStructure = true;
   return PlanExactCarve(start, *bytes);
 }
 
-CarveOutcome CarveWriter::Write(std::uint64_t start, std::uint64_t end, RawFileKind kind, std::uint32_t sequence) {
+CarveOutcome CarveWriter::Write(std::uint64_t start, std::uint64_t end, RawFileKind kind, std::uint32_t sequence,
+                                bool markerFound) {
   if (start > end) return CarveOutcome::NotWanted;
   ReadInRequests(target_.disk.Reader(), target_.disk.Disk(), start, kKindCheckSectors, kKindCheckSectors,
                  head_.Bytes());
@@ -87,7 +89,7 @@ CarveOutcome CarveWriter::Write(std::uint64_t start, std::uint64_t end, RawFileK
   if (!target_.kinds[static_cast<std::size_t>(KindIndex(kind))]) return CarveOutcome::NotWanted;
 
   bool sizedByStructure = false;
-  const CarvePlan plan = Plan(start, end, kind, sizedByStructure);
+  const CarvePlan plan = Plan(start, end, kind, markerFound, sizedByStructure);
   const std::string path = (target_.destination / CarveFileName(kind, sequence)).string();
   const CarveOutcome outcome = CopyOut(plan, path);
   if (outcome != CarveOutcome::Written) return outcome;
@@ -110,7 +112,7 @@ CarveOutcome CarveWriter::WriteWhole(const WholeFile& file, std::uint32_t sequen
 
 CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path) {
   RawRecoveryReport& report = raw_.report;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
   if (fd < 0) {
     report.failures.push_back(Failure("Unable to Create File ", path, errno));
     progress_.OnFailure(report.failures.back());

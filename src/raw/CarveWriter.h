@@ -55,13 +55,14 @@ class CarveWriter {
  public:
   CarveWriter(const CarveTarget& target, RawRecoveryState& raw, RawRecoveryProgress& progress);
 
-  CarveOutcome Write(std::uint64_t start, std::uint64_t end, RawFileKind kind, std::uint32_t sequence);
+  CarveOutcome Write(std::uint64_t start, std::uint64_t end, RawFileKind kind, std::uint32_t sequence,
+                     bool markerFound);
   // A file the whole-file scan sized, when its kind is checked.
   CarveOutcome WriteWhole(const WholeFile& file, std::uint32_t sequence);
 
  private:
   RawFileKind CheckKind(RawFileKind kind) const;
-  CarvePlan Plan(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool& sizedByStructure);
+  CarvePlan Plan(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool markerFound, bool& sizedByStructure);
   CarveOutcome CopyOut(const CarvePlan& plan, const std::string& path);
   void Count(RawFileKind kind);
 

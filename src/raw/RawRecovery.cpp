@@ -46,7 +46,7 @@ class RawRecoveryWorker {
       if (!Stopped() && run_.pending && run_.nextSector >= run_.rangeEnd) {
         // A carve still open when the range is done ends with the range.
         run_.pending = false;
-        Carve(run_.pendingStart, run_.rangeEnd - 1, run_.pendingHeaderKind);
+        Carve(run_.pendingStart, run_.rangeEnd - 1, run_.pendingHeaderKind, false);
       }
       if (Stopped()) return FinishStopped();
       if (ShowProgress()) break;
@@ -120,11 +120,11 @@ class RawRecoveryWorker {
       const HeaderHit& header = headers_[k];
       if (const auto end = SearchEndFrom(header.sector, k, false)) {
         run_.previousEnd = end->sector;
-        Carve(header.sector, end->sector, raw_.lastKind);
+        Carve(header.sector, end->sector, KindOfCarve(header.kind, end->record), true);
       } else if (k + 1 < headers_.size()) {
         // No end before the next header: the file cannot reach beyond it.
         run_.previousEnd = headers_[k + 1].sector - 1;
-        Carve(header.sector, run_.previousEnd, header.kind);
+        Carve(header.sector, run_.previousEnd, header.kind, false);
       } else {
         run_.pending = true;
         run_.pendingStart = header.sector;
@@ -135,10 +135,10 @@ class RawRecoveryWorker {
 
   void ProcessPendingCarve() {
     if (const auto end = SearchEndFrom(run_.pendingStart, 0, true)) {
-      Carve(run_.pendingStart, end->sector, raw_.lastKind);
+      Carve(run_.pendingStart, end->sector, KindOfCarve(run_.pendingHeaderKind, end->record), true);
     } else if (!headers_.empty()) {
       // No end here, but a new file begins: the pending one stops before it.
-      Carve(run_.pendingStart, headers_.front().sector - 1, run_.pendingHeaderKind);
+      Carve(run_.pendingStart, headers_.front().sector - 1, run_.pendingHeaderKind, false);
     } else {
       return;
     }
@@ -148,10 +148,11 @@ class RawRecoveryWorker {
     run_.nextSector = run_.windowStart;
   }
 
-  void Carve(std::uint64_t start, std::uint64_t end, RawFileKind kind) {
+  // markerFound: an end marker ended the carve, rather than the next header or the range.
+  void Carve(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool markerFound) {
     ++run_.sequence;
     raw_.report.carves = run_.sequence;
-    writer_.Write(start, end, kind, run_.sequence);
+    writer_.Write(start, end, kind, run_.sequence, markerFound);
   }
 
   // True when the range is done.

@@ -63,6 +63,14 @@ std::string_view EndMarkerBytes(RawEndMarker marker) { return kEndMarkers[static
 
 const std::array<RawKindCheck, 3>& RawKindChecks() { return kKindChecks; }
 
+RawFileKind KindOfCarve(RawFileKind headerKind, int endRecord) {
+  if (endRecord < 0 || endRecord >= kSignatureCount) return headerKind;
+  const RawSignature& end = kTable[static_cast<std::size_t>(endRecord)];
+  for (const RawSignature& record : kTable)
+    if (record.kind == headerKind && record.header == end.header) return end.kind;
+  return headerKind;
+}
+
 const RawKindTexts& KindTexts(RawFileKind kind) { return kTexts[static_cast<std::size_t>(kind)]; }
 
 }  // namespace vantrel

@@ -50,6 +50,12 @@ struct RawKindCheck {
 };
 // The first two make a file Excel, the third PowerPoint; tried in this order.
 const std::array<RawKindCheck, 3>& RawKindChecks();
+
+// The kind a carve from a header of headerKind is named after when the marker of
+// endRecord ended it: the record's kind when the record begins with the same header as
+// the carve (an OLE header ended by the PowerPoint marker), otherwise the header's own kind
+// (a ZIP header is never named after a document's marker, nor the reverse).
+RawFileKind KindOfCarve(RawFileKind headerKind, int endRecord);
 // Bytes read from a carve's start for the kind check (10 sectors).
 inline constexpr std::uint32_t kKindCheckSectors = 10;
 

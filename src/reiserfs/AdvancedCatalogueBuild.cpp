@@ -95,7 +95,7 @@ class AdvancedBuild : public ItemConsumer {
 
   void BlockScan() {
     PartitionBlocks& blocks = *blocks_;
-    const std::uint32_t count = blocks.Usable() ? blocks.BlockCount() : 0;
+    const std::uint32_t count = blocks.BlocksOnDisk();
     const std::uint32_t blockSize = blocks.BlockSize();
     const std::uint32_t perStretch = count == 0 ? 1 : std::max<std::uint32_t>(1, kStretchBytes / blockSize);
     AlignedBuffer stretch(std::size_t{perStretch} * std::max<std::uint32_t>(blockSize, 1));

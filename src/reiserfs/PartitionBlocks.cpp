@@ -1,5 +1,7 @@
 #include "reiserfs/PartitionBlocks.h"
 
+#include <algorithm>
+
 namespace vantrel {
 
 PartitionBlocks::PartitionBlocks(const DiskReader& disk, std::uint64_t partitionStartSector,
@@ -9,6 +11,16 @@ PartitionBlocks::PartitionBlocks(const DiskReader& disk, std::uint64_t partition
       blockSize_(superblock.blockSize),
       blockCount_(superblock.blockCount),
       usable_(blockSize_ != 0 && blockSize_ % kSectorSize == 0 && blockSize_ <= kMaxBlockSize) {}
+
+std::uint32_t PartitionBlocks::BlocksOnDisk() const {
+  if (!usable_) return 0;
+  const auto sectors = disk_.SectorCount();
+  if (!sectors) return blockCount_;
+  if (*sectors <= start_) return 0;
+  const std::uint64_t perBlock = SectorsPerBlock();
+  const std::uint64_t onDisk = (*sectors - start_ + perBlock - 1) / perBlock;
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(blockCount_, onDisk));
+}
 
 std::uint64_t PartitionBlocks::FirstSector(std::uint32_t block) const {
   return start_ + std::uint64_t{blockSize_} * block / kSectorSize;

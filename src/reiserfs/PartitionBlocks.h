@@ -25,6 +25,9 @@ class PartitionBlocks {
   bool Usable() const { return usable_; }
   std::uint32_t BlockSize() const { return blockSize_; }
   std::uint32_t BlockCount() const { return blockCount_; }
+  // The block count bounded by the blocks that begin before the end of the disk: a
+  // damaged superblock may claim billions of blocks on a small disk.
+  std::uint32_t BlocksOnDisk() const;
   std::uint32_t SectorsPerBlock() const { return blockSize_ / 512; }
   std::uint64_t FirstSector(std::uint32_t block) const;
 

@@ -47,18 +47,25 @@ class QuickBuild : public ItemConsumer {
  private:
   bool Stopped() const { return stop_.Requested(); }
 
-  // Each record's stat data, then each record into the catalogue; Stop ends either step.
+  // Each record's stat data, then every record into the catalogue. Stop ends the
+  // searches (the one under way completes) but not the conversion: the records already
+  // found are all kept. A second name of an object already looked up takes its stat data
+  // from the first name rather than searching again.
   void FindStatDataAndConvert() {
     ObjectList& objects = catalogue_.objectList;
     for (std::size_t i = 0; i < objects.Size(); ++i) {
-      const TreeKey statData{objects[i].dirId, objects[i].objectId, 0, 0, kStatDataType};
-      search_->SearchTree(statData, *this);
+      ObjectRecord& record = objects[i];
+      const ObjectRecord* first = objects.Find(record.objectId, record.dirId);
+      if (first != nullptr && first != &record) {
+        record.modificationTime = first->modificationTime;
+        record.size = first->size;
+        record.mode = first->mode;
+        continue;
+      }
+      search_->SearchTree({record.dirId, record.objectId, 0, 0, kStatDataType}, *this);
       if (Stopped()) break;
     }
-    for (std::size_t i = 0; i < objects.Size(); ++i) {
-      ConvertObject(catalogue_, status_, objects[i]);
-      if (Stopped()) break;
-    }
+    for (std::size_t i = 0; i < objects.Size(); ++i) ConvertObject(catalogue_, status_, objects[i]);
   }
 
   // Breadth-first: folderList grows while it is walked, "Lost" first.
@@ -71,8 +78,8 @@ class QuickBuild : public ItemConsumer {
       catalogue_.objectList.Clear();
       walkedFolder_ = objectId;
       search_->SearchTree({parentId, objectId, 1, 0, kDirectoryType}, *this);
-      if (Stopped()) return;
       FindStatDataAndConvert();
+      if (Stopped()) return;
     }
   }
 

@@ -90,15 +90,23 @@ class OneFile {
       Put(first.position, Clipped(first.position, bytes));
       return end;
     }
-    // One block at a time, each through the bad-sector policy; an unreadable one stays zeros.
+    // One block at a time, each through the bad-sector policy. A block that failed keeps
+    // the sectors that Retry read again (the others are zeros); under Skip it stays zeros.
     for (std::size_t k = i; k < end && Going(); ++k) {
-      const auto block = blocks_.LoadBlock(pointers[k].block);
-      if (block)
-        Put(pointers[k].position, Clipped(pointers[k].position, *block));
-      else {
-        result_.damaged = true;
-        Cover(pointers[k].position, pointers[k].position + blockSize);
+      const std::uint64_t position = pointers[k].position;
+      const std::uint32_t number = pointers[k].block;
+      const auto block = bytes.first(blockSize);
+      std::fill(block.begin(), block.end(), std::byte{0});
+      if (Readable(number) && blocks_.ReadBlock(block, number) != 0) {
+        Put(position, Clipped(position, block));
+        continue;
       }
+      result_.damaged = true;
+      const BadSectorPolicy policy = disk.Reader().Policy();
+      if (Readable(number) && (policy == BadSectorPolicy::Retry || policy == BadSectorPolicy::RetryAll))
+        Put(position, Clipped(position, block));
+      else
+        Cover(position, position + blockSize);
     }
     return end;
   }

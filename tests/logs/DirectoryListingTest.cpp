@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -66,6 +67,37 @@ TEST_F(DirectoryListingTest, ViewWritesTheTextFormAndOpensItOnlyWithACatalogueSh
   const std::string printed(std::istreambuf_iterator<char>(print), {});
   EXPECT_EQ(printed, "Root-> docs\xE6" "docs-> 2006\xE6");
   EXPECT_EQ(SplitPrintListing(printed), (std::vector<std::string>{"Root-> docs", "docs-> 2006"}));
+}
+
+TEST_F(DirectoryListingTest, APlantedLinkAtTheOldNameIsLeftAloneAndTheListingStillWorks) {
+  TempDir temp;
+  wizard_.state.tempFolder = temp.Path().string();
+  const std::filesystem::path victim = temp / "victim";
+  std::ofstream(victim) << "keep";
+  for (const char* name : {"TreeStructView.txt", "TreeStructPrint.dat"})
+    std::filesystem::create_symlink(victim, temp / name);
+  Add(root_, "docs");
+  wizard_.state.wizardStage = 2;
+  ASSERT_TRUE(ViewListing(wizard_.state));
+  ASSERT_TRUE(WriteListingFile(wizard_.state, ListingPrintPath(wizard_.state), kPrintSeparator));
+
+  std::ifstream kept(victim);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep");
+  EXPECT_TRUE(std::filesystem::is_symlink(temp / "TreeStructView.txt"));
+  const std::filesystem::path text = ListingTextPath(wizard_.state);
+  EXPECT_EQ(text.parent_path().parent_path(), temp.Path());
+  EXPECT_EQ(std::filesystem::status(text.parent_path()).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+  std::ifstream in(text, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "Root-> docs\r\n");
+
+  // A link in the listing's own place is replaced, not followed.
+  std::filesystem::remove(text);
+  std::filesystem::create_symlink(victim, text);
+  ASSERT_TRUE(ViewListing(wizard_.state));
+  EXPECT_FALSE(std::filesystem::is_symlink(text));
+  std::ifstream stillKept(victim);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stillKept), {}), "keep");
 }
 
 TEST(ListingPageLayout, FiftyLinesAPageGiveThreeNumberedPagesFor120Lines) {

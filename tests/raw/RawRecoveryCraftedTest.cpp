@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/ControlIds.h"
+#include "raw/CarvePlan.h"
 #include "raw/RawTestSupport.h"
 #include "support/TempDir.h"
 
@@ -63,6 +66,20 @@ TEST_F(RawRecoveryCrafted, AFileThatCannotBeCreatedIsNotCountedAndTheUserIsTold)
   EXPECT_TRUE(wizard_.window.Messages()[0].text.starts_with("Unable to Create File " + (out_ / "DOC1.DOC").string()));
 }
 
+TEST_F(RawRecoveryCrafted, ALinkPlantedAtACarvesNameIsNotFollowed) {
+  MemoryDiskSource& disk = Disk(kWindow);
+  HeaderAt(disk, 10, OleHeader());
+  MarkerAt(disk, 14, RawEndMarker::WordDocument);
+  TempDir elsewhere;
+  const std::filesystem::path victim = elsewhere / "victim";
+  std::ofstream(victim) << "keep";
+  std::filesystem::create_symlink(victim, out_ / "DOC1.DOC");
+  ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path()}));
+  EXPECT_TRUE(CarvedNames().empty());
+  EXPECT_EQ(std::filesystem::file_size(victim), 4u);
+  EXPECT_TRUE(std::filesystem::is_symlink(out_ / "DOC1.DOC"));
+}
+
 TEST_F(RawRecoveryCrafted, AMarkerEndingAtTheWindowsLastByteEndsTheFileInItsOwnSector) {
   MemoryDiskSource& disk = Disk(2 * kWindow);
   HeaderAt(disk, 790, ZipHeader());
@@ -106,6 +123,26 @@ TEST_F(RawRecoveryCrafted, AFileStillPendingWhenTheRangeEndsIsWrittenUpToTheRang
   ASSERT_TRUE(Carve(wizard_, {.destination = second.Path(), .start = 1000, .end = 1550}));
   EXPECT_EQ(Report().files.at(0).endSector, 1549u);
   EXPECT_EQ(std::filesystem::file_size(second / "DOC1.DOC"), (49u + 9u) * 512);
+}
+
+TEST_F(RawRecoveryCrafted, AStrayZipHeaderWithoutAnEndIsCappedLikeADocument) {
+  MemoryDiskSource& disk = Disk(40960);  // 20 MiB of zeros
+  HeaderAt(disk, 100, ZipHeader());
+  ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path()}));
+  ASSERT_EQ(CarvedNames(), (std::vector<std::string>{"ZIP1.ZIP"}));
+  EXPECT_EQ(SizeOf("ZIP1.ZIP"), kDocumentCapSectors * 512);
+}
+
+TEST_F(RawRecoveryCrafted, ACarveIsNamedAfterItsOwnHeaderWhateverMarkerEndsIt) {
+  MemoryDiskSource& disk = Disk(kWindow);
+  HeaderAt(disk, 10, OleHeader());
+  MarkerAt(disk, 14, RawEndMarker::ZipEnd);
+  HeaderAt(disk, 100, ZipHeader());
+  MarkerAt(disk, 104, RawEndMarker::PowerPointDocument);
+  ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path()}));
+  EXPECT_EQ(CarvedNames(), (std::vector<std::string>{"DOC1.DOC", "ZIP2.ZIP"}));
+  EXPECT_EQ(Report().files[0].endSector, 14u);
+  EXPECT_EQ(Report().files[1].endSector, 104u);
 }
 
 TEST_F(RawRecoveryCrafted, HeadersWithoutEndsInOneWindowEachEndBeforeTheNext) {

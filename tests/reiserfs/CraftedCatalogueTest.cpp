@@ -225,6 +225,33 @@ TEST_F(CraftedCatalogue, TwoObjectsThatShareAnIdAreEachSavedFromTheListAsThemsel
   }
 }
 
+TEST_F(CraftedCatalogue, QuickBuildGivesASecondNameInTheSameFolderTheObjectsSizeAndTimeAndSavesItWhole) {
+  // The root names a.txt (2, 11) twice: as "a.txt" and as "link.txt".
+  std::vector<CraftedItem> leafA = LeafAItems();
+  leafA[1] = DirItem(1, 2, 0, {{2, 10, "docs"}, {2, 11, "a.txt"}, {2, 11, "link.txt"}});
+  partition_.WriteLeaf(kLeafA, leafA);
+  partition_.WriteLeaf(kLeafB, LeafBItems());
+  partition_.WriteInternal(kInternal, 2, {{2, 10, 1, 0, kDirectoryType}}, {kLeafA, kLeafB});
+  partition_.WriteSuperblock(kInternal);
+  Build(false);
+  for (const char* name : {"a.txt", "link.txt"}) {
+    ASSERT_NE(File(name), nullptr) << name;
+    EXPECT_EQ(File(name)->size, 300u) << name;
+    EXPECT_EQ(File(name)->modificationTime, 1200u) << name;
+  }
+
+  TempDir out;
+  ShowFolder(wizard_.state, kRootFolderId);
+  const auto& rows = wizard_.state.listedRows;
+  for (std::size_t row = 0; row < rows.size(); ++row)
+    wizard_.window.ListSetRowSelected(control::kDetailsList, row,
+                                      !rows[row].folder && Cat().fileList[rows[row].index].name == "link.txt");
+  wizard_.state.destinationPath = out.Path().string();
+  wizard_.state.saveMode = 2;
+  RunSaving(wizard_.state);
+  EXPECT_EQ(std::filesystem::file_size(out / "link.txt"), 300u);
+}
+
 TEST_F(CraftedCatalogue, ItemsReachingPastTheBlockArePassedOver) {
   WriteHealthyTree();
   // b.bin's stat data (item 3 of leaf B) claims to end 100 bytes past the block.
@@ -360,6 +387,17 @@ TEST_F(CraftedCatalogue, AdvancedBuildReadsItemHeadersUpToTheBlockSize) {
   EXPECT_EQ(wizard.state.catalogue.fileList.back().size, 318u);
 }
 
+TEST_F(CraftedCatalogue, AdvancedBuildScansOnlyTheBlocksThatLieOnTheDisk) {
+  // A damaged block count of nearly 2^32 blocks on a disk of 64: the scan stops at the
+  // end of the disk instead of reading zeros for billions of blocks.
+  partition_.WriteLeaf(kLeafA, LeafAItems());
+  partition_.WriteLeaf(kLeafB, LeafBItems());
+  partition_.WriteSuperblock(kLeafA, 0xFFFFFFF0u);
+  Build(true);
+  EXPECT_EQ(FileNames(), (std::vector<std::string>{"a.txt", "b.bin"}));
+  EXPECT_LT(partition_.Disk().Reads(), 100);
+}
+
 TEST_F(CraftedCatalogue, AdvancedBuildPassesOverABlockWhoseReadFailed) {
   WriteHealthyTree();
   wizard_.answers.AddBadSector(BadSectorAnswer::RetryAll);
@@ -407,9 +445,11 @@ TEST_F(CraftedCatalogue, StopDuringTheStatDataSearchesEndsTheQuickBuildNormally)
   StoppingWindow window(wizard_.answers, wizard_.state);
   wizard_.state.mainWindow = &window;
   Build(false);
-  // The first record is converted, no folder is walked, and the build ends as usual.
+  // The stat data search under way completes, every record found is converted (a.txt,
+  // whose stat data was not looked up, with size 0), no folder is walked, and the build
+  // ends as usual.
   EXPECT_EQ(FolderNames(), (std::vector<std::string>{"Lost", "docs"}));
-  EXPECT_TRUE(Cat().fileList.empty());
+  EXPECT_EQ(FileNames(), (std::vector<std::string>{"a.txt"}));
   EXPECT_EQ(window.CurrentView(), 6);
   EXPECT_EQ(window.MessageTexts().size(), 1u);
 }

@@ -74,6 +74,15 @@ TEST_F(FileBodyWriterTest, HolesAreZerosAndUnreadableBlocksTooButTheFileIsDamage
   EXPECT_FALSE(result_.short_);
 }
 
+TEST_F(FileBodyWriterTest, AfterRetryABlockKeepsTheSectorsThatReadAndOnlyTheFailedOnesAreZeros) {
+  disk_.FailSector(7 * 2 + 1);
+  wizard_.answers.AddBadSector(BadSectorAnswer::RetryAll);
+  FileBody body;
+  body.blocks = {{0, 6}, {kBlock, 7}, {2 * kBlock, 8}};
+  EXPECT_EQ(Write(body, 3 * kBlock), Filled(kBlock, 6) + Filled(512, 7) + Filled(512, 0) + Filled(kBlock, 8));
+  EXPECT_TRUE(result_.damaged);
+}
+
 TEST_F(FileBodyWriterTest, LaterCopiesOfAnItemWinAndLostRangesMarkTheFile) {
   FileBody body;
   body.blocks = {{0, 3}, {0, 4}};  // an older, then a newer pointer for the same place
