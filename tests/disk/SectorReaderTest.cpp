@@ -44,7 +44,7 @@ TEST_F(SectorReaderPolicy, RetryPromptsOncePerFailingRequestAndKeepsTheReadableS
   EXPECT_EQ(wizard_.window.BadSectorPrompts(), 1);
   EXPECT_EQ(At(0), std::byte{9});
   EXPECT_EQ(At(1), std::byte{10});
-  EXPECT_EQ(At(2), std::byte{0xEE});  // the bad sector keeps what the buffer held
+  EXPECT_EQ(At(2), std::byte{0});  // the bad sector is zeros, never what the buffer held before
   EXPECT_EQ(At(7), std::byte{16});
   EXPECT_EQ(ReadRun(), 0);
   EXPECT_EQ(wizard_.window.BadSectorPrompts(), 2);  // Retry is not sticky
