@@ -10,8 +10,10 @@
 #include <sstream>
 #include <vector>
 
+#include "app/FolderTree.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "reiserfs/FolderLayout.h"
 
 namespace vantrel {
 
@@ -19,19 +21,29 @@ namespace {
 
 constexpr TreeId kTree = TreeId::Folder;
 
+// The texts of the folders from the top down to the parent itself, joined with "\\".
+std::string JoinedPath(const std::vector<std::string>& fromTop) {
+  std::string path;
+  for (std::size_t i = 0; i < fromTop.size(); ++i) {
+    path += fromTop[i];
+    const bool isParentItself = i + 1 == fromTop.size();
+    if (!isParentItself && (fromTop[i].empty() || fromTop[i].back() != '\\')) path += '\\';
+  }
+  return path;
+}
+
+std::string LineOf(std::string left, const std::string& child) {
+  if (left.rfind("Partition", 0) == 0) left = "Root Directory ";
+  return left + "-> " + child;
+}
+
 std::string PathOf(WindowPort& window, TreeItemHandle item) {
   const TreeItemHandle root = window.TreeRoot(kTree);
   if (item == root) return window.TreeText(kTree, root);
   std::vector<std::string> texts;
   for (TreeItemHandle at = item; at != kNoTreeItem && at != root; at = window.TreeParent(kTree, at))
     texts.push_back(window.TreeText(kTree, at));
-  std::string path;
-  for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
-    path += *it;
-    const bool isParentItself = std::next(it) == texts.rend();
-    if (!isParentItself && (it->empty() || it->back() != '\\')) path += '\\';
-  }
-  return path;
+  return JoinedPath({texts.rbegin(), texts.rend()});
 }
 
 // The run's private folder, made once; a folder that has since gone or is no longer a
@@ -58,9 +70,32 @@ std::string JoinPrivate(WizardState& state, const char* name) {
 }  // namespace
 
 std::string ListingLine(WindowPort& window, TreeItemHandle parent, TreeItemHandle child) {
-  std::string left = PathOf(window, parent);
-  if (left.rfind("Partition", 0) == 0) left = "Root Directory ";
-  return left + "-> " + window.TreeText(kTree, child);
+  return LineOf(PathOf(window, parent), window.TreeText(kTree, child));
+}
+
+void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out) {
+  const FolderLayout layout = LayOutFolders(catalogue.folderList);
+  struct Pending {
+    std::string parentPath;
+    const std::vector<std::size_t>* children;
+    std::vector<std::string> fromTop;
+    std::size_t next;
+  };
+  std::vector<Pending> stack{{kFolderTreeRootText, &layout.topLevel, {}, 0}};
+  while (!stack.empty()) {
+    Pending& top = stack.back();
+    if (top.next == top.children->size()) {
+      stack.pop_back();
+      continue;
+    }
+    const std::size_t child = (*top.children)[top.next++];
+    const std::string& name = catalogue.folderList[child].name;
+    out << LineOf(top.parentPath, name) << separator;
+    std::vector<std::string> fromTop = top.fromTop;
+    fromTop.push_back(name);
+    std::string path = JoinedPath(fromTop);
+    stack.push_back({std::move(path), &layout.children[child], std::move(fromTop), 0});
+  }
 }
 
 void WriteListing(WindowPort& window, TreeItemHandle item, const std::string& separator, std::ostream& out) {
@@ -94,13 +129,16 @@ bool ListingAvailable(WizardState& state) {
 }
 
 bool WriteListingFile(WizardState& state, const std::string& path, const std::string& separator) {
+  std::ostringstream out;
+  WriteListing(state.Window(), state.Window().TreeRoot(kTree), separator, out);
+  return WriteListingText(path, std::move(out).str());
+}
+
+bool WriteListingText(const std::string& path, const std::string& text) {
   if (path.empty()) return false;
   ::unlink(path.c_str());
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return false;
-  std::ostringstream out;
-  WriteListing(state.Window(), state.Window().TreeRoot(kTree), separator, out);
-  const std::string text = std::move(out).str();
   std::size_t written = 0;
   while (written < text.size()) {
     const ssize_t n = ::write(fd, text.data() + written, text.size() - written);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/TreeModel.h"
+#include "reiserfs/Catalogue.h"
 
 namespace vantrel {
 
@@ -23,6 +24,8 @@ std::string ListingLine(WindowPort& window, TreeItemHandle parent, TreeItemHandl
 
 // Writes the lines for every folder below item, depth first, each followed by separator.
 void WriteListing(WindowPort& window, TreeItemHandle item, const std::string& separator, std::ostream& out);
+// The same lines for the folder tree a catalogue makes, without a window.
+void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out);
 
 // Where the listing files are written: a private folder of this run (mode 0700, made with
 // mkdtemp inside the temporary folder on first use), never a fixed name in a shared
@@ -41,5 +44,7 @@ bool ViewListing(WizardState& state);
 // what a link points to) is removed first, and the file is created exclusively without
 // following a link. False when it cannot be created.
 bool WriteListingFile(WizardState& state, const std::string& path, const std::string& separator);
+// The same for a text already made.
+bool WriteListingText(const std::string& path, const std::string& text);
 
 }  // namespace vantrel

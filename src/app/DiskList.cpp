@@ -22,12 +22,10 @@ std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::ve
   return problems;
 }
 
-void ShowDiskDetails(WizardState& state, int disk) {
+std::vector<std::string> DiskDetailsRows(const DiskInfoStore& store, int disk) {
   const std::string name = "Disk" + std::to_string(disk);
-  const DiskInfoStore& store = state.diskInfo;
-  WindowPort& window = state.Window();
-  window.ListRemoveAllRows(control::kDetailsList);
-  const auto row = [&](const std::string& text) { window.ListInsertRow(control::kDetailsList, text); };
+  std::vector<std::string> rows;
+  const auto row = [&](const std::string& text) { rows.push_back(text); };
   row("Physical Disk Number : " + std::to_string(disk));
   row("Model   : " + store.Read(key::kModelKey, name));
   row("Media Type   : " + store.Read(key::kMediaTypeKey, name));
@@ -37,7 +35,14 @@ void ShowDiskDetails(WizardState& state, int disk) {
   row("Disk Size  : " + std::to_string(store.ReadNumber(key::kSizeKey, name) / 1048576) + " MB");
   if (const std::string error = store.Read(key::kErrorKey, name); !error.empty())
     row("Error   : " + error);
-  state.selectedDiskModel = store.Read(key::kModelKey, name);
+  return rows;
+}
+
+void ShowDiskDetails(WizardState& state, int disk) {
+  WindowPort& window = state.Window();
+  window.ListRemoveAllRows(control::kDetailsList);
+  for (const std::string& row : DiskDetailsRows(state.diskInfo, disk)) window.ListInsertRow(control::kDetailsList, row);
+  state.selectedDiskModel = state.diskInfo.Read(key::kModelKey, DiskNameTable::DiskName(static_cast<std::size_t>(disk)));
 }
 
 }  // namespace vantrel

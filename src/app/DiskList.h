@@ -19,4 +19,7 @@ std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::ve
 // selectedDiskModel.
 void ShowDiskDetails(WizardState& state, int disk);
 
+// The details rows of disk n: its number, model, media, geometry, size and any error.
+std::vector<std::string> DiskDetailsRows(const DiskInfoStore& store, int disk);
+
 }  // namespace vantrel

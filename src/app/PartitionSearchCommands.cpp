@@ -35,8 +35,7 @@ class ScanProgress : public ListingProgress {
   }
   void OnScanned(std::uint64_t sector, std::uint64_t total) override {
     WindowPort& window = state_.Window();
-    window.SetControlText(control::kStatusText,
-                          "Searching Partitions " + std::to_string(sector) + " / " + std::to_string(total));
+    window.SetControlText(control::kStatusText, PartitionScanStatusText(sector, total));
     window.SetProgress(control::kSearchProgress,
                        static_cast<int>(std::min<std::uint64_t>(total == 0 ? 100 : sector * 100 / total, 100)));
   }
@@ -52,6 +51,10 @@ class CylinderProgress : public ListingProgress {
 };
 
 }  // namespace
+
+std::string PartitionScanStatusText(std::uint64_t sector, std::uint64_t totalSectors) {
+  return "Searching Partitions " + std::to_string(sector) + " / " + std::to_string(totalSectors);
+}
 
 DiskReader CurrentDisk(WizardState& state) { return {state.reader, state.CurrentDiskIndex}; }
 

@@ -4,6 +4,7 @@
 // messages that end each search.
 
 #include <cstdint>
+#include <string>
 
 #include "disk/DiskReader.h"
 
@@ -25,6 +26,9 @@ void AdvancedSearch(WizardState& state);
 // The same on a disk chosen beforehand, for a worker: the state is only changed on the
 // window's thread.
 void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors);
+
+// "Searching Partitions 1234 / 5678", the status text of the sector scan.
+std::string PartitionScanStatusText(std::uint64_t sector, std::uint64_t totalSectors);
 
 // The current disk and its size in sectors.
 DiskReader CurrentDisk(WizardState& state);

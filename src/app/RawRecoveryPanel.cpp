@@ -42,13 +42,6 @@ bool CanCreateFilesIn(const std::string& folder) {
 }
 
 // Creates the destination (one level) when files cannot be created in it yet.
-bool DestinationUsable(const std::string& folder) {
-  if (CanCreateFilesIn(folder)) return true;
-  ::mkdir(folder.c_str(), 0777);
-  // An existing folder that refuses files would fail every carve: it counts as unusable.
-  return std::filesystem::is_directory(folder) && CanCreateFilesIn(folder);
-}
-
 // Only the kinds the run will carve count: the newer ones are found in whole files only.
 bool AnyKindChecked(WindowPort& window, bool wholeFiles) {
   for (int kind = 0; kind < CarvedKindCount(wholeFiles); ++kind)
@@ -57,6 +50,13 @@ bool AnyKindChecked(WindowPort& window, bool wholeFiles) {
 }
 
 }  // namespace
+
+bool DestinationUsable(const std::string& folder) {
+  if (CanCreateFilesIn(folder)) return true;
+  ::mkdir(folder.c_str(), 0777);
+  // An existing folder that refuses files would fail every carve: it counts as unusable.
+  return std::filesystem::is_directory(folder) && CanCreateFilesIn(folder);
+}
 
 void SetUpRawRecoveryLists(WindowPort& window) {
   window.ListRemoveAllRows(control::kRawFileTypesList);
@@ -161,31 +161,6 @@ namespace {
 
 constexpr const char* kCompletedSuffix = " % Completed";
 
-// The run's progress in the panel: the sector searched, the bar and the results rows.
-class PanelProgress : public RawRecoveryProgress {
- public:
-  explicit PanelProgress(WindowPort& window) : window_(window) {}
-  void OnSearching(std::uint64_t sector) override {
-    window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(sector));
-  }
-  void OnPercent(int percent) override {
-    window_.SetProgress(control::kRawProgress, percent);
-    window_.SetControlText(control::kRawProgress, std::to_string(percent) + kCompletedSuffix);
-  }
-  void OnRangeDone() override { window_.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix); }
-  void OnResultsRows(const std::vector<std::string>& rows) override {
-    window_.ListRemoveAllRows(control::kRawResultsList);
-    for (const std::string& row : rows) window_.ListInsertRow(control::kRawResultsList, row);
-  }
-  void OnResultRow(std::size_t row, const std::string& text) override {
-    window_.ListSetCell(control::kRawResultsList, row, 0, text);
-  }
-  void OnFailure(const std::string& text) override { window_.SystemMessage(text, SystemIcon::Error); }
-
- private:
-  WindowPort& window_;
-};
-
 void BecomeIdle(WizardState& state) {
   WindowPort& window = state.Window();
   window.SetControlText(control::kRawStartButton, kStartRecoveryText);
@@ -203,6 +178,30 @@ void Finish(WizardState& state) {
 }
 
 }  // namespace
+
+void RawPanelProgress::OnSearching(std::uint64_t sector) {
+  window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(sector));
+}
+
+void RawPanelProgress::OnPercent(int percent) {
+  window_.SetProgress(control::kRawProgress, percent);
+  window_.SetControlText(control::kRawProgress, std::to_string(percent) + kCompletedSuffix);
+}
+
+void RawPanelProgress::OnRangeDone() {
+  window_.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix);
+}
+
+void RawPanelProgress::OnResultsRows(const std::vector<std::string>& rows) {
+  window_.ListRemoveAllRows(control::kRawResultsList);
+  for (const std::string& row : rows) window_.ListInsertRow(control::kRawResultsList, row);
+}
+
+void RawPanelProgress::OnResultRow(std::size_t row, const std::string& text) {
+  window_.ListSetCell(control::kRawResultsList, row, 0, text);
+}
+
+void RawPanelProgress::OnFailure(const std::string& text) { window_.SystemMessage(text, SystemIcon::Error); }
 
 void RunRawRecovery(WizardState& state) {
   WindowPort& window = state.Window();
@@ -222,7 +221,7 @@ void RunRawRecovery(WizardState& state) {
                      DiskSizeSectors(state), {}, state.destinationPath};
   for (std::size_t k = 0; k < job.kinds.size(); ++k)
     job.kinds[k] = window.ListRowChecked(control::kRawFileTypesList, k);
-  PanelProgress progress(window);
+  RawPanelProgress progress(window);
   CarveRange(job, raw, progress);
   if (!raw.report.stopped) return Finish(state);
   window.ShowControl(control::kRawProgress, false);

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "raw/CarveWriter.h"
 
 namespace vantrel {
 
@@ -54,6 +57,25 @@ bool RequestRawRecoveryStop(WizardState& state);
 
 // Enables or disables the wizard's controls that must not change during a run.
 void EnableControlsForRun(WizardState& state, bool enabled);
+
+// A folder that files can be created in, made (one level) when missing.
+bool DestinationUsable(const std::string& folder);
+
+// A run's progress in the panel: the sector searched, the bar and the results rows; a file
+// that could not be written is reported in a message.
+class RawPanelProgress : public RawRecoveryProgress {
+ public:
+  explicit RawPanelProgress(WindowPort& window) : window_(window) {}
+  void OnSearching(std::uint64_t sector) override;
+  void OnPercent(int percent) override;
+  void OnRangeDone() override;
+  void OnResultsRows(const std::vector<std::string>& rows) override;
+  void OnResultRow(std::size_t row, const std::string& text) override;
+  void OnFailure(const std::string& text) override;
+
+ private:
+  WindowPort& window_;
+};
 
 // Runs on the worker thread after StartRawRecovery said yes: the range of the current disk
 // carved into the destination, with the kinds checked in the list, its progress and

@@ -67,12 +67,7 @@ int RecordOf(const PartitionTable& table, const LoggedPartition& partition) {
 }
 
 void InstallCatalogue(WizardState& state, Catalogue loaded) {
-  Catalogue& catalogue = state.catalogue;
-  catalogue = std::move(loaded);
-  catalogue.folderCount = static_cast<std::uint32_t>(catalogue.folderList.size());
-  catalogue.fileCount = static_cast<std::uint32_t>(catalogue.fileList.size());
-  catalogue.statDataCount = 0;
-  catalogue.objectCount = 0;
+  state.catalogue = LoadedCatalogue(std::move(loaded));
   state.marks.treeItemCount = 0;
 }
 

@@ -14,6 +14,7 @@
 #include "reiserfs/Catalogue.h"
 #include "raw/RawRecoveryState.h"
 #include "app/CatalogueMarks.h"
+#include "app/WindowBadSectorPrompt.h"
 #include "app/PartitionList.h"
 #include "saving/SavingOptions.h"
 #include "saving/SavingRun.h"
@@ -32,16 +33,6 @@ struct CurrentPartition {
   std::uint64_t partitionStartSector = 0;
   std::uint64_t sizeSectors = 0;
   int index = -1;  // record of the partition table, -1 before a selection
-};
-
-// Asks the window, once there is one, the bad-sector question of the sector reader.
-class WindowBadSectorPrompt : public BadSectorPrompt {
- public:
-  explicit WindowBadSectorPrompt(WindowPort*& window) : window_(window) {}
-  BadSectorPolicy AskBadSector() override;
-
- private:
-  WindowPort*& window_;
 };
 
 struct WizardState {

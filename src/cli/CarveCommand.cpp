@@ -7,9 +7,8 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/ControlIds.h"
 #include "app/RawRecoveryPanel.h"
-#include "app/RawRecoveryPanel.h"
+#include "raw/RawRecovery.h"
 
 namespace vantrel::cli {
 
@@ -40,24 +39,15 @@ class InterruptStopsRun {
   struct sigaction previous_ {};
 };
 
-void SetUpPanel(WizardState& state, HeadlessWindow& window, const CarveOptions& options) {
-  SetUpRawRecoveryLists(window);
+// The kinds named by --types (every kind without it).
+std::array<bool, kKindCount> WantedKinds(const CarveOptions& options) {
+  std::array<bool, kKindCount> kinds{};
   for (int kind = 0; kind < kKindCount; ++kind) {
     const auto name = std::string(KindTexts(static_cast<RawFileKind>(kind)).shortName);
-    const bool wanted = options.types.empty() ||
-                        std::find(options.types.begin(), options.types.end(), name) != options.types.end();
-    window.ListSetRowChecked(control::kRawFileTypesList, static_cast<std::size_t>(kind), wanted);
+    kinds[static_cast<std::size_t>(kind)] =
+        options.types.empty() || std::find(options.types.begin(), options.types.end(), name) != options.types.end();
   }
-  if (options.start || options.end) {
-    ChooseSectorRange(state);
-    if (options.start) window.SetControlText(control::kRawStartSector, std::to_string(*options.start));
-    if (options.end) window.SetControlText(control::kRawEndSector, std::to_string(*options.end));
-  } else {
-    ChooseEntireDisk(state);
-  }
-  window.AnswerDestinationWith(options.out);
-  state.rawRecovery.exactSizes = options.exactSizes;
-  state.rawRecovery.textDocumentCap = options.textDocumentCapMib << 20;
+  return kinds;
 }
 
 void PrintReport(const RawRecoveryReport& report, bool wholeFiles, double seconds) {
@@ -90,22 +80,38 @@ std::vector<std::string> CarveKindNames() {
 
 int RunCarveCommand(CliSession& session, const CarveOptions& options) {
   if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
-  WizardState& state = session.State();
   HeadlessWindow& window = session.Window();
-  state.CurrentDiskIndex = static_cast<std::uint16_t>(options.diskIndex);
-  state.SelectedDiskText = DiskNameTable::DiskName(static_cast<std::size_t>(options.diskIndex));
-  state.recoveryMode = 3;
-  SetUpPanel(state, window, options);
-  if (!StartRawRecovery(state)) return kUsageError;
+  const std::uint64_t diskSectors = session.DiskSectors(options.diskIndex);
+  RawRecoveryJob job{session.Disk(options.diskIndex), options.start.value_or(0), options.end.value_or(diskSectors),
+                     diskSectors, WantedKinds(options), options.out};
+  // The checks the panel makes before a run: a kind to carve, a range, a destination.
+  const auto carved = job.kinds.begin() + CarvedKindCount(options.exactSizes);
+  if (std::find(job.kinds.begin(), carved, true) == carved) {
+    window.SystemMessage(kNoFileTypeChecked, SystemIcon::Information);
+    return kUsageError;
+  }
+  if (job.startSector >= job.endSector) {
+    window.SystemMessage(kStartNotBeforeEnd, SystemIcon::Error);
+    return kUsageError;
+  }
+  if (options.out.empty()) return kUsageError;
+  if (!DestinationUsable(options.out)) {
+    window.SystemMessage(kUnableToCreateDirectory, SystemIcon::Error);
+    return kUsageError;
+  }
 
+  RawRecoveryState raw;
+  raw.exactSizes = options.exactSizes;
+  raw.textDocumentCap = options.textDocumentCapMib << 20;
+  RawPanelProgress progress(window);
   const auto began = std::chrono::steady_clock::now();
   {
-    InterruptStopsRun interrupt(state.rawRecovery.stopRequested);
-    RunRawRecovery(state);
+    InterruptStopsRun interrupt(raw.stopRequested);
+    CarveRange(job, raw, progress);
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   window.FinishProgressLine();
-  const RawRecoveryReport& report = state.rawRecovery.report;
+  const RawRecoveryReport& report = raw.report;
   PrintReport(report, options.exactSizes, seconds);
   if (report.stopped) return kStoppedByUser;
   return report.failures.empty() ? kSuccess : kSomeFilesFailed;

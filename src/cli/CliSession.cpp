@@ -9,12 +9,16 @@ namespace vantrel::cli {
 CliSession::CliSession(const GlobalOptions& options)
     : answers_(std::make_unique<ConsoleAnswers>(options.answers, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO))),
       window_(std::make_unique<HeadlessWindow>(*answers_)),
+      port_(window_.get()),
       recoveryLog_(options.recoveryLog),
       printsMessages_(!options.json) {
   if (printsMessages_) window_->PrintMessagesTo(&std::cout);
   if (::isatty(STDERR_FILENO)) window_->ShowProgressOn(&std::cerr);
-  state_.mainWindow = window_.get();
-  problems_ = EnumerateDisks(state_, options.disks);
+  problems_ = OpenDisks(names_, info_, options.disks);
+}
+
+std::uint64_t CliSession::DiskSectors(int n) const {
+  return info_.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(static_cast<std::size_t>(n))) / kSectorSize;
 }
 
 bool CliSession::CheckDiskReadable(int disk) const {
@@ -23,9 +27,8 @@ bool CliSession::CheckDiskReadable(int disk) const {
       std::cerr << "vantrel-cli: " << problem.text << '\n';
       return false;
     }
-  if (disk < 0 || static_cast<std::size_t>(disk) >= state_.diskNames.Count()) {
-    std::cerr << "vantrel-cli: there is no Disk" << disk << " (" << state_.diskNames.Count()
-              << " disk(s) listed)\n";
+  if (disk < 0 || static_cast<std::size_t>(disk) >= names_.Count()) {
+    std::cerr << "vantrel-cli: there is no Disk" << disk << " (" << names_.Count() << " disk(s) listed)\n";
     return false;
   }
   return true;

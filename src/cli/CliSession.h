@@ -1,6 +1,7 @@
 #pragma once
-// What every console command shares: the wizard state, a window without a screen, the
-// dialog answers chosen by the flags or the terminal, and the disks.
+// What every console command shares: the disks and their sector reader, a window without a
+// screen for the questions, the messages and the progress line, and the catalogue a
+// command works on. The commands call the engines themselves.
 
 #include <memory>
 #include <optional>
@@ -8,10 +9,17 @@
 #include <vector>
 
 #include "app/DialogAnswers.h"
-#include "cli/ConsoleAnswers.h"
 #include "app/HeadlessWindow.h"
-#include "app/WizardState.h"
-#include "app/DiskList.h"
+#include "app/WindowBadSectorPrompt.h"
+#include "cli/ConsoleAnswers.h"
+#include "disk/DiskEnumeration.h"
+#include "disk/DiskInfoStore.h"
+#include "disk/DiskNameTable.h"
+#include "disk/DiskReader.h"
+#include "disk/SectorReader.h"
+#include "reiserfs/CatalogueBuild.h"
+#include "reiserfs/PartitionSearch.h"
+#include "saving/FileBody.h"
 
 namespace vantrel::cli {
 
@@ -32,25 +40,50 @@ struct GlobalOptions {
   std::string recoveryLog;  // the catalogue comes from this recovery log instead of a build
 };
 
+// The catalogue a command works on, with where it came from.
+struct ChosenCatalogue {
+  Catalogue catalogue;
+  PartitionSource partition;
+  std::uint64_t selectedSize = 0;  // sectors of the chosen partition, as its record gives them
+  BodySource source = BodySource::Tree;
+  std::vector<PartitionRecord> partitions;  // what the partition search found
+  std::uint8_t recoveryMode = 1;            // 1 quick, 2 advanced partition search
+  std::uint16_t fileSearchType = 1;         // 1 quick, 2 advanced file search
+  std::uint16_t diskIndex = 0;
+  std::string diskModel;
+};
+
 class CliSession {
  public:
   explicit CliSession(const GlobalOptions& options);
 
-  WizardState& State() { return state_; }
   HeadlessWindow& Window() { return *window_; }
+  SectorReader& Reader() { return reader_; }
+  const DiskNameTable& Disks() const { return names_; }
+  const DiskInfoStore& Info() const { return info_; }
+  DiskReader Disk(int n) { return {reader_, static_cast<std::uint16_t>(n)}; }
+  std::uint64_t DiskSectors(int n) const;
+
   const std::vector<EnumerationProblem>& Problems() const { return problems_; }
   const std::string& RecoveryLog() const { return recoveryLog_; }
   bool PrintsMessages() const { return printsMessages_; }
   // Reports on standard error why disk n cannot be read; true when it can.
   bool CheckDiskReadable(int disk) const;
 
+  std::optional<ChosenCatalogue>& Chosen() { return chosen_; }
+
  private:
   std::unique_ptr<DialogAnswers> answers_;
   std::unique_ptr<HeadlessWindow> window_;
-  WizardState state_;
+  WindowPort* port_ = nullptr;
+  WindowBadSectorPrompt prompt_{port_};
+  DiskNameTable names_;
+  DiskInfoStore info_;
+  SectorReader reader_{names_, &prompt_};
   std::vector<EnumerationProblem> problems_;
   std::string recoveryLog_;
   bool printsMessages_;
+  std::optional<ChosenCatalogue> chosen_;
 };
 
 }  // namespace vantrel::cli

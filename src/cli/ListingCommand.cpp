@@ -1,6 +1,7 @@
 #include "cli/ListingCommand.h"
 
 #include <iostream>
+#include <sstream>
 
 #include "app/DirectoryListing.h"
 
@@ -8,13 +9,14 @@ namespace vantrel::cli {
 
 int RunListingCommand(CliSession& session, const ListingOptions& options) {
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
-  WizardState& state = session.State();
-  if (!ListingAvailable(state)) return kNotFound;
+  const Catalogue& catalogue = session.Chosen()->catalogue;
   if (options.out.empty()) {
-    WriteListing(state.Window(), state.Window().TreeRoot(TreeId::Folder), "\n", std::cout);
+    WriteCatalogueListing(catalogue, "\n", std::cout);
     return kSuccess;
   }
-  if (!WriteListingFile(state, options.out, kTextSeparator)) {
+  std::ostringstream text;
+  WriteCatalogueListing(catalogue, kTextSeparator, text);
+  if (!WriteListingText(options.out, std::move(text).str())) {
     std::cerr << "vantrel-cli: cannot write " << options.out << '\n';
     return kUsageError;
   }

@@ -3,21 +3,28 @@
 #include <iostream>
 
 #include "cli/LogFileName.h"
-#include "app/RecoveryLogCommands.h"
+#include "logs/RecoveryLogFile.h"
+#include "logs/RecoveryLogFormat.h"
 
 namespace vantrel::cli {
 
 int RunLogSaveCommand(CliSession& session, const LogSaveOptions& options) {
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
+  const ChosenCatalogue& chosen = *session.Chosen();
   const std::string path = ConsoleRecoveryLogPath(options.file);
-  const auto written = WriteRecoveryLog(session.State(), path);
-  if (!written) {
+  const RecoveryLogHead head{.diskModel = chosen.diskModel,
+                             .recoveryMode = chosen.recoveryMode,
+                             .fileSearchType = chosen.fileSearchType,
+                             .diskIndex = static_cast<std::uint8_t>(chosen.diskIndex),
+                             .selected = {chosen.selectedSize, chosen.partition.startSector}};
+  std::vector<LoggedPartition> partitions;
+  for (const PartitionRecord& record : chosen.partitions) partitions.push_back({record.size, record.start});
+  if (WriteRecoveryLogFile(path, EncodeRecoveryLog(head, partitions, chosen.catalogue)) != LogWriteResult::Written) {
     std::cerr << "vantrel-cli: no recovery log was written to " << path << '\n';
     return kLogRefused;
   }
-  const Catalogue& catalogue = session.State().catalogue;
-  std::cout << "Recovery log written to " << *written << " (" << catalogue.folderList.size() << " folders, "
-            << catalogue.fileList.size() << " files)\n";
+  std::cout << "Recovery log written to " << path << " (" << chosen.catalogue.folderList.size() << " folders, "
+            << chosen.catalogue.fileList.size() << " files)\n";
   return kSuccess;
 }
 

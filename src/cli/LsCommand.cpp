@@ -150,7 +150,7 @@ void PrintJson(const Catalogue& catalogue, const FolderLayout& layout) {
 
 int RunLsCommand(CliSession& session, const LsOptions& options) {
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
-  const Catalogue& catalogue = session.State().catalogue;
+  const Catalogue& catalogue = session.Chosen()->catalogue;
   const FolderLayout layout = LayOutFolders(catalogue.folderList);
   if (options.json) {
     PrintJson(catalogue, layout);

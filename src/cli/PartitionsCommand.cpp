@@ -1,51 +1,80 @@
 #include "cli/PartitionsCommand.h"
 
+#include <algorithm>
 #include <iomanip>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "app/ControlIds.h"
+#include "app/PartitionList.h"
 #include "app/PartitionSearchCommands.h"
 
 namespace vantrel::cli {
 
-void RunPartitionSearch(WizardState& state, const std::string& search) {
-  if (search == "quick") {
-    state.recoveryMode = 1;
-    ReplacePartitionTree(state);
-    QuickSearch(state);
-  } else if (search == "advanced") {
-    state.recoveryMode = 2;
-    ReplacePartitionTree(state);
-    AdvancedSearch(state);
-  } else {
-    // The cylinder search runs from the partition list, after a search in the current mode.
-    state.recoveryMode = 1;
-    ReplacePartitionTree(state);
-    SearchMorePartitions(state);
+namespace {
+
+// A search's progress on the console's progress line.
+class ConsoleSearchProgress : public PartitionSearchProgress {
+ public:
+  explicit ConsoleSearchProgress(WindowPort& window) : window_(window) {}
+  void OnScanned(std::uint64_t sector, std::uint64_t total) override {
+    window_.SetControlText(control::kStatusText, PartitionScanStatusText(sector, total));
+    window_.SetProgress(control::kSearchProgress,
+                        static_cast<int>(std::min<std::uint64_t>(total == 0 ? 100 : sector * 100 / total, 100)));
   }
+  void OnCylinder(std::uint64_t index, std::uint64_t cylinders) override {
+    window_.SetProgress(control::kMoreSearchProgress, static_cast<int>(index * 100 / cylinders));
+  }
+
+ private:
+  WindowPort& window_;
+};
+
+}  // namespace
+
+PartitionSearchResult RunPartitionSearch(CliSession& session, int disk, const std::string& search) {
+  HeadlessWindow& window = session.Window();
+  ConsoleSearchProgress progress(window);
+  PartitionSearchResult result;
+  if (search == "quick") {
+    result = SearchPartitionTables(session.Disk(disk), progress);
+  } else if (search == "advanced") {
+    result = ScanSectorsForPartitions(session.Disk(disk), session.DiskSectors(disk), StopToken(), progress);
+  } else {
+    const std::string name = DiskNameTable::DiskName(static_cast<std::size_t>(disk));
+    const DiskInfoStore& info = session.Info();
+    const CylinderGeometry reported{info.ReadNumber(diskinfo::kCylinderKey, name),
+                                    info.ReadNumber(diskinfo::kHeadKey, name),
+                                    info.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
+    result = SearchCylinderStarts(session.Disk(disk), reported, progress);
+  }
+  window.FinishProgressLine();
+  if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
+  if (result.partitions.empty()) {
+    if (search == "quick") window.ShowMessage(kQuickSearchFoundNothing);
+    else if (search == "advanced") window.ShowMessage(kAdvancedSearchFoundNothing);
+    else window.SystemMessage(kMoreSearchFoundNothing, SystemIcon::Error);
+  }
+  return result;
 }
 
 int RunPartitionsCommand(CliSession& session, const PartitionsOptions& options) {
   if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
-  WizardState& state = session.State();
-  state.CurrentDiskIndex = static_cast<std::uint16_t>(options.diskIndex);
-  state.SelectedDiskText = DiskNameTable::DiskName(static_cast<std::size_t>(options.diskIndex));
-  RunPartitionSearch(state, options.search);
-  session.Window().FinishProgressLine();
-
-  const PartitionTable& table = state.partitionTable;
+  const PartitionSearchResult result = RunPartitionSearch(session, options.diskIndex, options.search);
+  const auto& found = result.partitions;
   if (options.json) {
     nlohmann::json partitions = nlohmann::json::array();
-    for (std::uint32_t i = 0; i < table.count; ++i)
-      partitions.push_back({{"index", i}, {"start", table.records[i].start}, {"size", table.records[i].size}});
+    for (std::size_t i = 0; i < found.size(); ++i)
+      partitions.push_back({{"index", i}, {"start", found[i].start}, {"size", found[i].size}});
     std::cout << nlohmann::json{{"partitions", partitions}, {"messages", session.Window().MessageTexts()}}.dump(2)
               << '\n';
     return kSuccess;
   }
-  std::cout << state.SelectedDiskText << " (" << state.diskNames.Entry(options.diskIndex)->path << "): "
-            << table.count << " ReiserFS partition(s) found by the " << options.search << " search\n";
-  for (std::uint32_t i = 0; i < table.count; ++i) {
-    const PartitionRecord& record = table.records[i];
+  std::cout << DiskNameTable::DiskName(static_cast<std::size_t>(options.diskIndex)) << " ("
+            << session.Disks().Entry(options.diskIndex)->path << "): " << found.size()
+            << " ReiserFS partition(s) found by the " << options.search << " search\n";
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const PartitionRecord& record = found[i];
     std::cout << "  ReiserFS " << std::left << std::setw(4) << i << std::right << "  start " << std::setw(12)
               << record.start << "  size " << std::setw(12) << record.size << " sectors  " << std::setw(8)
               << record.size / 2048 << " MB\n";

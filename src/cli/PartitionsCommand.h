@@ -1,4 +1,5 @@
 #pragma once
+
 #include <string>
 
 #include "cli/CliSession.h"
@@ -11,9 +12,9 @@ struct PartitionsOptions {
   bool json = false;
 };
 
-// Runs the partition search named quick, advanced or more on the current disk, into a
-// fresh partition tree.
-void RunPartitionSearch(WizardState& state, const std::string& search);
+// Runs the partition search named quick, advanced or more on disk n, with its progress on
+// the progress line and its messages shown.
+PartitionSearchResult RunPartitionSearch(CliSession& session, int disk, const std::string& search);
 
 // One partition search on one disk; prints the records and the messages shown.
 int RunPartitionsCommand(CliSession& session, const PartitionsOptions& options);

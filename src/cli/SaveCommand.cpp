@@ -1,34 +1,37 @@
 #include "cli/SaveCommand.h"
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
 
-#include "app/FolderChecks.h"
 #include "app/SavingCommands.h"
+#include "app/SavingProgress.h"
 #include "app/SettingsDialog.h"
+#include "reiserfs/FolderLayout.h"
+#include "saving/SafeName.h"
 
 namespace vantrel::cli {
 
 namespace {
 
-// The folder tree item at a "/"-separated path of item texts below the root.
-std::optional<TreeItemHandle> FindTreeItem(WindowPort& window, const std::string& path) {
-  TreeItemHandle item = window.TreeRoot(TreeId::Folder);
+// The folder entry at a "/"-separated path of folder names below the root; nothing for the
+// root itself.
+std::optional<std::optional<std::size_t>> FindFolder(const Catalogue& catalogue, const FolderLayout& layout,
+                                                     const std::string& path) {
+  std::optional<std::size_t> folder;
   std::stringstream parts(path);
   for (std::string part; std::getline(parts, part, '/');) {
     if (part.empty()) continue;
-    bool found = false;
-    for (const TreeItemHandle child : window.TreeChildren(TreeId::Folder, item))
-      if (window.TreeText(TreeId::Folder, child) == part) {
-        item = child;
-        found = true;
-        break;
-      }
-    if (!found) return std::nullopt;
+    const auto& candidates = folder ? layout.children[*folder] : layout.topLevel;
+    const auto found = std::find_if(candidates.begin(), candidates.end(),
+                                    [&](std::size_t i) { return catalogue.folderList[i].name == part; });
+    if (found == candidates.end()) return std::nullopt;
+    folder = *found;
   }
-  return item;
+  return folder;
 }
 
 // DD/MM/YYYY as the positions of the date lists: day - 1, month - 1, year - 1970.
@@ -41,9 +44,8 @@ std::optional<std::array<int, 3>> DatePositionsOf(const std::string& text, int l
   return std::array<int, 3>{day - 1, month - 1, year - 1970};
 }
 
-bool ApplyOptions(CliSession& session, const SaveOptions& options) {
-  WizardState& state = session.State();
-  SettingsDialog settings(state.savingOptions, session.Window());
+bool ApplyOptions(CliSession& session, const SaveOptions& options, SavingOptions& saving) {
+  SettingsDialog settings(saving, session.Window());
   settings.SetDeletedFilter(options.deleted == "exclude" ? 1 : options.deleted == "only" ? 2 : 0);
   for (const std::string& extension : options.extensions)
     if (!settings.AddExtension(extension)) return false;  // the dialog's own message says why
@@ -68,25 +70,54 @@ bool ApplyOptions(CliSession& session, const SaveOptions& options) {
   return true;
 }
 
-bool CheckFolders(CliSession& session, const std::vector<std::string>& folders) {
-  WizardState& state = session.State();
-  WindowPort& window = session.Window();
-  if (folders.empty()) {
-    ToggleCheck(state, window.TreeRoot(TreeId::Folder));
-    return true;
-  }
-  for (const std::string& folder : folders) {
-    const auto item = FindTreeItem(window, folder);
-    if (!item) {
-      std::cerr << "vantrel-cli: there is no folder " << folder << " in the catalogue\n";
-      return false;
+// The folders named (everything when none is), each with everything below it, and the
+// folders above them, as checking them in the folder tree would save them.
+std::optional<SaveSelection> SelectFolders(const Catalogue& catalogue, const std::vector<std::string>& folders) {
+  const FolderLayout layout = LayOutFolders(catalogue.folderList);
+  const FolderIndex index = IndexFolders(catalogue, layout);
+  std::vector<bool> whole(catalogue.folderList.size()), above(catalogue.folderList.size());
+  bool everything = folders.empty();
+  for (const std::string& path : folders) {
+    const auto folder = FindFolder(catalogue, layout, path);
+    if (!folder) {
+      std::cerr << "vantrel-cli: there is no folder " << path << " in the catalogue\n";
+      return std::nullopt;
     }
-    if (window.TreeCheck(TreeId::Folder, *item) != CheckState::Checked) {
-      if (window.TreeCheck(TreeId::Folder, *item) == CheckState::PartlyChecked) ToggleCheck(state, *item);
-      ToggleCheck(state, *item);
+    if (!*folder) {
+      everything = true;
+      continue;
     }
+    whole[**folder] = true;
+    for (std::size_t at = layout.placedUnder[**folder]; at != kTopLevel; at = layout.placedUnder[at]) above[at] = true;
   }
-  return true;
+  SaveSelection selection;
+  ++selection.folders;  // the root, whose own files go into the destination itself
+  if (everything) {
+    if (const auto root = index.find(kRootFolderId); root != index.end())
+      for (const std::size_t file : root->second.files) selection.AddFile({}, file);
+  }
+  // Depth first in the tree's order: a folder above one named is made, with none of its files.
+  struct Pending {
+    std::size_t entry;
+    std::filesystem::path parent;
+  };
+  std::vector<Pending> pending;
+  for (auto it = layout.topLevel.rbegin(); it != layout.topLevel.rend(); ++it) pending.push_back({*it, {}});
+  while (!pending.empty()) {
+    const Pending at = pending.back();
+    pending.pop_back();
+    if (everything || whole[at.entry]) {
+      selection.AddFolderWithEverythingBelow(catalogue, layout, index, at.entry, at.parent);
+      continue;
+    }
+    if (!above[at.entry]) continue;
+    const std::filesystem::path path = at.parent / SafeName(catalogue.folderList[at.entry].name);
+    ++selection.folders;
+    selection.AddFolder(path);
+    const auto& children = layout.children[at.entry];
+    for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back({*it, path});
+  }
+  return selection;
 }
 
 void PrintSummary(const SavingRun& run, double seconds) {
@@ -101,19 +132,31 @@ void PrintSummary(const SavingRun& run, double seconds) {
 }  // namespace
 
 int RunSaveCommand(CliSession& session, const SaveOptions& options) {
-  if (!ApplyOptions(session, options)) return kUsageError;
+  SavingOptions saving;
+  if (!ApplyOptions(session, options, saving)) return kUsageError;
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
-  if (!CheckFolders(session, options.folders)) return kNotFound;
+  const ChosenCatalogue& chosen = *session.Chosen();
+  const auto selection = SelectFolders(chosen.catalogue, options.folders);
+  if (!selection) return kNotFound;
 
-  WizardState& state = session.State();
-  state.destinationPath = options.out;
-  state.saveMode = 1;
+  HeadlessWindow& window = session.Window();
+  SavingRun run;
+  run.totalFiles = selection->FileCount();
+  run.totalBytes = selection->ByteCount(chosen.catalogue);
   const auto start = std::chrono::steady_clock::now();
-  RunSaving(state);
-  session.Window().FinishProgressLine();
+  CreateFolders(options.out);
+  std::error_code error;
+  if (std::filesystem::is_directory(options.out, error)) {
+    TimedSavePrompts prompts(window);
+    WindowSaveProgress progress(window, prompts);
+    SaveSelected({chosen.partition, chosen.source, options.out}, chosen.catalogue, *selection, saving, prompts,
+                 progress, run);
+  } else {
+    window.SystemMessage(kTreeSaveInvalidPath, SystemIcon::Information);
+  }
+  window.FinishProgressLine();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-  const SavingRun& run = state.saving;
   PrintSummary(run, seconds);
   if (run.filesFailed > 0 || !run.shortFiles.empty() || !run.damagedFiles.empty()) return kSomeFilesFailed;
   return kSuccess;

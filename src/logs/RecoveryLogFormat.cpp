@@ -321,6 +321,14 @@ std::optional<std::string> DecodeLogDiskModel(ByteSpan file) {
   return ReadDiskModel(in);
 }
 
+Catalogue LoadedCatalogue(Catalogue catalogue) {
+  catalogue.folderCount = static_cast<std::uint32_t>(catalogue.folderList.size());
+  catalogue.fileCount = static_cast<std::uint32_t>(catalogue.fileList.size());
+  catalogue.statDataCount = 0;
+  catalogue.objectCount = 0;
+  return catalogue;
+}
+
 std::optional<RecoveryLog> DecodeRecoveryLog(ByteSpan file) {
   RecoveryLog log;
   ByteReader in(file);

@@ -63,4 +63,8 @@ std::optional<std::string> DecodeLogDiskModel(ByteSpan file);
 // agree with the plain fields. Nothing when the file is not such a log.
 std::optional<RecoveryLog> DecodeRecoveryLog(ByteSpan file);
 
+// A log's catalogue with the counters a loaded catalogue has: its folders and files
+// counted, no build counters.
+Catalogue LoadedCatalogue(Catalogue catalogue);
+
 }  // namespace vantrel

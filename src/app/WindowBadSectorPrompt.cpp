@@ -1,4 +1,4 @@
-#include "app/WizardState.h"
+#include "app/WindowBadSectorPrompt.h"
 
 #include "app/WindowPort.h"
 
