@@ -35,6 +35,7 @@ struct CatalogueEntry {
   std::uint32_t modificationTime = 0;
   std::uint64_t size = 0;  // always 0 for folders
   std::uint8_t typeCode = 0;  // 0 from the builds; 1 to 8 only from recovery logs
+  std::uint32_t mode = kNotSeen;  // the stat data mode from the builds; kNotSeen when not known
   TreeItemHandle treeItem = kNoTreeItem;  // folders: the folder tree item showing it
   std::uint32_t selected = 0;             // checked for saving
 };

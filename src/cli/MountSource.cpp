@@ -1,0 +1,47 @@
+#include "cli/MountSource.h"
+
+#include <iostream>
+
+#include "reiserfs/AdvancedCatalogueBuild.h"
+#include "reiserfs/PartitionSearch.h"
+#include "reiserfs/QuickCatalogueBuild.h"
+
+namespace vantrel::cli {
+
+std::optional<PartitionSource> PickPartition(const DiskReader& disk, const MountSourceOptions& options) {
+  std::uint64_t start = 0;
+  if (options.start) {
+    start = *options.start;
+  } else {
+    PartitionSearchProgress quiet;
+    const PartitionSearchResult found = SearchPartitionTables(disk, quiet);
+    if (options.partition >= found.partitions.size()) {
+      std::cerr << "vantrel-cli: there is no partition record " << options.partition << " ("
+                << found.partitions.size() << " found in the partition tables; --start SECTOR names one directly)\n";
+      return std::nullopt;
+    }
+    start = found.partitions[options.partition].start;
+  }
+  PartitionSource partition{disk, start, ReadPartitionSuperblock(disk, start)};
+  if (partition.superblock.blockCount == 0 || partition.superblock.blockSize == 0) {
+    std::cerr << "vantrel-cli: no readable ReiserFS superblock at sector " << start << " + 128\n";
+    return std::nullopt;
+  }
+  return partition;
+}
+
+MountCatalogue BuildMountCatalogue(const PartitionSource& partition, bool advanced) {
+  SilentBuildStatus silent;
+  const StopToken never;
+  MountCatalogue built;
+  if (!advanced) {
+    built.catalogue = BuildQuickCatalogue(partition, never, silent);
+    return built;
+  }
+  built.catalogue = BuildAdvancedCatalogue(partition, never, silent);
+  built.bodies = BodySource::Pieces;
+  built.states = mount::EntryStates(BuildQuickCatalogue(partition, never, silent));
+  return built;
+}
+
+}  // namespace vantrel::cli
