@@ -102,20 +102,10 @@ void ReadLink(fuse_req_t request, fuse_ino_t ino) {
   fuse_reply_readlink(request, target->c_str());
 }
 
-void OpenFolder(fuse_req_t request, fuse_ino_t ino, fuse_file_info* info) {
-  const MountNode* node = VolumeOf(request).Tree().Node(ino);
-  if (node == nullptr) {
-    fuse_reply_err(request, ENOENT);
-    return;
-  }
-  if (node->kind != NodeKind::Folder) {
-    fuse_reply_err(request, ENOTDIR);
-    return;
-  }
-  info->cache_readdir = 1;
-  info->keep_cache = 1;
-  fuse_reply_open(request, info);
-}
+// Opens are refused with ENOSYS: the kernel then opens every file and folder itself, with
+// their pages and listings kept (no open or release message per file). The mount is
+// read-only, so the kernel refuses writing opens before they reach us.
+void NoOpen(fuse_req_t request, fuse_ino_t, fuse_file_info*) { fuse_reply_err(request, ENOSYS); }
 
 // Directory offsets: 1 and 2 follow "." and "..", 2 + k + 1 follows entry k.
 void ReadFolder(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, fuse_file_info*, bool plus) {
@@ -160,24 +150,6 @@ void ReadFolderPlain(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offs
 
 void ReadFolderPlus(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, fuse_file_info* info) {
   ReadFolder(request, ino, size, offset, info, true);
-}
-
-void Open(fuse_req_t request, fuse_ino_t ino, fuse_file_info* info) {
-  const MountNode* node = VolumeOf(request).Tree().Node(ino);
-  if (node == nullptr) {
-    fuse_reply_err(request, ENOENT);
-    return;
-  }
-  if (node->kind == NodeKind::Folder) {
-    fuse_reply_err(request, EISDIR);
-    return;
-  }
-  if ((info->flags & O_ACCMODE) != O_RDONLY || (info->flags & O_TRUNC)) {
-    fuse_reply_err(request, EROFS);
-    return;
-  }
-  info->keep_cache = 1;  // the content never changes
-  fuse_reply_open(request, info);
 }
 
 void Read(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, fuse_file_info*) {
@@ -250,8 +222,8 @@ void Init(void*, fuse_conn_info* connection) {
   // Large reads of big files, and folders listed with their attributes in one go.
   connection->max_readahead = static_cast<unsigned>(kMostRead);
   if (connection->capable & FUSE_CAP_READDIRPLUS) connection->want |= FUSE_CAP_READDIRPLUS;
-  if (connection->capable & FUSE_CAP_CACHE_SYMLINKS) connection->want |= FUSE_CAP_CACHE_SYMLINKS;
-  if (connection->capable & FUSE_CAP_SPLICE_WRITE) connection->want &= ~FUSE_CAP_SPLICE_WRITE;
+  for (const unsigned capability : {FUSE_CAP_NO_OPEN_SUPPORT, FUSE_CAP_NO_OPENDIR_SUPPORT, FUSE_CAP_CACHE_SYMLINKS})
+    if (connection->capable & capability) connection->want |= capability;
 }
 
 fuse_lowlevel_ops Operations() {
@@ -260,10 +232,10 @@ fuse_lowlevel_ops Operations() {
   ops.lookup = Lookup;
   ops.getattr = GetAttributes;
   ops.readlink = ReadLink;
-  ops.opendir = OpenFolder;
+  ops.opendir = NoOpen;
   ops.readdir = ReadFolderPlain;
   ops.readdirplus = ReadFolderPlus;
-  ops.open = Open;
+  ops.open = NoOpen;
   ops.read = Read;
   ops.getxattr = GetAttribute;
   ops.listxattr = ListAttributes;

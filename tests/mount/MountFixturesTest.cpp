@@ -73,7 +73,11 @@ TEST_F(MountFixtures, LiveTreesReadBackAsTheKernelListedThemAndTheImageIsUnchang
     MountedImage mounted(Disk("mbr-mixed"), index == 1 ? "" : "--partition 1");
     ASSERT_TRUE(mounted.Mounted()) << mounted.Run().err;
     EXPECT_NE(mounted.Run().out.find("fusermount3 -u"), std::string::npos);
-    ExpectListing(mounted, ManifestPartition(manifest, index)["entries"]);
+    const nlohmann::json partition = ManifestPartition(manifest, index);
+    ExpectListing(mounted, partition["entries"]);
+    struct stat root {};
+    ASSERT_EQ(::stat(mounted.Root().c_str(), &root), 0);
+    EXPECT_EQ(root.st_mtime, partition["root_dir"]["mtime"].get<time_t>());
     EXPECT_TRUE(fs::is_directory(mounted / "Lost"));
     EXPECT_TRUE(fs::is_directory(mounted / ".reiserfs_priv"));
     if (index == 1) {
@@ -103,8 +107,9 @@ TEST_F(MountFixtures, AdvancedBuildShowsDeletedFilesWhereTheyWereAndMarksThem) {
     ASSERT_TRUE(fs::exists(fs::symlink_status(at))) << path;
     const bool gone = entry["removed"];
     removed += gone;
-    if (entry["kind"] != "symlink")  // the kernel keeps user attributes off symbolic links
+    if (entry["kind"] != "symlink") {  // the kernel keeps user attributes off symbolic links
       EXPECT_EQ(Attribute(at, "user.vantrel.state"), gone ? "deleted" : "live") << path;
+    }
     if (entry["kind"] == "file") {
       const auto bytes = ReadWhole(at);
       ASSERT_TRUE(bytes) << path;
