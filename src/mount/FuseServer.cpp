@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <array>
+#include <csignal>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <vector>
 
@@ -285,7 +287,10 @@ int Serve(MountedVolume& volume, const ServeOptions& options) {
   Session session(raw);
   if (fuse_set_signal_handlers(raw) != 0) return 2;
   session.signals_ = true;
-  if (fuse_session_mount(raw, options.mountpoint.c_str()) != 0) {
+  // The unmount at the end names the folder again, from wherever the server then is.
+  std::error_code error;
+  const std::string mountpoint = std::filesystem::absolute(options.mountpoint, error).lexically_normal().string();
+  if (error || fuse_session_mount(raw, mountpoint.c_str()) != 0) {
     std::cerr << "vantrel-cli: cannot mount on " << options.mountpoint << " (is /dev/fuse there, and fusermount3?)\n";
     return 2;
   }
@@ -296,7 +301,8 @@ int Serve(MountedVolume& volume, const ServeOptions& options) {
   fuse_loop_cfg_set_max_threads(config, 16);
   const int result = fuse_session_loop_mt(raw, config);
   fuse_loop_cfg_destroy(config);
-  return result == 0 ? 0 : 1;
+  // A loop ended by a signal reports the signal's number: Ctrl-C is a clean end too.
+  return result == 0 || result == SIGINT || result == SIGTERM || result == SIGHUP ? 0 : 1;
 }
 
 }  // namespace vantrel::mount

@@ -8,6 +8,9 @@ namespace vantrel::mount {
 namespace {
 
 constexpr std::size_t kMostLinkBytes = 4095;
+// Contents kept at once; beyond it they are all let go (those being read stay alive with
+// their readers) and gathered again when next used.
+constexpr std::size_t kMostKeptContents = 65536;
 
 }  // namespace
 
@@ -43,6 +46,7 @@ std::shared_ptr<const FileContent> MountedVolume::Content(NodeId id) {
   auto content = std::make_shared<const FileContent>(body, size, readBlocks_.Usable() ? readBlocks_.BlockSize() : 0,
                                                      readBlocks_.Usable() ? readBlocks_.BlockCount() : 0);
   std::lock_guard lock(contentMutex_);
+  if (contents_.size() >= kMostKeptContents) contents_.clear();
   return contents_.try_emplace(id, std::move(content)).first->second;
 }
 
