@@ -50,6 +50,6 @@ plain_cp="rm -rf $work/out && exec cp -r $work/plain/. $work/out"
 echo "$files files, $((bytes / 1000000)) MB; contents through the mount $same to the saved files"
 echo "find over a fresh mount: $entries entries in $find_seconds s"
 echo "== mount + cp -r (A) beside vantrel-cli save (B)"
-farm-bench -n "$runs" --timeout 1800 --vs "sh -c '$save'" -- sh -c "$mount_cp"
+farm-bench -n "$runs" --timeout 1800 --vs "sh -c '$save'" -- sh -c "$mount_cp" | cat  # through a pipe, so that its report follows the lines above in a file too
 echo "== mount + cp -r (A) beside cp -r of the plain files (B)"
-farm-bench -n "$runs" --timeout 1800 --vs "sh -c '$plain_cp'" -- sh -c "$mount_cp"
+farm-bench -n "$runs" --timeout 1800 --vs "sh -c '$plain_cp'" -- sh -c "$mount_cp" | cat  # through a pipe, so that its report follows the lines above in a file too

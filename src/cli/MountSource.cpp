@@ -55,7 +55,7 @@ std::optional<PartitionSource> PickPartition(const DiskReader& disk, const Mount
     start = found.partitions[options.partition].start;
   }
   PartitionSource partition{disk, start, ReadPartitionSuperblock(disk, start)};
-  if (partition.superblock.blockCount == 0 || partition.superblock.blockSize == 0) {
+  if (!PartitionBlocks(disk, start, partition.superblock).Usable() || partition.superblock.blockCount == 0) {
     std::cerr << "vantrel-cli: no readable ReiserFS superblock at sector " << start << " + 128\n";
     return std::nullopt;
   }

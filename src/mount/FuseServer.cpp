@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <csignal>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <vector>
 
 namespace vantrel::mount {
@@ -45,11 +47,13 @@ struct stat AttributesOf(MountedVolume& volume, NodeId id, const MountNode& node
       st.st_nlink = node.links;
       break;
   }
-  st.st_size = node.kind == NodeKind::Folder ? 0 : static_cast<off_t>(volume.SizeOf(id));
+  // A size from a damaged stat data may be beyond what a file offset can say.
+  constexpr std::uint64_t kMostSize = std::numeric_limits<off_t>::max();
+  st.st_size = node.kind == NodeKind::Folder ? 0 : static_cast<off_t>(std::min(volume.SizeOf(id), kMostSize));
   st.st_uid = ::getuid();
   st.st_gid = ::getgid();
   st.st_blksize = static_cast<blksize_t>(volume.BlockSize() ? volume.BlockSize() : 4096);
-  st.st_blocks = (st.st_size + 511) / 512;
+  st.st_blocks = st.st_size / 512 + (st.st_size % 512 != 0);
   st.st_atim.tv_sec = st.st_mtim.tv_sec = st.st_ctim.tv_sec = node.modificationTime;
   return st;
 }
@@ -104,10 +108,30 @@ void ReadLink(fuse_req_t request, fuse_ino_t ino) {
   fuse_reply_readlink(request, target->c_str());
 }
 
-// Opens are refused with ENOSYS: the kernel then opens every file and folder itself, with
-// their pages and listings kept (no open or release message per file). The mount is
-// read-only, so the kernel refuses writing opens before they reach us.
-void NoOpen(fuse_req_t request, fuse_ino_t, fuse_file_info*) { fuse_reply_err(request, ENOSYS); }
+// Where the kernel allows it, opens are refused with ENOSYS: it then opens every file and
+// folder itself, with their pages and listings kept (no open or release message per file).
+// The mount is read-only, so the kernel refuses writing opens before they reach us.
+std::atomic<bool> kernelOpensFiles{false};
+std::atomic<bool> kernelOpensFolders{false};
+
+void Open(fuse_req_t request, fuse_ino_t, fuse_file_info* info) {
+  if (kernelOpensFiles) {
+    fuse_reply_err(request, ENOSYS);
+    return;
+  }
+  info->keep_cache = 1;  // the content never changes
+  fuse_reply_open(request, info);
+}
+
+void OpenFolder(fuse_req_t request, fuse_ino_t, fuse_file_info* info) {
+  if (kernelOpensFolders) {
+    fuse_reply_err(request, ENOSYS);
+    return;
+  }
+  info->keep_cache = 1;
+  info->cache_readdir = 1;
+  fuse_reply_open(request, info);
+}
 
 // Directory offsets: 1 and 2 follow "." and "..", 2 + k + 1 follows entry k.
 void ReadFolder(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, fuse_file_info*, bool plus) {
@@ -226,6 +250,8 @@ void Init(void*, fuse_conn_info* connection) {
   if (connection->capable & FUSE_CAP_READDIRPLUS) connection->want |= FUSE_CAP_READDIRPLUS;
   for (const unsigned capability : {FUSE_CAP_NO_OPEN_SUPPORT, FUSE_CAP_NO_OPENDIR_SUPPORT, FUSE_CAP_CACHE_SYMLINKS})
     if (connection->capable & capability) connection->want |= capability;
+  kernelOpensFiles = (connection->want & FUSE_CAP_NO_OPEN_SUPPORT) != 0;
+  kernelOpensFolders = (connection->want & FUSE_CAP_NO_OPENDIR_SUPPORT) != 0;
 }
 
 fuse_lowlevel_ops Operations() {
@@ -234,10 +260,10 @@ fuse_lowlevel_ops Operations() {
   ops.lookup = Lookup;
   ops.getattr = GetAttributes;
   ops.readlink = ReadLink;
-  ops.opendir = NoOpen;
+  ops.opendir = OpenFolder;
   ops.readdir = ReadFolderPlain;
   ops.readdirplus = ReadFolderPlus;
-  ops.open = NoOpen;
+  ops.open = Open;
   ops.read = Read;
   ops.getxattr = GetAttribute;
   ops.listxattr = ListAttributes;
