@@ -151,6 +151,27 @@ TEST_F(MountFixtures, AdvancedBuildShowsTheFilesOfTheFileSystemThatWasFormattedO
   EXPECT_GT(states["deleted"], 200u);
 }
 
+TEST_F(MountFixtures, EveryEntryOfTheCatalogueListingIsThereByItsPath) {
+  for (const auto& [image, options] : std::vector<std::pair<std::string, std::string>>{
+           {"mbr-mixed", ""}, {"bare-36", "--start 0 --file-search advanced"},
+           {"deleted", "--file-search advanced"}, {"reformatted", "--file-search advanced"}}) {
+    const CliRun listed = RunCli(Disk(image) + " ls --json " + options);
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    const nlohmann::json catalogue = nlohmann::json::parse(listed.out);
+    MountedImage mounted(Disk(image), options);
+    ASSERT_TRUE(mounted.Mounted()) << mounted.Run().err;
+    std::size_t names = 0;
+    for (auto it = fs::recursive_directory_iterator(mounted.Root()); it != fs::recursive_directory_iterator(); ++it)
+      ++names;
+    EXPECT_EQ(names, catalogue["folders"].size() + catalogue["files"].size()) << image;
+    for (const char* list : {"folders", "files"})
+      for (const auto& entry : catalogue[list]) {
+        const std::string path = entry["path"];
+        EXPECT_TRUE(fs::exists(fs::symlink_status(mounted / path))) << image << ": " << path;
+      }
+  }
+}
+
 // The bytes of `needle` in the image, as a byte offset.
 std::uint64_t OffsetInImage(const std::string& image, const std::string& needle) {
   std::ifstream in(image, std::ios::binary);
