@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source folder includes a header of a layer it may not look at. The layers
-# look only down: base <- disk <- reiserfs <- saving, raw, logs <- app <- app/qt, cli.
+# look only down: base <- disk <- reiserfs <- saving, raw, logs <- app <- app/qt, cli;
+# the mount sits on saving, beside app.
 # Usage: check-layers.sh [SOURCE_ROOT]   (default: the project's src folder)
 set -euo pipefail
 root=${1:-"$(cd "$(dirname "$0")/../src" && pwd)"}

@@ -11,6 +11,7 @@
 #include "cli/LogCommand.h"
 #include "cli/LogFileName.h"
 #include "cli/LsCommand.h"
+#include "cli/MountCommand.h"
 #include "cli/PartitionsCommand.h"
 #include "cli/SaveCommand.h"
 
@@ -164,6 +165,9 @@ int main(int argc, char** argv) {
   listing->add_option("--out", listingOptions.out, "Write the listing to this file (lines ended by CR LF)");
   AddExample(listing, "vantrel-cli --disk disk.img listing --out folders.txt");
 
+  MountOptions mountOptions;
+  auto* mount = AddMountCommand(app, mountOptions);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -192,5 +196,6 @@ int main(int argc, char** argv) {
   if (save->parsed()) return RunSaveCommand(session, saveOptions);
   if (logSave->parsed()) return RunLogSaveCommand(session, logSaveOptions);
   if (listing->parsed()) return RunListingCommand(session, listingOptions);
+  if (mount->parsed()) return RunMountCommand(session, options, mountOptions);
   return RunPartitionsCommand(session, partitionOptions);
 }

@@ -34,6 +34,7 @@ struct CatalogueEntry {
   std::uint32_t modificationTime = 0;
   std::uint64_t size = 0;  // always 0 for folders
   std::uint8_t typeCode = 0;  // 0 from the builds; 1 to 8 only from recovery logs
+  std::uint32_t mode = kNotSeen;  // the stat data mode from the builds; kNotSeen when not known
 };
 
 // Where one indirect (or direct) item of an object lies on the partition.

@@ -1,5 +1,7 @@
 #include "saving/FileBody.h"
 
+#include <algorithm>
+
 namespace vantrel {
 
 namespace {
@@ -32,6 +34,19 @@ class BodyConsumer : public ItemConsumer {
 };
 
 }  // namespace
+
+std::vector<BlockPointer> EffectivePointers(const FileBody& body, std::uint64_t size) {
+  std::vector<BlockPointer> pointers;
+  for (const BlockPointer& p : body.blocks)
+    if (p.position < size) pointers.push_back(p);
+  std::stable_sort(pointers.begin(), pointers.end(),
+                   [](const BlockPointer& a, const BlockPointer& b) { return a.position < b.position; });
+  std::vector<BlockPointer> kept;
+  kept.reserve(pointers.size());
+  for (std::size_t i = 0; i < pointers.size(); ++i)
+    if (i + 1 == pointers.size() || pointers[i].position != pointers[i + 1].position) kept.push_back(pointers[i]);
+  return kept;
+}
 
 BodyCollector::BodyCollector(const PartitionSource& partition, const Catalogue& catalogue, BodySource source)
     : catalogue_(catalogue),

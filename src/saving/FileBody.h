@@ -30,6 +30,10 @@ struct FileBody {
   bool itemsUnreadable = false;      // a leaf holding some of its items could not be read
 };
 
+// The block pointers that make up the first `size` bytes, in file order: where two point
+// at the same position the later one wins, as it comes from a newer copy of an item.
+std::vector<BlockPointer> EffectivePointers(const FileBody& body, std::uint64_t size);
+
 // Where the bodies of a catalogue's files are found: by a tree search after a quick build,
 // from the pieces each object record kept after an advanced build.
 enum class BodySource { Tree, Pieces };

@@ -18,15 +18,7 @@ class OneFile {
       : blocks_(blocks), fd_(fd), size_(size), hooks_(hooks), stretch_(stretch) {}
 
   BodyWriteResult Write(const FileBody& body) {
-    // Later pointers to the same position win: they come from newer copies of an item.
-    std::vector<BlockPointer> pointers;
-    for (const BlockPointer& p : body.blocks)
-      if (p.position < size_) pointers.push_back(p);
-    std::stable_sort(pointers.begin(), pointers.end(),
-                     [](const BlockPointer& a, const BlockPointer& b) { return a.position < b.position; });
-    for (std::size_t i = 0; i + 1 < pointers.size(); ++i)
-      if (pointers[i].position == pointers[i + 1].position) pointers[i].block = kSuperseded;
-    std::erase_if(pointers, [](const BlockPointer& p) { return p.block == kSuperseded; });
+    const std::vector<BlockPointer> pointers = EffectivePointers(body, size_);
 
     for (std::size_t i = 0; i < pointers.size() && Going();) i = WriteStretch(pointers, i);
     // Tails in the order found, so that a later copy of an item overwrites an earlier one.
@@ -47,8 +39,6 @@ class OneFile {
   }
 
  private:
-  static constexpr std::uint32_t kSuperseded = 0xFFFFFFFF;
-
   bool Going() {
     if (result_.writeError != 0) return false;
     if (hooks_.keepGoing && !hooks_.keepGoing()) result_.interrupted = true;

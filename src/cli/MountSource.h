@@ -1,0 +1,34 @@
+#pragma once
+// The partition and catalogue the mount command serves, found with the engines directly:
+// the partition by its record in the partition-table search or by its first sector, and
+// the catalogue by a quick or an advanced build. An advanced build comes with the live
+// tree's entries, so that the mount can tell deleted entries from live ones.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "mount/EntryStates.h"
+#include "reiserfs/CatalogueBuild.h"
+#include "saving/FileBody.h"
+
+namespace vantrel::cli {
+
+struct MountSourceOptions {
+  std::uint32_t partition = 0;         // record of the partition-table search
+  std::optional<std::uint64_t> start;  // the partition at this sector instead
+  bool advanced = false;               // file search: advanced instead of quick
+};
+
+// The partition, or nothing after saying on standard error why there is none.
+std::optional<PartitionSource> PickPartition(const DiskReader& disk, const MountSourceOptions& options);
+
+struct MountCatalogue {
+  Catalogue catalogue;
+  BodySource bodies = BodySource::Tree;
+  mount::EntryStates states;
+};
+
+MountCatalogue BuildMountCatalogue(const PartitionSource& partition, bool advanced);
+
+}  // namespace vantrel::cli
