@@ -35,16 +35,21 @@ for arg in "$@"; do
   esac
 done
 
+scripts/apt-install-missing.sh clang-format clang-tidy
+
 format_baseline=.clang-format-baseline
 tidy_baseline=.clang-tidy-baseline
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
 
-sources() { git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h'; }
+# The C++ sources and headers of src/ and tests/ (from git, or the folders outside a checkout).
+sources() {
+  git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 2>/dev/null ||
+    find src tests -name '*.cpp' -o -name '*.h' | sort
+}
 
 if [ "$do_format" = 1 ]; then
-  command -v clang-format >/dev/null || { echo "clang-format is not installed" >&2; exit 2; }
   # Files clang-format would change, checked JOBS at a time.
   sources | xargs -P "$jobs" -n 16 sh -c 'for f; do clang-format --dry-run --Werror "$f" >/dev/null 2>&1 || echo "$f"; done' _ |
     sort >"$work/unformatted"
@@ -68,7 +73,6 @@ if [ "$do_format" = 1 ]; then
 fi
 
 if [ "$do_tidy" = 1 ]; then
-  command -v clang-tidy >/dev/null || { echo "clang-tidy is not installed" >&2; exit 2; }
   if [ ! -f build/compile_commands.json ]; then
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   fi
@@ -77,15 +81,8 @@ if [ "$do_tidy" = 1 ]; then
     ninja -C build qt_tests_autogen >/dev/null
   fi
   # The sources the build compiles, under src/ and tests/ (not moc's).
-  python3 - "$root" >"$work/units" <<'EOF'
-import json, os, sys
-root = sys.argv[1]
-for unit in json.load(open(os.path.join(root, "build/compile_commands.json"))):
-    path = os.path.normpath(os.path.join(unit["directory"], unit["file"]))
-    rel = os.path.relpath(path, root)
-    if rel.startswith(("src/", "tests/")):
-        print(rel)
-EOF
+  sed -n 's#^ *"file": "\(.*\)",\{0,1\}$#\1#p' build/compile_commands.json | sed "s#^$root/##" |
+    grep -E '^(src|tests)/' >"$work/units"
   sort -u "$work/units" -o "$work/units"
   mkdir "$work/tidy"
   xargs -P "$jobs" -I{} sh -c 'clang-tidy -p build --quiet "$1" >"$2/$(echo "$1" | tr / _).log" 2>&1 || true' \
