@@ -22,7 +22,8 @@ TEST(CliSave, SavesTheChosenFoldersAndSumsUp) {
   EXPECT_NE(run.out.find("Saved "), std::string::npos);
   EXPECT_TRUE(fs::exists(out.Path() / "deep/level 1/level 2"));
   EXPECT_FALSE(fs::exists(out.Path() / "bulk"));
-  for (const auto& entry : ManifestPartition(FixtureManifest("mbr-mixed"), 1)["entries"]) {
+  const nlohmann::json partition = ManifestPartition(FixtureManifest("mbr-mixed"), 1);
+  for (const auto& entry : partition["entries"]) {
     const std::string path = entry["path"];
     if (entry["kind"] == "file" && path.rfind("sizes/", 0) == 0) {
       EXPECT_EQ(Sha256OfFile((out.Path() / path).string()), entry["sha256"]) << path;

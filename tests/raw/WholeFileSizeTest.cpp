@@ -82,7 +82,7 @@ TEST(CompoundFileKind, ComesFromTheRootStreamNamesAndOtherwiseIsOle) {
   ASSERT_TRUE(word);
   EXPECT_EQ(*word, (CompoundFileFound{document.data.size(), RawFileKind::Word}));
   // Renamed, the stream no longer says what the file is.
-  const std::string name("W\0o\0r\0d\0D\0o\0c", 14);
+  const std::string name("W\0o\0r\0d\0D\0o\0c\0", 14);  // "WordDoc" in UTF-16, its last NUL included
   const auto text = std::string_view(reinterpret_cast<const char*>(document.data.data()), document.data.size());
   const auto at = text.find(name);
   ASSERT_NE(at, std::string_view::npos);
