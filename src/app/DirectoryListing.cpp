@@ -54,8 +54,8 @@ std::string PrivateFolder(WizardState& state) {
       info.st_uid == ::geteuid())
     return state.listingFolder;
   std::error_code error;
-  const std::filesystem::path base =
-      state.tempFolder.empty() ? std::filesystem::temp_directory_path(error) : std::filesystem::path(state.tempFolder);
+  const std::filesystem::path base = state.tempFolder.empty() ? std::filesystem::temp_directory_path(error)
+                                                              : std::filesystem::path(state.tempFolder);
   std::string pattern = (base / "vantrel-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) return {};
   state.listingFolder = pattern;

@@ -88,8 +88,8 @@ void ChooseSectorRange(WizardState& state) {
   WindowPort& window = state.Window();
   window.SetChecked(control::kRawSectorRange, true);
   window.SetChecked(control::kRawEntireDisk, false);
-  for (const int id : {control::kRawStartSector, control::kRawEndSector, control::kRawStartLabel,
-                       control::kRawEndLabel})
+  for (const int id :
+       {control::kRawStartSector, control::kRawEndSector, control::kRawStartLabel, control::kRawEndLabel})
     window.EnableControl(id, true);
   window.SetControlText(control::kRawStartSector, "0");
   window.SetControlText(control::kRawEndSector, std::to_string(DiskSizeSectors(state)));
@@ -152,8 +152,8 @@ void EnableControlsForRun(WizardState& state, bool enabled) {
     window.EnableControl(id, enabled);
   // The sector fields are live only in sector range mode.
   const bool fields = enabled && window.IsChecked(control::kRawSectorRange);
-  for (const int id : {control::kRawStartSector, control::kRawEndSector, control::kRawStartLabel,
-                       control::kRawEndLabel})
+  for (const int id :
+       {control::kRawStartSector, control::kRawEndSector, control::kRawStartLabel, control::kRawEndLabel})
     window.EnableControl(id, fields);
 }
 
@@ -217,8 +217,12 @@ void RunRawRecovery(WizardState& state) {
     return Finish(state);
   }
   window.ShowControl(control::kRawProgress, true);
-  RawRecoveryJob job{DiskReader(state.reader, state.CurrentDiskIndex), range->start, range->end,
-                     DiskSizeSectors(state), {}, state.destinationPath};
+  RawRecoveryJob job{DiskReader(state.reader, state.CurrentDiskIndex),
+                     range->start,
+                     range->end,
+                     DiskSizeSectors(state),
+                     {},
+                     state.destinationPath};
   for (std::size_t k = 0; k < job.kinds.size(); ++k)
     job.kinds[k] = window.ListRowChecked(control::kRawFileTypesList, k);
   RawPanelProgress progress(window);

@@ -60,8 +60,8 @@ std::string RawRecoverySummary(const RawRecoveryReport& report) {
   AddCount(text, "Files written", report.files.size());
   text += " (" + ByteCountText(bytes) + ")";
   for (std::size_t k = 0; k < kKindCount; ++k)
-    if (perKind[k] > 0) text += "\r\n    " + std::string(KindTexts(static_cast<RawFileKind>(k)).resultsRow) +
-                                std::to_string(perKind[k]);
+    if (perKind[k] > 0)
+      text += "\r\n    " + std::string(KindTexts(static_cast<RawFileKind>(k)).resultsRow) + std::to_string(perKind[k]);
   AddCount(text, "Files that could not be written", report.failures.size());
   AddNames(text, report.failures);
   return text;

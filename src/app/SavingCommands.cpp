@@ -169,7 +169,8 @@ void ReportSavingRun(WizardState& state) {
   end.stopped = run.abandonRequested != 0;
   if (run.filesSaved == 0 && !end.stopped) return;  // nothing was chosen: its own message said so
   if (end.stopped && run.filesSaved > 0) {
-    const fs::path last = fs::path(window.ControlText(control::kSavingFilePath)) / window.ControlText(control::kSavingFileName);
+    const fs::path last = fs::path(window.ControlText(control::kSavingFilePath)) /
+                          window.ControlText(control::kSavingFileName);
     std::error_code error;
     if (!fs::exists(last, error)) end.removedFile = last.string();
   }

@@ -41,8 +41,8 @@ class WindowSaveProgress : public SaveProgress {
 
 // written and size are the current file's; the run's totals come from run. waited seconds
 // went on the user's answers: the time remaining is reckoned from the rest.
-void ShowSavingProgress(WindowPort& window, SavingRun& run, std::uint64_t written, std::uint64_t size,
-                        std::int64_t now, std::int64_t waited = 0);
+void ShowSavingProgress(WindowPort& window, SavingRun& run, std::uint64_t written, std::uint64_t size, std::int64_t now,
+                        std::int64_t waited = 0);
 // Empties the "Saving" dialog before a run, so that it opens without the last run's values.
 void ClearSavingProgress(WindowPort& window);
 

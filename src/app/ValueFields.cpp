@@ -60,8 +60,8 @@ void ShowCatalogueValues(WizardState& state) {
   WindowPort& window = state.Window();
   window.SetControlText(kFileSystemValue, FileSystemText(state.catalogue.currentSuperblock));
   window.SetControlText(kDirectoriesValue, std::to_string(state.catalogue.folderList.size()));
-  window.SetControlText(kSearchModeValue, state.fileSearchType == 2 ? "Advanced File/Folder Search"
-                                                                    : "Quick File/Folder Search");
+  window.SetControlText(kSearchModeValue,
+                        state.fileSearchType == 2 ? "Advanced File/Folder Search" : "Quick File/Folder Search");
   ShowPartitionRange(state);
 }
 

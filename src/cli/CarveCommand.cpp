@@ -44,8 +44,9 @@ std::array<bool, kKindCount> WantedKinds(const CarveOptions& options) {
   std::array<bool, kKindCount> kinds{};
   for (int kind = 0; kind < kKindCount; ++kind) {
     const auto name = std::string(KindTexts(static_cast<RawFileKind>(kind)).shortName);
-    kinds[static_cast<std::size_t>(kind)] =
-        options.types.empty() || std::find(options.types.begin(), options.types.end(), name) != options.types.end();
+    kinds[static_cast<std::size_t>(kind)] = options.types.empty() ||
+                                            std::find(options.types.begin(), options.types.end(), name) !=
+                                                options.types.end();
   }
   return kinds;
 }
@@ -82,8 +83,12 @@ int RunCarveCommand(CliSession& session, const CarveOptions& options) {
   if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
   HeadlessWindow& window = session.Window();
   const std::uint64_t diskSectors = session.DiskSectors(options.diskIndex);
-  RawRecoveryJob job{session.Disk(options.diskIndex), options.start.value_or(0), options.end.value_or(diskSectors),
-                     diskSectors, WantedKinds(options), options.out};
+  RawRecoveryJob job{session.Disk(options.diskIndex),
+                     options.start.value_or(0),
+                     options.end.value_or(diskSectors),
+                     diskSectors,
+                     WantedKinds(options),
+                     options.out};
   // The checks the panel makes before a run: a kind to carve, a range, a destination.
   const auto carved = job.kinds.begin() + CarvedKindCount(options.exactSizes);
   if (std::find(job.kinds.begin(), carved, true) == carved) {

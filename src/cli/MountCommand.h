@@ -14,7 +14,7 @@ struct MountOptions {
   int diskIndex = 0;
   MountSourceOptions source;
   std::string fileSearch = "quick";
-  bool strict = false;      // damaged ranges read as EIO instead of zeros
+  bool strict = false;  // damaged ranges read as EIO instead of zeros
   bool foreground = false;
 };
 

@@ -48,8 +48,8 @@ std::optional<PartitionSource> PickPartition(const DiskReader& disk, const Mount
     PartitionSearchProgress quiet;
     const PartitionSearchResult found = SearchPartitionTables(disk, quiet);
     if (options.partition >= found.partitions.size()) {
-      std::cerr << "vantrel-cli: there is no partition record " << options.partition << " ("
-                << found.partitions.size() << " found in the partition tables; --start SECTOR names one directly)\n";
+      std::cerr << "vantrel-cli: there is no partition record " << options.partition << " (" << found.partitions.size()
+                << " found in the partition tables; --start SECTOR names one directly)\n";
       return std::nullopt;
     }
     start = found.partitions[options.partition].start;

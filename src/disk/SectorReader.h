@@ -30,8 +30,8 @@ class SectorReader {
   // Non-zero when the whole run was read. On a failed read the user is asked "Bad Sector
   // Encountered" unless a sticky answer was given; under Retry (All) each sector of the
   // run is then read once on its own, so that the readable ones reach the buffer (the
-  // sectors that still fail are zeros), and the result is still 0. A disk that cannot be opened gives 0 without a prompt and leaves
-  // the buffer untouched.
+  // sectors that still fail are zeros), and the result is still 0. A disk that cannot be opened gives 0 without a
+  // prompt and leaves the buffer untouched.
   int ReadSectors(const SectorReadRequest& request);
 
   // One read of the run with no prompt and no sector-by-sector pass: the fast path of

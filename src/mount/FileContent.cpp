@@ -111,7 +111,8 @@ ContentRead FileContent::Read(PartitionBlocks& blocks, std::uint64_t offset, std
     const std::uint64_t lo = std::max(offset, tail.position);
     const std::uint64_t hi = std::min(end, tail.position + tail.bytes.size());
     if (lo < hi)
-      std::memcpy(out.data() + (lo - offset), tail.bytes.data() + (lo - tail.position), static_cast<std::size_t>(hi - lo));
+      std::memcpy(out.data() + (lo - offset), tail.bytes.data() + (lo - tail.position),
+                  static_cast<std::size_t>(hi - lo));
   }
   for (const auto& [from, to] : missing_)
     if (from < end && to > offset) result.damaged = true;

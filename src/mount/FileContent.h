@@ -37,8 +37,8 @@ class FileContent {
   bool ReadRun(PartitionBlocks& blocks, std::size_t first, std::size_t end, std::uint64_t from, std::uint64_t to,
                std::span<std::byte> out) const;
 
-  std::vector<BlockPointer> pointers_;  // in file order, one per position
-  std::vector<TailBytes> tails_;        // in the order found: later ones win
+  std::vector<BlockPointer> pointers_;                            // in file order, one per position
+  std::vector<TailBytes> tails_;                                  // in the order found: later ones win
   std::vector<std::pair<std::uint64_t, std::uint64_t>> missing_;  // [from, to) no item accounts for
   std::uint64_t size_;
   std::uint64_t coveredEnd_ = 0;

@@ -11,8 +11,8 @@ namespace vantrel::mount {
 
 struct ServeOptions {
   std::string mountpoint;
-  std::string fsName;        // shown in the mount table as the source
-  bool foreground = false;   // stay attached to the terminal instead of going to the background
+  std::string fsName;       // shown in the mount table as the source
+  bool foreground = false;  // stay attached to the terminal instead of going to the background
   // Called once the file system is mounted, before the server goes to the background.
   std::function<void()> onMounted;
 };

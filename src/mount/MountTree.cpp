@@ -110,7 +110,8 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states) {
     auto& index = byName_[n];
     index.resize(entries.size());
     for (std::uint32_t k = 0; k < index.size(); ++k) index[k] = k;
-    std::sort(index.begin(), index.end(), [&](std::uint32_t a, std::uint32_t b) { return entries[a].name < entries[b].name; });
+    std::sort(index.begin(), index.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return entries[a].name < entries[b].name; });
   }
 }
 

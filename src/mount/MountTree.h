@@ -29,13 +29,13 @@ struct MountNode {
   std::uint32_t objectId = kRootFolderId;
   std::uint32_t dirId = 1;
   std::uint64_t size = 0;
-  bool sizeKnown = true;            // false: no stat data was found; the body tells the size
+  bool sizeKnown = true;  // false: no stat data was found; the body tells the size
   std::uint32_t modificationTime = 0;
   std::uint32_t permissions = 0755;  // the permission bits of the stat data mode
   EntryState state = EntryState::Live;
-  std::uint32_t links = 1;           // files: the folder entries naming the object
-  NodeId parent = kRootNode;         // folders: the folder holding it
-  std::uint32_t subfolders = 0;      // folders
+  std::uint32_t links = 1;              // files: the folder entries naming the object
+  NodeId parent = kRootNode;            // folders: the folder holding it
+  std::uint32_t subfolders = 0;         // folders
   std::vector<DirectoryEntry> entries;  // folders: in catalogue order, names distinct
 };
 

@@ -40,7 +40,8 @@ std::shared_ptr<const FileContent> MountedVolume::Content(NodeId id) {
   if (!node->sizeKnown) {
     // No stat data: the file reaches as far as its items do.
     size = 0;
-    for (const BlockPointer& p : body.blocks) size = std::max<std::uint64_t>(size, p.position + readBlocks_.BlockSize());
+    for (const BlockPointer& p : body.blocks)
+      size = std::max<std::uint64_t>(size, p.position + readBlocks_.BlockSize());
     for (const TailBytes& t : body.tails) size = std::max<std::uint64_t>(size, t.position + t.bytes.size());
   }
   auto content = std::make_shared<const FileContent>(body, size, readBlocks_.Usable() ? readBlocks_.BlockSize() : 0,

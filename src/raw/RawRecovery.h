@@ -16,7 +16,7 @@ namespace vantrel {
 struct RawRecoveryJob {
   DiskReader disk;
   std::uint64_t startSector = 0;
-  std::uint64_t endSector = 0;   // first sector after the range
+  std::uint64_t endSector = 0;    // first sector after the range
   std::uint64_t diskSectors = 0;  // the disk's size
   std::array<bool, kKindCount> kinds{};
   std::filesystem::path destination;  // an existing folder

@@ -23,15 +23,16 @@ Catalogue BeginCatalogue(const PartitionSource& partition) {
 
 void ConvertObject(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record) {
   if (record.mode & kFolderModeBit) {
-    CatalogueEntry& folder = AppendFolder(catalogue, record.name, record.objectId, record.dirId, record.modificationTime, 0, 0);
+    CatalogueEntry& folder = AppendFolder(catalogue, record.name, record.objectId, record.dirId,
+                                          record.modificationTime, 0, 0);
     folder.folderId = record.folderId;
     folder.mode = record.mode;
     ++catalogue.folderCount;
     status.SetRow(StatusRow::FoldersFound, catalogue.folderCount);
     status.SetRow(StatusRow::LastFolder, record.name);
   } else {
-    CatalogueEntry& file =
-        AppendFile(catalogue, record.name, record.objectId, record.dirId, record.modificationTime, record.size, 0);
+    CatalogueEntry& file = AppendFile(catalogue, record.name, record.objectId, record.dirId, record.modificationTime,
+                                      record.size, 0);
     file.folderId = record.folderId;
     file.mode = record.mode;
     ++catalogue.fileCount;

@@ -56,8 +56,8 @@ TEST_F(FileContentTest, AnyPieceSizeGivesTheSameBytesAsSaving) {
   body.blocks = {{0, 5}, {kBlock, 6}, {2 * kBlock, 7}, {3 * kBlock, 0}, {4 * kBlock, 20}};
   body.tails = {Tail(5 * kBlock, "the end")};
   const FileContent content(body, 5 * kBlock + 7, kBlock, 64);
-  const std::string expected =
-      Filled(kBlock, 5) + Filled(kBlock, 6) + Filled(kBlock, 7) + Filled(kBlock, 0) + Filled(kBlock, 20) + "the end";
+  const std::string expected = Filled(kBlock, 5) + Filled(kBlock, 6) + Filled(kBlock, 7) + Filled(kBlock, 0) +
+                               Filled(kBlock, 20) + "the end";
   for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{4096}, std::size_t{700}, std::size_t{1}}) {
     bool damaged = false;
     EXPECT_EQ(ReadAll(content, piece, &damaged), expected) << piece;

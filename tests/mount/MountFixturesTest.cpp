@@ -152,9 +152,11 @@ TEST_F(MountFixtures, AdvancedBuildShowsTheFilesOfTheFileSystemThatWasFormattedO
 }
 
 TEST_F(MountFixtures, EveryEntryOfTheCatalogueListingIsThereByItsPath) {
-  for (const auto& [image, options] : std::vector<std::pair<std::string, std::string>>{
-           {"mbr-mixed", ""}, {"bare-36", "--start 0 --file-search advanced"},
-           {"deleted", "--file-search advanced"}, {"reformatted", "--file-search advanced"}}) {
+  for (const auto& [image, options] :
+       std::vector<std::pair<std::string, std::string>>{{"mbr-mixed", ""},
+                                                        {"bare-36", "--start 0 --file-search advanced"},
+                                                        {"deleted", "--file-search advanced"},
+                                                        {"reformatted", "--file-search advanced"}}) {
     const CliRun listed = RunCli(Disk(image) + " ls --json " + options);
     ASSERT_EQ(listed.exitCode, 0) << listed.err;
     const nlohmann::json catalogue = nlohmann::json::parse(listed.out);
@@ -194,7 +196,8 @@ TEST_F(MountFixtures, UnreadableBlocksReadAsZerosAndMarkTheFileOrFailUnderStrict
   const std::uint64_t bad = OffsetInImage(image, healthy.substr(4096, 4096));
   ASSERT_NE(bad, 0u);
   TempDir dir;
-  std::ofstream(dir / "disk.map") << "0x0 +\n0x0 " << bad << " +\n" << bad << " 4096 -\n"
+  std::ofstream(dir / "disk.map") << "0x0 +\n0x0 " << bad << " +\n"
+                                  << bad << " 4096 -\n"
                                   << bad + 4096 << " " << fs::file_size(image) - bad - 4096 << " +\n";
   const std::string disks = Disk("mbr-mixed") + " --mapfile " + Quoted((dir / "disk.map").string());
   {

@@ -27,12 +27,12 @@ Catalogue MakeCatalogue() {
   folder("other", 11, kRootFolderId);
   folder("orphan", 12, kLostFolderId);
   file("a.txt", 20, 10, 10);
-  file("a.txt", 21, 10, 10);        // the same name again (a damaged folder, or an old copy)
-  file("x/y", 22, 10, 10);          // a slash no path can hold
+  file("a.txt", 21, 10, 10);  // the same name again (a damaged folder, or an old copy)
+  file("x/y", 22, 10, 10);    // a slash no path can hold
   file("link", 23, 10, 10, 0120777);
   file("shared", 24, 10, 10);
-  file("shared-too", 24, 10, 11);   // a second name of object [10 24]
-  file("stray", 25, 99, 0);         // its folder is not in the catalogue
+  file("shared-too", 24, 10, 11);  // a second name of object [10 24]
+  file("stray", 25, 99, 0);        // its folder is not in the catalogue
   CatalogueEntry& unseen = AppendFile(catalogue, "FOUND7", 26, 12, kNotSeen, kNotSeen, 0);
   unseen.mode = kNotSeen;
   return catalogue;

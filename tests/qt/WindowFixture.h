@@ -57,7 +57,8 @@ class WindowFixture : public ::testing::Test {
     if (folder.isEmpty()) return;
     QTest::qWait(300);
     const QRect frame = app_->window.frameGeometry();
-    QApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+    QApplication::primaryScreen()
+        ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
         .save(folder + "/" + name + ".png");
   }
   QWidget* Control(int id) { return app_->window.findChild<QWidget*>(QString::number(id)); }
@@ -113,7 +114,8 @@ class WindowFixture : public ::testing::Test {
   }
   void SaveFolder(const std::string& name, const fs::path& destination) {
     QTreeWidget* tree = app_->window.TreeWidget(TreeId::Folder);
-    const QList<QTreeWidgetItem*> found = tree->findItems(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchRecursive);
+    const QList<QTreeWidgetItem*> found = tree->findItems(QString::fromStdString(name),
+                                                          Qt::MatchExactly | Qt::MatchRecursive);
     ASSERT_EQ(found.size(), 1);
     found[0]->setCheckState(0, Qt::Checked);  // the user's click on its check box
     QTest::qWait(20);

@@ -34,7 +34,8 @@ class WindowPathsTest : public WindowFixture {
       ASSERT_EQ(item->text(0).toStdString(), model.Text(handle));
       const auto& children = model.Children(handle);
       ASSERT_EQ(item->childCount(), static_cast<int>(children.size())) << model.Text(handle);
-      for (std::size_t i = 0; i < children.size(); ++i) pending.emplace_back(children[i], item->child(static_cast<int>(i)));
+      for (std::size_t i = 0; i < children.size(); ++i)
+        pending.emplace_back(children[i], item->child(static_cast<int>(i)));
       ++compared;
     }
     EXPECT_GT(compared, 1u);
@@ -145,8 +146,8 @@ TEST_F(WindowPathsTest, LogLoadedAtTheFirstStepShowsTheCatalogueAloneWithItsRoot
             LogLoadOutcome::Loaded);
   RunUntil([&] { return app_->state.wizardStage == 2 && !app_->wizard.Workers().AnyRunning(); });
   app_->window.RefreshNow();
-  for (const int id : {kRecoveryModesGroup, kSelectDiskGroup, kQuickSearchMode, kAdvancedSearchMode,
-                       kRawRecoveryMode, kDiskTree})
+  for (const int id :
+       {kRecoveryModesGroup, kSelectDiskGroup, kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kDiskTree})
     EXPECT_FALSE(Control(id)->isVisible()) << id;
   EXPECT_TRUE(app_->window.TreeWidget(TreeId::Folder)->isVisible());
   EXPECT_EQ(static_cast<QTableView*>(Control(kDetailsList))->model()->rowCount(), rootRows);

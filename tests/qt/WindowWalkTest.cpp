@@ -30,11 +30,11 @@ class NoDesktop : public QObject {
 };
 
 // The recovery log's file dialogs are left out: the walk cannot answer them yet.
-constexpr int kWalkCommands[] = {kMenuSave,          kMenuSaveSettings,  kMenuDirectoryView, kMenuExit,
-                                 kMenuUpdate,        kMenuViewReport,    kMenuSupportOnline, kMenuBalloonHelp,
-                                 kMenuAbout,         kMenuHelpContents,  kSaveDataButton,    kHelpButton,
-                                 kExitButton,        kSearchMoreButton,  kRawStartButton,    kRawEntireDisk,
-                                 kRawSectorRange,    kRawExactSizes};
+constexpr int kWalkCommands[] = {kMenuSave,       kMenuSaveSettings, kMenuDirectoryView, kMenuExit,
+                                 kMenuUpdate,     kMenuViewReport,   kMenuSupportOnline, kMenuBalloonHelp,
+                                 kMenuAbout,      kMenuHelpContents, kSaveDataButton,    kHelpButton,
+                                 kExitButton,     kSearchMoreButton, kRawStartButton,    kRawEntireDisk,
+                                 kRawSectorRange, kRawExactSizes};
 
 class WindowWalk : public WindowFixture {
  protected:

@@ -33,7 +33,8 @@ class ScriptedWizardDialogs : public WizardDialogs {
     while (running()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   void PrintListing(const std::string& path) override { Record("print " + path); }
-  void MailFile(const std::string& path, const std::string&, const std::string& = {}, const std::string& = {}) override {
+  void MailFile(const std::string& path, const std::string&, const std::string& = {},
+                const std::string& = {}) override {
     Record("mail " + path);
   }
   void OpenHelp() override { Record("help"); }
