@@ -304,6 +304,11 @@ int Serve(MountedVolume& volume, const ServeOptions& options) {
   std::array<std::string, 3> words{"vantrel-cli", "-o", mountOptions};
   std::array<char*, 3> argv{words[0].data(), words[1].data(), words[2].data()};
   fuse_args args = FUSE_ARGS_INIT(static_cast<int>(argv.size()), argv.data());
+  // The session may copy the arguments into memory of its own; it is freed on every way out.
+  struct FreedArgs {
+    fuse_args& args;
+    ~FreedArgs() { fuse_opt_free_args(&args); }
+  } freed{args};
   const fuse_lowlevel_ops ops = Operations();
   fuse_session* raw = fuse_session_new(&args, &ops, sizeof ops, &volume);
   if (raw == nullptr) {
