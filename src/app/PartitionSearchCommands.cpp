@@ -13,47 +13,35 @@ namespace vantrel {
 
 namespace {
 
-// Lists each partition in the partition tree as it is found.
-class ListingProgress : public PartitionSearchProgress {
- public:
-  explicit ListingProgress(WizardState& state) : state_(state) {}
-  void OnFound(const PartitionRecord& record, std::size_t /*count*/) override {
-    state_.Window().RunOnWindowThread([&] { AddPartitionRecord(state_, record.start, record.size); });
-  }
+std::string FoundText(std::size_t count) { return "Partitions Found : " + std::to_string(count); }
 
- protected:
-  WizardState& state_;
-};
-
-// The sector scan also shows its position, its progress and the count found.
-class ScanProgress : public ListingProgress {
+// Lists each partition in the partition tree as it is found; the sector scan also shows the
+// count found.
+class ListingProgress : public SearchProgressBars {
  public:
-  using ListingProgress::ListingProgress;
+  ListingProgress(WizardState& state, bool showCount)
+      : SearchProgressBars(state.Window()), state_(state), showCount_(showCount) {}
   void OnFound(const PartitionRecord& record, std::size_t count) override {
-    ListingProgress::OnFound(record, count);
-    state_.Window().SetControlText(control::kFoundCount, FoundText(count));
+    window_.RunOnWindowThread([&] { AddPartitionRecord(state_, record.start, record.size); });
+    if (showCount_) window_.SetControlText(control::kFoundCount, FoundText(count));
   }
-  void OnScanned(std::uint64_t sector, std::uint64_t total) override {
-    WindowPort& window = state_.Window();
-    window.SetControlText(control::kStatusText, PartitionScanStatusText(sector, total));
-    window.SetProgress(control::kSearchProgress,
-                       static_cast<int>(std::min<std::uint64_t>(total == 0 ? 100 : sector * 100 / total, 100)));
-  }
-  static std::string FoundText(std::size_t count) { return "Partitions Found : " + std::to_string(count); }
-};
 
-class CylinderProgress : public ListingProgress {
- public:
-  using ListingProgress::ListingProgress;
-  void OnCylinder(std::uint64_t index, std::uint64_t cylinders) override {
-    state_.Window().SetProgress(control::kMoreSearchProgress, static_cast<int>(index * 100 / cylinders));
-  }
+ private:
+  WizardState& state_;
+  bool showCount_;
 };
 
 }  // namespace
 
-std::string PartitionScanStatusText(std::uint64_t sector, std::uint64_t totalSectors) {
-  return "Searching Partitions " + std::to_string(sector) + " / " + std::to_string(totalSectors);
+void SearchProgressBars::OnScanned(std::uint64_t sector, std::uint64_t total) {
+  window_.SetControlText(control::kStatusText,
+                         "Searching Partitions " + std::to_string(sector) + " / " + std::to_string(total));
+  window_.SetProgress(control::kSearchProgress,
+                      static_cast<int>(std::min<std::uint64_t>(total == 0 ? 100 : sector * 100 / total, 100)));
+}
+
+void SearchProgressBars::OnCylinder(std::uint64_t index, std::uint64_t cylinders) {
+  window_.SetProgress(control::kMoreSearchProgress, static_cast<int>(index * 100 / cylinders));
 }
 
 DiskReader CurrentDisk(WizardState& state) { return {state.reader, state.CurrentDiskIndex}; }
@@ -64,7 +52,7 @@ std::uint64_t CurrentDiskSectors(const WizardState& state) {
 
 void QuickSearch(WizardState& state) {
   state.partitionTable.count = 0;
-  ListingProgress progress(state);
+  ListingProgress progress(state, false);
   const PartitionSearchResult result = SearchPartitionTables(CurrentDisk(state), progress);
   if (result.tableFull) state.Window().ShowMessage(kPartitionTableFullMessage);
   if (state.partitionTable.count == 0) state.Window().ShowMessage(kQuickSearchFoundNothing);
@@ -75,8 +63,8 @@ void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, CurrentDisk(st
 void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors) {
   WindowPort& window = state.Window();
   window.RunOnWindowThread([&] { state.partitionTable.count = 0; });
-  window.SetControlText(control::kFoundCount, ScanProgress::FoundText(0));
-  ScanProgress progress(state);
+  window.SetControlText(control::kFoundCount, FoundText(0));
+  ListingProgress progress(state, true);
   const PartitionSearchResult result =
       ScanSectorsForPartitions(disk, totalSectors, StopToken(state.StopRequested), progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
@@ -107,7 +95,7 @@ void SearchMorePartitions(WizardState& state) {
                 state.diskInfo.ReadNumber(diskinfo::kHeadKey, name),
                 state.diskInfo.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
   });
-  CylinderProgress progress(state);
+  ListingProgress progress(state, false);
   const PartitionSearchResult result = SearchCylinderStarts(disk, reported, progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
   window.RunOnWindowThread([&] {

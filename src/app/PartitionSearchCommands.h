@@ -7,10 +7,12 @@
 #include <string>
 
 #include "disk/DiskReader.h"
+#include "reiserfs/PartitionSearch.h"
 
 namespace vantrel {
 
 struct WizardState;
+class WindowPort;
 
 inline constexpr const char* kQuickSearchFoundNothing =
     "No ReiserFS partition found, use search more partitions or use Advance Search in previous menu";
@@ -27,8 +29,17 @@ void AdvancedSearch(WizardState& state);
 // window's thread.
 void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors);
 
-// "Searching Partitions 1234 / 5678", the status text of the sector scan.
-std::string PartitionScanStatusText(std::uint64_t sector, std::uint64_t totalSectors);
+// A search's position in the window: the sector scan's status text and bar, the cylinder
+// search's bar.
+class SearchProgressBars : public PartitionSearchProgress {
+ public:
+  explicit SearchProgressBars(WindowPort& window) : window_(window) {}
+  void OnScanned(std::uint64_t sector, std::uint64_t totalSectors) override;
+  void OnCylinder(std::uint64_t index, std::uint64_t cylinders) override;
+
+ protected:
+  WindowPort& window_;
+};
 
 // The current disk and its size in sectors.
 DiskReader CurrentDisk(WizardState& state);

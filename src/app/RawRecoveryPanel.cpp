@@ -9,6 +9,7 @@
 
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
+#include "app/PartitionSearchCommands.h"
 #include "app/WizardState.h"
 #include "raw/RawRecovery.h"
 
@@ -70,10 +71,6 @@ void SetUpRawRecoveryLists(WindowPort& window) {
                           {kFilesRecoveredHeading, kResultsListWidth, ColumnAlignment::Center});
 }
 
-std::uint64_t DiskSizeSectors(const WizardState& state) {
-  return state.diskInfo.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(state.CurrentDiskIndex)) / 512;
-}
-
 void ChooseEntireDisk(WizardState& state) {
   WindowPort& window = state.Window();
   window.SetChecked(control::kRawEntireDisk, true);
@@ -92,16 +89,16 @@ void ChooseSectorRange(WizardState& state) {
        {control::kRawStartSector, control::kRawEndSector, control::kRawStartLabel, control::kRawEndLabel})
     window.EnableControl(id, true);
   window.SetControlText(control::kRawStartSector, "0");
-  window.SetControlText(control::kRawEndSector, std::to_string(DiskSizeSectors(state)));
+  window.SetControlText(control::kRawEndSector, std::to_string(CurrentDiskSectors(state)));
 }
 
 std::optional<SectorRange> TakeRecoveryRange(WizardState& state) {
   WindowPort& window = state.Window();
-  if (!window.IsChecked(control::kRawSectorRange)) return SectorRange{0, DiskSizeSectors(state)};
+  if (!window.IsChecked(control::kRawSectorRange)) return SectorRange{0, CurrentDiskSectors(state)};
   const auto end = ParseSector(window.ControlText(control::kRawEndSector));
   if (!end) {
     window.SystemMessage(kInvalidEndSector, SystemIcon::Error);
-    window.SetControlText(control::kRawEndSector, std::to_string(DiskSizeSectors(state)));
+    window.SetControlText(control::kRawEndSector, std::to_string(CurrentDiskSectors(state)));
     return std::nullopt;
   }
   const auto start = ParseSector(window.ControlText(control::kRawStartSector));
@@ -220,7 +217,7 @@ void RunRawRecovery(WizardState& state) {
   RawRecoveryJob job{DiskReader(state.reader, state.CurrentDiskIndex),
                      range->start,
                      range->end,
-                     DiskSizeSectors(state),
+                     CurrentDiskSectors(state),
                      {},
                      state.destinationPath};
   for (std::size_t k = 0; k < job.kinds.size(); ++k)

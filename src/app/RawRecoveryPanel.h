@@ -33,9 +33,6 @@ void SetUpRawRecoveryLists(WindowPort& window);
 void ChooseEntireDisk(WizardState& state);
 void ChooseSectorRange(WizardState& state);
 
-// The current disk's size in sectors, from the disk information store.
-std::uint64_t DiskSizeSectors(const WizardState& state);
-
 struct SectorRange {
   std::uint64_t start = 0;
   std::uint64_t end = 0;  // first sector after the range

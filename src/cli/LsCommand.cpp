@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "app/FolderListing.h"
 #include "reiserfs/FolderLayout.h"
@@ -23,18 +22,12 @@ const std::vector<std::size_t>& SubFolders(const FolderLayout& layout, const Fol
 }
 
 std::optional<FolderRef> FindFolder(const Catalogue& catalogue, const FolderLayout& layout, const std::string& path) {
-  FolderRef folder{std::nullopt, "/"};
-  std::stringstream parts(path);
-  std::string part;
-  while (std::getline(parts, part, '/')) {
-    if (part.empty()) continue;
-    const auto& candidates = SubFolders(layout, folder);
-    const auto found = std::find_if(candidates.begin(), candidates.end(),
-                                    [&](std::size_t i) { return catalogue.folderList[i].name == part; });
-    if (found == candidates.end()) return std::nullopt;
-    folder = {*found, (folder.entry ? folder.path + "/" : folder.path) + part};
-  }
-  return folder;
+  const auto folder = FolderAtPath(catalogue, layout, path);
+  if (!folder) return std::nullopt;
+  std::string shown;
+  for (std::optional<std::size_t> at = *folder; at && *at != kTopLevel; at = layout.placedUnder[*at])
+    shown.insert(0, "/" + catalogue.folderList[*at].name);
+  return FolderRef{*folder, shown.empty() ? "/" : shown};
 }
 
 // Display width of a UTF-8 text: its code points.

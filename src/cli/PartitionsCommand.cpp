@@ -1,40 +1,17 @@
 #include "cli/PartitionsCommand.h"
 
-#include <algorithm>
 #include <iomanip>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "app/ControlIds.h"
 #include "app/PartitionList.h"
 #include "app/PartitionSearchCommands.h"
 
 namespace vantrel::cli {
 
-namespace {
-
-// A search's progress on the console's progress line.
-class ConsoleSearchProgress : public PartitionSearchProgress {
- public:
-  explicit ConsoleSearchProgress(WindowPort& window) : window_(window) {}
-  void OnScanned(std::uint64_t sector, std::uint64_t total) override {
-    window_.SetControlText(control::kStatusText, PartitionScanStatusText(sector, total));
-    window_.SetProgress(control::kSearchProgress,
-                        static_cast<int>(std::min<std::uint64_t>(total == 0 ? 100 : sector * 100 / total, 100)));
-  }
-  void OnCylinder(std::uint64_t index, std::uint64_t cylinders) override {
-    window_.SetProgress(control::kMoreSearchProgress, static_cast<int>(index * 100 / cylinders));
-  }
-
- private:
-  WindowPort& window_;
-};
-
-}  // namespace
-
 PartitionSearchResult RunPartitionSearch(CliSession& session, int disk, const std::string& search) {
   HeadlessWindow& window = session.Window();
-  ConsoleSearchProgress progress(window);
+  SearchProgressBars progress(window);
   PartitionSearchResult result;
   if (search == "quick") {
     result = SearchPartitionTables(session.Disk(disk), progress);

@@ -17,23 +17,6 @@ namespace vantrel::cli {
 
 namespace {
 
-// The folder entry at a "/"-separated path of folder names below the root; nothing for the
-// root itself.
-std::optional<std::optional<std::size_t>> FindFolder(const Catalogue& catalogue, const FolderLayout& layout,
-                                                     const std::string& path) {
-  std::optional<std::size_t> folder;
-  std::stringstream parts(path);
-  for (std::string part; std::getline(parts, part, '/');) {
-    if (part.empty()) continue;
-    const auto& candidates = folder ? layout.children[*folder] : layout.topLevel;
-    const auto found = std::find_if(candidates.begin(), candidates.end(),
-                                    [&](std::size_t i) { return catalogue.folderList[i].name == part; });
-    if (found == candidates.end()) return std::nullopt;
-    folder = *found;
-  }
-  return folder;
-}
-
 // DD/MM/YYYY as the positions of the date lists: day - 1, month - 1, year - 1970.
 std::optional<std::array<int, 3>> DatePositionsOf(const std::string& text, int lastYear) {
   int day = 0, month = 0, year = 0;
@@ -78,7 +61,7 @@ std::optional<SaveSelection> SelectFolders(const Catalogue& catalogue, const std
   std::vector<bool> whole(catalogue.folderList.size()), above(catalogue.folderList.size());
   bool everything = folders.empty();
   for (const std::string& path : folders) {
-    const auto folder = FindFolder(catalogue, layout, path);
+    const auto folder = FolderAtPath(catalogue, layout, path);
     if (!folder) {
       std::cerr << "vantrel-cli: there is no folder " << path << " in the catalogue\n";
       return std::nullopt;

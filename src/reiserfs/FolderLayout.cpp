@@ -1,5 +1,8 @@
 #include "reiserfs/FolderLayout.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include <unordered_map>
 
 namespace vantrel {
@@ -116,6 +119,24 @@ FolderIndex IndexFolders(const Catalogue& catalogue, const FolderLayout& layout)
     index[folder].files.push_back(i);
   }
   return index;
+}
+
+std::optional<std::optional<std::size_t>> FolderAtPath(const Catalogue& catalogue, const FolderLayout& layout,
+                                                       const std::string& path) {
+  std::optional<std::size_t> folder;
+  std::size_t begin = 0;
+  while (begin <= path.size()) {
+    const std::size_t end = std::min(path.find('/', begin), path.size());
+    const std::string_view part(path.data() + begin, end - begin);
+    begin = end + 1;
+    if (part.empty()) continue;
+    const auto& candidates = folder ? layout.children[*folder] : layout.topLevel;
+    const auto found = std::find_if(candidates.begin(), candidates.end(),
+                                    [&](std::size_t i) { return catalogue.folderList[i].name == part; });
+    if (found == candidates.end()) return std::nullopt;
+    folder = *found;
+  }
+  return folder;
 }
 
 CataloguePathFinder::CataloguePathFinder(const Catalogue& catalogue, const FolderLayout& layout) : layout_(layout) {

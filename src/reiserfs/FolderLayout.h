@@ -33,6 +33,11 @@ struct FolderLayout {
 
 FolderLayout LayOutFolders(const std::vector<CatalogueEntry>& folders);
 
+// The folder entry at a "/"-separated path of folder names from the root, as the tree shows
+// them; an empty optional inside for the root itself, nothing when there is no such folder.
+std::optional<std::optional<std::size_t>> FolderAtPath(const Catalogue& catalogue, const FolderLayout& layout,
+                                                       const std::string& path);
+
 // The key of the folder an entry is shown in.
 std::uint32_t ShownIn(const CatalogueEntry& entry, const FolderLayout& layout);
 
