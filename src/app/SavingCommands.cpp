@@ -51,6 +51,14 @@ bool MadeDestination(WizardState& state, const char* invalidPath) {
   return false;
 }
 
+// The selection the count was made of, taken once; without a count, made now.
+SaveSelection CountedOr(WizardState& state, SaveSelection (*make)(WizardState&)) {
+  if (!state.countedSelection) return make(state);
+  SaveSelection selection = std::move(*state.countedSelection);
+  state.countedSelection.reset();
+  return selection;
+}
+
 SaveSelection SelectionOfMode(WizardState& state) {
   return state.saveMode == 1 ? SelectionFromTree(state) : SelectionFromList(state);
 }
@@ -137,8 +145,9 @@ void CountSelection(WizardState& state) {
   run.totalBytes = 0;
   run.bytesWritten = 0;
   WindowPort& window = state.Window();
-  const SaveSelection selection = SelectionOfMode(state);
-  for (const SaveStep& step : selection.steps) {
+  // Kept for the save that follows, so that the tree and the list are walked once.
+  state.countedSelection = SelectionOfMode(state);
+  for (const SaveStep& step : state.countedSelection->steps) {
     if (run.saveStopRequested != 0) break;
     if (step.file == SaveStep::kNoFile) continue;
     ++run.totalFiles;
@@ -178,15 +187,16 @@ void ReportSavingRun(WizardState& state) {
 }
 
 void SaveCheckedFolders(WizardState& state) {
+  const SaveSelection selection = CountedOr(state, SelectionFromTree);
   if (!MadeDestination(state, kTreeSaveInvalidPath)) return;
-  const SaveSelection selection = SelectionFromTree(state);
   Save(state, selection);
   if (selection.folders == 0) state.Window().SystemMessage(kNoFolderSelected, SystemIcon::Error);
 }
 
 void SaveListSelection(WizardState& state) {
+  const SaveSelection selection = CountedOr(state, SelectionFromList);
   if (!MadeDestination(state, kListSaveInvalidPath)) return;
-  Save(state, SelectionFromList(state));
+  Save(state, selection);
 }
 
 bool ViewFile(WizardState& state, const CatalogueEntry& file) {

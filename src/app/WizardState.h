@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "app/CatalogueMarks.h"
 #include "app/WindowBadSectorPrompt.h"
 #include "app/PartitionList.h"
+#include "saving/SaveSelection.h"
 #include "saving/SavingOptions.h"
 #include "saving/SavingRun.h"
 
@@ -71,6 +73,8 @@ struct WizardState {
   Catalogue catalogue;
   // The folder tree's items of the catalogue's folders and the entries checked for saving.
   CatalogueMarks marks;
+  // What the last count of a saving run counted, until that run saves it.
+  std::optional<SaveSelection> countedSelection;
   // The entries of the rows of the details list, in row order, while it lists a folder.
   std::vector<ListedRow> listedRows;
   // The saving options, kept for the run of the program, and the state of a saving run.
