@@ -2,5 +2,8 @@
 # Configures and builds into build/ (incrementally). Arguments are passed to ninja.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+# A compiler cache, when the machine has one, makes builds of other checkouts of the tree cheap.
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+[ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 ninja -C build "$@"

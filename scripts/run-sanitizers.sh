@@ -33,8 +33,11 @@ export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumen
 build() {
   local folder=$1 sanitizer=$2
   shift 2
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   [ -f "$folder/build.ninja" ] ||
-    cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_SANITIZE="$sanitizer" >/dev/null
+    cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_SANITIZE="$sanitizer" \
+      "${launcher[@]}" >/dev/null
   ninja -C "$folder" -j "$jobs" "$@"
 }
 
