@@ -35,7 +35,7 @@ void KeepRootStatData(const PartitionSource& partition, Catalogue& catalogue) {
   record.modificationTime = root.found->modificationTime;
   record.size = root.found->size;
   record.mode = root.found->mode;
-  catalogue.objectList.Append(std::move(record));
+  catalogue.objectList.Append(record, "");
 }
 
 }  // namespace
