@@ -54,6 +54,7 @@ void ScanWholeFiles(const WholeFileScanInput& input, const WholeFileScanCallback
   std::uint64_t next = input.firstSector;
   while (next < input.endSector) {
     const ByteSpan block = buffer.ScanFrom(next);
+    if (block.empty()) return;
     const std::uint64_t blockEnd = next + block.size() / kSectorBytes;
     std::uint64_t sector = next;
     WholeFileFormat format = WholeFileFormat::None;
