@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/AlignedBuffer.h"
+#include "base/FlatIndex.h"
 #include "reiserfs/ItemDispatch.h"
 #include "reiserfs/PartitionBlocks.h"
 #include "reiserfs/TreeNode.h"
@@ -30,6 +31,7 @@ class AdvancedBuild : public ItemConsumer {
 
   Catalogue Run() {
     objects_.Append({.objectId = kLostFolderId, .name = kLostFolderName});
+    index_.Insert(KeyOf(kLostFolderId, 0), 0);
     blocks_.emplace(partition_.disk, partition_.startSector, catalogue_.currentSuperblock);
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
 
@@ -43,7 +45,7 @@ class AdvancedBuild : public ItemConsumer {
 
   // The entry lies in the directory item of the folder whose object id is the item key's.
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
-    ObjectRecord* record = objects_.Find(objectId, dirId);
+    ObjectRecord* record = Find(objectId, dirId);
     if (record == nullptr)
       record = &Create(objectId, dirId, std::string(name));
     else
@@ -52,7 +54,7 @@ class AdvancedBuild : public ItemConsumer {
   }
 
   void OnStatData(std::uint32_t objectId, std::uint32_t dirId, const StatData& data) override {
-    ObjectRecord* record = objects_.Find(objectId, dirId);
+    ObjectRecord* record = Find(objectId, dirId);
     if (record == nullptr) record = &Create(objectId, dirId, FoundName());
     record->modificationTime = data.modificationTime;
     record->size = data.size;
@@ -60,7 +62,7 @@ class AdvancedBuild : public ItemConsumer {
   }
 
   void OnIndirect(const TreeKey& key, ByteSpan body) override {
-    ObjectRecord* record = objects_.Find(key.objectId, key.dirId);
+    ObjectRecord* record = Find(key.objectId, key.dirId);
     if (record == nullptr) record = &Create(key.objectId, key.dirId, FoundName());
     record->pieces.push_back(PieceOf(key, body));
   }
@@ -78,6 +80,22 @@ class AdvancedBuild : public ItemConsumer {
 
   bool Stopped() const { return stop_.Requested(); }
 
+  static std::uint64_t KeyOf(std::uint32_t objectId, std::uint32_t dirId) {
+    return (std::uint64_t{objectId} << 32) | dirId;
+  }
+
+  // The record of (objectId, dirId), as ObjectList::Find gives it, through an index of
+  // our own: items of one object often follow one another, and the list's own map costs
+  // several cache misses a look-up.
+  ObjectRecord* Find(std::uint32_t objectId, std::uint32_t dirId) {
+    const std::uint64_t key = KeyOf(objectId, dirId);
+    if (key != lastKey_ || !lastIndex_) {
+      lastIndex_ = index_.Find(key);
+      lastKey_ = key;
+    }
+    return lastIndex_ ? &objects_[*lastIndex_] : nullptr;
+  }
+
   std::string FoundName() const { return "FOUND" + std::to_string(catalogue_.objectCount); }
 
   ObjectRecord& Create(std::uint32_t objectId, std::uint32_t dirId, std::string name) {
@@ -85,7 +103,11 @@ class AdvancedBuild : public ItemConsumer {
     ++catalogue_.objectCount;
     ObjectRecord record{.objectId = objectId, .dirId = dirId, .name = std::move(name),
                         .modificationTime = kNotSeen, .size = kNotSeen, .mode = kNotSeen};
-    return objects_.Append(std::move(record));
+    ObjectRecord& added = objects_.Append(std::move(record));
+    index_.Insert(KeyOf(objectId, dirId), static_cast<std::uint32_t>(objects_.Size() - 1));
+    lastKey_ = KeyOf(objectId, dirId);
+    lastIndex_ = static_cast<std::uint32_t>(objects_.Size() - 1);
+    return added;
   }
 
   BodyPiece PieceOf(const TreeKey& key, ByteSpan body) const {
@@ -150,7 +172,7 @@ class AdvancedBuild : public ItemConsumer {
 
   void AttachTails() {
     for (const Tail& tail : tails_)
-      if (ObjectRecord* record = objects_.Find(tail.objectId, tail.dirId)) record->tailPieces.push_back(tail.piece);
+      if (ObjectRecord* record = Find(tail.objectId, tail.dirId)) record->tailPieces.push_back(tail.piece);
     tails_.clear();
   }
 
@@ -181,6 +203,9 @@ class AdvancedBuild : public ItemConsumer {
   std::uint32_t currentItemLocation_ = 0;
   std::uint32_t currentItemObjectId_ = 0;
   std::vector<Tail> tails_;
+  FlatIndex index_;  // (objectId, dirId) to the record's place in objects_
+  std::uint64_t lastKey_ = 0;
+  std::optional<std::uint32_t> lastIndex_;  // the record of lastKey_, when it has one
 };
 
 }  // namespace
