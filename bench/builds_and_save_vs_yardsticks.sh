@@ -36,30 +36,30 @@ fd = os.open(sys.argv[1], os.O_RDONLY)
 os.posix_fadvise(fd, 0, 0, os.POSIX_FADV_DONTNEED)
 os.close(fd)' "$1"; }
 
-# timed OUT COMMAND...: appends "wall cpu" (seconds) of one run to OUT.
+# timed OUT COMMAND: appends "wall cpu" (seconds, to the millisecond) of one run to OUT.
 timed() {
-  local out=$1
-  shift
-  /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >/dev/null 2>&1 || true
-  awk '{ print $1, $2 + $3 }' "$work/time" >>"$out"
+  local TIMEFORMAT='%3R %3U %3S'
+  { time bash -c "$2" >/dev/null 2>&1; } 2>"$work/time" || true
+  awk '{ print $1, $2 + $3 }' "$work/time" >>"$1"
 }
 
 # median FILE COLUMN
 median_of() { awk -v c="$2" '{ print $c }' "$1" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-# pair LABEL COLD SETUP_A COMMAND_A -- SETUP_B COMMAND_B: RUNS runs of each, in turn.
-# SETUP is run before each timed run and not timed (":" for none); COLD drops the partition
-# from the page cache before every run.
+# pair LABEL COLD COMMAND_A COMMAND_B: RUNS runs of each, in turn, after one warm-up of
+# each; "$run" in a command is the run's number. COLD drops the partition from the page
+# cache before every run.
 pair() {
-  local label=$1 cold=$2 setupA=$3 commandA=$4 setupB=$5 commandB=$6
+  local label=$1 cold=$2 commandA=$3 commandB=$4
   : >"$work/a"
   : >"$work/b"
-  eval "$setupA"; eval "$commandA" >/dev/null 2>&1 || true  # warm-up
-  for _ in $(seq "$runs"); do
-    eval "$setupA"; [ "$cold" = cold ] && drop "$part"
-    timed "$work/a" bash -c "$commandA"
-    eval "$setupB"; [ "$cold" = cold ] && drop "$part"
-    timed "$work/b" bash -c "$commandB"
+  for run in $(seq 0 "$runs"); do
+    [ "$cold" = cold ] && drop "$part"
+    timed "$work/a" "${commandA//\$run/$run}"
+    [ "$cold" = cold ] && drop "$part"
+    timed "$work/b" "${commandB//\$run/$run}"
+    # the warm-up's figures are not counted
+    [ "$run" = 0 ] && : >"$work/a" && : >"$work/b"
   done
   local aw ac bw bc
   aw=$(median_of "$work/a" 1); ac=$(median_of "$work/a" 2)
@@ -84,17 +84,21 @@ print(len(c["files"]) + len(c["folders"]))')
   printf '%s: %d catalogue entries, partition of %d MiB\n' "$name" "$objects" $((bytes >> 20))
   : >"$work/per-image"
   for cold in warm cold; do
-    pair "quick build vs reiserfsck --check ($cold)" $cold : "$cli --disk $part ls --start 0" \
-      : "reiserfsck --check -y -q $part"
-    pair "advanced build vs dd bs=1M ($cold)" $cold : "$cli --disk $part ls --start 0 --file-search advanced" \
-      : "dd if=$part of=/dev/null bs=1M"
+    pair "quick build vs reiserfsck --check ($cold)" $cold "$cli --disk $part ls --start 0" \
+      "reiserfsck --check -y -q $part"
+    pair "advanced build vs dd bs=1M ($cold)" $cold "$cli --disk $part ls --start 0 --file-search advanced" \
+      "dd if=$part of=/dev/null bs=1M"
   done
-  rm -rf "$work/source" && "$cli" --disk "$part" save --start 0 --out "$work/source" >/dev/null 2>&1
-  pair "save vs cp -r (warm)" warm "rm -rf $work/saved; sync" "$cli --disk $part save --start 0 --out $work/saved" \
-    "rm -rf $work/copy; sync" "cp -r $work/source $work/copy"
-  diff -r "$work/source" "$work/saved" >/dev/null && echo "  saved files identical to the copied ones" ||
+  # Every run writes into a new folder, and all are removed at the end: the file system
+  # makes new files far more slowly just after many were deleted.
+  rm -rf "$work"/saved-* "$work"/copy-* "$work/source"
+  "$cli" --disk "$part" save --start 0 --out "$work/source" >/dev/null 2>&1
+  sync
+  pair "save vs cp -r (warm)" warm "$cli --disk $part save --start 0 --out $work/saved-\$run" \
+    "cp -r $work/source $work/copy-\$run"
+  diff -r "$work/source" "$work/saved-1" >/dev/null && echo "  saved files identical to the copied ones" ||
     echo "  SAVED FILES DIFFER from the copied ones"
-  rm -rf "$work/source" "$work/saved" "$work/copy"
+  rm -rf "$work"/saved-* "$work"/copy-* "$work/source"
   awk -F '\t' -v n="$objects" -v name="$name" '/^quick build.*\(warm\)/ { q = $3 } /^advanced build.*\(warm\)/ { a = $3 }
     END { printf "%s %d %.4f %.4f\n", name, n, q / n * 1000, a / n * 1000 }' "$work/per-image" >>"$work/sizes"
 done
