@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "base/AlignedBuffer.h"
-#include "base/FlatIndex.h"
 #include "reiserfs/ItemDispatch.h"
 #include "reiserfs/PartitionBlocks.h"
 #include "reiserfs/TreeNode.h"
@@ -31,7 +30,6 @@ class AdvancedBuild : public ItemConsumer {
 
   Catalogue Run() {
     objects_.Append({.objectId = kLostFolderId, .name = kLostFolderName});
-    index_.Insert(KeyOf(kLostFolderId, 0), 0);
     blocks_.emplace(partition_.disk, partition_.startSector, catalogue_.currentSuperblock);
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
 
@@ -84,16 +82,17 @@ class AdvancedBuild : public ItemConsumer {
     return (std::uint64_t{objectId} << 32) | dirId;
   }
 
-  // The record of (objectId, dirId), as ObjectList::Find gives it, through an index of
-  // our own: items of one object often follow one another, and the list's own map costs
-  // several cache misses a look-up.
+  // The record of (objectId, dirId), from ObjectList::Find; the items of one object often
+  // follow one another, and then the last record found is taken again without a look-up.
   ObjectRecord* Find(std::uint32_t objectId, std::uint32_t dirId) {
     const std::uint64_t key = KeyOf(objectId, dirId);
-    if (key != lastKey_ || !lastIndex_) {
-      lastIndex_ = index_.Find(key);
+    if (!lastIndex_ || key != lastKey_) {
+      const ObjectRecord* record = objects_.Find(objectId, dirId);
+      if (record == nullptr) return nullptr;
       lastKey_ = key;
+      lastIndex_ = static_cast<std::size_t>(record - &objects_[0]);
     }
-    return lastIndex_ ? &objects_[*lastIndex_] : nullptr;
+    return &objects_[*lastIndex_];
   }
 
   std::string FoundName() const { return "FOUND" + std::to_string(catalogue_.objectCount); }
@@ -104,9 +103,8 @@ class AdvancedBuild : public ItemConsumer {
     ObjectRecord record{.objectId = objectId, .dirId = dirId, .name = std::move(name),
                         .modificationTime = kNotSeen, .size = kNotSeen, .mode = kNotSeen};
     ObjectRecord& added = objects_.Append(std::move(record));
-    index_.Insert(KeyOf(objectId, dirId), static_cast<std::uint32_t>(objects_.Size() - 1));
     lastKey_ = KeyOf(objectId, dirId);
-    lastIndex_ = static_cast<std::uint32_t>(objects_.Size() - 1);
+    lastIndex_ = objects_.Size() - 1;
     return added;
   }
 
@@ -203,9 +201,8 @@ class AdvancedBuild : public ItemConsumer {
   std::uint32_t currentItemLocation_ = 0;
   std::uint32_t currentItemObjectId_ = 0;
   std::vector<Tail> tails_;
-  FlatIndex index_;  // (objectId, dirId) to the record's place in objects_
   std::uint64_t lastKey_ = 0;
-  std::optional<std::uint32_t> lastIndex_;  // the record of lastKey_, when it has one
+  std::optional<std::size_t> lastIndex_;  // the record of lastKey_ in objects_
 };
 
 }  // namespace
