@@ -43,7 +43,7 @@ class AdvancedBuild : public ItemConsumer {
 
   // The entry lies in the directory item of the folder whose object id is the item key's.
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
-    ObjectRecord* record = objects_.Find(objectId, dirId);
+    ObjectRecord* record = Find(objectId, dirId);
     if (record == nullptr)
       record = &Create(objectId, dirId, name);
     else
@@ -52,7 +52,7 @@ class AdvancedBuild : public ItemConsumer {
   }
 
   void OnStatData(std::uint32_t objectId, std::uint32_t dirId, const StatData& data) override {
-    ObjectRecord* record = objects_.Find(objectId, dirId);
+    ObjectRecord* record = Find(objectId, dirId);
     if (record == nullptr) record = &Create(objectId, dirId, FoundName());
     record->modificationTime = data.modificationTime;
     record->size = data.size;
@@ -60,7 +60,7 @@ class AdvancedBuild : public ItemConsumer {
   }
 
   void OnIndirect(const TreeKey& key, ByteSpan body) override {
-    ObjectRecord* record = objects_.Find(key.objectId, key.dirId);
+    ObjectRecord* record = Find(key.objectId, key.dirId);
     if (record == nullptr) record = &Create(key.objectId, key.dirId, FoundName());
     objects_.AddPiece(*record, PieceOf(key, body));
   }
@@ -78,6 +78,24 @@ class AdvancedBuild : public ItemConsumer {
 
   bool Stopped() const { return stop_.Requested(); }
 
+  static std::uint64_t KeyOf(std::uint32_t objectId, std::uint32_t dirId) {
+    return (std::uint64_t{objectId} << 32) | dirId;
+  }
+
+  // The record of (objectId, dirId), from ObjectList::Find; the items of one object often
+  // follow one another, and then the last record found is taken again without a look-up
+  // (records never move once appended).
+  ObjectRecord* Find(std::uint32_t objectId, std::uint32_t dirId) {
+    const std::uint64_t key = KeyOf(objectId, dirId);
+    if (lastRecord_ == nullptr || key != lastKey_) {
+      ObjectRecord* record = objects_.Find(objectId, dirId);
+      if (record == nullptr) return nullptr;
+      lastKey_ = key;
+      lastRecord_ = record;
+    }
+    return lastRecord_;
+  }
+
   std::string FoundName() const { return "FOUND" + std::to_string(catalogue_.objectCount); }
 
   ObjectRecord& Create(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) {
@@ -85,7 +103,10 @@ class AdvancedBuild : public ItemConsumer {
     ++catalogue_.objectCount;
     ObjectRecord record{.objectId = objectId, .dirId = dirId, .modificationTime = kNotSeen, .mode = kNotSeen,
                         .size = kNotSeen};
-    return objects_.Append(record, name);
+    ObjectRecord& added = objects_.Append(record, name);
+    lastKey_ = KeyOf(objectId, dirId);
+    lastRecord_ = &added;
+    return added;
   }
 
   BodyPiece PieceOf(const TreeKey& key, ByteSpan body) const {
@@ -150,7 +171,7 @@ class AdvancedBuild : public ItemConsumer {
 
   void AttachTails() {
     for (const Tail& tail : tails_)
-      if (ObjectRecord* record = objects_.Find(tail.objectId, tail.dirId)) objects_.AddTailPiece(*record, tail.piece);
+      if (ObjectRecord* record = Find(tail.objectId, tail.dirId)) objects_.AddTailPiece(*record, tail.piece);
     tails_.clear();
     objects_.GroupPieces();
   }
@@ -182,6 +203,8 @@ class AdvancedBuild : public ItemConsumer {
   std::uint32_t currentItemLocation_ = 0;
   std::uint32_t currentItemObjectId_ = 0;
   std::vector<Tail> tails_;
+  std::uint64_t lastKey_ = 0;
+  ObjectRecord* lastRecord_ = nullptr;  // the record of lastKey_ in objects_
 };
 
 }  // namespace

@@ -33,6 +33,14 @@ int PartitionBlocks::ReadBlock(MutableByteSpan buffer, std::uint32_t block) {
   return disk_.ReadSectors(sector, SectorsPerBlock(), buffer.first(blockSize_));
 }
 
+bool PartitionBlocks::ReadBlocksQuietly(MutableByteSpan buffer, std::uint32_t first) {
+  if (!usable_ || buffer.empty() || buffer.size() % blockSize_ != 0) return false;
+  if (std::uint64_t{first} + buffer.size() / blockSize_ > blockCount_) return false;
+  const std::uint64_t sector = FirstSector(first);
+  if (onRead_) onRead_(sector);
+  return disk_.ReadQuietly(sector, buffer) == ReadOutcome::Ok;
+}
+
 std::optional<std::vector<std::byte>> PartitionBlocks::LoadBlock(std::uint32_t block) {
   if (!usable_ || block == 0 || block >= blockCount_) return std::nullopt;
   std::vector<std::byte> buffer(blockSize_);

@@ -40,6 +40,10 @@ class PartitionBlocks {
   // The block in a new buffer; nothing without reading for block 0 or a block at or
   // beyond the block count, and nothing when the read failed.
   std::optional<std::vector<std::byte>> LoadBlock(std::uint32_t block);
+  // Reads the neighbouring blocks from first on that fill buffer (a whole number of blocks,
+  // all below the block count) in one read, without the bad-sector policy; true when every
+  // byte was read.
+  bool ReadBlocksQuietly(MutableByteSpan buffer, std::uint32_t first);
 
   const DiskReader& Disk() const { return disk_; }
 

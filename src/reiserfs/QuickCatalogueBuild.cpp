@@ -3,7 +3,9 @@
 #include <optional>
 #include <unordered_set>
 
+#include "reiserfs/SweptItems.h"
 #include "reiserfs/TreeSearch.h"
+#include "reiserfs/TreeSweep.h"
 
 namespace vantrel {
 
@@ -19,10 +21,10 @@ class QuickBuild : public ItemConsumer {
   Catalogue Run() {
     blocks_.emplace(partition_.disk, partition_.startSector, catalogue_.currentSuperblock);
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
-    search_.emplace(*blocks_, catalogue_.currentSuperblock.rootBlock);
+    FindItems();
 
     walkedFolder_ = kRootFolderId;
-    search_->SearchTree(kRootFolderEntries, *this);
+    Search(kRootFolderEntries);
     FindStatDataAndConvert();
     WalkFolders();
     FinishCatalogue(catalogue_, status_, sink_);
@@ -46,6 +48,26 @@ class QuickBuild : public ItemConsumer {
  private:
   bool Stopped() const { return stop_.Requested(); }
 
+  // One sweep of the live tree in key order, its leaves read in block order, gives every
+  // item the searches would find. Where the tree is not sound, or a stop came during the
+  // sweep, the searches are made from the root instead, as they always were.
+  void FindItems() {
+    const std::uint32_t root = catalogue_.currentSuperblock.rootBlock;
+    SweptItems items;
+    const SweepEnd end = SweepTree(*blocks_, root, stop_, [&](ByteSpan leaf) { items.AddLeaf(leaf); });
+    if (end == SweepEnd::Sound && items.Complete())
+      swept_.emplace(std::move(items));
+    else
+      search_.emplace(*blocks_, root);
+  }
+
+  void Search(const TreeKey& key) {
+    if (swept_)
+      swept_->Deliver(key, *this);
+    else
+      search_->SearchTree(key, *this);
+  }
+
   // Each record's stat data, then every record into the catalogue. Stop ends the
   // searches (the one under way completes) but not the conversion: the records already
   // found are all kept. A second name of an object already looked up takes its stat data
@@ -61,7 +83,7 @@ class QuickBuild : public ItemConsumer {
         record.mode = first->mode;
         continue;
       }
-      search_->SearchTree({record.dirId, record.objectId, 0, 0, kStatDataType}, *this);
+      Search({record.dirId, record.objectId, 0, 0, kStatDataType});
       if (Stopped()) break;
     }
     for (std::size_t i = 0; i < objects.Size(); ++i) ConvertObject(catalogue_, status_, objects[i]);
@@ -76,7 +98,7 @@ class QuickBuild : public ItemConsumer {
       if (!walked.insert((std::uint64_t{parentId} << 32) | objectId).second) continue;
       catalogue_.objectList.Clear();
       walkedFolder_ = objectId;
-      search_->SearchTree({parentId, objectId, 1, 0, kDirectoryType}, *this);
+      Search({parentId, objectId, 1, 0, kDirectoryType});
       FindStatDataAndConvert();
       if (Stopped()) return;
     }
@@ -88,6 +110,7 @@ class QuickBuild : public ItemConsumer {
   Catalogue catalogue_;
   BuildStatus status_;
   std::optional<PartitionBlocks> blocks_;
+  std::optional<SweptItems> swept_;
   std::optional<TreeSearch> search_;
   std::uint32_t walkedFolder_ = kRootFolderId;  // the folder whose entries are being read
 };

@@ -6,6 +6,21 @@
 
 namespace vantrel {
 
+namespace {
+
+// The order of a key's dirId and objectId, read straight from its first 8 bytes (the same
+// in both layouts), against the search key's: most keys of a node differ there, and then
+// the rest of the key need not be decoded.
+int ObjectOrder(ByteSpan rawKey, const TreeKey& search) {
+  const std::uint32_t dirId = ReadU32(rawKey, 0);
+  if (dirId != search.dirId) return dirId < search.dirId ? -1 : 1;
+  const std::uint32_t objectId = ReadU32(rawKey, 4);
+  if (objectId != search.objectId) return objectId < search.objectId ? -1 : 1;
+  return 0;
+}
+
+}  // namespace
+
 void TreeSearch::SearchTree(const TreeKey& search, ItemConsumer& consumer, bool deliverDirect) {
   search_ = search;
   consumer_ = &consumer;
@@ -35,6 +50,7 @@ bool TreeSearch::VisitLeaf(ByteSpan node, std::uint16_t itemCount) {
   for (std::size_t i = 0; i < itemCount; ++i) {
     const auto header = ReadItemHeader(node, i);
     if (!header) break;
+    if (ObjectOrder(header->rawKey, search_) != 0) continue;
     const auto key = DecodeItemKey(header->rawKey, header->version);
     if (!key || CompareKeysShort(search_, *key) != 0) continue;
     const auto body = ItemBody(node, *header);
@@ -53,7 +69,9 @@ bool TreeSearch::VisitInternal(ByteSpan node, std::uint16_t level, std::uint16_t
   int previous = -1;
   bool any = false;
   for (std::size_t i = 0; i < itemCount; ++i) {
-    const int order = CompareKeys(InternalKey(node, i), search_);
+    const std::size_t at = kNodeHeaderSize + kKeySize * i;
+    int order = at + kKeySize <= node.size() ? ObjectOrder(node.subspan(at, kKeySize), search_) : 0;
+    if (order == 0) order = CompareKeys(InternalKey(node, i), search_);
     if (order >= 0) {
       if (VisitNode(ChildBlock(node, itemCount, i), level)) {
         any = true;

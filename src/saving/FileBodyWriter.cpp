@@ -32,7 +32,10 @@ class OneFile {
     result_.length = end;
     if (result_.writeError == 0 && !result_.interrupted) {
       result_.short_ = end < size_;
-      if (::ftruncate(fd_, static_cast<off_t>(end)) != 0) result_.writeError = errno;
+      // The file was made empty: its length is already right when the last byte written
+      // ends it, and otherwise it is set (zeros after the last write, or bytes cut off
+      // after a gap).
+      if (written_ != end && ::ftruncate(fd_, static_cast<off_t>(end)) != 0) result_.writeError = errno;
     }
     result_.damaged = result_.damaged || body.itemsUnreadable;
     return result_;
@@ -72,6 +75,7 @@ class OneFile {
     // Straight from the image into the file where the disk allows it: no copy through us.
     const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(count * blockSize, size_ - first.position));
     if (disk.CopyQuietly(blocks_.FirstSector(first.block), length, fd_, first.position)) {
+      Wrote(first.position + length);
       Cover(first.position, first.position + length);
       return end;
     }
@@ -116,8 +120,11 @@ class OneFile {
       }
       done += static_cast<std::size_t>(n);
     }
+    Wrote(position + bytes.size());
     Cover(position, position + bytes.size());
   }
+
+  void Wrote(std::uint64_t end) { written_ = std::max(written_, end); }
 
   // Records that [position, end) of the file is accounted for (written, or a hole).
   void Cover(std::uint64_t position, std::uint64_t end) {
@@ -147,6 +154,7 @@ class OneFile {
   const BodyWriteHooks& hooks_;
   AlignedBuffer& stretch_;
   std::uint64_t reached_ = 0;  // furthest byte accounted for, for the progress
+  std::uint64_t written_ = 0;  // the file's length: the end of the furthest write
   std::vector<std::pair<std::uint64_t, std::uint64_t>> covered_;
   BodyWriteResult result_;
 };

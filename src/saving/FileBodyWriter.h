@@ -31,6 +31,7 @@ class FileBodyWriter {
   static constexpr std::size_t kStretchBytes = std::size_t{1} << 20;
 
   explicit FileBodyWriter(PartitionBlocks& blocks);
+  // fd is a file opened empty (created, or truncated).
   BodyWriteResult Write(int fd, const FileBody& body, std::uint64_t size, const BodyWriteHooks& hooks = {});
 
  private:

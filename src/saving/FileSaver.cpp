@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 
 #include "saving/FileBodyWriter.h"
@@ -23,6 +24,11 @@ int CreateForWriting(const fs::path& path) {
   std::error_code error;
   if (fs::is_symlink(fs::symlink_status(path, error))) fs::remove(path, error);
   return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+}
+
+// A new file at the path; fails with EEXIST when anything, a link included, is there.
+int CreateNew(const fs::path& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
 }
 
 // The recovered file keeps the modification time it had on the disk.
@@ -83,11 +89,16 @@ void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
   progress_.OnFileStarted(run, folder, name);
 
   const fs::path path = folder / name;
-  if (!MayReplace(path)) {
-    ++run.filesKeptExisting;
-    return;
+  // Most files are new: made here without looking first, and only a name that is taken
+  // leads to the replace question.
+  int fd = CreateNew(path);
+  if (fd < 0 && errno == EEXIST) {
+    if (!MayReplace(path)) {
+      ++run.filesKeptExisting;
+      return;
+    }
+    fd = CreateForWriting(path);
   }
-  const int fd = CreateForWriting(path);
   if (fd < 0) {
     ReportWriteError(path);
     return;

@@ -109,6 +109,29 @@ TEST_F(SavingOnFixtures, ReplaceAnswersAreAskedOnceForAllAndNoToAllKeepsFiles) {
   EXPECT_EQ(Mismatches(partition_["entries"]), std::vector<std::string>{});
 }
 
+TEST_F(SavingOnFixtures, ALinkWhereAFileIsSavedIsReplacedAndNeverWrittenThrough) {
+  Build("bare-36", 0, false);
+  SaveAll();
+  const fs::path notes = out_.Path() / "notes.txt";
+  const fs::path target = out_.Path() / "elsewhere";
+  std::ofstream(target) << "untouched";
+  fs::remove(notes);
+  fs::create_symlink(target, notes);
+  const fs::path letter = out_.Path() / SavedPath("Documents/Letters/letter-01.txt");
+  fs::remove(letter);
+  fs::create_symlink(out_.Path() / "missing", letter);  // a link to nothing is there too
+
+  wizard_.answers.AddReplace(ReplaceAnswer::YesToAll);
+  RunSaving(wizard_.state);
+  EXPECT_EQ(wizard_.answers.ReplacePrompts(), 1);
+  EXPECT_FALSE(fs::is_symlink(notes));
+  EXPECT_FALSE(fs::is_symlink(letter));
+  EXPECT_FALSE(fs::exists(out_.Path() / "missing"));
+  std::ifstream kept(target);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "untouched");
+  EXPECT_EQ(Mismatches(partition_["entries"]), std::vector<std::string>{});
+}
+
 TEST_F(SavingOnFixtures, OptionsChooseTheFilesAndUncheckedFoldersAreLeftOut) {
   Build("mbr-mixed", 1, false);
   wizard_.state.savingOptions.extensionList = {"TXT"};
