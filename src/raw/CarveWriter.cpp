@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/RemoveOnUnwind.h"
 #include "disk/ReadInRequests.h"
 #include "raw/CompoundFileSize.h"
 #include "raw/QuietByteReader.h"
@@ -118,12 +119,14 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
     progress_.OnFailure(report.failures.back());
     return CarveOutcome::Failed;
   }
+  RemoveOnUnwind unfinished(path.c_str(), fd);
   std::uint64_t written = 0;
   bool ok = true;
   for (const SectorRun& run : plan.runs) {
     for (std::uint64_t done = 0; ok && done < run.count && written < plan.fileBytes; done += kStretchSectors) {
       if (raw_.stopRequested.load()) {
         ::close(fd);  // the file stays as far as it got, unless the program is closing
+        unfinished.Closed();
         if (raw_.abandonRequested.load()) ::unlink(path.c_str());
         return CarveOutcome::Stopped;
       }
@@ -144,6 +147,7 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
   if (ok && !target_.exactSizes) ok = ::fdatasync(fd) == 0;
   const int error = errno;
   if (::close(fd) != 0 && ok) ok = false;
+  unfinished.Closed();
   if (ok) return CarveOutcome::Written;
   report.failures.push_back(Failure("Unable to Write File ", path, error));
   progress_.OnFailure(report.failures.back());
