@@ -63,7 +63,9 @@ int ReportParseError(const CLI::App& app, const CLI::ParseError& error) {
 #define VANTREL_VERSION "unknown"
 #endif
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunCommandLine(int argc, char** argv) {
   CLI::App app{"Vantrel For ReiserFS: find ReiserFS partitions and recover their files, read-only",
                "vantrel-cli"};
   app.require_subcommand(1);
@@ -185,33 +187,27 @@ int main(int argc, char** argv) {
   if (replace == "yes-to-all") options.answers.replace = ReplaceAnswer::YesToAll;
   if (replace == "no-to-all") options.answers.replace = ReplaceAnswer::NoToAll;
 
+  CliSession session(options);
+  for (const auto& problem : session.Problems())
+    if (problem.disk < 0) {
+      std::cerr << "vantrel-cli: " << problem.text << '\n';
+      return kDiskError;
+    }
+  if (disks->parsed()) return RunDisksCommand(session, disksJson);
+  if (ls->parsed()) return RunLsCommand(session, lsOptions);
+  if (carve->parsed()) return RunCarveCommand(session, carveOptions);
+  if (save->parsed()) return RunSaveCommand(session, saveOptions);
+  if (logSave->parsed()) return RunLogSaveCommand(session, logSaveOptions);
+  if (listing->parsed()) return RunListingCommand(session, listingOptions);
+  if (mount->parsed()) return RunMountCommand(session, options, mountOptions);
+  return RunPartitionsCommand(session, partitionOptions);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
   int status = kSuccess;
-  const bool ran = RunUnlessOutOfMemory([&] {
-    CliSession session(options);
-    for (const auto& problem : session.Problems())
-      if (problem.disk < 0) {
-        std::cerr << "vantrel-cli: " << problem.text << '\n';
-        status = kDiskError;
-        return;
-      }
-    if (disks->parsed())
-      status = RunDisksCommand(session, disksJson);
-    else if (ls->parsed())
-      status = RunLsCommand(session, lsOptions);
-    else if (carve->parsed())
-      status = RunCarveCommand(session, carveOptions);
-    else if (save->parsed())
-      status = RunSaveCommand(session, saveOptions);
-    else if (logSave->parsed())
-      status = RunLogSaveCommand(session, logSaveOptions);
-    else if (listing->parsed())
-      status = RunListingCommand(session, listingOptions);
-    else if (mount->parsed())
-      status = RunMountCommand(session, options, mountOptions);
-    else
-      status = RunPartitionsCommand(session, partitionOptions);
-  });
-  if (ran) return status;
+  if (RunUnlessOutOfMemory([&] { status = RunCommandLine(argc, argv); })) return status;
   // The run's stack is unwound: a file it was writing has been removed.
   std::cerr << "vantrel-cli: " << vantrel::kOutOfMemory << '\n';
   return kOutOfMemoryStatus;

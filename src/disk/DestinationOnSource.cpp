@@ -1,11 +1,14 @@
 #include "disk/DestinationOnSource.h"
 
+#include <dirent.h>
 #include <sys/sysmacros.h>
 
 #include <cstdio>
 #include <fstream>
 #include <optional>
 #include <set>
+#include <string_view>
+#include <vector>
 
 namespace vantrel {
 
@@ -34,6 +37,24 @@ std::optional<dev_t> ParseDevice(const std::string& text) {
 
 std::optional<dev_t> DeviceOf(const fs::path& folder) { return ParseDevice(FirstLine(folder / "dev")); }
 
+// The entries of a folder (none when it cannot be read). Read with the system's calls: the
+// library's folder walk cannot report an allocation failure, it ends the program.
+std::vector<fs::path> Entries(const fs::path& folder) {
+  std::vector<fs::path> entries;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return entries;
+  try {
+    while (const dirent* entry = ::readdir(dir))
+      if (std::string_view(entry->d_name) != "." && std::string_view(entry->d_name) != "..")
+        entries.push_back(folder / entry->d_name);
+  } catch (...) {
+    ::closedir(dir);
+    throw;
+  }
+  ::closedir(dir);
+  return entries;
+}
+
 class DeviceTree {
  public:
   explicit DeviceTree(const DeviceLookup& lookup) : lookup_(lookup) {}
@@ -53,9 +74,9 @@ class DeviceTree {
     const fs::path folder = FolderOf(device);
     if (folder.empty()) return;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-      if (!fs::exists(entry.path() / "partition", error)) continue;
-      if (const auto partition = DeviceOf(entry.path())) AddWithEverythingAbove(*partition, devices, level + 1);
+    for (const fs::path& entry : Entries(folder)) {
+      if (!fs::exists(entry / "partition", error)) continue;
+      if (const auto partition = DeviceOf(entry)) AddWithEverythingAbove(*partition, devices, level + 1);
     }
     AddNamed(folder / "holders", devices, level, &DeviceTree::AddWithEverythingAbove);
   }
@@ -70,16 +91,15 @@ class DeviceTree {
   // The loop devices whose backing file is the file with this identity.
   std::set<dev_t> LoopsBackedBy(const struct stat& file) const {
     std::set<dev_t> loops;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(lookup_.sysfsRoot / "block", error)) {
-      std::string backing = FirstLine(entry.path() / "loop" / "backing_file");
+    for (const fs::path& entry : Entries(lookup_.sysfsRoot / "block")) {
+      std::string backing = FirstLine(entry / "loop" / "backing_file");
       if (backing.empty()) continue;
       // A backing file removed since it was attached is named with this mark.
       constexpr std::string_view kDeleted = " (deleted)";
       if (backing.ends_with(kDeleted)) backing.resize(backing.size() - kDeleted.size());
       struct stat found {};
       if (lookup_.stat(backing, &found) != 0 || found.st_dev != file.st_dev || found.st_ino != file.st_ino) continue;
-      if (const auto loop = DeviceOf(entry.path())) loops.insert(*loop);
+      if (const auto loop = DeviceOf(entry)) loops.insert(*loop);
     }
     return loops;
   }
@@ -87,9 +107,8 @@ class DeviceTree {
  private:
   using Walk = void (DeviceTree::*)(dev_t, std::set<dev_t>&, int) const;
   void AddNamed(const fs::path& folder, std::set<dev_t>& devices, int level, Walk walk) const {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error))
-      if (const auto device = DeviceOf(entry.path())) (this->*walk)(*device, devices, level + 1);
+    for (const fs::path& entry : Entries(folder))
+      if (const auto device = DeviceOf(entry)) (this->*walk)(*device, devices, level + 1);
   }
 
   const DeviceLookup& lookup_;
