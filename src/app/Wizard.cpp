@@ -209,6 +209,12 @@ void Wizard::AfterOutOfMemory(Worker slot) {
         state_.Window().ShowControl(kSearchProgress, false);
         ReturnToPartitions();
         break;
+      case Worker::PartitionSearch:
+        // As a search that found nothing: the first step again.
+        state_.StopRequested.store(0);
+        ShowView(state_, 1);
+        break;
+      case Worker::MoreSearch: ShowView(state_, 10); break;
       case Worker::Raw: LeaveRawPanelIdle(state_); break;
       case Worker::LogLoad: LeaveLoadUndone(state_); break;
       default: break;

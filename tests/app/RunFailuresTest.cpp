@@ -103,6 +103,19 @@ TEST_F(WindowRunFailures, CatalogueBuildThatRunsOutOfMemoryLeavesThePartitionSte
   EXPECT_FALSE(t_.state.catalogue.fileList.empty());
 }
 
+TEST_F(WindowRunFailures, PartitionSearchThatRunsOutOfMemoryLeavesTheFirstStep) {
+  Start();
+  wizard_.Back();
+  disk_->FailAt(PartitionByte() + 65536, 1);  // the superblock the scan comes to
+  wizard_.HoverMode(kAdvancedSearchMode);
+  wizard_.Next();
+  wizard_.Workers().WaitAll();
+  EXPECT_EQ(LastMessage(), kOutOfMemory);
+  EXPECT_EQ(t_.state.wizardStage, 0);
+  EXPECT_EQ(t_.window.CurrentView(), 1);
+  EXPECT_FALSE(t_.window.Control(kStopButton).shown);
+}
+
 TEST_F(WindowRunFailures, RawRecoveryThatRunsOutOfMemoryLeavesThePanelIdle) {
   Start();
   wizard_.Back();
