@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/ControlIds.h"
+#include "app/DestinationChecks.h"
 #include "app/WindowPort.h"
 #include "app/PartitionSearchCommands.h"
 #include "app/WizardState.h"
@@ -123,6 +124,9 @@ bool StartRawRecovery(WizardState& state) {
   }
   state.destinationPath = window.AskDestinationFolder();
   if (state.destinationPath.empty()) return false;
+  if (RefuseDestinationOnSource(window, state.diskNames, state.CurrentDiskIndex, state.destinationPath,
+                                state.deviceLookup))
+    return false;
   if (!DestinationUsable(state.destinationPath)) {
     window.SystemMessage(kUnableToCreateDirectory, SystemIcon::Error);
     return false;
@@ -167,14 +171,14 @@ void BecomeIdle(WizardState& state) {
   state.rawRecovery.running.store(false);
 }
 
-void Finish(WizardState& state) {
+}  // namespace
+
+void LeaveRawPanelIdle(WizardState& state) {
   WindowPort& window = state.Window();
   window.SetProgress(control::kRawProgress, 0);
   window.ShowControl(control::kRawProgress, false);
   BecomeIdle(state);
 }
-
-}  // namespace
 
 void RawPanelProgress::OnSearching(std::uint64_t sector) {
   window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(sector));
@@ -208,10 +212,10 @@ void RunRawRecovery(WizardState& state) {
   // The last run's totals stay shown until this one starts.
   window.ListRemoveAllRows(control::kRawResultsList);
   const auto range = TakeRecoveryRange(state);
-  if (!range) return Finish(state);
+  if (!range) return LeaveRawPanelIdle(state);
   if (range->start > range->end) {
     window.SystemMessage(kInvalidStartSector, SystemIcon::Error);
-    return Finish(state);
+    return LeaveRawPanelIdle(state);
   }
   window.ShowControl(control::kRawProgress, true);
   RawRecoveryJob job{DiskReader(state.reader, state.CurrentDiskIndex),
@@ -224,7 +228,7 @@ void RunRawRecovery(WizardState& state) {
     job.kinds[k] = window.ListRowChecked(control::kRawFileTypesList, k);
   RawPanelProgress progress(window);
   CarveRange(job, raw, progress);
-  if (!raw.report.stopped) return Finish(state);
+  if (!raw.report.stopped) return LeaveRawPanelIdle(state);
   window.ShowControl(control::kRawProgress, false);
   window.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix);
   BecomeIdle(state);

@@ -78,5 +78,8 @@ class RawPanelProgress : public RawRecoveryProgress {
 // carved into the destination, with the kinds checked in the list, its progress and
 // results shown; the panel is left idle when the range is done or the user stopped.
 void RunRawRecovery(WizardState& state);
+// Leaves the panel idle after a run that ended: the bar hidden, Start and the controls
+// enabled again.
+void LeaveRawPanelIdle(WizardState& state);
 
 }  // namespace vantrel

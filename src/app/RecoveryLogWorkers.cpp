@@ -9,17 +9,12 @@
 
 namespace vantrel {
 
-namespace {
-
-// Nothing was loaded: the command stays available and the first step is shown again.
 void LeaveLoadUndone(WizardState& state) {
   WindowPort& window = state.Window();
   window.EnableControl(control::kLoadLogButton, true);
   window.EnableControl(control::kMenuLoadLog, true);
   if (state.wizardStage < 1) ShowView(state, 1);
 }
-
-}  // namespace
 
 void RunSaveLogWorker(WizardState& state) {
   if (const auto path = SaveRecoveryLog(state)) state.Window().ShowMessage(LogSavedSummary(*path));

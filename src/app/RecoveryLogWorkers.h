@@ -9,5 +9,7 @@ struct WizardState;
 
 void RunSaveLogWorker(WizardState& state);
 void RunLoadLogWorker(WizardState& state);
+// Nothing was loaded: the command stays available and the first step is shown again.
+void LeaveLoadUndone(WizardState& state);
 
 }  // namespace vantrel

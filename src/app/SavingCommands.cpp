@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "app/ControlIds.h"
+#include "app/DestinationChecks.h"
 #include "app/FolderListing.h"
 #include "app/RunSummaries.h"
 #include "app/SavingProgress.h"
@@ -43,6 +44,10 @@ struct ShownFolders {
 };
 
 bool MadeDestination(WizardState& state, const char* invalidPath) {
+  // Not even a folder is made on the disk being recovered.
+  if (RefuseDestinationOnSource(state.Window(), state.diskNames, state.CurrentDiskIndex, state.destinationPath,
+                                state.deviceLookup))
+    return false;
   const fs::path destination(state.destinationPath);
   CreateFolders(destination);
   std::error_code error;

@@ -7,6 +7,7 @@
 #include "app/ControlIds.h"
 #include "app/FolderChecks.h"
 #include "app/FolderTree.h"
+#include "app/OutOfMemory.h"
 #include "app/RecoveryLogWorkers.h"
 #include "app/RunSummaries.h"
 #include "app/WindowPort.h"
@@ -50,7 +51,9 @@ const char* ModeLogText(int mode) {
 }  // namespace
 
 Wizard::Wizard(WizardState& state, WizardDialogs& dialogs, WorkerPause& pause)
-    : state_(state), dialogs_(dialogs), pause_(pause) {}
+    : state_(state), dialogs_(dialogs), pause_(pause) {
+  workers_.SetOutOfMemoryHandler([this](Worker slot) { AfterOutOfMemory(slot); });
+}
 
 int Wizard::Stage() const { return state_.wizardStage; }
 
@@ -180,13 +183,43 @@ void Wizard::Back() {
     ShowView(state_, 1);
     if (state_.recoveryMode == 3) ShowView(state_, 88);
   } else if (Stage() == 2) {
-    state_.catalogue.Clear();
-    state_.wizardStage = 1;
-    window.ShowControl(kFolderTree, false);
-    window.ShowControl(kPartitionTree, true);
-    window.EnableControl(kPartitionTree, true);
-    ShowView(state_, 7);
+    ReturnToPartitions();
   }
+}
+
+void Wizard::ReturnToPartitions() {
+  WindowPort& window = state_.Window();
+  state_.catalogue.Clear();
+  state_.wizardStage = 1;
+  window.ShowControl(kFolderTree, false);
+  window.ShowControl(kPartitionTree, true);
+  window.EnableControl(kPartitionTree, true);
+  ShowView(state_, 7);
+}
+
+void Wizard::AfterOutOfMemory(Worker slot) {
+  WindowPort& window = state_.Window();
+  window.SystemMessage(kOutOfMemory, SystemIcon::Error);
+  // What the run had begun is undone; a file it was writing is already gone.
+  window.RunOnWindowThread([this, slot] {
+    switch (slot) {
+      case Worker::Catalogue:
+        // The build's Stop button and bar go with it; its catalogue was never handed over.
+        state_.Window().ShowControl(kStopButton, false);
+        state_.Window().ShowControl(kSearchProgress, false);
+        ReturnToPartitions();
+        break;
+      case Worker::PartitionSearch:
+        // As a search that found nothing: the first step again.
+        state_.StopRequested.store(0);
+        ShowView(state_, 1);
+        break;
+      case Worker::MoreSearch: ShowView(state_, 10); break;
+      case Worker::Raw: LeaveRawPanelIdle(state_); break;
+      case Worker::LogLoad: LeaveLoadUndone(state_); break;
+      default: break;
+    }
+  });
 }
 
 void Wizard::ClickPartitionItem(TreeItemHandle item) {

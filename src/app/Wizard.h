@@ -85,6 +85,8 @@ class Wizard {
   void DirectoryCommand(int id);
   void ToggleBalloonHelp();
   void StartRawRecoveryOrStop();
+  void ReturnToPartitions();
+  void AfterOutOfMemory(Worker slot);
   void Log(const std::string& text);
 
   WizardState& state_;

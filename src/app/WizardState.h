@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "disk/DestinationOnSource.h"
 #include "disk/DiskInfoStore.h"
 #include "disk/DiskNameTable.h"
 #include "disk/SectorReader.h"
@@ -67,6 +68,9 @@ struct WizardState {
   DiskInfoStore diskInfo;
   WindowBadSectorPrompt badSectorPrompt{mainWindow};
   SectorReader reader{diskNames, &badSectorPrompt};
+  // Where a destination is looked up before it is written to (tests give a device tree of
+  // their own).
+  DeviceLookup deviceLookup;
   PartitionTable partitionTable;
   // The catalogue of the current partition: folderList, fileList, objectList, the
   // partition's superblock and the build counters.

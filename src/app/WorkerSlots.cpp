@@ -1,5 +1,7 @@
 #include "app/WorkerSlots.h"
 
+#include "app/OutOfMemory.h"
+
 namespace vantrel {
 
 WorkerSlots::~WorkerSlots() { WaitAll(); }
@@ -10,8 +12,8 @@ bool WorkerSlots::Start(Worker slot, std::function<void()> work, bool keepSlot) 
   if (state.thread.joinable()) state.thread.join();
   state.set = true;
   state.running = true;
-  state.thread = std::jthread([this, &state, work = std::move(work), keepSlot] {
-    work();
+  state.thread = std::jthread([this, &state, slot, work = std::move(work), keepSlot] {
+    if (!RunUnlessOutOfMemory(work) && onOutOfMemory_) RunUnlessOutOfMemory([&] { onOutOfMemory_(slot); });
     if (!keepSlot) state.set = false;
     state.running = false;
     if (observer_) observer_();

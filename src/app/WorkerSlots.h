@@ -31,7 +31,7 @@ class WorkerSlots {
   ~WorkerSlots();
 
   // Starts work on the slot's thread and sets the slot; the slot is cleared when the work
-  // returns unless keepSlot is set. Refused (false) while the slot's work still runs; the
+  // returns (or ends on an allocation failure) unless keepSlot is set. Refused (false) while the slot's work still runs; the
   // thread of its previous work, which has returned, is joined first.
   bool Start(Worker slot, std::function<void()> work, bool keepSlot = false);
   bool IsSet(Worker slot) const { return Slot(slot).set.load(); }
@@ -46,6 +46,9 @@ class WorkerSlots {
   // Called, on the starting thread or the worker's, each time a worker starts or returns.
   // Set before the first Start.
   void SetObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+  // Called on the worker's thread when its work ended on an allocation failure (the slot
+  // is still set then). Set before the first Start.
+  void SetOutOfMemoryHandler(std::function<void(Worker)> handler) { onOutOfMemory_ = std::move(handler); }
 
  private:
   struct State {
@@ -58,6 +61,7 @@ class WorkerSlots {
 
   std::array<State, kWorkerKinds> slots_;
   std::function<void()> observer_;
+  std::function<void(Worker)> onOutOfMemory_;
 };
 
 }  // namespace vantrel

@@ -81,6 +81,8 @@ std::vector<std::string> CarveKindNames() {
 }
 
 int RunCarveCommand(CliSession& session, const CarveOptions& options) {
+  // A destination on the disk itself is refused before the disk is even opened.
+  if (!session.CheckDestinationApart(options.diskIndex, options.out)) return kUsageError;
   if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
   HeadlessWindow& window = session.Window();
   const std::uint64_t diskSectors = session.DiskSectors(options.diskIndex);

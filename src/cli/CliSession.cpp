@@ -4,6 +4,8 @@
 
 #include <iostream>
 
+#include "app/DestinationChecks.h"
+
 namespace vantrel::cli {
 
 CliSession::CliSession(const GlobalOptions& options)
@@ -15,6 +17,13 @@ CliSession::CliSession(const GlobalOptions& options)
   if (printsMessages_) window_->PrintMessagesTo(&std::cout);
   if (::isatty(STDERR_FILENO)) window_->ShowProgressOn(&std::cerr);
   problems_ = OpenDisks(names_, info_, options.disks);
+}
+
+bool CliSession::CheckDestinationApart(int disk, const std::string& destination) const {
+  const DiskEntry* entry = names_.Entry(static_cast<std::size_t>(disk));
+  if (disk < 0 || entry == nullptr || !DestinationOnSource(entry->path, destination)) return true;
+  std::cerr << "vantrel-cli: " << kDestinationOnSource << '\n';
+  return false;
 }
 
 std::uint64_t CliSession::DiskSectors(int n) const {

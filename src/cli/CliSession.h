@@ -30,6 +30,7 @@ enum ExitCode {
   kNotFound = 3,          // no such partition record or folder
   kSomeFilesFailed = 4,   // files that could not be written, or came out damaged or short
   kLogRefused = 5,        // a recovery log that was not loaded or not written
+  kOutOfMemoryStatus = 6,      // an allocation failed; the run ended, no partial file left
   kStoppedByUser = 130,
 };
 
@@ -69,6 +70,9 @@ class CliSession {
   bool PrintsMessages() const { return printsMessages_; }
   // Reports on standard error why disk n cannot be read; true when it can.
   bool CheckDiskReadable(int disk) const;
+  // Reports on standard error when files written below destination would land on disk;
+  // true when they would not.
+  bool CheckDestinationApart(int disk, const std::string& destination) const;
 
   std::optional<ChosenCatalogue>& Chosen() { return chosen_; }
 

@@ -117,6 +117,8 @@ void PrintSummary(const SavingRun& run, double seconds) {
 int RunSaveCommand(CliSession& session, const SaveOptions& options) {
   SavingOptions saving;
   if (!ApplyOptions(session, options, saving)) return kUsageError;
+  // Refused before the catalogue is built, which can take long: nothing is read or written.
+  if (!session.CheckDestinationApart(options.catalogue.diskIndex, options.out)) return kUsageError;
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
   const ChosenCatalogue& chosen = *session.Chosen();
   const auto selection = SelectFolders(chosen.catalogue, options.folders);
@@ -129,14 +131,15 @@ int RunSaveCommand(CliSession& session, const SaveOptions& options) {
   const auto start = std::chrono::steady_clock::now();
   CreateFolders(options.out);
   std::error_code error;
-  if (std::filesystem::is_directory(options.out, error)) {
-    TimedSavePrompts prompts(window);
-    WindowSaveProgress progress(window, prompts);
-    SaveSelected({chosen.partition, chosen.source, options.out}, chosen.catalogue, *selection, saving, prompts,
-                 progress, run);
-  } else {
+  if (!std::filesystem::is_directory(options.out, error)) {
+    // Nothing can be saved: that is no success.
     window.SystemMessage(kTreeSaveInvalidPath, SystemIcon::Information);
+    return kUsageError;
   }
+  TimedSavePrompts prompts(window);
+  WindowSaveProgress progress(window, prompts);
+  SaveSelected({chosen.partition, chosen.source, options.out}, chosen.catalogue, *selection, saving, prompts, progress,
+               run);
   window.FinishProgressLine();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "app/OutOfMemory.h"
 #include "cli/CarveCommand.h"
 #include "cli/CliSession.h"
 #include "cli/DisksCommand.h"
@@ -62,7 +63,9 @@ int ReportParseError(const CLI::App& app, const CLI::ParseError& error) {
 #define VANTREL_VERSION "unknown"
 #endif
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunCommandLine(int argc, char** argv) {
   CLI::App app{"Vantrel For ReiserFS: find ReiserFS partitions and recover their files, read-only",
                "vantrel-cli"};
   app.require_subcommand(1);
@@ -199,4 +202,14 @@ int main(int argc, char** argv) {
   if (listing->parsed()) return RunListingCommand(session, listingOptions);
   if (mount->parsed()) return RunMountCommand(session, options, mountOptions);
   return RunPartitionsCommand(session, partitionOptions);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int status = kSuccess;
+  if (RunUnlessOutOfMemory([&] { status = RunCommandLine(argc, argv); })) return status;
+  // The run's stack is unwound: a file it was writing has been removed.
+  std::cerr << "vantrel-cli: " << vantrel::kOutOfMemory << '\n';
+  return kOutOfMemoryStatus;
 }

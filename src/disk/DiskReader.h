@@ -13,8 +13,9 @@ class DiskReader {
   DiskReader(SectorReader& reader, std::uint16_t disk) : reader_(&reader), disk_(disk) {}
 
   // ReadSectors of the sector reader, on this disk.
-  int ReadSectors(std::uint64_t firstSector, std::uint32_t count, std::span<std::byte> buffer) const {
-    return reader_->ReadSectors({disk_, firstSector, count, buffer});
+  int ReadSectors(std::uint64_t firstSector, std::uint32_t count, std::span<std::byte> buffer,
+                  UnreadSectors* unread = nullptr) const {
+    return reader_->ReadSectors({disk_, firstSector, count, buffer, unread});
   }
   ReadOutcome ReadQuietly(std::uint64_t firstSector, std::span<std::byte> buffer) const {
     return reader_->ReadQuietly(disk_, firstSector, buffer);

@@ -25,12 +25,28 @@ std::optional<std::uint64_t> SectorReader::SectorCount(std::uint16_t disk) {
   return *bytes / kSectorSize + (*bytes % kSectorSize != 0 ? 1 : 0);
 }
 
+bool UnreadSectors::AllRead(std::size_t offset, std::size_t length) const {
+  if (length == 0) return true;
+  const std::size_t first = offset / kSectorSize;
+  const std::size_t last = (offset + length - 1) / kSectorSize;
+  if (last >= sectors.size() || last < first) return false;
+  for (std::size_t sector = first; sector <= last; ++sector)
+    if (sectors[sector]) return false;
+  return true;
+}
+
 int SectorReader::ReadSectors(const SectorReadRequest& request) {
   const std::uint64_t bytes = std::uint64_t{request.count} * kSectorSize;
+  // A request larger than its buffer reads nothing, and says so with an empty list.
+  if (request.unread != nullptr) request.unread->sectors.clear();
   if (bytes > request.buffer.size()) return 0;
   const auto run = request.buffer.first(static_cast<std::size_t>(bytes));
+  const auto tell = [&](bool unread) {
+    if (request.unread != nullptr) request.unread->sectors.assign(request.count, unread);
+  };
 
   const ReadOutcome outcome = ReadQuietly(request.disk, request.firstSector, run);
+  tell(outcome != ReadOutcome::Ok);
   if (outcome == ReadOutcome::Ok) return 1;
   if (outcome == ReadOutcome::CannotOpen) return 0;
 
@@ -43,8 +59,9 @@ int SectorReader::ReadSectors(const SectorReadRequest& request) {
     // A sector that still fails holds zeros, never what the failed read left there.
     for (std::uint32_t i = 0; i < request.count; ++i) {
       const auto sector = run.subspan(std::size_t{i} * kSectorSize, kSectorSize);
-      if (ReadQuietly(request.disk, request.firstSector + i, sector) != ReadOutcome::Ok)
-        std::fill(sector.begin(), sector.end(), std::byte{0});
+      const bool read = ReadQuietly(request.disk, request.firstSector + i, sector) == ReadOutcome::Ok;
+      if (!read) std::fill(sector.begin(), sector.end(), std::byte{0});
+      if (request.unread != nullptr) request.unread->sectors[i] = !read;
     }
   }
   return 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "disk/BadSectorPrompt.h"
 #include "disk/DiskNameTable.h"
@@ -14,11 +15,22 @@ namespace vantrel {
 
 inline constexpr std::uint32_t kSectorSize = 512;
 
+// The sectors of a read that do not hold the disk's bytes: those that failed even when
+// read again on their own, or every sector of a read that failed and was skipped.
+struct UnreadSectors {
+  std::vector<bool> sectors;  // one per sector of the request; true when it was not read
+
+  // True when bytes [offset, offset + length) of the request's buffer lie in sectors that
+  // were read.
+  bool AllRead(std::size_t offset, std::size_t length) const;
+};
+
 struct SectorReadRequest {
-  std::uint16_t disk = 0;         // entry of the DiskNameTable
-  std::uint64_t firstSector = 0;  // absolute sector number
-  std::uint32_t count = 0;        // sectors to read
-  std::span<std::byte> buffer;    // at least count * 512 bytes; sector i at i * 512
+  std::uint16_t disk = 0;           // entry of the DiskNameTable
+  std::uint64_t firstSector = 0;    // absolute sector number
+  std::uint32_t count = 0;          // sectors to read
+  std::span<std::byte> buffer;      // at least count * 512 bytes; sector i at i * 512
+  UnreadSectors* unread = nullptr;  // when set, told which sectors did not arrive
 };
 
 class SectorReader {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/RemoveOnUnwind.h"
 #include "disk/ReadInRequests.h"
 
 namespace vantrel {
@@ -89,6 +90,7 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
     progress_.OnFailure(report.failures.back());
     return CarveOutcome::Failed;
   }
+  RemoveOnUnwind unfinished(path.c_str(), fd);
   // What is held already goes out as it is; the copy reads the rest, whole sectors on.
   bool ok = WriteAll(fd, held);
   std::uint64_t written = held.size();
@@ -100,6 +102,7 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
     for (std::uint64_t done = 0; ok && done < run.count && written < plan.fileBytes; done += kStretchSectors) {
       if (raw_.stopRequested.load()) {
         ::close(fd);  // the file stays as far as it got, unless the program is closing
+        unfinished.Closed();
         if (raw_.abandonRequested.load()) ::unlink(path.c_str());
         return CarveOutcome::Stopped;
       }
@@ -122,6 +125,7 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
   if (ok && target_.exactSizes) ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   const int error = errno;
   if (::close(fd) != 0 && ok) ok = false;
+  unfinished.Closed();
   if (ok) return CarveOutcome::Written;
   report.failures.push_back(Failure("Unable to Write File ", path, error));
   progress_.OnFailure(report.failures.back());

@@ -120,6 +120,7 @@ class AdvancedBuild : public ItemConsumer {
     const std::uint32_t blockSize = blocks.BlockSize();
     const std::uint32_t perStretch = count == 0 ? 1 : std::max<std::uint32_t>(1, kStretchBytes / blockSize);
     AlignedBuffer stretch(std::size_t{perStretch} * std::max<std::uint32_t>(blockSize, 1));
+    UnreadSectors unread;
     for (std::uint64_t first = 0; first < count; first += perStretch) {
       const auto inStretch = static_cast<std::uint32_t>(std::min<std::uint64_t>(perStretch, count - first));
       const auto bytes = stretch.Bytes().first(std::size_t{inStretch} * blockSize);
@@ -133,9 +134,10 @@ class AdvancedBuild : public ItemConsumer {
         if (whole)
           status_.SetCurrentSector(blocks.FirstSector(b));
         else
-          read = blocks.ReadBlock(block, b) != 0;
-        // A block whose read failed is passed over rather than examined with stale bytes.
-        if (read && Examine(block) && b > 0) {
+          read = blocks.ReadBlock(block, b, &unread) != 0;
+        // A block whose read failed is examined only where its sectors arrived (after
+        // Retry), never in the stale or zeroed bytes of those that did not.
+        if (Examine(block, read ? nullptr : &unread) && b > 0) {
           status_.SetStatusCount("Searching Blocks ", b, count);
           status_.SetProgress(ProgressPercent(b, count));
         }
@@ -150,18 +152,25 @@ class AdvancedBuild : public ItemConsumer {
   }
 
   // Dispatches the items of a block that looks like a leaf; true when the block looks
-  // like a node at all (level 5 or below).
-  bool Examine(ByteSpan block) {
+  // like a node at all (level 5 or below). For a block read in part, unread names the
+  // sectors that did not arrive: the node header must lie in sectors that did, and an
+  // item is taken only when its header and its body do.
+  bool Examine(ByteSpan block, const UnreadSectors* unread) {
+    const auto arrived = [unread](std::size_t offset, std::size_t length) {
+      return unread == nullptr || unread->AllRead(offset, length);
+    };
+    if (!arrived(0, kNodeHeaderSize)) return false;
     const NodeHeader header = ReadNodeHeader(block);
     if (header.level > kHighestNodeLevel) return false;
     if (header.level != kLeafLevel) return true;
     for (std::size_t i = 0; i < header.itemCount; ++i) {
       const auto item = ReadItemHeader(block, i);
       if (!item) break;
+      if (!arrived(kNodeHeaderSize + i * kItemHeaderSize, kItemHeaderSize)) continue;
       const auto key = DecodeItemKey(item->rawKey, item->version);
       if (!key) continue;
       const auto body = ItemBody(block, *item);
-      if (!body) continue;
+      if (!body || !arrived(item->location, item->length)) continue;
       currentItemLocation_ = item->location;
       currentItemObjectId_ = key->objectId;
       DispatchItem(*key, *body, *this, true);

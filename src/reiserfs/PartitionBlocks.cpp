@@ -26,11 +26,12 @@ std::uint64_t PartitionBlocks::FirstSector(std::uint32_t block) const {
   return start_ + std::uint64_t{blockSize_} * block / kSectorSize;
 }
 
-int PartitionBlocks::ReadBlock(MutableByteSpan buffer, std::uint32_t block) {
+int PartitionBlocks::ReadBlock(MutableByteSpan buffer, std::uint32_t block, UnreadSectors* unread) {
+  if (unread != nullptr) unread->sectors.clear();
   if (!usable_ || buffer.size() < blockSize_) return 0;
   const std::uint64_t sector = FirstSector(block);
   if (onRead_) onRead_(sector);
-  return disk_.ReadSectors(sector, SectorsPerBlock(), buffer.first(blockSize_));
+  return disk_.ReadSectors(sector, SectorsPerBlock(), buffer.first(blockSize_), unread);
 }
 
 bool PartitionBlocks::ReadBlocksQuietly(MutableByteSpan buffer, std::uint32_t first) {

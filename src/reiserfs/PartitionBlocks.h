@@ -35,8 +35,9 @@ class PartitionBlocks {
   // it as "Current Sector").
   void ReportReadsTo(std::function<void(std::uint64_t)> onRead) { onRead_ = std::move(onRead); }
 
-  // Reads block into buffer (at least BlockSize() bytes); the ReadSectors result.
-  int ReadBlock(MutableByteSpan buffer, std::uint32_t block);
+  // Reads block into buffer (at least BlockSize() bytes); the ReadSectors result. unread,
+  // when given, tells which of the block's sectors did not arrive.
+  int ReadBlock(MutableByteSpan buffer, std::uint32_t block, UnreadSectors* unread = nullptr);
   // The block in a new buffer; nothing without reading for block 0 or a block at or
   // beyond the block count, and nothing when the read failed.
   std::optional<std::vector<std::byte>> LoadBlock(std::uint32_t block);

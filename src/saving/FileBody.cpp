@@ -68,22 +68,48 @@ FileBody BodyCollector::FromTree(std::uint32_t objectId, std::uint32_t parentId)
   return body;
 }
 
+std::optional<ByteSpan> BodyCollector::PieceBytes(const BodyPiece& piece) {
+  ByteSpan leaf;
+  const UnreadSectors* unread = nullptr;
+  if (NodeCache::Node cached = leaves_.Find(piece.block)) {
+    leaf = *cached;
+  } else if (damagedLeaf_ && damagedBlock_ == piece.block) {
+    leaf = *damagedLeaf_;
+    unread = &damagedSectors_;
+  } else {
+    if (piece.block == 0 || piece.block >= blocks_.BlockCount() || !blocks_.Usable()) return std::nullopt;
+    std::vector<std::byte> bytes(blocks_.BlockSize());
+    UnreadSectors sectors;
+    if (blocks_.ReadBlock(bytes, piece.block, &sectors) != 0) {
+      leaf = *leaves_.Insert(piece.block, std::move(bytes));
+    } else {
+      damagedLeaf_ = std::make_shared<const std::vector<std::byte>>(std::move(bytes));
+      damagedBlock_ = piece.block;
+      damagedSectors_ = std::move(sectors);
+      leaf = *damagedLeaf_;
+      unread = &damagedSectors_;
+    }
+  }
+  // The recorded position is bounded to its block.
+  if (piece.location >= leaf.size()) return ByteSpan{};
+  const ByteSpan bytes = leaf.subspan(piece.location,
+                                      std::min<std::size_t>(piece.length, leaf.size() - piece.location));
+  if (unread != nullptr && !unread->AllRead(piece.location, bytes.size())) return std::nullopt;
+  return bytes;
+}
+
 FileBody BodyCollector::FromPieces(std::uint32_t objectId, std::uint32_t parentId) {
   FileBody body;
+  // A damaged leaf is read again for the next file, as the bad-sector policy may have changed.
+  damagedLeaf_.reset();
   const ObjectRecord* record = catalogue_.objectList.Find(objectId, parentId);
   if (record == nullptr) return body;
   // A piece whose file position was not recorded follows the one before it.
   const auto place = [](const BodyPiece& piece, std::uint64_t next) { return piece.offset ? piece.offset - 1 : next; };
-  const auto bytesOf = [&](const BodyPiece& piece) -> std::optional<ByteSpan> {
-    const NodeCache::Node leaf = leaves_.FindOrLoad(piece.block, blocks_);
-    if (!leaf) {
-      body.itemsUnreadable = true;
-      return std::nullopt;
-    }
-    // The recorded position is bounded to its block.
-    const ByteSpan whole(*leaf);
-    if (piece.location >= whole.size()) return ByteSpan{};
-    return whole.subspan(piece.location, std::min<std::size_t>(piece.length, whole.size() - piece.location));
+  const auto bytesOf = [&](const BodyPiece& piece) {
+    auto bytes = PieceBytes(piece);
+    if (!bytes) body.itemsUnreadable = true;
+    return bytes;
   };
   std::uint64_t next = 0;
   for (const BodyPiece& piece : catalogue_.objectList.Pieces(*record)) {

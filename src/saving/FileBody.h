@@ -52,12 +52,19 @@ class BodyCollector {
  private:
   FileBody FromTree(std::uint32_t objectId, std::uint32_t parentId);
   FileBody FromPieces(std::uint32_t objectId, std::uint32_t parentId);
+  // The bytes of a recorded piece: from the leaf read whole, or from the sectors of a
+  // damaged leaf that arrived when the piece lies wholly in them; nothing otherwise.
+  std::optional<ByteSpan> PieceBytes(const BodyPiece& piece);
 
   const Catalogue& catalogue_;
   BodySource source_;
   PartitionBlocks blocks_;
   TreeSearch search_;
   NodeCache leaves_;
+  // The last leaf that could be read only in part, for the other pieces of the same file.
+  NodeCache::Node damagedLeaf_;
+  std::uint32_t damagedBlock_ = 0;
+  UnreadSectors damagedSectors_;
 };
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "base/RemoveOnUnwind.h"
 #include "saving/FileBodyWriter.h"
 #include "saving/SafeName.h"
 
@@ -103,6 +104,7 @@ void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
     ReportWriteError(path);
     return;
   }
+  RemoveOnUnwind unfinished(path.c_str(), fd);
   const FileBody body = bodies_.Collect(file.objectId, file.parentId);
   std::uint64_t reported = 0;
   BodyWriteHooks hooks;
@@ -115,6 +117,7 @@ void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
   const BodyWriteResult result = writer_.Write(fd, body, file.size, hooks);
   if (result.writeError == 0) StampTime(fd, file.modificationTime);
   const bool closed = ::close(fd) == 0;
+  unfinished.Closed();
   if (result.writeError != 0 || !closed) {
     // A file the destination could not take whole is not left to pass for a saved one.
     ::unlink(path.c_str());
@@ -139,10 +142,12 @@ bool WriteFileForViewing(const PartitionSource& partition, const Catalogue& cata
                          const CatalogueEntry& file, const fs::path& path) {
   const int fd = CreateForWriting(path);
   if (fd < 0) return false;
+  RemoveOnUnwind unfinished(path.c_str(), fd);
   BodyCollector bodies(partition, catalogue, source);
   FileBodyWriter writer(bodies.Blocks());
   writer.Write(fd, bodies.Collect(file.objectId, file.parentId), file.size);
   ::close(fd);
+  unfinished.Closed();
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
@@ -48,6 +49,15 @@ TEST(CliSave, RefusesBadOptionsAndUnknownFolders) {
   const CliRun filtered = RunCli(save + " --ext txt --before 01/01/2000");
   EXPECT_EQ(filtered.exitCode, 0) << filtered.err;
   EXPECT_NE(filtered.out.find("Saved 0 file(s)"), std::string::npos);  // every file is from 2005
+}
+
+TEST(CliSave, DestinationThatCannotBeMadeIsAFailure) {
+  TempDir dir;
+  std::ofstream(dir / "file") << "in the way";
+  const CliRun run = RunCli("--disk " + Quoted(FixtureImage("bare-36")) + " save --start 0 --out " +
+                            Quoted((dir / "file" / "below").string()));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("Inavalid Path"), std::string::npos) << run.out;
 }
 
 }  // namespace

@@ -85,6 +85,24 @@ TEST_F(SectorReaderPolicy, MissingDiskGivesZeroWithoutPromptAndUntouchedBuffer) 
   EXPECT_EQ(At(0), std::byte{0xEE});
 }
 
+TEST_F(SectorReaderPolicy, CallerLearnsWhichSectorsDidNotArrive) {
+  const auto read = [&](std::uint64_t first) {
+    UnreadSectors unread;
+    wizard_.state.reader.ReadSectors({wizard_.state.CurrentDiskIndex, first, 8, buffer_, &unread});
+    return unread;
+  };
+  EXPECT_EQ(read(16).sectors, std::vector<bool>(8, false));
+  wizard_.answers.AddBadSector(BadSectorAnswer::Retry);
+  const UnreadSectors retried = read(8);  // sector 10 fails on its own too
+  EXPECT_EQ(retried.sectors, (std::vector<bool>{false, false, true, false, false, false, false, false}));
+  EXPECT_TRUE(retried.AllRead(0, 1024));
+  EXPECT_FALSE(retried.AllRead(1000, 25));  // the last bytes of sector 1 and the first of 2
+  EXPECT_TRUE(retried.AllRead(1536, 2560));
+  EXPECT_FALSE(retried.AllRead(3584, 1024));  // beyond the request
+  wizard_.answers.AddBadSector(BadSectorAnswer::Skip);
+  EXPECT_EQ(read(8).sectors, std::vector<bool>(8, true));  // a skipped read holds nothing of the disk
+}
+
 TEST_F(SectorReaderPolicy, BufferTooSmallForTheRunIsRefused) {
   std::array<std::byte, kSectorSize> small{};
   EXPECT_EQ(wizard_.state.reader.ReadSectors({0, 0, 2, small}), 0);

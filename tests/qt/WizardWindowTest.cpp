@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <atomic>
+#include <new>
 #include <chrono>
 #include <thread>
 #include <filesystem>
@@ -212,6 +213,23 @@ TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAWorkerFillsATreeOfTwentyThous
   app_->window.RefreshNow();
   EXPECT_LT(longest, std::chrono::milliseconds(500) * kSlowdown);
   EXPECT_EQ(app_->window.TreeWidget(TreeId::Folder)->topLevelItem(0)->childCount(), 100);
+}
+
+TEST_F(WizardWindowTest, AllocationFailureOnTheWindowsThreadEndsTheWorkerThatAskedNotTheProgram) {
+  Open(FixtureImage("mbr-mixed"));
+  std::atomic<bool> done{false};
+  bool caught = false;
+  std::thread worker([&] {
+    try {
+      app_->window.RunOnWindowThread([] { throw std::bad_alloc(); });
+    } catch (const std::bad_alloc&) {
+      caught = true;
+    }
+    done = true;
+  });
+  while (!done) QTest::qWait(5);
+  worker.join();
+  EXPECT_TRUE(caught);
 }
 
 TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAFileOfTheListIsWrittenForOpening) {

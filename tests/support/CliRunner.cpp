@@ -33,6 +33,10 @@ CliRun RunCommand(const std::string& prefix, const std::string& arguments) {
 
 CliRun RunCli(const std::string& arguments) { return RunCommand("", arguments); }
 
+CliRun RunCliWithEnvironment(const std::string& variables, const std::string& arguments) {
+  return RunCommand("env " + variables + " ", arguments);
+}
+
 CliRun RunCliAsNobody(const std::string& arguments) {
   return RunCommand("setpriv --reuid=65534 --regid=65534 --clear-groups ", arguments);
 }

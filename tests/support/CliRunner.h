@@ -13,6 +13,8 @@ struct CliRun {
 
 // Runs vantrel-cli with a shell-quoted argument string and no standard input.
 CliRun RunCli(const std::string& arguments);
+// The same with variables set in its environment ("NAME=value ...", shell-quoted).
+CliRun RunCliWithEnvironment(const std::string& variables, const std::string& arguments);
 // The same as the unprivileged user nobody (the caller must be root).
 CliRun RunCliAsNobody(const std::string& arguments);
 // Single-quotes a path for the argument string.

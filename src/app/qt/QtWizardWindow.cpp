@@ -23,6 +23,7 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QUrl>
+#include <exception>
 
 #include "app/ClockText.h"
 #include "app/ControlIds.h"
@@ -467,7 +468,19 @@ BadSectorAnswer QtWizardWindow::AskBadSector() {
   return OnGuiThread(this, [&] { return BadSectorDialog(this); });
 }
 
-void QtWizardWindow::RunOnWindowThread(const std::function<void()>& fn) { OnGuiThread(this, [&] { fn(); }); }
+void QtWizardWindow::RunOnWindowThread(const std::function<void()>& fn) {
+  // An exception (an allocation failure) must not cross Qt's event loop: it is carried back
+  // to the worker that asked, whose run it ends.
+  std::exception_ptr failure;
+  OnGuiThread(this, [&] {
+    try {
+      fn();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  if (failure) std::rethrow_exception(failure);
+}
 
 ReplaceAnswer QtWizardWindow::AskReplaceFile(const std::string& path) {
   return OnGuiThread(this, [&] { return ReplaceDialog(this, path); });
