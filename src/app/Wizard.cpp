@@ -66,7 +66,7 @@ void Wizard::Initialise(const std::string& languageSetting) {
   window.ListInsertColumn(kDetailsList, {"Details", 500});
   SetUpRawRecoveryLists(window);
   for (const int id : {kMenuSave, kMenuSaveSettings, kMenuSaveLog, kMenuDirectoryView, kMenuDirectoryPrint,
-                       kMenuDirectoryEmail, kSaveLogButton})
+                       kMenuDirectoryEmail, kSaveLogButton, kMenuBrowse})
     window.EnableControl(id, false);
   window.SetChecked(kMenuBalloonHelp, state_.balloonHelp != 0);
   for (const int id : kRawPanelControls) window.ShowControl(id, false);
@@ -162,6 +162,7 @@ void Wizard::NextFromPartitionStage() {
   if (*type == 1 && state_.recoveryMode == 3) return;
   WindowPort& window = state_.Window();
   window.EnableControl(kRawStartButton, false);
+  browse_.End();  // a new catalogue replaces the one served
   ReplaceFolderTree(state_);
   window.ShowControl(kFolderTree, false);
   ShowView(state_, 4);
@@ -180,6 +181,7 @@ void Wizard::Back() {
     ShowView(state_, 1);
     if (state_.recoveryMode == 3) ShowView(state_, 88);
   } else if (Stage() == 2) {
+    browse_.End();
     state_.catalogue.Clear();
     state_.wizardStage = 1;
     window.ShowControl(kFolderTree, false);
@@ -258,6 +260,7 @@ void Wizard::PrepareTreesForLoad() {
 
 void Wizard::LoadLog() {
   if (Busy()) return;
+  browse_.End();  // the log's catalogue replaces the one served
   PrepareTreesForLoad();
   workers_.Start(Worker::LogLoad, [this] { RunLoadLogWorker(state_); }, /*keepSlot=*/true);
 }
@@ -307,6 +310,13 @@ void Wizard::StartRawRecoveryOrStop() {
   });
 }
 
+void Wizard::Browse() {
+  if (Stage() < 2)
+    state_.Window().ShowMessage(kGoToCatalogueStep);
+  else
+    browse_.Open();
+}
+
 void Wizard::StopSearching() {
   pause_.Hold();
   const bool stop = state_.Window().AskYesNo(kStopQuestion);
@@ -324,6 +334,7 @@ void Wizard::Exit() {
   state_.rawRecovery.stopRequested.store(true);
   dialogs_.WaitWhile([this] { return workers_.AnyRunning(); });
   workers_.WaitAll();
+  browse_.End();
   state_.catalogue.Clear();
   dialogs_.EndProcess();
 }
@@ -337,6 +348,8 @@ bool Wizard::RefusedWhileBusy(int id) const {
     case kSaveLogButton:
     case kMenuLoadLog:
     case kLoadLogButton:
+    case kMenuBrowse:
+    case kBrowseButton:
     case kSearchMoreButton:
     case kRawEntireDisk:
     case kRawSectorRange:
@@ -390,6 +403,8 @@ void Wizard::Command(int id) {
       else
         window.ShowMessage(kGoToCatalogueStep);
       break;
+    case kMenuBrowse:
+    case kBrowseButton: Browse(); break;
     case kMenuExit:
     case kExitButton: Exit(); break;
     case kMenuUpdate: window.ShowMessage(kFeatureNotAvailable); break;

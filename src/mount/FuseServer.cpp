@@ -275,33 +275,17 @@ fuse_lowlevel_ops Operations() {
   return ops;
 }
 
-// Keeps the session's resources and undoes them in reverse order.
-class Session {
- public:
-  explicit Session(fuse_session* session) : session_(session) {}
-  ~Session() {
-    if (signals_) fuse_remove_signal_handlers(session_);
-    if (mounted_) fuse_session_unmount(session_);
-    fuse_session_destroy(session_);
-  }
-  fuse_session* Get() const { return session_; }
-  bool signals_ = false;
-  bool mounted_ = false;
-
- private:
-  fuse_session* session_;
-};
-
 }  // namespace
 
-int Serve(MountedVolume& volume, const ServeOptions& options) {
+std::unique_ptr<FuseMount> FuseMount::Make(MountedVolume& volume, const std::string& mountpoint,
+                                           const std::string& fsName, std::string& why) {
   // Options are split at commas and unescaped at backslashes: none may come from the name.
-  std::string fsName = options.fsName;
-  for (char& c : fsName)
+  std::string safeName = fsName;
+  for (char& c : safeName)
     if (c == ',' || c == '\\' || c == ' ') c = '_';
   // No default_permissions: a recovered file is readable whatever mode the damaged disk gives it.
-  const std::string mountOptions = "ro,nosuid,nodev,noatime,subtype=vantrel,fsname=" + fsName;
-  std::array<std::string, 3> words{"vantrel-cli", "-o", mountOptions};
+  const std::string mountOptions = "ro,nosuid,nodev,noatime,subtype=vantrel,fsname=" + safeName;
+  std::array<std::string, 3> words{"vantrel", "-o", mountOptions};
   std::array<char*, 3> argv{words[0].data(), words[1].data(), words[2].data()};
   fuse_args args = FUSE_ARGS_INIT(static_cast<int>(argv.size()), argv.data());
   // The session may copy the arguments into memory of its own; it is freed on every way out.
@@ -309,28 +293,48 @@ int Serve(MountedVolume& volume, const ServeOptions& options) {
     fuse_args& args;
     ~FreedArgs() { fuse_opt_free_args(&args); }
   } freed{args};
-  const fuse_lowlevel_ops ops = Operations();
-  fuse_session* raw = fuse_session_new(&args, &ops, sizeof ops, &volume);
-  if (raw == nullptr) {
-    std::cerr << "vantrel-cli: the FUSE session could not be started\n";
-    return 2;
+  static const fuse_lowlevel_ops ops = Operations();
+  fuse_session* session = fuse_session_new(&args, &ops, sizeof ops, &volume);
+  if (session == nullptr) {
+    why = "the FUSE session could not be started";
+    return nullptr;
   }
-  Session session(raw);
-  if (fuse_set_signal_handlers(raw) != 0) return 2;
-  session.signals_ = true;
+  std::unique_ptr<FuseMount> made(new FuseMount(session));
   // The unmount at the end names the folder again, from wherever the server then is.
   std::error_code error;
-  const std::string mountpoint = std::filesystem::absolute(options.mountpoint, error).lexically_normal().string();
-  if (error || fuse_session_mount(raw, mountpoint.c_str()) != 0) {
-    std::cerr << "vantrel-cli: cannot mount on " << options.mountpoint << " (is /dev/fuse there, and fusermount3?)\n";
+  const std::string absolute = std::filesystem::absolute(mountpoint, error).lexically_normal().string();
+  if (error || fuse_session_mount(session, absolute.c_str()) != 0) {
+    why = "cannot mount on " + mountpoint + " (is /dev/fuse there, and fusermount3?)";
+    return nullptr;
+  }
+  made->mounted_ = true;
+  return made;
+}
+
+FuseMount::~FuseMount() {
+  if (mounted_) fuse_session_unmount(session_);
+  fuse_session_destroy(session_);
+}
+
+int Serve(MountedVolume& volume, const ServeOptions& options) {
+  std::string why;
+  const auto mount = FuseMount::Make(volume, options.mountpoint, options.fsName, why);
+  if (!mount) {
+    std::cerr << "vantrel-cli: " << why << '\n';
     return 2;
   }
-  session.mounted_ = true;
+  fuse_session* session = mount->Session();
+  // Ctrl-C and SIGTERM end the loop; the handlers go before the mount is undone.
+  if (fuse_set_signal_handlers(session) != 0) return 2;
+  struct Handlers {
+    fuse_session* session;
+    ~Handlers() { fuse_remove_signal_handlers(session); }
+  } handlers{session};
   if (options.onMounted) options.onMounted();
   if (fuse_daemonize(options.foreground ? 1 : 0) != 0) return 1;
   fuse_loop_config* config = fuse_loop_cfg_create();
   fuse_loop_cfg_set_max_threads(config, 16);
-  const int result = fuse_session_loop_mt(raw, config);
+  const int result = fuse_session_loop_mt(session, config);
   fuse_loop_cfg_destroy(config);
   // A loop ended by a signal reports the signal's number: Ctrl-C is a clean end too.
   return result == 0 || result == SIGINT || result == SIGTERM || result == SIGHUP ? 0 : 1;
