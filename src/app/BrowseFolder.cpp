@@ -18,8 +18,9 @@ namespace {
 std::string MakePrivateFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   std::error_code error;
-  const std::string parent =
-      runtime != nullptr && *runtime == '/' && std::filesystem::is_directory(runtime, error) ? runtime : "/tmp";
+  const std::string parent = runtime != nullptr && *runtime == '/' && std::filesystem::is_directory(runtime, error)
+                                 ? runtime
+                                 : "/tmp";
   std::string pattern = parent + "/vantrel-browse-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');

@@ -28,7 +28,10 @@ constexpr const char* kObjectAttribute = "user.vantrel.objectId";
 constexpr const char* kDirAttribute = "user.vantrel.dirId";
 constexpr const char* kDamagedAttribute = "user.vantrel.damaged";
 
-MountedVolume& VolumeOf(fuse_req_t request) { return *static_cast<MountedVolume*>(fuse_req_userdata(request)); }
+MountedVolume& VolumeOf(fuse_req_t request) {
+  return static_cast<FuseMount::Served*>(fuse_req_userdata(request))->volume;
+}
+PageCacheFill& FillOf(fuse_req_t request) { return static_cast<FuseMount::Served*>(fuse_req_userdata(request))->fill; }
 
 struct stat AttributesOf(MountedVolume& volume, NodeId id, const MountNode& node) {
   struct stat st {};
@@ -142,6 +145,7 @@ void ReadFolder(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, f
     return;
   }
   std::vector<char> buffer(std::min<size_t>(size, kMostRead));
+  std::vector<NodeId> listed;
   std::size_t used = 0;
   const auto total = static_cast<off_t>(node->entries.size()) + 2;
   for (off_t at = offset; at < total; ++at) {
@@ -166,8 +170,12 @@ void ReadFolder(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, f
     }
     if (needed > buffer.size() - used) break;
     used += needed;
+    if (plus && !dots) listed.push_back(id);
   }
+  PageCacheFill& fill = FillOf(request);  // the request is gone once answered
   fuse_reply_buf(request, buffer.data(), used);
+  // The kernel knows these inodes now: their contents may go to its cache ahead of reads.
+  fill.Offer(listed);
 }
 
 void ReadFolderPlain(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, fuse_file_info* info) {
@@ -294,12 +302,13 @@ std::unique_ptr<FuseMount> FuseMount::Make(MountedVolume& volume, const std::str
     ~FreedArgs() { fuse_opt_free_args(&args); }
   } freed{args};
   static const fuse_lowlevel_ops ops = Operations();
-  fuse_session* session = fuse_session_new(&args, &ops, sizeof ops, &volume);
+  auto served = std::make_unique<Served>(volume);
+  fuse_session* session = fuse_session_new(&args, &ops, sizeof ops, served.get());
   if (session == nullptr) {
     why = "the FUSE session could not be started";
     return nullptr;
   }
-  std::unique_ptr<FuseMount> made(new FuseMount(session));
+  std::unique_ptr<FuseMount> made(new FuseMount(session, std::move(served)));
   // The unmount at the end names the folder again, from wherever the server then is.
   std::error_code error;
   const std::string absolute = std::filesystem::absolute(mountpoint, error).lexically_normal().string();
@@ -308,10 +317,12 @@ std::unique_ptr<FuseMount> FuseMount::Make(MountedVolume& volume, const std::str
     return nullptr;
   }
   made->mounted_ = true;
+  made->served_->fill.Start(session);
   return made;
 }
 
 FuseMount::~FuseMount() {
+  served_->fill.Stop();
   if (mounted_) fuse_session_unmount(session_);
   fuse_session_destroy(session_);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mount/MountedVolume.h"
+#include "mount/PageCacheFill.h"
 
 struct fuse_session;
 
@@ -25,9 +26,17 @@ class FuseMount {
 
   fuse_session* Session() const { return session_; }
 
+  // What the requests are served from.
+  struct Served {
+    explicit Served(MountedVolume& served) : volume(served), fill(served) {}
+    MountedVolume& volume;
+    PageCacheFill fill;
+  };
+
  private:
-  explicit FuseMount(fuse_session* session) : session_(session) {}
+  FuseMount(fuse_session* session, std::unique_ptr<Served> served) : session_(session), served_(std::move(served)) {}
   fuse_session* session_;
+  std::unique_ptr<Served> served_;
   bool mounted_ = false;
 };
 

@@ -20,7 +20,8 @@ bool FuseAvailable(std::string* why) {
 }
 
 bool IsMountPoint(const std::filesystem::path& folder) {
-  struct stat inside {}, parent{};
+  struct stat inside {
+  }, parent{};
   return ::stat(folder.c_str(), &inside) == 0 && ::stat(folder.parent_path().c_str(), &parent) == 0 &&
          inside.st_dev != parent.st_dev;
 }
