@@ -53,8 +53,10 @@ struct stat AttributesOf(MountedVolume& volume, NodeId id, const MountNode& node
   // A size from a damaged stat data may be beyond what a file offset can say.
   constexpr std::uint64_t kMostSize = std::numeric_limits<off_t>::max();
   st.st_size = node.kind == NodeKind::Folder ? 0 : static_cast<off_t>(std::min(volume.SizeOf(id), kMostSize));
-  st.st_uid = ::getuid();
-  st.st_gid = ::getgid();
+  static const uid_t uid = ::getuid();
+  static const gid_t gid = ::getgid();
+  st.st_uid = uid;
+  st.st_gid = gid;
   st.st_blksize = static_cast<blksize_t>(volume.BlockSize() ? volume.BlockSize() : 4096);
   st.st_blocks = st.st_size / 512 + (st.st_size % 512 != 0);
   st.st_atim.tv_sec = st.st_mtim.tv_sec = st.st_ctim.tv_sec = node.modificationTime;
@@ -190,6 +192,7 @@ void Read(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, fuse_fi
   static thread_local std::vector<std::byte> buffer;
   buffer.resize(std::min(size, kMostRead));
   const VolumeRead read = VolumeOf(request).Read(ino, static_cast<std::uint64_t>(offset), buffer);
+  FillOf(request).Served(ino);
   if (read.error != 0)
     fuse_reply_err(request, read.error);
   else

@@ -12,11 +12,13 @@ namespace {
 constexpr std::uint64_t kMostFilledSize = 64 * 1024;
 // Bounds the work one listing can queue: the rest is read on demand as usual.
 constexpr std::size_t kMostWaiting = 65536;
+// One gathers a body while the other hands the one before to the kernel.
+constexpr int kFillingThreads = 2;
 
 }  // namespace
 
 PageCacheFill::PageCacheFill(MountedVolume& volume)
-    : volume_(volume), offered_(std::make_unique<std::atomic<bool>[]>(volume.Tree().Count() + 1)) {}
+    : volume_(volume), states_(std::make_unique<std::atomic<std::uint8_t>[]>(volume.Tree().Count() + 1)) {}
 
 PageCacheFill::~PageCacheFill() { Stop(); }
 
@@ -30,15 +32,21 @@ void PageCacheFill::Offer(std::span<const NodeId> nodes) {
   if (session_ == nullptr || stopping_) return;
   // Started by the first listing, in the process that serves: a server that goes to the
   // background forks after the mount, and a thread does not follow a fork.
-  if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+  if (threads_.empty())
+    for (int i = 0; i < kFillingThreads; ++i) threads_.emplace_back([this] { Run(); });
   for (const NodeId id : nodes) {
     const MountNode* node = volume_.Tree().Node(id);
     if (node == nullptr || node->kind != NodeKind::File || !node->sizeKnown || node->size == 0 ||
-        node->size > kMostFilledSize || waiting_.size() >= kMostWaiting || offered_[id].exchange(true))
+        node->size > kMostFilledSize || waiting_.size() >= kMostWaiting)
       continue;
-    waiting_.push_back(id);
+    std::uint8_t expected = kNotOffered;
+    if (states_[id].compare_exchange_strong(expected, kWaiting)) waiting_.push_back(id);
   }
   wake_.notify_one();
+}
+
+void PageCacheFill::Served(NodeId id) {
+  if (volume_.Tree().Node(id) != nullptr) states_[id].store(kDone);
 }
 
 void PageCacheFill::Stop() {
@@ -46,8 +54,9 @@ void PageCacheFill::Stop() {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  wake_.notify_one();
-  if (thread_.joinable()) thread_.join();
+  wake_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
 }
 
 void PageCacheFill::Run() {
@@ -60,7 +69,7 @@ void PageCacheFill::Run() {
       id = waiting_.front();
       waiting_.pop_front();
     }
-    Fill(id);
+    if (states_[id].exchange(kDone) == kWaiting) Fill(id);
   }
 }
 

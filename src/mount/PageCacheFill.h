@@ -1,6 +1,6 @@
 #pragma once
 // Puts the contents of small files into the kernel's page cache as soon as their folder is
-// listed, from a thread of its own, so that a program copying a tree (cp -r, rsync, a file
+// listed, from threads of its own, so that a program copying a tree (cp -r, rsync, a file
 // manager's thumbnails) finds them there instead of asking the server for every file: with
 // tens of thousands of small files the round trips, not the disk, take the time.
 
@@ -10,6 +10,7 @@
 #include <mutex>
 #include <span>
 #include <thread>
+#include <vector>
 
 #include "mount/MountedVolume.h"
 
@@ -28,7 +29,10 @@ class PageCacheFill {
   void Start(fuse_session* session);
   // The nodes of a folder listing just sent; small files among them are filled once each.
   void Offer(std::span<const NodeId> nodes);
-  // Ends the thread, dropping what is still waiting. Before the session goes.
+  // A read of the node was answered: the kernel holds what it read, and filling it is
+  // skipped. A reader that overtakes the filling thus sends it ahead of itself.
+  void Served(NodeId id);
+  // Ends the threads, dropping what is still waiting. Before the session goes.
   void Stop();
 
  private:
@@ -37,12 +41,13 @@ class PageCacheFill {
 
   MountedVolume& volume_;
   fuse_session* session_ = nullptr;
-  std::unique_ptr<std::atomic<bool>[]> offered_;
+  enum : std::uint8_t { kNotOffered, kWaiting, kDone };
+  std::unique_ptr<std::atomic<std::uint8_t>[]> states_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<NodeId> waiting_;
   bool stopping_ = false;
-  std::thread thread_;
+  std::vector<std::thread> threads_;
 };
 
 }  // namespace vantrel::mount
