@@ -55,13 +55,13 @@ struct Session {
       }
       gStart = 0;
     }
-    const auto superblock = ReadSuperblock(state, static_cast<std::uint64_t>(gStart));
+    const auto superblock = ReadSuperblock(DiskReader(state.reader, state.CurrentDiskIndex), static_cast<std::uint64_t>(gStart));
     const std::uint64_t size = superblock ? std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock() : 0;
     state.currentPartition = {static_cast<std::uint64_t>(gStart), size, 0};
   }
 
   std::uint64_t PartitionBytes() {
-    const auto superblock = ReadSuperblock(state, state.currentPartition.partitionStartSector);
+    const auto superblock = ReadSuperblock(DiskReader(state.reader, state.CurrentDiskIndex), state.currentPartition.partitionStartSector);
     return superblock ? std::uint64_t{superblock->blockCount} * superblock->blockSize : 0;
   }
 };

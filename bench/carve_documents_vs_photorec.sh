@@ -6,7 +6,9 @@
 #
 #   bench/carve_documents_vs_photorec.sh [VARIANTS]
 #
-# Output goes to $CARVE_BENCH_OUT (default build/bench).
+# Output goes to $CARVE_BENCH_OUT (default build/bench); $CARVE_BENCH_RUNS rounds (default 3),
+# medians quoted. Carve writes its files through to the disk before it exits; PhotoRec
+# leaves them in the page cache.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck source=bench/timing.sh
@@ -54,25 +56,43 @@ fi
 randomimage=$bench/random.img
 [ -f "$randomimage" ] || head -c $gib /dev/urandom > "$randomimage"
 
-carve() { rm -rf "$2" && "$cli" --disk "$1" carve --out "$2" --exact-sizes >/dev/null; }
+# Both write into a folder emptied before the timed run.
+carve() { "$cli" --disk "$1" carve --out "$2" --exact-sizes >/dev/null; }
 photorec_run() {
-  rm -rf "$2" && mkdir -p "$2"
+  mkdir -p "$2"
   (cd "$2" && photorec /log /d "$PWD/recup" /cmd "$OLDPWD/$1" \
     partition_none,options,paranoid,keep_corrupted_file_no,fileopt,everything,disable,doc,enable,zip,enable,pdf,enable,txt,enable,wholespace,search >/dev/null)
 }
 
+runs=${CARVE_BENCH_RUNS:-3}
+names=(dd_docs carve_docs photorec_docs dd_random carve_random)
+declare -A lists times
+# Each timed command starts with the files of the one before on the disk (sync), and the
+# commands take turns, so that a machine whose speed drifts treats them alike.
+timed() {  # timed NAME OUTPUT-FOLDER COMMAND...
+  local name=$1 folder=$2
+  shift 2
+  rm -rf "$folder"
+  sync
+  lists[$name]+="$(seconds "$@") "
+}
 cat "$image" "$randomimage" >/dev/null  # warm the page cache
-declare -A times
-times[dd_docs]=$(seconds dd if="$image" of=/dev/null bs=1M)
-times[carve_docs]=$(seconds carve "$image" "$out/docs-carve")
-times[photorec_docs]=$(seconds photorec_run "$image" "$out/docs-photorec")
-times[dd_random]=$(seconds dd if="$randomimage" of=/dev/null bs=1M)
-times[carve_random]=$(seconds carve "$randomimage" "$out/random-carve")
-
-printf 'document image %s (1024 MiB, %s variants), one run each, output to %s\n' "$image" "$variants" "$out"
-for name in dd_docs carve_docs photorec_docs dd_random carve_random; do
-  awk -v n="$name" -v t="${times[$name]}" -v gib=$gib 'BEGIN { printf "  %-14s %8.3f s  %7.0f MiB/s\n", n, t, gib / 1048576 / t }'
+for _ in $(seq "$runs"); do
+  timed dd_docs "" dd if="$image" of=/dev/null bs=1M
+  timed carve_docs "$out/docs-carve" carve "$image" "$out/docs-carve"
+  timed photorec_docs "$out/docs-photorec" photorec_run "$image" "$out/docs-photorec"
+  timed dd_random "" dd if="$randomimage" of=/dev/null bs=1M
+  timed carve_random "$out/random-carve" carve "$randomimage" "$out/random-carve"
 done
+for name in "${names[@]}"; do times[$name]=$(printf '%s\n' ${lists[$name]} | median); done
+
+printf 'document image %s (1024 MiB, %s variants), medians of %s runs, output to %s\n' "$image" "$variants" "$runs" "$out"
+for name in "${names[@]}"; do
+  awk -v n="$name" -v t="${times[$name]}" -v gib=$gib -v all="${lists[$name]}" \
+    'BEGIN { printf "  %-14s %8.3f s  %7.0f MiB/s   (runs: %s)\n", n, t, gib / 1048576 / t, all }'
+done
+awk -v c="${times[carve_docs]}" -v p="${times[photorec_docs]}" -v d="${times[dd_random]}" -v r="${times[carve_random]}" \
+  'BEGIN { printf "  carve / photorec on documents: %.2f; carve throughput / dd on random bytes: %.2f\n", c / p, d / r }'
 python3 - "$manifest" "$out/docs-carve" "$out/docs-photorec" <<'PY'
 import collections, hashlib, json, os, sys
 placed = collections.Counter(f["sha256"] for f in json.load(open(sys.argv[1]))["files"])

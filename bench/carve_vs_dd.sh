@@ -44,11 +44,10 @@ fi
 carve() {  # carve IMAGE OUT [options]
   local image=$1 out=$2
   shift 2
-  rm -rf "$out"
   "$cli" --disk "$image" carve --out "$out" "$@"
 }
 photorec_run() {  # photorec_run IMAGE OUT
-  rm -rf "$2" && mkdir -p "$2"
+  mkdir -p "$2"
   (cd "$2" && photorec /log /d "$PWD/recup" /cmd "$OLDPWD/$1" \
     partition_none,options,paranoid,keep_corrupted_file_no,fileopt,everything,disable,doc,enable,zip,enable,wholespace,search)
 }
@@ -57,22 +56,28 @@ have_photorec=yes
 command -v photorec >/dev/null || { have_photorec=; echo "PhotoRec not found (apt-get install testdisk): no peer" >&2; }
 
 declare -A times
-measure() {  # measure NAME COMMAND...: median of $runs wall times
-  local name=$1 list=()
-  shift
-  for _ in $(seq $runs); do list+=("$(seconds "$@")"); done
+# Each run starts on an empty output folder, with the files of the run before on the disk
+# (sync): neither the removal nor the write-back of an earlier run's files is timed.
+fresh() { rm -rf "$1"; sync; }
+measure() {  # measure NAME OUTPUT-FOLDER COMMAND...: median of $runs wall times
+  local name=$1 folder=$2 list=()
+  shift 2
+  for _ in $(seq $runs); do
+    fresh "$folder"
+    list+=("$(seconds "$@")")
+  done
   times[$name]=$(printf '%s\n' "${list[@]}" | median)
 }
 
 cat "$mixed" "$pending" >/dev/null  # warm the page cache
-measure dd_mixed dd if="$mixed" of=/dev/null bs=1M
-measure carve_mixed carve "$mixed" "$out/out-default"
-measure exact_mixed carve "$mixed" "$out/out-exact" --exact-sizes
-measure ppt_mixed carve "$mixed" "$out/out-ppt" --types ppt
-measure dd_pending dd if="$pending" of=/dev/null bs=1M
-measure carve_pending carve "$pending" "$out/out-pending"
+measure dd_mixed "" dd if="$mixed" of=/dev/null bs=1M
+measure carve_mixed "$out/out-default" carve "$mixed" "$out/out-default"
+measure exact_mixed "$out/out-exact" carve "$mixed" "$out/out-exact" --exact-sizes
+measure ppt_mixed "$out/out-ppt" carve "$mixed" "$out/out-ppt" --types ppt
+measure dd_pending "" dd if="$pending" of=/dev/null bs=1M
+measure carve_pending "$out/out-pending" carve "$pending" "$out/out-pending"
 times[photorec]=0
-[ -n "$have_photorec" ] && times[photorec]=$(seconds photorec_run "$mixed" "$out/out-photorec")
+[ -n "$have_photorec" ] && fresh "$out/out-photorec" && times[photorec]=$(seconds photorec_run "$mixed" "$out/out-photorec")
 
 printf 'images: %s and %s (1024 MiB each), medians of %d runs (PhotoRec: 1 run), output to %s\n' \
   "$mixed" "$pending" $runs "$out"

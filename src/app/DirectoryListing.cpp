@@ -4,13 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <vector>
 
 #include "app/FolderTree.h"
+#include "base/FdOutput.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "reiserfs/FolderLayout.h"
@@ -89,7 +88,7 @@ void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separa
       continue;
     }
     const std::size_t child = (*top.children)[top.next++];
-    const std::string& name = catalogue.folderList[child].name;
+    const std::string name(catalogue.Name(catalogue.folderList[child]));
     out << LineOf(top.parentPath, name) << separator;
     std::vector<std::string> fromTop = top.fromTop;
     fromTop.push_back(name);
@@ -129,24 +128,25 @@ bool ListingAvailable(WizardState& state) {
 }
 
 bool WriteListingFile(WizardState& state, const std::string& path, const std::string& separator) {
-  std::ostringstream out;
-  WriteListing(state.Window(), state.Window().TreeRoot(kTree), separator, out);
-  return WriteListingText(path, std::move(out).str());
+  return WriteListingStream(path, [&](std::ostream& out) {
+    WriteListing(state.Window(), state.Window().TreeRoot(kTree), separator, out);
+  });
 }
 
-bool WriteListingText(const std::string& path, const std::string& text) {
+bool WriteListingStream(const std::string& path, const std::function<void(std::ostream&)>& write) {
   if (path.empty()) return false;
   ::unlink(path.c_str());
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return false;
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  return ::close(fd) == 0 && written == text.size();
+  FdOutput out(fd);
+  write(out);
+  return out.Close();
+}
+
+bool WriteListingText(const std::string& path, const std::string& text) {
+  return WriteListingStream(path, [&](std::ostream& out) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  });
 }
 
 bool ViewListing(WizardState& state) {

@@ -3,6 +3,7 @@
 // text (lines ended by CR LF) for viewing and mailing, or with 0xE6 after each line for
 // printing.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -44,6 +45,8 @@ bool ViewListing(WizardState& state);
 // what a link points to) is removed first, and the file is created exclusively without
 // following a link. False when it cannot be created.
 bool WriteListingFile(WizardState& state, const std::string& path, const std::string& separator);
+// The same for lines written to the stream as they are made, never held whole.
+bool WriteListingStream(const std::string& path, const std::function<void(std::ostream&)>& write);
 // The same for a text already made.
 bool WriteListingText(const std::string& path, const std::string& text);
 

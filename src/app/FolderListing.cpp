@@ -22,13 +22,14 @@ std::string FileTypeText(std::uint8_t typeCode) {
   }
 }
 
-std::array<std::string, 6> FolderRowCells(const CatalogueEntry& folder, TreeItemHandle item) {
-  return {folder.name, kFolderTypeText, std::to_string(folder.size), EntryDateText(folder.modificationTime),
+std::array<std::string, 6> FolderRowCells(const Catalogue& catalogue, const CatalogueEntry& folder,
+                                          TreeItemHandle item) {
+  return {std::string(catalogue.Name(folder)), kFolderTypeText, std::to_string(folder.size), EntryDateText(folder.modificationTime),
           EntryTimeText(folder.modificationTime), std::to_string(item)};
 }
 
-std::array<std::string, 6> FileRowCells(const CatalogueEntry& file) {
-  return {file.name, FileTypeText(file.typeCode), std::to_string(file.size), EntryDateText(file.modificationTime),
+std::array<std::string, 6> FileRowCells(const Catalogue& catalogue, const CatalogueEntry& file) {
+  return {std::string(catalogue.Name(file)), FileTypeText(file.typeCode), std::to_string(file.size), EntryDateText(file.modificationTime),
           EntryTimeText(file.modificationTime), std::to_string(file.objectId)};
 }
 
@@ -49,11 +50,11 @@ void ShowFolder(WizardState& state, std::uint32_t key) {
   state.listedRows.clear();
   const FolderContents contents = ContentsOfFolder(catalogue, LayOutFolders(catalogue.folderList), key);
   for (const std::size_t i : contents.folders) {
-    InsertRow(window, FolderRowCells(catalogue.folderList[i], state.marks.ItemOf(i)), kFolderRowImage);
+    InsertRow(window, FolderRowCells(catalogue, catalogue.folderList[i], state.marks.ItemOf(i)), kFolderRowImage);
     state.listedRows.push_back({true, i});
   }
   for (const std::size_t i : contents.files) {
-    InsertRow(window, FileRowCells(catalogue.fileList[i]), kFileRowImage);
+    InsertRow(window, FileRowCells(catalogue, catalogue.fileList[i]), kFileRowImage);
     state.listedRows.push_back({false, i});
   }
 }

@@ -11,6 +11,7 @@
 namespace vantrel {
 
 struct WizardState;
+struct Catalogue;
 struct CatalogueEntry;
 
 inline constexpr const char* kFolderTypeText = "Folder";
@@ -23,8 +24,9 @@ enum CatalogueColumn : std::size_t { kNameColumn = 0, kTypeColumn, kSizeColumn, 
 std::string FileTypeText(std::uint8_t typeCode);
 
 // The six cells of a row. A folder row's ID is its tree item, a file row's its objectId.
-std::array<std::string, 6> FolderRowCells(const CatalogueEntry& folder, TreeItemHandle item);
-std::array<std::string, 6> FileRowCells(const CatalogueEntry& file);
+std::array<std::string, 6> FolderRowCells(const Catalogue& catalogue, const CatalogueEntry& folder,
+                                          TreeItemHandle item);
+std::array<std::string, 6> FileRowCells(const Catalogue& catalogue, const CatalogueEntry& file);
 
 // Clears list 1001 and fills it with the rows of the folder whose entries have parentId
 // key (2 is the root folder; the "Lost" key also lists the files whose parent folder is

@@ -42,7 +42,8 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
     const std::size_t entry = (*top.children)[top.next++];
     ++marks.treeItemCount;
     const TreeItemHandle item =
-        window.TreeInsert(TreeId::Folder, top.item, folders[entry].name, kFolderImage, kFolderSelectedImage);
+        window.TreeInsert(TreeId::Folder, top.item, std::string(catalogue.Name(folders[entry])), kFolderImage,
+                          kFolderSelectedImage);
     marks.SetItem(entry, item);
     enter(item, layout.children[entry]);
   }

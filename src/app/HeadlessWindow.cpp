@@ -78,12 +78,14 @@ std::vector<std::string> HeadlessWindow::MessageTexts() const {
 }
 
 void HeadlessWindow::FinishProgressLine() {
+  const std::lock_guard lock(outputMutex_);
   if (progressStream_ == nullptr || !progressLineOpen_) return;
   *progressStream_ << "\r\033[K" << std::flush;
   progressLineOpen_ = false;
 }
 
 std::vector<std::string> HeadlessWindow::TextsShown(int id) const {
+  const std::lock_guard lock(outputMutex_);
   const auto found = textsShown_.find(id);
   return found == textsShown_.end() ? std::vector<std::string>{} : found->second;
 }
@@ -96,6 +98,7 @@ std::string HeadlessWindow::LastTextShown(int id) const {
 }
 
 void HeadlessWindow::OnChanged(const WindowChange& change) {
+  const std::lock_guard lock(outputMutex_);
   if (recordTexts_ && change.kind == WindowChange::Kind::ControlText) textsShown_[change.id].push_back(ControlText(change.id));
   if (progressStream_ == nullptr) return;
   if (change.kind != WindowChange::Kind::ControlText && change.kind != WindowChange::Kind::Progress)

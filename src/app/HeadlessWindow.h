@@ -6,6 +6,7 @@
 #include <chrono>
 #include <iosfwd>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,8 @@ class HeadlessWindow : public ModelWindow {
   std::vector<std::string> fileDialogFilters_;
   bool launchOpener_ = false;
   std::vector<std::string> openedDocuments_;
+  // Workers change controls while the caller reads the history or draws messages.
+  mutable std::mutex outputMutex_;
   bool recordTexts_ = false;
   std::map<int, std::vector<std::string>> textsShown_;
   std::string destination_;

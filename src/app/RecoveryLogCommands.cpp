@@ -142,9 +142,15 @@ std::optional<std::string> SaveRecoveryLog(WizardState& state) {
 
 std::optional<std::string> WriteRecoveryLog(WizardState& state, const std::string& path) {
   WindowPort& window = state.Window();
-  std::string bytes;
-  window.RunOnWindowThread([&] { bytes = EncodeRecoveryLog(HeadOf(state), PartitionsOf(state), state.catalogue); });
-  switch (WriteRecoveryLogFile(path, bytes)) {
+  // The log is written as the catalogue is walked, on the thread that owns the catalogue,
+  // rather than made whole in memory first.
+  LogWriteResult result = LogWriteResult::CannotCreate;
+  window.RunOnWindowThread([&] {
+    result = WriteRecoveryLogFile(path, [&](std::ostream& out) {
+      return WriteRecoveryLog(out, HeadOf(state), PartitionsOf(state), state.catalogue);
+    });
+  });
+  switch (result) {
     case LogWriteResult::Written:
       return path;
     case LogWriteResult::CannotCreate:

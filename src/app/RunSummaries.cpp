@@ -64,6 +64,8 @@ std::string RawRecoverySummary(const RawRecoveryReport& report) {
       text += "\r\n    " + std::string(KindTexts(static_cast<RawFileKind>(k)).resultsRow) + std::to_string(perKind[k]);
   AddCount(text, "Files that could not be written", report.failures.size());
   AddNames(text, report.failures);
+  // Whole-file runs only: a header whose file did not hold together gives no file.
+  if (report.notSized > 0) AddCount(text, "Headers found whose file was not whole (not written)", report.notSized);
   return text;
 }
 

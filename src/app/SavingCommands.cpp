@@ -201,7 +201,7 @@ void SaveListSelection(WizardState& state) {
 
 bool ViewFile(WizardState& state, const CatalogueEntry& file) {
   const fs::path folder = state.tempFolder.empty() ? fs::temp_directory_path() : fs::path(state.tempFolder);
-  const fs::path path = folder / SafeName(file.name);
+  const fs::path path = folder / SafeName(state.catalogue.Name(file));
   if (!WriteFileForViewing(CurrentPartitionSource(state), state.catalogue, CurrentBodySource(state), file, path)) {
     state.Window().SystemMessage(kViewFileFailed, SystemIcon::Error);
     return false;

@@ -1,6 +1,7 @@
 #include "base/ByteCursor.h"
 
 #include <array>
+#include <ostream>
 
 namespace vantrel {
 
@@ -49,11 +50,24 @@ void ByteWriter::U16(std::uint16_t value) { Write(value); }
 void ByteWriter::U32(std::uint32_t value) { Write(value); }
 void ByteWriter::U64(std::uint64_t value) { Write(value); }
 
-void ByteWriter::Bytes(ByteSpan bytes) { out_.append(reinterpret_cast<const char*>(bytes.data()), bytes.size()); }
+void ByteWriter::Bytes(ByteSpan bytes) {
+  out_.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  Drain();
+}
+
+bool ByteWriter::Flush() {
+  if (sink_ == nullptr) return true;
+  sink_->write(out_.data(), static_cast<std::streamsize>(out_.size()));
+  passedOn_ += out_.size();
+  out_.clear();
+  return static_cast<bool>(*sink_);
+}
 
 void ByteWriter::PatchU32(std::size_t offset, std::uint32_t value) {
   std::array<std::byte, 4> field{};
   WriteLittleEndian(MutableByteSpan(field), 0, value);
+  if (offset < passedOn_) return;
+  offset -= passedOn_;
   if (offset > out_.size() || out_.size() - offset < field.size()) return;
   for (std::size_t i = 0; i < field.size(); ++i) out_[offset + i] = std::to_integer<char>(field[i]);
 }

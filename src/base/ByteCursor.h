@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -43,25 +44,46 @@ class ByteReader {
   bool ok_ = true;
 };
 
+// Writes into a string it holds, or, given a stream, into a buffer that is passed on to the
+// stream whenever it fills, so that a large file is written without being held whole.
 class ByteWriter {
  public:
-  void U8(std::uint8_t value) { out_.push_back(static_cast<char>(value)); }
+  ByteWriter() = default;
+  explicit ByteWriter(std::ostream& sink) : sink_(&sink) {}
+
+  void U8(std::uint8_t value) {
+    out_.push_back(static_cast<char>(value));
+    Drain();
+  }
   void U16(std::uint16_t value);
   void U32(std::uint32_t value);
   void U64(std::uint64_t value);
-  void Text(std::string_view text) { out_.append(text); }
+  void Text(std::string_view text) {
+    out_.append(text);
+    Drain();
+  }
   void Bytes(ByteSpan bytes);
 
-  std::size_t Size() const { return out_.size(); }
-  // Overwrites a u32 written earlier at offset (a length known only afterwards).
+  // Every byte written so far.
+  std::size_t Size() const { return passedOn_ + out_.size(); }
+  // Overwrites a u32 written earlier at offset (a length known only afterwards), provided
+  // it has not yet been passed on to the stream.
   void PatchU32(std::size_t offset, std::uint32_t value);
+  // Passes what is held on to the stream; false when the stream failed.
+  bool Flush();
   const std::string& Data() const { return out_; }
   std::string Release() { return std::move(out_); }
 
  private:
   template <typename T>
   void Write(T value);
+  void Drain() {
+    if (sink_ != nullptr && out_.size() >= kDrainBytes) Flush();
+  }
 
+  static constexpr std::size_t kDrainBytes = std::size_t{1} << 16;
+  std::ostream* sink_ = nullptr;
+  std::size_t passedOn_ = 0;
   std::string out_;
 };
 

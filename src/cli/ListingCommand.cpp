@@ -1,7 +1,6 @@
 #include "cli/ListingCommand.h"
 
 #include <iostream>
-#include <sstream>
 
 #include "app/DirectoryListing.h"
 
@@ -14,9 +13,8 @@ int RunListingCommand(CliSession& session, const ListingOptions& options) {
     WriteCatalogueListing(catalogue, "\n", std::cout);
     return kSuccess;
   }
-  std::ostringstream text;
-  WriteCatalogueListing(catalogue, kTextSeparator, text);
-  if (!WriteListingText(options.out, std::move(text).str())) {
+  const auto write = [&](std::ostream& out) { WriteCatalogueListing(catalogue, kTextSeparator, out); };
+  if (!WriteListingStream(options.out, write)) {
     std::cerr << "vantrel-cli: cannot write " << options.out << '\n';
     return kUsageError;
   }

@@ -19,7 +19,8 @@ int RunLogSaveCommand(CliSession& session, const LogSaveOptions& options) {
                              .selected = {chosen.selectedSize, chosen.partition.startSector}};
   std::vector<LoggedPartition> partitions;
   for (const PartitionRecord& record : chosen.partitions) partitions.push_back({record.size, record.start});
-  if (WriteRecoveryLogFile(path, EncodeRecoveryLog(head, partitions, chosen.catalogue)) != LogWriteResult::Written) {
+  const auto write = [&](std::ostream& out) { return WriteRecoveryLog(out, head, partitions, chosen.catalogue); };
+  if (WriteRecoveryLogFile(path, write) != LogWriteResult::Written) {
     std::cerr << "vantrel-cli: no recovery log was written to " << path << '\n';
     return kLogRefused;
   }

@@ -26,7 +26,7 @@ std::optional<FolderRef> FindFolder(const Catalogue& catalogue, const FolderLayo
   if (!folder) return std::nullopt;
   std::string shown;
   for (std::optional<std::size_t> at = *folder; at && *at != kTopLevel; at = layout.placedUnder[*at])
-    shown.insert(0, "/" + catalogue.folderList[*at].name);
+    shown.insert(0, "/" + std::string(catalogue.Name(catalogue.folderList[*at])));
   return FolderRef{*folder, shown.empty() ? "/" : shown};
 }
 
@@ -63,8 +63,8 @@ void PrintFolder(const Catalogue& catalogue, const FolderIndex& index, const Fol
   std::vector<std::array<std::string, 6>> rows;
   // A folder row names its folder by object id here: the console has no folder tree.
   for (const std::size_t i : contents.folders)
-    rows.push_back(FolderRowCells(catalogue.folderList[i], catalogue.folderList[i].objectId));
-  for (const std::size_t i : contents.files) rows.push_back(FileRowCells(catalogue.fileList[i]));
+    rows.push_back(FolderRowCells(catalogue, catalogue.folderList[i], catalogue.folderList[i].objectId));
+  for (const std::size_t i : contents.files) rows.push_back(FileRowCells(catalogue, catalogue.fileList[i]));
   PrintRows(rows);
 }
 
@@ -80,12 +80,13 @@ void PrintRecursively(const Catalogue& catalogue, const FolderLayout& layout, co
     PrintFolder(catalogue, index, folder);
     const auto& children = SubFolders(layout, folder);
     for (auto i = children.rbegin(); i != children.rend(); ++i)
-      pending.push_back({*i, (folder.entry ? folder.path + "/" : folder.path) + catalogue.folderList[*i].name});
+      pending.push_back({*i, (folder.entry ? folder.path + "/" : std::string(folder.path))
+                                 .append(catalogue.Name(catalogue.folderList[*i]))});
   }
 }
 
-nlohmann::json EntryJson(const CatalogueEntry& entry, const std::string& path) {
-  return {{"name", entry.name},         {"path", path},          {"objectId", entry.objectId},
+nlohmann::json EntryJson(const Catalogue& catalogue, const CatalogueEntry& entry, const std::string& path) {
+  return {{"name", catalogue.Name(entry)},         {"path", path},          {"objectId", entry.objectId},
           {"parentId", entry.parentId}, {"size", entry.size},    {"mtime", entry.modificationTime},
           {"typeCode", entry.typeCode}};
 }
@@ -127,10 +128,10 @@ void PrintJson(const Catalogue& catalogue, const FolderLayout& layout) {
   if (layout.lostFolder) lost = ContentsOfFolder(catalogue, layout, kLostFolderId);
   std::cout << "{\n  \"files\": ";
   PrintArray(catalogue.fileList.size(), "  ",
-             [&](std::size_t i) { return EntryJson(catalogue.fileList[i], paths.FilePath(catalogue.fileList[i])); });
+             [&](std::size_t i) { return EntryJson(catalogue, catalogue.fileList[i], paths.FilePath(catalogue.fileList[i])); });
   std::cout << ",\n  \"folders\": ";
   PrintArray(catalogue.folderList.size(), "  ",
-             [&](std::size_t i) { return EntryJson(catalogue.folderList[i], folderPaths[i]); });
+             [&](std::size_t i) { return EntryJson(catalogue, catalogue.folderList[i], folderPaths[i]); });
   std::cout << ",\n  \"lost\": {\n    \"files\": ";
   PrintArray(lost.files.size(), "    ",
              [&](std::size_t i) { return nlohmann::json(paths.FilePath(catalogue.fileList[lost.files[i]])); });

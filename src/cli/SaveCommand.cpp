@@ -94,7 +94,7 @@ std::optional<SaveSelection> SelectFolders(const Catalogue& catalogue, const std
       continue;
     }
     if (!above[at.entry]) continue;
-    const std::filesystem::path path = at.parent / SafeName(catalogue.folderList[at.entry].name);
+    const std::filesystem::path path = at.parent / SafeName(catalogue.Name(catalogue.folderList[at.entry]));
     ++selection.folders;
     selection.AddFolder(path);
     const auto& children = layout.children[at.entry];

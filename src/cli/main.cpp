@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
                   "Carve whole files, each sized by its own structures; finds docx, xlsx, pptx, odt, ods, odp, "
                   "epub, pdf, rtf and other compound files (ole) too");
   carve->add_option("--max-text-mib", carveOptions.textDocumentCapMib,
-                    "With --exact-sizes: how far a PDF or RTF file is searched for its end, in MiB (default 256)")
+                    "With --exact-sizes: how far a PDF or RTF file, or a ZIP entry whose sizes follow its data, "
+                    "is searched for its end, in MiB (default 256)")
       ->check(CLI::Range(1, 1 << 20));
   AddExample(carve, "vantrel-cli --disk disk.img carve --out carved --types doc,zip --exact-sizes");
 

@@ -8,14 +8,14 @@ namespace vantrel {
 
 namespace fs = std::filesystem;
 
-LogWriteResult WriteRecoveryLogFile(const std::string& path, const std::string& bytes) {
+LogWriteResult WriteRecoveryLogFile(const std::string& path, const std::function<bool(std::ostream&)>& write) {
   const std::string partial = path + ".partial";
   {
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     if (!out) return LogWriteResult::CannotCreate;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const bool written = write(out);
     out.close();
-    if (!out) {
+    if (!written || !out) {
       std::error_code ignored;
       fs::remove(partial, ignored);
       return LogWriteResult::WriteFailed;
@@ -28,6 +28,13 @@ LogWriteResult WriteRecoveryLogFile(const std::string& path, const std::string& 
     return LogWriteResult::WriteFailed;
   }
   return LogWriteResult::Written;
+}
+
+LogWriteResult WriteRecoveryLogFile(const std::string& path, const std::string& bytes) {
+  return WriteRecoveryLogFile(path, [&](std::ostream& out) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+  });
 }
 
 std::optional<std::string> ReadRecoveryLogFile(const std::string& path) {

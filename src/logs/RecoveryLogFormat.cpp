@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <sstream>
 
 #include "base/ByteCursor.h"
 
@@ -31,9 +32,7 @@ constexpr std::string_view kEndSection = "END.";
 
 std::uint32_t Low(std::uint64_t value) { return static_cast<std::uint32_t>(value); }
 
-std::string_view LoggedName(const std::string& name) {
-  return std::string_view(name).substr(0, kMaxLoggedNameLength);
-}
+std::string_view LoggedName(std::string_view name) { return name.substr(0, kMaxLoggedNameLength); }
 
 // ---- Writing ----
 
@@ -42,10 +41,10 @@ void WriteName(ByteWriter& out, std::string_view name) {
   out.Text(name);
 }
 
-void WriteEntries(ByteWriter& out, const std::vector<CatalogueEntry>& entries) {
+void WriteEntries(ByteWriter& out, const Catalogue& catalogue, const EntryList& entries) {
   out.U32(static_cast<std::uint32_t>(entries.size()));
   for (const CatalogueEntry& entry : entries) {
-    WriteName(out, LoggedName(entry.name));
+    WriteName(out, LoggedName(catalogue.Name(entry)));
     out.U32(entry.parentId);
     out.U32(entry.objectId);
     out.U32(Low(entry.size));
@@ -57,14 +56,14 @@ void WriteEntries(ByteWriter& out, const std::vector<CatalogueEntry>& entries) {
 void WriteObjects(ByteWriter& out, const ObjectList& objects) {
   out.U32(static_cast<std::uint32_t>(objects.Size()));
   for (const ObjectRecord& record : objects.Records()) {
-    WriteName(out, LoggedName(record.name));
+    WriteName(out, LoggedName(objects.Name(record)));
     out.U32(record.dirId);
     out.U32(record.objectId);
     out.U32(Low(record.size));
     out.U32(record.modificationTime);
     out.U32(record.mode);
-    out.U32(static_cast<std::uint32_t>(record.pieces.size()));
-    for (const BodyPiece& piece : record.pieces) {
+    out.U32(record.pieceCount);
+    for (const BodyPiece& piece : objects.Pieces(record)) {
       out.U32(piece.block);
       out.U32(piece.length);
       out.U32(piece.location);
@@ -72,19 +71,26 @@ void WriteObjects(ByteWriter& out, const ObjectList& objects) {
   }
 }
 
+// A section whose payload length is known before it is written, so that nothing has to
+// be held back for a length filled in afterwards.
 template <typename Fn>
-void WriteSection(ByteWriter& out, std::string_view tag, Fn payload) {
+void WriteSection(ByteWriter& out, std::string_view tag, std::uint64_t length, Fn payload) {
   out.Text(tag);
-  const std::size_t lengthAt = out.Size();
-  out.U32(0);
+  out.U32(static_cast<std::uint32_t>(length));
   payload();
-  out.PatchU32(lengthAt, static_cast<std::uint32_t>(out.Size() - lengthAt - 4));
+}
+
+std::uint64_t ObjectSectionLength(const ObjectList& objects) {
+  std::uint64_t length = 0;
+  for (const ObjectRecord& record : objects.Records())
+    length += 4 + 8 + 8 * std::uint64_t{record.pieceCount} + 4 + kTailPieceBytes * std::uint64_t{record.tailPieceCount};
+  return length;
 }
 
 void WriteExtension(ByteWriter& out, const RecoveryLogHead& head, std::span<const LoggedPartition> partitions,
                     const Catalogue& catalogue) {
   out.Text(kExtensionMagic);
-  WriteSection(out, kPartitionSection, [&] {
+  WriteSection(out, kPartitionSection, 16 * (partitions.size() + 1), [&] {
     out.U64(head.selected.size);
     out.U64(head.selected.start);
     for (const LoggedPartition& partition : partitions) {
@@ -92,21 +98,22 @@ void WriteExtension(ByteWriter& out, const RecoveryLogHead& head, std::span<cons
       out.U64(partition.start);
     }
   });
-  const auto entries = [&](const std::vector<CatalogueEntry>& list) {
+  const auto entries = [&](const EntryList& list) {
     for (const CatalogueEntry& entry : list) {
       out.U32(entry.folderId);
       out.U64(entry.size);
     }
   };
-  WriteSection(out, kFolderSection, [&] { entries(catalogue.folderList); });
-  WriteSection(out, kFileSection, [&] { entries(catalogue.fileList); });
-  if (head.fileSearchType == kAdvancedSearchType) WriteSection(out, kObjectSection, [&] {
-    for (const ObjectRecord& record : catalogue.objectList.Records()) {
+  WriteSection(out, kFolderSection, 12 * catalogue.folderList.size(), [&] { entries(catalogue.folderList); });
+  WriteSection(out, kFileSection, 12 * catalogue.fileList.size(), [&] { entries(catalogue.fileList); });
+  const ObjectList& objects = catalogue.objectList;
+  if (head.fileSearchType == kAdvancedSearchType) WriteSection(out, kObjectSection, ObjectSectionLength(objects), [&] {
+    for (const ObjectRecord& record : objects.Records()) {
       out.U32(record.folderId);
       out.U64(record.size);
-      for (const BodyPiece& piece : record.pieces) out.U64(piece.offset);
-      out.U32(static_cast<std::uint32_t>(record.tailPieces.size()));
-      for (const BodyPiece& piece : record.tailPieces) {
+      for (const BodyPiece& piece : objects.Pieces(record)) out.U64(piece.offset);
+      out.U32(record.tailPieceCount);
+      for (const BodyPiece& piece : objects.TailPieces(record)) {
         out.U32(piece.block);
         out.U32(piece.location);
         out.U32(piece.length);
@@ -114,7 +121,7 @@ void WriteExtension(ByteWriter& out, const RecoveryLogHead& head, std::span<cons
       }
     }
   });
-  WriteSection(out, kEndSection, [] {});
+  WriteSection(out, kEndSection, 0, [] {});
 }
 
 // ---- Reading ----
@@ -176,6 +183,7 @@ bool ReadPartitions(ByteReader& in, std::vector<LoggedPartition>& partitions) {
 bool ReadObjects(ByteReader& in, ObjectList& objects, std::vector<StoredObject>& stored) {
   const std::uint32_t count = in.U32();
   if (!CountFits(in, count, kObjectFixedBytes)) return false;
+  std::vector<std::uint32_t> piecesAdded;  // per record
   for (std::uint32_t i = 0; i < count; ++i) {
     auto name = ReadName(in);
     const std::uint32_t dirId = in.U32();
@@ -186,19 +194,25 @@ bool ReadObjects(ByteReader& in, ObjectList& objects, std::vector<StoredObject>&
     const std::uint32_t pieceCount = in.U32();
     if (!name || !CountFits(in, pieceCount, kPieceBytes)) return false;
     ObjectRecord* record = objects.Find(objectId, dirId);
-    if (record == nullptr) record = &objects.Append({.objectId = objectId, .dirId = dirId, .name = std::move(*name)});
+    if (record == nullptr) {
+      record = &objects.Append({.objectId = objectId, .dirId = dirId}, *name);
+      piecesAdded.push_back(0);
+    }
     record->modificationTime = time;
     record->size = size;
     record->mode = mode;
-    stored.push_back({static_cast<std::size_t>(record - &objects[0]), record->pieces.size(), pieceCount, size});
+    const std::size_t index = objects.IndexOf(*record);
+    stored.push_back({index, piecesAdded[index], pieceCount, size});
+    piecesAdded[index] += pieceCount;
     for (std::uint32_t p = 0; p < pieceCount; ++p) {
       BodyPiece piece;
       piece.block = in.U32();
       piece.length = in.U32();
       piece.location = in.U32();
-      record->pieces.push_back(piece);
+      objects.AddPiece(*record, piece);
     }
   }
+  objects.GroupPieces();
   return in.Ok();
 }
 
@@ -234,7 +248,7 @@ bool ReadPartitionSection(ByteReader& in, RecoveryLog& log) {
   return true;
 }
 
-bool ReadEntrySection(ByteReader& in, std::vector<CatalogueEntry>& entries) {
+bool ReadEntrySection(ByteReader& in, EntryList& entries) {
   for (CatalogueEntry& entry : entries) {
     entry.folderId = in.U32();
     if (!ReadWide(in, entry.size)) return false;
@@ -249,7 +263,8 @@ bool ReadObjectSection(ByteReader& in, ObjectList& objects, const std::vector<St
     std::uint64_t size = object.size;
     if (!ReadWide(in, size)) return false;
     record.size = size;
-    for (std::uint32_t p = 0; p < object.pieceCount; ++p) record.pieces[object.firstPiece + p].offset = in.U64();
+    const auto pieces = objects.PiecesToFill(record).subspan(object.firstPiece, object.pieceCount);
+    for (BodyPiece& piece : pieces) piece.offset = in.U64();
     const std::uint32_t tailCount = in.U32();
     if (!CountFits(in, tailCount, kTailPieceBytes)) return false;
     for (std::uint32_t t = 0; t < tailCount; ++t) {
@@ -258,9 +273,10 @@ bool ReadObjectSection(ByteReader& in, ObjectList& objects, const std::vector<St
       piece.location = in.U32();
       piece.length = in.U32();
       piece.offset = in.U64();
-      record.tailPieces.push_back(piece);
+      objects.AddTailPiece(record, piece);
     }
   }
+  objects.GroupPieces();
   return in.Ok();
 }
 
@@ -291,10 +307,10 @@ bool ReadExtension(ByteReader& in, RecoveryLog& log, const std::vector<StoredObj
 
 }  // namespace
 
-std::string EncodeRecoveryLog(const RecoveryLogHead& head, std::span<const LoggedPartition> partitions,
-                              const Catalogue& catalogue) {
+bool WriteRecoveryLog(std::ostream& file, const RecoveryLogHead& head, std::span<const LoggedPartition> partitions,
+                      const Catalogue& catalogue) {
   partitions = partitions.first(std::min<std::size_t>(partitions.size(), kMaxLoggedPartitions));
-  ByteWriter out;
+  ByteWriter out(file);
   out.Text(kRecoveryLogHeader);
   out.U32(static_cast<std::uint32_t>(head.diskModel.size()));
   out.Text(head.diskModel);
@@ -310,10 +326,17 @@ std::string EncodeRecoveryLog(const RecoveryLogHead& head, std::span<const Logge
   }
   out.Bytes(catalogue.currentSuperblock.Encode());
   if (head.fileSearchType == kAdvancedSearchType) WriteObjects(out, catalogue.objectList);
-  WriteEntries(out, catalogue.folderList);
-  WriteEntries(out, catalogue.fileList);
+  WriteEntries(out, catalogue, catalogue.folderList);
+  WriteEntries(out, catalogue, catalogue.fileList);
   WriteExtension(out, head, partitions, catalogue);
-  return out.Release();
+  return out.Flush();
+}
+
+std::string EncodeRecoveryLog(const RecoveryLogHead& head, std::span<const LoggedPartition> partitions,
+                              const Catalogue& catalogue) {
+  std::ostringstream file;
+  WriteRecoveryLog(file, head, partitions, catalogue);
+  return std::move(file).str();
 }
 
 std::optional<std::string> DecodeLogDiskModel(ByteSpan file) {

@@ -12,6 +12,7 @@
 // sizes of 32 bits.
 
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
@@ -49,8 +50,12 @@ struct RecoveryLog {
   Catalogue catalogue;
 };
 
-// The whole file. The object list is written only when head.fileSearchType is 2; at most
-// 255 partitions are written.
+// Writes the file to out while walking the catalogue, holding only a small buffer. The
+// object list is written only when head.fileSearchType is 2; at most 255 partitions are
+// written. False when out failed.
+bool WriteRecoveryLog(std::ostream& out, const RecoveryLogHead& head, std::span<const LoggedPartition> partitions,
+                      const Catalogue& catalogue);
+// The same file as one string.
 std::string EncodeRecoveryLog(const RecoveryLogHead& head, std::span<const LoggedPartition> partitions,
                               const Catalogue& catalogue);
 

@@ -13,18 +13,18 @@ const char* EntryStateText(EntryState state) {
 
 EntryStates::EntryStates(const Catalogue& live) : allLive_(false) {
   for (const auto* list : {&live.folderList, &live.fileList})
-    for (const CatalogueEntry& entry : *list) live_.insert(KeyOf(entry));
+    for (const CatalogueEntry& entry : *list) live_.insert(KeyOf(live, entry));
 }
 
-std::string EntryStates::KeyOf(const CatalogueEntry& entry) {
-  return std::to_string(entry.parentId) + ' ' + std::to_string(entry.objectId) + ' ' + entry.name;
+std::string EntryStates::KeyOf(const Catalogue& catalogue, const CatalogueEntry& entry) {
+  return (std::to_string(entry.parentId) + ' ' + std::to_string(entry.objectId) + ' ').append(catalogue.Name(entry));
 }
 
-EntryState EntryStates::StateOf(const CatalogueEntry& entry) const {
+EntryState EntryStates::StateOf(const Catalogue& catalogue, const CatalogueEntry& entry) const {
   if (entry.objectId == kLostFolderId && entry.parentId == 0) return EntryState::Live;  // "Lost" itself
-  if (allLive_ || live_.contains(KeyOf(entry))) return EntryState::Live;
+  if (allLive_ || live_.contains(KeyOf(catalogue, entry))) return EntryState::Live;
   // A record that no folder entry ever named keeps the name the build made up for it.
-  if (entry.folderId == 0 && entry.name.starts_with("FOUND")) return EntryState::Found;
+  if (entry.folderId == 0 && catalogue.Name(entry).starts_with("FOUND")) return EntryState::Found;
   return EntryState::Deleted;
 }
 

@@ -22,10 +22,11 @@ class EntryStates {
   // Entries of `live` are live, others deleted or found.
   explicit EntryStates(const Catalogue& live);
 
-  EntryState StateOf(const CatalogueEntry& entry) const;
+  // The state of an entry of catalogue.
+  EntryState StateOf(const Catalogue& catalogue, const CatalogueEntry& entry) const;
 
  private:
-  static std::string KeyOf(const CatalogueEntry& entry);
+  static std::string KeyOf(const Catalogue& catalogue, const CatalogueEntry& entry);
 
   bool allLive_ = true;
   std::unordered_set<std::string> live_;

@@ -53,12 +53,12 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states) {
     node.dirId = folder.parentId;
     node.modificationTime = timeOf(folder);
     if (const auto mode = modeOf(folder)) node.permissions = *mode & 07777;
-    node.state = states.StateOf(folder);
+    node.state = states.StateOf(catalogue, folder);
     node.parent = parent;
     nodes_.push_back(std::move(node));
     pending.emplace_back();
     folderNode[entry] = nodes_.size();
-    pending[parent - 1].push_back({folder.name, nodes_.size()});
+    pending[parent - 1].push_back({catalogue.Name(folder), nodes_.size()});
     ++nodes_[parent - 1].subfolders;
     order.insert(order.end(), layout.children[entry].rbegin(), layout.children[entry].rend());
   }
@@ -88,13 +88,13 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states) {
         node.permissions = *mode & 07777;
         if ((*mode & kTypeBits) == kSymlinkType) node.kind = NodeKind::Symlink;
       }
-      node.state = states.StateOf(file);
+      node.state = states.StateOf(catalogue, file);
       node.links = 0;
       nodes_.push_back(std::move(node));
       pending.emplace_back();
     }
     ++nodes_[at->second - 1].links;
-    pending[folder - 1].push_back({file.name, at->second});
+    pending[folder - 1].push_back({catalogue.Name(file), at->second});
   }
 
   byName_.resize(nodes_.size());

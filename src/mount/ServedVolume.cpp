@@ -33,7 +33,7 @@ void KeepRootStatData(const PartitionSource& partition, Catalogue& catalogue) {
   record.modificationTime = root.found->modificationTime;
   record.size = root.found->size;
   record.mode = root.found->mode;
-  catalogue.objectList.Append(std::move(record));
+  catalogue.objectList.Append(record, "");
 }
 
 std::uint64_t KeyOf(std::uint32_t dirId, std::uint32_t objectId) { return std::uint64_t{dirId} << 32 | objectId; }

@@ -9,9 +9,6 @@
 #include <filesystem>
 
 #include "disk/ReadInRequests.h"
-#include "raw/CompoundFileSize.h"
-#include "raw/QuietByteReader.h"
-#include "raw/ZipArchiveSize.h"
 
 namespace vantrel {
 
@@ -19,7 +16,6 @@ namespace {
 
 // Copying goes in stretches of whole 20-sector chunks, about 1 MiB.
 constexpr std::uint32_t kStretchSectors = 102 * kCarveChunkSectors;
-constexpr std::string_view kZipLocalHeader = "PK\x03\x04";
 
 bool StartsWith(ByteSpan bytes, std::string_view text) {
   return bytes.size() >= text.size() && std::memcmp(bytes.data(), text.data(), text.size()) == 0;
@@ -56,30 +52,6 @@ RawFileKind CarveWriter::CheckKind(RawFileKind kind) const {
   return kind;
 }
 
-CarvePlan CarveWriter::Plan(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool markerFound,
-                            bool& sizedByStructure) {
-  sizedByStructure = false;
-  if (!target_.exactSizes) return PlanSpanCarve(start, end, kind, markerFound);
-  // Structures are read without prompting: where they cannot be read, the carve keeps
-  // the length the scan gave it, and its copy meets the bad sectors as usual.
-  const ByteReader read = QuietByteReader(target_.disk.Reader(), target_.disk.Disk());
-  const std::uint64_t startByte = start * kSectorSize;
-  const std::uint64_t diskBytes = target_.diskBytes;
-  if (startByte >= diskBytes) return PlanSpanCarve(start, end, kind, markerFound);
-  const std::uint64_t limit = diskBytes - startByte;
-  std::optional<std::uint64_t> bytes;
-  if (StartsWith(head_.Bytes(), SignatureTable()[0].header)) {
-    bytes = CompoundFileSize(read, startByte, limit);
-  } else if (StartsWith(head_.Bytes(), kZipLocalHeader)) {
-    // The archive's end record lies in the sectors the scan gave it; one that begins in
-    // its end sector may run into the next.
-    bytes = ZipArchiveSize(read, startByte, (end + 1) * kSectorSize, limit);
-  }
-  if (!bytes) return PlanSpanCarve(start, end, kind, markerFound);
-  sizedByStructure = true;
-  return PlanExactCarve(start, *bytes);
-}
-
 CarveOutcome CarveWriter::Write(std::uint64_t start, std::uint64_t end, RawFileKind kind, std::uint32_t sequence,
                                 bool markerFound) {
   if (start > end) return CarveOutcome::NotWanted;
@@ -88,21 +60,20 @@ CarveOutcome CarveWriter::Write(std::uint64_t start, std::uint64_t end, RawFileK
   kind = CheckKind(kind);
   if (!target_.kinds[static_cast<std::size_t>(KindIndex(kind))]) return CarveOutcome::NotWanted;
 
-  bool sizedByStructure = false;
-  const CarvePlan plan = Plan(start, end, kind, markerFound, sizedByStructure);
+  const CarvePlan plan = PlanSpanCarve(start, end, kind, markerFound);
   const std::string path = (target_.destination / CarveFileName(kind, sequence)).string();
   const CarveOutcome outcome = CopyOut(plan, path);
   if (outcome != CarveOutcome::Written) return outcome;
   Count(kind);
-  raw_.report.files.push_back({path, kind, sequence, start, end, plan.fileBytes, sizedByStructure});
+  raw_.report.files.push_back({path, kind, sequence, start, end, plan.fileBytes, false});
   return outcome;
 }
 
-CarveOutcome CarveWriter::WriteWhole(const WholeFile& file, std::uint32_t sequence) {
+CarveOutcome CarveWriter::WriteWhole(const WholeFile& file, std::uint32_t sequence, ByteSpan held) {
   if (!target_.kinds[static_cast<std::size_t>(KindIndex(file.kind))]) return CarveOutcome::NotWanted;
   const std::string path = (target_.destination / CarveFileName(file.kind, sequence)).string();
   const CarvePlan plan = PlanExactCarve(file.startSector, file.bytes);
-  const CarveOutcome outcome = CopyOut(plan, path);
+  const CarveOutcome outcome = CopyOut(plan, path, held.first(std::min<std::size_t>(held.size(), file.bytes)));
   if (outcome != CarveOutcome::Written) return outcome;
   Count(file.kind);
   const std::uint64_t lastSector = file.startSector + (file.bytes + kSectorSize - 1) / kSectorSize - 1;
@@ -110,7 +81,7 @@ CarveOutcome CarveWriter::WriteWhole(const WholeFile& file, std::uint32_t sequen
   return outcome;
 }
 
-CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path) {
+CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path, ByteSpan held) {
   RawRecoveryReport& report = raw_.report;
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
   if (fd < 0) {
@@ -118,9 +89,14 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
     progress_.OnFailure(report.failures.back());
     return CarveOutcome::Failed;
   }
-  std::uint64_t written = 0;
-  bool ok = true;
-  for (const SectorRun& run : plan.runs) {
+  // What is held already goes out as it is; the copy reads the rest, whole sectors on.
+  bool ok = WriteAll(fd, held);
+  std::uint64_t written = held.size();
+  std::uint64_t skip = held.size() / kSectorSize;
+  for (const SectorRun& whole : plan.runs) {
+    const std::uint64_t skipped = std::min(skip, whole.count);
+    skip -= skipped;
+    const SectorRun run{whole.first + skipped, whole.count - skipped};
     for (std::uint64_t done = 0; ok && done < run.count && written < plan.fileBytes; done += kStretchSectors) {
       if (raw_.stopRequested.load()) {
         ::close(fd);  // the file stays as far as it got, unless the program is closing
@@ -140,8 +116,10 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
     ok = WriteAll(fd, chunk_.Bytes().first(static_cast<std::size_t>(plan.fileBytes - written)));
   }
   // Written through to the disk, so that a recovered file survives what may come next;
-  // files carved whole are many and go through together when the run ends.
+  // files carved whole are many: each is sent on its way now, while the scan goes on,
+  // and they are waited for together when the run ends.
   if (ok && !target_.exactSizes) ok = ::fdatasync(fd) == 0;
+  if (ok && target_.exactSizes) ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   const int error = errno;
   if (::close(fd) != 0 && ok) ok = false;
   if (ok) return CarveOutcome::Written;

@@ -57,13 +57,13 @@ class CarveWriter {
 
   CarveOutcome Write(std::uint64_t start, std::uint64_t end, RawFileKind kind, std::uint32_t sequence,
                      bool markerFound);
-  // A file the whole-file scan sized, when its kind is checked.
-  CarveOutcome WriteWhole(const WholeFile& file, std::uint32_t sequence);
+  // A file the whole-file scan sized, when its kind is checked; `held` is the start of
+  // its bytes that the scan has read already.
+  CarveOutcome WriteWhole(const WholeFile& file, std::uint32_t sequence, ByteSpan held = {});
 
  private:
   RawFileKind CheckKind(RawFileKind kind) const;
-  CarvePlan Plan(std::uint64_t start, std::uint64_t end, RawFileKind kind, bool markerFound, bool& sizedByStructure);
-  CarveOutcome CopyOut(const CarvePlan& plan, const std::string& path);
+  CarveOutcome CopyOut(const CarvePlan& plan, const std::string& path, ByteSpan held = {});
   void Count(RawFileKind kind);
 
   const CarveTarget& target_;

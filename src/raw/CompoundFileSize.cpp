@@ -171,10 +171,4 @@ std::optional<CompoundFileFound> MeasureCompoundFile(const ByteReader& read, std
   return CompoundFileFound{*bytes, KindFromDirectory(ReadDirectory(file, header->firstDirectorySector))};
 }
 
-std::optional<std::uint64_t> CompoundFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit) {
-  const auto found = MeasureCompoundFile(read, start, limit);
-  if (!found) return std::nullopt;
-  return found->bytes;
-}
-
 }  // namespace vantrel

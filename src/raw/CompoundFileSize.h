@@ -11,11 +11,6 @@
 
 namespace vantrel {
 
-// Size in bytes of the compound file whose header is at byte `start`, or nothing when the
-// header or its tables do not hold together. The file may not reach `limit` bytes past
-// `start` (the end of the disk).
-std::optional<std::uint64_t> CompoundFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit);
-
 struct CompoundFileFound {
   std::uint64_t bytes = 0;
   // From the root storage's stream names: Word ("WordDocument"), Excel ("Workbook" or
@@ -24,7 +19,9 @@ struct CompoundFileFound {
   bool operator==(const CompoundFileFound&) const = default;
 };
 
-// The size as above, and the kind.
+// Size in bytes and kind of the compound file whose header is at byte `start`, or nothing
+// when the header or its tables do not hold together. The file may not reach `limit`
+// bytes past `start` (the end of the disk).
 std::optional<CompoundFileFound> MeasureCompoundFile(const ByteReader& read, std::uint64_t start, std::uint64_t limit);
 
 }  // namespace vantrel

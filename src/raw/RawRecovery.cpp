@@ -62,7 +62,7 @@ class RawRecoveryWorker {
     const DiskReader disk = job_.disk;
     WholeFileScanInput input;
     input.readBlock = [disk](std::uint64_t first, std::uint32_t count, MutableByteSpan buffer) {
-      ReadInRequests(disk.Reader(), disk.Disk(), first, count, kCarveChunkSectors, buffer);
+      return ReadInRequests(disk.Reader(), disk.Disk(), first, count, kCarveChunkSectors, buffer);
     };
     input.readQuietly = QuietByteReader(disk.Reader(), disk.Disk());
     input.firstSector = run_.nextSector;
@@ -71,11 +71,12 @@ class RawRecoveryWorker {
     input.textCap = raw_.textDocumentCap;
     progress_.OnSearching(run_.nextSector);
     ScanWholeFiles(input, {.found =
-                               [this](const WholeFile& file) {
+                               [this](const WholeFile& file, ByteSpan held) {
                                  ++run_.sequence;
                                  raw_.report.carves = run_.sequence;
-                                 writer_.WriteWhole(file, run_.sequence);
+                                 writer_.WriteWhole(file, run_.sequence, held);
                                },
+                           .notSized = [this](WholeFileFormat, std::uint64_t) { ++raw_.report.notSized; },
                            .goOn =
                                [this](std::uint64_t next) {
                                  run_.nextSector = next;

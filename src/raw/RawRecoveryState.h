@@ -45,6 +45,9 @@ struct RawRecoveryReport {
   std::vector<std::string> resultsRows;  // the results list as last shown
   std::vector<std::string> failures;     // files that could not be created or written
   std::uint32_t carves = 0;              // sequence numbers used
+  // Files carved whole: headers whose file did not hold together (an archive without its
+  // end record, a document whose tables run off the disk, ...); nothing was written.
+  std::uint32_t notSized = 0;
   bool stopped = false;
 };
 
@@ -56,7 +59,8 @@ struct RawRecoveryState {
   // Size documents and archives by their own structures, so that carved files are whole;
   // every header of a window is then listed, so that none is passed over.
   bool exactSizes = false;
-  // How far a PDF or RTF file is searched for its end when files are carved whole.
+  // How far a PDF or RTF file, or a ZIP entry whose sizes follow its data, is searched for
+  // its end when files are carved whole.
   std::uint64_t textDocumentCap = kDefaultTextDocumentCap;
   // The kind the last end search settled; it outlives runs.
   RawFileKind lastKind = RawFileKind::Word;

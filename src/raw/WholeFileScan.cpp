@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/AlignedBuffer.h"
 #include "raw/CompoundFileSize.h"
+#include "raw/ScanBuffer.h"
 #include "raw/TextDocumentSize.h"
 #include "raw/ZipArchiveWalk.h"
 
@@ -23,7 +23,8 @@ std::optional<WholeFile> MeasureWholeFile(WholeFileFormat format, const ByteRead
       if (const auto found = MeasureCompoundFile(read, start, limit)) return WholeFile{sector, found->bytes, found->kind};
       break;
     case WholeFileFormat::Zip:
-      if (const auto found = WalkZipArchive(read, start, limit)) return WholeFile{sector, found->bytes, found->kind};
+      if (const auto found = WalkZipArchive(read, start, limit, textCap))
+        return WholeFile{sector, found->bytes, found->kind};
       break;
     case WholeFileFormat::Pdf:
       if (const auto bytes = PdfFileSize(read, start, std::min(limit, textCap)))
@@ -39,33 +40,42 @@ std::optional<WholeFile> MeasureWholeFile(WholeFileFormat format, const ByteRead
 }
 
 void ScanWholeFiles(const WholeFileScanInput& input, const WholeFileScanCallbacks& callbacks) {
-  AlignedBuffer block(std::size_t{kWholeFileBlockSectors} * kSectorBytes);
+  const ByteReader quiet = input.readQuietly;
+  ScanBuffer buffer({.scanRead = input.readBlock,
+                     .quietRead =
+                         [quiet](std::uint64_t first, std::uint32_t count, MutableByteSpan bytes) {
+                           return quiet(first * kSectorBytes, bytes.first(std::size_t{count} * kSectorBytes));
+                         },
+                     .fallback = quiet,
+                     .firstSector = input.firstSector,
+                     .endSector = input.endSector,
+                     .diskSectors = (input.diskBytes + kSectorBytes - 1) / kSectorBytes});
+  const ByteReader read = buffer.Reader();
   std::uint64_t next = input.firstSector;
   while (next < input.endSector) {
-    const std::uint64_t first = next;
-    const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(kWholeFileBlockSectors, input.endSector - first));
-    input.readBlock(first, count, block.Bytes());
-    next = first + count;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      const std::uint64_t sector = first + i;
+    const ByteSpan block = buffer.ScanFrom(next);
+    if (block.empty()) return;
+    const std::uint64_t blockEnd = next + block.size() / kSectorBytes;
+    std::uint64_t sector = next;
+    WholeFileFormat format = WholeFileFormat::None;
+    for (; sector < blockEnd; ++sector) {
       // A header at sector 0 is never carved, as in every run.
       if (sector == 0) continue;
-      const WholeFileFormat format = WholeFileFormatAt(block.Bytes().subspan(std::size_t{i} * kSectorBytes, kSectorBytes));
-      if (format == WholeFileFormat::None) continue;
-      const std::uint64_t start = sector * kSectorBytes;
-      if (start >= input.diskBytes) break;
-      const auto file = MeasureWholeFile(format, input.readQuietly, start, input.diskBytes - start, input.textCap);
-      if (!file) continue;
-      callbacks.found(*file);
-      // The scan goes on from the sector after the file's last one.
-      const std::uint64_t after = sector + (file->bytes + kSectorBytes - 1) / kSectorBytes;
-      if (after >= next) {
-        next = after;
-        break;
-      }
-      i = static_cast<std::uint32_t>(after - first) - 1;
+      format = WholeFileFormatAt(block.subspan((sector - next) * kSectorBytes, kSectorBytes));
+      if (format != WholeFileFormat::None) break;
     }
-    if (!callbacks.goOn(std::min(next, input.endSector))) return;
+    next = sector + 1;
+    const std::uint64_t start = sector * kSectorBytes;
+    if (format == WholeFileFormat::None || start >= input.diskBytes) {
+      next = blockEnd;
+    } else if (const auto file = MeasureWholeFile(format, read, start, input.diskBytes - start, input.textCap)) {
+      callbacks.found(*file, buffer.Held(start, file->bytes));
+      // The scan goes on from the sector after the file's last one.
+      next = sector + std::max<std::uint64_t>(1, (file->bytes + kSectorBytes - 1) / kSectorBytes);
+    } else if (callbacks.notSized) {
+      callbacks.notSized(format, sector);
+    }
+    if (next >= blockEnd && !callbacks.goOn(std::min(next, input.endSector))) return;
   }
 }
 

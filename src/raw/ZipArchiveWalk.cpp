@@ -1,5 +1,6 @@
 #include "raw/ZipArchiveWalk.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -77,7 +78,8 @@ void ApplyZip64Extra(ByteSpan extra, std::uint64_t& plainSize, std::uint64_t& pa
 // Where a data descriptor that follows data beginning at `dataStart` ends: the first
 // record signature after the data is either the descriptor's own (whose packed size must
 // be the data's length) or the next header, which an unsigned descriptor must precede.
-std::optional<std::uint64_t> FindDescriptorEnd(const ArchiveBytes& archive, std::uint64_t dataStart) {
+std::optional<std::uint64_t> FindDescriptorEnd(const ArchiveBytes& archive, std::uint64_t dataStart,
+                                               std::uint64_t searchCap) {
   std::optional<std::uint64_t> end;
   // A signed descriptor is at most 24 bytes; an unsigned one is read before the header.
   const auto visit = [&](std::uint64_t position, ByteSpan bytes, std::size_t begins) {
@@ -111,13 +113,16 @@ std::optional<std::uint64_t> FindDescriptorEnd(const ArchiveBytes& archive, std:
     }
     return true;
   };
-  if (!ScanForward(archive.Reader(), archive.Start() + dataStart, archive.Start() + archive.Limit(), 3, visit))
+  const std::uint64_t searchEnd = dataStart +
+                                  std::min(searchCap, archive.Limit() - std::min(archive.Limit(), dataStart));
+  if (!ScanForward(archive.Reader(), archive.Start() + dataStart, archive.Start() + searchEnd, 3, visit))
     return std::nullopt;
   return end;
 }
 
 // One local entry at `at`; where the record after it begins.
-std::optional<std::uint64_t> WalkLocalEntry(const ArchiveBytes& archive, std::uint64_t at, ZipContentKind& content) {
+std::optional<std::uint64_t> WalkLocalEntry(const ArchiveBytes& archive, std::uint64_t at, std::uint64_t searchCap,
+                                            ZipContentKind& content) {
   std::array<std::byte, kLocalHeaderBytes> header{};
   if (!archive.Read(at, header)) return std::nullopt;
   const std::uint16_t flags = ReadU16(header, 6);
@@ -143,7 +148,7 @@ std::optional<std::uint64_t> WalkLocalEntry(const ArchiveBytes& archive, std::ui
     if (packedSize > archive.Limit() - std::min(archive.Limit(), dataStart)) return std::nullopt;
     return dataStart + packedSize;
   }
-  return FindDescriptorEnd(archive, dataStart);
+  return FindDescriptorEnd(archive, dataStart, searchCap);
 }
 
 // The central directory from `at`: its entries, then an optional signature record and
@@ -192,7 +197,8 @@ std::optional<std::uint64_t> WalkCentralDirectory(const ArchiveBytes& archive, s
 
 }  // namespace
 
-std::optional<ZipArchiveFound> WalkZipArchive(const ByteReader& read, std::uint64_t start, std::uint64_t limit) {
+std::optional<ZipArchiveFound> WalkZipArchive(const ByteReader& read, std::uint64_t start, std::uint64_t limit,
+                                              std::uint64_t searchCap) {
   const ArchiveBytes archive(read, start, limit);
   if (archive.Signature(0) != kLocalHeader) return std::nullopt;
   ZipContentKind content;
@@ -202,7 +208,7 @@ std::optional<ZipArchiveFound> WalkZipArchive(const ByteReader& read, std::uint6
     if (!signature || entries > kMaxEntries) return std::nullopt;
     if (*signature == kCentralHeader || (*signature == kEndRecord && entries > 0)) break;
     if (*signature != kLocalHeader) return std::nullopt;
-    const auto next = WalkLocalEntry(archive, at, content);
+    const auto next = WalkLocalEntry(archive, at, searchCap, content);
     if (!next || *next <= at) return std::nullopt;
     at = *next;
   }

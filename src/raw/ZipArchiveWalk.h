@@ -20,7 +20,11 @@ struct ZipArchiveFound {
 };
 
 // The archive whose first local header is at byte `start`, or nothing when its records
-// do not hold together. Nothing at or beyond `limit` bytes past `start` is read.
-std::optional<ZipArchiveFound> WalkZipArchive(const ByteReader& read, std::uint64_t start, std::uint64_t limit);
+// do not hold together or it has no end record. Nothing at or beyond `limit` bytes past
+// `start` is read. An entry whose sizes follow its data is searched for its end over
+// `searchCap` bytes of data at most (a stray header would otherwise send the search to the
+// disk's end).
+std::optional<ZipArchiveFound> WalkZipArchive(const ByteReader& read, std::uint64_t start, std::uint64_t limit,
+                                              std::uint64_t searchCap = UINT64_MAX);
 
 }  // namespace vantrel

@@ -29,7 +29,7 @@ class AdvancedBuild : public ItemConsumer {
         status_(sink) {}
 
   Catalogue Run() {
-    objects_.Append({.objectId = kLostFolderId, .name = kLostFolderName});
+    objects_.Append({.objectId = kLostFolderId}, kLostFolderName);
     blocks_.emplace(partition_.disk, partition_.startSector, catalogue_.currentSuperblock);
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
 
@@ -45,9 +45,9 @@ class AdvancedBuild : public ItemConsumer {
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
     ObjectRecord* record = objects_.Find(objectId, dirId);
     if (record == nullptr)
-      record = &Create(objectId, dirId, std::string(name));
+      record = &Create(objectId, dirId, name);
     else
-      record->name.assign(name);
+      objects_.Rename(*record, name);
     record->folderId = currentItemObjectId_;
   }
 
@@ -62,7 +62,7 @@ class AdvancedBuild : public ItemConsumer {
   void OnIndirect(const TreeKey& key, ByteSpan body) override {
     ObjectRecord* record = objects_.Find(key.objectId, key.dirId);
     if (record == nullptr) record = &Create(key.objectId, key.dirId, FoundName());
-    record->pieces.push_back(PieceOf(key, body));
+    objects_.AddPiece(*record, PieceOf(key, body));
   }
 
   // Direct items name no object of their own: they are attached after the scan to the
@@ -80,12 +80,12 @@ class AdvancedBuild : public ItemConsumer {
 
   std::string FoundName() const { return "FOUND" + std::to_string(catalogue_.objectCount); }
 
-  ObjectRecord& Create(std::uint32_t objectId, std::uint32_t dirId, std::string name) {
+  ObjectRecord& Create(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) {
     status_.SetRow(StatusRow::TotalFound, catalogue_.objectCount);
     ++catalogue_.objectCount;
-    ObjectRecord record{.objectId = objectId, .dirId = dirId, .name = std::move(name),
-                        .modificationTime = kNotSeen, .size = kNotSeen, .mode = kNotSeen};
-    return objects_.Append(std::move(record));
+    ObjectRecord record{.objectId = objectId, .dirId = dirId, .modificationTime = kNotSeen, .mode = kNotSeen,
+                        .size = kNotSeen};
+    return objects_.Append(record, name);
   }
 
   BodyPiece PieceOf(const TreeKey& key, ByteSpan body) const {
@@ -150,8 +150,9 @@ class AdvancedBuild : public ItemConsumer {
 
   void AttachTails() {
     for (const Tail& tail : tails_)
-      if (ObjectRecord* record = objects_.Find(tail.objectId, tail.dirId)) record->tailPieces.push_back(tail.piece);
+      if (ObjectRecord* record = objects_.Find(tail.objectId, tail.dirId)) objects_.AddTailPiece(*record, tail.piece);
     tails_.clear();
+    objects_.GroupPieces();
   }
 
   // Records 1 onwards (0 is "Lost", whose folder entry the build began with) become

@@ -1,48 +1,158 @@
 #include "reiserfs/Catalogue.h"
 
+#include <algorithm>
+
 namespace vantrel {
 
+namespace {
+
+std::uint64_t HashIds(std::uint32_t objectId, std::uint32_t dirId) {
+  std::uint64_t x = (std::uint64_t{objectId} << 32) | dirId;
+  x ^= x >> 33;
+  x *= 0xFF51AFD7ED558CCDull;
+  x ^= x >> 33;
+  return x;
+}
+
+}  // namespace
+
+std::size_t ObjectList::SlotOf(std::uint32_t objectId, std::uint32_t dirId) const {
+  const std::size_t mask = index_.size() - 1;
+  for (std::size_t at = HashIds(objectId, dirId) & mask;; at = (at + 1) & mask) {
+    const std::uint32_t slot = index_[at];
+    if (slot == 0) return at;
+    const ObjectRecord& record = records_[slot - 1];
+    if (record.objectId == objectId && record.dirId == dirId) return at;
+  }
+}
+
+void ObjectList::GrowIndex() {
+  index_.assign(std::max<std::size_t>(16, index_.size() * 2), 0);
+  for (std::size_t i = 0; i < records_.size(); ++i) {
+    std::uint32_t& slot = index_[SlotOf(records_[i].objectId, records_[i].dirId)];
+    if (slot == 0) slot = static_cast<std::uint32_t>(i + 1);
+  }
+}
+
 ObjectRecord* ObjectList::Find(std::uint32_t objectId, std::uint32_t dirId) {
-  const auto found = first_.find(Key(objectId, dirId));
-  return found == first_.end() ? nullptr : &records_[found->second];
+  if (index_.empty()) return nullptr;
+  const std::uint32_t slot = index_[SlotOf(objectId, dirId)];
+  return slot == 0 ? nullptr : &records_[slot - 1];
 }
 
 const ObjectRecord* ObjectList::Find(std::uint32_t objectId, std::uint32_t dirId) const {
-  const auto found = first_.find(Key(objectId, dirId));
-  return found == first_.end() ? nullptr : &records_[found->second];
+  if (index_.empty()) return nullptr;
+  const std::uint32_t slot = index_[SlotOf(objectId, dirId)];
+  return slot == 0 ? nullptr : &records_[slot - 1];
 }
 
-ObjectRecord& ObjectList::Append(ObjectRecord record) {
-  first_.emplace(Key(record.objectId, record.dirId), records_.size());
-  records_.push_back(std::move(record));
-  return records_.back();
+ObjectRecord& ObjectList::Append(ObjectRecord record, std::string_view name) {
+  if ((records_.size() + 1) * 2 > index_.size()) GrowIndex();
+  record.name = names_.Add(name);
+  record.firstPiece = record.firstTailPiece = static_cast<std::uint32_t>(pieces_.size());
+  record.pieceCount = record.tailPieceCount = 0;
+  ObjectRecord& added = records_.push_back(record);
+  std::uint32_t& slot = index_[SlotOf(added.objectId, added.dirId)];
+  if (slot == 0) slot = static_cast<std::uint32_t>(records_.size());
+  return added;
+}
+
+void ObjectList::Rename(ObjectRecord& record, std::string_view name) {
+  if (Name(record) != name) record.name = names_.Add(name);
+}
+
+std::size_t ObjectList::IndexOf(const ObjectRecord& record) const {
+  // The first record of its ids is found through the index; a later one by its address.
+  if (const ObjectRecord* first = Find(record.objectId, record.dirId); first == &record)
+    return index_[SlotOf(record.objectId, record.dirId)] - 1;
+  for (std::size_t i = 0; i < records_.size(); ++i)
+    if (&records_[i] == &record) return i;
+  return records_.size();
+}
+
+void ObjectList::Stage(const ObjectRecord& record, const BodyPiece& piece, bool tail) {
+  staged_.push_back({static_cast<std::uint32_t>(IndexOf(record)), tail, piece});
+}
+
+void ObjectList::GroupPieces() {
+  if (staged_.empty()) return;
+  std::stable_sort(staged_.begin(), staged_.end(), [](const StagedPiece& a, const StagedPiece& b) {
+    return a.record != b.record ? a.record < b.record : a.tail < b.tail;
+  });
+  std::vector<BodyPiece> grouped;
+  grouped.reserve(pieces_.size() + staged_.size());
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < records_.size(); ++i) {
+    ObjectRecord& record = records_[i];
+    const auto take = [&](std::uint32_t first, std::uint32_t count, bool tail) {
+      const auto begin = static_cast<std::uint32_t>(grouped.size());
+      grouped.insert(grouped.end(), pieces_.begin() + first, pieces_.begin() + first + count);
+      for (; next < staged_.size() && staged_[next].record == i && staged_[next].tail == tail; ++next)
+        grouped.push_back(staged_[next].piece);
+      return std::pair{begin, static_cast<std::uint32_t>(grouped.size() - begin)};
+    };
+    std::tie(record.firstPiece, record.pieceCount) = take(record.firstPiece, record.pieceCount, false);
+    std::tie(record.firstTailPiece, record.tailPieceCount) = take(record.firstTailPiece, record.tailPieceCount, true);
+  }
+  pieces_ = std::move(grouped);
+  staged_.clear();
+  staged_.shrink_to_fit();
+}
+
+std::span<const BodyPiece> ObjectList::Pieces(const ObjectRecord& record) const {
+  return std::span(pieces_).subspan(record.firstPiece, record.pieceCount);
+}
+
+std::span<const BodyPiece> ObjectList::TailPieces(const ObjectRecord& record) const {
+  return std::span(pieces_).subspan(record.firstTailPiece, record.tailPieceCount);
+}
+
+std::span<BodyPiece> ObjectList::PiecesToFill(const ObjectRecord& record) {
+  return std::span(pieces_).subspan(record.firstPiece, record.pieceCount);
 }
 
 void ObjectList::Clear() {
   records_.clear();
-  first_.clear();
+  names_.Clear();
+  index_.clear();
+  index_.shrink_to_fit();
+  pieces_.clear();
+  pieces_.shrink_to_fit();
+  staged_.clear();
+  staged_.shrink_to_fit();
+}
+
+std::size_t ObjectList::MemoryBytes() const {
+  return records_.MemoryBytes() + names_.MemoryBytes() + index_.capacity() * sizeof(std::uint32_t) +
+         pieces_.capacity() * sizeof(BodyPiece) + staged_.capacity() * sizeof(StagedPiece);
 }
 
 void Catalogue::Clear() {
   folderList.clear();
   fileList.clear();
   objectList.Clear();
+  names.Clear();
   folderCount = 0;
   fileCount = 0;
   statDataCount = 0;
   objectCount = 0;
 }
 
+std::size_t Catalogue::MemoryBytes() const {
+  return folderList.MemoryBytes() + fileList.MemoryBytes() + objectList.MemoryBytes() + names.MemoryBytes();
+}
+
 namespace {
 
-CatalogueEntry MakeEntry(std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
-                         std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode) {
-  return {.objectId = objectId,
-          .parentId = parentId,
-          .name = std::string(name),
-          .modificationTime = modificationTime,
-          .size = size,
-          .typeCode = typeCode};
+CatalogueEntry& Append(Catalogue& catalogue, EntryList& list, std::string_view name, std::uint32_t objectId,
+                       std::uint32_t parentId, std::uint32_t modificationTime, std::uint64_t size,
+                       std::uint8_t typeCode) {
+  return list.push_back({.objectId = objectId,
+                         .parentId = parentId,
+                         .modificationTime = modificationTime,
+                         .name = catalogue.names.Add(name),
+                         .typeCode = typeCode,
+                         .size = size});
 }
 
 }  // namespace
@@ -50,12 +160,12 @@ CatalogueEntry MakeEntry(std::string_view name, std::uint32_t objectId, std::uin
 CatalogueEntry& AppendFolder(Catalogue& catalogue, std::string_view name, std::uint32_t objectId,
                              std::uint32_t parentId, std::uint32_t modificationTime, std::uint64_t size,
                              std::uint8_t typeCode) {
-  return catalogue.folderList.emplace_back(MakeEntry(name, objectId, parentId, modificationTime, size, typeCode));
+  return Append(catalogue, catalogue.folderList, name, objectId, parentId, modificationTime, size, typeCode);
 }
 
 CatalogueEntry& AppendFile(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
                            std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode) {
-  return catalogue.fileList.emplace_back(MakeEntry(name, objectId, parentId, modificationTime, size, typeCode));
+  return Append(catalogue, catalogue.fileList, name, objectId, parentId, modificationTime, size, typeCode);
 }
 
 }  // namespace vantrel

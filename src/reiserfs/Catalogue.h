@@ -1,13 +1,17 @@
 #pragma once
 // The catalogue of one partition: every folder and file a build found, and the working
-// records of the objects behind them.
+// records of the objects behind them. Kept compact, for volumes of millions of files:
+// fixed-size records in chunked lists, names in one store per list, the body pieces of
+// all objects in one flat list, and an object index of 32-bit slots sized for the count.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "base/ChunkedVector.h"
+#include "base/NameStore.h"
 #include "reiserfs/ReiserSuperblock.h"
 
 namespace vantrel {
@@ -19,6 +23,8 @@ inline constexpr const char* kLostFolderName = "Lost";
 // Time, size and mode of an advanced-search record before its stat data is seen.
 inline constexpr std::uint32_t kNotSeen = 0xFFFFFFFF;
 
+// A folder or file of the catalogue. Its name lies in the catalogue's name store:
+// Catalogue::Name gives it.
 struct CatalogueEntry {
   std::uint32_t objectId = 0;
   // The directory id of the object's key, which also finds the object's items again; 2 for
@@ -30,11 +36,11 @@ struct CatalogueEntry {
   // The object id of the folder whose entry names the object (2 for the root folder), 0
   // when no entry was seen. The views list the entry there (see FolderLayout).
   std::uint32_t folderId = 0;
-  std::string name;  // as found on disk (at most 511 bytes), or "FOUND" + a number
   std::uint32_t modificationTime = 0;
-  std::uint64_t size = 0;  // always 0 for folders
-  std::uint8_t typeCode = 0;  // 0 from the builds; 1 to 8 only from recovery logs
   std::uint32_t mode = kNotSeen;  // the stat data mode from the builds; kNotSeen when not known
+  NameRef name;                   // as found on disk (at most 511 bytes), or "FOUND" + a number
+  std::uint8_t typeCode = 0;      // 0 from the builds; 1 to 8 only from recovery logs
+  std::uint64_t size = 0;         // always 0 for folders
 };
 
 // Where one indirect (or direct) item of an object lies on the partition.
@@ -45,60 +51,102 @@ struct BodyPiece {
   std::uint64_t offset = 0;    // the item key's offset: 1 + the file position of its first byte
 };
 
+// An object seen by a build. Its name lies in the object list's name store, its pieces in
+// the list's piece lists (ObjectList::Name, Pieces, TailPieces).
 struct ObjectRecord {
   std::uint32_t objectId = 0;
   std::uint32_t dirId = 0;
   std::uint32_t folderId = 0;  // the folder whose entry named the object last; 0 if none did
-  std::string name;
   std::uint32_t modificationTime = 0;
-  std::uint64_t size = 0;
   std::uint32_t mode = 0;  // the 16-bit stat data mode, zero-extended
-  std::vector<BodyPiece> pieces{};    // advanced search: the object's indirect items, in the order found
-  std::vector<BodyPiece> tailPieces{};  // advanced search: its direct items, in the order found
+  NameRef name;
+  std::uint32_t pieceCount = 0;
+  std::uint64_t size = 0;
+  std::uint32_t firstPiece = 0;
+  std::uint32_t firstTailPiece = 0;
+  std::uint32_t tailPieceCount = 0;
 };
 
 // Object records in the order they were created, with the first record of each
-// (objectId, dirId) found in constant time.
+// (objectId, dirId) found in constant time. Pieces are added to a record in any order
+// during a build and are found through Pieces and TailPieces once GroupPieces has put
+// each record's pieces side by side (in the order they were added).
 class ObjectList {
  public:
   ObjectRecord* Find(std::uint32_t objectId, std::uint32_t dirId);
   const ObjectRecord* Find(std::uint32_t objectId, std::uint32_t dirId) const;
-  ObjectRecord& Append(ObjectRecord record);
+  // Appends the record under the name given (its own name field is set here).
+  ObjectRecord& Append(ObjectRecord record, std::string_view name);
   void Clear();
 
+  std::string_view Name(const ObjectRecord& record) const { return names_.View(record.name); }
+  void Rename(ObjectRecord& record, std::string_view name);
+
+  // Pieces of indirect items (body) and of direct items (tail).
+  void AddPiece(const ObjectRecord& record, const BodyPiece& piece) { Stage(record, piece, false); }
+  void AddTailPiece(const ObjectRecord& record, const BodyPiece& piece) { Stage(record, piece, true); }
+  void GroupPieces();
+  std::span<const BodyPiece> Pieces(const ObjectRecord& record) const;
+  std::span<const BodyPiece> TailPieces(const ObjectRecord& record) const;
+  // The record's grouped pieces, for filling in what was read after them.
+  std::span<BodyPiece> PiecesToFill(const ObjectRecord& record);
+
   std::size_t Size() const { return records_.size(); }
-  bool Empty() const { return records_.empty(); }
+  bool Empty() const { return records_.size() == 0; }
   ObjectRecord& operator[](std::size_t i) { return records_[i]; }
   const ObjectRecord& operator[](std::size_t i) const { return records_[i]; }
-  const std::vector<ObjectRecord>& Records() const { return records_; }
+  const ChunkedVector<ObjectRecord>& Records() const { return records_; }
+  std::size_t IndexOf(const ObjectRecord& record) const;
+
+  std::size_t MemoryBytes() const;
 
  private:
-  static std::uint64_t Key(std::uint32_t objectId, std::uint32_t dirId) {
-    return (std::uint64_t{objectId} << 32) | dirId;
-  }
-  std::vector<ObjectRecord> records_;
-  std::unordered_map<std::uint64_t, std::size_t> first_;
+  struct StagedPiece {
+    std::uint32_t record;
+    bool tail;
+    BodyPiece piece;
+  };
+  void Stage(const ObjectRecord& record, const BodyPiece& piece, bool tail);
+  // The index slot holding (or free for) the first record of the ids.
+  std::size_t SlotOf(std::uint32_t objectId, std::uint32_t dirId) const;
+  void GrowIndex();
+
+  ChunkedVector<ObjectRecord> records_;
+  NameStore names_;
+  // Open addressing: 1 + the record's index, 0 for an empty slot; a power of two in size,
+  // at most half full.
+  std::vector<std::uint32_t> index_;
+  std::vector<BodyPiece> pieces_;
+  std::vector<StagedPiece> staged_;
 };
 
+// A list of folder or file entries.
+using EntryList = ChunkedVector<CatalogueEntry>;
+
 struct Catalogue {
-  std::vector<CatalogueEntry> folderList;
-  std::vector<CatalogueEntry> fileList;
+  EntryList folderList;
+  EntryList fileList;
   ObjectList objectList;
   ReiserSuperblock currentSuperblock;
+  NameStore names;  // the names of the entries of both lists
 
   std::uint32_t folderCount = 0;    // folders in folderList, "Lost" included
   std::uint32_t fileCount = 0;      // files in fileList
   std::uint32_t statDataCount = 0;  // quick search: stat data items delivered
   std::uint32_t objectCount = 0;    // advanced search: object records created
 
+  std::string_view Name(const CatalogueEntry& entry) const { return names.View(entry.name); }
   // Frees the lists and the object records and resets the build counters.
   void Clear();
+  // The memory the lists, names and records hold.
+  std::size_t MemoryBytes() const;
 };
 
-// Both return the appended entry.
-CatalogueEntry& AppendFolder(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
-                  std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode);
+// Both return the appended entry, which stays where it is while the lists grow.
+CatalogueEntry& AppendFolder(Catalogue& catalogue, std::string_view name, std::uint32_t objectId,
+                             std::uint32_t parentId, std::uint32_t modificationTime, std::uint64_t size,
+                             std::uint8_t typeCode);
 CatalogueEntry& AppendFile(Catalogue& catalogue, std::string_view name, std::uint32_t objectId, std::uint32_t parentId,
-                std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode);
+                           std::uint32_t modificationTime, std::uint64_t size, std::uint8_t typeCode);
 
 }  // namespace vantrel

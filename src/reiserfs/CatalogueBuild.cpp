@@ -22,22 +22,23 @@ Catalogue BeginCatalogue(const PartitionSource& partition) {
 }
 
 void ConvertObject(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record) {
+  const std::string_view name = catalogue.objectList.Name(record);
   if (record.mode & kFolderModeBit) {
-    CatalogueEntry& folder = AppendFolder(catalogue, record.name, record.objectId, record.dirId,
-                                          record.modificationTime, 0, 0);
+    CatalogueEntry& folder = AppendFolder(catalogue, name, record.objectId, record.dirId, record.modificationTime, 0,
+                                          0);
     folder.folderId = record.folderId;
     folder.mode = record.mode;
     ++catalogue.folderCount;
     status.SetRow(StatusRow::FoldersFound, catalogue.folderCount);
-    status.SetRow(StatusRow::LastFolder, record.name);
+    status.SetRow(StatusRow::LastFolder, std::string(name));
   } else {
-    CatalogueEntry& file = AppendFile(catalogue, record.name, record.objectId, record.dirId, record.modificationTime,
+    CatalogueEntry& file = AppendFile(catalogue, name, record.objectId, record.dirId, record.modificationTime,
                                       record.size, 0);
     file.folderId = record.folderId;
     file.mode = record.mode;
     ++catalogue.fileCount;
     status.SetRow(StatusRow::FilesFound, catalogue.fileCount);
-    status.SetRow(StatusRow::LastFile, record.name);
+    status.SetRow(StatusRow::LastFile, std::string(name));
   }
 }
 

@@ -27,7 +27,8 @@ ReiserSuperblock ReadPartitionSuperblock(const DiskReader& disk, std::uint64_t s
 Catalogue BeginCatalogue(const PartitionSource& partition);
 
 // A folder entry when the mode has the folder bit, else a file entry; parentId is the
-// record's dirId, folderId the folder whose entry named it.
+// record's dirId, folderId the folder whose entry named it. The record is one of the
+// catalogue's own object list.
 void ConvertObject(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record);
 
 // Hands every folder whose parent folder is not in the catalogue to "Lost" (parentId

@@ -13,7 +13,7 @@ bool IsLostFolder(const CatalogueEntry& entry) { return entry.objectId == kLostF
 
 class Placer {
  public:
-  Placer(const std::vector<CatalogueEntry>& folders, FolderLayout& layout) : folders_(folders), layout_(layout) {
+  Placer(const EntryList& folders, FolderLayout& layout) : folders_(folders), layout_(layout) {
     for (std::size_t i = 0; i < folders.size(); ++i) byFolder_[ShownIn(folders[i], layout)].push_back(i);
   }
 
@@ -52,7 +52,7 @@ class Placer {
     return found == byFolder_.end() ? nullptr : &found->second;
   }
 
-  const std::vector<CatalogueEntry>& folders_;
+  const EntryList& folders_;
   FolderLayout& layout_;
   std::unordered_map<std::uint32_t, std::vector<std::size_t>> byFolder_;
 };
@@ -64,7 +64,7 @@ std::uint32_t ShownIn(const CatalogueEntry& entry, const FolderLayout& layout) {
   return entry.parentId;
 }
 
-FolderLayout LayOutFolders(const std::vector<CatalogueEntry>& folders) {
+FolderLayout LayOutFolders(const EntryList& folders) {
   FolderLayout layout;
   layout.children.resize(folders.size());
   layout.placedUnder.assign(folders.size(), kTopLevel);
@@ -132,14 +132,15 @@ std::optional<std::optional<std::size_t>> FolderAtPath(const Catalogue& catalogu
     if (part.empty()) continue;
     const auto& candidates = folder ? layout.children[*folder] : layout.topLevel;
     const auto found = std::find_if(candidates.begin(), candidates.end(),
-                                    [&](std::size_t i) { return catalogue.folderList[i].name == part; });
+                                    [&](std::size_t i) { return catalogue.Name(catalogue.folderList[i]) == part; });
     if (found == candidates.end()) return std::nullopt;
     folder = *found;
   }
   return folder;
 }
 
-CataloguePathFinder::CataloguePathFinder(const Catalogue& catalogue, const FolderLayout& layout) : layout_(layout) {
+CataloguePathFinder::CataloguePathFinder(const Catalogue& catalogue, const FolderLayout& layout)
+    : catalogue_(catalogue), layout_(layout) {
   const auto& folders = catalogue.folderList;
   folderPaths_.resize(folders.size());
   // Depth first from the top, so that a parent's path is always made before its children's.
@@ -148,7 +149,11 @@ CataloguePathFinder::CataloguePathFinder(const Catalogue& catalogue, const Folde
     const std::size_t entry = pending.back();
     pending.pop_back();
     const std::size_t under = layout.placedUnder[entry];
-    folderPaths_[entry] = under == kTopLevel ? folders[entry].name : folderPaths_[under] + "/" + folders[entry].name;
+    const std::string_view name = catalogue.Name(folders[entry]);
+    if (under == kTopLevel)
+      folderPaths_[entry] = name;
+    else
+      (folderPaths_[entry] = folderPaths_[under]).append("/").append(name);
     pending.insert(pending.end(), layout.children[entry].rbegin(), layout.children[entry].rend());
   }
   for (std::size_t i = 0; i < folders.size(); ++i) firstFolder_.emplace(folders[i].objectId, i);
@@ -156,11 +161,12 @@ CataloguePathFinder::CataloguePathFinder(const Catalogue& catalogue, const Folde
 
 std::string CataloguePathFinder::FilePath(const CatalogueEntry& file) const {
   const std::uint32_t shownIn = ShownIn(file, layout_);
-  if (shownIn == kRootFolderId) return file.name;
+  const std::string_view name = catalogue_.Name(file);
+  if (shownIn == kRootFolderId) return std::string(name);
   const auto folder = firstFolder_.find(shownIn);
-  if (folder != firstFolder_.end() && layout_.placed[folder->second])
-    return folderPaths_[folder->second] + "/" + file.name;
-  return std::string(kLostFolderName) + "/" + file.name;
+  std::string path = folder != firstFolder_.end() && layout_.placed[folder->second] ? folderPaths_[folder->second]
+                                                                                    : std::string(kLostFolderName);
+  return path.append("/").append(name);
 }
 
 CataloguePaths PathsOf(const Catalogue& catalogue, const FolderLayout& layout) {

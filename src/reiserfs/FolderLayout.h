@@ -31,7 +31,7 @@ struct FolderLayout {
   std::unordered_set<std::uint32_t> folderIds;     // object ids of the folder entries, and 2
 };
 
-FolderLayout LayOutFolders(const std::vector<CatalogueEntry>& folders);
+FolderLayout LayOutFolders(const EntryList& folders);
 
 // The folder entry at a "/"-separated path of folder names from the root, as the tree shows
 // them; an empty optional inside for the root itself, nothing when there is no such folder.
@@ -72,6 +72,7 @@ class CataloguePathFinder {
   std::string FilePath(const CatalogueEntry& file) const;
 
  private:
+  const Catalogue& catalogue_;
   const FolderLayout& layout_;
   std::vector<std::string> folderPaths_;
   std::unordered_map<std::uint32_t, std::size_t> firstFolder_;

@@ -30,8 +30,7 @@ class QuickBuild : public ItemConsumer {
   }
 
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
-    catalogue_.objectList.Append(
-        {.objectId = objectId, .dirId = dirId, .folderId = walkedFolder_, .name = std::string(name)});
+    catalogue_.objectList.Append({.objectId = objectId, .dirId = dirId, .folderId = walkedFolder_}, name);
   }
 
   void OnStatData(std::uint32_t objectId, std::uint32_t dirId, const StatData& data) override {

@@ -86,13 +86,13 @@ FileBody BodyCollector::FromPieces(std::uint32_t objectId, std::uint32_t parentI
     return whole.subspan(piece.location, std::min<std::size_t>(piece.length, whole.size() - piece.location));
   };
   std::uint64_t next = 0;
-  for (const BodyPiece& piece : record->pieces) {
+  for (const BodyPiece& piece : catalogue_.objectList.Pieces(*record)) {
     const std::uint64_t position = place(piece, next);
     const auto items = bytesOf(piece);
     next = position + std::uint64_t{piece.length / 4} * blocks_.BlockSize();
     if (items) AppendPointers(body, position, *items, blocks_.BlockSize());
   }
-  for (const BodyPiece& piece : record->tailPieces) {
+  for (const BodyPiece& piece : catalogue_.objectList.TailPieces(*record)) {
     const std::uint64_t position = place(piece, next);
     const auto bytes = bytesOf(piece);
     next = position + piece.length;

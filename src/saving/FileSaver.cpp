@@ -39,7 +39,8 @@ std::int64_t SecondsNow() {
 
 FileSaver::FileSaver(const PartitionSource& partition, const Catalogue& catalogue, BodySource source,
                      const SavingOptions& options, SavePrompts& prompts, SaveProgress& progress, SavingRun& run)
-    : bodies_(partition, catalogue, source),
+    : catalogue_(catalogue),
+      bodies_(partition, catalogue, source),
       writer_(bodies_.Blocks()),
       options_(options),
       prompts_(prompts),
@@ -72,7 +73,7 @@ void FileSaver::ReportWriteError(const fs::path& path) {
 void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
   SavingRun& run = run_;
   const SavingOptions& options = options_;
-  const std::string name = SafeName(file.name);
+  const std::string name = SafeName(catalogue_.Name(file));
   if (!PassesDeletedFilter(options, file.typeCode == kDeletedTypeCode) ||
       !PassesDateWindow(options, file.modificationTime) || !PassesExtensions(options, name))
     return;

@@ -26,6 +26,7 @@ class FileSaver {
   bool MayReplace(const std::filesystem::path& path);
   void ReportWriteError(const std::filesystem::path& path);
 
+  const Catalogue& catalogue_;
   BodyCollector bodies_;
   FileBodyWriter writer_;
   const SavingOptions& options_;

@@ -50,7 +50,7 @@ class CatalogueViews : public ::testing::Test {
     AddFolderItems(wizard_.state, wizard_.window.TreeRoot(TreeId::Folder));
   }
 
-  const std::vector<CatalogueEntry>& Folders() const { return wizard_.state.catalogue.folderList; }
+  const EntryList& Folders() const { return wizard_.state.catalogue.folderList; }
 
   std::vector<std::string> ChildTexts(const TreeModel& tree, TreeItemHandle item) const {
     std::vector<std::string> texts;
@@ -82,8 +82,8 @@ TEST_F(CatalogueViews, TreeShowsTheRootFoldersThenLostWithWhatNothingElseReaches
   EXPECT_EQ(ChildTexts(tree, tree.Children(top[2])[1]), (std::vector<std::string>{"E"}));
   for (std::size_t i = 0; i < Folders().size(); ++i) {
     const TreeItemHandle item = wizard_.state.marks.ItemOf(i);
-    ASSERT_NE(item, kNoTreeItem) << Folders()[i].name;
-    EXPECT_EQ(tree.Text(item), Folders()[i].name);
+    ASSERT_NE(item, kNoTreeItem) << wizard_.state.catalogue.Name(Folders()[i]);
+    EXPECT_EQ(tree.Text(item), wizard_.state.catalogue.Name(Folders()[i]));
     EXPECT_EQ(tree.Check(item), CheckState::Unchecked);
     EXPECT_TRUE(tree.IsExpanded(item));
   }

@@ -22,7 +22,7 @@ class FolderChecks : public ::testing::Test {
       CatalogueEntry file;
       file.objectId = 100 + parent;
       file.parentId = parent;
-      file.name = "f";
+      file.name = wizard_.state.catalogue.names.Add("f");
       wizard_.state.catalogue.fileList.push_back(file);
     }
   }
@@ -31,7 +31,7 @@ class FolderChecks : public ::testing::Test {
     CatalogueEntry folder;
     folder.objectId = id;
     folder.parentId = parentId;
-    folder.name = name;
+    folder.name = wizard_.state.catalogue.names.Add(name);
     const TreeItemHandle item = window().TreeInsert(TreeId::Folder, parent, name, 3, 7);
     wizard_.state.marks.SetItem(wizard_.state.catalogue.folderList.size(), item);
     wizard_.state.catalogue.folderList.push_back(folder);
@@ -77,7 +77,8 @@ TEST_F(FolderChecks, PartlyCheckedFolderIsUncheckedAndTheRootStandsForTheRootFol
   for (const TreeItemHandle item : {root_, a_, a1_, a2_, b_}) EXPECT_EQ(State(item), CheckState::Checked);
   for (const std::uint32_t parent : {2u, 10u, 11u, 12u, 20u}) EXPECT_EQ(FileSelected(parent), 1u) << parent;
   for (std::size_t i = 0; i < wizard_.state.catalogue.folderList.size(); ++i)
-    EXPECT_TRUE(wizard_.state.marks.FolderSelected(i)) << wizard_.state.catalogue.folderList[i].name;
+    EXPECT_TRUE(wizard_.state.marks.FolderSelected(i))
+        << wizard_.state.catalogue.Name(wizard_.state.catalogue.folderList[i]);
 
   ToggleCheck(wizard_.state, b_);
   EXPECT_EQ(State(root_), CheckState::PartlyChecked);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
@@ -34,6 +35,21 @@ TEST(CliCarve, WritesCheckedKindsPrintsRowsAndSummaryTakesRangesAndOptionsAndRef
   const CliRun refused = RunCli(disk + " carve --out " + Quoted(out.Path()) + " --start 9 --end 9");
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_NE(refused.out.find("Start sector should be less than End sector"), std::string::npos);
+}
+
+TEST(CliCarve, WholeFilesCountAHeaderWhoseArchiveHasNoEndRecord) {
+  TempDir out;
+  const auto image = out / "stray.img";
+  {
+    std::ofstream file(image, std::ios::binary);
+    const std::string zeros(64 * 512, '\0');
+    file << zeros.substr(0, 8 * 512) << std::string("PK\x03\x04\x14\x00\x00\x00", 8) << zeros.substr(8 * 512 + 8);
+  }
+  const CliRun run = RunCli("--disk " + Quoted(image.string()) + " carve --out " + Quoted((out / "carved").string()) +
+                            " --exact-sizes");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("Done: 0 file(s) written"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("1 header(s) found whose file was not whole: not written"), std::string::npos) << run.out;
 }
 
 }  // namespace

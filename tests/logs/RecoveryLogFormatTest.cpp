@@ -72,12 +72,12 @@ TEST(RecoveryLogFormat, HandAssembledQuickLogLoadsAndOursWritesTheSameBytes) {
   EXPECT_TRUE(log->catalogue.objectList.Empty());
   const auto& folders = log->catalogue.folderList;
   ASSERT_EQ(folders.size(), 2u);
-  EXPECT_EQ(folders[1].name, "docs");
+  EXPECT_EQ(log->catalogue.Name(folders[1]), "docs");
   EXPECT_EQ(folders[1].parentId, 2u);
   EXPECT_EQ(folders[1].folderId, 2u);  // a plain log: the folder that names an entry is its parentId
   EXPECT_EQ(folders[1].modificationTime, 1136452391u);
   const auto& file = log->catalogue.fileList.at(0);
-  EXPECT_EQ(file.name, "notes");
+  EXPECT_EQ(log->catalogue.Name(file), "notes");
   EXPECT_EQ(file.objectId, 41u);
   EXPECT_EQ(file.size, 1234u);
   EXPECT_EQ(file.typeCode, 8);
@@ -106,22 +106,23 @@ TEST(RecoveryLogFormat, HandAssembledAdvancedLogKeepsPieceOrderAndMergesRepeated
   const ObjectList& objects = log->catalogue.objectList;
   ASSERT_EQ(objects.Size(), 2u);  // the second "a.txt" record found the first one
   const ObjectRecord& record = objects[1];
-  EXPECT_EQ(record.name, "a.txt");
+  EXPECT_EQ(objects.Name(record), "a.txt");
   EXPECT_EQ(record.size, 9001u);
   EXPECT_EQ(record.modificationTime, 78u);
   EXPECT_EQ(record.mode, 0100600u);
-  ASSERT_EQ(record.pieces.size(), 3u);
-  EXPECT_EQ(record.pieces[0].block, 300u);
-  EXPECT_EQ(record.pieces[0].length, 16u);
-  EXPECT_EQ(record.pieces[0].location, 1000u);
-  EXPECT_EQ(record.pieces[2].location, 3000u);
-  EXPECT_EQ(record.pieces[2].offset, 0u);  // unknown in a plain log
+  const auto pieces = objects.Pieces(record);
+  ASSERT_EQ(pieces.size(), 3u);
+  EXPECT_EQ(pieces[0].block, 300u);
+  EXPECT_EQ(pieces[0].length, 16u);
+  EXPECT_EQ(pieces[0].location, 1000u);
+  EXPECT_EQ(pieces[2].location, 3000u);
+  EXPECT_EQ(pieces[2].offset, 0u);  // unknown in a plain log
 
   // Ours writes the object list in the same layout (each record once).
   const std::string ours = EncodeRecoveryLog(log->head, log->partitions, log->catalogue);
   const auto again = DecodeRecoveryLog(Span(ours));
   ASSERT_TRUE(again);
-  EXPECT_EQ(again->catalogue.objectList[1].pieces.size(), 3u);
+  EXPECT_EQ(again->catalogue.objectList.Pieces(again->catalogue.objectList[1]).size(), 3u);
   EXPECT_EQ(ours.substr(0, LogHead(2).bytes.size()), LogHead(2).bytes);
 }
 
@@ -131,11 +132,14 @@ Catalogue WideCatalogue() {
   AppendFolder(catalogue, "Lost", kLostFolderId, 0, 0, 0, 0);
   AppendFolder(catalogue, "moved", 60, 2, 5, 0, 0).folderId = 61;
   AppendFile(catalogue, "big.iso", 70, 60, 6, 0x123456789ULL, 0).folderId = 62;
-  ObjectRecord record{.objectId = 70, .dirId = 60, .folderId = 62, .name = "big.iso", .modificationTime = 6,
-                      .size = 0x123456789ULL, .mode = 0100644};
-  record.pieces = {{10, 100, 16, 1}, {11, 200, 8, 4096 * 4 + 1}};
-  record.tailPieces = {{12, 300, 21, 4096 * 6 + 1}};
-  catalogue.objectList.Append(record);
+  ObjectList& objects = catalogue.objectList;
+  const ObjectRecord& record = objects.Append(
+      {.objectId = 70, .dirId = 60, .folderId = 62, .modificationTime = 6, .mode = 0100644, .size = 0x123456789ULL},
+      "big.iso");
+  objects.AddPiece(record, {10, 100, 16, 1});
+  objects.AddTailPiece(record, {12, 300, 21, 4096 * 6 + 1});
+  objects.AddPiece(record, {11, 200, 8, 4096 * 4 + 1});
+  objects.GroupPieces();
   return catalogue;
 }
 
@@ -150,16 +154,18 @@ TEST(RecoveryLogFormat, ExtensionCarriesFolderIdsWideValuesPiecePositionsAndTail
   EXPECT_EQ(log->catalogue.folderList[1].folderId, 61u);
   EXPECT_EQ(log->catalogue.fileList[0].folderId, 62u);
   EXPECT_EQ(log->catalogue.fileList[0].size, 0x123456789ULL);
-  const ObjectRecord& record = log->catalogue.objectList[0];
+  const ObjectList& objects = log->catalogue.objectList;
+  const ObjectRecord& record = objects[0];
   EXPECT_EQ(record.folderId, 62u);
   EXPECT_EQ(record.size, 0x123456789ULL);
-  ASSERT_EQ(record.pieces.size(), 2u);
-  EXPECT_EQ(record.pieces[1].offset, 4096u * 4 + 1);
-  ASSERT_EQ(record.tailPieces.size(), 1u);
-  EXPECT_EQ(record.tailPieces[0].block, 12u);
-  EXPECT_EQ(record.tailPieces[0].location, 300u);
-  EXPECT_EQ(record.tailPieces[0].length, 21u);
-  EXPECT_EQ(record.tailPieces[0].offset, 4096u * 6 + 1);
+  ASSERT_EQ(objects.Pieces(record).size(), 2u);
+  EXPECT_EQ(objects.Pieces(record)[1].offset, 4096u * 4 + 1);
+  const auto tails = objects.TailPieces(record);
+  ASSERT_EQ(tails.size(), 1u);
+  EXPECT_EQ(tails[0].block, 12u);
+  EXPECT_EQ(tails[0].location, 300u);
+  EXPECT_EQ(tails[0].length, 21u);
+  EXPECT_EQ(tails[0].offset, 4096u * 6 + 1);
 }
 
 TEST(RecoveryLogFormat, EveryTruncationIsRefusedExceptRightAfterTheLastFileRecord) {

@@ -157,7 +157,7 @@ TEST_F(WizardWindowTest, FolderOfAHundredThousandFilesIsShownAndScrolledQuickly)
     file.objectId = 1000 + i;
     file.parentId = kRootFolderId;
     file.folderId = kRootFolderId;
-    file.name = "file-" + std::to_string(i) + ".txt";
+    file.name = app_->state.catalogue.names.Add("file-" + std::to_string(i) + ".txt");
     file.size = i;
     file.modificationTime = 1136451903;
     files.push_back(file);
@@ -188,7 +188,7 @@ TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAWorkerFillsATreeOfTwentyThous
     // A hundred folders below the root, the rest spread below them.
     folder.parentId = i < 100 ? kRootFolderId : 1000 + i % 100;
     folder.folderId = folder.parentId;
-    folder.name = "folder-" + std::to_string(i);
+    folder.name = app_->state.catalogue.names.Add("folder-" + std::to_string(i));
     folders.push_back(folder);
   }
   app_->state.catalogue.folderCount = 20000;

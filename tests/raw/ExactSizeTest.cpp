@@ -7,7 +7,7 @@
 #include "base/LittleEndian.h"
 #include "raw/CompoundFileSize.h"
 #include "raw/RawTestSupport.h"
-#include "raw/ZipArchiveSize.h"
+#include "raw/ZipArchiveWalk.h"
 #include "support/Fixtures.h"
 
 namespace vantrel::test {
@@ -19,6 +19,11 @@ ByteReader ReaderOver(const std::vector<std::byte>& bytes) {
     std::memcpy(out.data(), bytes.data() + offset, out.size());
     return true;
   };
+}
+
+std::optional<std::uint64_t> CompoundFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit) {
+  const auto found = MeasureCompoundFile(read, start, limit);
+  return found ? std::optional(found->bytes) : std::nullopt;
 }
 
 void PutText(std::vector<std::byte>& bytes, std::size_t offset, const std::string& text) {
@@ -86,36 +91,45 @@ TEST(CompoundFileSize, FollowsTheTablesListBeyondTheHeader) {
 
 // Bytes of a stored archive with one entry whose data holds `data`, and a comment.
 std::vector<std::byte> StoredArchive(const std::string& data, const std::string& comment) {
-  std::string archive = "PK\x03\x04\x0A" + std::string(25, '\0') + data;
-  const std::size_t directory = archive.size();
-  archive += "PK\x01\x02" + std::string(42, '\0');
-  std::vector<std::byte> bytes(archive.size() + 22 + comment.size());
-  PutText(bytes, 0, archive);
-  PutText(bytes, archive.size(), "PK\x05\x06");
-  WriteLittleEndian<std::uint16_t>(bytes, archive.size() + 8, 1);
-  WriteLittleEndian<std::uint16_t>(bytes, archive.size() + 10, 1);
-  WriteLittleEndian<std::uint32_t>(bytes, archive.size() + 12, static_cast<std::uint32_t>(archive.size() - directory));
-  WriteLittleEndian<std::uint32_t>(bytes, archive.size() + 16, static_cast<std::uint32_t>(directory));
-  WriteLittleEndian<std::uint16_t>(bytes, archive.size() + 20, static_cast<std::uint16_t>(comment.size()));
-  PutText(bytes, archive.size() + 22, comment);
+  const std::string name = "a.txt";
+  std::vector<std::byte> bytes(30 + name.size() + data.size() + 46 + name.size() + 22 + comment.size());
+  PutText(bytes, 0, "PK\x03\x04");
+  WriteLittleEndian<std::uint16_t>(bytes, 4, 10);
+  WriteLittleEndian<std::uint32_t>(bytes, 18, static_cast<std::uint32_t>(data.size()));
+  WriteLittleEndian<std::uint32_t>(bytes, 22, static_cast<std::uint32_t>(data.size()));
+  WriteLittleEndian<std::uint16_t>(bytes, 26, static_cast<std::uint16_t>(name.size()));
+  PutText(bytes, 30, name);
+  PutText(bytes, 30 + name.size(), data);
+  const std::size_t directory = 30 + name.size() + data.size();
+  PutText(bytes, directory, "PK\x01\x02");
+  WriteLittleEndian<std::uint16_t>(bytes, directory + 28, static_cast<std::uint16_t>(name.size()));
+  PutText(bytes, directory + 46, name);
+  const std::size_t end = directory + 46 + name.size();
+  PutText(bytes, end, "PK\x05\x06");
+  WriteLittleEndian<std::uint16_t>(bytes, end + 8, 1);
+  WriteLittleEndian<std::uint16_t>(bytes, end + 10, 1);
+  WriteLittleEndian<std::uint32_t>(bytes, end + 12, static_cast<std::uint32_t>(end - directory));
+  WriteLittleEndian<std::uint32_t>(bytes, end + 16, static_cast<std::uint32_t>(directory));
+  WriteLittleEndian<std::uint16_t>(bytes, end + 20, static_cast<std::uint16_t>(comment.size()));
+  PutText(bytes, end + 22, comment);
   return bytes;
 }
 
-TEST(ZipArchiveSize, TakesTheFirstEndRecordThatClosesTheArchiveWithItsComment) {
-  // The stored data holds an end record of an archive inside it, which does not fit.
+TEST(WalkZipArchive, EndsWithTheEndRecordOfItsOwnDirectoryAndItsComment) {
+  // The stored data holds an end record of an archive inside it, which does not close this one.
   std::string inner = "PK\x05\x06" + std::string(18, '\0');
   const auto archive = StoredArchive("data " + inner + " more", "a comment");
   std::vector<std::byte> disk(4096);
   std::copy(archive.begin(), archive.end(), disk.begin() + 1024);
-  EXPECT_EQ(ZipArchiveSize(ReaderOver(disk), 1024, 4096, 3072), archive.size());
-  // The record must begin before the end of the search.
-  const std::uint64_t record = 1024 + archive.size() - 22 - 9;
-  EXPECT_FALSE(ZipArchiveSize(ReaderOver(disk), 1024, record, 3072));
-  EXPECT_EQ(ZipArchiveSize(ReaderOver(disk), 1024, record + 1, 3072), archive.size());
-  // Counted from anywhere else, the record does not close an archive.
-  EXPECT_FALSE(ZipArchiveSize(ReaderOver(disk), 512, 4096, 3584));
-  // Nor when the archive would run past the disk's end.
-  EXPECT_FALSE(ZipArchiveSize(ReaderOver(disk), 1024, 4096, archive.size() - 1));
+  EXPECT_EQ(WalkZipArchive(ReaderOver(disk), 1024, 3072), (ZipArchiveFound{archive.size(), RawFileKind::Zip}));
+  // Counted from anywhere else, nothing is an archive.
+  EXPECT_FALSE(WalkZipArchive(ReaderOver(disk), 512, 3584));
+  // Nor when the archive, its comment included, would run past the disk's end.
+  EXPECT_FALSE(WalkZipArchive(ReaderOver(disk), 1024, archive.size() - 1));
+  // An archive whose end record is lost gives nothing.
+  auto cut = disk;
+  std::fill(cut.begin() + 1024 + static_cast<std::ptrdiff_t>(archive.size() - 22 - 9), cut.end(), std::byte{0});
+  EXPECT_FALSE(WalkZipArchive(ReaderOver(cut), 1024, 3072));
 }
 
 }  // namespace

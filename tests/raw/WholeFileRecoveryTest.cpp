@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/RunSummaries.h"
 #include "raw/RawTestSupport.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
@@ -73,6 +74,29 @@ TEST_F(WholeFileRecovery, NamesFollowTheSequenceAndResultsRowsCountEachKind) {
             (std::vector<std::string>{"Total DOCX File(s) Recovered :  1", "Total PDF File(s) Recovered :  1",
                                       "Total RTF File(s) Recovered :  1"}));
   EXPECT_EQ(wizard_.state.rawRecovery.report.carves, manifest_["files"].size());
+}
+
+TEST_F(WholeFileRecovery, AFileIsReadOnceAndAnArchiveWithoutItsEndRecordIsNoFile) {
+  // A document that crosses the scan's 1 MiB blocks, and after it a stray archive header
+  // whose entry's sizes follow its data, with nothing after it.
+  const auto placed = std::find_if(manifest_["files"].begin(), manifest_["files"].end(),
+                                   [](const auto& file) { return file["name"] == "v00-text.docx"; });
+  ASSERT_NE(placed, manifest_["files"].end());
+  const auto document = ImageBytes(image_, (*placed)["start_offset"], (*placed)["length"]);
+  MemoryDiskSource& disk = wizard_.UseMemoryDisk(4 * 2048);
+  Put(disk, 2040 * 512, std::string_view(reinterpret_cast<const char*>(document.data()), document.size()));
+  Put(disk, 5000 * 512, std::string("PK\x03\x04\x14\x00\x08\x00\x08\x00", 10));
+  ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path(), .kinds = AllKinds(), .exactSizes = true}));
+  EXPECT_EQ(Written(), (std::vector<std::string>{"DOCX1.DOCX"}));
+  EXPECT_EQ(FileBytes(out_ / "DOCX1.DOCX"), document);
+  const RawRecoveryReport& report = wizard_.state.rawRecovery.report;
+  EXPECT_EQ(report.notSized, 1u);
+  EXPECT_EQ(report.carves, 1u);
+  EXPECT_NE(RawRecoverySummary(report).find("\r\nHeaders found whose file was not whole (not written) : 1"),
+            std::string::npos)
+      << RawRecoverySummary(report);
+  // The scan, the sizing and the copy shared what was read: every sector once.
+  EXPECT_EQ(disk.BytesRead(), 4u * 2048 * 512);
 }
 
 TEST_F(WholeFileRecovery, TheNewerKindsAloneDoNotStartARunOfTheDefaultMode) {

@@ -110,6 +110,8 @@ TEST(ZipArchiveWalk, RefusesAnArchiveWhoseEndRecordDisagreesOrIsCutOff) {
   const Bytes streamed = PlacedFile("v00-streamed.zip");  // its entry's sizes follow the data
   EXPECT_EQ(WalkZipArchive(streamed.Reader(), 0, streamed.data.size()),
             (ZipArchiveFound{streamed.data.size(), RawFileKind::Zip}));
+  // Its entry's end is searched for within the cap only.
+  EXPECT_FALSE(WalkZipArchive(streamed.Reader(), 0, streamed.data.size(), 16));
 }
 
 }  // namespace

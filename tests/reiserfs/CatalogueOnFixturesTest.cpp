@@ -54,7 +54,7 @@ class CatalogueOnFixtures : public ::testing::Test {
       const auto found = byKey_.find(k);
       if (found == byKey_.end()) continue;
       for (const auto& [entry, isFolder] : found->second)
-        if (entry->name == name && isFolder == folder) return entry;
+        if (Cat().Name(*entry) == name && isFolder == folder) return entry;
     }
     return nullptr;
   }
@@ -83,7 +83,7 @@ class CatalogueOnFixtures : public ::testing::Test {
 
   void ExpectNoDotEntries() const {
     for (const auto* list : {&Cat().folderList, &Cat().fileList})
-      for (const auto& entry : *list) EXPECT_TRUE(entry.name != "." && entry.name != "..");
+      for (const auto& entry : *list) EXPECT_TRUE(Cat().Name(entry) != "." && Cat().Name(entry) != "..");
   }
 
   // Quick builds list exactly the live tree: its folders, the hidden folder and "Lost",
@@ -108,13 +108,13 @@ TEST_F(CatalogueOnFixtures, QuickBuildOfA36PartitionListsTheLiveTree) {
   ExpectAllFound(partition_["entries"]);
   ExpectExactCounts();
   ExpectNoDotEntries();
-  EXPECT_EQ(Cat().folderList.front().name, "Lost");
+  EXPECT_EQ(Cat().Name(Cat().folderList.front()), "Lost");
   // A hard link: two entries with the object's key (the folder it was created in), both
   // with the real size and time since the names lie in different folders.
   const auto& links = byKey_.at({32, 34});
   ASSERT_EQ(links.size(), 2u);
-  EXPECT_EQ(links[0].first->name, "shared.bin");
-  EXPECT_EQ(links[1].first->name, "shared-hardlink.bin");
+  EXPECT_EQ(Cat().Name(*links[0].first), "shared.bin");
+  EXPECT_EQ(Cat().Name(*links[1].first), "shared-hardlink.bin");
   EXPECT_EQ(links[1].first->size, 5000u);
   // A folder moved after its creation keeps the parent of its key, and is shown where it
   // now lies.
@@ -181,7 +181,7 @@ TEST_F(CatalogueOnFixtures, AdvancedBuildOfA35PartitionFindsItsFiles) {
   ExpectAllFound(partition_["entries"]);
   // The files with indirect items have their pieces.
   std::size_t withPieces = 0;
-  for (const auto& record : Cat().objectList.Records()) withPieces += !record.pieces.empty();
+  for (const auto& record : Cat().objectList.Records()) withPieces += record.pieceCount > 0;
   EXPECT_GT(withPieces, 0u);
 }
 

@@ -78,17 +78,17 @@ class CraftedCatalogue : public ::testing::Test {
 
   std::vector<std::string> FolderNames() const {
     std::vector<std::string> names;
-    for (const auto& entry : Cat().folderList) names.push_back(entry.name);
+    for (const auto& entry : Cat().folderList) names.emplace_back(Cat().Name(entry));
     return names;
   }
   std::vector<std::string> FileNames() const {
     std::vector<std::string> names;
-    for (const auto& entry : Cat().fileList) names.push_back(entry.name);
+    for (const auto& entry : Cat().fileList) names.emplace_back(Cat().Name(entry));
     return names;
   }
   const CatalogueEntry* File(const std::string& name) const {
     const auto found = std::find_if(Cat().fileList.begin(), Cat().fileList.end(),
-                                    [&](const CatalogueEntry& e) { return e.name == name; });
+                                    [&](const CatalogueEntry& e) { return Cat().Name(e) == name; });
     return found == Cat().fileList.end() ? nullptr : &*found;
   }
 
@@ -120,16 +120,16 @@ TEST_F(CraftedCatalogue, AdvancedBuildFindsTheSameEntriesAndKeepsTheBodyPieces) 
   ObjectList& objects = wizard_.state.catalogue.objectList;
   const ObjectRecord* a = objects.Find(11, 2);
   ASSERT_NE(a, nullptr);
-  EXPECT_TRUE(a->pieces.empty());
-  ASSERT_EQ(a->tailPieces.size(), 1u);
-  EXPECT_EQ(a->tailPieces[0].block, kLeafB);
-  EXPECT_EQ(a->tailPieces[0].length, 300u);
+  EXPECT_TRUE(objects.Pieces(*a).empty());
+  ASSERT_EQ(objects.TailPieces(*a).size(), 1u);
+  EXPECT_EQ(objects.TailPieces(*a)[0].block, kLeafB);
+  EXPECT_EQ(objects.TailPieces(*a)[0].length, 300u);
   const ObjectRecord* b = objects.Find(12, 10);
   ASSERT_NE(b, nullptr);
-  ASSERT_EQ(b->pieces.size(), 1u);
-  EXPECT_EQ(b->pieces[0].block, kLeafB);
-  EXPECT_EQ(b->pieces[0].length, 8u);
-  EXPECT_EQ(ReadU32(partition_.Block(kLeafB), b->pieces[0].location), 40u);
+  ASSERT_EQ(objects.Pieces(*b).size(), 1u);
+  EXPECT_EQ(objects.Pieces(*b)[0].block, kLeafB);
+  EXPECT_EQ(objects.Pieces(*b)[0].length, 8u);
+  EXPECT_EQ(ReadU32(partition_.Block(kLeafB), objects.Pieces(*b)[0].location), 40u);
   // "Lost" is record 0 and is not counted; the root folder's own record is no entry.
   EXPECT_EQ(objects[0].objectId, kLostFolderId);
   EXPECT_EQ(Cat().objectCount, objects.Size() - 1);
@@ -217,7 +217,7 @@ TEST_F(CraftedCatalogue, TwoObjectsThatShareAnIdAreEachSavedFromTheListAsThemsel
     const auto& rows = wizard_.state.listedRows;
     for (std::size_t row = 0; row < rows.size(); ++row)
       wizard_.window.ListSetRowSelected(control::kDetailsList, row,
-                                        !rows[row].folder && Cat().fileList[rows[row].index].name == name);
+                                        !rows[row].folder && Cat().Name(Cat().fileList[rows[row].index]) == name);
     wizard_.state.destinationPath = (out / name).string();
     wizard_.state.saveMode = 2;
     RunSaving(wizard_.state);
@@ -245,7 +245,7 @@ TEST_F(CraftedCatalogue, QuickBuildGivesASecondNameInTheSameFolderTheObjectsSize
   const auto& rows = wizard_.state.listedRows;
   for (std::size_t row = 0; row < rows.size(); ++row)
     wizard_.window.ListSetRowSelected(control::kDetailsList, row,
-                                      !rows[row].folder && Cat().fileList[rows[row].index].name == "link.txt");
+                                      !rows[row].folder && Cat().Name(Cat().fileList[rows[row].index]) == "link.txt");
   wizard_.state.destinationPath = out.Path().string();
   wizard_.state.saveMode = 2;
   RunSaving(wizard_.state);
@@ -348,7 +348,7 @@ TEST_F(CraftedCatalogue, AdvancedBuildNamesUnnamedObjectsFoundAndLetsLaterEntrie
   // Object 21 has a piece but no stat data: it is not converted.
   const ObjectRecord* orphan = wizard_.state.catalogue.objectList.Find(21, 2);
   ASSERT_NE(orphan, nullptr);
-  EXPECT_EQ(orphan->name, "FOUND2");
+  EXPECT_EQ(wizard_.state.catalogue.objectList.Name(*orphan), "FOUND2");
   EXPECT_EQ(orphan->mode, kNotSeen);
 }
 
@@ -365,11 +365,12 @@ TEST_F(CraftedCatalogue, AdvancedBuildReadsThe35LayoutBodyItems) {
                                 indirect, direct});
   partition_.WriteSuperblock(kLeafA);
   Build(true);
-  const ObjectRecord* record = wizard_.state.catalogue.objectList.Find(11, 2);
+  const ObjectList& objects = wizard_.state.catalogue.objectList;
+  const ObjectRecord* record = objects.Find(11, 2);
   ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->pieces.size(), 1u);
-  ASSERT_EQ(record->tailPieces.size(), 1u);
-  EXPECT_EQ(record->tailPieces[0].offset, 4097u);
+  EXPECT_EQ(objects.Pieces(*record).size(), 1u);
+  ASSERT_EQ(objects.TailPieces(*record).size(), 1u);
+  EXPECT_EQ(objects.TailPieces(*record)[0].offset, 4097u);
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"old.txt"}));
 }
 

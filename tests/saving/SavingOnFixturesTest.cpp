@@ -229,9 +229,9 @@ TEST_F(SavingOnFixtures, ClosingDuringASaveRemovesTheFileBeingWrittenAndSavesNot
   const SaveReport report = SaveSelected({CurrentPartitionSource(wizard_.state), BodySource::Tree, out_.Path()},
                                          catalogue, selection, wizard_.state.savingOptions, wizard_.window, progress,
                                          run);
-  EXPECT_TRUE(fs::exists(out_.Path() / SafeName(catalogue.fileList[small].name)));
-  EXPECT_FALSE(fs::exists(out_.Path() / SafeName(catalogue.fileList[big].name)));
-  EXPECT_FALSE(fs::exists(out_.Path() / SafeName(catalogue.fileList[after].name)));
+  EXPECT_TRUE(fs::exists(out_.Path() / SafeName(catalogue.Name(catalogue.fileList[small]))));
+  EXPECT_FALSE(fs::exists(out_.Path() / SafeName(catalogue.Name(catalogue.fileList[big]))));
+  EXPECT_FALSE(fs::exists(out_.Path() / SafeName(catalogue.Name(catalogue.fileList[after]))));
   EXPECT_TRUE(report.shortFiles.empty());
   EXPECT_EQ(report.filesWritten, 1u);
 }
@@ -240,7 +240,9 @@ TEST_F(SavingOnFixtures, ViewingAFileWritesItToTheTemporaryFolderAndOpensIt) {
   Build("bare-36", 0, false);
   wizard_.state.tempFolder = out_.Path().string();
   const auto& files = wizard_.state.catalogue.fileList;
-  const auto notes = std::find_if(files.begin(), files.end(), [](const CatalogueEntry& e) { return e.name == "notes.txt"; });
+  const auto notes = std::find_if(files.begin(), files.end(), [&](const CatalogueEntry& e) {
+    return wizard_.state.catalogue.Name(e) == "notes.txt";
+  });
   ASSERT_NE(notes, files.end());
   ASSERT_TRUE(ViewFile(wizard_.state, *notes));
   ASSERT_EQ(wizard_.window.OpenedDocuments(), std::vector<std::string>{(out_.Path() / "notes.txt").string()});

@@ -7,6 +7,7 @@ namespace vantrel::test {
 
 ReadOutcome MemoryDiskSource::Read(std::uint64_t offset, std::span<std::byte> buffer) {
   ++reads_;
+  bytesRead_ += buffer.size();
   const std::uint64_t first = offset / kSectorSize;
   const std::uint64_t last = (offset + buffer.size() + kSectorSize - 1) / kSectorSize;
   for (std::uint64_t sector = first; sector < last; ++sector)

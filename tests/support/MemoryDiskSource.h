@@ -24,11 +24,13 @@ class MemoryDiskSource : public DiskSource {
   }
   void FailSector(std::uint64_t sector) { failing_.insert(sector); }
   int Reads() const { return reads_; }
+  std::uint64_t BytesRead() const { return bytesRead_; }
 
  private:
   std::vector<std::byte> bytes_;
   std::set<std::uint64_t> failing_;
   std::atomic<int> reads_ = 0;
+  std::atomic<std::uint64_t> bytesRead_ = 0;
 };
 
 }  // namespace vantrel::test

@@ -26,6 +26,10 @@ void SparseImage::Write(std::uint64_t offset, std::span<const std::byte> bytes) 
     throw std::runtime_error("cannot write " + path_);
 }
 
+void SparseImage::Resize(std::uint64_t sizeBytes) {
+  if (::ftruncate(fd_, static_cast<off_t>(sizeBytes)) != 0) throw std::runtime_error("cannot resize " + path_);
+}
+
 void SparseImage::CopyImage(const std::string& image, std::uint64_t sector) {
   const int in = ::open(image.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) throw std::runtime_error("cannot read " + image);

@@ -17,6 +17,8 @@ class SparseImage {
 
   const std::string& Path() const { return path_; }
   void Write(std::uint64_t offset, std::span<const std::byte> bytes);
+  // Sets the file's size (a larger one reads as zeros without taking room).
+  void Resize(std::uint64_t sizeBytes);
   // Copies a whole image file so that its first byte lands on sector `sector`.
   void CopyImage(const std::string& image, std::uint64_t sector);
   // Writes entry slot (0 to 3) of the partition table in sector tableSector.
