@@ -5,6 +5,9 @@
 #
 #   bench/mount_vs_save.sh [IMAGE] [RUNS]
 #
+# The copies are written under build/bench/mount, or under $BENCH_WORK (for example a folder
+# in /dev/shm, so that creating 20,000 files on the destination does not hide the reading).
+#
 # IMAGE defaults to /tmp/bench/many-files.img (20,100 files), made from the recipe beside
 # this script (a few minutes, needs root and qemu):
 #   /work/shared/tools/make-reiserfs-fixture -r -o /tmp/bench bench/recipes/many-files
@@ -17,7 +20,7 @@ cli=$PWD/build/bin/vantrel-cli
 image=$(realpath "${1:-/tmp/bench/many-files.img}")
 runs=${2:-3}
 [ -f "$image" ] || { echo "no image $image (see the head of this script)" >&2; exit 2; }
-work=$PWD/build/bench/mount
+work=${BENCH_WORK:-$PWD/build/bench/mount}
 mnt=$work/mnt
 fusermount3 -u "$mnt" 2>/dev/null || true
 rm -rf "$work" && mkdir -p "$mnt"

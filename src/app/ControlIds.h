@@ -10,6 +10,7 @@ inline constexpr int kNextButton = 1002;
 inline constexpr int kSaveDataButton = 1016;
 inline constexpr int kLoadLogButton = 1014;
 inline constexpr int kSaveLogButton = 1134;
+inline constexpr int kBrowseButton = 1017;  // ours: the catalogue as a folder in the file manager
 inline constexpr int kHelpButton = 1020;
 inline constexpr int kExitButton = 1021;
 
@@ -69,6 +70,7 @@ inline constexpr int kCountingTotalFiles = 1141;
 // Menu commands, whose enabled state is kept like a control's.
 inline constexpr int kMenuSave = 32776;
 inline constexpr int kMenuSaveSettings = 32838;
+inline constexpr int kMenuBrowse = 32860;
 inline constexpr int kMenuSaveLog = 32842;
 inline constexpr int kMenuLoadLog = 32843;
 inline constexpr int kMenuDirectoryView = 32852;

@@ -69,7 +69,7 @@ void Wizard::Initialise(const std::string& languageSetting) {
   window.ListInsertColumn(kDetailsList, {"Details", 500});
   SetUpRawRecoveryLists(window);
   for (const int id : {kMenuSave, kMenuSaveSettings, kMenuSaveLog, kMenuDirectoryView, kMenuDirectoryPrint,
-                       kMenuDirectoryEmail, kSaveLogButton})
+                       kMenuDirectoryEmail, kSaveLogButton, kMenuBrowse})
     window.EnableControl(id, false);
   window.SetChecked(kMenuBalloonHelp, state_.balloonHelp != 0);
   for (const int id : kRawPanelControls) window.ShowControl(id, false);
@@ -165,6 +165,7 @@ void Wizard::NextFromPartitionStage() {
   if (*type == 1 && state_.recoveryMode == 3) return;
   WindowPort& window = state_.Window();
   window.EnableControl(kRawStartButton, false);
+  browse_.End();  // a new catalogue replaces the one served
   ReplaceFolderTree(state_);
   window.ShowControl(kFolderTree, false);
   ShowView(state_, 4);
@@ -189,6 +190,7 @@ void Wizard::Back() {
 
 void Wizard::ReturnToPartitions() {
   WindowPort& window = state_.Window();
+  browse_.End();
   state_.catalogue.Clear();
   state_.wizardStage = 1;
   window.ShowControl(kFolderTree, false);
@@ -291,6 +293,7 @@ void Wizard::PrepareTreesForLoad() {
 
 void Wizard::LoadLog() {
   if (Busy()) return;
+  browse_.End();  // the log's catalogue replaces the one served
   PrepareTreesForLoad();
   workers_.Start(Worker::LogLoad, [this] { RunLoadLogWorker(state_); }, /*keepSlot=*/true);
 }
@@ -340,6 +343,13 @@ void Wizard::StartRawRecoveryOrStop() {
   });
 }
 
+void Wizard::Browse() {
+  if (Stage() < 2)
+    state_.Window().ShowMessage(kGoToCatalogueStep);
+  else
+    browse_.Open();
+}
+
 void Wizard::StopSearching() {
   pause_.Hold();
   const bool stop = state_.Window().AskYesNo(kStopQuestion);
@@ -357,6 +367,7 @@ void Wizard::Exit() {
   state_.rawRecovery.stopRequested.store(true);
   dialogs_.WaitWhile([this] { return workers_.AnyRunning(); });
   workers_.WaitAll();
+  browse_.End();
   state_.catalogue.Clear();
   dialogs_.EndProcess();
 }
@@ -370,6 +381,8 @@ bool Wizard::RefusedWhileBusy(int id) const {
     case kSaveLogButton:
     case kMenuLoadLog:
     case kLoadLogButton:
+    case kMenuBrowse:
+    case kBrowseButton:
     case kSearchMoreButton:
     case kRawEntireDisk:
     case kRawSectorRange:
@@ -423,6 +436,8 @@ void Wizard::Command(int id) {
       else
         window.ShowMessage(kGoToCatalogueStep);
       break;
+    case kMenuBrowse:
+    case kBrowseButton: Browse(); break;
     case kMenuExit:
     case kExitButton: Exit(); break;
     case kMenuUpdate: window.ShowMessage(kFeatureNotAvailable); break;

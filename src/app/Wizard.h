@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/BrowseFolder.h"
 #include "app/LanguageTexts.h"
 #include "app/TreeModel.h"
 #include "app/WorkerSlots.h"
@@ -66,6 +67,11 @@ class Wizard {
   void StopSearching();
   void Exit();
 
+  // What serves the catalogue for Browse; without one, Browse says it is not available.
+  void UseMounter(CatalogueMounter* mounter) { browse_.UseMounter(mounter); }
+  // The folder Browse mounted the catalogue in, empty when none is mounted.
+  const std::string& BrowsedFolder() const { return browse_.Folder(); }
+
   WorkerSlots& Workers() { return workers_; }
   // True while a worker runs: every command that would start another one or change the
   // stage is refused meanwhile (the window greys them).
@@ -87,6 +93,7 @@ class Wizard {
   void StartRawRecoveryOrStop();
   void ReturnToPartitions();
   void AfterOutOfMemory(Worker slot);
+  void Browse();
   void Log(const std::string& text);
 
   WizardState& state_;
@@ -94,6 +101,7 @@ class Wizard {
   WorkerPause& pause_;
   WorkerSlots workers_;
   LanguageTexts language_;
+  BrowseFolder browse_{state_};
 };
 
 }  // namespace vantrel

@@ -116,7 +116,7 @@ void ApplyView(WizardState& state, ViewEditor& v, int code) {
       v.Picture(9);
       v.Hide({kSearchProgress});
       state.Window().SetProgress(kSearchProgress, 0);
-      v.Enable({kBackButton, kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton});
+      v.Enable({kBackButton, kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuBrowse});
       v.Disable({kMenuLoadLog, kLoadLogButton});
       v.Enable({kMenuDirectoryView, kMenuDirectoryPrint, kMenuDirectoryEmail});
       v.Text(kStatusText, "");
@@ -127,7 +127,7 @@ void ApplyView(WizardState& state, ViewEditor& v, int code) {
       v.Text(kStatusText, "");
       v.Show({kSearchMoreButton});
       v.DetailsColumn();
-      v.Disable({kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton});
+      v.Disable({kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuBrowse});
       v.Enable({kMenuLoadLog, kLoadLogButton});
       v.Disable({kMenuDirectoryView, kMenuDirectoryPrint, kMenuDirectoryEmail});
       break;

@@ -21,8 +21,9 @@ NameStore& NameStore::operator=(const NameStore& other) {
 
 NameRef NameStore::Add(std::string_view name) {
   name = name.substr(0, kMaxNameBytes);
-  // A name never straddles two blocks.
-  if (used_ + name.size() > kBlockBytes) {
+  if (name.empty()) return {};  // needs no bytes, and a store may have no block yet
+  // A name never straddles two blocks; a store moved from has none.
+  if (blocks_.empty() || used_ + name.size() > kBlockBytes) {
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
     used_ = 0;
   }

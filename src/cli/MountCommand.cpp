@@ -4,10 +4,11 @@
 
 #include <iostream>
 
+#include "cli/CatalogueSource.h"
 #include "disk/DiskEnumeration.h"
 #include "disk/SectorReader.h"
 #include "mount/FuseServer.h"
-#include "mount/MountedVolume.h"
+#include "mount/ServedVolume.h"
 
 namespace vantrel::cli {
 
@@ -32,6 +33,18 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The catalogue of the recovery log given with --log, read on the mount's own disk reader;
+// nothing after the loading has said why not.
+std::optional<std::pair<PartitionSource, MountCatalogue>> LoggedCatalogue(CliSession& session, const DiskReader& disk,
+                                                                          int diskIndex) {
+  CatalogueOptions options;
+  options.diskIndex = diskIndex;
+  if (ObtainCatalogue(session, options) != kSuccess) return std::nullopt;
+  ChosenCatalogue& chosen = *session.Chosen();
+  const PartitionSource partition{disk, chosen.partition.startSector, chosen.partition.superblock};
+  return std::pair{partition, MountCatalogue{std::move(chosen.catalogue), chosen.source}};
+}
+
 }  // namespace
 
 CLI::App* AddMountCommand(CLI::App& app, MountOptions& options) {
@@ -48,6 +61,7 @@ CLI::App* AddMountCommand(CLI::App& app, MountOptions& options) {
   mount->add_flag("--strict", options.strict, "Reading a damaged range fails (EIO) instead of giving zeros");
   mount->add_flag("-f,--foreground", options.foreground, "Stay in the foreground; Ctrl-C unmounts");
   mount->footer(
+      "With --log FILE, the catalogue kept in that recovery log is served (contents still read from the disk).\n"
       "Example:\n  vantrel-cli --disk disk.img mount --file-search advanced /mnt/old\n"
       "Unmount with: fusermount3 -u /mnt/old");
   return mount;
@@ -55,10 +69,6 @@ CLI::App* AddMountCommand(CLI::App& app, MountOptions& options) {
 
 int RunMountCommand(CliSession& session, const GlobalOptions& global, const MountOptions& options) {
   if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
-  if (!session.RecoveryLog().empty()) {
-    std::cerr << "vantrel-cli: mount builds its catalogue from the disk; --log is not taken\n";
-    return kUsageError;
-  }
   if (!IsFolder(options.mountpoint)) {
     std::cerr << "vantrel-cli: " << options.mountpoint << " is not a folder\n";
     return kUsageError;
@@ -70,15 +80,23 @@ int RunMountCommand(CliSession& session, const GlobalOptions& global, const Moun
   SectorReader reader(names, &badSectors);
   const DiskReader disk(reader, static_cast<std::uint16_t>(options.diskIndex));
 
-  auto partition = PickPartition(disk, options.source);
-  if (!partition) return kNotFound;
-  const bool advanced = options.fileSearch == "advanced";
-  std::cerr << "Building the catalogue (" << options.fileSearch << " file search) of the partition at sector "
-            << partition->startSector << "...\n";
-  MountCatalogue built = BuildMountCatalogue(*partition, advanced);
+  std::optional<PartitionSource> partition;
+  MountCatalogue built;
+  if (!session.RecoveryLog().empty()) {
+    auto logged = LoggedCatalogue(session, disk, options.diskIndex);
+    if (!logged) return kLogRefused;
+    partition = logged->first;
+    built = std::move(logged->second);
+  } else {
+    partition = PickPartition(disk, options.source);
+    if (!partition) return kNotFound;
+    std::cerr << "Building the catalogue (" << options.fileSearch << " file search) of the partition at sector "
+              << partition->startSector << "...\n";
+    built = BuildMountCatalogue(*partition, options.fileSearch == "advanced");
+  }
   const std::size_t folders = built.catalogue.folderList.size();
   const std::size_t files = built.catalogue.fileList.size();
-  mount::MountedVolume volume(*partition, std::move(built.catalogue), built.bodies, built.states, options.strict);
+  const auto volume = mount::MakeServedVolume(*partition, std::move(built.catalogue), built.bodies, options.strict);
 
   const DiskEntry* entry = names.Entry(static_cast<std::size_t>(options.diskIndex));
   mount::ServeOptions serve;
@@ -89,7 +107,7 @@ int RunMountCommand(CliSession& session, const GlobalOptions& global, const Moun
     std::cout << "Mounted " << folders << " folders and " << files << " files on " << options.mountpoint
               << " (read-only). Unmount with: fusermount3 -u " << options.mountpoint << std::endl;
   };
-  const int result = mount::Serve(volume, serve);
+  const int result = mount::Serve(*volume, serve);
   return result == 0 ? kSuccess : kDiskError;
 }
 

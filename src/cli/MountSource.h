@@ -1,14 +1,12 @@
 #pragma once
 // The partition and catalogue the mount command serves, found with the engines directly:
 // the partition by its record in the partition-table search or by its first sector, and
-// the catalogue by a quick or an advanced build. An advanced build comes with the live
-// tree's entries, so that the mount can tell deleted entries from live ones.
+// the catalogue by a quick or an advanced build.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
-#include "mount/EntryStates.h"
 #include "reiserfs/CatalogueBuild.h"
 #include "saving/FileBody.h"
 
@@ -26,7 +24,6 @@ std::optional<PartitionSource> PickPartition(const DiskReader& disk, const Mount
 struct MountCatalogue {
   Catalogue catalogue;
   BodySource bodies = BodySource::Tree;
-  mount::EntryStates states;
 };
 
 MountCatalogue BuildMountCatalogue(const PartitionSource& partition, bool advanced);

@@ -28,7 +28,10 @@ constexpr const char* kObjectAttribute = "user.vantrel.objectId";
 constexpr const char* kDirAttribute = "user.vantrel.dirId";
 constexpr const char* kDamagedAttribute = "user.vantrel.damaged";
 
-MountedVolume& VolumeOf(fuse_req_t request) { return *static_cast<MountedVolume*>(fuse_req_userdata(request)); }
+MountedVolume& VolumeOf(fuse_req_t request) {
+  return static_cast<FuseMount::Served*>(fuse_req_userdata(request))->volume;
+}
+PageCacheFill& FillOf(fuse_req_t request) { return static_cast<FuseMount::Served*>(fuse_req_userdata(request))->fill; }
 
 struct stat AttributesOf(MountedVolume& volume, NodeId id, const MountNode& node) {
   struct stat st {};
@@ -50,8 +53,10 @@ struct stat AttributesOf(MountedVolume& volume, NodeId id, const MountNode& node
   // A size from a damaged stat data may be beyond what a file offset can say.
   constexpr std::uint64_t kMostSize = std::numeric_limits<off_t>::max();
   st.st_size = node.kind == NodeKind::Folder ? 0 : static_cast<off_t>(std::min(volume.SizeOf(id), kMostSize));
-  st.st_uid = ::getuid();
-  st.st_gid = ::getgid();
+  static const uid_t uid = ::getuid();
+  static const gid_t gid = ::getgid();
+  st.st_uid = uid;
+  st.st_gid = gid;
   st.st_blksize = static_cast<blksize_t>(volume.BlockSize() ? volume.BlockSize() : 4096);
   st.st_blocks = st.st_size / 512 + (st.st_size % 512 != 0);
   st.st_atim.tv_sec = st.st_mtim.tv_sec = st.st_ctim.tv_sec = node.modificationTime;
@@ -142,6 +147,7 @@ void ReadFolder(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, f
     return;
   }
   std::vector<char> buffer(std::min<size_t>(size, kMostRead));
+  std::vector<NodeId> listed;
   std::size_t used = 0;
   const auto total = static_cast<off_t>(node->entries.size()) + 2;
   for (off_t at = offset; at < total; ++at) {
@@ -166,8 +172,12 @@ void ReadFolder(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, f
     }
     if (needed > buffer.size() - used) break;
     used += needed;
+    if (plus && !dots) listed.push_back(id);
   }
+  PageCacheFill& fill = FillOf(request);  // the request is gone once answered
   fuse_reply_buf(request, buffer.data(), used);
+  // The kernel knows these inodes now: their contents may go to its cache ahead of reads.
+  fill.Offer(listed);
 }
 
 void ReadFolderPlain(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, fuse_file_info* info) {
@@ -182,6 +192,7 @@ void Read(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, fuse_fi
   static thread_local std::vector<std::byte> buffer;
   buffer.resize(std::min(size, kMostRead));
   const VolumeRead read = VolumeOf(request).Read(ino, static_cast<std::uint64_t>(offset), buffer);
+  FillOf(request).Served(ino);
   if (read.error != 0)
     fuse_reply_err(request, read.error);
   else
@@ -275,33 +286,17 @@ fuse_lowlevel_ops Operations() {
   return ops;
 }
 
-// Keeps the session's resources and undoes them in reverse order.
-class Session {
- public:
-  explicit Session(fuse_session* session) : session_(session) {}
-  ~Session() {
-    if (signals_) fuse_remove_signal_handlers(session_);
-    if (mounted_) fuse_session_unmount(session_);
-    fuse_session_destroy(session_);
-  }
-  fuse_session* Get() const { return session_; }
-  bool signals_ = false;
-  bool mounted_ = false;
-
- private:
-  fuse_session* session_;
-};
-
 }  // namespace
 
-int Serve(MountedVolume& volume, const ServeOptions& options) {
+std::unique_ptr<FuseMount> FuseMount::Make(MountedVolume& volume, const std::string& mountpoint,
+                                           const std::string& fsName, std::string& why) {
   // Options are split at commas and unescaped at backslashes: none may come from the name.
-  std::string fsName = options.fsName;
-  for (char& c : fsName)
+  std::string safeName = fsName;
+  for (char& c : safeName)
     if (c == ',' || c == '\\' || c == ' ') c = '_';
   // No default_permissions: a recovered file is readable whatever mode the damaged disk gives it.
-  const std::string mountOptions = "ro,nosuid,nodev,noatime,subtype=vantrel,fsname=" + fsName;
-  std::array<std::string, 3> words{"vantrel-cli", "-o", mountOptions};
+  const std::string mountOptions = "ro,nosuid,nodev,noatime,subtype=vantrel,fsname=" + safeName;
+  std::array<std::string, 3> words{"vantrel", "-o", mountOptions};
   std::array<char*, 3> argv{words[0].data(), words[1].data(), words[2].data()};
   fuse_args args = FUSE_ARGS_INIT(static_cast<int>(argv.size()), argv.data());
   // The session may copy the arguments into memory of its own; it is freed on every way out.
@@ -309,28 +304,51 @@ int Serve(MountedVolume& volume, const ServeOptions& options) {
     fuse_args& args;
     ~FreedArgs() { fuse_opt_free_args(&args); }
   } freed{args};
-  const fuse_lowlevel_ops ops = Operations();
-  fuse_session* raw = fuse_session_new(&args, &ops, sizeof ops, &volume);
-  if (raw == nullptr) {
-    std::cerr << "vantrel-cli: the FUSE session could not be started\n";
-    return 2;
+  static const fuse_lowlevel_ops ops = Operations();
+  auto served = std::make_unique<Served>(volume);
+  fuse_session* session = fuse_session_new(&args, &ops, sizeof ops, served.get());
+  if (session == nullptr) {
+    why = "the FUSE session could not be started";
+    return nullptr;
   }
-  Session session(raw);
-  if (fuse_set_signal_handlers(raw) != 0) return 2;
-  session.signals_ = true;
+  std::unique_ptr<FuseMount> made(new FuseMount(session, std::move(served)));
   // The unmount at the end names the folder again, from wherever the server then is.
   std::error_code error;
-  const std::string mountpoint = std::filesystem::absolute(options.mountpoint, error).lexically_normal().string();
-  if (error || fuse_session_mount(raw, mountpoint.c_str()) != 0) {
-    std::cerr << "vantrel-cli: cannot mount on " << options.mountpoint << " (is /dev/fuse there, and fusermount3?)\n";
+  const std::string absolute = std::filesystem::absolute(mountpoint, error).lexically_normal().string();
+  if (error || fuse_session_mount(session, absolute.c_str()) != 0) {
+    why = "cannot mount on " + mountpoint + " (is /dev/fuse there, and fusermount3?)";
+    return nullptr;
+  }
+  made->mounted_ = true;
+  made->served_->fill.Start(session);
+  return made;
+}
+
+FuseMount::~FuseMount() {
+  served_->fill.Stop();
+  if (mounted_) fuse_session_unmount(session_);
+  fuse_session_destroy(session_);
+}
+
+int Serve(MountedVolume& volume, const ServeOptions& options) {
+  std::string why;
+  const auto mount = FuseMount::Make(volume, options.mountpoint, options.fsName, why);
+  if (!mount) {
+    std::cerr << "vantrel-cli: " << why << '\n';
     return 2;
   }
-  session.mounted_ = true;
+  fuse_session* session = mount->Session();
+  // Ctrl-C and SIGTERM end the loop; the handlers go before the mount is undone.
+  if (fuse_set_signal_handlers(session) != 0) return 2;
+  struct Handlers {
+    fuse_session* session;
+    ~Handlers() { fuse_remove_signal_handlers(session); }
+  } handlers{session};
   if (options.onMounted) options.onMounted();
   if (fuse_daemonize(options.foreground ? 1 : 0) != 0) return 1;
   fuse_loop_config* config = fuse_loop_cfg_create();
   fuse_loop_cfg_set_max_threads(config, 16);
-  const int result = fuse_session_loop_mt(raw, config);
+  const int result = fuse_session_loop_mt(session, config);
   fuse_loop_cfg_destroy(config);
   // A loop ended by a signal reports the signal's number: Ctrl-C is a clean end too.
   return result == 0 || result == SIGINT || result == SIGTERM || result == SIGHUP ? 0 : 1;

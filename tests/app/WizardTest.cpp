@@ -351,7 +351,7 @@ TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
       {0, 1, kMenuDirectoryView, kGoToCatalogueStep}, {1, 1, kMenuDirectoryPrint, kGoToCatalogueStep},
       {2, 1, kLoadLogButton, kGoToFirstSteps},       {1, 3, kLoadLogButton, kLogButtonInRawMode},
       {1, 3, kSaveLogButton, kLogButtonInRawMode},   {1, 3, kMenuLoadLog, kLoadLogInRawMode},
-      {0, 0, kMenuUpdate, kFeatureNotAvailable},
+      {0, 0, kMenuUpdate, kFeatureNotAvailable},     {1, 1, kBrowseButton, kGoToCatalogueStep},
   };
   for (const Case& c : cases) {
     t_.state.wizardStage = c.stage;
@@ -367,6 +367,92 @@ TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
   const std::size_t before = t_.window.Messages().size();
   wizard_.Command(kMenuSave);
   EXPECT_EQ(t_.window.Messages().size(), before);
+}
+
+// Stands in for the FUSE mount: records what it is asked to serve, and refuses on request.
+class RecordingMounter : public CatalogueMounter {
+ public:
+  std::string Mount(const PartitionSource& partition, Catalogue catalogue, BodySource, const std::string& folder) override {
+    folders.push_back(folder);
+    starts.push_back(partition.startSector);
+    files = catalogue.fileList.size();
+    mounted = refusal.empty();
+    return refusal;
+  }
+  void Unmount() override { mounted = false; }
+  std::string refusal;
+  std::vector<std::string> folders;
+  std::vector<std::uint64_t> starts;
+  std::size_t files = 0;
+  bool mounted = false;
+};
+
+TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChanges) {
+  const fs::path runtime = out_.Path() / "runtime";
+  fs::create_directory(runtime);
+  ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  Start({FixtureImage("mbr-mixed")});
+  ChooseDiskAndMode(kQuickSearchMode);
+  PickPartitionAt(94208);
+  BuildCatalogue(1);
+  EXPECT_TRUE(At(kMenuBrowse).enabled);
+  wizard_.Command(kMenuBrowse);  // nothing to mount with
+  EXPECT_EQ(t_.window.Messages().back().text, kBrowseUnavailable);
+  EXPECT_TRUE(t_.window.OpenedDocuments().empty());
+
+  RecordingMounter mounter;
+  wizard_.UseMounter(&mounter);
+
+  wizard_.Command(kBrowseButton);
+  ASSERT_EQ(mounter.folders.size(), 1u);
+  const fs::path folder = mounter.folders[0];
+  EXPECT_EQ(folder.parent_path(), runtime);
+  EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);  // a private folder
+  EXPECT_EQ(mounter.starts[0], 94208u);
+  EXPECT_EQ(mounter.files, t_.state.catalogue.fileList.size());
+  EXPECT_EQ(t_.window.OpenedDocuments(), std::vector<std::string>{folder.string()});
+  // Again: the folder already served is opened once more.
+  wizard_.Command(kMenuBrowse);
+  EXPECT_EQ(mounter.folders.size(), 1u);
+  EXPECT_EQ(t_.window.OpenedDocuments().size(), 2u);
+
+  wizard_.Back();
+  EXPECT_FALSE(mounter.mounted);
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_EQ(wizard_.BrowsedFolder(), "");
+  EXPECT_FALSE(At(kMenuBrowse).enabled);
+
+  // A refused mount leaves no folder behind and says why.
+  BuildCatalogue(1);
+  mounter.refusal = "no FUSE here";
+  wizard_.Command(kBrowseButton);
+  ASSERT_EQ(mounter.folders.size(), 2u);
+  EXPECT_FALSE(fs::exists(mounter.folders[1]));
+  EXPECT_EQ(t_.window.Messages().back().text, std::string(kBrowseFailed) + "no FUSE here");
+  EXPECT_EQ(t_.window.OpenedDocuments().size(), 2u);
+
+  // Load Log replaces the catalogue: what was served goes first, whatever the log gives.
+  mounter.refusal.clear();
+  wizard_.Command(kMenuBrowse);
+  ASSERT_TRUE(mounter.mounted);
+  wizard_.Command(kMenuLoadLog);
+  wizard_.Workers().WaitAll();
+  EXPECT_FALSE(mounter.mounted);
+  EXPECT_FALSE(fs::exists(mounter.folders[2]));
+
+  // The window closes: unmounted before the process ends, and only when it does.
+  ASSERT_EQ(t_.state.wizardStage, 2);  // the cancelled log left the catalogue
+  wizard_.Command(kBrowseButton);
+  ASSERT_TRUE(mounter.mounted);
+  t_.answers.AddYesNo(false);
+  wizard_.Command(kMenuExit);
+  EXPECT_TRUE(mounter.mounted);
+  t_.answers.AddYesNo(true);
+  wizard_.Command(kMenuExit);
+  EXPECT_FALSE(mounter.mounted);
+  EXPECT_FALSE(fs::exists(mounter.folders[3]));
+  EXPECT_EQ(dialogs_.Actions(), std::vector<std::string>{"end"});
+  ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST_F(WizardTest, LoadLogAtTheFirstStepPreparesTheTreesAndACancelRestoresTheStep) {

@@ -20,13 +20,6 @@ extern char** environ;
 namespace vantrel::test {
 namespace {
 
-bool IsMountPoint(const std::filesystem::path& folder) {
-  struct stat inside {
-  }, parent{};
-  return ::stat(folder.c_str(), &inside) == 0 && ::stat(folder.parent_path().c_str(), &parent) == 0 &&
-         inside.st_dev != parent.st_dev;
-}
-
 TEST(ForegroundMount, CtrlCUnmountsAndEndsCleanly) {
   std::string why;
   if (!FuseAvailable(&why)) GTEST_SKIP() << why;

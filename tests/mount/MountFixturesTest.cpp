@@ -228,6 +228,41 @@ TEST_F(MountFixtures, RefusesWhatItCannotMount) {
   EXPECT_EQ(noRecord.exitCode, 3) << noRecord.err;
   const CliRun noSuperblock = RunCli(Disk("mbr-mixed") + " mount --start 83968 " + Quoted(dir.Path().string()));
   EXPECT_EQ(noSuperblock.exitCode, 3) << noSuperblock.err;
+  std::ofstream(dir / "damaged.SAV") << "not a recovery log";
+  const CliRun damagedLog = RunCli(Disk("mbr-mixed") + " mount --log " + Quoted((dir / "damaged.SAV").string()) + " " +
+                                   Quoted(dir.Path().string()));
+  EXPECT_EQ(damagedLog.exitCode, 5) << damagedLog.err;
+}
+
+// A recovery log names its partition and holds its catalogue; the bytes come from the disk.
+TEST_F(MountFixtures, RecoveryLogIsServedAsItsCatalogueWithContentsFromTheDisk) {
+  TempDir dir;
+  const std::string second = Quoted((dir / "second").string());
+  const CliRun saved = RunCli(Disk("mbr-mixed") + " log save --partition 1 " + second);
+  ASSERT_EQ(saved.exitCode, 0) << saved.err;
+  {
+    MountedImage mounted(Disk("mbr-mixed"), "--log " + second);  // no --partition: the log's own
+    ASSERT_TRUE(mounted.Mounted()) << mounted.Run().err;
+    ExpectListing(mounted, ManifestPartition(FixtureManifest("mbr-mixed"), 5)["entries"]);
+  }
+  // An advanced log: its deleted entries are told from the live tree on the disk.
+  const std::string advanced = Quoted((dir / "advanced").string());
+  ASSERT_EQ(RunCli(Disk("deleted") + " log save --file-search advanced " + advanced).exitCode, 0);
+  MountedImage mounted(Disk("deleted"), "--log " + advanced);
+  ASSERT_TRUE(mounted.Mounted()) << mounted.Run().err;
+  std::map<std::string, std::size_t> states;
+  const nlohmann::json partition = ManifestPartition(FixtureManifest("deleted"), 1);
+  for (const auto& entry : partition["earlier_listings"][0]["entries"]) {
+    const fs::path at = mounted / entry["path"].get<std::string>();
+    if (entry["kind"] == "symlink") continue;
+    ++states[Attribute(at, "user.vantrel.state")];
+    if (entry["kind"] == "file") {
+      EXPECT_EQ(Sha256Of(ReadWhole(at).value_or("")), entry["sha256"].get<std::string>()) << at;
+    }
+  }
+  EXPECT_GT(states["live"], 0u);
+  EXPECT_GT(states["deleted"], 0u);
+  EXPECT_EQ(states[""], 0u);
 }
 
 }  // namespace

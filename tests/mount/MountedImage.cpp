@@ -11,18 +11,6 @@
 
 namespace vantrel::test {
 
-bool FuseAvailable(std::string* why) {
-  if (::access("/dev/fuse", R_OK | W_OK) != 0) {
-    *why = "no usable /dev/fuse: the mount tests need FUSE";
-    return false;
-  }
-  if (std::system("command -v fusermount3 >/dev/null 2>&1") != 0) {
-    *why = "fusermount3 is not installed (Debian package fuse3)";
-    return false;
-  }
-  return true;
-}
-
 MountedImage::MountedImage(const std::string& disks, const std::string& arguments) {
   std::filesystem::create_directory(Root());
   run_ = RunCli(disks + " mount " + arguments + " " + Quoted(Root().string()));

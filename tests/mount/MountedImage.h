@@ -7,12 +7,10 @@
 #include <string>
 
 #include "support/CliRunner.h"
+#include "support/FuseSupport.h"
 #include "support/TempDir.h"
 
 namespace vantrel::test {
-
-// True when FUSE mounts can be made here; otherwise why not, for the skip message.
-bool FuseAvailable(std::string* why);
 
 class MountedImage {
  public:

@@ -101,14 +101,14 @@ TEST_F(WindowPathsTest, CommandsCompetingWithARunningSearchAreGreyedAndRefused) 
   RunUntil([&] { return app_->wizard.Workers().IsRunning(Worker::PartitionSearch); });
   app_->window.RefreshNow();
   QTest::qWait(20);
-  for (const int id : {kMenuLoadLog, kMenuSave, kMenuSaveLog, kMenuSaveSettings})
+  for (const int id : {kMenuLoadLog, kMenuSave, kMenuSaveLog, kMenuSaveSettings, kMenuBrowse})
     EXPECT_FALSE(app_->window.CommandAction(id)->isEnabled()) << id;
-  for (const int id : {kLoadLogButton, kSaveDataButton, kSaveLogButton, kNextButton})
+  for (const int id : {kLoadLogButton, kSaveDataButton, kSaveLogButton, kNextButton, kBrowseButton})
     EXPECT_FALSE(Control(id)->isEnabled()) << id;
   EXPECT_TRUE(Enabled(kStopButton));
   // Whatever reaches the wizard anyway is refused without a word.
   for (const int id : {kMenuLoadLog, kLoadLogButton, kSaveDataButton, kMenuSave, kSaveLogButton, kMenuSaveLog,
-                       kNextButton, kBackButton, kQuickSearchMode, kSearchMoreButton, kRawStartButton})
+                       kNextButton, kBackButton, kQuickSearchMode, kSearchMoreButton, kRawStartButton, kBrowseButton})
     app_->wizard.Command(id);
   app_->wizard.HoverMode(kRawRecoveryMode);
   QTest::qWait(50);

@@ -79,5 +79,19 @@ TEST(CompactCatalogue, PiecesAddedInAnyOrderComeBackPerRecordInTheOrderAdded) {
   EXPECT_TRUE(objects.TailPieces(c).empty());
 }
 
+// The root folder's record is kept without a name, often as the first of its list; a store
+// moved from goes on taking names.
+TEST(CompactCatalogue, EmptyNamesAndStoresMovedFromTakeNames) {
+  ObjectList objects;
+  const ObjectRecord& root = objects.Append({.objectId = 2, .dirId = 1}, "");
+  EXPECT_EQ(objects.Name(root), "");
+  NameStore store;
+  const NameRef kept = store.Add("kept");
+  NameStore moved = std::move(store);
+  EXPECT_EQ(moved.View(kept), "kept");
+  const NameRef again = store.Add("again");  // NOLINT(bugprone-use-after-move): reused as the class allows
+  EXPECT_EQ(store.View(again), "again");
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -35,8 +35,9 @@ const std::vector<TemplateControl>& TemplateControls() {
       {kSaveDataButton, K::IconButton, "", {6, 6, 34, 34}},
       {kLoadLogButton, K::IconButton, "", {44, 6, 34, 34}},
       {kSaveLogButton, K::IconButton, "", {82, 6, 34, 34}},
-      {kHelpButton, K::IconButton, "", {120, 6, 34, 34}},
-      {kExitButton, K::IconButton, "", {158, 6, 34, 34}},
+      {kBrowseButton, K::IconButton, "", {120, 6, 34, 34}},
+      {kHelpButton, K::IconButton, "", {158, 6, 34, 34}},
+      {kExitButton, K::IconButton, "", {196, 6, 34, 34}},
       {kStepPicture, K::Picture, "", {6, 46, 230, 56}},
 
       {kDiskTree, K::Tree, "", {10, 122, 222, 226}},

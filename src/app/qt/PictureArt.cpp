@@ -97,6 +97,15 @@ QIcon CommandIcon(CommandPicture picture) {
       document();
       arrow({16, 14}, {16, 29});
       break;
+    case CommandPicture::Browse:
+      // A folder under a magnifying glass.
+      painter.setBrush(kLight);
+      painter.drawPolygon(QPolygonF{{3, 8}, {11, 8}, {14, 11}, {26, 11}, {26, 25}, {3, 25}});
+      painter.setBrush(Qt::white);
+      painter.drawEllipse(QRectF(14, 13, 11, 11));
+      painter.setPen(QPen(kAccent, 3, Qt::SolidLine, Qt::RoundCap));
+      painter.drawLine(QPointF(23.5, 22.5), QPointF(29, 28));
+      break;
     case CommandPicture::Help: {
       painter.setBrush(kLight);
       painter.drawEllipse(QRectF(4, 4, 24, 24));

@@ -13,7 +13,7 @@ namespace vantrel::qt {
 QPixmap BannerPixmap(QSize size);
 QIcon ApplicationIcon();
 
-enum class CommandPicture { SaveData, LoadLog, SaveLog, Help, Exit };
+enum class CommandPicture { SaveData, LoadLog, SaveLog, Browse, Help, Exit };
 QIcon CommandIcon(CommandPicture picture);
 
 struct StepPictureFile {

@@ -54,7 +54,7 @@ constexpr int kBusyRefusedCommands[] = {kMenuSave,          kSaveDataButton,    
                                         kSaveLogButton,     kMenuLoadLog,        kLoadLogButton,    kSearchMoreButton,
                                         kRawEntireDisk,     kRawSectorRange,     kRawExactSizes,    kRawStartButton,
                                         kNextButton,        kBackButton,         kQuickSearchMode,  kAdvancedSearchMode,
-                                        kRawRecoveryMode};
+                                        kRawRecoveryMode,   kMenuBrowse,         kBrowseButton};
 
 int TreeIndex(TreeId tree) { return static_cast<int>(tree); }
 
@@ -67,6 +67,7 @@ constexpr TopButton kTopButtons[] = {
     {kSaveDataButton, CommandPicture::SaveData, "Save Data"},
     {kLoadLogButton, CommandPicture::LoadLog, "Load Log"},
     {kSaveLogButton, CommandPicture::SaveLog, "Save Log"},
+    {kBrowseButton, CommandPicture::Browse, "Browse the recovered folders in the file manager"},
     {kHelpButton, CommandPicture::Help, "Help"},
     {kExitButton, CommandPicture::Exit, "Exit from Vantrel"},
 };
@@ -83,7 +84,7 @@ QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
   setCentralWidget(client);
   controls_ = CreateControls(client);
   auto* banner = new QLabel(client);
-  banner->setGeometry(200, 4, 541, 38);
+  banner->setGeometry(238, 4, 503, 38);
   banner->setPixmap(BannerPixmap(banner->size()));
   DecorateControls();
   BuildMenu();
@@ -216,7 +217,7 @@ void QtWizardWindow::Bind(Wizard& wizard, WizardDialogs& dialogs) {
 }
 
 void QtWizardWindow::ConnectControls() {
-  for (const int id : {kSaveDataButton, kLoadLogButton, kSaveLogButton, kHelpButton, kExitButton, kBackButton,
+  for (const int id : {kSaveDataButton, kLoadLogButton, kSaveLogButton, kBrowseButton, kHelpButton, kExitButton, kBackButton,
                        kNextButton, kStopButton, kSearchMoreButton, kRawStartButton, kRawEntireDisk, kRawSectorRange,
                        kRawExactSizes})
     connect(static_cast<QAbstractButton*>(controls_.at(id)), &QAbstractButton::clicked, this,

@@ -8,6 +8,7 @@ WizardApplication::WizardApplication(const StartOptions& options) {
   state.tempFolder = options.tempFolder;
   dialogs.SetMailbox(options.mailbox);
   window.Bind(wizard, dialogs);
+  wizard.UseMounter(&mounter);
   EnumerateDisks(state, options.disks);
   wizard.Initialise(options.languageSetting);
   window.ApplyAll();

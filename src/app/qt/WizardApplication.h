@@ -7,6 +7,7 @@
 
 #include "app/Wizard.h"
 #include "app/WizardState.h"
+#include "app/qt/FolderMounter.h"
 #include "app/qt/QtWizardDialogs.h"
 #include "app/qt/QtWizardWindow.h"
 #include "app/DiskList.h"
@@ -28,6 +29,7 @@ class WizardApplication {
   WizardState state;
   QtWizardWindow window{state};
   QtWizardDialogs dialogs{window, state};
+  FolderMounter mounter;  // outlives the wizard, whose end unmounts what Browse mounted
   Wizard wizard{state, dialogs, window.Pause()};
 };
 

@@ -1,0 +1,18 @@
+#pragma once
+// A catalogue made ready to be served, however it was obtained: the root folder's own stat
+// data kept in it, for a catalogue of every block (bodies from pieces) the live entries told
+// apart by a quick build of the partition, and for one loaded from a recovery log (it has no
+// build counters) the modes that a log does not keep (file kinds, permissions) taken from
+// its object records or the partition's stat data.
+
+#include <memory>
+
+#include "mount/MountedVolume.h"
+
+namespace vantrel::mount {
+
+// strict: damaged ranges read as EIO instead of zeros.
+std::unique_ptr<MountedVolume> MakeServedVolume(const PartitionSource& partition, Catalogue catalogue,
+                                                BodySource bodies, bool strict);
+
+}  // namespace vantrel::mount
