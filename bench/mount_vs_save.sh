@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Copying a whole partition out of `vantrel-cli mount` with `cp -r`, beside `vantrel-cli save`
 # of the same partition and `cp -r` of the same files as plain files, in the same run
-# (farm-bench pairs the commands run by run), and `find` over a fresh mount.
+# (the commands run in turn, medians and their ratio), and `find` over a fresh mount.
 #
 #   bench/mount_vs_save.sh [IMAGE] [RUNS]
 #
@@ -15,6 +15,7 @@
 # command reads it from memory; each mount is fresh, so nothing comes from the mount's cache.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/timing.sh
 scripts/build.sh vantrel-cli >/dev/null
 cli=$PWD/build/bin/vantrel-cli
 image=$(realpath "${1:-/tmp/bench/many-files.img}")
@@ -52,7 +53,5 @@ plain_cp="rm -rf $work/out && exec cp -r $work/plain/. $work/out"
 
 echo "$files files, $((bytes / 1000000)) MB; contents through the mount $same to the saved files"
 echo "find over a fresh mount: $entries entries in $find_seconds s"
-echo "== mount + cp -r (A) beside vantrel-cli save (B)"
-farm-bench -n "$runs" --timeout 1800 --vs "sh -c '$save'" -- sh -c "$mount_cp" | cat  # through a pipe, so that its report follows the lines above in a file too
-echo "== mount + cp -r (A) beside cp -r of the plain files (B)"
-farm-bench -n "$runs" --timeout 1800 --vs "sh -c '$plain_cp'" -- sh -c "$mount_cp" | cat  # through a pipe, so that its report follows the lines above in a file too
+paired "$runs" "mount + cp -r" "$mount_cp" "vantrel-cli save" "$save"
+paired "$runs" "mount + cp -r" "$mount_cp" "cp -r of the plain files" "$plain_cp"
