@@ -116,7 +116,8 @@ TEST_F(BadSectorRecovery, EveryReadableSectorComesOutAndFilesThatLostBytesAreNam
   // The leaf holding the third file's block numbers, with a bad sector past the node
   // header that holds items of other objects only.
   const CatalogueEntry& kept = *FileOf(multiBlock[2]);
-  const BodyPiece piece = wizard_.state.catalogue.objectList.Find(kept.objectId, kept.parentId)->pieces.at(0);
+  const ObjectList& objects = wizard_.state.catalogue.objectList;
+  const BodyPiece piece = objects.Pieces(*objects.Find(kept.objectId, kept.parentId)).front();
   const std::string leaf = Contents(FixtureImage("bare-36")).substr(piece.block * kBlockSize, kBlockSize);
   const ByteSpan leafBytes(reinterpret_cast<const std::byte*>(leaf.data()), leaf.size());
   std::set<std::uint32_t> spared;
@@ -144,8 +145,8 @@ TEST_F(BadSectorRecovery, EveryReadableSectorComesOutAndFilesThatLostBytesAreNam
 
   // The damaged leaf was kept: its readable items are recorded, none from the bad sector.
   bool leafKept = false;
-  for (std::size_t k = 0; k < wizard_.state.catalogue.objectList.Size(); ++k)
-    for (const BodyPiece& p : wizard_.state.catalogue.objectList[k].pieces) {
+  for (std::size_t k = 0; k < objects.Size(); ++k)
+    for (const BodyPiece& p : objects.Pieces(objects[k])) {
       if (p.block != piece.block) continue;
       leafKept = true;
       EXPECT_TRUE(p.location + p.length <= leafSector * 512 || p.location >= (leafSector + 1) * 512);
