@@ -16,5 +16,5 @@ wm=$!
 trap 'kill $wm $xvfb 2>/dev/null || true' EXIT
 sleep 1
 DISPLAY=$display QT_QPA_PLATFORM=xcb VANTREL_SCREENSHOT_DIR="$folder" build/bin/qt_tests \
-  --gtest_filter='WizardWindowTest.*:WindowPathsTest.CataloguesBuiltAgain*:WindowPathsTest.BackFromTheRawPanel*'
+  --gtest_filter="${VANTREL_SHOTS_FILTER:-WizardWindowTest.*:WindowPathsTest.CataloguesBuiltAgain*:WindowPathsTest.BackFromTheRawPanel*:WindowLayoutTest.*}"
 ls -l "$folder"

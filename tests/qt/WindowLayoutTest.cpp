@@ -52,6 +52,7 @@ TEST_F(WindowLayoutTest, AShortMessageLeavesRoomForTheWholeCaption) {
   answers_.Expect("QMessageBox", [&](QWidget* box) {
     width = box->width();
     caption = box->windowTitle();
+    Snap("invalid-end-sector");
     qobject_cast<QMessageBox*>(box)->buttons().front()->click();
   });
   app_->window.SystemMessage(kInvalidEndSector, SystemIcon::Error);
@@ -67,6 +68,7 @@ TEST_F(WindowLayoutTest, SettingsFitInTheWindowWithoutEmptyBands) {
   std::vector<std::pair<QString, int>> spare;  // group, height beyond what it needs
   answers_.Expect("Settings", [&](QWidget* dialog) {
     height = dialog->frameGeometry().height();
+    Snap("settings");
     for (QGroupBox* group : dialog->findChildren<QGroupBox*>())
       spare.emplace_back(group->title(), group->height() - group->sizeHint().height());
     dialog->findChild<QAbstractButton*>("2")->click();
