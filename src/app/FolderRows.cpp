@@ -79,7 +79,8 @@ std::shared_ptr<const FolderRows> FolderRows::SortedBy(std::size_t column, bool 
   std::iota(order.begin(), order.end(), 0u);
   const std::string folderType = kFolderTypeText;
   std::array<std::string, 256> fileTypes;
-  for (std::size_t code = 0; code < fileTypes.size(); ++code) fileTypes[code] = FileTypeText(static_cast<std::uint8_t>(code));
+  for (std::size_t code = 0; code < fileTypes.size(); ++code)
+    fileTypes[code] = FileTypeText(static_cast<std::uint8_t>(code));
   const auto typeText = [&](const Entry& e) -> const std::string& {
     return e.folder ? folderType : fileTypes[e.typeCode];
   };

@@ -34,8 +34,8 @@ TEST_F(WindowLayoutTest, EveryCatalogueColumnFitsTheListWithItsTexts) {
     const int right = header->sectionViewportPosition(column) + header->sectionSize(column);
     EXPECT_LE(right, room) << "column " << column << " runs past the edge";
     // Its heading and each text in sight fit inside it.
-    EXPECT_GE(header->sectionSize(column), list->fontMetrics().horizontalAdvance(
-                                               list->model()->headerData(column, Qt::Horizontal).toString()))
+    EXPECT_GE(header->sectionSize(column),
+              list->fontMetrics().horizontalAdvance(list->model()->headerData(column, Qt::Horizontal).toString()))
         << column;
     if (column == kNameColumn) continue;  // long names may be cut, as in any list
     for (int row = 0; row < std::min(list->model()->rowCount(), 10); ++row) {
