@@ -70,38 +70,33 @@ ListRow ListModel::Row(std::size_t row) const {
   return row - first < rows_.size() ? rows_[row - first] : ListRow{};
 }
 
-bool ListModel::RowChecked(std::size_t row) const {
+bool ListModel::Mark(std::size_t row, const std::vector<bool>& sourceMarks, bool ListRow::*rowMark) const {
   const std::size_t first = SourceCount();
-  if (row < first) return sourceChecked_[row];
-  return row - first < rows_.size() && rows_[row - first].checked;
+  if (row < first) return sourceMarks[row];
+  return row - first < rows_.size() && rows_[row - first].*rowMark;
 }
 
-bool ListModel::RowSelected(std::size_t row) const {
-  const std::size_t first = SourceCount();
-  if (row < first) return sourceSelected_[row];
-  return row - first < rows_.size() && rows_[row - first].selected;
-}
-
-bool ListModel::SetRowChecked(std::size_t row, bool checked) {
+bool ListModel::SetMark(std::size_t row, bool on, std::vector<bool>& sourceMarks, bool ListRow::*rowMark) {
   const std::size_t first = SourceCount();
   if (row < first) {
-    sourceChecked_[row] = checked;
+    sourceMarks[row] = on;
     return true;
   }
   if (row - first >= rows_.size()) return false;
-  rows_[row - first].checked = checked;
+  rows_[row - first].*rowMark = on;
   return true;
+}
+
+bool ListModel::RowChecked(std::size_t row) const { return Mark(row, sourceChecked_, &ListRow::checked); }
+
+bool ListModel::RowSelected(std::size_t row) const { return Mark(row, sourceSelected_, &ListRow::selected); }
+
+bool ListModel::SetRowChecked(std::size_t row, bool checked) {
+  return SetMark(row, checked, sourceChecked_, &ListRow::checked);
 }
 
 bool ListModel::SetRowSelected(std::size_t row, bool selected) {
-  const std::size_t first = SourceCount();
-  if (row < first) {
-    sourceSelected_[row] = selected;
-    return true;
-  }
-  if (row - first >= rows_.size()) return false;
-  rows_[row - first].selected = selected;
-  return true;
+  return SetMark(row, selected, sourceSelected_, &ListRow::selected);
 }
 
 void ListModel::SetSortOrder(int column, bool descending) {

@@ -76,6 +76,9 @@ class ListModel {
 
  private:
   std::size_t SourceCount() const { return source_ ? source_->Count() : 0; }
+  // A check box or selection mark: a source row's in sourceMarks, a held row's in rowMark.
+  bool Mark(std::size_t row, const std::vector<bool>& sourceMarks, bool ListRow::*rowMark) const;
+  bool SetMark(std::size_t row, bool on, std::vector<bool>& sourceMarks, bool ListRow::*rowMark);
 
   std::vector<ListColumn> columns_;
   std::shared_ptr<const ListRowSource> source_;

@@ -8,6 +8,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QTableView>
 #include <QUrl>
@@ -163,6 +164,14 @@ class WindowWalk : public WindowFixture {
       case 8: {
         auto* list = static_cast<QTableView*>(Control(kDetailsList));
         const int rows = list->model()->rowCount();
+        if (list->isVisible() && Chance(20)) {
+          // A heading: the rows ordered by its column.
+          QHeaderView* header = list->horizontalHeader();
+          const int column = Pick(std::max(1, header->count()));
+          QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                            QPoint(header->sectionViewportPosition(column) + 3, header->height() / 2));
+          return "heading";
+        }
         if (rows > 0 && list->isVisible()) {
           const QModelIndex index = list->model()->index(Pick(rows), 0);
           list->scrollTo(index);
