@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/ControlIds.h"
+#include "app/FolderRows.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "reiserfs/EntryTimeText.h"
@@ -22,41 +23,51 @@ std::string FileTypeText(std::uint8_t typeCode) {
   }
 }
 
+std::array<std::string, 6> CatalogueRowCells(std::string_view name, std::string type, std::uint64_t size,
+                                             std::uint32_t modificationTime, std::uint64_t id) {
+  return {std::string(name),           std::move(type),
+          std::to_string(size),        EntryDateText(modificationTime),
+          EntryTimeText(modificationTime), std::to_string(id)};
+}
+
 std::array<std::string, 6> FolderRowCells(const Catalogue& catalogue, const CatalogueEntry& folder,
                                           TreeItemHandle item) {
-  return {std::string(catalogue.Name(folder)), kFolderTypeText, std::to_string(folder.size), EntryDateText(folder.modificationTime),
-          EntryTimeText(folder.modificationTime), std::to_string(item)};
+  return CatalogueRowCells(catalogue.Name(folder), kFolderTypeText, folder.size, folder.modificationTime, item);
 }
 
 std::array<std::string, 6> FileRowCells(const Catalogue& catalogue, const CatalogueEntry& file) {
-  return {std::string(catalogue.Name(file)), FileTypeText(file.typeCode), std::to_string(file.size), EntryDateText(file.modificationTime),
-          EntryTimeText(file.modificationTime), std::to_string(file.objectId)};
+  return CatalogueRowCells(catalogue.Name(file), FileTypeText(file.typeCode), file.size, file.modificationTime,
+                           file.objectId);
 }
 
 namespace {
 
-void InsertRow(WindowPort& window, const std::array<std::string, 6>& cells, int image) {
-  const std::size_t row = window.ListInsertRow(control::kDetailsList, cells[0], image);
-  for (std::size_t column = 1; column < cells.size(); ++column)
-    window.ListSetCell(control::kDetailsList, row, column, cells[column]);
+// The rows the wizard reads back (saving, opening a row) in the order the list shows them.
+void KeepListedRows(WizardState& state, const FolderRows& rows) {
+  state.listedRows.resize(rows.Count());
+  for (std::size_t row = 0; row < rows.Count(); ++row) state.listedRows[row] = rows.Listed(row);
 }
 
 }  // namespace
 
 void ShowFolder(WizardState& state, std::uint32_t key) {
-  WindowPort& window = state.Window();
   const Catalogue& catalogue = state.catalogue;
-  window.ListRemoveAllRows(control::kDetailsList);
-  state.listedRows.clear();
   const FolderContents contents = ContentsOfFolder(catalogue, LayOutFolders(catalogue.folderList), key);
-  for (const std::size_t i : contents.folders) {
-    InsertRow(window, FolderRowCells(catalogue, catalogue.folderList[i], state.marks.ItemOf(i)), kFolderRowImage);
-    state.listedRows.push_back({true, i});
-  }
-  for (const std::size_t i : contents.files) {
-    InsertRow(window, FileRowCells(catalogue, catalogue.fileList[i]), kFileRowImage);
-    state.listedRows.push_back({false, i});
-  }
+  auto rows = std::make_shared<FolderRows>();
+  for (const std::size_t i : contents.folders) rows->AddFolder(catalogue, catalogue.folderList[i], i, state.marks.ItemOf(i));
+  for (const std::size_t i : contents.files) rows->AddFile(catalogue, catalogue.fileList[i], i);
+  KeepListedRows(state, *rows);
+  state.shownRows = rows;
+  state.Window().ListSetRowSource(control::kDetailsList, std::move(rows));
+}
+
+bool SortFolderRows(WizardState& state, std::size_t column, bool descending) {
+  if (!state.shownRows) return false;
+  std::shared_ptr<const FolderRows> sorted = state.shownRows->SortedBy(column, descending);
+  KeepListedRows(state, *sorted);
+  state.shownRows = sorted;
+  state.Window().ListSetRowSource(control::kDetailsList, std::move(sorted), static_cast<int>(column), descending);
+  return true;
 }
 
 }  // namespace vantrel

@@ -130,27 +130,23 @@ std::string ModelWindow::ListCell(int id, std::size_t row, std::size_t column) {
 
 std::size_t ModelWindow::ListRowCount(int id) {
   std::lock_guard lock(mutex_);
-  return lists_[id].Rows().size();
+  return lists_[id].RowCount();
 }
 
 bool ModelWindow::ListRowSelected(int id, std::size_t row) {
   std::lock_guard lock(mutex_);
-  const auto& rows = lists_[id].Rows();
-  return row < rows.size() && rows[row].selected;
+  return lists_[id].RowSelected(row);
 }
 
 bool ModelWindow::ListRowChecked(int id, std::size_t row) {
   std::lock_guard lock(mutex_);
-  const auto& rows = lists_[id].Rows();
-  return row < rows.size() && rows[row].checked;
+  return lists_[id].RowChecked(row);
 }
 
 void ModelWindow::ListSetRowChecked(int id, std::size_t row, bool checked) {
   {
     std::lock_guard lock(mutex_);
-    auto& rows = lists_[id].MutableRows();
-    if (row >= rows.size()) return;
-    rows[row].checked = checked;
+    if (!lists_[id].SetRowChecked(row, checked)) return;
   }
   Notify({Kind::List, id});
 }
@@ -158,9 +154,28 @@ void ModelWindow::ListSetRowChecked(int id, std::size_t row, bool checked) {
 void ModelWindow::ListSetRowSelected(int id, std::size_t row, bool selected) {
   {
     std::lock_guard lock(mutex_);
-    auto& rows = lists_[id].MutableRows();
-    if (row >= rows.size()) return;
-    rows[row].selected = selected;
+    if (!lists_[id].SetRowSelected(row, selected)) return;
+  }
+  Notify({Kind::List, id});
+}
+
+void ModelWindow::ListSetRowsSelected(int id, std::size_t first, std::size_t last, bool selected) {
+  {
+    std::lock_guard lock(mutex_);
+    ListModel& list = lists_[id];
+    last = std::min(last, list.RowCount() - 1);
+    if (list.RowCount() == 0 || first > last) return;
+    for (std::size_t row = first; row <= last; ++row) list.SetRowSelected(row, selected);
+  }
+  Notify({Kind::List, id});
+}
+
+void ModelWindow::ListSetRowSource(int id, std::shared_ptr<const ListRowSource> source, int sortColumn,
+                                   bool descending) {
+  {
+    std::lock_guard lock(mutex_);
+    lists_[id].SetRowSource(std::move(source));
+    lists_[id].SetSortOrder(sortColumn, descending);
   }
   Notify({Kind::List, id});
 }

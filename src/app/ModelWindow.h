@@ -42,8 +42,11 @@ class ModelWindow : public WindowPort {
   bool ListRowChecked(int id, std::size_t row) override;
   void ListSetRowChecked(int id, std::size_t row, bool checked) override;
   void ListSetRowSelected(int id, std::size_t row, bool selected) override;
+  void ListSetRowsSelected(int id, std::size_t first, std::size_t last, bool selected) override;
+  void ListSetRowSource(int id, std::shared_ptr<const ListRowSource> source, int sortColumn = -1,
+                        bool descending = false) override;
+  // A snapshot: the rows held as text are copied, a row source is shared.
   ListModel List(int id) const;
-  // The user's check box of a list row (the engines only read it).
 
   TreeItemHandle TreeReset(TreeId tree, const std::string& rootText) override;
   TreeItemHandle TreeRoot(TreeId tree) override;

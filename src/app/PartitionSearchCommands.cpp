@@ -89,6 +89,10 @@ void SearchMorePartitions(WizardState& state) {
   window.RunOnWindowThread([&] {
     ShowView(state, 9);
     ClearPartitionRecords(state);
+    // The partition chosen before went with its item: so do its details and its range.
+    state.currentPartition = {};
+    window.ListRemoveAllRows(control::kDetailsList);
+    ShowPartitionRange(state);
     disk = CurrentDisk(state);
     const std::string name = DiskNameTable::DiskName(state.CurrentDiskIndex);
     reported = {state.diskInfo.ReadNumber(diskinfo::kCylinderKey, name),

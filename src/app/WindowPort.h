@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,12 @@ class WindowPort : public SavePrompts {
   virtual bool ListRowChecked(int id, std::size_t row) = 0;
   virtual void ListSetRowChecked(int id, std::size_t row, bool checked) = 0;
   virtual void ListSetRowSelected(int id, std::size_t row, bool selected) = 0;
+  // Rows first to last (inclusive) at once, as one change.
+  virtual void ListSetRowsSelected(int id, std::size_t first, std::size_t last, bool selected) = 0;
+  // Replaces the rows by a source's, made when they are shown (and the order they are in,
+  // as ListModel::SetSortOrder).
+  virtual void ListSetRowSource(int id, std::shared_ptr<const ListRowSource> source, int sortColumn = -1,
+                                bool descending = false) = 0;
 
   // Tree views; each keeps its root item.
   virtual TreeItemHandle TreeReset(TreeId tree, const std::string& rootText) = 0;

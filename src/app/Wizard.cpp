@@ -6,6 +6,7 @@
 #include "app/CatalogueBrowsing.h"
 #include "app/ControlIds.h"
 #include "app/FolderChecks.h"
+#include "app/FolderListing.h"
 #include "app/FolderTree.h"
 #include "app/OutOfMemory.h"
 #include "app/RecoveryLogWorkers.h"
@@ -17,7 +18,6 @@
 #include "app/WorkerPause.h"
 #include "app/DiskList.h"
 #include "app/DirectoryListing.h"
-#include "app/RawRecoveryPanel.h"
 #include "app/RawRecoveryPanel.h"
 #include "app/CatalogueBuildCommands.h"
 #include "app/PartitionSearchCommands.h"
@@ -247,6 +247,14 @@ void Wizard::OpenListRow(std::size_t row, bool upperCase) {
     if (Busy()) return;
     workers_.Start(Worker::Viewing, [this, file] { ViewFile(state_, file); });
   });
+}
+
+bool Wizard::SortList(std::size_t column, bool descending) {
+  // The rows are the ones a running worker may be reading (a save of the list's selection).
+  if (Stage() != 2 || Busy()) return false;
+  if (!state_.shownRows || state_.shownRows->Count() != state_.Window().ListRowCount(control::kDetailsList))
+    return false;
+  return SortFolderRows(state_, column, descending);
 }
 
 void Wizard::SaveFromList() {

@@ -56,6 +56,9 @@ class Wizard {
   void ClickFolderCheck(TreeItemHandle item);
   // Double-click on a row of list 1001, or Enter in it (upperCase for Enter).
   void OpenListRow(std::size_t row, bool upperCase = false);
+  // A click on a heading of the list at stage 2: its rows ordered by that column. Refused
+  // (false) while a worker runs.
+  bool SortList(std::size_t column, bool descending);
   // "Save" from the context menus of list 1001 and of the folder tree.
   void SaveFromList();
   void SaveFromTree();

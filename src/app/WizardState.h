@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "reiserfs/Catalogue.h"
 #include "raw/RawRecoveryState.h"
 #include "app/CatalogueMarks.h"
+#include "app/FolderRows.h"
 #include "app/WindowBadSectorPrompt.h"
 #include "app/PartitionList.h"
 #include "saving/SaveSelection.h"
@@ -25,12 +27,6 @@
 namespace vantrel {
 
 class WindowPort;
-
-// A row of the details list while it shows a folder: the catalogue entry it stands for.
-struct ListedRow {
-  bool folder = false;
-  std::size_t index = 0;  // in folderList or fileList
-};
 
 struct CurrentPartition {
   std::uint64_t partitionStartSector = 0;
@@ -81,6 +77,8 @@ struct WizardState {
   std::optional<SaveSelection> countedSelection;
   // The entries of the rows of the details list, in row order, while it lists a folder.
   std::vector<ListedRow> listedRows;
+  // The rows of the folder the list shows, in that order.
+  std::shared_ptr<const FolderRows> shownRows;
   // The saving options, kept for the run of the program, and the state of a saving run.
   SavingOptions savingOptions;
   SavingRun saving;

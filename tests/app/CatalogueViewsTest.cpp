@@ -102,8 +102,8 @@ TEST_F(CatalogueViews, LostListsItsFoldersAndTheFilesWhoseFolderIsMissing) {
   EXPECT_EQ(list.Cell(2, kDateColumn), "Error");
   EXPECT_EQ(list.Cell(2, kTimeColumn), "Error");
   EXPECT_EQ(list.Cell(2, kIdColumn), "22");
-  EXPECT_EQ(list.Rows()[0].image, kFolderRowImage);
-  EXPECT_EQ(list.Rows()[2].image, kFileRowImage);
+  EXPECT_EQ(list.Row(0).image, kFolderRowImage);
+  EXPECT_EQ(list.Row(2).image, kFileRowImage);
 
   ShowFolder(wizard_.state, kRootFolderId);
   EXPECT_EQ(wizard_.window.List(control::kDetailsList).FirstCells(),

@@ -34,7 +34,7 @@ TEST_F(WizardViews, SearchStartHidesTheDiskChoiceAndTakesTheDiskFromTheSelectedL
   ExpectEnabled({kDiskTree, kNextButton}, false);
   EXPECT_TRUE(At(kStatusText).shown);
   EXPECT_EQ(Picture(), "/opt/vantrel/Step4.bmp");
-  EXPECT_TRUE(wizard_.window.List(kDetailsList).Rows().empty());
+  EXPECT_EQ(wizard_.window.List(kDetailsList).RowCount(), 0u);
   EXPECT_EQ(wizard_.state.CurrentDiskIndex, 12);
   EXPECT_EQ(wizard_.window.CurrentView(), 0);
   EXPECT_EQ(At(kStatusText).text, "");

@@ -112,7 +112,9 @@ class WindowFixture : public ::testing::Test {
     Click(kNextButton);
     RunUntil([&] { return app_->state.wizardStage == 2 && !app_->wizard.Workers().AnyRunning(); });
   }
-  void SaveFolder(const std::string& name, const fs::path& destination) {
+  // Checks the folder and saves it; with summarySnap, the summary at the end is kept as a
+  // picture of that name before it is acknowledged.
+  void SaveFolder(const std::string& name, const fs::path& destination, const char* summarySnap = nullptr) {
     QTreeWidget* tree = app_->window.TreeWidget(TreeId::Folder);
     const QList<QTreeWidgetItem*> found = tree->findItems(QString::fromStdString(name),
                                                           Qt::MatchExactly | Qt::MatchRecursive);
@@ -123,6 +125,11 @@ class WindowFixture : public ::testing::Test {
       dialog->findChild<QLineEdit*>("1005")->setText(QString::fromStdString(destination.string()));
       dialog->findChild<QAbstractButton*>("1")->click();
     });
+    if (summarySnap)
+      answers_.Expect("QMessageBox", [this, summarySnap](QWidget* box) {
+        Snap(summarySnap);
+        static_cast<QMessageBox*>(box)->buttons().front()->click();
+      });
     app_->window.CommandAction(kMenuSave)->trigger();
     RunUntil([&] { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); });
   }

@@ -1,15 +1,18 @@
 // A seeded random walk through the real window: disks, modes, partitions, Next, Back, Stop,
-// the menu commands and the top buttons, every dialog answered at random, workers left to
-// run while the walk goes on. After each step the window must still stand; whenever no
-// worker runs and no dialog is open, what it shows must be the step it is at.
+// the menu commands and the top buttons (Load Log and Save Log with their file dialogs among
+// them), every dialog answered at random, workers left to run while the walk goes on. After
+// each step the window must still stand; whenever no worker runs and no dialog is open, what
+// it shows must be the step it is at.
 //
 // VANTREL_WALK_SEED and VANTREL_WALK_STEPS run one long walk (scripts/window-walk.sh).
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QTableView>
 #include <QUrl>
+#include <fstream>
 #include <random>
 
 #include "app/RecoveryLogCommands.h"
@@ -29,19 +32,29 @@ class NoDesktop : public QObject {
   void Open(const QUrl&) {}
 };
 
-// The recovery log's file dialogs are left out: the walk cannot answer them yet.
 constexpr int kWalkCommands[] = {kMenuSave,       kMenuSaveSettings, kMenuDirectoryView, kMenuExit,
                                  kMenuUpdate,     kMenuViewReport,   kMenuSupportOnline, kMenuBalloonHelp,
                                  kMenuAbout,      kMenuHelpContents, kSaveDataButton,    kHelpButton,
                                  kExitButton,     kSearchMoreButton, kRawStartButton,    kRawEntireDisk,
-                                 kRawSectorRange, kRawExactSizes};
+                                 kRawSectorRange, kRawExactSizes,    kMenuLoadLog,       kLoadLogButton,
+                                 kMenuSaveLog,    kSaveLogButton};
+// Polls of the answering timer after which a file dialog still open is answered again (a
+// "No" to its question about replacing a file leaves it open).
+constexpr int kFileDialogPatience = 50;
 
 class WindowWalk : public WindowFixture {
  protected:
   // Answers whatever dialog comes up, at random; the exit question always with No.
   void AnswerDialogs() {
     QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || dialog->property("answered").toBool()) return;
+    if (!dialog) return;
+    if (dialog->property("answered").toBool()) {
+      if (!qobject_cast<QFileDialog*>(dialog)) return;
+      const int polls = dialog->property("polls").toInt() + 1;
+      dialog->setProperty("polls", polls);
+      if (polls < kFileDialogPatience) return;
+      dialog->setProperty("polls", 0);
+    }
     const QString name = dialog->objectName();
     if (name == "Saving" || name == "CalculatingFileSize") {
       // Left to close by themselves, or stopped.
@@ -80,7 +93,12 @@ class WindowWalk : public WindowFixture {
     }
     if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
       if (Chance(60)) {
-        files->selectFile(QString::fromStdString(logPath_));
+        // The log written at the start, one the walk saved, or a file that is no log.
+        const int pick = Pick(4);
+        const fs::path path = pick == 0   ? temp_.Path() / "JUNK.SAV"
+                              : pick == 1 ? temp_.Path() / ("walk-" + std::to_string(Pick(3)) + ".SAV")
+                                          : fs::path(logPath_);
+        files->selectFile(QString::fromStdString(path.string()));
         return static_cast<QDialog*>(files)->accept();
       }
       return files->reject();
@@ -146,6 +164,14 @@ class WindowWalk : public WindowFixture {
       case 8: {
         auto* list = static_cast<QTableView*>(Control(kDetailsList));
         const int rows = list->model()->rowCount();
+        if (list->isVisible() && Chance(20)) {
+          // A heading: the rows ordered by its column.
+          QHeaderView* header = list->horizontalHeader();
+          const int column = Pick(std::max(1, header->count()));
+          QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                            QPoint(header->sectionViewportPosition(column) + 3, header->height() / 2));
+          return "heading";
+        }
         if (rows > 0 && list->isVisible()) {
           const QModelIndex index = list->model()->index(Pick(rows), 0);
           list->scrollTo(index);
@@ -227,6 +253,7 @@ class WindowWalk : public WindowFixture {
     ChoosePartitionAndBuild(94208, "quick");
     Settle();
     ASSERT_TRUE(WriteRecoveryLog(app_->state, logPath_));
+    std::ofstream(temp_.Path() / "JUNK.SAV") << "not a recovery log";
     answers_.StandAside();
     QTimer answering;
     QObject::connect(&answering, &QTimer::timeout, [this] { AnswerDialogs(); });

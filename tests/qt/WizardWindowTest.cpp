@@ -110,7 +110,7 @@ TEST_F(WizardWindowTest, QuickWalkSavesACheckedFolderByteForByte) {
   EXPECT_TRUE(folders->hasFocus());
 
   const fs::path out = temp_.Path() / "quick";
-  SaveFolder("Old Docs", out);
+  SaveFolder("Old Docs", out, "5-saving-summary");
   EXPECT_EQ(Mismatches(partition["entries"], "Old Docs", out), std::vector<std::string>{});
   EXPECT_TRUE(answers_.AllAnswered());
 }

@@ -158,7 +158,7 @@ TEST_F(CatalogueOnFixtures, QuickBuildShowsTheCatalogueAndItsFinalStatus) {
   std::size_t rootFolders = 0, rootFiles = 0;
   for (const auto& e : Cat().folderList) rootFolders += e.parentId == kRootFolderId;
   for (const auto& e : Cat().fileList) rootFiles += e.parentId == kRootFolderId;
-  ASSERT_EQ(list.Rows().size(), rootFolders + rootFiles);
+  ASSERT_EQ(list.RowCount(), rootFolders + rootFiles);
   EXPECT_EQ(list.Cell(0, 1), "Folder");
 }
 

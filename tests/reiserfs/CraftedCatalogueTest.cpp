@@ -278,7 +278,7 @@ TEST_F(CraftedCatalogue, AZeroedRootLeavesOnlyLostToTheQuickBuildButNotToTheAdva
   Build(false);
   EXPECT_EQ(FolderNames(), (std::vector<std::string>{"Lost"}));
   EXPECT_TRUE(Cat().fileList.empty());
-  EXPECT_EQ(wizard_.window.List(control::kDetailsList).Rows().size(), 0u);
+  EXPECT_EQ(wizard_.window.List(control::kDetailsList).RowCount(), 0u);
   Build(true);
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"a.txt", "b.bin"}));
 }

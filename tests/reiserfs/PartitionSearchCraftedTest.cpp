@@ -219,8 +219,13 @@ TEST(SearchMorePartitionsGeometry, ReplacesThePreviousRecordsAndTheirTreeItems) 
   CraftVolume(disk, 1000);
   QuickSearch(wizard.state);
   ASSERT_EQ(wizard.state.partitionTable.count, 1u);
+  ASSERT_TRUE(SelectPartition(wizard.state, 0));
   SearchMorePartitions(wizard.state);  // no geometry: nothing is tested
   EXPECT_EQ(wizard.state.partitionTable.count, 0u);
+  // The chosen partition is gone: neither its details nor its range are left showing.
+  EXPECT_EQ(wizard.window.ListRowCount(control::kDetailsList), 0u);
+  EXPECT_EQ(wizard.state.currentPartition.index, -1);
+  EXPECT_EQ(wizard.window.ControlText(1051), "");
   EXPECT_TRUE(wizard.window.Tree(TreeId::Partition).Children(wizard.window.TreeRoot(TreeId::Partition)).empty());
   EXPECT_EQ(wizard.window.MessageTexts(), std::vector<std::string>{kMoreSearchFoundNothing});
 }

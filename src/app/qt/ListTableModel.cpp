@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QStyle>
+#include <algorithm>
+#include <climits>
 
 #include "app/FolderListing.h"
 #include "app/WindowPort.h"
@@ -11,7 +13,10 @@ namespace vantrel::qt {
 namespace {
 
 bool SameContent(const ListModel& a, const ListModel& b) {
-  if (a.Rows().size() != b.Rows().size() || a.Columns().size() != b.Columns().size()) return false;
+  // Snapshots of one model: the same revision is the same texts.
+  if (a.Revision() == b.Revision()) return true;
+  if (a.Source() != b.Source() || a.Rows().size() != b.Rows().size() || a.Columns().size() != b.Columns().size())
+    return false;
   for (std::size_t i = 0; i < a.Columns().size(); ++i)
     if (a.Columns()[i].heading != b.Columns()[i].heading) return false;
   for (std::size_t i = 0; i < a.Rows().size(); ++i)
@@ -30,9 +35,10 @@ ListTableModel::ListTableModel(WindowPort& window, int id, bool checkBoxes, QObj
       fileIcon_(QApplication::style()->standardIcon(QStyle::SP_FileIcon)) {}
 
 bool ListTableModel::Refresh(ListModel snapshot) {
+  cachedIndex_ = static_cast<std::size_t>(-1);
   if (SameContent(list_, snapshot)) {
     list_ = std::move(snapshot);
-    if (!list_.Rows().empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+    if (list_.RowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
     return false;
   }
   beginResetModel();
@@ -41,8 +47,17 @@ bool ListTableModel::Refresh(ListModel snapshot) {
   return true;
 }
 
+const ListRow& ListTableModel::CachedRow(std::size_t row) const {
+  if (row != cachedIndex_) {
+    cachedRow_ = list_.Row(row);
+    cachedIndex_ = row;
+  }
+  return cachedRow_;
+}
+
 int ListTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(list_.Rows().size());
+  // A view holds at most INT_MAX rows.
+  return parent.isValid() ? 0 : static_cast<int>(std::min<std::size_t>(list_.RowCount(), INT_MAX));
 }
 
 int ListTableModel::columnCount(const QModelIndex& parent) const {
@@ -52,8 +67,13 @@ int ListTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ListTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
-  const ListRow& row = list_.Rows()[static_cast<std::size_t>(index.row())];
   const auto column = static_cast<std::size_t>(index.column());
+  if (role == Qt::CheckStateRole) {
+    if (!checkBoxes_ || column != 0) return {};
+    return list_.RowChecked(static_cast<std::size_t>(index.row())) ? Qt::Checked : Qt::Unchecked;
+  }
+  if (role != Qt::DisplayRole && role != Qt::DecorationRole && role != Qt::TextAlignmentRole) return {};
+  const ListRow& row = CachedRow(static_cast<std::size_t>(index.row()));
   switch (role) {
     case Qt::DisplayRole:
       return column < row.cells.size() ? QString::fromStdString(row.cells[column]) : QString();
@@ -62,9 +82,6 @@ QVariant ListTableModel::data(const QModelIndex& index, int role) const {
       if (row.image == kFolderRowImage) return folderIcon_;
       if (row.image == kFileRowImage) return fileIcon_;
       return {};
-    case Qt::CheckStateRole:
-      if (!checkBoxes_ || column != 0) return {};
-      return row.checked ? Qt::Checked : Qt::Unchecked;
     case Qt::TextAlignmentRole:
       if (column < list_.Columns().size()) {
         switch (list_.Columns()[column].alignment) {
@@ -93,7 +110,7 @@ Qt::ItemFlags ListTableModel::flags(const QModelIndex& index) const {
 bool ListTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!checkBoxes_ || role != Qt::CheckStateRole || !index.isValid()) return false;
   const bool checked = value.toInt() == Qt::Checked;
-  list_.MutableRows()[static_cast<std::size_t>(index.row())].checked = checked;
+  list_.SetRowChecked(static_cast<std::size_t>(index.row()), checked);
   window_.ListSetRowChecked(id_, static_cast<std::size_t>(index.row()), checked);
   emit dataChanged(index, index, {Qt::CheckStateRole});
   return true;

@@ -1,6 +1,7 @@
 #pragma once
 // A Qt table model over a snapshot of a list view model. A refresh with the same rows and
-// columns only updates check boxes and selection, so that scrolling survives.
+// columns only updates check boxes and selection, so that scrolling survives. Rows are made
+// only as the view asks for them: a list of a million rows costs what is in sight.
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -32,7 +33,12 @@ class ListTableModel : public QAbstractTableModel {
   WindowPort& window_;
   int id_;
   bool checkBoxes_;
+  // The row the view asked for last: it asks for each of its cells and roles in turn.
+  const ListRow& CachedRow(std::size_t row) const;
+
   ListModel list_;
+  mutable std::size_t cachedIndex_ = static_cast<std::size_t>(-1);
+  mutable ListRow cachedRow_;
   QIcon folderIcon_;
   QIcon fileIcon_;
 };

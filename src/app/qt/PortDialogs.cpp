@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,19 @@ namespace {
 
 QString Title() { return QString::fromUtf8(kApplicationTitle); }
 
+// A box is as wide as its text by default: one with a short text ("Invalid End Sector")
+// left the window manager too little room for its caption. Room for the caption, the
+// title bar's icon and its buttons is kept below the text.
+void KeepRoomForCaption(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  QFont caption = box.font();
+  caption.setBold(true);
+  const int width = QFontMetrics(caption).horizontalAdvance(box.windowTitle()) + kCaptionFurniture;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                grid->columnCount());
+}
+
 struct DialogButton {
   QString label;
   QString name;  // the button's identifier, as its objectName
@@ -29,6 +43,7 @@ int ButtonDialog(QWidget* parent, const QString& name, const QString& title, con
                  QMessageBox::Icon icon = QMessageBox::Warning) {
   QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
   box.setObjectName(name);
+  KeepRoomForCaption(box);
   std::vector<QPushButton*> added;
   for (const DialogButton& button : buttons) {
     added.push_back(box.addButton(button.label, QMessageBox::AcceptRole));
@@ -46,12 +61,14 @@ int ButtonDialog(QWidget* parent, const QString& name, const QString& title, con
 
 void InformationBox(QWidget* parent, const std::string& text) {
   QMessageBox box(QMessageBox::Information, Title(), QString::fromStdString(text), QMessageBox::NoButton, parent);
+  KeepRoomForCaption(box);
   box.addButton("&OK", QMessageBox::AcceptRole);
   box.exec();
 }
 
 bool QuestionBox(QWidget* parent, const std::string& text) {
   QMessageBox box(QMessageBox::Question, Title(), QString::fromStdString(text), QMessageBox::NoButton, parent);
+  KeepRoomForCaption(box);
   QAbstractButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
   box.addButton("&No", QMessageBox::NoRole);
   box.exec();
@@ -64,6 +81,7 @@ bool SystemBox(QWidget* parent, const std::string& text, SystemIcon icon) {
                                   : icon == SystemIcon::Information ? QMessageBox::Information
                                                                     : QMessageBox::NoIcon;
   QMessageBox box(shown, Title(), QString::fromStdString(text), QMessageBox::Ok, parent);
+  KeepRoomForCaption(box);
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
   return true;

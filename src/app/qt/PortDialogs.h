@@ -11,6 +11,10 @@ class QWidget;
 
 namespace vantrel::qt {
 
+// Room a window manager takes beside a caption (the title bar's icon and buttons), in pixels:
+// every message box is at least as wide as its caption and this.
+inline constexpr int kCaptionFurniture = 120;
+
 void InformationBox(QWidget* parent, const std::string& text);
 bool QuestionBox(QWidget* parent, const std::string& text);
 bool SystemBox(QWidget* parent, const std::string& text, SystemIcon icon);

@@ -32,6 +32,7 @@
 #include "app/WizardDialogs.h"
 #include "app/WizardState.h"
 #include "app/qt/GuiThread.h"
+#include "app/qt/ListColumnFit.h"
 #include "app/qt/ListTableModel.h"
 #include "app/qt/MainWindowLayout.h"
 #include "app/qt/ModeButton.h"
@@ -57,6 +58,13 @@ constexpr int kBusyRefusedCommands[] = {kMenuSave,          kSaveDataButton,    
                                         kRawRecoveryMode,   kMenuBrowse,         kBrowseButton};
 
 int TreeIndex(TreeId tree) { return static_cast<int>(tree); }
+
+// The heading's arrow shows the order the list model says its rows are in.
+void ShowSortIndicator(QHeaderView* header, const ListModel& list) {
+  header->setSortIndicatorShown(list.SortColumn() >= 0);
+  if (list.SortColumn() >= 0)
+    header->setSortIndicator(list.SortColumn(), list.SortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
 
 struct TopButton {
   int id;
@@ -278,11 +286,23 @@ void QtWizardWindow::ConnectList() {
   connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this](const QItemSelection& selected, const QItemSelection& deselected) {
             if (applyingSelection_) return;
-            for (const QModelIndex& index : deselected.indexes())
-              if (index.column() == 0) ListSetRowSelected(kDetailsList, static_cast<std::size_t>(index.row()), false);
-            for (const QModelIndex& index : selected.indexes())
-              if (index.column() == 0) ListSetRowSelected(kDetailsList, static_cast<std::size_t>(index.row()), true);
+            // By ranges, not by cells: selecting every row of a huge folder stays one step.
+            for (const QItemSelectionRange& range : deselected)
+              ListSetRowsSelected(kDetailsList, static_cast<std::size_t>(range.top()),
+                                  static_cast<std::size_t>(range.bottom()), false);
+            for (const QItemSelectionRange& range : selected)
+              ListSetRowsSelected(kDetailsList, static_cast<std::size_t>(range.top()),
+                                  static_cast<std::size_t>(range.bottom()), true);
           });
+  // A click on a heading orders the folder's rows by that column; a second click reverses.
+  QHeaderView* header = view->horizontalHeader();
+  header->setSectionsClickable(true);
+  connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
+    const ListModel& shown = lists_.at(kDetailsList)->Snapshot();
+    const bool descending = shown.SortColumn() == column && !shown.SortDescending();
+    // The header turns its indicator by itself: a refused order puts it back.
+    if (!wizard_->SortList(static_cast<std::size_t>(column), descending)) ShowSortIndicator(header, shown);
+  });
 }
 
 void QtWizardWindow::OnChanged(const WindowChange& change) {
@@ -374,20 +394,23 @@ void QtWizardWindow::ApplyList(int id) {
   auto* view = static_cast<QTableView*>(controls_.at(id));
   const bool reset = model->Refresh(List(id));
   const ListModel& list = model->Snapshot();
-  if (reset)
-    for (std::size_t column = 0; column + 1 < list.Columns().size(); ++column)
-      view->setColumnWidth(static_cast<int>(column), list.Columns()[column].width);
+  if (reset) FitListColumns(view, list);
   // The engines' selection marks are the view's selection.
   applyingSelection_ = true;
   QItemSelection selection;
   const int lastColumn = std::max(0, model->columnCount() - 1);
-  for (std::size_t row = 0; row < list.Rows().size(); ++row)
-    if (list.Rows()[row].selected) {
-      const int r = static_cast<int>(row);
-      selection.select(model->index(r, 0), model->index(r, lastColumn));
-    }
+  const int rows = model->rowCount();
+  // One range per run of selected rows: a selection of a million rows is one range.
+  for (int first = 0; first < rows; ++first) {
+    if (!list.RowSelected(static_cast<std::size_t>(first))) continue;
+    int last = first;
+    while (last + 1 < rows && list.RowSelected(static_cast<std::size_t>(last) + 1)) ++last;
+    selection.select(model->index(first, 0), model->index(last, lastColumn));
+    first = last;
+  }
   view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
   applyingSelection_ = false;
+  if (id == kDetailsList) ShowSortIndicator(view->horizontalHeader(), list);
 }
 
 void QtWizardWindow::ApplyTree(TreeId tree) { Binder(tree).Refresh(Tree(tree)); }

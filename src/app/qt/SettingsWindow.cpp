@@ -24,11 +24,12 @@ struct RadioChoice {
   const char* text;
 };
 
-// A group of radio buttons whose index is the field's value.
+// A group of radio buttons whose index is the field's value, one below the other or, for
+// a short row, side by side.
 QGroupBox* RadioGroup(const char* title, std::initializer_list<RadioChoice> buttons, int checked,
-                      const std::function<void(int)>& onChoose, bool enabled = true) {
+                      const std::function<void(int)>& onChoose, bool enabled = true, bool sideBySide = false) {
   auto* group = new QGroupBox(title);
-  auto* layout = new QVBoxLayout(group);
+  QBoxLayout* layout = sideBySide ? static_cast<QBoxLayout*>(new QHBoxLayout(group)) : new QVBoxLayout(group);
   auto* exclusive = new QButtonGroup(group);
   int value = 0;
   for (const RadioChoice& choice : buttons) {
@@ -77,6 +78,9 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   edit->setMaxLength(39);
   auto* list = new QListWidget;
   list->setObjectName("1127");
+  // A few rows are enough: a list at its default height made the dialog taller than the
+  // main window, with empty space beside it.
+  list->setFixedHeight(list->fontMetrics().height() * 4 + 2 * list->frameWidth() + 8);
   for (const std::string& extension : shown.extensionList) list->addItem(QString::fromStdString(extension));
   auto* add = new QPushButton("&Add ");
   add->setObjectName("1128");
@@ -116,10 +120,10 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   dateLayout->addWidget(new QLabel("Earlier"), 1, 0);
   dateLayout->addWidget(new QLabel("After"), 2, 0);
   for (int i = 0; i < 6; ++i) dateLayout->addWidget(lists[i], 1 + i / 3, 1 + i % 3);
-  layout->addWidget(dates, 1, 1);
+  layout->addWidget(dates, 1, 1, Qt::AlignTop);
 
   layout->addWidget(RadioGroup("Saving Mode", {{1097, "Auto"}, {1098, "FAT1 "}, {1029, "FAT2"}, {1099, "Contigious"}},
-                               shown.savingMode, [](int) {}, /*enabled=*/false),
+                               shown.savingMode, [](int) {}, /*enabled=*/false, /*sideBySide=*/true),
                     2, 0);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

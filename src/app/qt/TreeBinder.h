@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "app/TreeModel.h"
 
@@ -26,7 +27,10 @@ class TreeBinder {
   bool Refreshing() const { return refreshing_; }
 
  private:
-  QTreeWidgetItem* Bind(const TreeModel& model, TreeItemHandle handle, QTreeWidgetItem* parent);
+  // The widget item of handle, updated; a new one goes under a new parent at once, or into
+  // added, to be put in the widget with its new siblings.
+  QTreeWidgetItem* Bind(const TreeModel& model, TreeItemHandle handle, QTreeWidgetItem* parent,
+                        std::vector<QTreeWidgetItem*>& added);
 
   QTreeWidget* widget_;
   bool checkBoxes_;
