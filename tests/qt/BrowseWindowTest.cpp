@@ -52,7 +52,9 @@ TEST_F(BrowseWindowTest, CatalogueIsBrowsedThroughAFolderThatBackUnmountsAndRemo
   const nlohmann::json partition = ManifestPartition(FixtureManifest("mbr-mixed"), 1);
   for (const auto& entry : partition["entries"]) {
     const fs::path at = folder / entry["path"].get<std::string>();
-    if (entry["kind"] == "dir") EXPECT_TRUE(fs::is_directory(at)) << at;
+    if (entry["kind"] == "dir") {
+      EXPECT_TRUE(fs::is_directory(at)) << at;
+    }
     if (entry["kind"] != "file") continue;
     EXPECT_EQ(Sha256OfFile(at.string()), entry["sha256"].get<std::string>()) << at;
     ++compared;

@@ -40,7 +40,6 @@ class HugeFolderTest : public WindowFixture {
     Catalogue catalogue;
     catalogue.currentSuperblock = app_->state.catalogue.currentSuperblock;
     AppendFolder(catalogue, "big", kBigFolder, kRootFolderId, 1700000000, 0, 0);
-    catalogue.fileList.reserve(files_);
     for (std::size_t i = 0; i < files_; ++i)
       AppendFile(catalogue, FileName(i, files_), static_cast<std::uint32_t>(1000 + i), kBigFolder,
                  1700000000 + static_cast<std::uint32_t>(i), i, 0);
@@ -142,7 +141,6 @@ TEST_F(HugeFolderTest, AHundredThousandFoldersFillTheTree) {
   constexpr std::uint32_t kTop = 100, kEach = 1000;
   Catalogue catalogue;
   catalogue.currentSuperblock = app_->state.catalogue.currentSuperblock;
-  catalogue.folderList.reserve(kTop * (kEach + 1));
   for (std::uint32_t top = 0; top < kTop; ++top) {
     const std::uint32_t id = 1000 + top * (kEach + 1);
     AppendFolder(catalogue, "top" + std::to_string(top), id, kRootFolderId, 1700000000, 0, 0);
