@@ -14,6 +14,7 @@
 
 #include "MountedImage.h"
 #include "support/Fixtures.h"
+#include "support/UnchangedImage.h"
 
 extern char** environ;
 
@@ -28,6 +29,7 @@ bool IsMountPoint(const std::filesystem::path& folder) {
 }
 
 TEST(ForegroundMount, CtrlCUnmountsAndEndsCleanly) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   std::string why;
   if (!FuseAvailable(&why)) GTEST_SKIP() << why;
   TempDir dir;

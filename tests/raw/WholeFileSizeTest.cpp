@@ -10,6 +10,7 @@
 #include "raw/TextDocumentSize.h"
 #include "raw/ZipArchiveWalk.h"
 #include "support/Fixtures.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -72,7 +73,7 @@ Bytes PlacedFile(const std::string& name) {
   const auto manifest = CarveFixtureManifest("whole-documents");
   for (const auto& file : manifest["files"])
     if (file["name"] == name)
-      return {ImageBytes(CarveFixtureImage("whole-documents"), file["start_offset"], file["length"])};
+      return {ImageBytes(UnchangedImage(CarveFixtureImage("whole-documents")), file["start_offset"], file["length"])};
   throw std::runtime_error("no file " + name);
 }
 
