@@ -52,9 +52,7 @@ std::string ChecksumAt(const std::string& path, const struct stat& status) {
 UnchangedImage::UnchangedImage(std::string path)
     : path_(std::move(path)), status_(StatusOf(path_)), sha256_(ChecksumAt(path_, status_)) {}
 
-UnchangedImage::~UnchangedImage() {
-  EXPECT_TRUE(Unchanged()) << "the disk image " << path_ << " was written to";
-}
+UnchangedImage::~UnchangedImage() { EXPECT_TRUE(Unchanged()) << "the disk image " << path_ << " was written to"; }
 
 bool UnchangedImage::Unchanged() const {
   const struct stat now = StatusOf(path_);
