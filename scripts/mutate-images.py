@@ -127,15 +127,28 @@ def main():
     for name in args.images:
         packed = os.path.join(root, "tests", "data", name + ".img.zst")
         disk = bytearray(subprocess.run(["zstd", "-q", "-d", "-c", packed], check=True, stdout=subprocess.PIPE).stdout)
-        bases[name] = (disk, metadata(disk))
+        starts = [(at - 65536) // SECTOR for at in find_superblocks(disk) if at >= 65536]
+        bases[name] = (disk, metadata(disk), starts)
         print(f"{name}: {len(bases[name][1])} metadata places", flush=True)
 
+    # ls and save read the first partition record, or (every other mutant, and always on a
+    # disk without a partition table) the partition at the start of the base image's first
+    # superblock, so that a damaged table does not keep the deeper readers from the tree.
+    def source(name, i):
+        starts = bases[name][2]
+        if starts and (i % 2 or name == "bare-36"):
+            return ["--start", str(starts[0])]
+        return []
+
     commands = {
-        "partitions": lambda image, out, i: ["--disk", image, "partitions"],
-        "ls": lambda image, out, i: ["--disk", image, "ls", "-R"] + (["--file-search", "advanced"] if i % 2 else []),
-        "save": lambda image, out, i: ["--disk", image, "save", "--out", out, "--replace", "yes-to-all"]
-        + (["--file-search", "advanced"] if i % 2 else []),
-        "carve": lambda image, out, i: ["--disk", image, "carve", "--out", out] + (["--exact-sizes"] if i % 2 else []),
+        "partitions": lambda image, out, name, i: ["--disk", image, "partitions", "--search",
+                                                   ("quick", "advanced", "more")[i % 3]],
+        "ls": lambda image, out, name, i: ["--disk", image, "ls", "-R"] + source(name, i)
+        + (["--file-search", "advanced"] if i % 4 >= 2 else []),
+        "save": lambda image, out, name, i: ["--disk", image, "save", "--out", out, "--replace", "yes-to-all"]
+        + source(name, i) + (["--file-search", "advanced"] if i % 4 >= 2 else []),
+        "carve": lambda image, out, name, i: ["--disk", image, "carve", "--out", out]
+        + (["--exact-sizes"] if i % 2 else []),
     }
     longest = {name: 0.0 for name in commands}
     statuses = {name: {} for name in commands}
@@ -147,7 +160,7 @@ def main():
             break
         made += 1
         name = args.images[i % len(args.images)]
-        disk, ranges = bases[name]
+        disk, ranges, _ = bases[name]
         rng = random.Random(args.seed * 1000003 + i)
         mutant = bytearray(disk)
         mutate(mutant, ranges, rng)
@@ -163,7 +176,7 @@ def main():
             os.makedirs(os.path.dirname(destination), exist_ok=True)
             started = time.monotonic()
             try:
-                run = subprocess.run([args.cli] + make(image, destination, i), cwd=os.path.join(folder, "cwd"),
+                run = subprocess.run([args.cli] + make(image, destination, name, i), cwd=os.path.join(folder, "cwd"),
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                      timeout=args.timeout)
                 code = run.returncode
