@@ -15,6 +15,11 @@ namespace {
 constexpr std::uint32_t kFreeSector = 0xFFFFFFFF;
 constexpr std::size_t kHeaderBytes = 512;
 constexpr std::size_t kHeaderTableEntries = 109;  // allocation table sectors named in the header
+// The largest files of the two versions (512- and 4096-byte sectors) that are sized. Version 3
+// files cannot grow past 2 GiB; a header that claims more than these is damaged, and
+// listing and walking a table of its size would read most of a large disk for one header.
+constexpr std::uint64_t kMaxVersion3Bytes = std::uint64_t{2} << 30;
+constexpr std::uint64_t kMaxVersion4Bytes = std::uint64_t{16} << 30;
 
 struct Header {
   std::uint64_t sectorSize = 0;
@@ -160,8 +165,9 @@ std::optional<CompoundFileFound> MeasureCompoundFile(const ByteReader& read, std
   // Sector n of the file lies at (n + 1) * sectorSize: the header takes the place of one.
   const std::uint64_t sectorSize = header->sectorSize;
   const std::uint64_t perSector = sectorSize / 4;
-  if (limit < 2 * sectorSize) return std::nullopt;
-  const std::uint64_t sectorsAvailable = limit / sectorSize - 1;
+  const std::uint64_t room = std::min(limit, sectorSize == 512 ? kMaxVersion3Bytes : kMaxVersion4Bytes);
+  if (room < 2 * sectorSize) return std::nullopt;
+  const std::uint64_t sectorsAvailable = room / sectorSize - 1;
   if (header->tableSectors == 0 || header->tableSectors > (sectorsAvailable + perSector - 1) / perSector)
     return std::nullopt;
   CompoundFile file(read, start, *header, sectorsAvailable);

@@ -23,6 +23,7 @@
 #include "support/Sha256.h"
 #include "support/TempDir.h"
 #include "support/TestWizard.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -93,6 +94,7 @@ class WizardTest : public ::testing::Test {
 };
 
 TEST_F(WizardTest, FirstScreenWaitsForADiskBeforeTheModesAndNext) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   Start({FixtureImage("mbr-mixed")});
   for (const int id : {kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kNextButton})
     EXPECT_FALSE(At(id).enabled) << id;
@@ -126,6 +128,7 @@ TEST_F(WizardTest, FirstScreenWaitsForADiskBeforeTheModesAndNext) {
 }
 
 TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   Start({FixtureImage("mbr-mixed")});
   const auto partition = ManifestPartition(FixtureManifest("mbr-mixed"), 5);
   ChooseDiskAndMode(kQuickSearchMode);
@@ -160,6 +163,7 @@ TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
 }
 
 TEST_F(WizardTest, SavedLogBringsTheCatalogueBackFromTheFirstStep) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(94208);
@@ -188,6 +192,7 @@ TEST_F(WizardTest, SavedLogBringsTheCatalogueBackFromTheFirstStep) {
 }
 
 TEST_F(WizardTest, CatalogueIsBrowsedFromTheTreeAndTheListRows) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(ManifestPartition(FixtureManifest("mbr-mixed"), 5)["start_sector"]);
@@ -211,6 +216,7 @@ TEST_F(WizardTest, CatalogueIsBrowsedFromTheTreeAndTheListRows) {
 }
 
 TEST_F(WizardTest, EachNameOfAHardLinkedFileIsSavedAndOpenedFromTheListAsItself) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(2048);
@@ -235,6 +241,7 @@ TEST_F(WizardTest, EachNameOfAHardLinkedFileIsSavedAndOpenedFromTheListAsItself)
 }
 
 TEST_F(WizardTest, BackAndNextWaitWhileAFileOfTheListIsStillBeingWritten) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(94208);
@@ -256,6 +263,7 @@ TEST_F(WizardTest, BackAndNextWaitWhileAFileOfTheListIsStillBeingWritten) {
 }
 
 TEST_F(WizardTest, AdvancedWalkFindsThePartitionsOnAWorkerAndBackReturnsStepByStep) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   Start({FixtureImage("mbr-mixed")});
   const auto partition = ManifestPartition(FixtureManifest("mbr-mixed"), 5);
   ChooseDiskAndMode(kAdvancedSearchMode);
@@ -281,6 +289,7 @@ TEST_F(WizardTest, AdvancedWalkFindsThePartitionsOnAWorkerAndBackReturnsStepBySt
 }
 
 TEST_F(WizardTest, RawWalkCarvesTheCheckedKindsAndBackLeavesThePanel) {
+  const UnchangedImage unchangedCarve(CarveFixtureImage("carve-basic"));
   Start({CarveFixtureImage("carve-basic")});
   ChooseDiskAndMode(kRawRecoveryMode);
   EXPECT_EQ(t_.state.wizardStage, 1);
@@ -309,6 +318,8 @@ TEST_F(WizardTest, RawWalkCarvesTheCheckedKindsAndBackLeavesThePanel) {
 }
 
 TEST_F(WizardTest, RawRecoveryCarvesTheDiskChosenAtTheFirstStepAfterASearchOfAnother) {
+  const UnchangedFixtures unchanged{"bare-36"};
+  const UnchangedImage unchangedCarve(CarveFixtureImage("carve-basic"));
   Start({FixtureImage("bare-36"), CarveFixtureImage("carve-basic")});
   ChooseDiskAndMode(kQuickSearchMode, "Disk0");
   EXPECT_EQ(t_.state.CurrentDiskIndex, 0);
@@ -456,6 +467,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
 }
 
 TEST_F(WizardTest, LoadLogAtTheFirstStepPreparesTheTreesAndACancelRestoresTheStep) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   Start({FixtureImage("mbr-mixed")});
   wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
   wizard_.Command(kLoadLogButton);
@@ -520,6 +532,7 @@ TEST_F(WizardTest, StopSearchingHoldsWorkersWhileAskingAndStopsOnlyOnYes) {
 }
 
 TEST_F(WizardTest, LanguageFileGivesTheModeDescriptionsWhateverTheCaseOfTheSetting) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   std::ofstream(programFolder_ / "FrenchA.dat") << "# test\n0\tMode rapide\n2\tMode brut\n";
   Start({FixtureImage("mbr-mixed")}, "frencha.DAT");
   EXPECT_EQ(t_.state.languageFileName, "frencha.DAT");

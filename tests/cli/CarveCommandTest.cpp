@@ -8,11 +8,13 @@
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
 
 TEST(CliCarve, WritesCheckedKindsPrintsRowsAndSummaryTakesRangesAndOptionsAndRefusesEmptyRanges) {
+  const UnchangedImage unchangedCarve(CarveFixtureImage("carve-basic"));
   TempDir out;
   const CliRun run = RunCli("--disk " + Quoted(CarveFixtureImage("carve-basic")) + " carve --out " +
                             Quoted((out / "carved").string()) + " --types zip,xls");

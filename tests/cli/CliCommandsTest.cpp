@@ -8,11 +8,13 @@
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
 
 TEST(CliPartitions, JsonHoldsOnlyTheRecordsAndTheMessages) {
+  const UnchangedFixtures unchanged{"mbr-mixed", "bare-36"};
   const CliRun quick = RunCli("--disk " + Quoted(FixtureImage("mbr-mixed")) + " partitions --json");
   ASSERT_EQ(quick.exitCode, 0) << quick.err;
   const auto json = nlohmann::json::parse(quick.out);
@@ -26,6 +28,7 @@ TEST(CliPartitions, JsonHoldsOnlyTheRecordsAndTheMessages) {
 }
 
 TEST(CliPartitions, SecondDiskIsSearchedByIndexAndTextOutputListsRecords) {
+  const UnchangedFixtures unchanged{"mbr-mixed", "bare-36"};
   const CliRun run = RunCli("--disk " + Quoted(FixtureImage("mbr-mixed")) + " --disk " + Quoted(FixtureImage("bare-36")) +
                          " partitions --disk-index 1 --search advanced");
   ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -35,6 +38,7 @@ TEST(CliPartitions, SecondDiskIsSearchedByIndexAndTextOutputListsRecords) {
 }
 
 TEST(CliPartitions, MapfileBadSectorsFollowTheAnswerGivenInAdvance) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   // The superblock of the first volume is at 2176; sector 2179 shares its 8-sector request.
   TempDir dir;
   std::ofstream(dir / "disk.map") << "0x0 +\n0x0 0x110600 +\n0x110600 0x200 -\n0x110800 0x3EEF800 +\n";
@@ -54,6 +58,7 @@ TEST(CliPartitions, MapfileBadSectorsFollowTheAnswerGivenInAdvance) {
 }
 
 TEST(CliDisks, ListsDetailsRowsAndRefusesWhatCannotBeRead) {
+  const UnchangedFixtures unchanged{"bare-36"};
   const CliRun run = RunCli("--disk " + Quoted(FixtureImage("bare-36")) + " disks --json");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const auto disk = nlohmann::json::parse(run.out)["disks"][0];

@@ -14,6 +14,7 @@
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -28,6 +29,7 @@ TEST(ConsoleConventions, VersionIsPrintedOnStandardOutput) {
 }
 
 TEST(ConsoleConventions, GlobalOptionsAfterTheCommandActAsBefore) {
+  const UnchangedFixtures unchanged{"mbr-mixed", "bare-36", "deleted"};
   TempDir dir;
   const std::string map = (dir / "disk.map").string();
   std::ofstream(map) << "0x0 +\n0x0 0x110600 +\n0x110600 0x200 -\n0x110800 0x3EEF800 +\n";
@@ -50,6 +52,7 @@ TEST(ConsoleConventions, GlobalOptionsAfterTheCommandActAsBefore) {
 }
 
 TEST(ConsoleConventions, ErrorsAreOneLineOnStandardErrorNamingTheProgram) {
+  const UnchangedFixtures unchanged{"bare-36"};
   const auto expectOneLine = [](const CliRun& run, int exitCode, const std::string& mentions) {
     EXPECT_EQ(run.exitCode, exitCode) << run.err;
     EXPECT_TRUE(run.out.empty()) << run.out;
@@ -89,6 +92,7 @@ TEST(ConsoleConventions, EveryCommandsHelpShowsAnExampleOfItself) {
 }
 
 TEST(ConsoleConventions, LogIsSavedUnderTheNameGivenAndLoadsBackByIt) {
+  const UnchangedFixtures unchanged{"deleted"};
   TempDir dir;
   const CliRun fromBuild = RunCli(Disk("deleted") + " ls --json");
   ASSERT_EQ(fromBuild.exitCode, 0) << fromBuild.err;

@@ -15,6 +15,7 @@
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -27,6 +28,7 @@ std::string Contents(const std::filesystem::path& path) {
 }
 
 TEST(LogCommand, LsFromALoadedLogEqualsLsFromTheBuildForBothBuildsOfEveryFixture) {
+  const UnchangedFixtures unchanged{"mbr-mixed", "bare-36", "deleted", "reformatted"};
   ::setenv("TZ", "UTC", 1);
   TempDir temp;
   for (const std::string image : {"mbr-mixed", "bare-36", "reformatted", "deleted"})
@@ -51,6 +53,7 @@ std::map<std::string, std::string> FilesBelow(const std::filesystem::path& folde
 }
 
 TEST(LogCommand, SavingFromALoadedLogWritesTheSameFiles) {
+  const UnchangedFixtures unchanged{"deleted"};
   TempDir temp;
   for (const std::string build : {"quick", "advanced"}) {
     const std::string log = (temp / build).string();
@@ -67,6 +70,7 @@ TEST(LogCommand, SavingFromALoadedLogWritesTheSameFiles) {
 }
 
 TEST(LogCommand, LogOfAnotherDiskIsRefused) {
+  const UnchangedFixtures unchanged{"deleted", "reformatted"};
   TempDir temp;
   ASSERT_EQ(RunCli(Disk("deleted") + "log save " + Quoted((temp / "d").string())).exitCode, 0);
   const std::string log = Quoted((temp / "d.SAV").string());
@@ -83,6 +87,7 @@ TEST(LogCommand, LogOfAnotherDiskIsRefused) {
 }
 
 TEST(LogCommand, ListingPrintsTheFolderTreeOrWritesItsTextForm) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   const CliRun printed = RunCli(Disk("mbr-mixed") + "listing");
   ASSERT_EQ(printed.exitCode, 0) << printed.err;
   EXPECT_NE(printed.out.find("Root-> deep\ndeep-> level 1\ndeep\\level 1-> level 2\n"), std::string::npos)
@@ -100,6 +105,7 @@ TEST(LogCommand, ListingPrintsTheFolderTreeOrWritesItsTextForm) {
 
 // Every line names one folder of the catalogue: "Root-> top" or "a\\b-> c" for a/b/c.
 TEST(LogCommand, ListingOfEveryFixtureHasOneLinePerFolderInTheLineFormat) {
+  const UnchangedFixtures unchanged{"mbr-mixed", "bare-36", "deleted", "reformatted"};
   for (const std::string image : {"mbr-mixed", "bare-36", "reformatted", "deleted"}) {
     const std::string options = image == "bare-36" ? "--start 0 --file-search advanced" : "--file-search advanced";
     const CliRun json = RunCli(Disk(image) + "ls --json " + options);

@@ -8,6 +8,7 @@
 
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -32,6 +33,7 @@ std::set<std::string> Paths(const nlohmann::json& entries) {
 }
 
 TEST(LsCommand, JsonHoldsTheWholeCatalogueWithPathsFromTheRoot) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   const nlohmann::json catalogue = JsonLs("mbr-mixed", "");
   const nlohmann::json partition = ManifestPartition(FixtureManifest("mbr-mixed"), 1);
   const std::set<std::string> folders = Paths(catalogue["folders"]);
@@ -50,6 +52,7 @@ TEST(LsCommand, JsonHoldsTheWholeCatalogueWithPathsFromTheRoot) {
 }
 
 TEST(LsCommand, PartitionRecordStartSectorAndAdvancedBuild) {
+  const UnchangedFixtures unchanged{"mbr-mixed", "bare-36", "reformatted"};
   const nlohmann::json old = JsonLs("mbr-mixed", "--partition 1");
   EXPECT_EQ(old["files"].size(), 31u);  // the 3.5 partition
   const nlohmann::json bare = JsonLs("bare-36", "--start 0 --file-search advanced");
@@ -63,6 +66,7 @@ TEST(LsCommand, PartitionRecordStartSectorAndAdvancedBuild) {
 }
 
 TEST(LsCommand, ListsAFolderWithTheCatalogueColumns) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   const CliRun result = RunLs("mbr-mixed", "'deep/level 1'");
   ASSERT_EQ(result.exitCode, 0);
   EXPECT_NE(result.out.find("Name     Type    Size  Date         Time      ID\n"), std::string::npos) << result.out;
@@ -70,6 +74,7 @@ TEST(LsCommand, ListsAFolderWithTheCatalogueColumns) {
 }
 
 TEST(LsCommand, RecursiveListingVisitsEverySubFolder) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   const CliRun result = RunLs("mbr-mixed", "-R deep");
   ASSERT_EQ(result.exitCode, 0);
   for (const char* header : {"/deep:\n", "/deep/level 1:\n", "/deep/level 1/level 2/level 3/level 4:\n"})
@@ -77,6 +82,7 @@ TEST(LsCommand, RecursiveListingVisitsEverySubFolder) {
 }
 
 TEST(LsCommand, UnknownFolderOrPartitionRecordIsReported) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   EXPECT_EQ(RunLs("mbr-mixed", "no-such-folder").exitCode, 3);
   EXPECT_EQ(RunLs("mbr-mixed", "--partition 7").exitCode, 3);
 }

@@ -9,6 +9,7 @@
 #include "support/Fixtures.h"
 #include "support/Sha256.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -16,6 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(CliSave, SavesTheChosenFoldersAndSumsUp) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   TempDir out;
   const std::string disk = "--disk " + Quoted(FixtureImage("mbr-mixed"));
   const CliRun run = RunCli(disk + " save --out " + Quoted(out.Path().string()) + " deep sizes");
@@ -39,6 +41,7 @@ TEST(CliSave, SavesTheChosenFoldersAndSumsUp) {
 }
 
 TEST(CliSave, RefusesBadOptionsAndUnknownFolders) {
+  const UnchangedFixtures unchanged{"bare-36"};
   TempDir out;
   const std::string save = "--disk " + Quoted(FixtureImage("bare-36")) + " save --start 0 --out " + Quoted(out.Path().string());
   EXPECT_EQ(RunCli(save + " --after 31/02/1969").exitCode, 1);

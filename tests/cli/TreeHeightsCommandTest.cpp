@@ -13,6 +13,7 @@
 #include "support/Fixtures.h"
 #include "support/Sha256.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -50,6 +51,7 @@ TEST(CliTreeHeights, EveryPartitionSearchFindsBothVolumes) {
 // The quick build lists every entry of the manifest in its place, and saving the whole
 // catalogue gives every file (and symlink, as its target text) byte for byte.
 TEST(CliTreeHeights, QuickBuildListsAndSavesEveryFileOfBothTrees) {
+  const UnchangedFixtures unchanged{"tree-heights"};
   const nlohmann::json manifest = FixtureManifest(kImage);
   for (int record : {0, 1}) {
     const nlohmann::json partition = ManifestPartition(manifest, record + 1);

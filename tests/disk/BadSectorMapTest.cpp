@@ -8,6 +8,7 @@
 #include "disk/FileDiskSource.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -49,6 +50,7 @@ TEST(BadSectorMap, MalformedLinesAreRefusedWithTheirNumber) {
 }
 
 TEST(BadSectorMap, ImageReadsFailOnlyWhereTheMapSaysSo) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   TempDir dir;
   const std::string image = FixtureImage("mbr-mixed");
   FileDiskSource source(image, BadSectorMap::Parse(kMapfile, nullptr));
@@ -61,6 +63,7 @@ TEST(BadSectorMap, ImageReadsFailOnlyWhereTheMapSaysSo) {
 }
 
 TEST(FileDiskSource, ReadsPastTheEndAreZerosAndMissingFilesCannotOpen) {
+  const UnchangedFixtures unchanged{"bare-36"};
   FileDiskSource source(FixtureImage("bare-36"));
   std::array<std::byte, 1024> buffer{};
   buffer.fill(std::byte{0xEE});

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <tuple>
 
 #include "app/ControlIds.h"
@@ -17,6 +18,7 @@
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
 #include "support/TestWizard.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -181,11 +183,13 @@ struct FixtureCase {
 
 class FixtureLogs : public ::testing::TestWithParam<FixtureCase> {
  protected:
-  static void OpenImage(TestWizard& wizard, const std::string& image) {
-    wizard.UseImages({FixtureImage(image)});
+  void OpenImage(TestWizard& wizard, const std::string& image) {
+    unchanged_.emplace(FixtureImage(image));
+    wizard.UseImages({*unchanged_});
     wizard.state.SelectedDiskText = "Disk0";
     ShowDiskDetails(wizard.state, 0);
   }
+  std::optional<UnchangedImage> unchanged_;
 };
 
 using EntryFields = std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, std::string, std::uint32_t,

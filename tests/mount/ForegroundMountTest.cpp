@@ -14,6 +14,7 @@
 
 #include "MountedImage.h"
 #include "support/Fixtures.h"
+#include "support/UnchangedImage.h"
 
 extern char** environ;
 
@@ -21,6 +22,7 @@ namespace vantrel::test {
 namespace {
 
 TEST(ForegroundMount, CtrlCUnmountsAndEndsCleanly) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   std::string why;
   if (!FuseAvailable(&why)) GTEST_SKIP() << why;
   TempDir dir;

@@ -12,6 +12,7 @@
 #include "MountedImage.h"
 #include "support/Fixtures.h"
 #include "support/Sha256.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -66,6 +67,7 @@ void ExpectListing(const MountedImage& mounted, const nlohmann::json& entries) {
 }
 
 TEST_F(MountFixtures, LiveTreesReadBackAsTheKernelListedThemAndTheImageIsUnchanged) {
+  const UnchangedFixtures unchanged{"mbr-mixed", "bare-36"};
   const std::string image = FixtureImage("mbr-mixed");
   const std::string before = Sha256OfFile(image);
   const nlohmann::json manifest = FixtureManifest("mbr-mixed");
@@ -97,6 +99,7 @@ TEST_F(MountFixtures, LiveTreesReadBackAsTheKernelListedThemAndTheImageIsUnchang
 }
 
 TEST_F(MountFixtures, AdvancedBuildShowsDeletedFilesWhereTheyWereAndMarksThem) {
+  const UnchangedFixtures unchanged{"deleted"};
   MountedImage mounted(Disk("deleted"), "--file-search advanced");
   ASSERT_TRUE(mounted.Mounted()) << mounted.Run().err;
   const nlohmann::json partition = ManifestPartition(FixtureManifest("deleted"), 1);
@@ -120,6 +123,7 @@ TEST_F(MountFixtures, AdvancedBuildShowsDeletedFilesWhereTheyWereAndMarksThem) {
 }
 
 TEST_F(MountFixtures, AdvancedBuildShowsTheFilesOfTheFileSystemThatWasFormattedOver) {
+  const UnchangedFixtures unchanged{"deleted", "reformatted"};
   MountedImage mounted(Disk("reformatted"), "--file-search advanced");
   ASSERT_TRUE(mounted.Mounted()) << mounted.Run().err;
   const nlohmann::json partition = ManifestPartition(FixtureManifest("reformatted"), 1);
@@ -152,6 +156,7 @@ TEST_F(MountFixtures, AdvancedBuildShowsTheFilesOfTheFileSystemThatWasFormattedO
 }
 
 TEST_F(MountFixtures, EveryEntryOfTheCatalogueListingIsThereByItsPath) {
+  const UnchangedFixtures unchanged{"mbr-mixed", "bare-36", "deleted", "reformatted"};
   for (const auto& [image, options] :
        std::vector<std::pair<std::string, std::string>>{{"mbr-mixed", ""},
                                                         {"bare-36", "--start 0 --file-search advanced"},
@@ -183,6 +188,7 @@ std::uint64_t OffsetInImage(const std::string& image, const std::string& needle)
 }
 
 TEST_F(MountFixtures, UnreadableBlocksReadAsZerosAndMarkTheFileOrFailUnderStrict) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   const std::string image = FixtureImage("mbr-mixed");
   const std::string path = "sizes/size-300000.bin";
   std::string healthy;
@@ -221,6 +227,7 @@ TEST_F(MountFixtures, UnreadableBlocksReadAsZerosAndMarkTheFileOrFailUnderStrict
 }
 
 TEST_F(MountFixtures, RefusesWhatItCannotMount) {
+  const UnchangedFixtures unchanged{"mbr-mixed"};
   TempDir dir;
   const CliRun noFolder = RunCli(Disk("mbr-mixed") + " mount " + Quoted((dir / "missing").string()));
   EXPECT_EQ(noFolder.exitCode, 1) << noFolder.err;

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@
 #include "support/Fixtures.h"
 #include "support/Sha256.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 
@@ -38,6 +40,7 @@ using namespace control;
 class WindowFixture : public ::testing::Test {
  protected:
   void Open(const std::string& image) {
+    unchanged_.emplace(image);
     qt::StartOptions options;
     options.programFolder = VANTREL_PROGRAM_FOLDER;
     options.disks = {{image, {}}};
@@ -147,6 +150,7 @@ class WindowFixture : public ::testing::Test {
   }
 
   TempDir temp_;
+  std::optional<UnchangedImage> unchanged_;  // checked after the window is gone
   ModalAnswerer answers_;
   std::unique_ptr<qt::WizardApplication> app_;
 };

@@ -9,6 +9,7 @@
 #include "raw/RawTestSupport.h"
 #include "raw/ZipArchiveWalk.h"
 #include "support/Fixtures.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -31,6 +32,7 @@ void PutText(std::vector<std::byte>& bytes, std::size_t offset, const std::strin
 }
 
 TEST(CompoundFileSize, GivesTheLengthOfEveryDocumentPlacedInTheFixture) {
+  const UnchangedImage unchangedCarve(CarveFixtureImage("carve-basic"));
   const auto manifest = CarveFixtureManifest("carve-basic");
   const std::string image = CarveFixtureImage("carve-basic");
   const auto disk = ImageBytes(image, 0, manifest["size_bytes"].get<std::uint64_t>());

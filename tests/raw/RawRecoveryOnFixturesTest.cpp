@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 
 #include "app/ControlIds.h"
 #include "raw/CarveWriter.h"
 #include "raw/RawTestSupport.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -34,6 +36,7 @@ class RawRecoveryOnFixtures : public ::testing::Test {
   void Open(const std::string& name) {
     manifest_ = CarveFixtureManifest(name);
     image_ = CarveFixtureImage(name);
+    unchanged_.emplace(image_);
     wizard_.UseImages({image_});
   }
   const nlohmann::json& File(const std::string& name) const {
@@ -67,6 +70,7 @@ class RawRecoveryOnFixtures : public ::testing::Test {
 
   nlohmann::json manifest_;
   std::string image_;
+  std::optional<UnchangedImage> unchanged_;
   TestWizard wizard_;
   TempDir out_;
 };

@@ -11,6 +11,7 @@
 #include "raw/RawTestSupport.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -95,8 +96,9 @@ class RawRecoveryStop : public ::testing::Test {
   RawRecoveryStop() {
     state_.mainWindow = &window_;
     window_.state = &state_;
-    EnumerateDisks(state_, {{CarveFixtureImage("carve-mixed"), {}}});
+    EnumerateDisks(state_, {{unchanged_, {}}});
   }
+  const UnchangedImage unchanged_{CarveFixtureImage("carve-mixed")};
   ScriptedAnswers answers_;
   StopOnFirstResult window_{answers_};
   WizardState state_;

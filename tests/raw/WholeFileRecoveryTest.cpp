@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "app/RunSummaries.h"
 #include "raw/RawTestSupport.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -33,6 +35,7 @@ class WholeFileRecovery : public ::testing::Test {
   void SetUp() override {
     manifest_ = CarveFixtureManifest("whole-documents");
     image_ = CarveFixtureImage("whole-documents");
+    unchanged_.emplace(image_);
     wizard_.UseImages({image_});
   }
   std::vector<std::string> Written() const {
@@ -43,6 +46,7 @@ class WholeFileRecovery : public ::testing::Test {
 
   nlohmann::json manifest_;
   std::string image_;
+  std::optional<UnchangedImage> unchanged_;
   TestWizard wizard_;
   TempDir out_;
 };

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "raw/CompoundFileSize.h"
@@ -10,6 +12,7 @@
 #include "raw/TextDocumentSize.h"
 #include "raw/ZipArchiveWalk.h"
 #include "support/Fixtures.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -72,8 +75,32 @@ Bytes PlacedFile(const std::string& name) {
   const auto manifest = CarveFixtureManifest("whole-documents");
   for (const auto& file : manifest["files"])
     if (file["name"] == name)
-      return {ImageBytes(CarveFixtureImage("whole-documents"), file["start_offset"], file["length"])};
+      return {ImageBytes(UnchangedImage(CarveFixtureImage("whole-documents")), file["start_offset"], file["length"])};
   throw std::runtime_error("no file " + name);
+}
+
+// A damaged header on a large disk: its allocation table would have millions of sectors,
+// each listed through a chain of extension sectors that loops on itself. Sizing it must
+// give up at once instead of reading a table the size of the disk.
+TEST(CompoundFileSize, AHeaderClaimingATableBeyondTheLargestFileReadsAlmostNothing) {
+  std::array<std::byte, 512> header{};
+  const std::string_view magic = SignatureTable()[0].header;
+  std::memcpy(header.data(), magic.data(), magic.size());
+  WriteLittleEndian<std::uint16_t>(header, 0x1C, 0xFFFE);
+  WriteLittleEndian<std::uint16_t>(header, 0x1E, 9);                  // 512-byte sectors
+  WriteLittleEndian<std::uint32_t>(header, 0x2C, std::uint32_t{1} << 24);  // table sectors
+  WriteLittleEndian<std::uint32_t>(header, 0x44, 0);                  // extension chain from sector 0,
+  WriteLittleEndian<std::uint32_t>(header, 0x48, 0xFFFFFFFF);         // which names itself again
+  const std::uint64_t disk = std::uint64_t{1} << 40;
+  int reads = 0;
+  const ByteReader read = [&](std::uint64_t offset, MutableByteSpan out) {
+    ++reads;
+    std::fill(out.begin(), out.end(), std::byte{0});
+    if (offset < header.size()) std::memcpy(out.data(), header.data() + offset, std::min(out.size(), header.size() - offset));
+    return offset + out.size() <= disk;
+  };
+  EXPECT_FALSE(MeasureCompoundFile(read, 0, disk));
+  EXPECT_LT(reads, 100);
 }
 
 TEST(CompoundFileKind, ComesFromTheRootStreamNamesAndOtherwiseIsOle) {

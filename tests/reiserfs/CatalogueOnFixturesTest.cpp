@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 
 #include "app/ControlIds.h"
@@ -14,6 +15,7 @@
 #include "reiserfs/FolderLayout.h"
 #include "support/Fixtures.h"
 #include "support/TestWizard.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -40,6 +42,7 @@ Key KeyOf(const nlohmann::json& entry) { return {entry["key"][0].get<std::uint32
 class CatalogueOnFixtures : public ::testing::Test {
  protected:
   void Build(const std::string& image, int linuxIndex, bool advanced) {
+    unchanged_.emplace(FixtureImage(image));
     partition_ = wizard_.BuildFixtureCatalogue(image, linuxIndex, advanced);
     for (const auto& entry : Cat().folderList) byKey_[{entry.parentId, entry.objectId}].push_back({&entry, true});
     for (const auto& entry : Cat().fileList) byKey_[{entry.parentId, entry.objectId}].push_back({&entry, false});
@@ -98,6 +101,7 @@ class CatalogueOnFixtures : public ::testing::Test {
     EXPECT_EQ(Cat().fileCount, Cat().fileList.size());
   }
 
+  std::optional<UnchangedImage> unchanged_;
   TestWizard wizard_;
   nlohmann::json partition_;
   std::map<Key, std::vector<std::pair<const CatalogueEntry*, bool>>> byKey_;

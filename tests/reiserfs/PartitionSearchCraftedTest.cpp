@@ -12,6 +12,7 @@
 #include "support/SparseImage.h"
 #include "support/TempDir.h"
 #include "support/TestWizard.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -231,6 +232,7 @@ TEST(SearchMorePartitionsGeometry, ReplacesThePreviousRecordsAndTheirTreeItems) 
 }
 
 TEST(VolumeBeyondFourGiB, EverySearchReadsItAtTheRightPlace) {
+  const UnchangedFixtures unchanged{"bare-36"};
   // bare-36 placed on a cylinder boundary + 63 beyond byte 2^32, behind a partition table.
   constexpr std::uint64_t kStart = 523ull * 16065 + 63;
   static_assert(kStart * 512 > (1ull << 32));

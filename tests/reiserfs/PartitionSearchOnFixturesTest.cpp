@@ -1,6 +1,7 @@
 // The three partition searches on real images, with expectations taken from the manifests.
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "app/ControlIds.h"
 #include "app/PartitionSearchCommands.h"
@@ -8,6 +9,7 @@
 #include "reiserfs/ReiserSuperblock.h"
 #include "support/Fixtures.h"
 #include "support/TestWizard.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -44,8 +46,10 @@ class PartitionSearchOnFixtures : public ::testing::Test {
  protected:
   void Open(const std::string& name) {
     manifest_ = FixtureManifest(name);
-    wizard_.UseImages({FixtureImage(name)});
+    unchanged_.emplace(FixtureImage(name));
+    wizard_.UseImages({*unchanged_});
   }
+  std::optional<UnchangedImage> unchanged_;
   nlohmann::json manifest_;
   TestWizard wizard_;
 };

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "app/FolderChecks.h"
 #include "app/FolderTree.h"
@@ -21,6 +22,7 @@
 #include "support/Sha256.h"
 #include "support/TempDir.h"
 #include "support/TestWizard.h"
+#include "support/UnchangedImage.h"
 
 namespace vantrel::test {
 namespace {
@@ -30,6 +32,7 @@ namespace fs = std::filesystem;
 class SavingOnFixtures : public ::testing::Test {
  protected:
   void Build(const std::string& image, int linuxIndex, bool advanced) {
+    unchanged_.emplace(FixtureImage(image));
     partition_ = wizard_.BuildFixtureCatalogue(image, linuxIndex, advanced);
   }
   void SaveAll() {
@@ -49,6 +52,7 @@ class SavingOnFixtures : public ::testing::Test {
     }
     return wrong;
   }
+  std::optional<UnchangedImage> unchanged_;
   nlohmann::json partition_;
   TestWizard wizard_;
   TempDir out_;
@@ -206,7 +210,7 @@ TEST_F(SavingOnFixtures, UnreadableBlockOfAFileIsWrittenAsZerosAndTheFileNamedDa
   TempDir mapDir;
   std::ofstream((mapDir / "disk.map").string()) << "0x0 +\n0x0 " << badByte << " +\n" << badByte << " 4096 -\n"
                                                 << badByte + 4096 << " 0x10000000 +\n";
-  EnumerateDisks(wizard_.state, {{FixtureImage("mbr-mixed"), (mapDir / "disk.map").string()}});
+  EnumerateDisks(wizard_.state, {{*unchanged_, (mapDir / "disk.map").string()}});
   ReplaceFolderTree(wizard_.state);
   QuickCatalogueBuild(wizard_.state);
   wizard_.answers.AddBadSector(BadSectorAnswer::Skip);
