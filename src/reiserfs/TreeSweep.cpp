@@ -145,7 +145,9 @@ class Sweep {
   // The buffer for the children of a node at level, at least size bytes.
   AlignedBuffer& Buffer(std::uint16_t level, std::size_t size = 0) {
     auto& buffer = buffers_[level];
-    if (!buffer || buffer->Size() < size) buffer = std::make_unique<AlignedBuffer>(std::max(size, kStretchBytes));
+    // Only bytes a read has filled are looked at: the buffer need not be cleared first.
+    if (!buffer || buffer->Size() < size)
+      buffer = std::make_unique<AlignedBuffer>(std::max(size, kStretchBytes), AlignedBuffer::Uncleared::kYes);
     return *buffer;
   }
 
