@@ -12,7 +12,7 @@
 #include "support/SyntheticVolume.h"
 
 int main(int argc, char** argv) {
-  vantrel::test::SyntheticVolumeSpec spec;
+  vantrel::test::SyntheticVolumeShape shape;
   std::string out;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -21,17 +21,17 @@ int main(int argc, char** argv) {
       return argument.rfind(prefix, 0) == 0 ? argv[i] + prefix.size() : nullptr;
     };
     if (const char* v = value("--objects"))
-      spec.objects = std::strtoull(v, nullptr, 10);
+      shape.objects = std::strtoull(v, nullptr, 10);
     else if (const char* v = value("--files-per-folder"))
-      spec.filesPerFolder = static_cast<std::uint32_t>(std::strtoul(v, nullptr, 10));
+      shape.filesPerFolder = static_cast<std::uint32_t>(std::strtoul(v, nullptr, 10));
     else if (const char* v = value("--fanout"))
-      spec.internalFanout = static_cast<std::uint32_t>(std::strtoul(v, nullptr, 10));
+      shape.internalFanout = static_cast<std::uint32_t>(std::strtoul(v, nullptr, 10));
     else if (const char* v = value("--partition-start"))
-      spec.partitionStart = std::strtoull(v, nullptr, 10);
+      shape.partitionStart = std::strtoull(v, nullptr, 10);
     else if (const char* v = value("--out"))
       out = v;
     else if (argument == "--write-bodies")
-      spec.writeBlockBodies = true;
+      shape.writeBlockBodies = true;
     else {
       std::cerr << "usage: make_synthetic_volume --objects=N --out=IMG [--files-per-folder=N] [--fanout=N] "
                    "[--partition-start=SECTOR] [--write-bodies]\n";
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const auto summary = vantrel::test::WriteSyntheticVolume(out, spec);
+    const auto summary = vantrel::test::WriteSyntheticVolume(out, shape);
     std::printf(
         "%s: %llu folders, %llu files (%llu tails, %llu one-block), %u leaves, %u internal nodes, "
         "height %u, %u blocks, partition at sector %llu\n",

@@ -26,8 +26,8 @@ using Written = std::map<std::pair<std::uint32_t, std::uint32_t>, SyntheticObjec
 
 class SyntheticVolumeReadBack : public ::testing::Test {
  protected:
-  SyntheticVolumeSummary Write(const SyntheticVolumeSpec& spec) {
-    const auto summary = WriteSyntheticVolume(image_, spec, [&](const SyntheticObject& object) {
+  SyntheticVolumeSummary Write(const SyntheticVolumeShape& shape) {
+    const auto summary = WriteSyntheticVolume(image_, shape, [&](const SyntheticObject& object) {
       written_[{object.dirId, object.objectId}] = object;
     });
     wizard_.UseImages({image_});
@@ -79,12 +79,12 @@ class SyntheticVolumeReadBack : public ::testing::Test {
 };
 
 TEST_F(SyntheticVolumeReadBack, BothBuildsListEveryObjectWritten) {
-  SyntheticVolumeSpec spec;
-  spec.objects = 5000;
-  spec.filesPerFolder = 40;
-  spec.topFolders = 12;
-  spec.subfoldersPerFolder = 3;
-  const auto summary = Write(spec);
+  SyntheticVolumeShape shape;
+  shape.objects = 5000;
+  shape.filesPerFolder = 40;
+  shape.topFolders = 12;
+  shape.subfoldersPerFolder = 3;
+  const auto summary = Write(shape);
   EXPECT_EQ(summary.folders + summary.files, 5000u);
   EXPECT_GT(summary.tailFiles, 0u);
   EXPECT_GT(summary.oneBlockFiles, 0u);
@@ -96,28 +96,28 @@ TEST_F(SyntheticVolumeReadBack, BothBuildsListEveryObjectWritten) {
 }
 
 TEST_F(SyntheticVolumeReadBack, ATreeOfFiveLevelsIsReadToTheBottom) {
-  SyntheticVolumeSpec spec;
-  spec.objects = 3000;
-  spec.internalFanout = 4;
-  const auto summary = Write(spec);
+  SyntheticVolumeShape shape;
+  shape.objects = 3000;
+  shape.internalFanout = 4;
+  const auto summary = Write(shape);
   EXPECT_EQ(summary.treeHeight, 5u);
   Build(false);
   ExpectCatalogueIsWhatWasWritten(summary);
 }
 
 TEST_F(SyntheticVolumeReadBack, TooTallATreeIsRefused) {
-  SyntheticVolumeSpec spec;
-  spec.objects = 3000;
-  spec.internalFanout = 2;
-  EXPECT_THROW(WriteSyntheticVolume(image_, spec), std::runtime_error);
+  SyntheticVolumeShape shape;
+  shape.objects = 3000;
+  shape.internalFanout = 2;
+  EXPECT_THROW(WriteSyntheticVolume(image_, shape), std::runtime_error);
 }
 
 // Tails and one-block bodies both read back as the bytes the generator wrote.
 TEST_F(SyntheticVolumeReadBack, BodiesReadBackByteForByte) {
-  SyntheticVolumeSpec spec;
-  spec.objects = 300;
-  spec.writeBlockBodies = true;
-  Write(spec);
+  SyntheticVolumeShape shape;
+  shape.objects = 300;
+  shape.writeBlockBodies = true;
+  Write(shape);
   Build(false);
   const std::uint64_t start = wizard_.state.currentPartition.partitionStartSector;
   const PartitionSource partition{wizard_.Disk(), start, ReadPartitionSuperblock(wizard_.Disk(), start)};

@@ -109,15 +109,15 @@ struct ChildRef {
 
 class VolumeWriter {
  public:
-  VolumeWriter(SparseImage& image, const SyntheticVolumeSpec& spec,
+  VolumeWriter(SparseImage& image, const SyntheticVolumeShape& shape,
                const std::function<void(const SyntheticObject&)>& onObject)
-      : image_(image), spec_(spec), onObject_(onObject), blocks_(image, spec.partitionStart), leaf_(kBlockSize) {
-    if (spec.objects >= 0xF0000000ull) throw std::runtime_error("too many objects for 32-bit ids");
-    const std::uint64_t perFolder = std::uint64_t{spec.filesPerFolder} + 1;
-    folders_ = static_cast<std::uint32_t>((spec.objects + perFolder - 1) / perFolder);
-    files_ = spec.objects - folders_;
-    top_ = std::max<std::uint32_t>(1, spec.topFolders);
-    sub_ = std::max<std::uint32_t>(1, spec.subfoldersPerFolder);
+      : image_(image), shape_(shape), onObject_(onObject), blocks_(image, shape.partitionStart), leaf_(kBlockSize) {
+    if (shape.objects >= 0xF0000000ull) throw std::runtime_error("too many objects for 32-bit ids");
+    const std::uint64_t perFolder = std::uint64_t{shape.filesPerFolder} + 1;
+    folders_ = static_cast<std::uint32_t>((shape.objects + perFolder - 1) / perFolder);
+    files_ = shape.objects - folders_;
+    top_ = std::max<std::uint32_t>(1, shape.topFolders);
+    sub_ = std::max<std::uint32_t>(1, shape.subfoldersPerFolder);
     if (onObject_) folderPaths_.resize(folders_);
     StartLeaf();
   }
@@ -125,7 +125,7 @@ class VolumeWriter {
   SyntheticVolumeSummary Run() {
     summary_.folders = folders_;
     summary_.files = files_;
-    summary_.partitionStart = spec_.partitionStart;
+    summary_.partitionStart = shape_.partitionStart;
     EmitFolderObject(1, kRootFolderId, 0, 1, FolderRange(kRootFolderId), FilesOf(kRootFolderId), "");
     EmitChildren(kRootFolderId);
     for (std::uint32_t k = 0; k < folders_; ++k) EmitChildren(FolderId(k));
@@ -156,8 +156,8 @@ class VolumeWriter {
 
   Range FilesOf(std::uint32_t folderId) const {
     if (folderId == kRootFolderId) return {};
-    const std::uint64_t first = std::uint64_t{folderId - 3} * spec_.filesPerFolder;
-    return {std::min(first, files_), std::min(first + spec_.filesPerFolder, files_)};
+    const std::uint64_t first = std::uint64_t{folderId - 3} * shape_.filesPerFolder;
+    return {std::min(first, files_), std::min(first + shape_.filesPerFolder, files_)};
   }
 
   std::uint32_t ParentOf(std::uint64_t k) const { return k < top_ ? kRootFolderId : FolderId((k - top_) / sub_); }
@@ -347,7 +347,7 @@ class VolumeWriter {
     AddStatData(folderId, objectId, kFileMode, 1, size, time, size > 0 ? kBlockSize / 512 : 0);
     if (block) {
       const std::uint32_t at = AllocateBlock();
-      if (spec_.writeBlockBodies) {
+      if (shape_.writeBlockBodies) {
         std::vector<std::byte> content(kBlockSize);
         for (std::uint64_t k = 0; k < size; ++k) content[k] = static_cast<std::byte>(SyntheticFileByte(objectId, k));
         blocks_.Write(at, content);
@@ -386,7 +386,7 @@ class VolumeWriter {
 
   std::uint32_t MaxFanout() const {
     const std::uint32_t fit = (kBlockSize - kBlockHeadSize - 8) / (16 + 8) + 1;
-    return spec_.internalFanout == 0 ? fit : std::clamp<std::uint32_t>(spec_.internalFanout, 2, fit);
+    return shape_.internalFanout == 0 ? fit : std::clamp<std::uint32_t>(shape_.internalFanout, 2, fit);
   }
 
   std::uint32_t BuildInternalLevels() {
@@ -481,9 +481,9 @@ class VolumeWriter {
     blocks_.Write(65536 / kBlockSize, block);
     blocks_.Flush();
     const std::uint64_t sectors = std::uint64_t{blockCount} * (kBlockSize / 512);
-    image_.Resize(spec_.partitionStart * 512 + sectors * 512);
-    if (spec_.partitionStart > 0) {
-      image_.WritePartitionEntry(0, 0, 0x83, static_cast<std::uint32_t>(spec_.partitionStart),
+    image_.Resize(shape_.partitionStart * 512 + sectors * 512);
+    if (shape_.partitionStart > 0) {
+      image_.WritePartitionEntry(0, 0, 0x83, static_cast<std::uint32_t>(shape_.partitionStart),
                                  static_cast<std::uint32_t>(std::min<std::uint64_t>(sectors, 0xFFFFFFFFull)));
       const std::array<std::byte, 2> signature{std::byte{0x55}, std::byte{0xAA}};
       image_.Write(510, signature);
@@ -492,7 +492,7 @@ class VolumeWriter {
   }
 
   SparseImage& image_;
-  const SyntheticVolumeSpec& spec_;
+  const SyntheticVolumeShape& shape_;
   const std::function<void(const SyntheticObject&)>& onObject_;
   BlockWriter blocks_;
   SyntheticVolumeSummary summary_;
@@ -516,10 +516,10 @@ char SyntheticFileByte(std::uint32_t objectId, std::uint64_t k) {
   return static_cast<char>('a' + (objectId * 31u + k) % 26);
 }
 
-SyntheticVolumeSummary WriteSyntheticVolume(const std::string& path, const SyntheticVolumeSpec& spec,
+SyntheticVolumeSummary WriteSyntheticVolume(const std::string& path, const SyntheticVolumeShape& shape,
                                             const std::function<void(const SyntheticObject&)>& onObject) {
   SparseImage image(path, 0);
-  return VolumeWriter(image, spec, onObject).Run();
+  return VolumeWriter(image, shape, onObject).Run();
 }
 
 }  // namespace vantrel::test

@@ -13,7 +13,7 @@
 
 namespace vantrel::test {
 
-struct SyntheticVolumeSpec {
+struct SyntheticVolumeShape {
   std::uint64_t objects = 5000;  // folders and files below the root
   std::uint32_t filesPerFolder = 100;
   std::uint32_t topFolders = 100;          // folders directly below the root
@@ -50,8 +50,8 @@ char SyntheticFileByte(std::uint32_t objectId, std::uint64_t k);
 
 // Writes the image at path (replacing it). onObject, when given, hears of every folder and
 // file in key order (paths are made only then). Throws std::runtime_error when the file
-// cannot be written or the spec asks for a tree taller than 5 levels.
-SyntheticVolumeSummary WriteSyntheticVolume(const std::string& path, const SyntheticVolumeSpec& spec,
+// cannot be written or the shape asks for a tree taller than 5 levels.
+SyntheticVolumeSummary WriteSyntheticVolume(const std::string& path, const SyntheticVolumeShape& shape,
                                             const std::function<void(const SyntheticObject&)>& onObject = {});
 
 }  // namespace vantrel::test
