@@ -65,14 +65,19 @@ class AdvancedBuild : public ItemConsumer {
     objects_.AddPiece(*record, PieceOf(key, body));
   }
 
-  // Direct items name no object of their own: they are attached after the scan to the
-  // records that the other items made.
-  void OnDirect(const TreeKey& key, ByteSpan body) override { tails_.push_back({key.objectId, key.dirId, PieceOf(key, body)}); }
+  // Direct items name no object of their own: they are attached after the scan, in the
+  // order found, to the records that the other items made. Most follow their object's
+  // stat data in the same leaf, and then the record is known already.
+  void OnDirect(const TreeKey& key, ByteSpan body) override {
+    const bool known = lastRecord_ != nullptr && KeyOf(key.objectId, key.dirId) == lastKey_;
+    tails_.push_back({key.objectId, key.dirId, known ? lastRecord_ : nullptr, PieceOf(key, body)});
+  }
 
  private:
   struct Tail {
     std::uint32_t objectId;
     std::uint32_t dirId;
+    ObjectRecord* record;  // when already known at the scan
     BodyPiece piece;
   };
 
@@ -179,8 +184,10 @@ class AdvancedBuild : public ItemConsumer {
   }
 
   void AttachTails() {
-    for (const Tail& tail : tails_)
-      if (ObjectRecord* record = Find(tail.objectId, tail.dirId)) objects_.AddTailPiece(*record, tail.piece);
+    for (const Tail& tail : tails_) {
+      ObjectRecord* record = tail.record != nullptr ? tail.record : Find(tail.objectId, tail.dirId);
+      if (record != nullptr) objects_.AddTailPiece(*record, tail.piece);
+    }
     tails_.clear();
     objects_.GroupPieces();
   }

@@ -51,6 +51,7 @@ ObjectRecord& ObjectList::Append(ObjectRecord record, std::string_view name) {
   record.name = names_.Add(name);
   record.firstPiece = record.firstTailPiece = static_cast<std::uint32_t>(pieces_.size());
   record.pieceCount = record.tailPieceCount = 0;
+  record.place = static_cast<std::uint32_t>(records_.size());
   ObjectRecord& added = records_.push_back(record);
   std::uint32_t& slot = index_[SlotOf(added.objectId, added.dirId)];
   if (slot == 0) slot = static_cast<std::uint32_t>(records_.size());
@@ -62,11 +63,7 @@ void ObjectList::Rename(ObjectRecord& record, std::string_view name) {
 }
 
 std::size_t ObjectList::IndexOf(const ObjectRecord& record) const {
-  // The first record of its ids is found through the index; a later one by its address.
-  if (const ObjectRecord* first = Find(record.objectId, record.dirId); first == &record)
-    return index_[SlotOf(record.objectId, record.dirId)] - 1;
-  for (std::size_t i = 0; i < records_.size(); ++i)
-    if (&records_[i] == &record) return i;
+  if (record.place < records_.size() && &records_[record.place] == &record) return record.place;
   return records_.size();
 }
 

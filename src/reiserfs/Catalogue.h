@@ -65,6 +65,7 @@ struct ObjectRecord {
   std::uint32_t firstPiece = 0;
   std::uint32_t firstTailPiece = 0;
   std::uint32_t tailPieceCount = 0;
+  std::uint32_t place = 0;  // the record's index in its list, set by ObjectList::Append
 };
 
 // Object records in the order they were created, with the first record of each
