@@ -14,7 +14,8 @@
 # unsparsed, to build/bench/NAME.part, so that every command reads all of its bytes. By
 # default: /tmp/bench/many-files.img (20,100 files; recipe recipes/many-files) and the
 # mail spool of make-million-image.sh at the scale set in its environment (made when
-# missing: long). Needs reiserfsck (Debian's reiserfsprogs) and python3. RUNS (default 5).
+# missing: long). Needs reiserfsck (Debian's reiserfsprogs) and python3. RUNS (default 5);
+# SAVE=0 leaves the save out (a million files take minutes to save and to copy, each run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh vantrel-cli >/dev/null
@@ -89,6 +90,7 @@ print(len(c["files"]) + len(c["folders"]))')
     pair "advanced build vs dd bs=1M ($cold)" $cold "$cli --disk $part ls --start 0 --file-search advanced" \
       "dd if=$part of=/dev/null bs=1M"
   done
+  if [ "${SAVE:-1}" != 0 ]; then
   # Every run writes into a new folder, and all are removed at the end: the file system
   # makes new files far more slowly just after many were deleted.
   rm -rf "$work"/saved-* "$work"/copy-* "$work/source"
@@ -99,6 +101,7 @@ print(len(c["files"]) + len(c["folders"]))')
   diff -r "$work/source" "$work/saved-1" >/dev/null && echo "  saved files identical to the copied ones" ||
     echo "  SAVED FILES DIFFER from the copied ones"
   rm -rf "$work"/saved-* "$work"/copy-* "$work/source"
+  fi
   awk -F '\t' -v n="$objects" -v name="$name" '/^quick build.*\(warm\)/ { q = $3 } /^advanced build.*\(warm\)/ { a = $3 }
     END { printf "%s %d %.4f %.4f\n", name, n, q / n * 1000, a / n * 1000 }' "$work/per-image" >>"$work/sizes"
 done
