@@ -73,14 +73,15 @@ TEST(MappedBytes, WhatOnlyAReadCanAnswerIsNotMapped) {
   const std::vector<char> page(4096, 'x');
   ASSERT_EQ(::pwrite(fd, page.data(), page.size(), 0), 4096);
   ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(64 * kMiB)), 0);
+  const bool holesShown = ::lseek(fd, 0, SEEK_HOLE) == 4096;
   ::close(fd);
+  FileDiskSource missing("/nonexistent/disk.img");
+  EXPECT_FALSE(missing.Map(0, 4096));
+  if (!holesShown) GTEST_SKIP() << "the temporary folder's file system does not show holes";
   FileDiskSource holes(sparse);
   EXPECT_TRUE(holes.Map(0, 4096));
   EXPECT_FALSE(holes.Map(0, kMiB));
   EXPECT_FALSE(holes.Map(32 * kMiB, kMiB));
-
-  FileDiskSource missing("/nonexistent/disk.img");
-  EXPECT_FALSE(missing.Map(0, 4096));
 }
 
 }  // namespace
