@@ -22,7 +22,7 @@ constexpr std::size_t kMiB = std::size_t{1} << 20;
 std::string WriteImage(const TempDir& dir, std::size_t size) {
   std::vector<char> bytes(size);
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 4096);
-  const std::string path = dir / "disk.img";
+  std::string path = dir / "disk.img";
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(size));
   return path;
 }
