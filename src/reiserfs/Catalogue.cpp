@@ -18,10 +18,13 @@ std::uint64_t HashIds(std::uint32_t objectId, std::uint32_t dirId) {
 
 std::size_t ObjectList::SlotOf(std::uint32_t objectId, std::uint32_t dirId) const {
   const std::size_t mask = index_.size() - 1;
-  for (std::size_t at = HashIds(objectId, dirId) & mask;; at = (at + 1) & mask) {
-    const std::uint32_t slot = index_[at];
+  const std::uint64_t hash = HashIds(objectId, dirId);
+  const std::uint64_t tag = hash & kTagBits;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const std::uint64_t slot = index_[at];
     if (slot == 0) return at;
-    const ObjectRecord& record = records_[slot - 1];
+    if ((slot & kTagBits) != tag) continue;
+    const ObjectRecord& record = records_[RecordOf(slot)];
     if (record.objectId == objectId && record.dirId == dirId) return at;
   }
 }
@@ -29,21 +32,26 @@ std::size_t ObjectList::SlotOf(std::uint32_t objectId, std::uint32_t dirId) cons
 void ObjectList::GrowIndex() {
   index_.assign(std::max<std::size_t>(16, index_.size() * 2), 0);
   for (std::size_t i = 0; i < records_.size(); ++i) {
-    std::uint32_t& slot = index_[SlotOf(records_[i].objectId, records_[i].dirId)];
-    if (slot == 0) slot = static_cast<std::uint32_t>(i + 1);
+    std::uint64_t& slot = index_[SlotOf(records_[i].objectId, records_[i].dirId)];
+    if (slot == 0) slot = SlotFor(i);
   }
+}
+
+std::uint64_t ObjectList::SlotFor(std::size_t record) const {
+  const ObjectRecord& ids = records_[record];
+  return (HashIds(ids.objectId, ids.dirId) & kTagBits) | (record + 1);
 }
 
 ObjectRecord* ObjectList::Find(std::uint32_t objectId, std::uint32_t dirId) {
   if (index_.empty()) return nullptr;
-  const std::uint32_t slot = index_[SlotOf(objectId, dirId)];
-  return slot == 0 ? nullptr : &records_[slot - 1];
+  const std::uint64_t slot = index_[SlotOf(objectId, dirId)];
+  return slot == 0 ? nullptr : &records_[RecordOf(slot)];
 }
 
 const ObjectRecord* ObjectList::Find(std::uint32_t objectId, std::uint32_t dirId) const {
   if (index_.empty()) return nullptr;
-  const std::uint32_t slot = index_[SlotOf(objectId, dirId)];
-  return slot == 0 ? nullptr : &records_[slot - 1];
+  const std::uint64_t slot = index_[SlotOf(objectId, dirId)];
+  return slot == 0 ? nullptr : &records_[RecordOf(slot)];
 }
 
 ObjectRecord& ObjectList::Append(ObjectRecord record, std::string_view name) {
@@ -53,8 +61,8 @@ ObjectRecord& ObjectList::Append(ObjectRecord record, std::string_view name) {
   record.pieceCount = record.tailPieceCount = 0;
   record.place = static_cast<std::uint32_t>(records_.size());
   ObjectRecord& added = records_.push_back(record);
-  std::uint32_t& slot = index_[SlotOf(added.objectId, added.dirId)];
-  if (slot == 0) slot = static_cast<std::uint32_t>(records_.size());
+  std::uint64_t& slot = index_[SlotOf(added.objectId, added.dirId)];
+  if (slot == 0) slot = SlotFor(records_.size() - 1);
   return added;
 }
 
@@ -120,7 +128,7 @@ void ObjectList::Clear() {
 }
 
 std::size_t ObjectList::MemoryBytes() const {
-  return records_.MemoryBytes() + names_.MemoryBytes() + index_.capacity() * sizeof(std::uint32_t) +
+  return records_.MemoryBytes() + names_.MemoryBytes() + index_.capacity() * sizeof(std::uint64_t) +
          pieces_.capacity() * sizeof(BodyPiece) + staged_.capacity() * sizeof(StagedPiece);
 }
 

@@ -108,15 +108,21 @@ class ObjectList {
     BodyPiece piece;
   };
   void Stage(const ObjectRecord& record, const BodyPiece& piece, bool tail);
+  static constexpr std::uint64_t kTagBits = 0xFFFFFFFF00000000ull;
+  static std::size_t RecordOf(std::uint64_t slot) { return static_cast<std::uint32_t>(slot) - 1; }
   // The index slot holding (or free for) the first record of the ids.
   std::size_t SlotOf(std::uint32_t objectId, std::uint32_t dirId) const;
+  // What the index holds for the record.
+  std::uint64_t SlotFor(std::size_t record) const;
   void GrowIndex();
 
   ChunkedVector<ObjectRecord> records_;
   NameStore names_;
-  // Open addressing: 1 + the record's index, 0 for an empty slot; a power of two in size,
-  // at most half full.
-  std::vector<std::uint32_t> index_;
+  // Open addressing: 1 + the record's index in the low 32 bits and the high half of its
+  // ids' hash above them, so that most probes of other ids end without fetching their
+  // record (at millions of objects, a fetch from memory each); 0 for an empty slot. A power
+  // of two in size, at most half full.
+  std::vector<std::uint64_t> index_;
   std::vector<BodyPiece> pieces_;
   std::vector<StagedPiece> staged_;
 };
