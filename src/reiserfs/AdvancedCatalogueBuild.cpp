@@ -16,7 +16,6 @@ namespace {
 // copy (an image file), read otherwise. A stretch whose read fails is read again block by
 // block through the bad-sector policy, exactly as a scan of single blocks would read it.
 constexpr std::size_t kStretchBytes = std::size_t{2} << 20;
-constexpr std::uint32_t kHeadersAhead = 8;
 
 bool IsRootFolderObject(const ObjectRecord& record) { return record.dirId == 1 && record.objectId == kRootFolderId; }
 
@@ -71,8 +70,7 @@ class AdvancedBuild : public ItemConsumer {
   // order found, to the records that the other items made. Most follow their object's
   // stat data in the same leaf, and then the record is known already.
   void OnDirect(const TreeKey& key, ByteSpan body) override {
-    const bool known = lastRecord_ != nullptr && KeyOf(key.objectId, key.dirId) == lastKey_;
-    tails_.push_back({key.objectId, key.dirId, known ? lastRecord_ : nullptr, PieceOf(key, body)});
+    tails_.push_back({key.objectId, key.dirId, LastFound(key.objectId, key.dirId), PieceOf(key, body)});
   }
 
  private:
@@ -93,14 +91,17 @@ class AdvancedBuild : public ItemConsumer {
   // follow one another, and then the last record found is taken again without a look-up
   // (records never move once appended).
   ObjectRecord* Find(std::uint32_t objectId, std::uint32_t dirId) {
-    const std::uint64_t key = KeyOf(objectId, dirId);
-    if (lastRecord_ == nullptr || key != lastKey_) {
-      ObjectRecord* record = objects_.Find(objectId, dirId);
-      if (record == nullptr) return nullptr;
-      lastKey_ = key;
-      lastRecord_ = record;
-    }
-    return lastRecord_;
+    if (ObjectRecord* last = LastFound(objectId, dirId)) return last;
+    ObjectRecord* record = objects_.Find(objectId, dirId);
+    if (record == nullptr) return nullptr;
+    lastKey_ = KeyOf(objectId, dirId);
+    lastRecord_ = record;
+    return record;
+  }
+
+  // The record of (objectId, dirId) when it was the last one found or made, else nullptr.
+  ObjectRecord* LastFound(std::uint32_t objectId, std::uint32_t dirId) const {
+    return KeyOf(objectId, dirId) == lastKey_ ? lastRecord_ : nullptr;
   }
 
   std::string FoundName() const { return "FOUND" + std::to_string(catalogue_.objectCount); }
@@ -139,9 +140,6 @@ class AdvancedBuild : public ItemConsumer {
       for (std::uint32_t k = 0; k < inStretch; ++k) {
         const auto b = static_cast<std::uint32_t>(first + k);
         const auto block = bytes.subspan(std::size_t{k} * blockSize, blockSize);
-        // Only the header of most blocks is looked at: one memory fetch each, which the
-        // processor does not foresee at this stride unless asked.
-        if (k + kHeadersAhead < inStretch) __builtin_prefetch(&bytes[std::size_t{k + kHeadersAhead} * blockSize]);
         currentScanBlock_ = b;
         bool read = true;
         if (whole)

@@ -16,9 +16,8 @@ std::uint64_t HashIds(std::uint32_t objectId, std::uint32_t dirId) {
 
 }  // namespace
 
-std::size_t ObjectList::SlotOf(std::uint32_t objectId, std::uint32_t dirId) const {
+std::size_t ObjectList::SlotOf(std::uint64_t hash, std::uint32_t objectId, std::uint32_t dirId) const {
   const std::size_t mask = index_.size() - 1;
-  const std::uint64_t hash = HashIds(objectId, dirId);
   const std::uint64_t tag = hash & kTagBits;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const std::uint64_t slot = index_[at];
@@ -29,17 +28,20 @@ std::size_t ObjectList::SlotOf(std::uint32_t objectId, std::uint32_t dirId) cons
   }
 }
 
-void ObjectList::GrowIndex() {
-  index_.assign(std::max<std::size_t>(16, index_.size() * 2), 0);
-  for (std::size_t i = 0; i < records_.size(); ++i) {
-    std::uint64_t& slot = index_[SlotOf(records_[i].objectId, records_[i].dirId)];
-    if (slot == 0) slot = SlotFor(i);
-  }
+std::size_t ObjectList::SlotOf(std::uint32_t objectId, std::uint32_t dirId) const {
+  return SlotOf(HashIds(objectId, dirId), objectId, dirId);
 }
 
-std::uint64_t ObjectList::SlotFor(std::size_t record) const {
+void ObjectList::Index(std::size_t record) {
   const ObjectRecord& ids = records_[record];
-  return (HashIds(ids.objectId, ids.dirId) & kTagBits) | (record + 1);
+  const std::uint64_t hash = HashIds(ids.objectId, ids.dirId);
+  std::uint64_t& slot = index_[SlotOf(hash, ids.objectId, ids.dirId)];
+  if (slot == 0) slot = (hash & kTagBits) | (record + 1);
+}
+
+void ObjectList::GrowIndex() {
+  index_.assign(std::max<std::size_t>(16, index_.size() * 2), 0);
+  for (std::size_t i = 0; i < records_.size(); ++i) Index(i);
 }
 
 ObjectRecord* ObjectList::Find(std::uint32_t objectId, std::uint32_t dirId) {
@@ -61,8 +63,7 @@ ObjectRecord& ObjectList::Append(ObjectRecord record, std::string_view name) {
   record.pieceCount = record.tailPieceCount = 0;
   record.place = static_cast<std::uint32_t>(records_.size());
   ObjectRecord& added = records_.push_back(record);
-  std::uint64_t& slot = index_[SlotOf(added.objectId, added.dirId)];
-  if (slot == 0) slot = SlotFor(records_.size() - 1);
+  Index(records_.size() - 1);
   return added;
 }
 

@@ -110,10 +110,11 @@ class ObjectList {
   void Stage(const ObjectRecord& record, const BodyPiece& piece, bool tail);
   static constexpr std::uint64_t kTagBits = 0xFFFFFFFF00000000ull;
   static std::size_t RecordOf(std::uint64_t slot) { return static_cast<std::uint32_t>(slot) - 1; }
-  // The index slot holding (or free for) the first record of the ids.
+  // The index slot holding (or free for) the first record of the ids (whose hash is given).
+  std::size_t SlotOf(std::uint64_t hash, std::uint32_t objectId, std::uint32_t dirId) const;
   std::size_t SlotOf(std::uint32_t objectId, std::uint32_t dirId) const;
-  // What the index holds for the record.
-  std::uint64_t SlotFor(std::size_t record) const;
+  // Puts the record into the index unless an earlier record of its ids is there.
+  void Index(std::size_t record);
   void GrowIndex();
 
   ChunkedVector<ObjectRecord> records_;
