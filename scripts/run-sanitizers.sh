@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs the tests under the sanitizers, each in a build folder of its own:
 #   address  AddressSanitizer + UndefinedBehaviorSanitizer (build-asan): the whole ctest suite
-#   thread   ThreadSanitizer (build-tsan): the wizard's suite (app_tests) and the window's
-#            (qt_tests, on Qt's offscreen platform)
+#   thread   ThreadSanitizer (build-tsan): the catalogue builds' suite (reiserfs_tests: the
+#            advanced build scans ahead on a thread of its own), the wizard's (app_tests)
+#            and the window's (qt_tests, on Qt's offscreen platform)
 #   all      both, one after the other (the default)
 # Any sanitizer report fails the test that raised it, so the run fails. Builds are
 # incremental; JOBS (default 2) sets the parallelism of the build and of ctest.
@@ -54,8 +55,8 @@ run_address() {
 
 run_thread() {
   # The window's program folder (its step pictures are drawn by a sanitized program too).
-  timed build build-tsan thread app_tests qt_tests vantrel-program-folder
-  timed ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L '^(app|qt)$'
+  timed build build-tsan thread reiserfs_tests app_tests qt_tests vantrel-program-folder
+  timed ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L '^(reiserfs|app|qt)$'
 }
 
 case "$mode" in

@@ -4,9 +4,8 @@
 #include <optional>
 
 #include "base/AlignedBuffer.h"
-#include "reiserfs/ItemDispatch.h"
 #include "reiserfs/PartitionBlocks.h"
-#include "reiserfs/TreeNode.h"
+#include "reiserfs/StretchScanAhead.h"
 
 namespace vantrel {
 
@@ -19,7 +18,7 @@ constexpr std::size_t kStretchBytes = std::size_t{2} << 20;
 
 bool IsRootFolderObject(const ObjectRecord& record) { return record.dirId == 1 && record.objectId == kRootFolderId; }
 
-class AdvancedBuild : public ItemConsumer {
+class AdvancedBuild {
  public:
   AdvancedBuild(const PartitionSource& partition, const StopToken& stop, BuildStatusSink& sink)
       : partition_(partition),
@@ -42,37 +41,6 @@ class AdvancedBuild : public ItemConsumer {
     return std::move(catalogue_);
   }
 
-  // The entry lies in the directory item of the folder whose object id is the item key's.
-  void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
-    ObjectRecord* record = Find(objectId, dirId);
-    if (record == nullptr)
-      record = &Create(objectId, dirId, name);
-    else
-      objects_.Rename(*record, name);
-    record->folderId = currentItemObjectId_;
-  }
-
-  void OnStatData(std::uint32_t objectId, std::uint32_t dirId, const StatData& data) override {
-    ObjectRecord* record = Find(objectId, dirId);
-    if (record == nullptr) record = &Create(objectId, dirId, FoundName());
-    record->modificationTime = data.modificationTime;
-    record->size = data.size;
-    record->mode = data.mode;
-  }
-
-  void OnIndirect(const TreeKey& key, ByteSpan body) override {
-    ObjectRecord* record = Find(key.objectId, key.dirId);
-    if (record == nullptr) record = &Create(key.objectId, key.dirId, FoundName());
-    objects_.AddPiece(*record, PieceOf(key, body));
-  }
-
-  // Direct items name no object of their own: they are attached after the scan, in the
-  // order found, to the records that the other items made. Most follow their object's
-  // stat data in the same leaf, and then the record is known already.
-  void OnDirect(const TreeKey& key, ByteSpan body) override {
-    tails_.push_back({key.objectId, key.dirId, LastFound(key.objectId, key.dirId), PieceOf(key, body)});
-  }
-
  private:
   struct Tail {
     std::uint32_t objectId;
@@ -81,7 +49,117 @@ class AdvancedBuild : public ItemConsumer {
     BodyPiece piece;
   };
 
+  // How far ahead of the item in hand the object index is asked for the slots of the items
+  // to come: their fetches from memory then overlap.
+  static constexpr std::size_t kPrefetchDistance = 8;
+
   bool Stopped() const { return stop_.Requested(); }
+
+  // The stretches come decoded from the scan ahead; one it could not read whole is read
+  // here block by block, in its place in the order.
+  void BlockScan() {
+    PartitionBlocks& blocks = *blocks_;
+    const std::uint32_t count = blocks.BlocksOnDisk();
+    const std::uint32_t blockSize = blocks.BlockSize();
+    const std::uint32_t perStretch = count == 0 ? 1 : std::max<std::uint32_t>(1, kStretchBytes / blockSize);
+    StretchScanAhead ahead(blocks, perStretch);
+    ScannedStretch readHere;
+    while (ScannedStretch* stretch = ahead.Next()) {
+      if (!stretch->scanned) {
+        ReadBlockByBlock(*stretch, readHere);
+        stretch = &readHere;
+      }
+      const bool whole = TakeItems(*stretch);
+      if (stretch->lastNodeBlock && *stretch->lastNodeBlock > 0) {
+        status_.SetStatusCount("Searching Blocks ", *stretch->lastNodeBlock, count);
+        status_.SetProgress(ProgressPercent(*stretch->lastNodeBlock, count));
+      }
+      if (!whole || Stopped()) {
+        status_.Flush();
+        return;
+      }
+    }
+    status_.SetProgress(100);
+    status_.Flush();
+  }
+
+  // A block whose read failed is examined only where its sectors arrived (after Retry),
+  // never in the stale or zeroed bytes of those that did not. A stop request is heard
+  // between blocks: on a failing disk each may take long.
+  void ReadBlockByBlock(const ScannedStretch& failed, ScannedStretch& into) {
+    PartitionBlocks& blocks = *blocks_;
+    if (!blockBuffer_) blockBuffer_.emplace(blocks.BlockSize());
+    const auto buffer = blockBuffer_->Bytes();
+    into.Reset(failed.firstBlock, failed.blockCount);
+    UnreadSectors unread;
+    for (std::uint32_t k = 0; k < failed.blockCount && !Stopped(); ++k) {
+      const auto b = static_cast<std::uint32_t>(failed.firstBlock + k);
+      const bool read = blocks.ReadBlock(buffer, b, &unread) != 0;
+      ScanBlock(buffer, b, read ? nullptr : &unread, into);
+    }
+    into.scanned = true;
+  }
+
+  // Takes in the items of the stretch block by block, and hears a stop request between
+  // blocks, as a scan of single blocks would; false when it came before the end.
+  bool TakeItems(const ScannedStretch& stretch) {
+    const std::vector<ScannedItem>& items = stretch.items;
+    auto block = static_cast<std::uint32_t>(stretch.firstBlock);
+    if (stretch.blockCount > 0) status_.SetCurrentSector(blocks_->FirstSector(block));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      const ScannedItem& item = items[i];
+      if (item.block != block) {
+        if (Stopped()) return false;
+        block = item.block;
+        status_.SetCurrentSector(blocks_->FirstSector(block));
+      }
+      if (i + kPrefetchDistance < items.size()) {
+        const ScannedItem& ahead = items[i + kPrefetchDistance];
+        if (ahead.kind != ScannedKind::Direct) objects_.Prefetch(ahead.objectId, ahead.dirId);
+      }
+      switch (item.kind) {
+        case ScannedKind::DirEntry: OnDirEntry(item, stretch.Name(item)); break;
+        case ScannedKind::StatData: OnStatData(item); break;
+        case ScannedKind::Indirect: OnIndirect(item); break;
+        case ScannedKind::Direct: OnDirect(item); break;
+      }
+    }
+    if (stretch.blockCount > 0)
+      status_.SetCurrentSector(
+          blocks_->FirstSector(static_cast<std::uint32_t>(stretch.firstBlock) + stretch.blockCount - 1));
+    return true;
+  }
+
+  // The entry lies in the directory item of the folder whose object id is the item key's.
+  void OnDirEntry(const ScannedItem& item, std::string_view name) {
+    ObjectRecord* record = Find(item.objectId, item.dirId);
+    if (record == nullptr)
+      record = &Create(item.objectId, item.dirId, name);
+    else
+      objects_.Rename(*record, name);
+    record->folderId = item.keyObjectId;
+  }
+
+  void OnStatData(const ScannedItem& item) {
+    ObjectRecord* record = Find(item.objectId, item.dirId);
+    if (record == nullptr) record = &Create(item.objectId, item.dirId, FoundName());
+    record->modificationTime = item.modificationTime;
+    record->size = item.offset;
+    record->mode = item.value;
+  }
+
+  void OnIndirect(const ScannedItem& item) {
+    ObjectRecord* record = Find(item.objectId, item.dirId);
+    if (record == nullptr) record = &Create(item.objectId, item.dirId, FoundName());
+    objects_.AddPiece(*record, PieceOf(item));
+  }
+
+  // Direct items name no object of their own: they are attached after the scan, in the
+  // order found, to the records that the other items made. Most follow their object's
+  // stat data in the same leaf, and then the record is known already.
+  void OnDirect(const ScannedItem& item) {
+    tails_.push_back({item.objectId, item.dirId, LastFound(item.objectId, item.dirId), PieceOf(item)});
+  }
 
   static std::uint64_t KeyOf(std::uint32_t objectId, std::uint32_t dirId) {
     return (std::uint64_t{objectId} << 32) | dirId;
@@ -109,85 +187,15 @@ class AdvancedBuild : public ItemConsumer {
   ObjectRecord& Create(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) {
     status_.SetRow(StatusRow::TotalFound, catalogue_.objectCount);
     ++catalogue_.objectCount;
-    ObjectRecord record{.objectId = objectId, .dirId = dirId, .modificationTime = kNotSeen, .mode = kNotSeen,
-                        .size = kNotSeen};
+    ObjectRecord record{
+        .objectId = objectId, .dirId = dirId, .modificationTime = kNotSeen, .mode = kNotSeen, .size = kNotSeen};
     ObjectRecord& added = objects_.Append(record, name);
     lastKey_ = KeyOf(objectId, dirId);
     lastRecord_ = &added;
     return added;
   }
 
-  BodyPiece PieceOf(const TreeKey& key, ByteSpan body) const {
-    return {currentScanBlock_, currentItemLocation_, static_cast<std::uint32_t>(body.size()),
-            (std::uint64_t{key.offsetHigh} << 32) | key.offset};
-  }
-
-  void BlockScan() {
-    PartitionBlocks& blocks = *blocks_;
-    const std::uint32_t count = blocks.BlocksOnDisk();
-    const std::uint32_t blockSize = blocks.BlockSize();
-    const std::uint32_t perStretch = count == 0 ? 1 : std::max<std::uint32_t>(1, kStretchBytes / blockSize);
-    AlignedBuffer stretch(std::size_t{perStretch} * std::max<std::uint32_t>(blockSize, 1), AlignedBuffer::Uncleared::kYes);
-    UnreadSectors unread;
-    for (std::uint64_t first = 0; first < count; first += perStretch) {
-      const auto inStretch = static_cast<std::uint32_t>(std::min<std::uint64_t>(perStretch, count - first));
-      const std::uint64_t firstSector = blocks.FirstSector(static_cast<std::uint32_t>(first));
-      const std::size_t length = std::size_t{inStretch} * blockSize;
-      const std::optional<MappedBytes> mapped = partition_.disk.MapQuietly(firstSector, length);
-      const auto buffer = stretch.Bytes().first(length);
-      const bool whole = mapped || partition_.disk.ReadQuietly(firstSector, buffer) == ReadOutcome::Ok;
-      const ByteSpan bytes = mapped ? mapped->Bytes() : buffer;
-      for (std::uint32_t k = 0; k < inStretch; ++k) {
-        const auto b = static_cast<std::uint32_t>(first + k);
-        const auto block = bytes.subspan(std::size_t{k} * blockSize, blockSize);
-        currentScanBlock_ = b;
-        bool read = true;
-        if (whole)
-          status_.SetCurrentSector(blocks.FirstSector(b));
-        else
-          read = blocks.ReadBlock(buffer.subspan(std::size_t{k} * blockSize, blockSize), b, &unread) != 0;
-        // A block whose read failed is examined only where its sectors arrived (after
-        // Retry), never in the stale or zeroed bytes of those that did not.
-        if (Examine(block, read ? nullptr : &unread) && b > 0) {
-          status_.SetStatusCount("Searching Blocks ", b, count);
-          status_.SetProgress(ProgressPercent(b, count));
-        }
-        if (Stopped()) {
-          status_.Flush();
-          return;
-        }
-      }
-    }
-    status_.SetProgress(100);
-    status_.Flush();
-  }
-
-  // Dispatches the items of a block that looks like a leaf; true when the block looks
-  // like a node at all (level 5 or below). For a block read in part, unread names the
-  // sectors that did not arrive: the node header must lie in sectors that did, and an
-  // item is taken only when its header and its body do.
-  bool Examine(ByteSpan block, const UnreadSectors* unread) {
-    const auto arrived = [unread](std::size_t offset, std::size_t length) {
-      return unread == nullptr || unread->AllRead(offset, length);
-    };
-    if (!arrived(0, kNodeHeaderSize)) return false;
-    const NodeHeader header = ReadNodeHeader(block);
-    if (header.level > kHighestNodeLevel) return false;
-    if (header.level != kLeafLevel) return true;
-    for (std::size_t i = 0; i < header.itemCount; ++i) {
-      const auto item = ReadItemHeader(block, i);
-      if (!item) break;
-      if (!arrived(kNodeHeaderSize + i * kItemHeaderSize, kItemHeaderSize)) continue;
-      const auto key = DecodeItemKey(item->rawKey, item->version);
-      if (!key) continue;
-      const auto body = ItemBody(block, *item);
-      if (!body || !arrived(item->location, item->length)) continue;
-      currentItemLocation_ = item->location;
-      currentItemObjectId_ = key->objectId;
-      DispatchItem(*key, *body, *this, true);
-    }
-    return true;
-  }
+  static BodyPiece PieceOf(const ScannedItem& item) { return {item.block, item.location, item.value, item.offset}; }
 
   void AttachTails() {
     for (const Tail& tail : tails_) {
@@ -221,9 +229,7 @@ class AdvancedBuild : public ItemConsumer {
   ObjectList& objects_;
   BuildStatus status_;
   std::optional<PartitionBlocks> blocks_;
-  std::uint32_t currentScanBlock_ = 0;
-  std::uint32_t currentItemLocation_ = 0;
-  std::uint32_t currentItemObjectId_ = 0;
+  std::optional<AlignedBuffer> blockBuffer_;  // for stretches read block by block
   std::vector<Tail> tails_;
   std::uint64_t lastKey_ = 0;
   ObjectRecord* lastRecord_ = nullptr;  // the record of lastKey_ in objects_

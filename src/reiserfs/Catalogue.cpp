@@ -32,6 +32,10 @@ std::size_t ObjectList::SlotOf(std::uint32_t objectId, std::uint32_t dirId) cons
   return SlotOf(HashIds(objectId, dirId), objectId, dirId);
 }
 
+void ObjectList::Prefetch(std::uint32_t objectId, std::uint32_t dirId) const {
+  if (!index_.empty()) __builtin_prefetch(&index_[HashIds(objectId, dirId) & (index_.size() - 1)]);
+}
+
 void ObjectList::Index(std::size_t record) {
   const ObjectRecord& ids = records_[record];
   const std::uint64_t hash = HashIds(ids.objectId, ids.dirId);
@@ -80,26 +84,37 @@ void ObjectList::Stage(const ObjectRecord& record, const BodyPiece& piece, bool 
   staged_.push_back({static_cast<std::uint32_t>(IndexOf(record)), tail, piece});
 }
 
+// A counting sort, stable and linear: each record's place in the new list follows from the
+// pieces it had and those staged for it, and the staged pieces are then dealt out in the
+// order they came. Pieces staged for a record that is not in the list are dropped.
 void ObjectList::GroupPieces() {
   if (staged_.empty()) return;
-  std::stable_sort(staged_.begin(), staged_.end(), [](const StagedPiece& a, const StagedPiece& b) {
-    return a.record != b.record ? a.record < b.record : a.tail < b.tail;
-  });
-  std::vector<BodyPiece> grouped;
-  grouped.reserve(pieces_.size() + staged_.size());
-  std::size_t next = 0;
-  for (std::size_t i = 0; i < records_.size(); ++i) {
+  const std::size_t count = records_.size();
+  // Per record, its staged body and tail pieces; then where the next of each goes.
+  std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> next(count * 2, 0);
+  for (const StagedPiece& staged : staged_)
+    if (staged.record < count) ++next[staged.record * 2 + (staged.tail ? 1 : 0)];
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < count; ++i) total += records_[i].pieceCount + records_[i].tailPieceCount;
+  for (std::size_t i = 0; i < 2 * count; ++i) total += next[i];
+  std::vector<BodyPiece, LargePageAllocator<BodyPiece>> grouped(total);
+  std::uint32_t at = 0;
+  for (std::size_t i = 0; i < count; ++i) {
     ObjectRecord& record = records_[i];
-    const auto take = [&](std::uint32_t first, std::uint32_t count, bool tail) {
-      const auto begin = static_cast<std::uint32_t>(grouped.size());
-      grouped.insert(grouped.end(), pieces_.begin() + first, pieces_.begin() + first + count);
-      for (; next < staged_.size() && staged_[next].record == i && staged_[next].tail == tail; ++next)
-        grouped.push_back(staged_[next].piece);
-      return std::pair{begin, static_cast<std::uint32_t>(grouped.size() - begin)};
+    // Its pieces from before, then room for the staged ones, whose first place `slot` keeps.
+    const auto take = [&](std::uint32_t& first, std::uint32_t& pieces, std::uint32_t& slot) {
+      const std::uint32_t staged = slot;
+      std::copy_n(pieces_.begin() + first, pieces, grouped.begin() + at);
+      first = at;
+      slot = at + pieces;
+      pieces += staged;
+      at += pieces;
     };
-    std::tie(record.firstPiece, record.pieceCount) = take(record.firstPiece, record.pieceCount, false);
-    std::tie(record.firstTailPiece, record.tailPieceCount) = take(record.firstTailPiece, record.tailPieceCount, true);
+    take(record.firstPiece, record.pieceCount, next[i * 2]);
+    take(record.firstTailPiece, record.tailPieceCount, next[i * 2 + 1]);
   }
+  for (const StagedPiece& staged : staged_)
+    if (staged.record < count) grouped[next[staged.record * 2 + (staged.tail ? 1 : 0)]++] = staged.piece;
   pieces_ = std::move(grouped);
   staged_.clear();
   staged_.shrink_to_fit();

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
+#include <utility>
 
 #include "reiserfs/Catalogue.h"
 
@@ -77,6 +80,58 @@ TEST(CompactCatalogue, PiecesAddedInAnyOrderComeBackPerRecordInTheOrderAdded) {
   EXPECT_EQ(blocks(objects.TailPieces(b)), (std::vector<std::uint32_t>{22}));
   EXPECT_TRUE(objects.Pieces(c).empty());
   EXPECT_TRUE(objects.TailPieces(c).empty());
+}
+
+// Many records and pieces over several rounds, against a plain model: every record's
+// pieces and tails in the order added, none lost or given to another record, and a piece
+// staged for a record of another list dropped.
+TEST(CompactCatalogue, ManyPiecesOverRoundsGroupLikeAPlainModel) {
+  ObjectList objects;
+  std::map<std::pair<std::size_t, bool>, std::vector<std::uint32_t>> model;
+  std::mt19937 random(7);
+  std::uint32_t next = 0;
+  ObjectList other;
+  const ObjectRecord& stranger = other.Append({.objectId = 9, .dirId = 9}, "stranger");
+  for (int round = 0; round < 4; ++round) {
+    for (int i = 0; i < 3000; ++i) objects.Append({.objectId = next, .dirId = 2}, "r"), ++next;
+    for (int i = 0; i < 20000; ++i) {
+      const std::size_t record = random() % objects.Size();
+      const bool tail = random() % 3 == 0;
+      const BodyPiece piece{.block = static_cast<std::uint32_t>(round * 100000 + i)};
+      tail ? objects.AddTailPiece(objects[record], piece) : objects.AddPiece(objects[record], piece);
+      model[{record, tail}].push_back(piece.block);
+    }
+    objects.AddPiece(stranger, {.block = 999999999});
+    objects.GroupPieces();
+  }
+  const auto blocks = [](std::span<const BodyPiece> pieces) {
+    std::vector<std::uint32_t> numbers;
+    for (const BodyPiece& piece : pieces) numbers.push_back(piece.block);
+    return numbers;
+  };
+  std::size_t total = 0;
+  for (std::size_t record = 0; record < objects.Size(); ++record) {
+    const auto expected = [&](bool tail) {
+      const auto found = model.find({record, tail});
+      return found == model.end() ? std::vector<std::uint32_t>{} : found->second;
+    };
+    ASSERT_EQ(blocks(objects.Pieces(objects[record])), expected(false)) << record;
+    ASSERT_EQ(blocks(objects.TailPieces(objects[record])), expected(true)) << record;
+    total += objects[record].pieceCount + objects[record].tailPieceCount;
+  }
+  EXPECT_EQ(total, 4u * 20000u);
+}
+
+// The index's arrays: from 2 MiB on in memory of their own, starting on a 2 MiB boundary,
+// and keeping their content as they grow past that size and shrink below it.
+TEST(CompactCatalogue, LargeArraysKeepTheirContentAcrossTheLargePageBoundary) {
+  std::vector<std::uint64_t, LargePageAllocator<std::uint64_t>> values;
+  for (std::uint64_t i = 0; i < 1000000; ++i) values.push_back(i * 3);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(values.data()) % large_pages::kLargeBytes, 0u);
+  for (std::uint64_t i = 0; i < values.size(); i += 9973) ASSERT_EQ(values[i], i * 3);
+  values.resize(10);
+  values.shrink_to_fit();
+  EXPECT_EQ(values[9], 27u);
 }
 
 // The root folder's record is kept without a name, often as the first of its list; a store
