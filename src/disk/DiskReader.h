@@ -24,10 +24,6 @@ class DiskReader {
     return reader_->CopyQuietly(disk_, firstSector, bytes, toFd, toOffset);
   }
 
-  std::optional<MappedBytes> MapQuietly(std::uint64_t firstSector, std::size_t bytes) const {
-    return reader_->MapQuietly(disk_, firstSector, bytes);
-  }
-
   std::optional<std::uint64_t> SectorCount() const { return reader_->SectorCount(disk_); }
 
   std::uint16_t Disk() const { return disk_; }

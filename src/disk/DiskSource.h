@@ -6,7 +6,6 @@
 #include <span>
 #include <string>
 
-#include "disk/MappedBytes.h"
 
 namespace vantrel {
 
@@ -30,11 +29,6 @@ class DiskSource {
   virtual bool CopyRange(std::uint64_t /*offset*/, std::size_t /*length*/, int /*toFd*/, std::uint64_t /*toOffset*/) {
     return false;
   }
-  // The bytes [offset, offset + length) without a copy, for a scan that only looks at
-  // them, where the source can map them and every page of them was read; nothing
-  // otherwise (and always for a block device or where a ddrescue map marks bad areas),
-  // and the caller reads them with Read, which reports what failed.
-  virtual std::optional<MappedBytes> Map(std::uint64_t /*offset*/, std::size_t /*length*/) { return std::nullopt; }
 };
 
 }  // namespace vantrel

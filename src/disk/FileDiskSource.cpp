@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,25 +131,6 @@ bool FileDiskSource::CopyRange(std::uint64_t offset, std::size_t length, int toF
     left -= static_cast<std::size_t>(copied);
   }
   return true;
-}
-
-std::optional<MappedBytes> FileDiskSource::Map(std::uint64_t offset, std::size_t length) {
-  if (length == 0 || !EnsureOpen() || blockDevice_ || offset > size_ || size_ - offset < length) return std::nullopt;
-  if (badSectors_ && badSectors_->Touches(offset, length)) return std::nullopt;
-  // Holes read as zeros without memory through Read; mapped, each would take a page.
-  const off_t hole = ::lseek(fd_, static_cast<off_t>(offset), SEEK_HOLE);
-  if (hole < 0 || static_cast<std::uint64_t>(hole) < offset + length) return std::nullopt;
-  const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-  const std::uint64_t start = offset - offset % page;
-  const std::size_t mappedLength = length + static_cast<std::size_t>(offset - start);
-  void* base = ::mmap(nullptr, mappedLength, PROT_READ, MAP_SHARED, fd_, static_cast<off_t>(start));
-  if (base == MAP_FAILED) return std::nullopt;
-  MappedBytes mapped(base, mappedLength, {static_cast<const std::byte*>(base) + (offset - start), length});
-  // Every page is read in now, where a failure is an error code: touched later, a page
-  // whose read failed would stop the program with SIGBUS. Kernels before 5.14 know no
-  // MADV_POPULATE_READ, and their callers read instead.
-  if (::madvise(base, mappedLength, MADV_POPULATE_READ) != 0) return std::nullopt;
-  return mapped;
 }
 
 std::optional<std::uint64_t> FileDiskSource::Size() {

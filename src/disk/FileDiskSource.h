@@ -23,8 +23,6 @@ class FileDiskSource : public DiskSource {
   std::string OpenError() override;
   // For an image file, by copy_file_range; never over an area the ddrescue map marks bad.
   bool CopyRange(std::uint64_t offset, std::size_t length, int toFd, std::uint64_t toOffset) override;
-  // For an image file, where the range holds no hole of a sparse image.
-  std::optional<MappedBytes> Map(std::uint64_t offset, std::size_t length) override;
 
   const std::string& Path() const { return path_; }
   bool IsBlockDevice();

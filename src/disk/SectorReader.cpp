@@ -17,12 +17,6 @@ bool SectorReader::CopyQuietly(std::uint16_t disk, std::uint64_t firstSector, st
   return source != nullptr && source->CopyRange(firstSector * kSectorSize, bytes, toFd, toOffset);
 }
 
-std::optional<MappedBytes> SectorReader::MapQuietly(std::uint16_t disk, std::uint64_t firstSector, std::size_t bytes) {
-  DiskSource* source = disks_.Source(disk);
-  if (source == nullptr) return std::nullopt;
-  return source->Map(firstSector * kSectorSize, bytes);
-}
-
 std::optional<std::uint64_t> SectorReader::SectorCount(std::uint16_t disk) {
   DiskSource* source = disks_.Source(disk);
   if (source == nullptr) return std::nullopt;

@@ -55,10 +55,6 @@ class SectorReader {
   // can (an image file); false when it cannot, and the caller reads and writes them itself.
   bool CopyQuietly(std::uint16_t disk, std::uint64_t firstSector, std::size_t bytes, int toFd, std::uint64_t toOffset);
 
-  // The bytes from firstSector on, mapped without a copy where the disk can give them so
-  // (DiskSource::Map); nothing when it cannot, and the caller reads them.
-  std::optional<MappedBytes> MapQuietly(std::uint16_t disk, std::uint64_t firstSector, std::size_t bytes);
-
   // The disk's size in whole and partial sectors, or nothing when it cannot be opened.
   std::optional<std::uint64_t> SectorCount(std::uint16_t disk);
 

@@ -11,9 +11,9 @@ namespace vantrel {
 
 namespace {
 
-// Blocks are looked at in large stretches: mapped where the disk can give them without a
-// copy (an image file), read otherwise. A stretch whose read fails is read again block by
-// block through the bad-sector policy, exactly as a scan of single blocks would read it.
+// Blocks are read in large stretches, ahead of the build on the scan's own threads. A
+// stretch whose read fails is read again block by block through the bad-sector policy,
+// exactly as a scan of single blocks would read it.
 constexpr std::size_t kStretchBytes = std::size_t{2} << 20;
 
 bool IsRootFolderObject(const ObjectRecord& record) { return record.dirId == 1 && record.objectId == kRootFolderId; }

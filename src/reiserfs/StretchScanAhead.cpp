@@ -1,95 +1,109 @@
 #include "reiserfs/StretchScanAhead.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 
 namespace vantrel {
 
 namespace {
 
-// Stretches decoded and waiting, beside the one the build holds.
-constexpr std::size_t kStretchesAhead = 3;
+constexpr std::size_t kLanes = 2;
+// Stretches decoded and waiting in each lane, beside the one the build may hold.
+constexpr std::size_t kStretchesAhead = 2;
 
 }  // namespace
 
 StretchScanAhead::StretchScanAhead(const PartitionBlocks& blocks, std::uint32_t perStretch)
-    : blocks_(blocks),
-      perStretch_(std::max<std::uint32_t>(perStretch, 1)),
-      count_(blocks.BlocksOnDisk()),
-      buffer_(std::size_t{perStretch_} * blocks.BlockSize(), AlignedBuffer::Uncleared::kYes) {
-  for (std::size_t i = 0; i <= kStretchesAhead; ++i) {
-    stretches_.push_back(std::make_unique<ScannedStretch>());
-    free_.push_back(stretches_.back().get());
+    : blocks_(blocks), perStretch_(std::max<std::uint32_t>(perStretch, 1)), count_(blocks.BlocksOnDisk()) {
+  for (std::size_t l = 0; l < kLanes; ++l) {
+    auto lane = std::make_unique<Lane>(std::size_t{perStretch_} * blocks.BlockSize());
+    for (std::size_t i = 0; i <= kStretchesAhead; ++i) {
+      lane->stretches.push_back(std::make_unique<ScannedStretch>());
+      lane->free.push_back(lane->stretches.back().get());
+    }
+    lanes_.push_back(std::move(lane));
   }
-  thread_ = std::thread([this] { Run(); });
+  try {
+    for (std::size_t l = 0; l < kLanes; ++l) lanes_[l]->thread = std::thread([this, l] { Run(l); });
+  } catch (...) {
+    Stop();
+    throw;
+  }
 }
 
-StretchScanAhead::~StretchScanAhead() {
+StretchScanAhead::~StretchScanAhead() { Stop(); }
+
+void StretchScanAhead::Stop() {
   {
     const std::lock_guard lock(mutex_);
     quit_ = true;
   }
   changed_.notify_all();
-  thread_.join();
+  for (const auto& lane : lanes_)
+    if (lane->thread.joinable()) lane->thread.join();
 }
 
 ScannedStretch* StretchScanAhead::Next() {
   std::unique_lock lock(mutex_);
   if (taken_ != nullptr) {
-    free_.push_back(taken_);
+    takenFrom_->free.push_back(taken_);
     taken_ = nullptr;
     changed_.notify_all();
   }
-  changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
-  if (!ready_.empty()) {
-    taken_ = ready_.front();
-    ready_.pop_front();
-    return taken_;
+  // Stretch n is lane n % kLanes's; a lane that finished without it had no more to scan,
+  // or met what it left in its error.
+  Lane& lane = *lanes_[next_ % kLanes];
+  changed_.wait(lock, [&lane] { return !lane.ready.empty() || lane.finished; });
+  if (lane.ready.empty()) {
+    if (lane.error) std::rethrow_exception(std::exchange(lane.error, nullptr));
+    return nullptr;
   }
-  if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
-  return nullptr;
+  taken_ = lane.ready.front();
+  takenFrom_ = &lane;
+  lane.ready.pop_front();
+  ++next_;
+  return taken_;
 }
 
-void StretchScanAhead::Run() {
+void StretchScanAhead::Run(std::size_t laneNumber) {
+  Lane& lane = *lanes_[laneNumber];
   try {
-    for (std::uint64_t first = 0; first < count_; first += perStretch_) {
+    for (std::uint64_t first = laneNumber * std::uint64_t{perStretch_}; first < count_;
+         first += kLanes * std::uint64_t{perStretch_}) {
       ScannedStretch* stretch = nullptr;
       {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return quit_ || !free_.empty(); });
+        changed_.wait(lock, [this, &lane] { return quit_ || !lane.free.empty(); });
         if (quit_) break;
-        stretch = free_.back();
-        free_.pop_back();
+        stretch = lane.free.back();
+        lane.free.pop_back();
       }
       stretch->Reset(first, static_cast<std::uint32_t>(std::min<std::uint64_t>(perStretch_, count_ - first)));
-      Scan(*stretch);
+      Scan(*stretch, lane);
       {
         const std::lock_guard lock(mutex_);
-        ready_.push_back(stretch);
+        lane.ready.push_back(stretch);
       }
       changed_.notify_all();
     }
   } catch (...) {
     const std::lock_guard lock(mutex_);
-    error_ = std::current_exception();
+    lane.error = std::current_exception();
   }
   {
     const std::lock_guard lock(mutex_);
-    finished_ = true;
+    lane.finished = true;
   }
   changed_.notify_all();
 }
 
-void StretchScanAhead::Scan(ScannedStretch& stretch) {
+void StretchScanAhead::Scan(ScannedStretch& stretch, Lane& lane) {
   const std::uint32_t blockSize = blocks_.BlockSize();
   const auto first = static_cast<std::uint32_t>(stretch.firstBlock);
   const std::uint64_t firstSector = blocks_.FirstSector(first);
   const std::size_t length = std::size_t{stretch.blockCount} * blockSize;
-  const std::optional<MappedBytes> mapped = blocks_.Disk().MapQuietly(firstSector, length);
-  const auto buffer = buffer_.Bytes().first(length);
-  if (!mapped && blocks_.Disk().ReadQuietly(firstSector, buffer) != ReadOutcome::Ok) return;
-  const ByteSpan bytes = mapped ? mapped->Bytes() : buffer;
+  const auto bytes = lane.buffer.Bytes().first(length);
+  if (blocks_.Disk().ReadQuietly(firstSector, bytes) != ReadOutcome::Ok) return;
   for (std::uint32_t k = 0; k < stretch.blockCount; ++k)
     ScanBlock(bytes.subspan(std::size_t{k} * blockSize, blockSize), first + k, nullptr, stretch);
   stretch.scanned = true;
