@@ -14,6 +14,12 @@
 namespace vantrel {
 namespace {
 
+std::vector<std::uint32_t> Blocks(std::span<const BodyPiece> pieces) {
+  std::vector<std::uint32_t> numbers;
+  for (const BodyPiece& piece : pieces) numbers.push_back(piece.block);
+  return numbers;
+}
+
 TEST(CompactCatalogue, NamesStayAsWrittenAcrossStoreBlocksAndCopies) {
   Catalogue catalogue;
   // Enough long names to fill several of the store's blocks.
@@ -69,15 +75,10 @@ TEST(CompactCatalogue, PiecesAddedInAnyOrderComeBackPerRecordInTheOrderAdded) {
   objects.AddPiece(a, {.block = 12});
   objects.AddTailPiece(b, {.block = 22});
   objects.GroupPieces();
-  const auto blocks = [](std::span<const BodyPiece> pieces) {
-    std::vector<std::uint32_t> numbers;
-    for (const BodyPiece& piece : pieces) numbers.push_back(piece.block);
-    return numbers;
-  };
-  EXPECT_EQ(blocks(objects.Pieces(a)), (std::vector<std::uint32_t>{10, 12}));
-  EXPECT_EQ(blocks(objects.TailPieces(a)), (std::vector<std::uint32_t>{11}));
-  EXPECT_EQ(blocks(objects.Pieces(b)), (std::vector<std::uint32_t>{20, 21}));
-  EXPECT_EQ(blocks(objects.TailPieces(b)), (std::vector<std::uint32_t>{22}));
+  EXPECT_EQ(Blocks(objects.Pieces(a)), (std::vector<std::uint32_t>{10, 12}));
+  EXPECT_EQ(Blocks(objects.TailPieces(a)), (std::vector<std::uint32_t>{11}));
+  EXPECT_EQ(Blocks(objects.Pieces(b)), (std::vector<std::uint32_t>{20, 21}));
+  EXPECT_EQ(Blocks(objects.TailPieces(b)), (std::vector<std::uint32_t>{22}));
   EXPECT_TRUE(objects.Pieces(c).empty());
   EXPECT_TRUE(objects.TailPieces(c).empty());
 }
@@ -104,19 +105,14 @@ TEST(CompactCatalogue, ManyPiecesOverRoundsGroupLikeAPlainModel) {
     objects.AddPiece(stranger, {.block = 999999999});
     objects.GroupPieces();
   }
-  const auto blocks = [](std::span<const BodyPiece> pieces) {
-    std::vector<std::uint32_t> numbers;
-    for (const BodyPiece& piece : pieces) numbers.push_back(piece.block);
-    return numbers;
-  };
   std::size_t total = 0;
   for (std::size_t record = 0; record < objects.Size(); ++record) {
     const auto expected = [&](bool tail) {
       const auto found = model.find({record, tail});
       return found == model.end() ? std::vector<std::uint32_t>{} : found->second;
     };
-    ASSERT_EQ(blocks(objects.Pieces(objects[record])), expected(false)) << record;
-    ASSERT_EQ(blocks(objects.TailPieces(objects[record])), expected(true)) << record;
+    ASSERT_EQ(Blocks(objects.Pieces(objects[record])), expected(false)) << record;
+    ASSERT_EQ(Blocks(objects.TailPieces(objects[record])), expected(true)) << record;
     total += objects[record].pieceCount + objects[record].tailPieceCount;
   }
   EXPECT_EQ(total, 4u * 20000u);
