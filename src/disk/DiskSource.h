@@ -6,7 +6,6 @@
 #include <span>
 #include <string>
 
-
 namespace vantrel {
 
 enum class ReadOutcome { Ok, Failed, CannotOpen };
