@@ -100,12 +100,13 @@ class AdvancedBuild {
     into.scanned = true;
   }
 
-  // Takes in the items of the stretch block by block, and hears a stop request between
-  // blocks, as a scan of single blocks would; false when it came before the end.
+  // Takes in the items of the stretch (never empty of blocks) block by block, and hears a
+  // stop request between blocks, as a scan of single blocks would; false when it came
+  // before the end.
   bool TakeItems(const ScannedStretch& stretch) {
     const std::vector<ScannedItem>& items = stretch.items;
     auto block = static_cast<std::uint32_t>(stretch.firstBlock);
-    if (stretch.blockCount > 0) status_.SetCurrentSector(blocks_->FirstSector(block));
+    status_.SetCurrentSector(blocks_->FirstSector(block));
     for (std::size_t i = 0; i < items.size(); ++i) {
       const ScannedItem& item = items[i];
       if (item.block != block) {
@@ -124,9 +125,8 @@ class AdvancedBuild {
         case ScannedKind::Direct: OnDirect(item); break;
       }
     }
-    if (stretch.blockCount > 0)
-      status_.SetCurrentSector(
-          blocks_->FirstSector(static_cast<std::uint32_t>(stretch.firstBlock) + stretch.blockCount - 1));
+    status_.SetCurrentSector(
+        blocks_->FirstSector(static_cast<std::uint32_t>(stretch.firstBlock) + stretch.blockCount - 1));
     return true;
   }
 

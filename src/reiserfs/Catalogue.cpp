@@ -94,9 +94,9 @@ void ObjectList::GroupPieces() {
   std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> next(count * 2, 0);
   for (const StagedPiece& staged : staged_)
     if (staged.record < count) ++next[staged.record * 2 + (staged.tail ? 1 : 0)];
-  std::size_t total = 0;
-  for (std::size_t i = 0; i < count; ++i) total += records_[i].pieceCount + records_[i].tailPieceCount;
-  for (std::size_t i = 0; i < 2 * count; ++i) total += next[i];
+  // Every piece grouped before belongs to a record.
+  std::size_t total = pieces_.size();
+  for (const std::uint32_t staged : next) total += staged;
   std::vector<BodyPiece, LargePageAllocator<BodyPiece>> grouped(total);
   std::uint32_t at = 0;
   for (std::size_t i = 0; i < count; ++i) {

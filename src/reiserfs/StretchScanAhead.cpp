@@ -46,7 +46,7 @@ void StretchScanAhead::Stop() {
 ScannedStretch* StretchScanAhead::Next() {
   std::unique_lock lock(mutex_);
   if (taken_ != nullptr) {
-    takenFrom_->free.push_back(taken_);
+    lanes_[(next_ - 1) % kLanes]->free.push_back(taken_);
     taken_ = nullptr;
     changed_.notify_all();
   }
@@ -59,7 +59,6 @@ ScannedStretch* StretchScanAhead::Next() {
     return nullptr;
   }
   taken_ = lane.ready.front();
-  takenFrom_ = &lane;
   lane.ready.pop_front();
   ++next_;
   return taken_;

@@ -61,9 +61,8 @@ class StretchScanAhead {
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::uint64_t next_ = 0;  // the number of the next stretch handed to the build
-  ScannedStretch* taken_ = nullptr;
-  Lane* takenFrom_ = nullptr;
+  std::uint64_t next_ = 0;           // the number of the next stretch handed to the build
+  ScannedStretch* taken_ = nullptr;  // stretch next_ - 1, the build's until it asks again
   bool quit_ = false;
 };
 
