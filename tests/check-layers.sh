@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a source folder includes a header of a layer it may not look at. The layers
-# look only down: base <- disk <- reiserfs <- saving, carving, logs <- app <- app/qt, cli;
+# look only down: base <- disk <- reiserfs <- saving, carving, logs <- recovery <- app <- app/qt, cli;
 # the mount sits on saving, beside app.
 # Usage: check-layers.sh [SOURCE_ROOT]   (default: the project's src folder)
 set -euo pipefail
@@ -13,8 +13,9 @@ declare -A allowed=(
   [saving]="base disk reiserfs saving"
   [carving]="base disk carving"
   [logs]="base disk reiserfs logs"
+  [recovery]="base disk reiserfs saving carving logs recovery"
   [mount]="base disk reiserfs saving mount"
-  [app]="base disk reiserfs saving carving logs app"
+  [app]="base disk reiserfs saving carving logs recovery app"
 )
 
 status=0

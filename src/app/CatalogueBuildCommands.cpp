@@ -7,8 +7,6 @@
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
-#include "reiserfs/build/AdvancedCatalogueBuild.h"
-#include "reiserfs/build/QuickCatalogueBuild.h"
 
 namespace vantrel {
 
@@ -34,8 +32,8 @@ void RunCatalogueBuild(WizardState& state, const CatalogueBuildJob& job) {
   WindowBuildStatus status(window);
   const PartitionSource partition{job.disk, job.startSector, ReadPartitionSuperblock(job.disk, job.startSector)};
   const StopToken stop(state.StopRequested);
-  Catalogue catalogue = job.advanced ? BuildAdvancedCatalogue(partition, stop, status)
-                                     : BuildQuickCatalogue(partition, stop, status);
+  Catalogue catalogue =
+      BuildCatalogue(partition, job.advanced ? FileSearchKind::Advanced : FileSearchKind::Quick, stop, status);
   window.RunOnWindowThread([&] {
     state.catalogue = std::move(catalogue);
     state.StopRequested.store(0);

@@ -8,15 +8,12 @@
 #include "disk/DiskReader.h"
 #include "reiserfs/build/BuildStatus.h"
 #include "reiserfs/catalogue/Catalogue.h"
+#include "recovery/CatalogueChoice.h"
 
 namespace vantrel {
 
 struct WizardState;
 class WindowPort;
-
-inline constexpr const char* kAdvanceSearchHint =
-    "If you don't find all the folder(s) here, use \"Advance Search\" option in previous menu";
-inline constexpr const char* kSearchingLostText = "Searching Lost Directories. Please Wait...";
 
 // The build's status in the details list (six labelled rows), the status text and the
 // catalogue progress bar.

@@ -12,9 +12,6 @@ namespace vantrel {
 class DiskNameTable;
 class WindowPort;
 
-inline constexpr const char* kDestinationOnSource =
-    "The destination folder is on the disk being recovered; choose a folder on another disk";
-
 // True, after telling the user, when destination lies on disk n of the table.
 bool RefuseDestinationOnSource(WindowPort& window, const DiskNameTable& disks, std::size_t disk,
                                const std::string& destination, const DeviceLookup& lookup = {});

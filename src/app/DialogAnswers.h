@@ -1,10 +1,8 @@
 #pragma once
 // Where a window without a screen takes the user's answers to its dialogs: fixed answers
-// from command-line flags, questions asked on a terminal, or a script written by a test.
+// given in advance, or a script written by a test.
 
 #include <deque>
-#include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,20 +29,6 @@ class FixedAnswers : public DialogAnswers {
  private:
   bool yes_;
   BadSectorAnswer badSector_;
-};
-
-// Asks on a terminal: the question goes to `out`, the answer is read from `in`.
-class TerminalAnswers : public DialogAnswers {
- public:
-  TerminalAnswers(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
-  bool AnswerYesNo(const std::string& question) override;
-  BadSectorAnswer AnswerBadSector() override;
-  ReplaceAnswer AnswerReplace(const std::string& path) override;
-  WriteErrorAnswer AnswerWriteError(const std::string& path) override;
-
- private:
-  std::istream& in_;
-  std::ostream& out_;
 };
 
 // Answers taken in order from a script; every question asked is recorded. When the
@@ -90,8 +74,5 @@ T NextAnswer(std::deque<T>& script, T fallback, int& unanswered) {
   script.pop_front();
   return answer;
 }
-
-// Parses "retry", "skip", "retry-all" or "skip-all".
-std::optional<BadSectorAnswer> ParseBadSectorAnswer(const std::string& text);
 
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "disk/DiskDetailsRows.h"
 #include "disk/DiskEnumeration.h"
 
 namespace vantrel {
@@ -18,8 +19,5 @@ std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::ve
 // Clears the details list and fills it with the disk's rows; copies its model text into
 // selectedDiskModel.
 void ShowDiskDetails(WizardState& state, int disk);
-
-// The details rows of disk n: its number, model, media, geometry, size and any error.
-std::vector<std::string> DiskDetailsRows(const DiskInfoStore& store, int disk);
 
 }  // namespace vantrel

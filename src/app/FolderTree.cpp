@@ -1,10 +1,13 @@
 #include "app/FolderTree.h"
 
+#include <span>
+
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "reiserfs/build/BuildStatus.h"
 #include "reiserfs/catalogue/FolderLayout.h"
+#include "reiserfs/catalogue/FolderWalk.h"
 
 namespace vantrel {
 
@@ -19,34 +22,24 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
   const FolderLayout layout = LayOutFolders(folders);
   if (catalogue.folderCount == 0) catalogue.folderCount = 1;
 
-  struct Pending {
-    TreeItemHandle item;
-    const std::vector<std::size_t>* children;
-    std::size_t next;
-  };
-  std::vector<Pending> stack;
-  const auto enter = [&](TreeItemHandle item, const std::vector<std::size_t>& children) {
+  // Every item starts unchecked, and is expanded once its sub-folders are in.
+  const auto enter = [&](TreeItemHandle item) {
     window.SetProgress(control::kSearchProgress, ProgressPercent(marks.treeItemCount, catalogue.folderCount));
     window.TreeSetCheck(TreeId::Folder, item, CheckState::Unchecked);
-    stack.push_back({item, &children, 0});
   };
-
-  enter(rootItem, layout.topLevel);
-  while (!stack.empty()) {
-    Pending& top = stack.back();
-    if (top.next >= top.children->size()) {
-      window.TreeExpand(TreeId::Folder, top.item);
-      stack.pop_back();
-      continue;
-    }
-    const std::size_t entry = (*top.children)[top.next++];
-    ++marks.treeItemCount;
-    const TreeItemHandle item =
-        window.TreeInsert(TreeId::Folder, top.item, std::string(catalogue.Name(folders[entry])), kFolderImage,
-                          kFolderSelectedImage);
-    marks.SetItem(entry, item);
-    enter(item, layout.children[entry]);
-  }
+  using Children = std::span<const std::size_t>;
+  enter(rootItem);
+  WalkFoldersDepthFirst(
+      rootItem, Children(layout.topLevel), [&](std::size_t entry) { return Children(layout.children[entry]); },
+      [&](TreeItemHandle parent, std::size_t entry) -> std::optional<TreeItemHandle> {
+        ++marks.treeItemCount;
+        const TreeItemHandle item = window.TreeInsert(TreeId::Folder, parent, std::string(catalogue.Name(folders[entry])),
+                                                      kFolderImage, kFolderSelectedImage);
+        marks.SetItem(entry, item);
+        enter(item);
+        return item;
+      },
+      [&](TreeItemHandle item) { window.TreeExpand(TreeId::Folder, item); });
 }
 
 }  // namespace vantrel

@@ -8,6 +8,7 @@
 
 #include "app/TreeModel.h"
 #include "reiserfs/search/PartitionSearch.h"
+#include "recovery/PartitionChoice.h"
 
 namespace vantrel {
 
@@ -22,9 +23,6 @@ struct PartitionTable {
   std::array<ListedPartition, kCapacity> records{};
   std::uint32_t count = 0;
 };
-
-inline constexpr const char* kPartitionTableFullMessage =
-    "The partition list is full: only the first 100 partitions are listed";
 
 // Stores the record, shows it in the partition tree and counts it. When the table already
 // holds 100 records nothing is added and false is returned.

@@ -5,6 +5,7 @@
 #include "app/ControlIds.h"
 #include "app/PartitionList.h"
 #include "app/ValueFields.h"
+#include "app/WindowMessages.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
@@ -34,8 +35,7 @@ class ListingProgress : public SearchProgressBars {
 }  // namespace
 
 void SearchProgressBars::OnScanned(std::uint64_t sector, std::uint64_t total) {
-  window_.SetControlText(control::kStatusText,
-                         "Searching Partitions " + std::to_string(sector) + " / " + std::to_string(total));
+  window_.SetControlText(control::kStatusText, PartitionScanText(sector, total));
   window_.SetProgress(control::kSearchProgress,
                       static_cast<int>(std::min<std::uint64_t>(total == 0 ? 100 : sector * 100 / total, 100)));
 }
@@ -53,9 +53,9 @@ std::uint64_t CurrentDiskSectors(const WizardState& state) {
 void QuickSearch(WizardState& state) {
   state.partitionTable.count = 0;
   ListingProgress progress(state, false);
-  const PartitionSearchResult result = SearchPartitionTables(CurrentDisk(state), progress);
-  if (result.tableFull) state.Window().ShowMessage(kPartitionTableFullMessage);
-  if (state.partitionTable.count == 0) state.Window().ShowMessage(kQuickSearchFoundNothing);
+  WindowMessages messages(state.Window());
+  const DiskChoice disk{.disk = CurrentDisk(state), .index = state.CurrentDiskIndex};
+  SearchDiskPartitions(disk, PartitionSearchKind::Quick, StopToken(), progress, messages);
 }
 
 void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, CurrentDisk(state), CurrentDiskSectors(state)); }

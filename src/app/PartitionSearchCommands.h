@@ -8,17 +8,12 @@
 
 #include "disk/DiskReader.h"
 #include "reiserfs/search/PartitionSearch.h"
+#include "recovery/PartitionChoice.h"
 
 namespace vantrel {
 
 struct WizardState;
 class WindowPort;
-
-inline constexpr const char* kQuickSearchFoundNothing =
-    "No ReiserFS partition found, use search more partitions or use Advance Search in previous menu";
-inline constexpr const char* kAdvancedSearchFoundNothing =
-    "No ReiserFS partition found, use Raw Recovery in previous menu";
-inline constexpr const char* kMoreSearchFoundNothing = "No ReiserFS partition found, use advance search";
 
 // From the partition tables.
 void QuickSearch(WizardState& state);

@@ -32,18 +32,6 @@ std::optional<std::uint64_t> ParseSector(const std::string& text) {
   return value;
 }
 
-// Whether files can be created in `folder`. The probe gets a name no file there has yet,
-// so that no file of the user's is ever replaced or removed by it.
-bool CanCreateFilesIn(const std::string& folder) {
-  std::string probe = (std::filesystem::path(folder) / "tempFileXXXXXX").string();
-  const int fd = ::mkstemp(probe.data());
-  if (fd < 0) return false;
-  ::close(fd);
-  ::unlink(probe.c_str());
-  return true;
-}
-
-// Creates the destination (one level) when files cannot be created in it yet.
 // Only the kinds the run will carve count: the newer ones are found in whole files only.
 bool AnyKindChecked(WindowPort& window, bool wholeFiles) {
   for (int kind = 0; kind < CarvedKindCount(wholeFiles); ++kind)
@@ -52,13 +40,6 @@ bool AnyKindChecked(WindowPort& window, bool wholeFiles) {
 }
 
 }  // namespace
-
-bool DestinationUsable(const std::string& folder) {
-  if (CanCreateFilesIn(folder)) return true;
-  ::mkdir(folder.c_str(), 0777);
-  // An existing folder that refuses files would fail every carve: it counts as unusable.
-  return std::filesystem::is_directory(folder) && CanCreateFilesIn(folder);
-}
 
 void SetUpRawRecoveryLists(WindowPort& window) {
   window.ListRemoveAllRows(control::kRawFileTypesList);
@@ -181,7 +162,7 @@ void LeaveRawPanelIdle(WizardState& state) {
 }
 
 void RawPanelProgress::OnSearching(std::uint64_t sector) {
-  window_.SetControlText(control::kRawStatus, " Searching Sector :- " + std::to_string(sector));
+  window_.SetControlText(control::kRawStatus, CarveSearchingText(sector));
 }
 
 void RawPanelProgress::OnPercent(int percent) {

@@ -9,17 +9,16 @@
 #include <vector>
 
 #include "carving/CarveWriter.h"
+#include "carving/CarveDestination.h"
+#include "recovery/CarveDisk.h"
 
 namespace vantrel {
 
 struct WizardState;
 class WindowPort;
 
-inline constexpr const char* kNoFileTypeChecked = "Please select file type for recovery";
 inline constexpr const char* kInvalidEndSector = "Invalid End Sector";
 inline constexpr const char* kInvalidStartSector = "Invalid Start Sector";
-inline constexpr const char* kStartNotBeforeEnd = "Start sector should be less than End sector";
-inline constexpr const char* kUnableToCreateDirectory = "Unable to Create Directory";
 inline constexpr const char* kTerminateQuestion = "Do you want to terminate this process ?";
 inline constexpr const char* kStartRecoveryText = "&Start Recovery";
 inline constexpr const char* kStopSearchingText = "&Stop Searching";
@@ -54,9 +53,6 @@ bool RequestRawRecoveryStop(WizardState& state);
 
 // Enables or disables the wizard's controls that must not change during a run.
 void EnableControlsForRun(WizardState& state, bool enabled);
-
-// A folder that files can be created in, made (one level) when missing.
-bool DestinationUsable(const std::string& folder);
 
 // A run's progress in the panel: the sector searched, the bar and the results rows; a file
 // that could not be written is reported in a message.

@@ -11,6 +11,7 @@
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
 #include "app/PartitionList.h"
+#include "app/WindowMessages.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
@@ -187,20 +188,10 @@ LogLoadOutcome LoadRecoveryLog(WizardState& state) {
 
 LogLoadOutcome LoadRecoveryLogBytes(WizardState& state, ByteSpan file) {
   WindowPort& window = state.Window();
-  const auto model = DecodeLogDiskModel(file);
-  if (!model) {
-    window.SystemMessage(kDamagedLogMessage, SystemIcon::Error);
-    return LogLoadOutcome::Refused;
-  }
-  if (*model != state.selectedDiskModel) {
-    window.ShowMessage(kWrongDiskMessage);
-    return LogLoadOutcome::Refused;
-  }
-  auto log = DecodeRecoveryLog(file);
-  if (!log) {
-    window.SystemMessage(kDamagedLogMessage, SystemIcon::Error);
-    return LogLoadOutcome::Refused;
-  }
+  WindowMessages messages(window);
+  std::string refusal;
+  auto log = DecodeLogForDisk(file, state.selectedDiskModel, messages, refusal);
+  if (!log) return LogLoadOutcome::Refused;
   window.RunOnWindowThread([&] { ApplyLog(state, std::move(*log)); });
   return LogLoadOutcome::Loaded;
 }

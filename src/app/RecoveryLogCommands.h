@@ -7,7 +7,8 @@
 #include <string>
 
 #include "base/LittleEndian.h"
-#include "app/DirectoryListing.h"
+#include "app/ListingCommands.h"
+#include "recovery/LoggedCatalogue.h"
 
 namespace vantrel {
 
@@ -15,12 +16,9 @@ struct WizardState;
 
 inline constexpr const char* kRecoveryLogSaveFilter = "*.Sav";
 inline constexpr const char* kRecoveryLogOpenFilter = "*.sav";
-inline constexpr const char* kUnableToOpenFile = "Unable to open file";
-inline constexpr const char* kWrongDiskMessage = "You Have Selected Wrong Disk";
 inline constexpr const char* kLogRawModeRefusal = "This feature can not be used while running under Raw Recovery Mode";
 inline constexpr const char* kLoadLogAtCatalogueRefusal = "Go to step 1 Or 2 and then use this option";
 inline constexpr const char* kSaveLogNeedsCatalogue = kListingNeedsCatalogue;
-inline constexpr const char* kDamagedLogMessage = "This file is not a recovery log, or it is damaged";
 inline constexpr const char* kLogWriteFailed = "Unable to write file";
 
 // The name a log is saved under: the file name upper-cased, and ".SAV" appended unless it

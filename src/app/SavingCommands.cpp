@@ -10,6 +10,7 @@
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "reiserfs/catalogue/FolderLayout.h"
+#include "reiserfs/catalogue/FolderWalk.h"
 #include "saving/FileSaver.h"
 #include "saving/SafeName.h"
 
@@ -101,26 +102,18 @@ SaveSelection SelectionFromTree(WizardState& state) {
   // The root folder's own files go into the destination itself.
   ++selection.folders;
   addSelectedFiles({}, kRootFolderId);
-  struct Pending {
-    TreeItemHandle item;
-    fs::path path;
-  };
-  std::vector<Pending> pending;
-  const auto queueChildren = [&](TreeItemHandle item, const fs::path& path) {
-    const auto children = window.TreeChildren(kTree, item);
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-      pending.push_back({*it, path / SafeName(window.TreeText(kTree, *it))});
-  };
-  queueChildren(root, {});
-  while (!pending.empty()) {
-    const Pending at = pending.back();
-    pending.pop_back();
-    if (window.TreeCheck(kTree, at.item) == CheckState::Unchecked) continue;
-    ++selection.folders;
-    selection.AddFolder(at.path);
-    if (const auto entry = shown.EntryOf(at.item)) addSelectedFiles(at.path, catalogue.folderList[*entry].objectId);
-    queueChildren(at.item, at.path);
-  }
+  // Depth first in the tree's order; an unchecked folder is left out with everything below it.
+  WalkFoldersDepthFirst(
+      fs::path(), window.TreeChildren(kTree, root),
+      [&](TreeItemHandle item) { return window.TreeChildren(kTree, item); },
+      [&](const fs::path& parent, TreeItemHandle item) -> std::optional<fs::path> {
+        if (window.TreeCheck(kTree, item) == CheckState::Unchecked) return std::nullopt;
+        fs::path path = parent / SafeName(window.TreeText(kTree, item));
+        ++selection.folders;
+        selection.AddFolder(path);
+        if (const auto entry = shown.EntryOf(item)) addSelectedFiles(path, catalogue.folderList[*entry].objectId);
+        return path;
+      });
   return selection;
 }
 

@@ -8,12 +8,12 @@
 
 #include "saving/SaveSelection.h"
 #include "saving/SavingWalks.h"
+#include "recovery/SaveFolders.h"
 
 namespace vantrel {
 
 struct WizardState;
 
-inline constexpr const char* kTreeSaveInvalidPath = "Inavalid Path";
 inline constexpr const char* kListSaveInvalidPath = "Invalid Path";
 inline constexpr const char* kNoFolderSelected = "No folder selected, select folders from left window";
 inline constexpr const char* kViewFileFailed = "Failed to open file \r\n Error Code 8";

@@ -1,66 +1,44 @@
 #include "app/SettingsDialog.h"
 
-#include <algorithm>
-
 #include "app/WindowPort.h"
 
 namespace vantrel {
 
 namespace {
 
-// The edit control gives at most 39 characters.
-constexpr std::size_t kEditLimit = 39;
+void ApplyDefaultsToZeroFields(CalendarDate& date, const CalendarDate& defaults) {
+  if (date.day == 0) date.day = defaults.day;
+  if (date.month == 0) date.month = defaults.month;
+  if (date.year == 0) date.year = defaults.year;
+}
 
-void ApplyDefaultsToZeroFields(SavingOptions& options) {
-  const SavingOptions defaults;
-  if (options.updatedEarlier.day == 0) options.updatedEarlier.day = defaults.updatedEarlier.day;
-  if (options.updatedEarlier.month == 0) options.updatedEarlier.month = defaults.updatedEarlier.month;
-  if (options.updatedEarlier.year == 0) options.updatedEarlier.year = defaults.updatedEarlier.year;
-  if (options.updatedAfter.day == 0) options.updatedAfter.day = defaults.updatedAfter.day;
-  if (options.updatedAfter.month == 0) options.updatedAfter.month = defaults.updatedAfter.month;
-  if (options.updatedAfter.year == 0) options.updatedAfter.year = defaults.updatedAfter.year;
+// The list positions of a date: DD - 1, MM - 1, YYYY - 1970.
+void PutPositions(const CalendarDate& date, int* positions) {
+  positions[0] = date.day - 1;
+  positions[1] = date.month - 1;
+  positions[2] = date.year - kFirstDateYear;
 }
 
 }  // namespace
 
 CalendarDate DateFromPositions(int dayPosition, int monthPosition, int yearPosition) {
-  return {dayPosition + 1, monthPosition + 1, yearPosition + 1970};
+  return {dayPosition + 1, monthPosition + 1, yearPosition + kFirstDateYear};
 }
 
-SettingsDialog::SettingsDialog(SavingOptions& options, WindowPort& window)
-    : options_(options), window_(window) {
-  ApplyDefaultsToZeroFields(options_);
+SettingsDialog::SettingsDialog(SavingOptions& options, WindowPort& window) : options_(options), window_(window) {
+  const CalendarDateRange defaults;
+  ApplyDefaultsToZeroFields(options_.modified.last, defaults.last);
+  ApplyDefaultsToZeroFields(options_.modified.first, defaults.first);
   atOpening_ = options_;
   removeEnabled_ = !options_.extensionList.empty();
 }
 
 bool SettingsDialog::AddExtension(const std::string& editText) {
-  if (options_.extensionList.size() >= SavingOptions::kMaxExtensions) {
-    window_.SystemMessage(kTooManyExtensions, SystemIcon::Error);
-    return false;
-  }
-  const std::string text = editText.substr(0, kEditLimit);
-  if (text.size() > 4) {
-    window_.SystemMessage(kExtensionTooLong, SystemIcon::Error);
-    return false;
-  }
-  if (text.empty()) return false;
-  if (text.find('.') != std::string::npos) {
-    window_.SystemMessage(kExtensionWithDot, SystemIcon::Error);
-    return false;
-  }
-  if (text.find('*') != std::string::npos) {
-    window_.SystemMessage(kExtensionWithStar, SystemIcon::Error);
-    return false;
-  }
-  auto& list = options_.extensionList;
-  if (std::find(list.begin(), list.end(), text) != list.end()) {
-    window_.SystemMessage(kExtensionExists, SystemIcon::None);
-    return false;
-  }
-  list.insert(list.begin(), text);
-  removeEnabled_ = true;
-  return true;
+  const ExtensionAdded added = vantrel::AddExtension(options_, editText);
+  if (added.refusal != nullptr)
+    window_.SystemMessage(added.refusal, added.plainRefusal ? SystemIcon::None : SystemIcon::Error);
+  if (added.added) removeEnabled_ = true;
+  return added.added;
 }
 
 int SettingsDialog::RemoveExtension(int selectedRow) {
@@ -74,12 +52,19 @@ int SettingsDialog::RemoveExtension(int selectedRow) {
   return list.empty() ? -1 : 0;
 }
 
+DatePositions SettingsDialog::Positions() const {
+  DatePositions positions{};
+  PutPositions(options_.modified.last, positions.data());
+  PutPositions(options_.modified.first, positions.data() + 3);
+  return positions;
+}
+
 void SettingsDialog::Apply(const DatePositions& positions) {
+  DatePositions p = Positions();
   for (std::size_t i = 0; i < positions.size(); ++i)
-    if (positions[i] >= 0) options_.datePositions[i] = positions[i];
-  const DatePositions& p = options_.datePositions;
-  options_.updatedEarlier = DateFromPositions(p[0], p[1], p[2]);
-  options_.updatedAfter = DateFromPositions(p[3], p[4], p[5]);
+    if (positions[i] >= 0) p[i] = positions[i];
+  options_.modified.last = DateFromPositions(p[0], p[1], p[2]);
+  options_.modified.first = DateFromPositions(p[3], p[4], p[5]);
 }
 
 }  // namespace vantrel

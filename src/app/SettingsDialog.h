@@ -2,6 +2,7 @@
 // The logic of the "Settings" dialog, without its window: it edits the live saving options
 // and restores them on Cancel. The window binds its controls to these calls.
 
+#include <array>
 #include <string>
 
 #include "saving/SavingOptions.h"
@@ -10,17 +11,12 @@ namespace vantrel {
 
 class WindowPort;
 
-inline constexpr const char* kTooManyExtensions = "Cannot add more extensions";
-inline constexpr const char* kExtensionTooLong = "Extension should not exceed more than 4 characters";
-inline constexpr const char* kExtensionWithDot =
-    "Do not include \".\" (DOT) in extension. Enter extensions like this : tmp,html,bak etc..";
-inline constexpr const char* kExtensionWithStar =
-    "Do not include \"*\" in extension. Enter extensions like this : tmp,html,bak etc..";
-inline constexpr const char* kExtensionExists = "This extension already exist. Enter different extension";
+// Positions of the six date lists: Earlier DD, MM, YYYY, then After DD, MM, YYYY.
+using DatePositions = std::array<int, 6>;
 
 class SettingsDialog {
  public:
-  // Opens on the live options: zero fields take their defaults, and everything is
+  // Opens on the live options: zero date fields take their defaults, and everything is
   // remembered for Cancel.
   SettingsDialog(SavingOptions& options, WindowPort& window);
 
@@ -35,10 +31,12 @@ class SettingsDialog {
   int RemoveExtension(int selectedRow);
   bool RemoveEnabled() const { return removeEnabled_; }
 
+  // Where the date lists open: on the dates of the options.
+  DatePositions Positions() const;
   // "&Apply" with the six date list positions; a list without a selection (-1) keeps its
   // previous position.
   void Apply(const DatePositions& positions);
-  // "Cancel": every field, the extension list and the date positions as they were.
+  // "Cancel": every field and the extension list as they were.
   void Cancel() { options_ = atOpening_; }
 
   const SavingOptions& Options() const { return options_; }

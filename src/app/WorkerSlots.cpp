@@ -1,6 +1,6 @@
 #include "app/WorkerSlots.h"
 
-#include "app/OutOfMemory.h"
+#include "base/OutOfMemory.h"
 
 namespace vantrel {
 

@@ -7,8 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/RawRecoveryPanel.h"
-#include "carving/RawRecovery.h"
+#include "recovery/CarveDisk.h"
 
 namespace vantrel::cli {
 
@@ -80,49 +79,45 @@ std::vector<std::string> CarveKindNames() {
   return names;
 }
 
-int RunCarveCommand(CliSession& session, const CarveOptions& options) {
-  // A destination on the disk itself is refused before the disk is even opened.
-  if (!session.CheckDestinationApart(options.diskIndex, options.out)) return kUsageError;
-  if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
-  HeadlessWindow& window = session.Window();
-  const std::uint64_t diskSectors = session.DiskSectors(options.diskIndex);
-  RawRecoveryJob job{session.Disk(options.diskIndex),
-                     options.start.value_or(0),
-                     options.end.value_or(diskSectors),
-                     diskSectors,
-                     WantedKinds(options),
-                     options.out};
-  // The checks the panel makes before a run: a kind to carve, a range, a destination.
-  const auto carved = job.kinds.begin() + CarvedKindCount(options.exactSizes);
-  if (std::find(job.kinds.begin(), carved, true) == carved) {
-    window.SystemMessage(kNoFileTypeChecked, SystemIcon::Information);
-    return kUsageError;
-  }
-  if (job.startSector >= job.endSector) {
-    window.SystemMessage(kStartNotBeforeEnd, SystemIcon::Error);
-    return kUsageError;
-  }
-  if (options.out.empty()) return kUsageError;
-  if (!DestinationUsable(options.out)) {
-    window.SystemMessage(kUnableToCreateDirectory, SystemIcon::Error);
-    return kUsageError;
-  }
+CLI::App* CarveCommand::AddTo(CLI::App& app) {
+  auto* carve = app.add_subcommand("carve", "Raw recovery: carve Word, Excel, PowerPoint and ZIP files by signature");
+  carve->add_option("--out", options_.out, "Folder for the carved files (made if missing, one level)")->required();
+  carve->add_option("--disk-index", options_.diskIndex, "Disk to read (default 0)")->check(CLI::Range(0, 25));
+  carve->add_option("--start", options_.start, "First sector of the range (default 0)");
+  carve->add_option("--end", options_.end, "Sector after the range (default: the disk's size in sectors)");
+  carve->add_option("--types", options_.types, "Kinds to keep, comma-separated (default: all)")
+      ->delimiter(',')
+      ->check(CLI::IsMember(CarveKindNames()));
+  carve->add_flag("--exact-sizes", options_.exactSizes,
+                  "Carve whole files, each sized by its own structures; finds docx, xlsx, pptx, odt, ods, odp, "
+                  "epub, pdf, rtf and other compound files (ole) too");
+  carve
+      ->add_option("--max-text-mib", options_.textDocumentCapMib,
+                   "With --exact-sizes: how far a PDF or RTF file, or a ZIP entry whose sizes follow its data, "
+                   "is searched for its end, in MiB (default 256)")
+      ->check(CLI::Range(1, 1 << 20));
+  AddExample(carve, "vantrel-cli --disk disk.img carve --out carved --types doc,zip --exact-sizes");
+  return carve;
+}
 
+int CarveCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
+  const CarveRequest request{options_.start, options_.end, WantedKinds(options_), options_.out};
   RawRecoveryState raw;
-  raw.exactSizes = options.exactSizes;
-  raw.textDocumentCap = options.textDocumentCapMib << 20;
-  RawPanelProgress progress(window);
+  raw.exactSizes = options_.exactSizes;
+  raw.textDocumentCap = options_.textDocumentCapMib << 20;
   const auto began = std::chrono::steady_clock::now();
+  StepResult result;
   {
     InterruptStopsRun interrupt(raw.stopRequested);
-    CarveRange(job, raw, progress);
+    result = CarveDisk(session.Disk(options_.diskIndex), request, raw, session.Progress(), session.Messages());
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-  window.FinishProgressLine();
-  const RawRecoveryReport& report = raw.report;
-  PrintReport(report, options.exactSizes, seconds);
-  if (report.stopped) return kStoppedByUser;
-  return report.failures.empty() ? kSuccess : kSomeFilesFailed;
+  session.FinishProgress();
+  if (result.outcome != StepOutcome::Done && result.outcome != StepOutcome::FilesFailed &&
+      result.outcome != StepOutcome::Stopped)
+    return session.Report(result);
+  PrintReport(raw.report, options_.exactSizes, seconds);
+  return session.Report(result);
 }
 
 }  // namespace vantrel::cli

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliSession.h"
+#include "cli/ConsoleCommand.h"
 
 namespace vantrel::cli {
 
@@ -18,10 +18,17 @@ struct CarveOptions {
   std::uint64_t textDocumentCapMib = 256;
 };
 
-// Raw recovery of one disk (or a sector range of it) into a folder, as the raw recovery
-// step runs it; prints the files written, the results rows and a summary. Ctrl-C stops
-// the run as the Stop button does.
-int RunCarveCommand(CliSession& session, const CarveOptions& options);
+// "carve": raw recovery of one disk (or a sector range of it) into a folder, as the raw
+// recovery step runs it; prints the files written, the results rows and a summary. Ctrl-C
+// stops the run as the Stop button does.
+class CarveCommand : public ConsoleCommand {
+ public:
+  CLI::App* AddTo(CLI::App& app) override;
+  int Run(CliSession& session, const GlobalOptions& global) override;
+
+ private:
+  CarveOptions options_;
+};
 
 // The short names --types takes, in kind order.
 std::vector<std::string> CarveKindNames();

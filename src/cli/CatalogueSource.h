@@ -1,6 +1,6 @@
 #pragma once
 // How the commands that work on a catalogue get it: the disk, the partition (a record of a
-// partition search, or the partition at a given sector) and the build.
+// partition search, or the partition at a given sector) and the build, or a recovery log.
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/CliSession.h"
+#include "recovery/CatalogueChoice.h"
 
 namespace vantrel::cli {
 
@@ -22,10 +23,15 @@ struct CatalogueOptions {
 // Registers --disk-index, --partition, --search, --start and --file-search on a command.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
-// Selects the disk, finds the partition and builds its catalogue into the session's state;
-// with a recovery log given (--log), loads the catalogue from it instead, provided it was
-// made on a disk of the selected disk's model. Returns kSuccess, or the exit code after
-// telling the user what is wrong.
+// The search named by --search.
+PartitionSearchKind SearchKindOf(const std::string& search);
+
+// What the options ask the engines for; with a recovery log given (--log), the catalogue
+// comes from it.
+CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog);
+
+// Obtains the catalogue of the options into the session's state. Returns kSuccess, or the
+// exit code after telling the user what is wrong.
 int ObtainCatalogue(CliSession& session, const CatalogueOptions& options);
 
 }  // namespace vantrel::cli

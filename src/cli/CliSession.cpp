@@ -4,43 +4,33 @@
 
 #include <iostream>
 
-#include "app/DestinationChecks.h"
-
 namespace vantrel::cli {
 
 CliSession::CliSession(const GlobalOptions& options)
-    : answers_(std::make_unique<ConsoleAnswers>(options.answers, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO))),
-      window_(std::make_unique<HeadlessWindow>(*answers_)),
-      port_(window_.get()),
-      recoveryLog_(options.recoveryLog),
-      printsMessages_(!options.json) {
-  if (printsMessages_) window_->PrintMessagesTo(&std::cout);
-  if (::isatty(STDERR_FILENO)) window_->ShowProgressOn(&std::cerr);
+    : line_(::isatty(STDERR_FILENO) ? &std::cerr : nullptr),
+      messages_(line_, !options.json),
+      prompts_(options.answers, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO), line_),
+      recoveryLog_(options.recoveryLog) {
   problems_ = OpenDisks(names_, info_, options.disks);
 }
 
-bool CliSession::CheckDestinationApart(int disk, const std::string& destination) const {
-  const DiskEntry* entry = names_.Entry(static_cast<std::size_t>(disk));
-  if (disk < 0 || entry == nullptr || !DestinationOnSource(entry->path, destination)) return true;
-  std::cerr << "vantrel-cli: " << kDestinationOnSource << '\n';
-  return false;
-}
-
-std::uint64_t CliSession::DiskSectors(int n) const {
-  return info_.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(static_cast<std::size_t>(n))) / kSectorSize;
-}
-
-bool CliSession::CheckDiskReadable(int disk) const {
-  for (const auto& problem : problems_)
-    if (problem.disk == disk) {
-      std::cerr << "vantrel-cli: " << problem.text << '\n';
-      return false;
-    }
-  if (disk < 0 || static_cast<std::size_t>(disk) >= names_.Count()) {
-    std::cerr << "vantrel-cli: there is no Disk" << disk << " (" << names_.Count() << " disk(s) listed)\n";
-    return false;
+int CliSession::Report(const StepResult& result) {
+  line_.Finish();
+  if (!result.text.empty()) {
+    std::cerr << "vantrel-cli: " << result.text;
+    if (!messages_.Prints() && !result.reason.empty()) std::cerr << ": " << result.reason;
+    std::cerr << '\n';
   }
-  return true;
+  switch (result.outcome) {
+    case StepOutcome::Done: return kSuccess;
+    case StepOutcome::Refused: return kUsageError;
+    case StepOutcome::DiskUnreadable: return kDiskError;
+    case StepOutcome::NotFound: return kNotFound;
+    case StepOutcome::LogRefused: return kLogRefused;
+    case StepOutcome::FilesFailed: return kSomeFilesFailed;
+    case StepOutcome::Stopped: return kStoppedByUser;
+  }
+  return kUsageError;
 }
 
 }  // namespace vantrel::cli

@@ -3,11 +3,19 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "app/DiskList.h"
+#include "disk/DiskDetailsRows.h"
 
 namespace vantrel::cli {
 
-int RunDisksCommand(CliSession& session, bool json) {
+CLI::App* DisksCommand::AddTo(CLI::App& app) {
+  auto* disks = app.add_subcommand("disks", "List the disks and their details");
+  disks->add_flag("--json", json_, "Print JSON");
+  AddExample(disks, "vantrel-cli disks --json");
+  return disks;
+}
+
+int DisksCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
+  const bool json = json_;
   const DiskNameTable& names = session.Disks();
   const DiskInfoStore& store = session.Info();
   nlohmann::json disks = nlohmann::json::array();

@@ -1,9 +1,17 @@
 #pragma once
-#include "cli/CliSession.h"
+#include "cli/ConsoleCommand.h"
 
 namespace vantrel::cli {
 
-// Lists the disks with their details rows; exits non-zero when one cannot be read.
-int RunDisksCommand(CliSession& session, bool json);
+// "disks": lists the disks with their details rows; exits non-zero when one cannot be read.
+class DisksCommand : public ConsoleCommand {
+ public:
+  CLI::App* AddTo(CLI::App& app) override;
+  bool PrintsJson() const override { return json_; }
+  int Run(CliSession& session, const GlobalOptions& global) override;
+
+ private:
+  bool json_ = false;
+};
 
 }  // namespace vantrel::cli

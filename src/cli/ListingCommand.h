@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/CatalogueSource.h"
-#include "cli/CliSession.h"
+#include "cli/ConsoleCommand.h"
 
 namespace vantrel::cli {
 
@@ -11,8 +11,15 @@ struct ListingOptions {
   std::string out;  // the text listing (lines ended by CR LF) goes here; empty: printed
 };
 
-// Obtains the catalogue as ls does and prints or writes the directory listing of its
+// "listing": obtains the catalogue as ls does and prints or writes the listing of its
 // folder tree.
-int RunListingCommand(CliSession& session, const ListingOptions& options);
+class ListingCommand : public ConsoleCommand {
+ public:
+  CLI::App* AddTo(CLI::App& app) override;
+  int Run(CliSession& session, const GlobalOptions& global) override;
+
+ private:
+  ListingOptions options_;
+};
 
 }  // namespace vantrel::cli

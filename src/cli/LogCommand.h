@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/CatalogueSource.h"
-#include "cli/CliSession.h"
+#include "cli/ConsoleCommand.h"
 
 namespace vantrel::cli {
 
@@ -11,7 +11,15 @@ struct LogSaveOptions {
   std::string file;  // written as named, ".SAV" appended when it has no extension
 };
 
-// Obtains the catalogue as ls does and writes it to a recovery log.
-int RunLogSaveCommand(CliSession& session, const LogSaveOptions& options);
+// "log save": obtains the catalogue as ls does and writes it to a recovery log.
+class LogSaveCommand : public ConsoleCommand {
+ public:
+  // Adds the "log" group with its "save" command.
+  CLI::App* AddTo(CLI::App& app) override;
+  int Run(CliSession& session, const GlobalOptions& global) override;
+
+ private:
+  LogSaveOptions options_;
+};
 
 }  // namespace vantrel::cli

@@ -4,7 +4,8 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "app/FolderListing.h"
+#include "recovery/FolderSelection.h"
+#include "reiserfs/catalogue/CatalogueRowCells.h"
 #include "reiserfs/catalogue/FolderLayout.h"
 
 namespace vantrel::cli {
@@ -142,7 +143,19 @@ void PrintJson(const Catalogue& catalogue, const FolderLayout& layout) {
 
 }  // namespace
 
-int RunLsCommand(CliSession& session, const LsOptions& options) {
+CLI::App* LsCommand::AddTo(CLI::App& app) {
+  auto* ls = app.add_subcommand("ls", "Build the catalogue of a ReiserFS partition and list a folder");
+  AddCatalogueOptions(*ls, options_.catalogue);
+  ls->add_flag("-R,--recursive", options_.recursive, "List the sub-folders too");
+  ls->add_flag("--json", options_.json, "Print the whole catalogue as JSON, and nothing else");
+  ls->add_option("FOLDER", options_.folder,
+                 "Folder to list, as a path from the root (\"Lost/...\" for the Lost folder)");
+  AddExample(ls, "vantrel-cli --disk disk.img ls -R --file-search advanced home/user");
+  return ls;
+}
+
+int LsCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
+  const LsOptions& options = options_;
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
   const Catalogue& catalogue = session.Chosen()->catalogue;
   const FolderLayout layout = LayOutFolders(catalogue.folderList);
@@ -152,8 +165,7 @@ int RunLsCommand(CliSession& session, const LsOptions& options) {
   }
   const auto folder = FindFolder(catalogue, layout, options.folder);
   if (!folder) {
-    std::cerr << "vantrel-cli: there is no folder " << options.folder << " in the catalogue\n";
-    return kNotFound;
+    return session.Report({StepOutcome::NotFound, NoSuchFolderText(options.folder), {}});
   }
   if (options.recursive)
     PrintRecursively(catalogue, layout, *folder);

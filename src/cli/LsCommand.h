@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/CatalogueSource.h"
-#include "cli/CliSession.h"
+#include "cli/ConsoleCommand.h"
 
 namespace vantrel::cli {
 
@@ -10,11 +10,19 @@ struct LsOptions {
   CatalogueOptions catalogue;
   bool recursive = false;
   bool json = false;
-  std::string folder;                   // "/"-separated path from the root; empty for the root
+  std::string folder;  // "/"-separated path from the root; empty for the root
 };
 
-// Builds the catalogue of one partition and prints a folder's rows (or, with json, the
-// whole catalogue).
-int RunLsCommand(CliSession& session, const LsOptions& options);
+// "ls": builds the catalogue of one partition and prints a folder's rows (or, with json,
+// the whole catalogue).
+class LsCommand : public ConsoleCommand {
+ public:
+  CLI::App* AddTo(CLI::App& app) override;
+  bool PrintsJson() const override { return options_.json; }
+  int Run(CliSession& session, const GlobalOptions& global) override;
+
+ private:
+  LsOptions options_;
+};
 
 }  // namespace vantrel::cli

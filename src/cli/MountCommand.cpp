@@ -18,8 +18,8 @@ namespace {
 // is never asked about, it is answered once for all by --bad-sectors (skip by default).
 class StandingBadSectorAnswer : public BadSectorPrompt {
  public:
-  explicit StandingBadSectorAnswer(std::optional<BadSectorAnswer> answer)
-      : policy_(answer && (*answer == BadSectorAnswer::Retry || *answer == BadSectorAnswer::RetryAll)
+  explicit StandingBadSectorAnswer(std::optional<BadSectorPolicy> answer)
+      : policy_(answer && (*answer == BadSectorPolicy::Retry || *answer == BadSectorPolicy::RetryAll)
                     ? BadSectorPolicy::RetryAll
                     : BadSectorPolicy::SkipAll) {}
   BadSectorPolicy AskBadSector() override { return policy_; }
@@ -47,7 +47,8 @@ std::optional<std::pair<PartitionSource, MountCatalogue>> LoggedCatalogue(CliSes
 
 }  // namespace
 
-CLI::App* AddMountCommand(CLI::App& app, MountOptions& options) {
+CLI::App* MountCommand::AddTo(CLI::App& app) {
+  MountOptions& options = options_;
   auto* mount = app.add_subcommand("mount", "Build the catalogue and mount it read-only as a folder (FUSE)");
   mount->add_option("MOUNTPOINT", options.mountpoint, "Empty folder to mount on")->required();
   mount->add_option("--disk-index", options.diskIndex, "Disk to read (default 0)")->check(CLI::Range(0, 25));
@@ -67,8 +68,10 @@ CLI::App* AddMountCommand(CLI::App& app, MountOptions& options) {
   return mount;
 }
 
-int RunMountCommand(CliSession& session, const GlobalOptions& global, const MountOptions& options) {
-  if (!session.CheckDiskReadable(options.diskIndex)) return kDiskError;
+int MountCommand::Run(CliSession& session, const GlobalOptions& global) {
+  const MountOptions& options = options_;
+  if (const DiskChoice chosen = session.Disk(options.diskIndex); !chosen.problem.empty())
+    return session.Report({StepOutcome::DiskUnreadable, chosen.problem, {}});
   if (!IsFolder(options.mountpoint)) {
     std::cerr << "vantrel-cli: " << options.mountpoint << " is not a folder\n";
     return kUsageError;

@@ -4,7 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
-#include "cli/CliSession.h"
+#include "cli/ConsoleCommand.h"
 #include "cli/MountSource.h"
 
 namespace vantrel::cli {
@@ -18,10 +18,14 @@ struct MountOptions {
   bool foreground = false;
 };
 
-// Registers the mount subcommand and its options.
-CLI::App* AddMountCommand(CLI::App& app, MountOptions& options);
+// "mount": builds the catalogue, mounts it and serves it until it is unmounted.
+class MountCommand : public ConsoleCommand {
+ public:
+  CLI::App* AddTo(CLI::App& app) override;
+  int Run(CliSession& session, const GlobalOptions& global) override;
 
-// Builds the catalogue, mounts it and serves it until it is unmounted.
-int RunMountCommand(CliSession& session, const GlobalOptions& global, const MountOptions& options);
+ private:
+  MountOptions options_;
+};
 
 }  // namespace vantrel::cli

@@ -1,8 +1,7 @@
 #pragma once
-
 #include <string>
 
-#include "cli/CliSession.h"
+#include "cli/ConsoleCommand.h"
 
 namespace vantrel::cli {
 
@@ -12,11 +11,16 @@ struct PartitionsOptions {
   bool json = false;
 };
 
-// Runs the partition search named quick, advanced or more on disk n, with its progress on
-// the progress line and its messages shown.
-PartitionSearchResult RunPartitionSearch(CliSession& session, int disk, const std::string& search);
+// "partitions": one partition search on one disk; prints the records and the messages
+// shown.
+class PartitionsCommand : public ConsoleCommand {
+ public:
+  CLI::App* AddTo(CLI::App& app) override;
+  bool PrintsJson() const override { return options_.json; }
+  int Run(CliSession& session, const GlobalOptions& global) override;
 
-// One partition search on one disk; prints the records and the messages shown.
-int RunPartitionsCommand(CliSession& session, const PartitionsOptions& options);
+ private:
+  PartitionsOptions options_;
+};
 
 }  // namespace vantrel::cli

@@ -1,106 +1,39 @@
 #include "cli/SaveCommand.h"
 
-#include <algorithm>
-#include <chrono>
-#include <filesystem>
 #include <iomanip>
 #include <iostream>
-#include <sstream>
 
-#include "app/SavingCommands.h"
-#include "app/SavingProgress.h"
-#include "app/SettingsDialog.h"
-#include "reiserfs/catalogue/FolderLayout.h"
-#include "saving/SafeName.h"
+#include "recovery/SaveFolders.h"
 
 namespace vantrel::cli {
 
 namespace {
 
-// DD/MM/YYYY as the positions of the date lists: day - 1, month - 1, year - 1970.
-std::optional<std::array<int, 3>> DatePositionsOf(const std::string& text, int lastYear) {
-  int day = 0, month = 0, year = 0;
-  char slash1 = 0, slash2 = 0;
-  std::istringstream in(text);
-  if (!(in >> day >> slash1 >> month >> slash2 >> year) || slash1 != '/' || slash2 != '/' || !in.eof()) return {};
-  if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1970 || year > lastYear) return {};
-  return std::array<int, 3>{day - 1, month - 1, year - 1970};
-}
-
-bool ApplyOptions(CliSession& session, const SaveOptions& options, SavingOptions& saving) {
-  SettingsDialog settings(saving, session.Window());
-  settings.SetDeletedFilter(options.deleted == "exclude" ? 1 : options.deleted == "only" ? 2 : 0);
-  for (const std::string& extension : options.extensions)
-    if (!settings.AddExtension(extension)) return false;  // the dialog's own message says why
-  DatePositions positions{-1, -1, -1, -1, -1, -1};
+// The filters of the options; false after telling the user what is wrong with them.
+bool FiltersOf(CliSession& session, const SaveOptions& options, SavingOptions& filters) {
+  filters.deletedFilter = options.deleted == "exclude" ? 1 : options.deleted == "only" ? 2 : 0;
+  for (const std::string& extension : options.extensions) {
+    const ExtensionAdded added = AddExtension(filters, extension);
+    if (added.refusal != nullptr) session.Messages().Tell(added.refusal, MessageStyle::SystemError);
+    if (!added.added) return false;
+  }
   if (!options.before.empty()) {
-    const auto before = DatePositionsOf(options.before, 2099);
+    const auto before = ParseCalendarDate(options.before, kLastBeforeYear);
     if (!before) {
       std::cerr << "vantrel-cli: --before wants a date DD/MM/YYYY from 1970 to 2099\n";
       return false;
     }
-    std::copy(before->begin(), before->end(), positions.begin());
+    filters.modified.last = *before;
   }
   if (!options.after.empty()) {
-    const auto after = DatePositionsOf(options.after, 2030);
+    const auto after = ParseCalendarDate(options.after, kLastAfterYear);
     if (!after) {
       std::cerr << "vantrel-cli: --after wants a date DD/MM/YYYY from 1970 to 2030\n";
       return false;
     }
-    std::copy(after->begin(), after->end(), positions.begin() + 3);
+    filters.modified.first = *after;
   }
-  settings.Apply(positions);
   return true;
-}
-
-// The folders named (everything when none is), each with everything below it, and the
-// folders above them, as checking them in the folder tree would save them.
-std::optional<SaveSelection> SelectFolders(const Catalogue& catalogue, const std::vector<std::string>& folders) {
-  const FolderLayout layout = LayOutFolders(catalogue.folderList);
-  const FolderIndex index = IndexFolders(catalogue, layout);
-  std::vector<bool> whole(catalogue.folderList.size()), above(catalogue.folderList.size());
-  bool everything = folders.empty();
-  for (const std::string& path : folders) {
-    const auto folder = FolderAtPath(catalogue, layout, path);
-    if (!folder) {
-      std::cerr << "vantrel-cli: there is no folder " << path << " in the catalogue\n";
-      return std::nullopt;
-    }
-    if (!*folder) {
-      everything = true;
-      continue;
-    }
-    whole[**folder] = true;
-    for (std::size_t at = layout.placedUnder[**folder]; at != kTopLevel; at = layout.placedUnder[at]) above[at] = true;
-  }
-  SaveSelection selection;
-  ++selection.folders;  // the root, whose own files go into the destination itself
-  if (everything) {
-    if (const auto root = index.find(kRootFolderId); root != index.end())
-      for (const std::size_t file : root->second.files) selection.AddFile({}, file);
-  }
-  // Depth first in the tree's order: a folder above one named is made, with none of its files.
-  struct Pending {
-    std::size_t entry;
-    std::filesystem::path parent;
-  };
-  std::vector<Pending> pending;
-  for (auto it = layout.topLevel.rbegin(); it != layout.topLevel.rend(); ++it) pending.push_back({*it, {}});
-  while (!pending.empty()) {
-    const Pending at = pending.back();
-    pending.pop_back();
-    if (everything || whole[at.entry]) {
-      selection.AddFolderWithEverythingBelow(catalogue, layout, index, at.entry, at.parent);
-      continue;
-    }
-    if (!above[at.entry]) continue;
-    const std::filesystem::path path = at.parent / SafeName(catalogue.Name(catalogue.folderList[at.entry]));
-    ++selection.folders;
-    selection.AddFolder(path);
-    const auto& children = layout.children[at.entry];
-    for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back({*it, path});
-  }
-  return selection;
 }
 
 void PrintSummary(const SavingRun& run, double seconds) {
@@ -114,38 +47,42 @@ void PrintSummary(const SavingRun& run, double seconds) {
 
 }  // namespace
 
-int RunSaveCommand(CliSession& session, const SaveOptions& options) {
-  SavingOptions saving;
-  if (!ApplyOptions(session, options, saving)) return kUsageError;
-  // Refused before the catalogue is built, which can take long: nothing is read or written.
-  if (!session.CheckDestinationApart(options.catalogue.diskIndex, options.out)) return kUsageError;
-  if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
-  const ChosenCatalogue& chosen = *session.Chosen();
-  const auto selection = SelectFolders(chosen.catalogue, options.folders);
-  if (!selection) return kNotFound;
+CLI::App* SaveCommand::AddTo(CLI::App& app) {
+  auto* save = app.add_subcommand("save", "Build the catalogue and copy its folders and files to a destination");
+  save->add_option("--out", options_.out, "Destination folder (made if missing)")->required();
+  AddCatalogueOptions(*save, options_.catalogue);
+  save->add_option("--deleted", options_.deleted, "Deleted files: include (default), exclude or only")
+      ->check(CLI::IsMember({"include", "exclude", "only"}));
+  save->add_option("--ext", options_.extensions, "Only files with these extensions (comma-separated)")
+      ->delimiter(',');
+  save->add_option("--after", options_.after, "Only files modified on or after DD/MM/YYYY");
+  save->add_option("--before", options_.before, "Only files modified on or before DD/MM/YYYY");
+  save->add_option("--replace", replace_, "Existing files: ask (default on a terminal), yes-to-all or no-to-all")
+      ->check(CLI::IsMember({"ask", "yes-to-all", "no-to-all"}));
+  save->add_option("FOLDER", options_.folders,
+                   "Folders to save, as paths from the root (default: the whole root and \"Lost\")");
+  AddExample(save, "vantrel-cli --disk disk.img save --out recovered --deleted only home/user");
+  return save;
+}
 
-  HeadlessWindow& window = session.Window();
+void SaveCommand::PresetAnswersOf(PresetAnswers& answers) const {
+  if (replace_ == "yes-to-all") answers.replace = ReplaceAnswer::YesToAll;
+  if (replace_ == "no-to-all") answers.replace = ReplaceAnswer::NoToAll;
+}
+
+int SaveCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
+  SaveRequest request{.catalogue = CatalogueRequestOf(options_.catalogue, session.RecoveryLog()),
+                      .folders = options_.folders,
+                      .destination = options_.out};
+  if (!FiltersOf(session, options_, request.filters)) return kUsageError;
   SavingRun run;
-  run.totalFiles = selection->FileCount();
-  run.totalBytes = selection->ByteCount(chosen.catalogue);
-  const auto start = std::chrono::steady_clock::now();
-  CreateFolders(options.out);
-  std::error_code error;
-  if (!std::filesystem::is_directory(options.out, error)) {
-    // Nothing can be saved: that is no success.
-    window.SystemMessage(kTreeSaveInvalidPath, SystemIcon::Information);
-    return kUsageError;
-  }
-  TimedSavePrompts prompts(window);
-  WindowSaveProgress progress(window, prompts);
-  SaveSelected({chosen.partition, chosen.source, options.out}, chosen.catalogue, *selection, saving, prompts, progress,
-               run);
-  window.FinishProgressLine();
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-  PrintSummary(run, seconds);
-  if (run.filesFailed > 0 || !run.shortFiles.empty() || !run.damagedFiles.empty()) return kSomeFilesFailed;
-  return kSuccess;
+  const SaveOutcome outcome = SaveFolders(session.Disk(options_.catalogue.diskIndex), request,
+                                          {session.Watchers(), session.Progress()}, session.Prompts(), run);
+  session.FinishProgress();
+  if (outcome.result.outcome != StepOutcome::Done && outcome.result.outcome != StepOutcome::FilesFailed)
+    return session.Report(outcome.result);
+  PrintSummary(run, outcome.seconds);
+  return session.Report(outcome.result);
 }
 
 }  // namespace vantrel::cli

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "cli/CatalogueSource.h"
-#include "cli/CliSession.h"
+#include "cli/ConsoleCommand.h"
 
 namespace vantrel::cli {
 
@@ -17,8 +17,17 @@ struct SaveOptions {
   std::string before;  // DD/MM/YYYY
 };
 
-// Builds the catalogue, checks the folders as the tree's check boxes would, saves them into
-// the destination and prints a summary.
-int RunSaveCommand(CliSession& session, const SaveOptions& options);
+// "save": builds the catalogue, saves the folders named (as the tree's check boxes would)
+// into the destination and prints a summary.
+class SaveCommand : public ConsoleCommand {
+ public:
+  CLI::App* AddTo(CLI::App& app) override;
+  void PresetAnswersOf(PresetAnswers& answers) const override;
+  int Run(CliSession& session, const GlobalOptions& global) override;
+
+ private:
+  SaveOptions options_;
+  std::string replace_;
+};
 
 }  // namespace vantrel::cli

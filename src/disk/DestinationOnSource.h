@@ -12,6 +12,9 @@
 
 namespace vantrel {
 
+inline constexpr const char* kDestinationOnSource =
+    "The destination folder is on the disk being recovered; choose a folder on another disk";
+
 // Where the devices are looked up; tests give a tree of their own and a stat of their own.
 struct DeviceLookup {
   std::filesystem::path sysfsRoot = "/sys";

@@ -1,10 +1,12 @@
 #include "mount/MountTree.h"
 
 #include <algorithm>
+#include <span>
 #include <unordered_map>
 
 #include "mount/ShownNames.h"
 #include "reiserfs/catalogue/FolderLayout.h"
+#include "reiserfs/catalogue/FolderWalk.h"
 
 namespace vantrel::mount {
 
@@ -41,13 +43,9 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states) {
 
   // Folders, parents before children, as the views place them.
   std::vector<NodeId> folderNode(folders.size(), 0);
-  std::vector<std::size_t> order(layout.topLevel.rbegin(), layout.topLevel.rend());
-  while (!order.empty()) {
-    const std::size_t entry = order.back();
-    order.pop_back();
+  using Children = std::span<const std::size_t>;
+  const auto addFolder = [&](NodeId parent, std::size_t entry) -> std::optional<NodeId> {
     const CatalogueEntry& folder = folders[entry];
-    const std::size_t under = layout.placedUnder[entry];
-    const NodeId parent = under == kTopLevel ? kRootNode : folderNode[under];
     MountNode node;
     node.objectId = folder.objectId;
     node.dirId = folder.parentId;
@@ -60,8 +58,11 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states) {
     folderNode[entry] = nodes_.size();
     pending[parent - 1].push_back({catalogue.Name(folder), nodes_.size()});
     ++nodes_[parent - 1].subfolders;
-    order.insert(order.end(), layout.children[entry].rbegin(), layout.children[entry].rend());
-  }
+    return folderNode[entry];
+  };
+  WalkFoldersDepthFirst(
+      kRootNode, Children(layout.topLevel), [&](std::size_t entry) { return Children(layout.children[entry]); },
+      addFolder);
 
   // Files, in the first placed folder of the key they are shown in (else in "Lost", else
   // in the root), one node per object.

@@ -1,5 +1,8 @@
 #include "saving/SaveSelection.h"
 
+#include <span>
+
+#include "reiserfs/catalogue/FolderWalk.h"
 #include "saving/SafeName.h"
 
 namespace vantrel {
@@ -7,23 +10,18 @@ namespace vantrel {
 void SaveSelection::AddFolderWithEverythingBelow(const Catalogue& catalogue, const FolderLayout& layout,
                                                  const FolderIndex& index, std::size_t folderEntry,
                                                  const std::filesystem::path& folder) {
-  struct Pending {
-    std::size_t entry;
-    std::filesystem::path path;
-  };
   static const FolderContents kEmpty;
-  std::vector<Pending> pending{{folderEntry, folder / SafeName(catalogue.Name(catalogue.folderList[folderEntry]))}};
-  while (!pending.empty()) {
-    const Pending at = pending.back();
-    pending.pop_back();
-    ++folders;
-    AddFolder(at.path);
-    const auto found = index.find(catalogue.folderList[at.entry].objectId);
-    for (const std::size_t file : (found == index.end() ? kEmpty : found->second).files) AddFile(at.path, file);
-    const auto& children = layout.children[at.entry];
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-      pending.push_back({*it, at.path / SafeName(catalogue.Name(catalogue.folderList[*it]))});
-  }
+  using Children = std::span<const std::size_t>;
+  WalkFoldersDepthFirst(
+      folder, Children(&folderEntry, 1), [&](std::size_t entry) { return Children(layout.children[entry]); },
+      [&](const std::filesystem::path& parent, std::size_t entry) -> std::optional<std::filesystem::path> {
+        std::filesystem::path path = parent / SafeName(catalogue.Name(catalogue.folderList[entry]));
+        ++folders;
+        AddFolder(path);
+        const auto found = index.find(catalogue.folderList[entry].objectId);
+        for (const std::size_t file : (found == index.end() ? kEmpty : found->second).files) AddFile(path, file);
+        return path;
+      });
 }
 
 std::uint32_t SaveSelection::FileCount() const {

@@ -1,6 +1,8 @@
 #include "saving/SavingOptions.h"
 
+#include <algorithm>
 #include <ctime>
+#include <sstream>
 
 namespace vantrel {
 
@@ -19,7 +21,32 @@ std::int64_t DayNumber(int day, int month, int year) {
   return (std::int64_t{day} + 30 * (std::int64_t{month} + 12 * std::int64_t{year})) * 24;
 }
 
+// The edit field gives at most 39 characters.
+constexpr std::size_t kEditLimit = 39;
+
 }  // namespace
+
+std::optional<CalendarDate> ParseCalendarDate(const std::string& text, int lastYear) {
+  int day = 0, month = 0, year = 0;
+  char slash1 = 0, slash2 = 0;
+  std::istringstream in(text);
+  if (!(in >> day >> slash1 >> month >> slash2 >> year) || slash1 != '/' || slash2 != '/' || !in.eof()) return {};
+  if (day < 1 || day > 31 || month < 1 || month > 12 || year < kFirstDateYear || year > lastYear) return {};
+  return CalendarDate{day, month, year};
+}
+
+ExtensionAdded AddExtension(SavingOptions& options, const std::string& text) {
+  auto& list = options.extensionList;
+  if (list.size() >= SavingOptions::kMaxExtensions) return {false, kTooManyExtensions};
+  const std::string extension = text.substr(0, kEditLimit);
+  if (extension.size() > 4) return {false, kExtensionTooLong};
+  if (extension.empty()) return {};
+  if (extension.find('.') != std::string::npos) return {false, kExtensionWithDot};
+  if (extension.find('*') != std::string::npos) return {false, kExtensionWithStar};
+  if (std::find(list.begin(), list.end(), extension) != list.end()) return {false, kExtensionExists, true};
+  list.insert(list.begin(), extension);
+  return {true};
+}
 
 bool PassesScope(const SavingOptions& options, bool rowSelected) {
   switch (options.saveScope) {
@@ -36,8 +63,8 @@ bool PassesDeletedFilter(const SavingOptions& options, bool deleted) {
 }
 
 bool PassesDateWindow(const SavingOptions& options, std::uint32_t modificationTime) {
-  const CalendarDate& earlier = options.updatedEarlier;
-  const CalendarDate& after = options.updatedAfter;
+  const CalendarDate& earlier = options.modified.last;
+  const CalendarDate& after = options.modified.first;
   if (earlier.year == 0 || earlier.year < after.year) return true;
   const std::time_t time = static_cast<std::time_t>(modificationTime);
   std::tm local{};

@@ -3,8 +3,8 @@
 // which extensions, and between which modification dates. The options live for the run of
 // the program and start from the defaults below.
 
-#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +17,21 @@ struct CalendarDate {
   bool operator==(const CalendarDate&) const = default;
 };
 
-// Positions of the six date lists: Earlier DD, MM, YYYY, then After DD, MM, YYYY.
-using DatePositions = std::array<int, 6>;
+// Modification dates from first to last, both included.
+struct CalendarDateRange {
+  CalendarDate first{1, 1, 1970};
+  CalendarDate last{31, 12, 2099};
+  bool operator==(const CalendarDateRange&) const = default;
+};
+
+// The years a range may name: from 1970, its last date up to 2099, its first up to 2030.
+inline constexpr int kFirstDateYear = 1970;
+inline constexpr int kLastBeforeYear = 2099;
+inline constexpr int kLastAfterYear = 2030;
+
+// "DD/MM/YYYY" with a day from 1 to 31, a month from 1 to 12 and a year from 1970 to
+// lastYear; nothing for any other text.
+std::optional<CalendarDate> ParseCalendarDate(const std::string& text, int lastYear);
 
 struct SavingOptions {
   static constexpr std::size_t kMaxExtensions = 100;
@@ -26,20 +39,37 @@ struct SavingOptions {
   int deletedFilter = 0;  // 0 include deleted files, 1 exclude them, 2 deleted files only
   int saveScope = 0;      // 0 selected rows, 1 all rows, 2 rows not selected
   std::vector<std::string> extensionList;  // newest first
-  CalendarDate updatedEarlier{31, 12, 2099};
-  CalendarDate updatedAfter{1, 1, 1970};
+  CalendarDateRange modified;
   int savingMode = 0;  // Auto, FAT1, FAT2, Contigious: shown, not used
-  DatePositions datePositions{30, 11, 129, 0, 0, 0};
 
   bool operator==(const SavingOptions&) const = default;
 };
+
+inline constexpr const char* kTooManyExtensions = "Cannot add more extensions";
+inline constexpr const char* kExtensionTooLong = "Extension should not exceed more than 4 characters";
+inline constexpr const char* kExtensionWithDot =
+    "Do not include \".\" (DOT) in extension. Enter extensions like this : tmp,html,bak etc..";
+inline constexpr const char* kExtensionWithStar =
+    "Do not include \"*\" in extension. Enter extensions like this : tmp,html,bak etc..";
+inline constexpr const char* kExtensionExists = "This extension already exist. Enter different extension";
+
+struct ExtensionAdded {
+  bool added = false;
+  const char* refusal = nullptr;  // why not, for the user; none for an empty text
+  bool plainRefusal = false;      // the refusal is a plain notice, not an error
+};
+
+// Puts an extension at the front of the list, taking at most the 39 characters an edit
+// field holds. Refused, in this order: a full list, more than 4 characters, a ".", a "*", an
+// extension already listed (as typed).
+ExtensionAdded AddExtension(SavingOptions& options, const std::string& text);
 
 // The tests a saving run applies to each entry, in this order; an entry that fails one is
 // skipped without a message.
 bool PassesScope(const SavingOptions& options, bool rowSelected);
 bool PassesDeletedFilter(const SavingOptions& options, bool deleted);
-// Compares local calendar dates, every month counting 30 days; off when the Earlier year is
-// 0 or below the After year.
+// Compares local calendar dates, every month counting 30 days; off when the last year is
+// 0 or below the first year.
 bool PassesDateWindow(const SavingOptions& options, std::uint32_t modificationTime);
 // The text after the last "." of the name (the whole name without one) must equal a listed
 // extension, ignoring case; an empty list passes everything.

@@ -11,7 +11,7 @@
 #include "app/ControlIds.h"
 #include "app/DestinationChecks.h"
 #include "app/FolderTree.h"
-#include "app/OutOfMemory.h"
+#include "base/OutOfMemory.h"
 #include "app/RawRecoveryPanel.h"
 #include "app/SavingCommands.h"
 #include "app/Wizard.h"

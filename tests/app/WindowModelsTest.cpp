@@ -57,20 +57,5 @@ TEST(HeadlessWindow, RecordsMessagesAndTakesAnswersFromItsSource) {
   EXPECT_EQ(printed.str(), "one\nDo you want to stop this process?\nagain?\nfatal\n");
 }
 
-TEST(TerminalAnswers, ReadsShortAndLongAnswersAndTreatsEndOfInputAsClosing) {
-  std::istringstream in("\nR\nskip-all\nwhat\nS\n");
-  std::ostringstream out;
-  TerminalAnswers terminal(in, out);
-  EXPECT_EQ(terminal.AnswerBadSector(), BadSectorAnswer::Retry);  // Enter: the default button
-  EXPECT_EQ(terminal.AnswerBadSector(), BadSectorAnswer::RetryAll);
-  EXPECT_EQ(terminal.AnswerBadSector(), BadSectorAnswer::SkipAll);
-  EXPECT_EQ(terminal.AnswerBadSector(), BadSectorAnswer::SkipAll);  // asked again after "what"
-  EXPECT_EQ(terminal.AnswerBadSector(), BadSectorAnswer::Skip);      // end of input closes it
-  std::istringstream yesNo("maybe\nyes\n");
-  TerminalAnswers asker(yesNo, out);
-  EXPECT_TRUE(asker.AnswerYesNo("Stop?"));
-  EXPECT_FALSE(asker.AnswerYesNo("Stop?"));
-}
-
 }  // namespace
 }  // namespace vantrel::test

@@ -30,15 +30,15 @@ class InUtc : public ::testing::Test {
 
 TEST_F(InUtc, DateWindowCountsThirtyDayMonthsAndSwitchesOffWhenReversed) {
   SavingOptions options;
-  options.updatedAfter = {31, 1, 2006};
-  options.updatedEarlier = {1, 2, 2006};  // the same day number as 31/01/2006
+  options.modified.first = {31, 1, 2006};
+  options.modified.last = {1, 2, 2006};  // the same day number as 31/01/2006
   EXPECT_TRUE(PassesDateWindow(options, UtcTime(2006, 1, 31)));
   EXPECT_TRUE(PassesDateWindow(options, UtcTime(2006, 2, 1)));
   EXPECT_FALSE(PassesDateWindow(options, UtcTime(2006, 1, 30)));
   EXPECT_FALSE(PassesDateWindow(options, UtcTime(2006, 2, 2)));
   EXPECT_FALSE(PassesDateWindow(options, UtcTime(2007, 1, 1)));
 
-  options.updatedEarlier = {1, 1, 2005};  // Earlier before After: no date test at all
+  options.modified.last = {1, 1, 2005};  // Earlier before After: no date test at all
   EXPECT_TRUE(PassesDateWindow(options, UtcTime(1999, 1, 1)));
   EXPECT_TRUE(PassesDateWindow(SavingOptions{}, 0));
   EXPECT_TRUE(PassesDateWindow(SavingOptions{}, UtcTime(2099, 12, 31)));
@@ -122,8 +122,8 @@ TEST_F(SettingsDialogTest, ApplyReadsTheDateListsAndCancelRestoresEverything) {
     dialog.AddExtension("doc");
     dialog.Apply({0, 1, 36, 30, 0, 36});  // Earlier 01/02/2006, After 31/01/2006
   }
-  EXPECT_EQ(options_.updatedEarlier, (CalendarDate{1, 2, 2006}));
-  EXPECT_EQ(options_.updatedAfter, (CalendarDate{31, 1, 2006}));
+  EXPECT_EQ(options_.modified.last, (CalendarDate{1, 2, 2006}));
+  EXPECT_EQ(options_.modified.first, (CalendarDate{31, 1, 2006}));
   const SavingOptions applied = options_;
 
   SettingsDialog dialog(options_, wizard_.window);
@@ -136,15 +136,15 @@ TEST_F(SettingsDialogTest, ApplyReadsTheDateListsAndCancelRestoresEverything) {
 
   SettingsDialog again(options_, wizard_.window);
   again.Apply({-1, -1, -1, -1, -1, -1});  // lists without a selection keep their dates
-  EXPECT_EQ(options_.updatedEarlier, (CalendarDate{1, 2, 2006}));
+  EXPECT_EQ(options_.modified.last, (CalendarDate{1, 2, 2006}));
 }
 
 TEST_F(SettingsDialogTest, ZeroDatesTakeTheirDefaultsWhenTheDialogOpens) {
-  options_.updatedEarlier = {0, 0, 0};
-  options_.updatedAfter = {0, 3, 0};
+  options_.modified.last = {0, 0, 0};
+  options_.modified.first = {0, 3, 0};
   SettingsDialog dialog(options_, wizard_.window);
-  EXPECT_EQ(options_.updatedEarlier, (CalendarDate{31, 12, 2099}));
-  EXPECT_EQ(options_.updatedAfter, (CalendarDate{1, 3, 1970}));
+  EXPECT_EQ(options_.modified.last, (CalendarDate{31, 12, 2099}));
+  EXPECT_EQ(options_.modified.first, (CalendarDate{1, 3, 1970}));
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   dateLayout->addWidget(new QLabel("DD"), 0, 1);
   dateLayout->addWidget(new QLabel("MM"), 0, 2);
   dateLayout->addWidget(new QLabel("YYYY"), 0, 3);
-  const DatePositions& at = shown.datePositions;
+  const DatePositions at = logic.Positions();
   QComboBox* lists[6] = {DateList(1030, 1, 31, at[0], true),    DateList(1119, 1, 12, at[1], true),
                          DateList(1120, 1970, 130, at[2], false), DateList(1031, 1, 31, at[3], true),
                          DateList(1121, 1, 12, at[4], true),    DateList(1122, 1970, 61, at[5], false)};

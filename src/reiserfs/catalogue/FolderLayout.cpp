@@ -1,9 +1,11 @@
 #include "reiserfs/catalogue/FolderLayout.h"
 
 #include <algorithm>
+#include <span>
 #include <string_view>
-
 #include <unordered_map>
+
+#include "reiserfs/catalogue/FolderWalk.h"
 
 namespace vantrel {
 
@@ -20,24 +22,13 @@ class Placer {
   // Places below `under` (kTopLevel for the root) the unplaced folders shown in key, each
   // followed by its own subtree: depth first, in catalogue order.
   void PlaceChildren(std::size_t under, std::uint32_t key) {
-    struct Pending {
-      std::size_t under;
-      const std::vector<std::size_t>* candidates;
-      std::size_t next;
-    };
-    std::vector<Pending> stack;
-    stack.push_back({under, Candidates(key), 0});
-    while (!stack.empty()) {
-      Pending& top = stack.back();
-      if (top.candidates == nullptr || top.next >= top.candidates->size()) {
-        stack.pop_back();
-        continue;
-      }
-      const std::size_t entry = (*top.candidates)[top.next++];
-      if (layout_.placed[entry] || IsLostFolder(folders_[entry])) continue;
-      Place(entry, top.under);
-      stack.push_back({entry, Candidates(folders_[entry].objectId), 0});
-    }
+    WalkFoldersDepthFirst(
+        under, Candidates(key), [&](std::size_t entry) { return Candidates(folders_[entry].objectId); },
+        [&](std::size_t parent, std::size_t entry) -> std::optional<std::size_t> {
+          if (layout_.placed[entry] || IsLostFolder(folders_[entry])) return std::nullopt;
+          Place(entry, parent);
+          return entry;
+        });
   }
 
   void Place(std::size_t entry, std::size_t under) {
@@ -47,9 +38,10 @@ class Placer {
   }
 
  private:
-  const std::vector<std::size_t>* Candidates(std::uint32_t key) const {
+  // The folders shown in key, in catalogue order.
+  std::span<const std::size_t> Candidates(std::uint32_t key) const {
     const auto found = byFolder_.find(key);
-    return found == byFolder_.end() ? nullptr : &found->second;
+    return found == byFolder_.end() ? std::span<const std::size_t>() : std::span<const std::size_t>(found->second);
   }
 
   const EntryList& folders_;

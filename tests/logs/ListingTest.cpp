@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/DirectoryListing.h"
+#include "app/ListingCommands.h"
 #include "logs/ListingPageLayout.h"
 #include "support/TempDir.h"
 #include "support/TestWizard.h"
@@ -65,7 +65,9 @@ TEST_F(DirectoryListingTest, ViewWritesTheTextFormAndOpensItOnlyWithACatalogueSh
   ASSERT_TRUE(WriteListingFile(wizard_.state, ListingPrintPath(wizard_.state), kPrintSeparator));
   std::ifstream print(ListingPrintPath(wizard_.state), std::ios::binary);
   const std::string printed(std::istreambuf_iterator<char>(print), {});
-  EXPECT_EQ(printed, "Root-> docs\xE6" "docs-> 2006\xE6");
+  EXPECT_EQ(printed,
+            "Root-> docs\xE6"
+            "docs-> 2006\xE6");
   EXPECT_EQ(SplitPrintListing(printed), (std::vector<std::string>{"Root-> docs", "docs-> 2006"}));
 }
 
@@ -122,7 +124,9 @@ TEST(ListingPageLayout, FiftyLinesAPageGiveThreeNumberedPagesFor120Lines) {
   EXPECT_EQ(pages[0].ruleRight, 4500);
   EXPECT_EQ(pages[0].penWidth, 6);
   EXPECT_TRUE(LayOutListing({}, metrics).empty());
-  EXPECT_EQ(SplitPrintListing("a\xE6" "b"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(SplitPrintListing("a\xE6"
+                              "b"),
+            (std::vector<std::string>{"a", "b"}));
 }
 
 }  // namespace

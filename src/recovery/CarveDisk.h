@@ -1,0 +1,41 @@
+#pragma once
+// Raw recovery of a disk in one call: the request checked as the raw recovery step checks
+// it, then the range carved into the destination.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "carving/RawRecovery.h"
+#include "recovery/DiskChoice.h"
+#include "recovery/RecoveryMessages.h"
+#include "recovery/StepResult.h"
+
+namespace vantrel {
+
+inline constexpr const char* kNoFileTypeChecked = "Please select file type for recovery";
+inline constexpr const char* kStartNotBeforeEnd = "Start sector should be less than End sector";
+
+// The status text while the scan is at sector: " Searching Sector :- 2048".
+std::string CarveSearchingText(std::uint64_t sector);
+
+struct CarveRequest {
+  std::optional<std::uint64_t> start;  // default: the disk's first sector
+  std::optional<std::uint64_t> end;    // first sector after the range; default: the disk's size
+  std::array<bool, kKindCount> kinds{};
+  std::string destination;  // made (one level) when missing
+};
+
+// True when a kind the run would carve is chosen: the newer kinds are found in whole
+// files only.
+bool AnyKindToCarve(const std::array<bool, kKindCount>& kinds, bool wholeFiles);
+
+// Refuses a destination on the disk itself and a disk that cannot be read, then tells the
+// user when no kind is chosen, the range is empty or the destination cannot take files
+// (all Refused). raw holds the run's options and stop flag, and then what it did; a run
+// stopped by the user is Stopped, one with files not written FilesFailed.
+StepResult CarveDisk(const DiskChoice& disk, const CarveRequest& request, RawRecoveryState& raw,
+                     RawRecoveryProgress& progress, RecoveryMessages& messages);
+
+}  // namespace vantrel

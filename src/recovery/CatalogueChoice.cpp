@@ -1,0 +1,46 @@
+#include "recovery/CatalogueChoice.h"
+
+#include "recovery/LoggedCatalogue.h"
+#include "reiserfs/build/AdvancedCatalogueBuild.h"
+#include "reiserfs/build/QuickCatalogueBuild.h"
+
+namespace vantrel {
+
+Catalogue BuildCatalogue(const PartitionSource& partition, FileSearchKind kind, const StopToken& stop,
+                         BuildStatusSink& sink) {
+  return kind == FileSearchKind::Advanced ? BuildAdvancedCatalogue(partition, stop, sink)
+                                          : BuildQuickCatalogue(partition, stop, sink);
+}
+
+StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request, CatalogueWatchers watchers,
+                           std::optional<ChosenCatalogue>& obtained) {
+  if (!disk.problem.empty()) return {StepOutcome::DiskUnreadable, disk.problem, {}};
+  ChosenCatalogue& chosen = obtained.emplace(ChosenCatalogue{.partition = {disk.disk, 0, {}}});
+  chosen.diskIndex = disk.index;
+  chosen.diskModel = disk.model;
+  const auto refuse = [&](StepResult failure) {
+    obtained.reset();
+    return failure;
+  };
+  if (!request.recoveryLog.empty()) {
+    const StepResult loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, chosen);
+    return loaded.Done() ? loaded : refuse(loaded);
+  }
+
+  StepResult failure;
+  const auto partition = ChoosePartition(disk, request.partition, watchers.search, watchers.messages, failure);
+  if (!partition) return refuse(failure);
+  chosen.partitions = partition->found.partitions;
+  chosen.recoveryMode = partition->recoveryMode;
+  const std::uint64_t start = partition->record.start;
+  chosen.partition = {disk.disk, start, ReadPartitionSuperblock(disk.disk, start)};
+  chosen.selectedSize = partition->record.size;
+  const bool advanced = request.build == FileSearchKind::Advanced;
+  chosen.fileSearchType = advanced ? 2 : 1;
+  chosen.source = advanced ? BodySource::Pieces : BodySource::Tree;
+  chosen.catalogue = BuildCatalogue(chosen.partition, request.build, StopToken(), watchers.build);
+  if (!advanced) watchers.messages.Tell(kAdvanceSearchHint, MessageStyle::Box);
+  return {};
+}
+
+}  // namespace vantrel

@@ -1,0 +1,66 @@
+#pragma once
+// The catalogue a recovery step works on: the partition chosen on a disk and its catalogue
+// built (quick: the live tree; advanced: every block), or both taken from a recovery log
+// made on a disk of the same model.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/StopToken.h"
+#include "recovery/DiskChoice.h"
+#include "recovery/PartitionChoice.h"
+#include "recovery/RecoveryMessages.h"
+#include "recovery/StepResult.h"
+#include "reiserfs/build/BuildStatus.h"
+#include "reiserfs/build/CatalogueBuild.h"
+#include "reiserfs/catalogue/Catalogue.h"
+#include "saving/FileBody.h"
+
+namespace vantrel {
+
+inline constexpr const char* kAdvanceSearchHint =
+    "If you don't find all the folder(s) here, use \"Advance Search\" option in previous menu";
+inline constexpr const char* kSearchingLostText = "Searching Lost Directories. Please Wait...";
+
+enum class FileSearchKind { Quick, Advanced };
+
+// The build of the kind on the partition, its status going to sink, until stop.
+Catalogue BuildCatalogue(const PartitionSource& partition, FileSearchKind kind, const StopToken& stop,
+                         BuildStatusSink& sink);
+
+// Where a step's catalogue comes from.
+struct CatalogueRequest {
+  PartitionRequest partition;
+  FileSearchKind build = FileSearchKind::Quick;
+  std::string recoveryLog;  // not empty: the partitions and the catalogue come from this log
+};
+
+// A catalogue with where it came from.
+struct ChosenCatalogue {
+  Catalogue catalogue;
+  PartitionSource partition;
+  std::uint64_t selectedSize = 0;  // sectors of the chosen partition, as its record gives them
+  BodySource source = BodySource::Tree;
+  std::vector<PartitionRecord> partitions;  // what the partition search found
+  std::uint8_t recoveryMode = 1;            // 1 quick, 2 advanced partition search
+  std::uint16_t fileSearchType = 1;         // 1 quick, 2 advanced file search
+  std::uint16_t diskIndex = 0;
+  std::string diskModel;
+};
+
+// Where the steps up to a catalogue report.
+struct CatalogueWatchers {
+  PartitionSearchProgress& search;
+  BuildStatusSink& build;
+  RecoveryMessages& messages;
+};
+
+// The catalogue of the request on the disk: the partition chosen and built (a quick build
+// then hints at the advanced one), or loaded from the recovery log. The result says why
+// there is none.
+StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request, CatalogueWatchers watchers,
+                           std::optional<ChosenCatalogue>& obtained);
+
+}  // namespace vantrel

@@ -1,0 +1,34 @@
+#pragma once
+// A catalogue kept in a recovery log: written with the partitions it came from, and taken
+// back only on a disk of the model it was made on.
+
+#include <optional>
+#include <string>
+
+#include "base/LittleEndian.h"
+#include "logs/RecoveryLogFormat.h"
+#include "recovery/CatalogueChoice.h"
+#include "recovery/RecoveryMessages.h"
+#include "recovery/StepResult.h"
+
+namespace vantrel {
+
+inline constexpr const char* kUnableToOpenFile = "Unable to open file";
+inline constexpr const char* kWrongDiskMessage = "You Have Selected Wrong Disk";
+inline constexpr const char* kDamagedLogMessage = "This file is not a recovery log, or it is damaged";
+
+// The log in file when it is whole and was made on a disk of diskModel; otherwise tells the
+// user why not, and gives the message as refusal.
+std::optional<RecoveryLog> DecodeLogForDisk(ByteSpan file, const std::string& diskModel, RecoveryMessages& messages,
+                                            std::string& refusal);
+
+// Reads the log at path into chosen: its partitions, its modes, the partition it was made
+// from on disk and its catalogue. A log not loaded is LogRefused.
+StepResult LoadLoggedCatalogue(const std::string& path, const DiskChoice& disk, RecoveryMessages& messages,
+                               ChosenCatalogue& chosen);
+
+// Writes the log of chosen to path (an older log there is only replaced by a whole one).
+// A log not written is LogRefused.
+StepResult SaveLoggedCatalogue(const std::string& path, const ChosenCatalogue& chosen);
+
+}  // namespace vantrel
