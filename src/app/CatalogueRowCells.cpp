@@ -1,7 +1,7 @@
 #include "app/CatalogueRowCells.h"
 
-#include "reiserfs/Catalogue.h"
-#include "reiserfs/EntryTimeText.h"
+#include "reiserfs/catalogue/Catalogue.h"
+#include "reiserfs/catalogue/EntryTimeText.h"
 
 namespace vantrel {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/TreeModel.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "app/TreeModel.h"
-#include "reiserfs/PartitionSearch.h"
+#include "reiserfs/search/PartitionSearch.h"
 
 namespace vantrel {
 

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/FolderListing.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 
 namespace vantrel::cli {
 

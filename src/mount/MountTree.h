@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "mount/EntryStates.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel::mount {
 
