@@ -19,9 +19,12 @@ std::string FileTypeText(std::uint8_t typeCode) {
 
 std::array<std::string, 6> CatalogueRowCells(std::string_view name, std::string type, std::uint64_t size,
                                              std::uint32_t modificationTime, std::uint64_t id) {
-  return {std::string(name),           std::move(type),
-          std::to_string(size),        EntryDateText(modificationTime),
-          EntryTimeText(modificationTime), std::to_string(id)};
+  return {std::string(name),
+          std::move(type),
+          std::to_string(size),
+          EntryDateText(modificationTime),
+          EntryTimeText(modificationTime),
+          std::to_string(id)};
 }
 
 std::array<std::string, 6> FolderRowCells(const Catalogue& catalogue, const CatalogueEntry& folder,

@@ -61,8 +61,9 @@ void ShowCatalogueValues(WizardState& state) {
   WindowPort& window = state.Window();
   window.SetControlText(kFileSystemValue, FileSystemText(state.catalogue.currentSuperblock));
   window.SetControlText(kDirectoriesValue, std::to_string(state.catalogue.folderList.size()));
-  window.SetControlText(kSearchModeValue,
-                        state.fileSearchKind == FileSearchKind::Advanced ? "Advanced File/Folder Search" : "Quick File/Folder Search");
+  window.SetControlText(kSearchModeValue, state.fileSearchKind == FileSearchKind::Advanced
+                                              ? "Advanced File/Folder Search"
+                                              : "Quick File/Folder Search");
   ShowPartitionRange(state);
 }
 

@@ -41,7 +41,7 @@ enum class WizardView : int {
   RawRecoveryPanel = 8,
   MoreSearchRunning = 9,
   MoreSearchDone = 10,
-  RawRecoveryLeft = 88,     // Back from the raw recovery panel: the first step again
+  RawRecoveryLeft = 88,  // Back from the raw recovery panel: the first step again
 };
 
 // False for None and for a value that names no view.

@@ -239,7 +239,10 @@ class WindowWalk : public WindowFixture {
         ASSERT_NE(app_->state.recoveryMode, RecoveryMode::None) << trail;
       }
     }
-    ASSERT_EQ(Control(kBackButton)->isVisible() && Control(kBackButton)->isEnabled() && stage == WizardStage::DiskAndMode, false) << trail;
+    ASSERT_EQ(Control(kBackButton)->isVisible() && Control(kBackButton)->isEnabled() &&
+                  stage == WizardStage::DiskAndMode,
+              false)
+        << trail;
     ASSERT_FALSE(shown(kStopButton) && Control(kStopButton)->isEnabled()) << trail;
   }
 
