@@ -1,7 +1,5 @@
 #include "app/FolderListing.h"
 
-#include <array>
-
 #include "app/ControlIds.h"
 #include "app/FolderRows.h"
 #include "app/WindowPort.h"

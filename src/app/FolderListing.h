@@ -2,22 +2,14 @@
 // The catalogue rows of list 1001: a folder's sub-folders, then its files, with the
 // columns Name, Type, Size, Date, Time and ID.
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <string>
-#include <string_view>
 
-#include "app/TreeModel.h"
-#include "reiserfs/catalogue/CatalogueRowCells.h"
+#include "app/CatalogueRowCells.h"
 
 namespace vantrel {
 
 struct WizardState;
-struct Catalogue;
-struct CatalogueEntry;
-
-inline constexpr int kFolderRowImage = 1;
-inline constexpr int kFileRowImage = 19;
 
 // Clears list 1001 and fills it with the rows of the folder whose entries have parentId
 // key (2 is the root folder; the "Lost" key also lists the files whose parent folder is

@@ -9,22 +9,21 @@
 #include <vector>
 
 #include "base/StopToken.h"
+#include "recovery/ChosenCatalogue.h"
 #include "recovery/DiskChoice.h"
+#include "recovery/FileSearchKind.h"
 #include "recovery/PartitionChoice.h"
 #include "recovery/RecoveryMessages.h"
 #include "recovery/StepResult.h"
 #include "reiserfs/build/BuildStatus.h"
 #include "reiserfs/build/CatalogueBuild.h"
 #include "reiserfs/catalogue/Catalogue.h"
-#include "saving/FileBody.h"
 
 namespace vantrel {
 
 inline constexpr const char* kAdvanceSearchHint =
     "If you don't find all the folder(s) here, use \"Advance Search\" option in previous menu";
 inline constexpr const char* kSearchingLostText = "Searching Lost Directories. Please Wait...";
-
-enum class FileSearchKind { Quick, Advanced };
 
 // The build of the kind on the partition, its status going to sink, until stop.
 Catalogue BuildCatalogue(const PartitionSource& partition, FileSearchKind kind, const StopToken& stop,
@@ -35,19 +34,6 @@ struct CatalogueRequest {
   PartitionRequest partition;
   FileSearchKind build = FileSearchKind::Quick;
   std::string recoveryLog;  // not empty: the partitions and the catalogue come from this log
-};
-
-// A catalogue with where it came from.
-struct ChosenCatalogue {
-  Catalogue catalogue;
-  PartitionSource partition;
-  std::uint64_t selectedSize = 0;  // sectors of the chosen partition, as its record gives them
-  BodySource source = BodySource::Tree;
-  std::vector<PartitionRecord> partitions;  // what the partition search found
-  std::uint8_t recoveryMode = 1;            // 1 quick, 2 advanced partition search
-  std::uint16_t fileSearchType = 1;         // 1 quick, 2 advanced file search
-  std::uint16_t diskIndex = 0;
-  std::string diskModel;
 };
 
 // Where the steps up to a catalogue report.

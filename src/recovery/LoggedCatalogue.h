@@ -7,7 +7,8 @@
 
 #include "base/LittleEndian.h"
 #include "logs/RecoveryLogFormat.h"
-#include "recovery/CatalogueChoice.h"
+#include "recovery/ChosenCatalogue.h"
+#include "recovery/DiskChoice.h"
 #include "recovery/RecoveryMessages.h"
 #include "recovery/StepResult.h"
 
