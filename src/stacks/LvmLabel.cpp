@@ -113,7 +113,8 @@ std::optional<LvmVolumeGroup> ReadNewestMetadata(std::span<const std::byte> area
     if (!text.empty() && LvmChecksum(bytes) == ReadU32(area, 56))
       if (auto group = ReadVolumeGroup(text)) return group;
   }
-  // Otherwise the earlier copies, each written at a sector boundary after the one before.
+  // Otherwise the earlier copies, each written at a sector boundary after the one before
+  // (the one pointed at has just failed its checksum).
   std::optional<LvmVolumeGroup> newest;
   std::size_t end = 0;
   for (std::size_t at = kMdaHeaderBytes; at < area.size(); at += kSectorBytes) {
@@ -122,7 +123,7 @@ std::optional<LvmVolumeGroup> ReadNewestMetadata(std::span<const std::byte> area
       while (end < area.size() && area[end] != std::byte{0}) ++end;
     }
     const std::string_view text(reinterpret_cast<const char*>(area.data() + at), end - at);
-    if (!LooksLikeGroupStart(text)) continue;
+    if (at == offset || !LooksLikeGroupStart(text)) continue;
     auto group = ReadVolumeGroup(text);
     if (group) at = (end - 1) / kSectorBytes * kSectorBytes;  // the next copy starts after this one
     newest = Better(std::move(newest), std::move(group));
