@@ -11,9 +11,9 @@ namespace {
 
 // What an array or a logical volume is made of, for `disks --json`.
 nlohmann::json StackJson(const StackDescription& stack) {
-  nlohmann::json json{{"kind", stack.kind},           {"stackName", stack.name}, {"uuid", stack.uuid},
-                      {"level", stack.level},         {"chunk", stack.chunkBytes}, {"members", stack.members},
-                      {"state", stack.state},         {"leftOut", stack.leftOut}};
+  nlohmann::json json{{"kind", stack.kind},   {"stackName", stack.name},   {"uuid", stack.uuid},
+                      {"level", stack.level}, {"chunk", stack.chunkBytes}, {"members", stack.members},
+                      {"state", stack.state}, {"leftOut", stack.leftOut}};
   if (stack.kind == "md") json["layout"] = stack.layout;
   if (stack.kind == "lv") {
     json["volumeGroup"] = stack.volumeGroup;

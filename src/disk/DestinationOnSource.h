@@ -30,6 +30,7 @@ bool DestinationOnSource(const std::string& sourcePath, const std::filesystem::p
 
 // The same for a disk of the name table: for a disk put together from others, true when
 // the destination lies on any of the disks it reads.
-bool DestinationOnDisk(const DiskEntry& disk, const std::filesystem::path& destination, const DeviceLookup& lookup = {});
+bool DestinationOnDisk(const DiskEntry& disk, const std::filesystem::path& destination,
+                       const DeviceLookup& lookup = {});
 
 }  // namespace vantrel

@@ -30,8 +30,9 @@ ReadOutcome LogicalVolumeSource::Read(std::uint64_t offset, std::span<std::byte>
     const std::uint64_t at = offset + done;
     const std::uint64_t extent = at / extentBytes_;
     // The segments are in order and without gaps: the last one starting at or before the extent.
-    const auto segment = std::prev(std::upper_bound(segments_.begin(), segments_.end(), extent,
-                                                    [](std::uint64_t e, const LvmSegment& s) { return e < s.startExtent; }));
+    const auto segment = std::prev(
+        std::upper_bound(segments_.begin(), segments_.end(), extent,
+                         [](std::uint64_t e, const LvmSegment& s) { return e < s.startExtent; }));
     const std::uint64_t inSegment = at - segment->startExtent * extentBytes_;
     const std::uint64_t segmentEnd = segment->extentCount * extentBytes_;
     std::uint64_t pieceEnd = segmentEnd;

@@ -29,7 +29,8 @@ constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
 constexpr auto kCrcTable = MakeCrcTable();
 
 bool HasText(std::span<const std::byte> bytes, std::size_t at, std::string_view text) {
-  return at <= bytes.size() && bytes.size() - at >= text.size() && std::memcmp(bytes.data() + at, text.data(), text.size()) == 0;
+  return at <= bytes.size() && bytes.size() - at >= text.size() &&
+         std::memcmp(bytes.data() + at, text.data(), text.size()) == 0;
 }
 
 // The text starting at offset of the area, taken up to its terminating NUL, up to `size`
@@ -49,8 +50,9 @@ std::string CopyText(std::span<const std::byte> area, std::uint64_t offset, std:
 // A copy starts with the group's name and its opening brace: "store {".
 bool LooksLikeGroupStart(std::string_view text) {
   std::size_t n = 0;
-  while (n < text.size() && n < 128 && (std::isalnum(static_cast<unsigned char>(text[n])) || text[n] == '_' ||
-                                        text[n] == '-' || text[n] == '.' || text[n] == '+'))
+  while (n < text.size() && n < 128 &&
+         (std::isalnum(static_cast<unsigned char>(text[n])) || text[n] == '_' || text[n] == '-' || text[n] == '.' ||
+          text[n] == '+'))
     ++n;
   return n > 0 && text.substr(n, 2) == " {";
 }

@@ -39,7 +39,8 @@ std::optional<LvmSegment> ReadSegment(const LvmNode& node, const LvmVolumeGroup&
   for (std::size_t i = 0; i < stripes->children.size(); i += 2) {
     const LvmNode& pvName = stripes->children[i];
     const LvmNode& first = stripes->children[i + 1];
-    if (pvName.kind != LvmNode::Kind::String || first.kind != LvmNode::Kind::Number || first.number < 0) return std::nullopt;
+    if (pvName.kind != LvmNode::Kind::String || first.kind != LvmNode::Kind::Number || first.number < 0)
+      return std::nullopt;
     const auto pv = std::find_if(group.physicalVolumes.begin(), group.physicalVolumes.end(),
                                  [&](const LvmPhysicalVolumeEntry& entry) { return entry.key == pvName.text; });
     if (pv == group.physicalVolumes.end()) return std::nullopt;
@@ -116,7 +117,8 @@ std::optional<LvmVolumeGroup> ReadVolumeGroup(std::string_view metadataText) {
       if (lv.kind != LvmNode::Kind::Section || !lv.ListHas("status", "VISIBLE")) continue;
       auto volume = ReadLogicalVolume(lv, group);
       if (!volume) {
-        volume = LvmLogicalVolume{lv.name, BareUuid(lv.Text("id").value_or("")), {}, "segments that do not hold together"};
+        volume =
+            LvmLogicalVolume{lv.name, BareUuid(lv.Text("id").value_or("")), {}, "segments that do not hold together"};
       }
       group.logicalVolumes.push_back(std::move(*volume));
     }

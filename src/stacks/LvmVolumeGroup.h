@@ -14,8 +14,8 @@
 namespace vantrel {
 
 struct LvmPhysicalVolumeEntry {
-  std::string key;   // "pv0", as the segments name it
-  std::string uuid;  // without the dashes
+  std::string key;     // "pv0", as the segments name it
+  std::string uuid;    // without the dashes
   std::string device;  // where the machine that wrote it saw it
   std::uint64_t peStartSectors = 0;
   std::uint64_t peCount = 0;

@@ -37,9 +37,9 @@ ReadOutcome MdArraySource::Read(std::uint64_t offset, std::span<std::byte> buffe
   std::uint64_t done = 0;
   while (done < inside) {
     const std::uint64_t at = offset + done;
-    const std::uint64_t pieceEnd =
-        geometry_.level == 1 ? at + kMirrorPieceBytes
-                             : (at / (geometry_.chunkSectors * kSectorBytes) + 1) * geometry_.chunkSectors * kSectorBytes;
+    const std::uint64_t pieceEnd = geometry_.level == 1 ? at + kMirrorPieceBytes
+                                                        : (at / (geometry_.chunkSectors * kSectorBytes) + 1) *
+                                                              geometry_.chunkSectors * kSectorBytes;
     const auto length = static_cast<std::size_t>(std::min(pieceEnd - at, inside - done));
     // A failed piece fails the read, but the others are still read: the caller may keep them.
     if (ReadPiece(at, buffer.subspan(static_cast<std::size_t>(done), length)) != ReadOutcome::Ok)

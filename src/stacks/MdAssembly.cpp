@@ -23,8 +23,7 @@ bool EveryChunkHasACopy(const MdGeometry& geometry, const std::vector<bool>& pre
   const std::uint64_t probe = std::uint64_t{geometry.raidDisks} * 2 * geometry.chunkSectors;
   for (std::uint64_t sector = 0; sector < std::min(probe, ArraySectors(geometry)); sector += geometry.chunkSectors) {
     const auto copies = CopiesOf(geometry, sector);
-    if (std::none_of(copies.begin(), copies.end(), [&](const MemberPlace& p) { return present[p.role]; }))
-      return false;
+    if (std::none_of(copies.begin(), copies.end(), [&](const MemberPlace& p) { return present[p.role]; })) return false;
   }
   return true;
 }
@@ -34,9 +33,9 @@ std::string ArrayName(const MdMemberSuperblock& sb) {
 }
 
 void AssembleOne(const std::vector<const MdMemberCandidate*>& group, MdAssemblyResult& result) {
-  const MdMemberCandidate* freshest = *std::max_element(
-      group.begin(), group.end(),
-      [](const auto* a, const auto* b) { return a->superblock.events < b->superblock.events; });
+  const MdMemberCandidate* freshest = *std::max_element(group.begin(), group.end(), [](const auto* a, const auto* b) {
+    return a->superblock.events < b->superblock.events;
+  });
   const MdMemberSuperblock& reference = freshest->superblock;
   const MdGeometry geometry = reference.geometry;
   const std::string name = ArrayName(reference);

@@ -14,8 +14,8 @@
 namespace vantrel {
 
 struct MdMemberCandidate {
-  std::string label;  // "Disk0 partition 1"
-  std::string path;   // the given disk it is on
+  std::string label;                      // "Disk0 partition 1"
+  std::string path;                       // the given disk it is on
   std::shared_ptr<DiskSource> container;  // the partition or disk the superblock is on
   MdMemberSuperblock superblock;
 };

@@ -85,13 +85,14 @@ std::optional<std::string> GeometryProblem(const MdGeometry& g) {
   if (g.level == 4 && g.raidDisks < 2) return "RAID4 of one member";
   if (g.level == 6) {
     const bool known = g.layout <= kParityLast || (g.layout >= kLeftAsymmetric6 && g.layout <= kParityFirst6);
-    if (g.raidDisks < 4 || !known) return "RAID6 layout " + std::to_string(g.layout) + " over " + std::to_string(g.raidDisks);
+    if (g.raidDisks < 4 || !known)
+      return "RAID6 layout " + std::to_string(g.layout) + " over " + std::to_string(g.raidDisks);
   }
   if (g.level == 10) {
     const Raid10Shape s = ShapeOf(g);
     const std::uint64_t copies = std::uint64_t{s.near} * s.far;
-    if (s.near == 0 || s.far == 0 || copies > g.raidDisks ||
-        s.farSetSize == 0 || s.farSetSize > g.raidDisks || g.memberSectors / g.chunkSectors < s.far)
+    if (s.near == 0 || s.far == 0 || copies > g.raidDisks || s.farSetSize == 0 || s.farSetSize > g.raidDisks ||
+        g.memberSectors / g.chunkSectors < s.far)
       return "RAID10 layout " + std::to_string(g.layout);
   }
   return std::nullopt;
@@ -127,8 +128,8 @@ std::string LayoutName(const MdGeometry& g) {
   }
   if (g.level == 4) return "parity-last";
   if (g.level != 5 && g.level != 6) return {};
-  static const char* const kNames[] = {"left-asymmetric", "right-asymmetric", "left-symmetric", "right-symmetric",
-                                       "parity-first",    "parity-last"};
+  static const char* const kNames[] = {"left-asymmetric", "right-asymmetric", "left-symmetric",
+                                       "right-symmetric", "parity-first",     "parity-last"};
   if (g.layout <= kParityLast) return kNames[g.layout];
   if (g.layout >= kLeftAsymmetric6 && g.layout <= kParityFirst6)
     return std::string(kNames[g.layout - kLeftAsymmetric6]) + "-6";
@@ -177,8 +178,10 @@ ParityRowRoles RowRoles(const MdGeometry& g, std::uint64_t row) {
       case kLeftAsymmetric:
       case kRightAsymmetric:
         if (raid6Rotating) {
-          if (p == n - 1) role = d + 1;  // Q D D D P
-          else if (d >= p) role = d + 2;  // D D P Q D
+          if (p == n - 1)
+            role = d + 1;  // Q D D D P
+          else if (d >= p)
+            role = d + 2;  // D D P Q D
         } else if (d >= p) {
           role = d + 1;
         }

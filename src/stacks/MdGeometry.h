@@ -12,8 +12,8 @@
 namespace vantrel {
 
 struct MdGeometry {
-  int level = 0;               // 0, 1, 4, 5, 6 or 10
-  std::uint32_t layout = 0;    // the superblock's layout number
+  int level = 0;             // 0, 1, 4, 5, 6 or 10
+  std::uint32_t layout = 0;  // the superblock's layout number
   std::uint32_t raidDisks = 0;
   std::uint64_t chunkSectors = 0;   // unused for RAID1
   std::uint64_t memberSectors = 0;  // data sectors used on each member

@@ -26,9 +26,7 @@ std::uint32_t Word(std::span<const std::byte> block, std::size_t word, bool bigE
 }
 
 // The sum of the words folded to 32 bits, as both superblock versions keep it.
-std::uint32_t FoldedSum(std::uint64_t sum) {
-  return static_cast<std::uint32_t>((sum & 0xffffffffu) + (sum >> 32));
-}
+std::uint32_t FoldedSum(std::uint64_t sum) { return static_cast<std::uint32_t>((sum & 0xffffffffu) + (sum >> 32)); }
 
 }  // namespace
 
@@ -63,7 +61,8 @@ std::optional<MdMemberSuperblock> DecodeMdSuperblock090(std::span<const std::byt
   sb.version = "0.90";
   const std::size_t uuidWords[] = {5, 13, 14, 15};
   for (std::size_t i = 0; i < 4; ++i)
-    for (std::size_t b = 0; b < 4; ++b) sb.arrayUuid[i * 4 + b] = static_cast<std::uint8_t>(word(uuidWords[i]) >> (24 - 8 * b));
+    for (std::size_t b = 0; b < 4; ++b)
+      sb.arrayUuid[i * 4 + b] = static_cast<std::uint8_t>(word(uuidWords[i]) >> (24 - 8 * b));
   const auto level = static_cast<std::int32_t>(word(7));
   const std::uint64_t usedSectors = std::uint64_t{word(8)} * 2;
   const std::uint32_t chunkBytes = word(65);

@@ -80,8 +80,8 @@ bool AddDisk(DiskNameTable& names, DiskInfoStore& info, std::unique_ptr<StackedD
 
 // Finds the md members among the containers, and adds the arrays they make up. Returns
 // the containers that are members of an array added.
-std::set<const DiskSource*> AddArrays(DiskNameTable& names, DiskInfoStore& info, const std::vector<Container>& containers,
-                                      std::vector<std::string>& notes) {
+std::set<const DiskSource*> AddArrays(DiskNameTable& names, DiskInfoStore& info,
+                                      const std::vector<Container>& containers, std::vector<std::string>& notes) {
   std::vector<MdMemberCandidate> candidates;
   // A 0.90 superblock of a partition that ends where its disk ends is also at the disk's
   // place for one: it belongs to the partition, found first.
@@ -144,8 +144,10 @@ void AddLogicalVolumes(DiskNameTable& names, DiskInfoStore& info, const std::vec
   for (const FoundPhysicalVolume& pv : found) {
     if (!pv.group) continue;
     auto [at, added] = groups.try_emplace(pv.group->uuid, *pv.group);
-    if (added) order.push_back(pv.group->uuid);
-    else if (pv.group->seqno > at->second.seqno) at->second = *pv.group;
+    if (added)
+      order.push_back(pv.group->uuid);
+    else if (pv.group->seqno > at->second.seqno)
+      at->second = *pv.group;
   }
   for (const std::string& uuid : order) {
     const LvmVolumeGroup& group = groups.at(uuid);
@@ -184,22 +186,22 @@ void AddLogicalVolumes(DiskNameTable& names, DiskInfoStore& info, const std::vec
         }
       }
       if (!complete) {
-        notes.push_back("logical volume " + name + " lies on a physical volume that is not there (" +
-                        [&] {
-                          std::string list;
-                          for (const auto& key : missing) list += (list.empty() ? "" : ", ") + key;
-                          return list;
-                        }() +
-                        ")");
+        notes.push_back("logical volume " + name + " lies on a physical volume that is not there (" + [&] {
+          std::string list;
+          for (const auto& key : missing) list += (list.empty() ? "" : ", ") + key;
+          return list;
+        }() + ")");
         continue;
       }
       for (const std::size_t pv : usedPvs) {
         description.members.push_back(pvs[pv]->container->label + " (" + group.physicalVolumes[pv].key + ")");
         AddPaths(paths, pvs[pv]->container->paths);
       }
-      for (const LvmSegment& segment : volume.segments) description.segments.push_back(SegmentText(segment, group, pvs));
-      description.state = missing.empty() ? "complete" : "complete; its volume group misses " +
-                                                             std::to_string(missing.size()) + " physical volume(s)";
+      for (const LvmSegment& segment : volume.segments)
+        description.segments.push_back(SegmentText(segment, group, pvs));
+      description.state = missing.empty() ? "complete"
+                                          : "complete; its volume group misses " + std::to_string(missing.size()) +
+                                                " physical volume(s)";
       auto source = std::make_unique<LogicalVolumeSource>(group.extentSectors, volume.segments, sources,
                                                           std::move(description), std::move(paths));
       if (!AddDisk(names, info, std::move(source), notes)) return;

@@ -11,10 +11,10 @@
 namespace vantrel {
 
 struct StackDescription {
-  std::string kind;   // "md" or "lv"
-  std::string name;   // the array's name, or "VG/LV"
+  std::string kind;  // "md" or "lv"
+  std::string name;  // the array's name, or "VG/LV"
   std::string uuid;
-  std::string level;  // "raid5", ...; "linear" or "striped" for a logical volume
+  std::string level;             // "raid5", ...; "linear" or "striped" for a logical volume
   std::uint64_t chunkBytes = 0;  // stripe size of a striped logical volume
   std::string layout;
   std::vector<std::string> members;  // "Disk1 partition 1 (role 0)", missing ones included

@@ -24,10 +24,10 @@ TEST(StackDiskList, AnArrayIsListedAfterItsMembersWithItsDetails) {
   const std::vector<std::string> rows = wizard.window.List(control::kDetailsList).FirstCells();
   const std::vector<std::string> stackRows(rows.begin() + 7, rows.end());
   EXPECT_EQ(rows[1], "Model   : md raid0 (none):0");
-  EXPECT_EQ(stackRows, (std::vector<std::string>{"Array   : (none):0 (4106c01a:382bac83:5496e5d4:d967542f)",
-                                                  "Level   : raid0", "Chunk   : 64 KiB", "Member   : Disk0 (role 0)",
-                                                  "Member   : Disk1 (role 1)", "Member   : Disk2 (role 2)",
-                                                  "State   : clean"}));
+  EXPECT_EQ(stackRows,
+            (std::vector<std::string>{"Array   : (none):0 (4106c01a:382bac83:5496e5d4:d967542f)", "Level   : raid0",
+                                      "Chunk   : 64 KiB", "Member   : Disk0 (role 0)", "Member   : Disk1 (role 1)",
+                                      "Member   : Disk2 (role 2)", "State   : clean"}));
   EXPECT_EQ(wizard.state.selectedDiskModel, "md raid0 (none):0");
 }
 

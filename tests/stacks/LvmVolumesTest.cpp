@@ -37,7 +37,7 @@ std::unique_ptr<MemoryDiskSource> PhysicalVolume(const std::string& uuid, const 
   Put(label, 32, uuid);
   WriteLittleEndian<std::uint64_t>(label, 64, sectors * 512);
   WriteLittleEndian<std::uint64_t>(label, 72, kFirstExtentSector * 512);  // data area, then the list's end
-  WriteLittleEndian<std::uint64_t>(label, 104, 4096);                      // metadata area, then the end
+  WriteLittleEndian<std::uint64_t>(label, 104, 4096);                     // metadata area, then the end
   WriteLittleEndian<std::uint64_t>(label, 112, kMetadataAreaBytes);
   WriteLittleEndian<std::uint32_t>(label, 16, LvmChecksum(label.subspan(20)));
 
@@ -58,8 +58,12 @@ std::unique_ptr<MemoryDiskSource> PhysicalVolume(const std::string& uuid, const 
 // them (two 4-sector stripes), "first" lies on pv0 alone, "second" on pv1 alone.
 std::string VaultMetadata() {
   return "vault {\nid = \"abcdef-ghij\"\nseqno = 7\nextent_size = 8\n"
-         "physical_volumes {\npv0 {\nid = \"" + Dashed(PvUuid('a')) + "\"\npe_start = 256\npe_count = 16\n}\n"
-         "pv1 {\nid = \"" + Dashed(PvUuid('b')) + "\"\npe_start = 256\npe_count = 16\n}\n}\n"
+         "physical_volumes {\npv0 {\nid = \"" +
+         Dashed(PvUuid('a')) +
+         "\"\npe_start = 256\npe_count = 16\n}\n"
+         "pv1 {\nid = \"" +
+         Dashed(PvUuid('b')) +
+         "\"\npe_start = 256\npe_count = 16\n}\n}\n"
          "logical_volumes {\n"
          "both {\nid = \"both-id\"\nstatus = [\"READ\", \"VISIBLE\"]\nsegment_count = 1\n"
          "segment1 {\nstart_extent = 0\nextent_count = 4\ntype = \"striped\"\nstripe_count = 2\nstripe_size = 4\n"
@@ -69,7 +73,8 @@ std::string VaultMetadata() {
          "second {\nstatus = [\"VISIBLE\"]\nsegment1 {\nstart_extent = 0\nextent_count = 2\ntype = \"striped\"\n"
          "stripe_count = 1\nstripes = [\"pv1\", 9]\n}\n}\n"
          "hidden {\nstatus = []\nsegment1 {\nstart_extent = 0\nextent_count = 1\ntype = \"striped\"\n"
-         "stripe_count = 1\nstripes = [\"pv1\", 12]\n}\n}\n}\n}\n# a comment\ncontents = \"Text Format Volume Group\"\n";
+         "stripe_count = 1\nstripes = [\"pv1\", 12]\n}\n}\n}\n}\n# a comment\ncontents = \"Text Format Volume "
+         "Group\"\n";
 }
 
 // Marks every sector of a physical volume's extents with (volume, sector) so reads show where they came from.
@@ -106,7 +111,7 @@ TEST(LvmVolumes, StripedAndLinearVolumesOverTwoPhysicalVolumes) {
   EXPECT_EQ(Origin(both, 9), std::make_pair('a', 5u));
   EXPECT_EQ(Origin(both, 31), std::make_pair('b', 15u));
   DiskSource& first = *names.Source(3);
-  EXPECT_EQ(Origin(first, 0), std::make_pair('a', 40u));  // extent 5 of pv0
+  EXPECT_EQ(Origin(first, 0), std::make_pair('a', 40u));             // extent 5 of pv0
   EXPECT_EQ(Origin(*names.Source(4), 9), std::make_pair('b', 81u));  // extent 10 of pv1, sector 1
   const StackDescription* striped = StackOf(names, 2);
   ASSERT_NE(striped, nullptr);
@@ -169,9 +174,11 @@ TEST(LvmVolumes, MetadataThatDoesNotHoldTogetherIsRefused) {
   EXPECT_FALSE(unknownPv->logicalVolumes[1].unsupported.empty());
   EXPECT_FALSE(with("[\"pv1\", 9]", "[\"pv1\", 15]")->logicalVolumes[2].unsupported.empty());
   EXPECT_FALSE(with("start_extent = 0\nextent_count = 3", "start_extent = 1\nextent_count = 3")
-                   ->logicalVolumes[1].unsupported.empty());
-  EXPECT_EQ(with("type = \"striped\"\nstripe_count = 2", "type = \"thin\"\nstripe_count = 2")->logicalVolumes[0].unsupported,
-            "segments of type thin");
+                   ->logicalVolumes[1]
+                   .unsupported.empty());
+  EXPECT_EQ(
+      with("type = \"striped\"\nstripe_count = 2", "type = \"thin\"\nstripe_count = 2")->logicalVolumes[0].unsupported,
+      "segments of type thin");
   EXPECT_FALSE(with("extent_size = 8", "extent_size = 0"));
   EXPECT_FALSE(with("seqno = 7", "seqno = \"7"));  // a string that never ends
   EXPECT_FALSE(ReadVolumeGroup(std::string(100, '{')));

@@ -49,7 +49,8 @@ LaidOut LayOut(const MdGeometry& g, unsigned seed) {
   return laid;
 }
 
-std::unique_ptr<MdArraySource> ArrayOf(const MdGeometry& g, const LaidOut& laid, const std::vector<std::uint32_t>& missing) {
+std::unique_ptr<MdArraySource> ArrayOf(const MdGeometry& g, const LaidOut& laid,
+                                       const std::vector<std::uint32_t>& missing) {
   std::vector<std::optional<MdMemberData>> roles;
   for (std::uint32_t role = 0; role < g.raidDisks; ++role) {
     if (std::find(missing.begin(), missing.end(), role) != missing.end())
@@ -95,8 +96,9 @@ TEST(MdArraySource, Raid6ReadsThroughAnyTwoMissingMembers) {
     const MdGeometry g{6, layout, 5, 8, 8 * 10};
     for (std::uint32_t a = 0; a < 5; ++a)
       for (std::uint32_t b = a + 1; b < 5; ++b)
-        ExpectReadsWhole(g, {a, b}, "layout " + std::to_string(layout) + " without " + std::to_string(a) + ", " +
-                                         std::to_string(b));
+        ExpectReadsWhole(g, {a, b},
+                         "layout " + std::to_string(layout) + " without " + std::to_string(a) + ", " +
+                             std::to_string(b));
   }
 }
 

@@ -7,9 +7,7 @@
 namespace vantrel::test {
 namespace {
 
-MdGeometry Parity(int level, std::uint32_t layout, std::uint32_t disks) {
-  return {level, layout, disks, 8, 8 * 100};
-}
+MdGeometry Parity(int level, std::uint32_t layout, std::uint32_t disks) { return {level, layout, disks, 8, 8 * 100}; }
 
 // A row drawn as the driver's comments draw it: "D4 D5 P D3" lists each member's block,
 // data chunks numbered across the array.
@@ -85,11 +83,11 @@ TEST(MdGeometry, SizesAndRefusals) {
   EXPECT_EQ(ArraySectors({6, 2, 5, 8, 800}), 2400u);
   EXPECT_EQ(ArraySectors({1, 0, 2, 0, 81792}), 81792u);
   EXPECT_FALSE(GeometryProblem({5, 2, 4, 256, 94208}));
-  EXPECT_TRUE(GeometryProblem({5, 2, 4, 100, 94208}));  // chunk not a power of two
-  EXPECT_TRUE(GeometryProblem({5, 7, 4, 8, 800}));      // no such RAID5 layout
-  EXPECT_TRUE(GeometryProblem({6, 2, 3, 8, 800}));      // RAID6 needs four members
+  EXPECT_TRUE(GeometryProblem({5, 2, 4, 100, 94208}));   // chunk not a power of two
+  EXPECT_TRUE(GeometryProblem({5, 7, 4, 8, 800}));       // no such RAID5 layout
+  EXPECT_TRUE(GeometryProblem({6, 2, 3, 8, 800}));       // RAID6 needs four members
   EXPECT_TRUE(GeometryProblem({10, 0x103, 2, 8, 800}));  // three copies over two members
-  EXPECT_TRUE(GeometryProblem({-1, 0, 2, 0, 800}));     // linear is not read
+  EXPECT_TRUE(GeometryProblem({-1, 0, 2, 0, 800}));      // linear is not read
   EXPECT_TRUE(GeometryProblem({0, 0, 100000, 8, 800}));
   EXPECT_EQ(RedundantMembers({6, 2, 5, 8, 800}), 2u);
 }

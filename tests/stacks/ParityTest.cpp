@@ -51,7 +51,8 @@ TEST(Parity, FieldArithmeticMatchesTheLongWay) {
     for (unsigned b = 0; b < 256; b += 7)
       ASSERT_EQ(GaloisMultiply(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)),
                 SlowMultiply(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)));
-  for (unsigned a = 1; a < 256; ++a) EXPECT_EQ(GaloisMultiply(static_cast<std::uint8_t>(a), GaloisInverse(static_cast<std::uint8_t>(a))), 1);
+  for (unsigned a = 1; a < 256; ++a)
+    EXPECT_EQ(GaloisMultiply(static_cast<std::uint8_t>(a), GaloisInverse(static_cast<std::uint8_t>(a))), 1);
   EXPECT_EQ(GaloisPowerOfTwo(8), 0x1d);  // x^8 = x^4 + x^3 + x^2 + 1
 }
 

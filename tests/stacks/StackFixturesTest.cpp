@@ -111,7 +111,7 @@ TEST(StackFixtures, ArraysAndVolumesAreDescribedAndMembersOrderedByRole) {
   EXPECT_EQ(array->layout, "left-symmetric");
   EXPECT_EQ(array->state, "clean");
   EXPECT_EQ(array->members, (std::vector<std::string>{"Disk2 partition 1 (role 0)", "Disk1 partition 1 (role 1)",
-                                                     "Disk0 partition 1 (role 2)", "Disk3 partition 1 (role 3)"}));
+                                                      "Disk0 partition 1 (role 2)", "Disk3 partition 1 (role 3)"}));
   EXPECT_EQ(opened->names.Entry(4)->readsFrom.size(), 4u);
   const StackDescription* media = StackOf(opened->names, DiskWithPath(*opened, "lvm:store/media"));
   ASSERT_NE(media, nullptr);

@@ -81,7 +81,8 @@ std::vector<std::string> FixtureMemberImages(const std::string& name) {
   for (const auto& disk : manifest["disks"]) {
     const std::string file = disk["file"];  // "NAME-0.img.zst"
     const std::string unpacked = file.substr(0, file.size() - 4);
-    images.push_back(UnpackedOnce(fs::path(VANTREL_TEST_DATA_DIR) / file, unpacked, disk["size_bytes"].get<std::uintmax_t>()));
+    images.push_back(
+        UnpackedOnce(fs::path(VANTREL_TEST_DATA_DIR) / file, unpacked, disk["size_bytes"].get<std::uintmax_t>()));
   }
   return images;
 }
