@@ -28,7 +28,7 @@ TEST(StackDiskList, AnArrayIsListedAfterItsMembersWithItsDetails) {
             (std::vector<std::string>{"Array   : (none):0 (4106c01a:382bac83:5496e5d4:d967542f)", "Level   : raid0",
                                       "Chunk   : 64 KiB", "Member   : Disk0 (role 0)", "Member   : Disk1 (role 1)",
                                       "Member   : Disk2 (role 2)", "State   : clean"}));
-  EXPECT_EQ(wizard.state.selectedDiskModel, "md raid0 (none):0");
+  EXPECT_EQ(wizard.state.disks.selectedModel, "md raid0 (none):0");
 }
 
 }  // namespace
