@@ -48,10 +48,12 @@ void Check(const std::optional<LvmVolumeGroup>& group) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Check(ReadVolumeGroup(std::string(reinterpret_cast<const char*>(data), size)));
-  std::vector<std::byte> bytes(kVolumeBytes);
+  std::vector<std::byte> bytes(std::max<std::size_t>(std::min(size, kVolumeBytes), 4096 + 512));
   std::memcpy(bytes.data(), data, std::min(size, kVolumeBytes));
   MakeChecksumsHold(bytes);
-  fuzz::PatchedDiskSource volume(std::move(bytes));
+  static fuzz::PatchedDiskSource volume{std::vector<std::byte>(kVolumeBytes)};
+  volume.Patch(0, bytes);
   if (const auto label = FindLvmLabel(volume)) Check(ReadNewestMetadata(volume, *label));
+  volume.Restore();
   return 0;
 }

@@ -56,10 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::byte> block(kBlockBytes);
   std::memcpy(block.data(), data, std::min(size, kBlockBytes));
   MakeChecksumsHold(block);
+  static fuzz::PatchedDiskSource member{std::vector<std::byte>(kMemberSectors * 512)};
   for (const std::uint64_t place : {std::uint64_t{0}, std::uint64_t{8}, kMemberSectors - 16, kMemberSectors - 128}) {
-    fuzz::PatchedDiskSource member(std::vector<std::byte>(kMemberSectors * 512));
     member.Patch(place * 512, block);
     if (const auto sb = FindMdSuperblock(member)) CheckGeometry(*sb);
+    member.Restore();
   }
   return 0;
 }
