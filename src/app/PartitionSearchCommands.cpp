@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/ControlIds.h"
-#include "app/CurrentDisk.h"
 #include "app/PartitionList.h"
 #include "app/ValueFields.h"
 #include "app/WindowMessages.h"
@@ -49,11 +48,11 @@ void QuickSearch(WizardState& state) {
   state.partitionTable.count = 0;
   ListingProgress progress(state, false);
   WindowMessages messages(state.Window());
-  const DiskChoice disk{.disk = CurrentDisk(state), .index = state.currentDiskIndex};
+  const DiskChoice disk{.disk = state.disks.Current(), .index = state.disks.currentIndex};
   SearchDiskPartitions(disk, PartitionSearchKind::Quick, StopToken(), progress, messages);
 }
 
-void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, CurrentDisk(state), CurrentDiskSectors(state)); }
+void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, state.disks.Current(), state.disks.CurrentSectors()); }
 
 void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors) {
   WindowPort& window = state.Window();
@@ -80,7 +79,7 @@ void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t 
 void SearchMorePartitions(WizardState& state) {
   WindowPort& window = state.Window();
   CylinderGeometry reported;
-  DiskReader disk = CurrentDisk(state);
+  DiskReader disk = state.disks.Current();
   window.RunOnWindowThread([&] {
     ShowView(state, WizardView::MoreSearchRunning);
     ClearPartitionRecords(state);
@@ -88,11 +87,11 @@ void SearchMorePartitions(WizardState& state) {
     state.currentPartition = {};
     window.ListRemoveAllRows(control::kDetailsList);
     ShowPartitionRange(state);
-    disk = CurrentDisk(state);
-    const std::string name = DiskNameTable::DiskName(state.currentDiskIndex);
-    reported = {state.diskInfo.ReadNumber(diskinfo::kCylinderKey, name),
-                state.diskInfo.ReadNumber(diskinfo::kHeadKey, name),
-                state.diskInfo.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
+    disk = state.disks.Current();
+    const std::string name = DiskNameTable::DiskName(state.disks.currentIndex);
+    reported = {state.disks.info.ReadNumber(diskinfo::kCylinderKey, name),
+                state.disks.info.ReadNumber(diskinfo::kHeadKey, name),
+                state.disks.info.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
   });
   ListingProgress progress(state, false);
   const PartitionSearchResult result = SearchCylinderStarts(disk, reported, progress);

@@ -11,7 +11,9 @@ CliSession::CliSession(const GlobalOptions& options)
       messages_(line_, !options.json),
       prompts_(options.answers, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO), line_),
       recoveryLog_(options.recoveryLog) {
-  problems_ = OpenDisks(names_, info_, options.disks);
+  OpenedDisks opened = OpenDisksAndStacks(names_, info_, options.disks);
+  problems_ = std::move(opened.problems);
+  stackNotes_ = std::move(opened.stackNotes);
 }
 
 int CliSession::Report(const StepResult& result) {

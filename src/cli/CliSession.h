@@ -18,6 +18,7 @@
 #include "recovery/CatalogueChoice.h"
 #include "recovery/DiskChoice.h"
 #include "recovery/StepResult.h"
+#include "stacks/StackAssembly.h"
 
 namespace vantrel::cli {
 
@@ -50,6 +51,8 @@ class CliSession {
   DiskChoice Disk(int n) { return ChooseDisk(reader_, names_, info_, problems_, n); }
 
   const std::vector<EnumerationProblem>& Problems() const { return problems_; }
+  // Arrays and logical volumes found on the disks that cannot be offered, and why.
+  const std::vector<std::string>& StackNotes() const { return stackNotes_; }
   const std::string& RecoveryLog() const { return recoveryLog_; }
 
   ConsoleMessages& Messages() { return messages_; }
@@ -73,6 +76,7 @@ class CliSession {
   DiskInfoStore info_;
   SectorReader reader_{names_, &prompts_};
   std::vector<EnumerationProblem> problems_;
+  std::vector<std::string> stackNotes_;
   std::string recoveryLog_;
   std::optional<ChosenCatalogue> chosen_;
 };

@@ -4,8 +4,26 @@
 #include <nlohmann/json.hpp>
 
 #include "disk/DiskDetailsRows.h"
+#include "stacks/StackDetailsRows.h"
 
 namespace vantrel::cli {
+
+namespace {
+
+// What an array or a logical volume is made of, for `disks --json`.
+nlohmann::json StackJson(const StackDescription& stack) {
+  nlohmann::json json{{"kind", stack.kind},   {"stackName", stack.name},   {"uuid", stack.uuid},
+                      {"level", stack.level}, {"chunk", stack.chunkBytes}, {"members", stack.members},
+                      {"state", stack.state}, {"leftOut", stack.leftOut}};
+  if (stack.kind == "md") json["layout"] = stack.layout;
+  if (stack.kind == "lv") {
+    json["volumeGroup"] = stack.volumeGroup;
+    json["segments"] = stack.segments;
+  }
+  return json;
+}
+
+}  // namespace
 
 CLI::App* DisksCommand::AddTo(CLI::App& app) {
   auto* disks = app.add_subcommand("disks", "List the disks and their details");
@@ -22,7 +40,10 @@ int DisksCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
   bool allReadable = true;
   for (std::size_t n = 0; n < names.Count(); ++n) {
     const std::string name = DiskNameTable::DiskName(n);
-    const auto rows = DiskDetailsRows(store, static_cast<int>(n));
+    auto rows = DiskDetailsRows(store, static_cast<int>(n));
+    const StackDescription* stack = StackOf(names, n);
+    if (stack != nullptr)
+      for (auto& row : StackDetailsRows(*stack)) rows.push_back(std::move(row));
     const std::string error = store.Read(diskinfo::kErrorKey, name);
     allReadable = allReadable && error.empty();
     if (json) {
@@ -37,6 +58,7 @@ int DisksCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
                        {"size", store.ReadNumber(diskinfo::kSizeKey, name)},
                        {"details", rows},
                        {"error", error.empty() ? nlohmann::json(nullptr) : nlohmann::json(error)}});
+      if (stack != nullptr) disks.back().update(StackJson(*stack));
       continue;
     }
     std::cout << name << "  " << names.Entry(n)->path << '\n';
@@ -45,6 +67,7 @@ int DisksCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
   if (json) std::cout << nlohmann::json{{"disks", disks}}.dump(2) << '\n';
   if (names.Count() == 0) std::cerr << "vantrel-cli: no disk found\n";
   for (const auto& problem : session.Problems()) std::cerr << "vantrel-cli: " << problem.text << '\n';
+  for (const auto& note : session.StackNotes()) std::cerr << "vantrel-cli: " << note << '\n';
   return allReadable && session.Problems().empty() ? kSuccess : kDiskError;
 }
 

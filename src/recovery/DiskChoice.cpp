@@ -12,7 +12,10 @@ DiskChoice ChooseDisk(SectorReader& reader, const DiskNameTable& names, const Di
   choice.geometry = {info.ReadNumber(diskinfo::kCylinderKey, name), info.ReadNumber(diskinfo::kHeadKey, name),
                      info.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
   choice.model = info.Read(diskinfo::kModelKey, name);
-  if (const DiskEntry* entry = n < 0 ? nullptr : names.Entry(static_cast<std::size_t>(n))) choice.path = entry->path;
+  if (const DiskEntry* entry = n < 0 ? nullptr : names.Entry(static_cast<std::size_t>(n))) {
+    choice.path = entry->path;
+    choice.readsFrom = entry->readsFrom;
+  }
   for (const auto& problem : problems)
     if (problem.disk == n) {
       choice.problem = problem.text;
@@ -24,7 +27,10 @@ DiskChoice ChooseDisk(SectorReader& reader, const DiskNameTable& names, const Di
 }
 
 StepResult CheckDiskAndDestination(const DiskChoice& disk, const std::string& destination) {
-  if (!disk.path.empty() && DestinationOnSource(disk.path, destination))
+  DiskEntry entry;
+  entry.path = disk.path;
+  entry.readsFrom = disk.readsFrom;
+  if ((!disk.path.empty() || !disk.readsFrom.empty()) && DestinationOnDisk(entry, destination))
     return {StepOutcome::Refused, kDestinationOnSource, {}};
   if (!disk.problem.empty()) return {StepOutcome::DiskUnreadable, disk.problem, {}};
   return {};

@@ -21,6 +21,7 @@ struct DiskChoice {
   CylinderGeometry geometry;  // as the disk reports it
   std::string model;
   std::string path;     // the image file or device; empty when there is no such disk
+  std::vector<std::string> readsFrom;  // for an array or a logical volume: the given disks it reads
   std::string problem;  // why the disk cannot be read; empty when it can
 };
 
