@@ -72,7 +72,8 @@ std::string ListingLine(WindowPort& window, TreeItemHandle parent, TreeItemHandl
   return LineOf(PathOf(window, parent), window.TreeText(kTree, child));
 }
 
-void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out) {
+void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out,
+                           const NameDecoder& names) {
   const FolderLayout layout = LayOutFolders(catalogue.folderList);
   struct Pending {
     std::string parentPath;
@@ -88,7 +89,7 @@ void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separa
       continue;
     }
     const std::size_t child = (*top.children)[top.next++];
-    const std::string name(catalogue.Name(catalogue.folderList[child]));
+    const std::string name = names.Decode(catalogue.Name(catalogue.folderList[child]));
     out << LineOf(top.parentPath, name) << separator;
     std::vector<std::string> fromTop = top.fromTop;
     fromTop.push_back(name);

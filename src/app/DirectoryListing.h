@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/TreeModel.h"
+#include "base/NameDecoder.h"
 #include "reiserfs/Catalogue.h"
 
 namespace vantrel {
@@ -25,8 +26,10 @@ std::string ListingLine(WindowPort& window, TreeItemHandle parent, TreeItemHandl
 
 // Writes the lines for every folder below item, depth first, each followed by separator.
 void WriteListing(WindowPort& window, TreeItemHandle item, const std::string& separator, std::ostream& out);
-// The same lines for the folder tree a catalogue makes, without a window.
-void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out);
+// The same lines for the folder tree a catalogue makes, without a window, the names decoded
+// by names.
+void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out,
+                           const NameDecoder& names = {});
 
 // Where the listing files are written: a private folder of this run (mode 0700, made with
 // mkdtemp inside the temporary folder on first use), never a fixed name in a shared

@@ -17,6 +17,7 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
   CatalogueMarks& marks = state.marks;
   marks.Clear();
   const FolderLayout layout = LayOutFolders(folders);
+  const NameDecoder names = ShownNames(state.savingOptions);
   if (catalogue.folderCount == 0) catalogue.folderCount = 1;
 
   struct Pending {
@@ -42,7 +43,7 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
     const std::size_t entry = (*top.children)[top.next++];
     ++marks.treeItemCount;
     const TreeItemHandle item =
-        window.TreeInsert(TreeId::Folder, top.item, std::string(catalogue.Name(folders[entry])), kFolderImage,
+        window.TreeInsert(TreeId::Folder, top.item, names.Decode(catalogue.Name(folders[entry])), kFolderImage,
                           kFolderSelectedImage);
     marks.SetItem(entry, item);
     enter(item, layout.children[entry]);

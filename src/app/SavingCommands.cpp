@@ -106,10 +106,15 @@ SaveSelection SelectionFromTree(WizardState& state) {
     fs::path path;
   };
   std::vector<Pending> pending;
+  // A folder's own name (the tree may show it decoded); "Lost" has no entry.
+  const auto folderName = [&](TreeItemHandle item) {
+    const auto entry = shown.EntryOf(item);
+    return entry ? std::string(catalogue.Name(catalogue.folderList[*entry])) : window.TreeText(kTree, item);
+  };
   const auto queueChildren = [&](TreeItemHandle item, const fs::path& path) {
     const auto children = window.TreeChildren(kTree, item);
     for (auto it = children.rbegin(); it != children.rend(); ++it)
-      pending.push_back({*it, path / SafeName(window.TreeText(kTree, *it))});
+      pending.push_back({*it, path / HoldableName(folderName(*it))});
   };
   queueChildren(root, {});
   while (!pending.empty()) {

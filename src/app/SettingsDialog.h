@@ -2,6 +2,7 @@
 // The logic of the "Settings" dialog, without its window: it edits the live saving options
 // and restores them on Cancel. The window binds its controls to these calls.
 
+#include <array>
 #include <string>
 
 #include "saving/SavingOptions.h"
@@ -18,6 +19,10 @@ inline constexpr const char* kExtensionWithStar =
     "Do not include \"*\" in extension. Enter extensions like this : tmp,html,bak etc..";
 inline constexpr const char* kExtensionExists = "This extension already exist. Enter different extension";
 
+// The character sets offered for the disk's names, UTF-8 (the default) first.
+inline constexpr std::array<const char*, 10> kNameEncodings = {
+    "UTF-8", "ISO-8859-1", "ISO-8859-15", "ISO-8859-2", "CP1251", "KOI8-R", "EUC-JP", "Shift_JIS", "GB18030", "Big5"};
+
 class SettingsDialog {
  public:
   // Opens on the live options: zero fields take their defaults, and everything is
@@ -26,6 +31,13 @@ class SettingsDialog {
 
   void SetDeletedFilter(int value) { options_.deletedFilter = value; }
   void SetSaveScope(int value) { options_.saveScope = value; }
+  // Saving: safe names on every destination, not only on FAT, exFAT and NTFS.
+  void SetSafeNames(bool value) { options_.safeNames = value; }
+  // Names: the character set of kNameEncodings at position; they are shown decoded from it
+  // in the trees and lists filled after Apply. Out of range: UTF-8.
+  void SetNameEncoding(int position);
+  // The position of the options' character set in kNameEncodings (0 when it is none of them).
+  int NameEncodingPosition() const;
 
   // The "&Add " button with the edit's text. True when the extension was added (the edit
   // is then emptied by the window).

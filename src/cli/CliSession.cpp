@@ -13,6 +13,7 @@ CliSession::CliSession(const GlobalOptions& options)
       window_(std::make_unique<HeadlessWindow>(*answers_)),
       port_(window_.get()),
       recoveryLog_(options.recoveryLog),
+      nameDecoder_(options.names),
       printsMessages_(!options.json) {
   if (printsMessages_) window_->PrintMessagesTo(&std::cout);
   if (::isatty(STDERR_FILENO)) window_->ShowProgressOn(&std::cerr);

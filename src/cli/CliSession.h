@@ -11,6 +11,7 @@
 #include "app/DialogAnswers.h"
 #include "app/HeadlessWindow.h"
 #include "app/WindowBadSectorPrompt.h"
+#include "base/NameDecoder.h"
 #include "cli/ConsoleAnswers.h"
 #include "disk/DiskEnumeration.h"
 #include "disk/DiskInfoStore.h"
@@ -39,6 +40,7 @@ struct GlobalOptions {
   PresetAnswers answers;
   bool json = false;  // messages are collected for the JSON output instead of printed
   std::string recoveryLog;  // the catalogue comes from this recovery log instead of a build
+  NameDecoder names;        // the character set names are shown in (--name-encoding)
 };
 
 // The catalogue a command works on, with where it came from.
@@ -67,6 +69,7 @@ class CliSession {
 
   const std::vector<EnumerationProblem>& Problems() const { return problems_; }
   const std::string& RecoveryLog() const { return recoveryLog_; }
+  const NameDecoder& Names() const { return nameDecoder_; }
   bool PrintsMessages() const { return printsMessages_; }
   // Reports on standard error why disk n cannot be read; true when it can.
   bool CheckDiskReadable(int disk) const;
@@ -86,6 +89,7 @@ class CliSession {
   SectorReader reader_{names_, &prompt_};
   std::vector<EnumerationProblem> problems_;
   std::string recoveryLog_;
+  NameDecoder nameDecoder_;
   bool printsMessages_;
   std::optional<ChosenCatalogue> chosen_;
 };

@@ -16,6 +16,7 @@ struct MountOptions {
   std::string fileSearch = "quick";
   bool strict = false;  // damaged ranges read as EIO instead of zeros
   bool foreground = false;
+  bool convertNames = false;  // names served decoded from --name-encoding
 };
 
 // Registers the mount subcommand and its options.

@@ -94,7 +94,7 @@ std::optional<SaveSelection> SelectFolders(const Catalogue& catalogue, const std
       continue;
     }
     if (!above[at.entry]) continue;
-    const std::filesystem::path path = at.parent / SafeName(catalogue.Name(catalogue.folderList[at.entry]));
+    const std::filesystem::path path = at.parent / HoldableName(catalogue.Name(catalogue.folderList[at.entry]));
     ++selection.folders;
     selection.AddFolder(path);
     const auto& children = layout.children[at.entry];
@@ -110,6 +110,11 @@ void PrintSummary(const SavingRun& run, double seconds) {
   if (run.filesFailed > 0) std::cout << "Could not write " << run.filesFailed << " file(s)\n";
   for (const auto& path : run.shortFiles) std::cout << "Cut short: " << path << '\n';
   for (const auto& path : run.damagedFiles) std::cout << "Damaged (unreadable blocks written as zeros): " << path << '\n';
+  if (!run.renamedEntries.empty())
+    std::cout << "Saved under another name (the destination cannot hold the name, or it was taken): "
+              << run.renamedEntries.size() << '\n';
+  for (const auto& renamed : run.renamedEntries)
+    std::cout << "Renamed: " << renamed.savedPath << " (named \"" << renamed.nameOnDisk << "\" on the disk)\n";
 }
 
 }  // namespace
@@ -117,6 +122,9 @@ void PrintSummary(const SavingRun& run, double seconds) {
 int RunSaveCommand(CliSession& session, const SaveOptions& options) {
   SavingOptions saving;
   if (!ApplyOptions(session, options, saving)) return kUsageError;
+  saving.safeNames = options.safeNames;
+  saving.nameEncoding = session.Names().Encoding();
+  saving.convertNames = options.convertNames;
   // Refused before the catalogue is built, which can take long: nothing is read or written.
   if (!session.CheckDestinationApart(options.catalogue.diskIndex, options.out)) return kUsageError;
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;

@@ -15,6 +15,8 @@ struct SaveOptions {
   std::vector<std::string> extensions;
   std::string after;   // DD/MM/YYYY
   std::string before;  // DD/MM/YYYY
+  bool safeNames = false;     // safe names on every destination
+  bool convertNames = false;  // names written decoded from --name-encoding
 };
 
 // Builds the catalogue, checks the folders as the tree's check boxes would, saves them into

@@ -96,6 +96,10 @@ int RunCommandLine(int argc, char** argv) {
             return CLI::ExistingFile(file);
           },
           "FILE"));
+  std::string nameEncoding;
+  app.add_option("--name-encoding", nameEncoding,
+                 "Character set of the disk's names, for showing them (any name iconv knows, e.g. ISO-8859-1, "
+                 "CP1251, EUC-JP; default UTF-8, with bytes that are not UTF-8 shown as they are)");
 
   bool disksJson = false;
   auto* disks = app.add_subcommand("disks", "List the disks and their details");
@@ -150,6 +154,10 @@ int RunCommandLine(int argc, char** argv) {
   save->add_option("--before", saveOptions.before, "Only files modified on or before DD/MM/YYYY");
   save->add_option("--replace", replace, "Existing files: ask (default on a terminal), yes-to-all or no-to-all")
       ->check(CLI::IsMember({"ask", "yes-to-all", "no-to-all"}));
+  save->add_flag("--safe-names", saveOptions.safeNames,
+                 "Write safe names (: * ? \" < > | \\ as _) on every destination, not only on FAT, exFAT and NTFS");
+  save->add_flag("--convert-names", saveOptions.convertNames,
+                 "Write the names decoded from --name-encoding into UTF-8 instead of as the disk has them");
   save->add_option("FOLDER", saveOptions.folders,
                    "Folders to save, as paths from the root (default: the whole root and \"Lost\")");
   AddExample(save, "vantrel-cli --disk disk.img save --out recovered --deleted only home/user");
@@ -183,6 +191,12 @@ int RunCommandLine(int argc, char** argv) {
   if (!CollectDisks(app, diskOption, mapOption, &options.disks)) return kUsageError;
   if (!badSectors.empty()) options.answers.badSectors = ParseBadSectorAnswer(badSectors);
   options.recoveryLog = recoveryLog;
+  const auto names = NameDecoder::For(nameEncoding);
+  if (!names) {
+    std::cerr << "vantrel-cli: --name-encoding: iconv does not know the character set " << nameEncoding << '\n';
+    return kUsageError;
+  }
+  options.names = *names;
   options.json = (disks->parsed() && disksJson) || (partitions->parsed() && partitionOptions.json) ||
                  (ls->parsed() && lsOptions.json);
 

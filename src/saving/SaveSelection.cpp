@@ -12,7 +12,7 @@ void SaveSelection::AddFolderWithEverythingBelow(const Catalogue& catalogue, con
     std::filesystem::path path;
   };
   static const FolderContents kEmpty;
-  std::vector<Pending> pending{{folderEntry, folder / SafeName(catalogue.Name(catalogue.folderList[folderEntry]))}};
+  std::vector<Pending> pending{{folderEntry, folder / HoldableName(catalogue.Name(catalogue.folderList[folderEntry]))}};
   while (!pending.empty()) {
     const Pending at = pending.back();
     pending.pop_back();
@@ -22,7 +22,7 @@ void SaveSelection::AddFolderWithEverythingBelow(const Catalogue& catalogue, con
     for (const std::size_t file : (found == index.end() ? kEmpty : found->second).files) AddFile(at.path, file);
     const auto& children = layout.children[at.entry];
     for (auto it = children.rbegin(); it != children.rend(); ++it)
-      pending.push_back({*it, at.path / SafeName(catalogue.Name(catalogue.folderList[*it]))});
+      pending.push_back({*it, at.path / HoldableName(catalogue.Name(catalogue.folderList[*it]))});
   }
 }
 

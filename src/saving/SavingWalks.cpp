@@ -1,5 +1,6 @@
 #include "saving/SavingWalks.h"
 
+#include "saving/DestinationNames.h"
 #include "saving/FileSaver.h"
 
 namespace vantrel {
@@ -17,16 +18,18 @@ SaveReport SaveSelected(const SaveTarget& target, const Catalogue& catalogue, co
   run.saveStartTime = SecondsNow();
   run.foldersSaved = selection.folders;
   run.filesSaved = 0;
+  DestinationNamer namer(target.destination, options.safeNames || DestinationNeedsSafeNames(target.destination),
+                         options.convertNames ? ShownNames(options) : NameDecoder{});
   FileSaver saver(target.partition, catalogue, target.source, options, prompts, progress, run);
   for (const SaveStep& step : selection.steps) {
     if (stopped()) break;
-    const fs::path folder = target.destination / step.folder;
-    if (step.file == SaveStep::kNoFile)
-      CreateFolders(folder);
-    else if (step.file < catalogue.fileList.size())
-      saver.SaveFile(folder, catalogue.fileList[step.file]);
+    const fs::path folder = namer.MakeFolder(step.folder);
+    if (step.file != SaveStep::kNoFile && step.file < catalogue.fileList.size())
+      saver.SaveFile(namer, folder, catalogue.fileList[step.file]);
   }
-  return {run.filesWritten, run.bytesWritten, run.filesKeptExisting, run.filesFailed, run.damagedFiles, run.shortFiles};
+  run.renamedEntries = namer.Renamed();
+  return {run.filesWritten,  run.bytesWritten, run.filesKeptExisting,  run.filesFailed,
+          run.damagedFiles,  run.shortFiles,   run.renamedEntries};
 }
 
 }  // namespace vantrel

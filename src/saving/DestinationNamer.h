@@ -1,0 +1,70 @@
+#pragma once
+// The names a saving run writes. Each name is written byte for byte where the destination
+// can hold it; on a destination that cannot (FAT, exFAT, NTFS, or when asked) the safe name
+// is written instead, and so it is for a single name the destination refuses (EINVAL,
+// EILSEQ). Two entries of one folder that would get the same name are told apart by
+// " (2)", " (3)", ...; every entry written under another name than its own is listed.
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/NameDecoder.h"
+
+namespace vantrel {
+
+// An entry saved under another name than the one it has on the disk.
+struct RenamedEntry {
+  std::string savedPath;   // the path written
+  std::string nameOnDisk;  // the entry's own name (decoded, when names are converted)
+  bool operator==(const RenamedEntry&) const = default;
+};
+
+// The name of one entry, and how much of it was given up to get a name the destination holds.
+struct NameChoice {
+  enum Care { AsWritten, Safe, Utf8Safe };
+  std::string name;
+  Care care = AsWritten;
+};
+
+// errno values by which a file system refuses a name itself rather than the operation.
+inline bool NameRefused(int error) { return error == EINVAL || error == EILSEQ; }
+
+class DestinationNamer {
+ public:
+  // safeNames: the safe name from the start (the destination needs it, or it was asked
+  // for). convert: the decoder names are converted by before they are written.
+  DestinationNamer(std::filesystem::path destination, bool safeNames, NameDecoder convert = {});
+
+  // The folder written for a selection's folder path (relative to the destination, its
+  // names as on the disk), made with every folder above it. A folder that cannot be made
+  // is left to fail the files written into it.
+  std::filesystem::path MakeFolder(const std::filesystem::path& selected);
+
+  // The name an entry named onDisk gets in the folder (a path MakeFolder gave), taken for it.
+  NameChoice Choose(const std::filesystem::path& folder, std::string_view onDisk);
+  // After the destination refused choice.name: the next safer name, taken for the entry;
+  // false when there is none.
+  bool Safer(const std::filesystem::path& folder, std::string_view onDisk, NameChoice& choice);
+  // The entry was written under choice.name: listed when that is not its own name.
+  void Written(const std::filesystem::path& folder, std::string_view onDisk, const NameChoice& choice);
+
+  const std::vector<RenamedEntry>& Renamed() const { return renamed_; }
+
+ private:
+  std::string Claim(const std::filesystem::path& folder, const std::string& onDisk, const std::string& wanted);
+
+  std::filesystem::path destination_;
+  bool safeNames_;
+  NameDecoder convert_;
+  // per folder written: each name taken, and the name on the disk it was taken for
+  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> taken_;
+  // selection folder path -> folder written
+  std::unordered_map<std::string, std::filesystem::path> folders_;
+  std::vector<RenamedEntry> renamed_;
+};
+
+}  // namespace vantrel
