@@ -28,7 +28,7 @@
 #include "app/CatalogueBuildCommands.h"
 #include "app/PartitionSearchCommands.h"
 #include "app/PartitionList.h"
-#include "reiserfs/ReiserSuperblock.h"
+#include "reiserfs/format/ReiserSuperblock.h"
 
 namespace {
 
@@ -55,13 +55,15 @@ struct Session {
       }
       gStart = 0;
     }
-    const auto superblock = ReadSuperblock(DiskReader(state.reader, state.CurrentDiskIndex), static_cast<std::uint64_t>(gStart));
+    const auto superblock = ReadSuperblock(DiskReader(state.reader, state.CurrentDiskIndex),
+                                           static_cast<std::uint64_t>(gStart));
     const std::uint64_t size = superblock ? std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock() : 0;
     state.currentPartition = {static_cast<std::uint64_t>(gStart), size, 0};
   }
 
   std::uint64_t PartitionBytes() {
-    const auto superblock = ReadSuperblock(DiskReader(state.reader, state.CurrentDiskIndex), state.currentPartition.partitionStartSector);
+    const auto superblock = ReadSuperblock(DiskReader(state.reader, state.CurrentDiskIndex),
+                                           state.currentPartition.partitionStartSector);
     return superblock ? std::uint64_t{superblock->blockCount} * superblock->blockSize : 0;
   }
 };
@@ -115,8 +117,9 @@ void BM_DdCommand(benchmark::State& bench) {
   Session session;
   const std::uint64_t bytes = session.PartitionBytes();
   const std::uint64_t startBytes = session.state.currentPartition.partitionStartSector * kSectorSize;
-  const std::string command = "dd if='" + gImage + "' of=/dev/null bs=1M iflag=skip_bytes,count_bytes skip=" +
-                              std::to_string(startBytes) + " count=" + std::to_string(bytes) + " status=none";
+  const std::string command = "dd if='" + gImage +
+                              "' of=/dev/null bs=1M iflag=skip_bytes,count_bytes skip=" + std::to_string(startBytes) +
+                              " count=" + std::to_string(bytes) + " status=none";
   double seconds = 0;
   for (auto _ : bench) {
     const auto begin = std::chrono::steady_clock::now();

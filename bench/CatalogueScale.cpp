@@ -19,8 +19,8 @@
 #include "disk/DiskNameTable.h"
 #include "disk/FileDiskSource.h"
 #include "disk/SectorReader.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/QuickCatalogueBuild.h"
+#include "reiserfs/build/AdvancedCatalogueBuild.h"
+#include "reiserfs/build/QuickCatalogueBuild.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 
 #include "CompactPartition.h"
 #include "FuzzDisk.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/FolderLayout.h"
-#include "reiserfs/QuickCatalogueBuild.h"
-#include "reiserfs/TreeNode.h"
+#include "reiserfs/build/AdvancedCatalogueBuild.h"
+#include "reiserfs/catalogue/FolderLayout.h"
+#include "reiserfs/build/QuickCatalogueBuild.h"
+#include "reiserfs/format/TreeNode.h"
 #include "saving/SavingWalks.h"
 
 using namespace vantrel;

@@ -5,9 +5,9 @@
 #include <unordered_map>
 
 #include "disk/SectorReader.h"
-#include "reiserfs/ReiserSuperblock.h"
-#include "reiserfs/TreeKey.h"
-#include "reiserfs/TreeNode.h"
+#include "reiserfs/format/ReiserSuperblock.h"
+#include "reiserfs/format/TreeKey.h"
+#include "reiserfs/format/TreeNode.h"
 
 namespace vantrel::fuzz {
 

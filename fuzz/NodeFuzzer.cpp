@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "base/LittleEndian.h"
-#include "reiserfs/ItemDispatch.h"
-#include "reiserfs/TreeKey.h"
-#include "reiserfs/TreeNode.h"
+#include "reiserfs/format/ItemDispatch.h"
+#include "reiserfs/format/TreeKey.h"
+#include "reiserfs/format/TreeNode.h"
 
 using namespace vantrel;
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "FuzzDisk.h"
-#include "reiserfs/PartitionSearch.h"
+#include "reiserfs/search/PartitionSearch.h"
 
 using namespace vantrel;
 

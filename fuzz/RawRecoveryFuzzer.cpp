@@ -10,8 +10,8 @@
 #include <filesystem>
 
 #include "FuzzDisk.h"
-#include "raw/CarvePlan.h"
-#include "raw/RawRecovery.h"
+#include "carving/CarvePlan.h"
+#include "carving/RawRecovery.h"
 
 using namespace vantrel;
 

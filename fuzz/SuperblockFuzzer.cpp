@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "FuzzDisk.h"
-#include "reiserfs/CatalogueBuild.h"
-#include "reiserfs/PartitionBlocks.h"
-#include "reiserfs/ReiserSuperblock.h"
+#include "reiserfs/build/CatalogueBuild.h"
+#include "reiserfs/format/PartitionBlocks.h"
+#include "reiserfs/format/ReiserSuperblock.h"
 
 using namespace vantrel;
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a source folder includes a header of a layer it may not look at. The layers
-# look only down: base <- disk <- reiserfs <- saving, raw, logs <- app <- app/qt, cli;
+# look only down: base <- disk <- reiserfs <- saving, carving, logs <- app <- app/qt, cli;
 # the mount sits on saving, beside app.
 # Usage: check-layers.sh [SOURCE_ROOT]   (default: the project's src folder)
 set -euo pipefail
@@ -11,16 +11,16 @@ declare -A allowed=(
   [disk]="base disk"
   [reiserfs]="base disk reiserfs"
   [saving]="base disk reiserfs saving"
-  [raw]="base disk raw"
+  [carving]="base disk carving"
   [logs]="base disk reiserfs logs"
   [mount]="base disk reiserfs saving mount"
-  [app]="base disk reiserfs saving raw logs app"
+  [app]="base disk reiserfs saving carving logs app"
 )
 
 status=0
 for layer in "${!allowed[@]}"; do
   [ -d "$root/$layer" ] || continue
-  # Only the folder itself: app/qt, the window, sits above the app layer.
+  # The folder and its rooms; app/qt, the window, sits above the app layer.
   while IFS= read -r line; do
     file=${line%%:*}
     included=$(sed -E 's/.*#include "([^"/]+)\/.*/\1/' <<<"$line")
@@ -30,7 +30,7 @@ for layer in "${!allowed[@]}"; do
     esac
     echo "layering: ${file#"$root"/} includes \"$target\", above or beside the $layer layer"
     status=1
-  done < <(grep -HE '^#include "[^"]+/' "$root/$layer"/*.h "$root/$layer"/*.cpp 2>/dev/null || true)
+  done < <(grep -rHE --include='*.h' --include='*.cpp' --exclude-dir=qt '^#include "[^"]+/' "$root/$layer" 2>/dev/null || true)
 done
 [ $status -eq 0 ] && echo "layering: every folder looks only down"
 exit $status

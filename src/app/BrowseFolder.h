@@ -7,8 +7,8 @@
 #include <string>
 
 #include "disk/SectorReader.h"
-#include "reiserfs/Catalogue.h"
-#include "reiserfs/CatalogueBuild.h"
+#include "reiserfs/catalogue/Catalogue.h"
+#include "reiserfs/build/CatalogueBuild.h"
 #include "saving/FileBody.h"
 
 namespace vantrel {

@@ -7,8 +7,8 @@
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/QuickCatalogueBuild.h"
+#include "reiserfs/build/AdvancedCatalogueBuild.h"
+#include "reiserfs/build/QuickCatalogueBuild.h"
 
 namespace vantrel {
 

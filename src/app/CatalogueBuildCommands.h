@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "disk/DiskReader.h"
-#include "reiserfs/BuildStatus.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/build/BuildStatus.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel {
 

@@ -12,7 +12,7 @@
 #include "base/FdOutput.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 
 namespace vantrel {
 

@@ -9,7 +9,7 @@
 
 #include "app/TreeModel.h"
 #include "base/NameDecoder.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel {
 

@@ -4,7 +4,7 @@
 
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 
 namespace vantrel {
 

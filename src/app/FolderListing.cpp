@@ -6,8 +6,8 @@
 #include "app/FolderRows.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
-#include "reiserfs/EntryTimeText.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/EntryTimeText.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 
 namespace vantrel {
 

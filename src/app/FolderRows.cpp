@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "app/FolderListing.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel {
 

@@ -3,8 +3,8 @@
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
-#include "reiserfs/BuildStatus.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/build/BuildStatus.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 
 namespace vantrel {
 

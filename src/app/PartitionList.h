@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/TreeModel.h"
-#include "reiserfs/PartitionSearch.h"
+#include "reiserfs/search/PartitionSearch.h"
 
 namespace vantrel {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "disk/DiskReader.h"
-#include "reiserfs/PartitionSearch.h"
+#include "reiserfs/search/PartitionSearch.h"
 
 namespace vantrel {
 

@@ -12,7 +12,7 @@
 #include "app/WindowPort.h"
 #include "app/PartitionSearchCommands.h"
 #include "app/WizardState.h"
-#include "raw/RawRecovery.h"
+#include "carving/RawRecovery.h"
 
 namespace vantrel {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "raw/CarveWriter.h"
+#include "carving/CarveWriter.h"
 
 namespace vantrel {
 

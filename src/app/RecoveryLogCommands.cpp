@@ -16,7 +16,7 @@
 #include "app/WizardViews.h"
 #include "logs/RecoveryLogFile.h"
 #include "logs/RecoveryLogFormat.h"
-#include "reiserfs/BuildStatus.h"
+#include "reiserfs/build/BuildStatus.h"
 
 namespace vantrel {
 

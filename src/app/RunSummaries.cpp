@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "raw/RawRecoveryState.h"
+#include "carving/RawRecoveryState.h"
 #include "saving/SavingRun.h"
 
 namespace vantrel {

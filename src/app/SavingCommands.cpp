@@ -9,7 +9,7 @@
 #include "app/SavingProgress.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 #include "saving/FileSaver.h"
 #include "saving/SafeName.h"
 

@@ -8,7 +8,7 @@
 #include <iostream>
 
 #include "app/RawRecoveryPanel.h"
-#include "raw/RawRecovery.h"
+#include "carving/RawRecovery.h"
 
 namespace vantrel::cli {
 

@@ -7,9 +7,9 @@
 #include "cli/PartitionsCommand.h"
 #include "logs/RecoveryLogFile.h"
 #include "logs/RecoveryLogFormat.h"
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/QuickCatalogueBuild.h"
-#include "reiserfs/ReiserSuperblock.h"
+#include "reiserfs/build/AdvancedCatalogueBuild.h"
+#include "reiserfs/build/QuickCatalogueBuild.h"
+#include "reiserfs/format/ReiserSuperblock.h"
 
 namespace vantrel::cli {
 

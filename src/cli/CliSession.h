@@ -18,8 +18,8 @@
 #include "disk/DiskNameTable.h"
 #include "disk/DiskReader.h"
 #include "disk/SectorReader.h"
-#include "reiserfs/CatalogueBuild.h"
-#include "reiserfs/PartitionSearch.h"
+#include "reiserfs/build/CatalogueBuild.h"
+#include "reiserfs/search/PartitionSearch.h"
 #include "saving/FileBody.h"
 
 namespace vantrel::cli {

@@ -7,7 +7,7 @@
 #include "app/FolderListing.h"
 #include "base/Base64.h"
 #include "base/NameDecoder.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 
 namespace vantrel::cli {
 

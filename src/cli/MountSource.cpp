@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "reiserfs/AdvancedCatalogueBuild.h"
-#include "reiserfs/PartitionSearch.h"
-#include "reiserfs/QuickCatalogueBuild.h"
+#include "reiserfs/build/AdvancedCatalogueBuild.h"
+#include "reiserfs/search/PartitionSearch.h"
+#include "reiserfs/build/QuickCatalogueBuild.h"
 
 namespace vantrel::cli {
 

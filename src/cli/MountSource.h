@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "reiserfs/CatalogueBuild.h"
+#include "reiserfs/build/CatalogueBuild.h"
 #include "saving/FileBody.h"
 
 namespace vantrel::cli {

@@ -10,7 +10,7 @@
 #include "app/SavingCommands.h"
 #include "app/SavingProgress.h"
 #include "app/SettingsDialog.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 #include "saving/SafeName.h"
 
 namespace vantrel::cli {

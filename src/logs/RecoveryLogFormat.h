@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "base/LittleEndian.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel::mount {
 

@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "mount/ShownNames.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 
 namespace vantrel::mount {
 

@@ -11,7 +11,7 @@
 
 #include "base/NameDecoder.h"
 #include "mount/EntryStates.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel::mount {
 

@@ -2,8 +2,8 @@
 
 #include <unordered_map>
 
-#include "reiserfs/QuickCatalogueBuild.h"
-#include "reiserfs/TreeSearch.h"
+#include "reiserfs/build/QuickCatalogueBuild.h"
+#include "reiserfs/build/TreeSearch.h"
 
 namespace vantrel::mount {
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "reiserfs/CatalogueBuild.h"
-#include "reiserfs/NodeCache.h"
-#include "reiserfs/PartitionBlocks.h"
-#include "reiserfs/TreeSearch.h"
+#include "reiserfs/build/CatalogueBuild.h"
+#include "reiserfs/build/NodeCache.h"
+#include "reiserfs/format/PartitionBlocks.h"
+#include "reiserfs/build/TreeSearch.h"
 
 namespace vantrel {
 

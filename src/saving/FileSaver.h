@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 #include "saving/DestinationNamer.h"
 #include "saving/FileBody.h"
 #include "saving/FileBodyWriter.h"

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "reiserfs/Catalogue.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/Catalogue.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 
 namespace vantrel {
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 #include "saving/FileBody.h"
 #include "saving/SavePrompts.h"
 #include "saving/SaveSelection.h"

@@ -9,12 +9,12 @@
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
-#include "reiserfs/BuildStatus.h"
-#include "reiserfs/CatalogueBuild.h"
+#include "reiserfs/build/BuildStatus.h"
+#include "reiserfs/build/CatalogueBuild.h"
 #include "app/CatalogueBuildCommands.h"
 #include "app/CatalogueBuildCommands.h"
-#include "reiserfs/EntryTimeText.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/EntryTimeText.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 #include "support/TestWizard.h"
 
 namespace vantrel::test {

@@ -6,7 +6,7 @@
 #include "app/FolderListing.h"
 #include "app/FolderRows.h"
 #include "app/HeadlessWindow.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel::test {
 namespace {

@@ -17,7 +17,7 @@
 #include "app/ControlIds.h"
 #include "app/FolderTree.h"
 #include "app/WizardState.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedWizardDialogs.h"
 #include "support/Sha256.h"

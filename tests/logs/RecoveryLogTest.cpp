@@ -13,7 +13,7 @@
 #include "app/RecoveryLogCommands.h"
 #include "logs/RecoveryLogFormat.h"
 #include "app/CatalogueBuildCommands.h"
-#include "reiserfs/FolderLayout.h"
+#include "reiserfs/catalogue/FolderLayout.h"
 #include "app/PartitionList.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"

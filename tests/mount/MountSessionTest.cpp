@@ -12,7 +12,7 @@
 #include "MountedImage.h"
 #include "disk/DiskEnumeration.h"
 #include "mount/ServedVolume.h"
-#include "reiserfs/QuickCatalogueBuild.h"
+#include "reiserfs/build/QuickCatalogueBuild.h"
 #include "support/Fixtures.h"
 #include "support/Sha256.h"
 

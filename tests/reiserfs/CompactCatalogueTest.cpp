@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel {
 namespace {

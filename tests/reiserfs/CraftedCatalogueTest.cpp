@@ -12,7 +12,7 @@
 #include "app/SavingCommands.h"
 #include "base/LittleEndian.h"
 #include "app/CatalogueBuildCommands.h"
-#include "reiserfs/Catalogue.h"
+#include "reiserfs/catalogue/Catalogue.h"
 #include "support/CraftedPartition.h"
 #include "support/TempDir.h"
 

@@ -6,7 +6,7 @@
 #include "app/ControlIds.h"
 #include "app/PartitionSearchCommands.h"
 #include "app/PartitionList.h"
-#include "reiserfs/ReiserSuperblock.h"
+#include "reiserfs/format/ReiserSuperblock.h"
 #include "support/Fixtures.h"
 #include "support/TestWizard.h"
 #include "support/UnchangedImage.h"

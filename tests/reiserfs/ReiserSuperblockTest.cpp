@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reiserfs/ReiserSuperblock.h"
+#include "reiserfs/format/ReiserSuperblock.h"
 #include "support/CraftedVolume.h"
 #include "support/TestWizard.h"
 

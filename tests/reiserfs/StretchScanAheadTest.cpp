@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "reiserfs/CatalogueBuild.h"
-#include "reiserfs/PartitionBlocks.h"
-#include "reiserfs/ReiserSuperblock.h"
-#include "reiserfs/StretchScanAhead.h"
-#include "reiserfs/TreeKey.h"
+#include "reiserfs/build/CatalogueBuild.h"
+#include "reiserfs/format/PartitionBlocks.h"
+#include "reiserfs/format/ReiserSuperblock.h"
+#include "reiserfs/build/StretchScanAhead.h"
+#include "reiserfs/format/TreeKey.h"
 #include "support/AllocationFailingDisk.h"
 #include "support/CraftedPartition.h"
 #include "support/Fixtures.h"

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "base/LittleEndian.h"
-#include "reiserfs/ItemDispatch.h"
+#include "reiserfs/format/ItemDispatch.h"
 #include "support/CraftedPartition.h"
 
 namespace vantrel::test {

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "reiserfs/CatalogueBuild.h"
-#include "reiserfs/PartitionBlocks.h"
-#include "reiserfs/SweptItems.h"
-#include "reiserfs/TreeNode.h"
-#include "reiserfs/TreeSearch.h"
-#include "reiserfs/TreeSweep.h"
+#include "reiserfs/build/CatalogueBuild.h"
+#include "reiserfs/format/PartitionBlocks.h"
+#include "reiserfs/build/SweptItems.h"
+#include "reiserfs/format/TreeNode.h"
+#include "reiserfs/build/TreeSearch.h"
+#include "reiserfs/build/TreeSweep.h"
 #include "support/CraftedPartition.h"
 #include "support/Fixtures.h"
 #include "support/TestWizard.h"

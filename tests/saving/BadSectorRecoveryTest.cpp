@@ -15,7 +15,7 @@
 #include "app/FolderChecks.h"
 #include "app/FolderTree.h"
 #include "app/SavingCommands.h"
-#include "reiserfs/TreeNode.h"
+#include "reiserfs/format/TreeNode.h"
 #include "saving/FileBody.h"
 #include "support/Fixtures.h"
 #include "support/Sha256.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "reiserfs/TreeKey.h"
+#include "reiserfs/format/TreeKey.h"
 #include "support/TestWizard.h"
 
 namespace vantrel::test {

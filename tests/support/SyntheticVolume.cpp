@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "base/LittleEndian.h"
-#include "reiserfs/ReiserSuperblock.h"
-#include "reiserfs/TreeKey.h"
+#include "reiserfs/format/ReiserSuperblock.h"
+#include "reiserfs/format/TreeKey.h"
 #include "support/SparseImage.h"
 
 namespace vantrel::test {

@@ -1,0 +1,12 @@
+#pragma once
+// Byte reads from a disk for sizing files by their structures: without prompting, and
+// false where any sector of them cannot be read.
+
+#include "disk/SectorReader.h"
+#include "carving/ByteReader.h"
+
+namespace vantrel {
+
+ByteReader QuietByteReader(SectorReader& reader, std::uint16_t disk);
+
+}  // namespace vantrel

@@ -1,0 +1,56 @@
+#pragma once
+// What a leaf item holds: stat data, directory entries, or a file's body (indirect block
+// numbers or a direct tail). DispatchItem classifies one item and hands its decoded
+// content to the consumer of the current search.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "base/LittleEndian.h"
+#include "reiserfs/format/TreeKey.h"
+
+namespace vantrel {
+
+// Bit of the mode that marks a folder; no other mode bit is looked at.
+inline constexpr std::uint32_t kFolderModeBit = 0x4000;
+// Directory entry names are copied into 512-byte buffers, so a name has at most 511 bytes.
+inline constexpr std::size_t kMaxEntryNameLength = 511;
+inline constexpr std::size_t kDirEntryHeaderSize = 16;
+
+struct StatData {
+  std::uint32_t mode = 0;  // the 16-bit mode, zero-extended
+  std::uint64_t size = 0;
+  std::uint32_t modificationTime = 0;  // seconds since 1970 UTC
+};
+
+// The 44-byte (3.6) and 32-byte (3.5) stat data layouts; nothing for any other length.
+std::optional<StatData> DecodeStatData(ByteSpan body);
+
+// The consumer operations of a search; each build or collection overrides what it uses.
+class ItemConsumer {
+ public:
+  virtual ~ItemConsumer() = default;
+  // objectId and dirId from the item key.
+  virtual void OnStatData(std::uint32_t /*objectId*/, std::uint32_t /*dirId*/, const StatData& /*data*/) {}
+  // objectId and dirId from the entry header; "." and ".." are never delivered.
+  virtual void OnDirEntry(std::uint32_t /*objectId*/, std::uint32_t /*dirId*/, std::string_view /*name*/) {}
+  virtual void OnIndirect(const TreeKey& /*key*/, ByteSpan /*body*/) {}
+  virtual void OnDirect(const TreeKey& /*key*/, ByteSpan /*body*/) {}
+};
+
+// Calls fn(objectId, dirId, name) for each entry of a directory item body, "." and ".."
+// included. Entries are read while their header and name lie inside the body; the walk
+// ends at the first entry whose name span is negative, longer than 511 bytes or overlaps
+// the headers, keeping the entries before it.
+void ForEachDirEntry(ByteSpan body,
+                     const std::function<void(std::uint32_t, std::uint32_t, std::string_view)>& fn);
+
+// Indirect items go to OnIndirect; direct items to OnDirect when deliverDirect is set;
+// stat data items (type 0 of 44 or 32 bytes) to OnStatData; directory items to
+// OnDirEntry for each entry but "." and "..". Anything else is ignored. The length alone
+// never makes an item of another type stat data.
+void DispatchItem(const TreeKey& key, ByteSpan body, ItemConsumer& consumer, bool deliverDirect);
+
+}  // namespace vantrel
