@@ -25,15 +25,36 @@ std::string NameWithCare(const std::string& name, NameChoice::Care care) {
 }  // namespace
 
 DestinationNamer::DestinationNamer(fs::path destination, bool safeNames, NameDecoder convert)
-    : destination_(std::move(destination)), safeNames_(safeNames), convert_(std::move(convert)) {}
+    : destination_(std::move(destination)), safeNames_(safeNames), convert_(std::move(convert)) {
+  selectedOf_.emplace(destination_.string(), std::string());
+}
+
+void DestinationNamer::ForeseeChanged(const fs::path& selected, std::string_view onDisk) {
+  const std::string decoded = convert_.Decode(onDisk);
+  const std::string name = NameWithCare(decoded, FirstCare());
+  if (name != decoded) changedInto_[selected.string()].insert(name);
+}
+
+void DestinationNamer::ForeseeKept(const fs::path& selected, std::string_view onDisk) {
+  const auto changed = changedInto_.find(selected.string());
+  if (changed == changedInto_.end()) return;
+  std::string decoded = convert_.Decode(onDisk);
+  if (NameWithCare(decoded, FirstCare()) == decoded && changed->second.contains(decoded))
+    kept_[selected.string()].emplace(decoded, decoded);
+}
 
 std::string DestinationNamer::Claim(const fs::path& folder, const std::string& onDisk, const std::string& wanted) {
   auto& names = taken_[folder.string()];
+  const auto selected = selectedOf_.find(folder.string());
+  const auto kept = selected == selectedOf_.end() ? kept_.end() : kept_.find(selected->second);
   // The same name on the disk twice (a deleted entry beside a live one) gets the same name:
   // the second meets the first as an existing file.
   const auto free = [&](const std::string& name) {
     const auto found = names.find(name);
-    return found == names.end() || found->second == onDisk;
+    if (found != names.end() && found->second != onDisk) return false;
+    if (kept == kept_.end()) return true;
+    const auto owner = kept->second.find(name);
+    return owner == kept->second.end() || owner->second == onDisk;
   };
   std::string name = wanted;
   for (unsigned n = 2; !free(name); ++n) name = NumberedName(wanted, n);
@@ -44,7 +65,7 @@ std::string DestinationNamer::Claim(const fs::path& folder, const std::string& o
 NameChoice DestinationNamer::Choose(const fs::path& folder, std::string_view onDisk) {
   const std::string decoded = convert_.Decode(onDisk);
   NameChoice choice;
-  choice.care = safeNames_ ? NameChoice::Safe : NameChoice::AsWritten;
+  choice.care = FirstCare();
   choice.name = Claim(folder, decoded, NameWithCare(decoded, choice.care));
   return choice;
 }
@@ -84,6 +105,7 @@ fs::path DestinationNamer::MakeFolder(const fs::path& selected) {
     Written(made, onDisk, choice);
     made /= choice.name;
     folders_.emplace(walked.string(), made);
+    selectedOf_.emplace(made.string(), walked.string());
   }
   return made;
 }

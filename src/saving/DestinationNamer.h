@@ -3,13 +3,15 @@
 // can hold it; on a destination that cannot (FAT, exFAT, NTFS, or when asked) the safe name
 // is written instead, and so it is for a single name the destination refuses (EINVAL,
 // EILSEQ). Two entries of one folder that would get the same name are told apart by
-// " (2)", " (3)", ...; every entry written under another name than its own is listed.
+// " (2)", " (3)", ... (an entry whose own name is one of them keeps it); every entry
+// written under another name than its own is listed.
 
 #include <cerrno>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/NameDecoder.h"
@@ -39,6 +41,12 @@ class DestinationNamer {
   // for). convert: the decoder names are converted by before they are written.
   DestinationNamer(std::filesystem::path destination, bool safeNames, NameDecoder convert = {});
 
+  // Before the run, with every entry to be saved (its folder in the selection and its name
+  // on the disk), in two rounds: first every entry, then every entry again. An entry whose
+  // name stands as it is keeps it when another entry's changed name would take it.
+  void ForeseeChanged(const std::filesystem::path& selected, std::string_view onDisk);
+  void ForeseeKept(const std::filesystem::path& selected, std::string_view onDisk);
+
   // The folder written for a selection's folder path (relative to the destination, its
   // names as on the disk), made with every folder above it. A folder that cannot be made
   // is left to fail the files written into it.
@@ -57,13 +65,21 @@ class DestinationNamer {
  private:
   std::string Claim(const std::filesystem::path& folder, const std::string& onDisk, const std::string& wanted);
 
+  using NamesTaken = std::unordered_map<std::string, std::string>;  // name -> the name on the disk it is for
+
+  NameChoice::Care FirstCare() const { return safeNames_ ? NameChoice::Safe : NameChoice::AsWritten; }
+
   std::filesystem::path destination_;
   bool safeNames_;
   NameDecoder convert_;
   // per folder written: each name taken, and the name on the disk it was taken for
-  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> taken_;
-  // selection folder path -> folder written
+  std::unordered_map<std::string, NamesTaken> taken_;
+  // per selection folder: the names entries get changed into, then which entries keep them
+  std::unordered_map<std::string, std::unordered_set<std::string>> changedInto_;
+  std::unordered_map<std::string, NamesTaken> kept_;
+  // selection folder path -> folder written, and back
   std::unordered_map<std::string, std::filesystem::path> folders_;
+  std::unordered_map<std::string, std::string> selectedOf_;
   std::vector<RenamedEntry> renamed_;
 };
 

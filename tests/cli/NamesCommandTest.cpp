@@ -68,25 +68,26 @@ TEST(CliNames, SafeNamesReplaceNumberWhatBecomesOneAndAreListed) {
   for (const auto& item : fs::directory_iterator(specials)) names.insert(item.path().filename().string());
   EXPECT_EQ(names, (std::set<std::string>{"_tag_.txt", "a_b.txt", "a_b (2).txt", "a_b (3).txt", "back_slash.txt", "dir_one",
                                           "dir_one (2)", "pipe_name", "say _hi_.txt", "star_.txt", "what_.txt"}));
-  // In the order saved: a:b.txt, a?b.txt, then a_b.txt; each keeps its own bytes.
-  EXPECT_EQ(fs::file_size(specials / "a_b.txt"), 70u);
-  EXPECT_EQ(fs::file_size(specials / "a_b (2).txt"), 80u);
-  EXPECT_EQ(fs::file_size(specials / "a_b (3).txt"), 90u);
-  EXPECT_TRUE(fs::exists(specials / "dir_one/inside colon.txt"));
-  EXPECT_TRUE(fs::exists(specials / "dir_one (2)/inside underscore.txt"));
+  // a_b.txt keeps its own name; a:b.txt and a?b.txt are numbered in the order saved.
+  EXPECT_EQ(fs::file_size(specials / "a_b.txt"), 90u);
+  EXPECT_EQ(fs::file_size(specials / "a_b (2).txt"), 70u);
+  EXPECT_EQ(fs::file_size(specials / "a_b (3).txt"), 80u);
+  EXPECT_TRUE(fs::exists(specials / "dir_one (2)/inside colon.txt"));
+  EXPECT_TRUE(fs::exists(specials / "dir_one/inside underscore.txt"));
   EXPECT_TRUE(fs::exists(out.Path() / "Maildir/cur/1291234567.M0P1000.mx0,S=180_2,S"));
   // Names that are not UTF-8 are no reason for a safe name.
   EXPECT_TRUE(fs::exists(out.Path() / kLatin1Response));
-  // Both names of every renamed entry: six characters, three names that became one, two
-  // folders, five Maildir messages.
-  EXPECT_NE(run.out.find("Saved under another name (the destination cannot hold the name, or it was taken): 16\n"),
+  // Both names of every renamed entry: six characters, two names that became a third, a
+  // folder, five Maildir messages.
+  EXPECT_NE(run.out.find("Saved under another name (the destination cannot hold the name, or it was taken): 14\n"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("Renamed: " + (specials / "a_b (2).txt").string() + " (named \"a?b.txt\" on the disk)\n"),
+  EXPECT_NE(run.out.find("Renamed: " + (specials / "a_b (3).txt").string() + " (named \"a?b.txt\" on the disk)\n"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("Renamed: " + (specials / "dir_one (2)").string() + " (named \"dir_one\" on the disk)\n"),
+  EXPECT_NE(run.out.find("Renamed: " + (specials / "dir_one (2)").string() + " (named \"dir:one\" on the disk)\n"),
             std::string::npos);
+  EXPECT_EQ(run.out.find("named \"a_b.txt\""), std::string::npos);
 }
 
 TEST(CliNames, JsonCarriesTheExactBytesOfNamesThatAreNotUtf8AndDecodesThemWhenAsked) {

@@ -70,6 +70,26 @@ TEST(DestinationNamer, NamesAreWrittenAsTheyAreUnlessTheDestinationNeedsSafeOnes
                                                         {(dir / "1.mx0,S=180_2,S").string(), "1.mx0,S=180:2,S"}}));
 }
 
+TEST(DestinationNamer, ANameThatStandsAsItIsIsKeptWhenForeseenWhateverTheOrder) {
+  const test::TempDir dir;
+  DestinationNamer safe(dir.Path(), true);
+  for (const bool kept : {false, true})
+    for (const auto& [folder, name] : std::vector<std::pair<fs::path, std::string>>{
+             {"", "a:b.txt"}, {"", "a?b.txt"}, {"", "a_b.txt"}, {"", "dir:one"}, {"", "dir_one"}, {"dir_one", "x"}}) {
+      if (kept)
+        safe.ForeseeKept(folder, name);
+      else
+        safe.ForeseeChanged(folder, name);
+    }
+  EXPECT_EQ(safe.MakeFolder("dir:one"), dir / "dir_one (2)");
+  EXPECT_EQ(safe.MakeFolder("dir_one"), dir / "dir_one");
+  EXPECT_EQ(safe.Choose(dir.Path(), "a:b.txt").name, "a_b (2).txt");
+  EXPECT_EQ(safe.Choose(dir.Path(), "a?b.txt").name, "a_b (3).txt");
+  EXPECT_EQ(safe.Choose(dir.Path(), "a_b.txt").name, "a_b.txt");
+  // Below a folder that was renamed, its own names are foreseen by the folder's selection path.
+  EXPECT_EQ(safe.Choose(dir / "dir_one (2)", "a_b.txt").name, "a_b.txt");
+}
+
 TEST(DestinationNamer, EntriesWhoseNamesBecomeOneAreNumberedAndOneNameTwiceIsNot) {
   const test::TempDir dir;
   DestinationNamer safe(dir.Path(), true);
