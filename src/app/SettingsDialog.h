@@ -20,8 +20,9 @@ inline constexpr const char* kExtensionWithStar =
 inline constexpr const char* kExtensionExists = "This extension already exist. Enter different extension";
 
 // The character sets offered for the disk's names, UTF-8 (the default) first.
-inline constexpr std::array<const char*, 10> kNameEncodings = {
-    "UTF-8", "ISO-8859-1", "ISO-8859-15", "ISO-8859-2", "CP1251", "KOI8-R", "EUC-JP", "Shift_JIS", "GB18030", "Big5"};
+inline constexpr std::array<const char*, 10> kNameEncodings = {"UTF-8",   "ISO-8859-1", "ISO-8859-15", "ISO-8859-2",
+                                                               "CP1251",  "KOI8-R",     "EUC-JP",      "Shift_JIS",
+                                                               "GB18030", "Big5"};
 
 class SettingsDialog {
  public:

@@ -79,10 +79,14 @@ std::size_t Utf8CharacterLength(std::string_view text, std::size_t at) {
   if (lead < 0x80) return 1;
   std::size_t length = 0;
   std::uint32_t code = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) length = 2, code = lead & 0x1F;
-  else if (lead >= 0xE0 && lead <= 0xEF) length = 3, code = lead & 0x0F;
-  else if (lead >= 0xF0 && lead <= 0xF4) length = 4, code = lead & 0x07;
-  else return 0;
+  if (lead >= 0xC2 && lead <= 0xDF)
+    length = 2, code = lead & 0x1F;
+  else if (lead >= 0xE0 && lead <= 0xEF)
+    length = 3, code = lead & 0x0F;
+  else if (lead >= 0xF0 && lead <= 0xF4)
+    length = 4, code = lead & 0x07;
+  else
+    return 0;
   if (text.size() - at < length) return 0;
   for (std::size_t k = 1; k < length; ++k) {
     const auto next = static_cast<unsigned char>(text[at + k]);

@@ -12,12 +12,9 @@ namespace {
 
 std::string NameWithCare(const std::string& name, NameChoice::Care care) {
   switch (care) {
-    case NameChoice::AsWritten:
-      return HoldableName(name);
-    case NameChoice::Safe:
-      return SafeName(name);
-    case NameChoice::Utf8Safe:
-      return Utf8SafeName(name);
+    case NameChoice::AsWritten: return HoldableName(name);
+    case NameChoice::Safe: return SafeName(name);
+    case NameChoice::Utf8Safe: return Utf8SafeName(name);
   }
   return Utf8SafeName(name);
 }

@@ -17,8 +17,8 @@ void ForeseeNames(DestinationNamer& namer, const Catalogue& catalogue, const Sav
       const bool file = step.file != SaveStep::kNoFile && step.file < catalogue.fileList.size();
       if (!file && step.folder.empty()) continue;
       const fs::path folder = file ? step.folder : step.folder.parent_path();
-      const std::string name =
-          file ? std::string(catalogue.Name(catalogue.fileList[step.file])) : step.folder.filename().string();
+      const std::string name = file ? std::string(catalogue.Name(catalogue.fileList[step.file]))
+                                    : step.folder.filename().string();
       if (kept)
         namer.ForeseeKept(folder, name);
       else
@@ -50,8 +50,8 @@ SaveReport SaveSelected(const SaveTarget& target, const Catalogue& catalogue, co
       saver.SaveFile(namer, folder, catalogue.fileList[step.file]);
   }
   run.renamedEntries = namer.Renamed();
-  return {run.filesWritten,  run.bytesWritten, run.filesKeptExisting,  run.filesFailed,
-          run.damagedFiles,  run.shortFiles,   run.renamedEntries};
+  return {run.filesWritten, run.bytesWritten, run.filesKeptExisting, run.filesFailed,
+          run.damagedFiles, run.shortFiles,   run.renamedEntries};
 }
 
 }  // namespace vantrel

@@ -30,7 +30,10 @@ TEST(NameDecoder, BytesThatAreNoCharacterOfTheSetAreKeptAndTheRestDecoded) {
   const auto eucJp = NameDecoder::For("EUC-JP");
   ASSERT_TRUE(eucJp);
   // 0xFF starts no EUC-JP character; a lead byte at the very end is cut off.
-  EXPECT_EQ(eucJp->Decode("a\xff\xc6\xfc" "b\xc6"), "a\xff\xe6\x97\xa5" "b\xc6");
+  EXPECT_EQ(eucJp->Decode("a\xff\xc6\xfc"
+                          "b\xc6"),
+            "a\xff\xe6\x97\xa5"
+            "b\xc6");
   // A long name decodes whole (the output buffer grows as needed).
   std::string many;
   for (int i = 0; i < 300; ++i) many += "\xc6\xfc";
@@ -53,11 +56,11 @@ TEST(NameDecoder, Utf8IsTakenAsItIsAndUnknownSetsAreRefused) {
 TEST(NameDecoder, OnlyWellFormedUtf8IsUtf8) {
   EXPECT_TRUE(IsUtf8("plain"));
   EXPECT_TRUE(IsUtf8("r\xc3\xa9ponse \xe6\x97\xa5 \xf0\x9f\x93\xa7"));
-  EXPECT_FALSE(IsUtf8("r\xe9ponse"));          // ISO-8859-1
-  EXPECT_FALSE(IsUtf8("\xc0\xaf"));            // overlong "/"
-  EXPECT_FALSE(IsUtf8("\xed\xa0\x80"));        // a surrogate
-  EXPECT_FALSE(IsUtf8("\xf4\x90\x80\x80"));    // above U+10FFFF
-  EXPECT_FALSE(IsUtf8("\xe6\x97"));            // cut short
+  EXPECT_FALSE(IsUtf8("r\xe9ponse"));        // ISO-8859-1
+  EXPECT_FALSE(IsUtf8("\xc0\xaf"));          // overlong "/"
+  EXPECT_FALSE(IsUtf8("\xed\xa0\x80"));      // a surrogate
+  EXPECT_FALSE(IsUtf8("\xf4\x90\x80\x80"));  // above U+10FFFF
+  EXPECT_FALSE(IsUtf8("\xe6\x97"));          // cut short
   EXPECT_EQ(Utf8CharacterLength("\xe6\x97\xa5", 0), 3u);
   EXPECT_EQ(Utf8CharacterLength("\xe6\x97\xa5", 1), 0u);
   EXPECT_EQ(Utf8CharacterLength("a", 1), 0u);

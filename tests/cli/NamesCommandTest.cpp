@@ -28,7 +28,8 @@ nlohmann::json NamesEntries() { return ManifestPartition(FixtureManifest("names"
 
 // The manifest's path of an entry as bytes: its base64 where the path is not UTF-8.
 std::string ManifestPathBase64(const nlohmann::json& entry) {
-  return entry.contains("path_base64") ? entry["path_base64"].get<std::string>() : Base64(entry["path"].get<std::string>());
+  return entry.contains("path_base64") ? entry["path_base64"].get<std::string>()
+                                       : Base64(entry["path"].get<std::string>());
 }
 
 // Every entry below root (the file system's own and "Lost" left out) by the base64 of its
@@ -68,8 +69,9 @@ TEST(CliNames, SafeNamesReplaceNumberWhatBecomesOneAndAreListed) {
   const fs::path specials = out.Path() / "specials";
   std::set<std::string> names;
   for (const auto& item : fs::directory_iterator(specials)) names.insert(item.path().filename().string());
-  EXPECT_EQ(names, (std::set<std::string>{"_tag_.txt", "a_b.txt", "a_b (2).txt", "a_b (3).txt", "back_slash.txt", "dir_one",
-                                          "dir_one (2)", "pipe_name", "say _hi_.txt", "star_.txt", "what_.txt"}));
+  EXPECT_EQ(names,
+            (std::set<std::string>{"_tag_.txt", "a_b.txt", "a_b (2).txt", "a_b (3).txt", "back_slash.txt", "dir_one",
+                                   "dir_one (2)", "pipe_name", "say _hi_.txt", "star_.txt", "what_.txt"}));
   // a_b.txt keeps its own name; a:b.txt and a?b.txt are numbered in the order saved.
   EXPECT_EQ(fs::file_size(specials / "a_b.txt"), 90u);
   EXPECT_EQ(fs::file_size(specials / "a_b (2).txt"), 70u);
@@ -95,8 +97,7 @@ TEST(CliNames, SafeNamesReplaceNumberWhatBecomesOneAndAreListed) {
 TEST(CliNames, JsonCarriesTheExactBytesOfNamesThatAreNotUtf8AndDecodesThemWhenAsked) {
   const UnchangedFixtures unchanged{"names"};
   std::map<std::string, nlohmann::json> manifest;
-  for (const auto& entry : NamesEntries())
-    manifest[ManifestPathBase64(entry)] = entry;
+  for (const auto& entry : NamesEntries()) manifest[ManifestPathBase64(entry)] = entry;
   const CliRun plain = RunCli(Disk() + " ls --json");
   ASSERT_EQ(plain.exitCode, 0) << plain.err;
   const nlohmann::json listed = nlohmann::json::parse(plain.out);

@@ -29,8 +29,8 @@ TEST_F(MountedNames, ACopyOutOfTheMountAndASaveAreTheSameTree) {
   {
     MountedImage mounted(Disk(), "");
     ASSERT_TRUE(mounted.Mounted()) << mounted.Run().err;
-    ASSERT_EQ(std::system(("cp -r " + Quoted(mounted.Root().string()) + " " + Quoted((work / "copied").string()))
-                              .c_str()),
+    ASSERT_EQ(std::system(
+                  ("cp -r " + Quoted(mounted.Root().string()) + " " + Quoted((work / "copied").string())).c_str()),
               0);
   }
   const CliRun saved = RunCli(Disk() + " save --out " + Quoted((work / "saved").string()));

@@ -67,7 +67,7 @@ TEST(DestinationNamer, NamesAreWrittenAsTheyAreUnlessTheDestinationNeedsSafeOnes
   EXPECT_EQ(flagged.name, "1.mx0,S=180_2,S");
   safe.Written(dir.Path(), "1.mx0,S=180:2,S", flagged);
   EXPECT_EQ(safe.Renamed(), (std::vector<RenamedEntry>{{(dir / "dir_one").string(), "dir:one"},
-                                                        {(dir / "1.mx0,S=180_2,S").string(), "1.mx0,S=180:2,S"}}));
+                                                       {(dir / "1.mx0,S=180_2,S").string(), "1.mx0,S=180:2,S"}}));
 }
 
 TEST(DestinationNamer, ANameThatStandsAsItIsIsKeptWhenForeseenWhateverTheOrder) {

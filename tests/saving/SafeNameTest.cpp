@@ -14,7 +14,7 @@ TEST(SafeName, NamesNoPathCanHoldBecomeHoldableAndEveryOtherByteStays) {
   EXPECT_EQ(HoldableName(""), "_");
   EXPECT_EQ(HoldableName("."), "_");
   EXPECT_EQ(HoldableName(".."), "__");
-  EXPECT_EQ(HoldableName("...") , "...");
+  EXPECT_EQ(HoldableName("..."), "...");
   // Maildir flags, characters only other systems refuse, and bytes that are not UTF-8.
   EXPECT_EQ(HoldableName("1291234567.M0P1000.mx0,S=180:2,S"), "1291234567.M0P1000.mx0,S=180:2,S");
   EXPECT_EQ(HoldableName("a:*?\"<>|\\b"), "a:*?\"<>|\\b");
