@@ -47,7 +47,7 @@ void BrowseFolder::Open() {
       return;
     }
     PartitionSource partition = CurrentPartitionSource(state_);
-    partition.disk = DiskReader(reader_, state_.CurrentDiskIndex);
+    partition.disk = DiskReader(reader_, state_.currentDiskIndex);
     const std::string why = mounter_->Mount(partition, state_.catalogue, CurrentBodySource(state_), folder);
     if (!why.empty()) {
       ::rmdir(folder.c_str());

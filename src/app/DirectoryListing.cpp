@@ -123,7 +123,7 @@ std::string ListingTextPath(WizardState& state) { return JoinPrivate(state, "Tre
 std::string ListingPrintPath(WizardState& state) { return JoinPrivate(state, "TreeStructPrint.dat"); }
 
 bool ListingAvailable(WizardState& state) {
-  if (state.wizardStage == 2 && state.Window().TreeRoot(kTree) != kNoTreeItem) return true;
+  if (state.stage == WizardStage::Catalogue && state.Window().TreeRoot(kTree) != kNoTreeItem) return true;
   state.Window().ShowMessage(kListingNeedsCatalogue);
   return false;
 }

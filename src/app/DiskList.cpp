@@ -10,15 +10,15 @@ namespace key = diskinfo;
 
 std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<NamedDisk>& named,
                                                const std::string& sysBlockRoot) {
-  const int stage = state.wizardStage;
-  state.wizardStage = -1;
+  const WizardStage stage = state.stage;
+  state.stage = WizardStage::ListingDisks;
   WindowPort& window = state.Window();
   const TreeItemHandle root = window.TreeReset(TreeId::Disk, "My Computer");
   auto problems = OpenDisks(state.diskNames, state.diskInfo, named, sysBlockRoot);
   for (std::size_t n = 0; n < state.diskNames.Count(); ++n)
     window.TreeInsert(TreeId::Disk, root, DiskNameTable::DiskName(n), 1, 1);
   window.TreeExpand(TreeId::Disk, root);
-  state.wizardStage = stage;
+  state.stage = stage;
   return problems;
 }
 

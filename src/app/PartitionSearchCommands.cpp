@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/ControlIds.h"
+#include "app/CurrentDisk.h"
 #include "app/PartitionList.h"
 #include "app/ValueFields.h"
 #include "app/WindowPort.h"
@@ -44,12 +45,6 @@ void SearchProgressBars::OnCylinder(std::uint64_t index, std::uint64_t cylinders
   window_.SetProgress(control::kMoreSearchProgress, static_cast<int>(index * 100 / cylinders));
 }
 
-DiskReader CurrentDisk(WizardState& state) { return {state.reader, state.CurrentDiskIndex}; }
-
-std::uint64_t CurrentDiskSectors(const WizardState& state) {
-  return state.diskInfo.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(state.CurrentDiskIndex)) / kSectorSize;
-}
-
 void QuickSearch(WizardState& state) {
   state.partitionTable.count = 0;
   ListingProgress progress(state, false);
@@ -66,18 +61,18 @@ void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t 
   window.SetControlText(control::kFoundCount, FoundText(0));
   ListingProgress progress(state, true);
   const PartitionSearchResult result =
-      ScanSectorsForPartitions(disk, totalSectors, StopToken(state.StopRequested), progress);
+      ScanSectorsForPartitions(disk, totalSectors, StopToken(state.stopRequested), progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
 
   window.RunOnWindowThread([&] {
-    state.StopRequested.store(0);
+    state.stopRequested.store(0);
     ShowPartitionsFound(state);
     if (state.partitionTable.count == 0) {
       window.ShowMessage(kAdvancedSearchFoundNothing);
-      ShowView(state, 1);
+      ShowView(state, WizardView::FirstStep);
     } else {
-      ShowView(state, 3);
-      ++state.wizardStage;
+      ShowView(state, WizardView::PartitionList);
+      state.stage = StageAfter(state.stage);
     }
   });
 }
@@ -87,14 +82,14 @@ void SearchMorePartitions(WizardState& state) {
   CylinderGeometry reported;
   DiskReader disk = CurrentDisk(state);
   window.RunOnWindowThread([&] {
-    ShowView(state, 9);
+    ShowView(state, WizardView::MoreSearchRunning);
     ClearPartitionRecords(state);
     // The partition chosen before went with its item: so do its details and its range.
     state.currentPartition = {};
     window.ListRemoveAllRows(control::kDetailsList);
     ShowPartitionRange(state);
     disk = CurrentDisk(state);
-    const std::string name = DiskNameTable::DiskName(state.CurrentDiskIndex);
+    const std::string name = DiskNameTable::DiskName(state.currentDiskIndex);
     reported = {state.diskInfo.ReadNumber(diskinfo::kCylinderKey, name),
                 state.diskInfo.ReadNumber(diskinfo::kHeadKey, name),
                 state.diskInfo.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
@@ -104,7 +99,7 @@ void SearchMorePartitions(WizardState& state) {
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
   window.RunOnWindowThread([&] {
     if (state.partitionTable.count == 0) window.SystemMessage(kMoreSearchFoundNothing, SystemIcon::Error);
-    ShowView(state, 10);
+    ShowView(state, WizardView::MoreSearchDone);
   });
 }
 

@@ -10,7 +10,7 @@
 #include "app/ControlIds.h"
 #include "app/DestinationChecks.h"
 #include "app/WindowPort.h"
-#include "app/PartitionSearchCommands.h"
+#include "app/CurrentDisk.h"
 #include "app/WizardState.h"
 #include "carving/RawRecovery.h"
 
@@ -124,7 +124,7 @@ bool StartRawRecovery(WizardState& state) {
   }
   state.destinationPath = window.AskDestinationFolder();
   if (state.destinationPath.empty()) return false;
-  if (RefuseDestinationOnSource(window, state.diskNames, state.CurrentDiskIndex, state.destinationPath,
+  if (RefuseDestinationOnSource(window, state.diskNames, state.currentDiskIndex, state.destinationPath,
                                 state.deviceLookup))
     return false;
   if (!DestinationUsable(state.destinationPath)) {
@@ -133,7 +133,7 @@ bool StartRawRecovery(WizardState& state) {
   }
   window.SetControlText(control::kRawStartButton, kStopSearchingText);
   EnableControlsForRun(state, false);
-  window.SetControlText(control::kRawStatus, "Searching Disk - " + std::to_string(state.CurrentDiskIndex));
+  window.SetControlText(control::kRawStatus, "Searching Disk - " + std::to_string(state.currentDiskIndex));
   state.rawRecovery.stopRequested.store(false);
   state.rawRecovery.running.store(true);
   return true;
@@ -218,7 +218,7 @@ void RunRawRecovery(WizardState& state) {
     return LeaveRawPanelIdle(state);
   }
   window.ShowControl(control::kRawProgress, true);
-  RawRecoveryJob job{DiskReader(state.reader, state.CurrentDiskIndex),
+  RawRecoveryJob job{DiskReader(state.reader, state.currentDiskIndex),
                      range->start,
                      range->end,
                      CurrentDiskSectors(state),

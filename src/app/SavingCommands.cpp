@@ -45,7 +45,7 @@ struct ShownFolders {
 
 bool MadeDestination(WizardState& state, const char* invalidPath) {
   // Not even a folder is made on the disk being recovered.
-  if (RefuseDestinationOnSource(state.Window(), state.diskNames, state.CurrentDiskIndex, state.destinationPath,
+  if (RefuseDestinationOnSource(state.Window(), state.diskNames, state.currentDiskIndex, state.destinationPath,
                                 state.deviceLookup))
     return false;
   const fs::path destination(state.destinationPath);
@@ -65,7 +65,7 @@ SaveSelection CountedOr(WizardState& state, SaveSelection (*make)(WizardState&))
 }
 
 SaveSelection SelectionOfMode(WizardState& state) {
-  return state.saveMode == 1 ? SelectionFromTree(state) : SelectionFromList(state);
+  return state.saveMode == SaveMode::CheckedInTree ? SelectionFromTree(state) : SelectionFromList(state);
 }
 
 void Save(WizardState& state, const SaveSelection& selection) {
@@ -79,12 +79,12 @@ void Save(WizardState& state, const SaveSelection& selection) {
 }  // namespace
 
 PartitionSource CurrentPartitionSource(WizardState& state) {
-  return {DiskReader(state.reader, state.CurrentDiskIndex), state.currentPartition.partitionStartSector,
+  return {DiskReader(state.reader, state.currentDiskIndex), state.currentPartition.partitionStartSector,
           state.catalogue.currentSuperblock};
 }
 
 BodySource CurrentBodySource(const WizardState& state) {
-  return state.fileSearchType == 2 ? BodySource::Pieces : BodySource::Tree;
+  return state.fileSearchKind == FileSearchKind::Advanced ? BodySource::Pieces : BodySource::Tree;
 }
 
 SaveSelection SelectionFromTree(WizardState& state) {
@@ -174,7 +174,7 @@ void RunSaving(WizardState& state) {
 
 void SaveCountedSelection(WizardState& state) {
   state.saving.replaceChoice = 0;
-  if (state.saveMode == 1)
+  if (state.saveMode == SaveMode::CheckedInTree)
     SaveCheckedFolders(state);
   else
     SaveListSelection(state);

@@ -10,6 +10,7 @@
 #include "app/BrowseFolder.h"
 #include "app/LanguageTexts.h"
 #include "app/TreeModel.h"
+#include "app/WizardModes.h"
 #include "app/WorkerSlots.h"
 
 namespace vantrel {
@@ -82,11 +83,11 @@ class Wizard {
   const LanguageTexts& Language() const { return language_; }
 
  private:
-  int Stage() const;
+  WizardStage Stage() const;
   void NextFromDiskStage();
   void NextFromPartitionStage();
   void SelectMode(int button, bool showPicture);
-  void StartSaving(std::uint16_t saveMode);
+  void StartSaving(SaveMode saveMode);
   void SaveLog();
   void LoadLog();
   void PrepareTreesForLoad();

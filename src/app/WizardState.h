@@ -19,7 +19,8 @@
 #include "app/CatalogueMarks.h"
 #include "app/FolderRows.h"
 #include "app/WindowBadSectorPrompt.h"
-#include "app/PartitionList.h"
+#include "app/PartitionTable.h"
+#include "app/WizardModes.h"
 #include "saving/SaveSelection.h"
 #include "saving/SavingOptions.h"
 #include "saving/SavingRun.h"
@@ -40,23 +41,20 @@ struct WizardState {
   WizardState& operator=(const WizardState&) = delete;
 
   WindowPort* mainWindow = nullptr;
-  // 0 disk and mode, 1 partition list, 2 catalogue; -1 while the disk tree is built.
-  std::atomic<int> wizardStage{0};
-  std::uint16_t recoveryMode = 0;     // 0 none, 1 Quick Search, 2 Advanced Search, 3 Raw Recovery
-  std::uint32_t fileSearchType = 0;   // 1 quick, 2 advanced file/folder search
-  std::uint16_t saveMode = 0;
-  std::uint16_t CurrentDiskIndex = 0;
-  std::string SelectedDiskText;
+  std::atomic<WizardStage> stage{WizardStage::DiskAndMode};
+  RecoveryMode recoveryMode = RecoveryMode::None;
+  FileSearchKind fileSearchKind = FileSearchKind::None;
+  SaveMode saveMode = SaveMode::None;
+  std::uint16_t currentDiskIndex = 0;
+  std::string selectedDiskText;
   std::string selectedDiskModel;
-  std::atomic<int> StopRequested{0};
+  std::atomic<int> stopRequested{0};
   int balloonHelp = 1;
   std::string programFolder;
   std::string activityLogPath;
   std::string languageFileName;
   std::string tempFolder;
   std::string listingFolder;  // private folder of this run for the listing files, made on first use
-  std::string messageText;
-  char PlatformMode = 'N';
   CurrentPartition currentPartition;
   std::string destinationPath;
 

@@ -70,7 +70,7 @@ class WindowRunFailures : public ::testing::Test {
   }
   std::uint64_t PartitionByte() const { return t_.state.currentPartition.partitionStartSector * 512; }
   void BuildCatalogue() {
-    dialogs_.AddFileSearchType(1);
+    dialogs_.AddFileSearchKind(FileSearchKind::Quick);
     wizard_.Next();
     wizard_.Workers().WaitAll();
   }
@@ -90,7 +90,7 @@ TEST_F(WindowRunFailures, CatalogueBuildThatRunsOutOfMemoryLeavesThePartitionSte
   BuildCatalogue();
   EXPECT_EQ(LastMessage(), kOutOfMemory);
   EXPECT_EQ(t_.window.Messages().back().kind, ShownMessage::Kind::SystemError);
-  EXPECT_EQ(t_.state.wizardStage, 1);
+  EXPECT_EQ(t_.state.stage, WizardStage::Partitions);
   EXPECT_TRUE(t_.state.catalogue.fileList.empty());
   EXPECT_FALSE(t_.window.Control(kStopButton).shown);
   EXPECT_TRUE(t_.window.Control(kPartitionTree).enabled);
@@ -99,7 +99,7 @@ TEST_F(WindowRunFailures, CatalogueBuildThatRunsOutOfMemoryLeavesThePartitionSte
   // Nothing stays in the way of the next build.
   disk_->FailAt(0, 0);
   BuildCatalogue();
-  EXPECT_EQ(t_.state.wizardStage, 2);
+  EXPECT_EQ(t_.state.stage, WizardStage::Catalogue);
   EXPECT_FALSE(t_.state.catalogue.fileList.empty());
 }
 
@@ -111,8 +111,8 @@ TEST_F(WindowRunFailures, PartitionSearchThatRunsOutOfMemoryLeavesTheFirstStep) 
   wizard_.Next();
   wizard_.Workers().WaitAll();
   EXPECT_EQ(LastMessage(), kOutOfMemory);
-  EXPECT_EQ(t_.state.wizardStage, 0);
-  EXPECT_EQ(t_.window.CurrentView(), 1);
+  EXPECT_EQ(t_.state.stage, WizardStage::DiskAndMode);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::FirstStep);
   EXPECT_FALSE(t_.window.Control(kStopButton).shown);
 }
 
@@ -149,7 +149,7 @@ class WindowDestinationOnSource : public ::testing::Test {
 
 TEST_F(WindowDestinationOnSource, SavingAndCarvingAreRefusedWithNothingWritten) {
   t_.state.destinationPath = (out_.Path() / "saved").string();
-  t_.state.saveMode = 2;
+  t_.state.saveMode = SaveMode::ChosenInList;
   RunSaving(t_.state);
   EXPECT_EQ(t_.window.MessageTexts(), std::vector<std::string>{kDestinationOnSource});
   EXPECT_FALSE(fs::exists(out_.Path() / "saved"));

@@ -23,7 +23,7 @@ TEST(OutOfMemoryWhileCarving, EveryFailurePointLeavesOnlyWholeFilesAndNotTheOneB
   wizard.state.diskNames.Clear();
   auto failing = std::make_unique<AllocationFailingDisk>(image);
   AllocationFailingDisk& disk = *failing;
-  wizard.state.CurrentDiskIndex = static_cast<std::uint16_t>(
+  wizard.state.currentDiskIndex = static_cast<std::uint16_t>(
       wizard.state.diskNames.Add({image, {}, std::move(failing)}));
 
   TempDir whole;

@@ -64,7 +64,7 @@ TEST_F(DiskEnumeration, ImagesAreListedInOrderWithTheUsualGeometryAndExactSize) 
   // The size is the image's exact size, not cylinders x heads x sectors.
   EXPECT_EQ(wizard_.state.diskInfo.Read("VT WINDOWS\\Size", "Disk0"), std::to_string(8225280000ull + 7 * 512));
   EXPECT_EQ(Details(1)[3], "Cylinder   : 0");
-  EXPECT_EQ(wizard_.state.wizardStage, 0);
+  EXPECT_EQ(wizard_.state.stage, WizardStage::DiskAndMode);
 }
 
 TEST_F(DiskEnumeration, DiskThatCannotBeOpenedIsListedAndSaysWhy) {

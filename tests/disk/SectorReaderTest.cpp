@@ -21,7 +21,7 @@ class SectorReaderPolicy : public ::testing::Test {
   // Reads 8 sectors from 8 into a buffer filled with 0xEE; returns the result.
   int ReadRun(std::uint64_t first = 8) {
     std::fill(buffer_.begin(), buffer_.end(), std::byte{0xEE});
-    return wizard_.state.reader.ReadSectors({wizard_.state.CurrentDiskIndex, first, 8, buffer_});
+    return wizard_.state.reader.ReadSectors({wizard_.state.currentDiskIndex, first, 8, buffer_});
   }
   std::byte At(std::uint32_t sectorInRun) const { return buffer_[sectorInRun * kSectorSize + 7]; }
 
@@ -88,7 +88,7 @@ TEST_F(SectorReaderPolicy, MissingDiskGivesZeroWithoutPromptAndUntouchedBuffer) 
 TEST_F(SectorReaderPolicy, CallerLearnsWhichSectorsDidNotArrive) {
   const auto read = [&](std::uint64_t first) {
     UnreadSectors unread;
-    wizard_.state.reader.ReadSectors({wizard_.state.CurrentDiskIndex, first, 8, buffer_, &unread});
+    wizard_.state.reader.ReadSectors({wizard_.state.currentDiskIndex, first, 8, buffer_, &unread});
     return unread;
   };
   EXPECT_EQ(read(16).sectors, std::vector<bool>(8, false));

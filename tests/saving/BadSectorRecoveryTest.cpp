@@ -61,7 +61,7 @@ class BadSectorRecovery : public ::testing::Test {
     wizard_.state.saving.Reset();
     ToggleCheck(wizard_.state, wizard_.window.TreeRoot(TreeId::Folder));
     wizard_.state.destinationPath = folder.string();
-    wizard_.state.saveMode = 1;
+    wizard_.state.saveMode = SaveMode::CheckedInTree;
     RunSaving(wizard_.state);
   }
   const CatalogueEntry* FileOf(const nlohmann::json& entry) const {

@@ -38,7 +38,7 @@ class SavingOnFixtures : public ::testing::Test {
   void SaveAll() {
     ToggleCheck(wizard_.state, wizard_.window.TreeRoot(TreeId::Folder));
     wizard_.state.destinationPath = out_.Path().string();
-    wizard_.state.saveMode = 1;
+    wizard_.state.saveMode = SaveMode::CheckedInTree;
     RunSaving(wizard_.state);
   }
   // Files (and symlinks, saved as their target text) of a listing that are not where
@@ -217,7 +217,7 @@ TEST_F(SavingOnFixtures, DestinationThatCannotTakeAFileAsksAndNeverKeepsAShortCo
 TEST_F(SavingOnFixtures, NothingCheckedSaysSoAndAMissingDestinationIsRefused) {
   Build("bare-36", 0, false);
   wizard_.state.destinationPath = out_.Path().string();
-  wizard_.state.saveMode = 1;
+  wizard_.state.saveMode = SaveMode::CheckedInTree;
   RunSaving(wizard_.state);
   EXPECT_EQ(wizard_.window.MessageTexts().back(), kNoFolderSelected);
 

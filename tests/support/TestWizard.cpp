@@ -26,7 +26,7 @@ nlohmann::json TestWizard::BuildFixtureCatalogue(const std::string& image, int l
   state.currentPartition = {partition["start_sector"].get<std::uint64_t>(),
                             partition["size_sectors"].get<std::uint64_t>(), 0};
   ReplaceFolderTree(state);
-  state.fileSearchType = advanced ? 2 : 1;
+  state.fileSearchKind = advanced ? FileSearchKind::Advanced : FileSearchKind::Quick;
   if (advanced)
     AdvancedCatalogueBuild(state);
   else
@@ -40,7 +40,7 @@ MemoryDiskSource& TestWizard::UseMemoryDisk(std::size_t sectors) {
   const int n = state.diskNames.Add({"memory", {}, std::move(source)});
   const std::string name = DiskNameTable::DiskName(static_cast<std::size_t>(n));
   state.diskInfo.Write(diskinfo::kSizeKey, name, std::to_string(sectors * kSectorSize));
-  state.CurrentDiskIndex = static_cast<std::uint16_t>(n);
+  state.currentDiskIndex = static_cast<std::uint16_t>(n);
   ReplacePartitionTree(state);
   return disk;
 }

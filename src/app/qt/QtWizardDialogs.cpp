@@ -32,7 +32,7 @@ namespace {
 constexpr const char* kVersionText = "Version 12.04.06";
 }
 
-std::optional<std::uint32_t> QtWizardDialogs::AskFileSearchType() {
+std::optional<FileSearchKind> QtWizardDialogs::AskFileSearchKind() {
   QDialog dialog(&window_);
   dialog.setObjectName("RecoveryMode");
   dialog.setWindowTitle("Recovery Mode");
@@ -54,8 +54,8 @@ std::optional<std::uint32_t> QtWizardDialogs::AskFileSearchType() {
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  if (quick->isChecked()) return 1;
-  if (advanced->isChecked()) return 2;
+  if (quick->isChecked()) return FileSearchKind::Quick;
+  if (advanced->isChecked()) return FileSearchKind::Advanced;
   return std::nullopt;
 }
 
