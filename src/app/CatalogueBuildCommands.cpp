@@ -26,7 +26,7 @@ CatalogueBuildJob BeginCatalogueBuild(WizardState& state, bool advanced) {
   window.EnableControl(control::kStopButton, true);
   state.stopRequested.store(0);
   WindowBuildStatus(window).SetUpRows();
-  return {DiskReader(state.reader, state.currentDiskIndex), state.currentPartition.partitionStartSector, advanced};
+  return {state.disks.Current(), state.currentPartition.partitionStartSector, advanced};
 }
 
 void RunCatalogueBuild(WizardState& state, const CatalogueBuildJob& job) {

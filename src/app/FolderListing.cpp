@@ -12,8 +12,8 @@ namespace {
 
 // The rows the wizard reads back (saving, opening a row) in the order the list shows them.
 void KeepListedRows(WizardState& state, const FolderRows& rows) {
-  state.listedRows.resize(rows.Count());
-  for (std::size_t row = 0; row < rows.Count(); ++row) state.listedRows[row] = rows.Listed(row);
+  state.shownFolder.entries.resize(rows.Count());
+  for (std::size_t row = 0; row < rows.Count(); ++row) state.shownFolder.entries[row] = rows.Listed(row);
 }
 
 }  // namespace
@@ -25,15 +25,15 @@ void ShowFolder(WizardState& state, std::uint32_t key) {
   for (const std::size_t i : contents.folders) rows->AddFolder(catalogue, catalogue.folderList[i], i, state.marks.ItemOf(i));
   for (const std::size_t i : contents.files) rows->AddFile(catalogue, catalogue.fileList[i], i);
   KeepListedRows(state, *rows);
-  state.shownRows = rows;
+  state.shownFolder.rows = rows;
   state.Window().ListSetRowSource(control::kDetailsList, std::move(rows));
 }
 
 bool SortFolderRows(WizardState& state, std::size_t column, bool descending) {
-  if (!state.shownRows) return false;
-  std::shared_ptr<const FolderRows> sorted = state.shownRows->SortedBy(column, descending);
+  if (!state.shownFolder.rows) return false;
+  std::shared_ptr<const FolderRows> sorted = state.shownFolder.rows->SortedBy(column, descending);
   KeepListedRows(state, *sorted);
-  state.shownRows = sorted;
+  state.shownFolder.rows = sorted;
   state.Window().ListSetRowSource(control::kDetailsList, std::move(sorted), static_cast<int>(column), descending);
   return true;
 }

@@ -21,7 +21,7 @@ bool AddPartitionRecord(WizardState& state, std::uint64_t start, std::uint64_t s
 }
 
 void ReplacePartitionTree(WizardState& state) {
-  state.Window().TreeReset(TreeId::Partition, "Disk " + std::to_string(state.currentDiskIndex));
+  state.Window().TreeReset(TreeId::Partition, "Disk " + std::to_string(state.disks.currentIndex));
 }
 
 void ClearPartitionRecords(WizardState& state) {

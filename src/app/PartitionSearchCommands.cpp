@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/ControlIds.h"
-#include "app/CurrentDisk.h"
 #include "app/PartitionList.h"
 #include "app/ValueFields.h"
 #include "app/WindowPort.h"
@@ -48,12 +47,12 @@ void SearchProgressBars::OnCylinder(std::uint64_t index, std::uint64_t cylinders
 void QuickSearch(WizardState& state) {
   state.partitionTable.count = 0;
   ListingProgress progress(state, false);
-  const PartitionSearchResult result = SearchPartitionTables(CurrentDisk(state), progress);
+  const PartitionSearchResult result = SearchPartitionTables(state.disks.Current(), progress);
   if (result.tableFull) state.Window().ShowMessage(kPartitionTableFullMessage);
   if (state.partitionTable.count == 0) state.Window().ShowMessage(kQuickSearchFoundNothing);
 }
 
-void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, CurrentDisk(state), CurrentDiskSectors(state)); }
+void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, state.disks.Current(), state.disks.CurrentSectors()); }
 
 void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors) {
   WindowPort& window = state.Window();
@@ -80,7 +79,7 @@ void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t 
 void SearchMorePartitions(WizardState& state) {
   WindowPort& window = state.Window();
   CylinderGeometry reported;
-  DiskReader disk = CurrentDisk(state);
+  DiskReader disk = state.disks.Current();
   window.RunOnWindowThread([&] {
     ShowView(state, WizardView::MoreSearchRunning);
     ClearPartitionRecords(state);
@@ -88,11 +87,11 @@ void SearchMorePartitions(WizardState& state) {
     state.currentPartition = {};
     window.ListRemoveAllRows(control::kDetailsList);
     ShowPartitionRange(state);
-    disk = CurrentDisk(state);
-    const std::string name = DiskNameTable::DiskName(state.currentDiskIndex);
-    reported = {state.diskInfo.ReadNumber(diskinfo::kCylinderKey, name),
-                state.diskInfo.ReadNumber(diskinfo::kHeadKey, name),
-                state.diskInfo.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
+    disk = state.disks.Current();
+    const std::string name = DiskNameTable::DiskName(state.disks.currentIndex);
+    reported = {state.disks.info.ReadNumber(diskinfo::kCylinderKey, name),
+                state.disks.info.ReadNumber(diskinfo::kHeadKey, name),
+                state.disks.info.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
   });
   ListingProgress progress(state, false);
   const PartitionSearchResult result = SearchCylinderStarts(disk, reported, progress);

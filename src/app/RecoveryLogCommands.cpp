@@ -27,10 +27,10 @@ namespace fs = std::filesystem;
 constexpr const char* kEnumeratingText = "Enumerating Files/Directories ";
 
 RecoveryLogHead HeadOf(const WizardState& state) {
-  return {.diskModel = state.selectedDiskModel,
+  return {.diskModel = state.disks.selectedModel,
           .recoveryMode = static_cast<std::uint8_t>(state.recoveryMode),
           .fileSearchType = static_cast<std::uint16_t>(state.fileSearchKind),  // the numbers logs store
-          .diskIndex = static_cast<std::uint8_t>(state.currentDiskIndex),
+          .diskIndex = static_cast<std::uint8_t>(state.disks.currentIndex),
           .selected = {state.currentPartition.sizeSectors, state.currentPartition.partitionStartSector}};
 }
 
@@ -45,8 +45,8 @@ std::vector<LoggedPartition> PartitionsOf(const WizardState& state) {
 // The disk whose model was compared with the log's is the one read: the selected disk,
 // whatever number the disk had when the log was made.
 std::uint16_t DiskToRead(const WizardState& state, std::uint8_t loggedIndex) {
-  const auto selected = DiskNameTable::DiskNumber(state.selectedDiskText);
-  if (selected && *selected < state.diskNames.Count()) return static_cast<std::uint16_t>(*selected);
+  const auto selected = DiskNameTable::DiskNumber(state.disks.selectedLabel);
+  if (selected && *selected < state.disks.names.Count()) return static_cast<std::uint16_t>(*selected);
   return loggedIndex;
 }
 
@@ -78,7 +78,7 @@ void ApplyLog(WizardState& state, RecoveryLog log) {
   ReplaceFolderTree(state);
   window.ShowControl(control::kFolderTree, false);
   if (atStart) {
-    state.currentDiskIndex = DiskToRead(state, log.head.diskIndex);
+    state.disks.currentIndex = DiskToRead(state, log.head.diskIndex);
     // The first step's controls leave with the disk tree: the catalogue takes their place.
     for (const int id : {control::kDiskTree, control::kSelectDiskGroup, control::kRecoveryModesGroup,
                          control::kQuickSearchMode, control::kAdvancedSearchMode, control::kRawRecoveryMode})
@@ -193,7 +193,7 @@ LogLoadOutcome LoadRecoveryLogBytes(WizardState& state, ByteSpan file) {
     window.SystemMessage(kDamagedLogMessage, SystemIcon::Error);
     return LogLoadOutcome::Refused;
   }
-  if (*model != state.selectedDiskModel) {
+  if (*model != state.disks.selectedModel) {
     window.ShowMessage(kWrongDiskMessage);
     return LogLoadOutcome::Refused;
   }

@@ -1,6 +1,5 @@
 #include "app/ValueFields.h"
 
-#include "app/CurrentDisk.h"
 #include "app/RunSummaries.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
@@ -36,8 +35,8 @@ std::string ModeText(RecoveryMode mode) {
 }
 
 void ShowSelectedDisk(WizardState& state) {
-  std::string text = state.selectedDiskText;
-  if (const std::uint64_t sectors = CurrentDiskSectors(state); sectors > 0)
+  std::string text = state.disks.selectedLabel;
+  if (const std::uint64_t sectors = state.disks.CurrentSectors(); sectors > 0)
     text += " (" + ByteCountText(sectors * 512) + ")";
   state.Window().SetControlText(kSelectedDiskValue, text);
 }

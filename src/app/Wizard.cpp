@@ -5,7 +5,6 @@
 #include "app/ActivityLog.h"
 #include "app/CatalogueBrowsing.h"
 #include "app/ControlIds.h"
-#include "app/CurrentDisk.h"
 #include "app/FolderChecks.h"
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
@@ -69,13 +68,13 @@ Wizard::Wizard(WizardState& state, WizardDialogs& dialogs, WorkerPause& pause)
 
 WizardStage Wizard::Stage() const { return state_.stage; }
 
-void Wizard::Log(const std::string& text) { AppendActivityLog(state_.activityLogPath, text); }
+void Wizard::Log(const std::string& text) { AppendActivityLog(state_.files.activityLogPath, text); }
 
 void Wizard::Initialise(const std::string& languageSetting) {
   WindowPort& window = state_.Window();
-  state_.activityLogPath = ActivityLogPath(state_.programFolder);
+  state_.files.activityLogPath = ActivityLogPath(state_.files.programFolder);
   Log("\r\n");
-  window.SetControlText(kLogFolderEdit, state_.tempFolder);
+  window.SetControlText(kLogFolderEdit, state_.files.tempFolder);
   window.ShowControl(kLogFolderEdit, false);
   window.ListRemoveAllColumns(kDetailsList);
   window.ListInsertColumn(kDetailsList, {"Details", 500});
@@ -87,8 +86,8 @@ void Wizard::Initialise(const std::string& languageSetting) {
   for (const int id : kRawPanelControls) window.ShowControl(id, false);
   window.SetChecked(kRawExactSizes, state_.rawRecovery.exactSizes);
   for (const int id : {kMoreSearchProgress, kPartitionTree, kFolderTree}) window.ShowControl(id, false);
-  state_.languageFileName = ChooseLanguageFile(languageSetting);
-  language_.Load(state_.programFolder + "/" + LanguageFileOnDisk(state_.languageFileName));
+  state_.files.languageFileName = ChooseLanguageFile(languageSetting);
+  language_.Load(state_.files.programFolder + "/" + LanguageFileOnDisk(state_.files.languageFileName));
   state_.stage = WizardStage::DiskAndMode;
   // The first screen is the one that Back to the first step shows.
   ShowView(state_, WizardView::FirstStep);
@@ -100,7 +99,7 @@ void Wizard::ClickDiskItem(TreeItemHandle item) {
   const std::string label = window.TreeText(TreeId::Disk, item);
   if (label.empty() || label == "My Computer") return;
   window.TreeSelect(TreeId::Disk, item);
-  state_.selectedDiskText = label;
+  state_.disks.selectedLabel = label;
   if (label != "File Systems") ShowDiskDetails(state_, DiskIndexFromLabel(label));
   ShowSelectedDisk(state_);
   for (const int id : kModeButtons) window.EnableControl(id, true);
@@ -118,14 +117,14 @@ void Wizard::SelectMode(int button, bool showPicture) {
 
 std::string Wizard::HoverMode(int button) {
   // Only the first step offers the modes, once a disk is chosen.
-  if (Stage() != WizardStage::DiskAndMode || Busy() || state_.selectedDiskText.empty()) return {};
+  if (Stage() != WizardStage::DiskAndMode || Busy() || state_.disks.selectedLabel.empty()) return {};
   SelectMode(button, false);
   if (!state_.balloonHelp) return {};
   return language_.ModeDescription(state_.recoveryMode);
 }
 
 void Wizard::ClickMode(int button) {
-  if (Stage() == WizardStage::DiskAndMode && !Busy() && !state_.selectedDiskText.empty()) SelectMode(button, true);
+  if (Stage() == WizardStage::DiskAndMode && !Busy() && !state_.disks.selectedLabel.empty()) SelectMode(button, true);
 }
 
 void Wizard::Next() {
@@ -142,7 +141,7 @@ void Wizard::NextFromDiskStage() {
   WindowPort& window = state_.Window();
   const RecoveryMode mode = state_.recoveryMode;
   if (mode == RecoveryMode::None) return;
-  Log("\r\nSelected Disk : " + state_.selectedDiskModel + "\r\nSelected Mode : " + ModeLogText(mode));
+  Log("\r\nSelected Disk : " + state_.disks.selectedModel + "\r\nSelected Mode : " + ModeLogText(mode));
   window.EnableControl(kRawStartButton, mode == RecoveryMode::RawRecovery);
   if (mode != RecoveryMode::RawRecovery) ShowView(state_, WizardView::SearchingPartitions);
   if (mode == RecoveryMode::QuickSearch) {
@@ -157,14 +156,14 @@ void Wizard::NextFromDiskStage() {
     window.EnableControl(kPartitionTree, false);
     window.EnableControl(kStopButton, true);
     workers_.Empty(Worker::Catalogue);
-    workers_.Start(Worker::PartitionSearch, [this, disk = CurrentDisk(state_), sectors = CurrentDiskSectors(state_)] {
+    workers_.Start(Worker::PartitionSearch, [this, disk = state_.disks.Current(), sectors = state_.disks.CurrentSectors()] {
       AdvancedSearchOn(state_, disk, sectors);
     });
   } else {
     workers_.Empty(Worker::Catalogue);
     workers_.Empty(Worker::PartitionSearch);
     // Raw recovery reads the disk chosen at this step, as the searches do.
-    state_.currentDiskIndex = DiskIndexFromLabel(state_.selectedDiskText);
+    state_.disks.currentIndex = DiskIndexFromLabel(state_.disks.selectedLabel);
     ShowView(state_, WizardView::RawRecoveryPanel);
     state_.stage = WizardStage::Partitions;
   }
@@ -264,7 +263,7 @@ void Wizard::OpenListRow(std::size_t row, bool upperCase) {
 bool Wizard::SortList(std::size_t column, bool descending) {
   // The rows are the ones a running worker may be reading (a save of the list's selection).
   if (Stage() != WizardStage::Catalogue || Busy()) return false;
-  if (!state_.shownRows || state_.shownRows->Count() != state_.Window().ListRowCount(control::kDetailsList))
+  if (!state_.shownFolder.rows || state_.shownFolder.rows->Count() != state_.Window().ListRowCount(control::kDetailsList))
     return false;
   return SortFolderRows(state_, column, descending);
 }
@@ -279,13 +278,13 @@ void Wizard::SaveFromTree() {
 
 void Wizard::StartSaving(SaveMode saveMode) {
   if (Busy()) return;
-  state_.saveMode = saveMode;
+  state_.saving.mode = saveMode;
   const std::string destination = state_.Window().AskDestinationFolder();
   if (destination.empty()) return;
   state_.destinationPath = destination;
   ClearSavingProgress(state_.Window());
   workers_.Start(Worker::Saving, [this] {
-    SavingRun& run = state_.saving;
+    SavingRun& run = state_.saving.run;
     run.Reset();
     dialogs_.RunCountingDialog([this] { CountSelection(state_); }, [&run] { run.saveStopRequested = 1; });
     // A stopped count ends only the count: the run goes on with what was counted.
@@ -321,11 +320,11 @@ void Wizard::LoadLog() {
 void Wizard::ViewReport() {
   // Open the activity log when there is one to open.
   std::error_code error;
-  if (!std::filesystem::is_regular_file(state_.activityLogPath, error)) {
+  if (!std::filesystem::is_regular_file(state_.files.activityLogPath, error)) {
     state_.Window().ShowMessage(kLogFileNotFound);
     return;
   }
-  state_.Window().OpenDocument(state_.activityLogPath);
+  state_.Window().OpenDocument(state_.files.activityLogPath);
 }
 
 void Wizard::DirectoryCommand(int id) {
@@ -382,7 +381,7 @@ void Wizard::Exit() {
   // Every worker stops at its next step, a file being saved or carved is removed rather
   // than left short, and only then does the process end.
   state_.stopRequested.store(1);
-  state_.saving.abandonRequested = 1;
+  state_.saving.run.abandonRequested = 1;
   state_.rawRecovery.abandonRequested.store(true);
   state_.rawRecovery.stopRequested.store(true);
   dialogs_.WaitWhile([this] { return workers_.AnyRunning(); });
@@ -462,7 +461,7 @@ void Wizard::Command(int id) {
     case kExitButton: Exit(); break;
     case kMenuUpdate: window.ShowMessage(kFeatureNotAvailable); break;
     case kMenuViewReport: ViewReport(); break;
-    case kMenuEmailReport: dialogs_.MailFile(state_.activityLogPath, "Recovery Report"); break;
+    case kMenuEmailReport: dialogs_.MailFile(state_.files.activityLogPath, "Recovery Report"); break;
     case kMenuDirectoryView:
     case kMenuDirectoryPrint:
     case kMenuDirectoryEmail: DirectoryCommand(id); break;

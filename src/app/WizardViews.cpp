@@ -62,7 +62,7 @@ void StartSearching(WizardState& state) {
     window.ShowControl(kSearchProgress, true);
     window.SetControlText(kStatusText, "Searching Partitions");
   }
-  state.currentDiskIndex = DiskIndexFromLabel(state.selectedDiskText);
+  state.disks.currentIndex = DiskIndexFromLabel(state.disks.selectedLabel);
 }
 
 void HideAnyPartitionTree(WizardState& state) {
@@ -218,7 +218,7 @@ std::string StepPictureFile(int picture, RecoveryMode mode) {
 void ShowStepPicture(WizardState& state, int picture) {
   const std::string file = StepPictureFile(picture, state.recoveryMode);
   if (file.empty()) return;
-  state.Window().SetControlText(control::kStepPicture, state.programFolder + "/" + file);
+  state.Window().SetControlText(control::kStepPicture, state.files.programFolder + "/" + file);
 }
 
 void ShowView(WizardState& state, WizardView view) {

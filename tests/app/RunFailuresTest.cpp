@@ -52,13 +52,13 @@ class WindowRunFailures : public ::testing::Test {
   // found by the quick search selected.
   void Start() {
     const std::string image = FixtureImage("mbr-mixed");
-    t_.state.programFolder = programFolder_.Path().string();
-    t_.state.tempFolder = out_.Path().string();
+    t_.state.files.programFolder = programFolder_.Path().string();
+    t_.state.files.tempFolder = out_.Path().string();
     t_.UseImages({image});
-    t_.state.diskNames.Clear();
+    t_.state.disks.names.Clear();
     auto failing = std::make_unique<AllocationFailingDisk>(image);
     disk_ = failing.get();
-    t_.state.diskNames.Add({image, {}, std::move(failing)});
+    t_.state.disks.names.Add({image, {}, std::move(failing)});
     wizard_.Initialise("");
     const TreeItemHandle disk = t_.window.TreeChildren(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk)).at(0);
     wizard_.ClickDiskItem(disk);
@@ -136,11 +136,11 @@ class WindowDestinationOnSource : public ::testing::Test {
   WindowDestinationOnSource() {
     // Disk0 stands for /dev/sda; the destinations are looked up in a made-up device tree.
     t_.UseMemoryDisk(1600);
-    t_.state.diskNames.Clear();
-    t_.state.diskNames.Add({"/dev/sda", {}, std::make_unique<MemoryDiskSource>(1600)});
+    t_.state.disks.names.Clear();
+    t_.state.disks.names.Add({"/dev/sda", {}, std::make_unique<MemoryDiskSource>(1600)});
     devices_.AddTwoDisks();
     devices_.Entry(out_.Path().string(), 8, 1, S_IFDIR);  // on sda1
-    t_.state.deviceLookup = devices_.Lookup();
+    t_.state.disks.deviceLookup = devices_.Lookup();
   }
   TestWizard t_;
   FakeDeviceTree devices_;
@@ -149,7 +149,7 @@ class WindowDestinationOnSource : public ::testing::Test {
 
 TEST_F(WindowDestinationOnSource, SavingAndCarvingAreRefusedWithNothingWritten) {
   t_.state.destinationPath = (out_.Path() / "saved").string();
-  t_.state.saveMode = SaveMode::ChosenInList;
+  t_.state.saving.mode = SaveMode::ChosenInList;
   RunSaving(t_.state);
   EXPECT_EQ(t_.window.MessageTexts(), std::vector<std::string>{kDestinationOnSource});
   EXPECT_FALSE(fs::exists(out_.Path() / "saved"));
@@ -165,7 +165,7 @@ TEST_F(WindowDestinationOnSource, SavingAndCarvingAreRefusedWithNothingWritten) 
 
   // A folder on another disk is taken.
   devices_.Entry(out_.Path().string(), 8, 17, S_IFDIR);
-  t_.state.deviceLookup = devices_.Lookup();
+  t_.state.disks.deviceLookup = devices_.Lookup();
   EXPECT_TRUE(StartRawRecovery(t_.state));
 }
 

@@ -41,8 +41,8 @@ std::string ReadWhole(const fs::path& path) {
 class WizardTest : public ::testing::Test {
  protected:
   void Start(const std::vector<std::string>& images, const std::string& language = "") {
-    t_.state.programFolder = programFolder_.Path().string();
-    t_.state.tempFolder = out_.Path().string();
+    t_.state.files.programFolder = programFolder_.Path().string();
+    t_.state.files.tempFolder = out_.Path().string();
     if (!images.empty()) t_.UseImages(images);
     wizard_.Initialise(language);
   }
@@ -108,7 +108,7 @@ TEST_F(WizardTest, FirstScreenWaitsForADiskBeforeTheModesAndNext) {
   EXPECT_FALSE(At(kQuickSearchMode).enabled);
   wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
   EXPECT_TRUE(At(kQuickSearchMode).enabled);
-  EXPECT_EQ(At(kStepPicture).text, t_.state.programFolder + "/Step2.bmp");
+  EXPECT_EQ(At(kStepPicture).text, t_.state.files.programFolder + "/Step2.bmp");
   EXPECT_GT(t_.window.ListRowCount(kDetailsList), 0u);
 
   // Hovering selects without a new picture; a (keyboard) click shows picture 3.
@@ -116,10 +116,10 @@ TEST_F(WizardTest, FirstScreenWaitsForADiskBeforeTheModesAndNext) {
   EXPECT_EQ(t_.state.recoveryMode, RecoveryMode::AdvancedSearch);
   EXPECT_TRUE(At(kAdvancedSearchMode).checked);
   EXPECT_TRUE(At(kNextButton).enabled);
-  EXPECT_EQ(At(kStepPicture).text, t_.state.programFolder + "/Step2.bmp");
+  EXPECT_EQ(At(kStepPicture).text, t_.state.files.programFolder + "/Step2.bmp");
   wizard_.ClickMode(kQuickSearchMode);
   EXPECT_FALSE(At(kAdvancedSearchMode).checked);
-  EXPECT_EQ(At(kStepPicture).text, t_.state.programFolder + "/Step3.bmp");
+  EXPECT_EQ(At(kStepPicture).text, t_.state.files.programFolder + "/Step3.bmp");
 
   wizard_.Command(kMenuBalloonHelp);
   EXPECT_FALSE(At(kMenuBalloonHelp).checked);
@@ -136,8 +136,8 @@ TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
   EXPECT_EQ(t_.window.CurrentView(), WizardView::PartitionList);
   EXPECT_EQ(t_.window.TreeText(TreeId::Partition, t_.window.TreeRoot(TreeId::Partition)), "Disk 0");
   EXPECT_EQ(t_.state.partitionTable.count, 2u);
-  const std::string log = ReadWhole(t_.state.activityLogPath);
-  EXPECT_NE(log.find("\r\nSelected Disk : " + t_.state.selectedDiskModel + "\r\nSelected Mode : QUICK"
+  const std::string log = ReadWhole(t_.state.files.activityLogPath);
+  EXPECT_NE(log.find("\r\nSelected Disk : " + t_.state.disks.selectedModel + "\r\nSelected Mode : QUICK"
                      "\r\nTotal Partitions Found : 2"),
             std::string::npos)
       << log;
@@ -159,7 +159,7 @@ TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
   auto actions = dialogs_.Actions();
   std::sort(actions.begin(), actions.end());
   EXPECT_EQ(actions, (std::vector<std::string>{"counting", "saving"}));
-  EXPECT_EQ(t_.state.saving.filesWritten, t_.state.saving.totalFiles);
+  EXPECT_EQ(t_.state.saving.run.filesWritten, t_.state.saving.run.totalFiles);
 }
 
 TEST_F(WizardTest, SavedLogBringsTheCatalogueBackFromTheFirstStep) {
@@ -322,10 +322,10 @@ TEST_F(WizardTest, RawRecoveryCarvesTheDiskChosenAtTheFirstStepAfterASearchOfAno
   const UnchangedImage unchangedCarve(CarveFixtureImage("carve-basic"));
   Start({FixtureImage("bare-36"), CarveFixtureImage("carve-basic")});
   ChooseDiskAndMode(kQuickSearchMode, "Disk0");
-  EXPECT_EQ(t_.state.currentDiskIndex, 0);
+  EXPECT_EQ(t_.state.disks.currentIndex, 0);
   wizard_.Back();
   ChooseDiskAndMode(kRawRecoveryMode, "Disk1");
-  EXPECT_EQ(t_.state.currentDiskIndex, 1);
+  EXPECT_EQ(t_.state.disks.currentIndex, 1);
   wizard_.Command(kRawSectorRange);
   const std::uint64_t carveSectors = fs::file_size(CarveFixtureImage("carve-basic")) / 512;
   EXPECT_EQ(At(kRawEndSector).text, std::to_string(carveSectors));
@@ -493,14 +493,14 @@ TEST_F(WizardTest, LoadLogAtTheFirstStepPreparesTheTreesAndACancelRestoresTheSte
 }
 
 TEST_F(WizardTest, ViewReportOpensTheActivityLogOnlyWhenItExists) {
-  t_.state.programFolder = programFolder_.Path().string();
-  t_.state.activityLogPath = (programFolder_.Path() / "nowhere" / "log.txt").string();
+  t_.state.files.programFolder = programFolder_.Path().string();
+  t_.state.files.activityLogPath = (programFolder_.Path() / "nowhere" / "log.txt").string();
   wizard_.Command(kMenuViewReport);
   EXPECT_EQ(t_.window.MessageTexts().back(), kLogFileNotFound);
   Start({});  // writes the log
   wizard_.Command(kMenuViewReport);
   ASSERT_EQ(t_.window.OpenedDocuments().size(), 1u);
-  EXPECT_EQ(t_.window.OpenedDocuments()[0], t_.state.activityLogPath);
+  EXPECT_EQ(t_.window.OpenedDocuments()[0], t_.state.files.activityLogPath);
 }
 
 TEST_F(WizardTest, ExitAsksFirstAndEndsOnlyOnYes) {
@@ -542,7 +542,7 @@ TEST_F(WizardTest, LanguageFileGivesTheModeDescriptionsWhateverTheCaseOfTheSetti
   const UnchangedFixtures unchanged{"mbr-mixed"};
   std::ofstream(programFolder_ / "FrenchA.dat") << "# test\n0\tMode rapide\n2\tMode brut\n";
   Start({FixtureImage("mbr-mixed")}, "frencha.DAT");
-  EXPECT_EQ(t_.state.languageFileName, "frencha.DAT");
+  EXPECT_EQ(t_.state.files.languageFileName, "frencha.DAT");
   wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
   EXPECT_EQ(wizard_.HoverMode(kQuickSearchMode), "Mode rapide");
   // A message the file lacks stays English.

@@ -13,7 +13,7 @@ using namespace control;
 
 class WizardViews : public ::testing::Test {
  protected:
-  void SetUp() override { wizard_.state.programFolder = "/opt/vantrel"; }
+  void SetUp() override { wizard_.state.files.programFolder = "/opt/vantrel"; }
   ControlState At(int id) const { return wizard_.window.Control(id); }
   void ExpectShown(std::initializer_list<int> ids, bool shown) {
     for (const int id : ids) EXPECT_EQ(At(id).shown, shown) << id;
@@ -26,7 +26,7 @@ class WizardViews : public ::testing::Test {
 };
 
 TEST_F(WizardViews, SearchStartHidesTheDiskChoiceAndTakesTheDiskFromTheSelectedLabel) {
-  wizard_.state.selectedDiskText = "Disk12";
+  wizard_.state.disks.selectedLabel = "Disk12";
   wizard_.state.recoveryMode = RecoveryMode::QuickSearch;
   wizard_.window.ListInsertRow(kDetailsList, "Physical Disk Number : 12");
   ShowView(wizard_.state, WizardView::SearchingPartitions);
@@ -35,7 +35,7 @@ TEST_F(WizardViews, SearchStartHidesTheDiskChoiceAndTakesTheDiskFromTheSelectedL
   EXPECT_TRUE(At(kStatusText).shown);
   EXPECT_EQ(Picture(), "/opt/vantrel/Step4.bmp");
   EXPECT_EQ(wizard_.window.List(kDetailsList).RowCount(), 0u);
-  EXPECT_EQ(wizard_.state.currentDiskIndex, 12);
+  EXPECT_EQ(wizard_.state.disks.currentIndex, 12);
   EXPECT_EQ(wizard_.window.CurrentView(), WizardView::SearchingPartitions);
   EXPECT_EQ(At(kStatusText).text, "");
 

@@ -50,7 +50,7 @@ TEST_F(DirectoryListingTest, RootWithoutSubfoldersGivesAnEmptyListing) { EXPECT_
 
 TEST_F(DirectoryListingTest, ViewWritesTheTextFormAndOpensItOnlyWithACatalogueShown) {
   TempDir temp;
-  wizard_.state.tempFolder = temp.Path().string();
+  wizard_.state.files.tempFolder = temp.Path().string();
   Add(Add(root_, "docs"), "2006");
   wizard_.state.stage = WizardStage::Partitions;
   EXPECT_FALSE(ViewListing(wizard_.state));
@@ -71,7 +71,7 @@ TEST_F(DirectoryListingTest, ViewWritesTheTextFormAndOpensItOnlyWithACatalogueSh
 
 TEST_F(DirectoryListingTest, APlantedLinkAtTheOldNameIsLeftAloneAndTheListingStillWorks) {
   TempDir temp;
-  wizard_.state.tempFolder = temp.Path().string();
+  wizard_.state.files.tempFolder = temp.Path().string();
   const std::filesystem::path victim = temp / "victim";
   std::ofstream(victim) << "keep";
   for (const char* name : {"TreeStructView.txt", "TreeStructPrint.dat"})

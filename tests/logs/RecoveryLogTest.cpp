@@ -11,6 +11,7 @@
 #include "app/FolderTree.h"
 #include "app/DiskList.h"
 #include "app/RecoveryLogCommands.h"
+#include "logs/RecoveryLogFile.h"
 #include "logs/RecoveryLogFormat.h"
 #include "app/CatalogueBuildCommands.h"
 #include "reiserfs/catalogue/FolderLayout.h"
@@ -48,9 +49,9 @@ class RecoveryLogTest : public ::testing::Test {
     wizard_.UseMemoryDisk(4096);
     wizard_.UseMemoryDisk(4096);
     // Disk1 is selected at stage 0; the log says Disk0.
-    state().selectedDiskText = "Disk1";
-    state().selectedDiskModel = "MODEL";
-    state().currentDiskIndex = 0;
+    state().disks.selectedLabel = "Disk1";
+    state().disks.selectedModel = "MODEL";
+    state().disks.currentIndex = 0;
     state().recoveryMode = RecoveryMode::QuickSearch;
   }
   WizardState& state() { return wizard_.state; }
@@ -58,7 +59,7 @@ class RecoveryLogTest : public ::testing::Test {
 
   // What a refused load must leave as it was.
   auto Snapshot() {
-    return std::make_tuple(state().stage.load(), state().recoveryMode, state().fileSearchKind, state().currentDiskIndex,
+    return std::make_tuple(state().stage.load(), state().recoveryMode, state().fileSearchKind, state().disks.currentIndex,
                            state().currentPartition.partitionStartSector, state().partitionTable.count,
                            state().catalogue.folderList.size(), state().catalogue.fileList.size(),
                            window().CurrentView(), window().Control(control::kBackButton).enabled,
@@ -105,9 +106,9 @@ TEST_F(RecoveryLogTest, RefusedLoadsChangeNothing) {
   EXPECT_EQ(LoadRecoveryLog(state()), LogLoadOutcome::Refused);
   EXPECT_EQ(window().Messages().back().kind, ShownMessage::Kind::SystemError);
 
-  state().selectedDiskModel = "OTHER";
+  state().disks.selectedModel = "OTHER";
   EXPECT_EQ(LoadRecoveryLogBytes(state(), Span(SmallLog())), LogLoadOutcome::Refused);
-  state().selectedDiskModel = "MODEL";
+  state().disks.selectedModel = "MODEL";
   const std::string whole = SmallLog();
   EXPECT_EQ(LoadRecoveryLogBytes(state(), Span(whole.substr(0, whole.size() / 2))), LogLoadOutcome::Refused);
   EXPECT_EQ(LoadRecoveryLogBytes(state(), Span(std::string("\x89PNG\r\n"))), LogLoadOutcome::Refused);
@@ -129,7 +130,7 @@ TEST_F(RecoveryLogTest, LoadAtStageZeroTakesPartitionsAndCatalogueAndReadsTheSel
   EXPECT_EQ(state().stage, WizardStage::Catalogue);
   EXPECT_EQ(state().recoveryMode, RecoveryMode::AdvancedSearch);
   EXPECT_EQ(state().fileSearchKind, FileSearchKind::Quick);
-  EXPECT_EQ(state().currentDiskIndex, 1);  // the disk whose model matched, not the log's Disk0
+  EXPECT_EQ(state().disks.currentIndex, 1);  // the disk whose model matched, not the log's Disk0
   const TreeModel partitions = window().Tree(TreeId::Partition);
   EXPECT_EQ(partitions.Text(partitions.Root()), "Disk 1");
   ASSERT_EQ(partitions.Children(partitions.Root()).size(), 3u);
@@ -149,12 +150,44 @@ TEST_F(RecoveryLogTest, LoadAtStageZeroTakesPartitionsAndCatalogueAndReadsTheSel
   EXPECT_EQ(state().catalogue.folderCount, 2u);
 }
 
+// Logs written by every version keep the modes as the numbers 1 and 2: a log saved from the
+// wizard stores them so, and loads back to the same choices.
+TEST_F(RecoveryLogTest, ModesAreStoredByTheirNumbersAndLoadBackAsTheSameChoices) {
+  struct Case {
+    RecoveryMode mode;
+    FileSearchKind kind;
+    int storedMode;
+    int storedKind;
+  };
+  for (const Case c : {Case{RecoveryMode::QuickSearch, FileSearchKind::Advanced, 1, 2},
+                       Case{RecoveryMode::AdvancedSearch, FileSearchKind::Quick, 2, 1}}) {
+    state().stage = WizardStage::Catalogue;
+    state().recoveryMode = c.mode;
+    state().fileSearchKind = c.kind;
+    const std::string path = (temp_ / "MODES.SAV").string();
+    ASSERT_TRUE(WriteRecoveryLog(state(), path));
+    const auto bytes = ReadRecoveryLogFile(path);
+    ASSERT_TRUE(bytes);
+    const auto log = DecodeRecoveryLog(Span(*bytes));
+    ASSERT_TRUE(log);
+    EXPECT_EQ(log->head.recoveryMode, c.storedMode);
+    EXPECT_EQ(log->head.fileSearchType, c.storedKind);
+
+    state().stage = WizardStage::DiskAndMode;
+    state().recoveryMode = RecoveryMode::None;
+    state().fileSearchKind = FileSearchKind::None;
+    ASSERT_EQ(LoadRecoveryLogBytes(state(), Span(*bytes)), LogLoadOutcome::Loaded);
+    EXPECT_EQ(state().recoveryMode, c.mode);
+    EXPECT_EQ(state().fileSearchKind, c.kind);
+  }
+}
+
 TEST_F(RecoveryLogTest, LoadAtStageOneKeepsThePartitionListOnScreen) {
   state().stage = WizardStage::Partitions;
   ASSERT_TRUE(AddPartitionRecord(state(), 2063, 1001));
   ASSERT_EQ(LoadRecoveryLogBytes(state(), Span(SmallLog(5))), LogLoadOutcome::Loaded);
   EXPECT_EQ(state().partitionTable.count, 1u);
-  EXPECT_EQ(state().currentDiskIndex, 0);
+  EXPECT_EQ(state().disks.currentIndex, 0);
   EXPECT_EQ(state().currentPartition.index, 0);
   EXPECT_EQ(state().stage, WizardStage::Catalogue);
 }
@@ -186,7 +219,7 @@ class FixtureLogs : public ::testing::TestWithParam<FixtureCase> {
   void OpenImage(TestWizard& wizard, const std::string& image) {
     unchanged_.emplace(FixtureImage(image));
     wizard.UseImages({*unchanged_});
-    wizard.state.selectedDiskText = "Disk0";
+    wizard.state.disks.selectedLabel = "Disk0";
     ShowDiskDetails(wizard.state, 0);
   }
   std::optional<UnchangedImage> unchanged_;

@@ -286,7 +286,7 @@ TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAFileOfTheListIsWrittenForOpen
   const std::size_t messages = answers_.Messages().size();
 
   // A copy that cannot be created is reported, from the worker, and nothing is opened.
-  app_->state.tempFolder = (temp_.Path() / "missing").string();
+  app_->state.files.tempFolder = (temp_.Path() / "missing").string();
   openRow();
   RunUntil([&] { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); });
   ASSERT_EQ(answers_.Messages().size(), messages + 1);
@@ -358,7 +358,7 @@ TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne
   app_->window.RefreshNow();
   answers_.Expect("Settings", add("tmp"));
   app_->window.CommandAction(kMenuSaveSettings)->trigger();
-  EXPECT_EQ(app_->state.savingOptions.extensionList, std::vector<std::string>{"tmp"});
+  EXPECT_EQ(app_->state.saving.options.extensionList, std::vector<std::string>{"tmp"});
 
   answers_.Expect("Settings", [](QWidget* dialog) {
     dialog->findChild<QLineEdit*>("1126")->setText("a.b");
@@ -366,7 +366,7 @@ TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne
     QTimer::singleShot(200, dialog, [dialog] { dialog->findChild<QAbstractButton*>("2")->click(); });
   });
   app_->window.CommandAction(kMenuSaveSettings)->trigger();
-  EXPECT_EQ(app_->state.savingOptions.extensionList, std::vector<std::string>{"tmp"});
+  EXPECT_EQ(app_->state.saving.options.extensionList, std::vector<std::string>{"tmp"});
   ASSERT_EQ(answers_.Messages().size(), 1u);
   EXPECT_NE(answers_.Messages()[0].find("(DOT)"), std::string::npos);
 }

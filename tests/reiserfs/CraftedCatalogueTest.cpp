@@ -214,12 +214,12 @@ TEST_F(CraftedCatalogue, TwoObjectsThatShareAnIdAreEachSavedFromTheListAsThemsel
   TempDir out;
   for (const auto& [folder, name, size] : {std::tuple{kRootFolderId, "a.txt", 300u}, {10u, "c.txt", 120u}}) {
     ShowFolder(wizard_.state, folder);
-    const auto& rows = wizard_.state.listedRows;
+    const auto& rows = wizard_.state.shownFolder.entries;
     for (std::size_t row = 0; row < rows.size(); ++row)
       wizard_.window.ListSetRowSelected(control::kDetailsList, row,
                                         !rows[row].folder && Cat().Name(Cat().fileList[rows[row].index]) == name);
     wizard_.state.destinationPath = (out / name).string();
-    wizard_.state.saveMode = SaveMode::ChosenInList;
+    wizard_.state.saving.mode = SaveMode::ChosenInList;
     RunSaving(wizard_.state);
     EXPECT_EQ(std::filesystem::file_size(out / name / name), size) << name;
   }
@@ -242,12 +242,12 @@ TEST_F(CraftedCatalogue, QuickBuildGivesASecondNameInTheSameFolderTheObjectsSize
 
   TempDir out;
   ShowFolder(wizard_.state, kRootFolderId);
-  const auto& rows = wizard_.state.listedRows;
+  const auto& rows = wizard_.state.shownFolder.entries;
   for (std::size_t row = 0; row < rows.size(); ++row)
     wizard_.window.ListSetRowSelected(control::kDetailsList, row,
                                       !rows[row].folder && Cat().Name(Cat().fileList[rows[row].index]) == "link.txt");
   wizard_.state.destinationPath = out.Path().string();
-  wizard_.state.saveMode = SaveMode::ChosenInList;
+  wizard_.state.saving.mode = SaveMode::ChosenInList;
   RunSaving(wizard_.state);
   EXPECT_EQ(std::filesystem::file_size(out / "link.txt"), 300u);
 }

@@ -201,9 +201,9 @@ TEST(SearchMorePartitionsGeometry, SixteenSectorsPerTrackIsTranslatedBeforeTheLo
   TestWizard wizard;
   MemoryDiskSource& disk = wizard.UseMemoryDisk(16065 * 3);
   // 16 heads x 16 sectors x 500 cylinders = 128000 sectors: 7 cylinders of 16065.
-  wizard.state.diskInfo.Write("VT Windows\\Cylinder", "Disk0", "500");
-  wizard.state.diskInfo.Write("VT Windows\\Head", "Disk0", "16");
-  wizard.state.diskInfo.Write("VT Windows\\SectorsPerTrack", "Disk0", "16");
+  wizard.state.disks.info.Write("VT Windows\\Cylinder", "Disk0", "500");
+  wizard.state.disks.info.Write("VT Windows\\Head", "Disk0", "16");
+  wizard.state.disks.info.Write("VT Windows\\SectorsPerTrack", "Disk0", "16");
   CraftVolume(disk, 16065 + 63);
   CraftVolume(disk, 2 * 16065);
   SearchMorePartitions(wizard.state);

@@ -59,14 +59,14 @@ std::optional<FileSearchKind> QtWizardDialogs::AskFileSearchKind() {
   return std::nullopt;
 }
 
-void QtWizardDialogs::RunSettingsDialog() { RunSettingsWindow(&window_, state_.savingOptions, window_); }
+void QtWizardDialogs::RunSettingsDialog() { RunSettingsWindow(&window_, state_.saving.options, window_); }
 
 void QtWizardDialogs::RunCountingDialog(const std::function<void()>& count, const std::function<void()>& stop) {
   OnGuiThread(&window_, [&] { qt::RunCountingDialog(&window_, window_, count, stop); });
 }
 
 void QtWizardDialogs::RunSavingDialog(const std::function<bool()>& running) {
-  qt::RunSavingDialog(&window_, window_, state_.saving, running);
+  qt::RunSavingDialog(&window_, window_, state_.saving.run, running);
 }
 
 void QtWizardDialogs::PrintListing(const std::string& printFilePath) { PrintListingFile(&window_, printFilePath); }
@@ -83,7 +83,7 @@ void QtWizardDialogs::MailFile(const std::string& path, const std::string& subje
 }
 
 void QtWizardDialogs::OpenHelp() {
-  window_.OpenDocument(state_.programFolder + "/Help.html");
+  window_.OpenDocument(state_.files.programFolder + "/Help.html");
 }
 
 void QtWizardDialogs::ShowAbout() {
