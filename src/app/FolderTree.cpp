@@ -17,7 +17,7 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
   CatalogueMarks& marks = state.marks;
   marks.Clear();
   const FolderLayout layout = LayOutFolders(folders);
-  const NameDecoder names = ShownNames(state.savingOptions);
+  const NameDecoder names = ShownNames(state.saving.options);
   if (catalogue.folderCount == 0) catalogue.folderCount = 1;
 
   struct Pending {
