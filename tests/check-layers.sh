@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a source folder includes a header of a layer it may not look at. The layers
-# look only down: base <- disk <- reiserfs <- saving, carving, logs <- app <- app/qt, cli;
+# look only down: base <- disk <- stacks <- reiserfs <- saving, carving, logs <- app <- app/qt, cli;
 # the mount sits on saving, beside app.
 # Usage: check-layers.sh [SOURCE_ROOT]   (default: the project's src folder)
 set -euo pipefail
@@ -9,12 +9,13 @@ root=${1:-"$(cd "$(dirname "$0")/../src" && pwd)"}
 declare -A allowed=(
   [base]="base"
   [disk]="base disk"
-  [reiserfs]="base disk reiserfs"
-  [saving]="base disk reiserfs saving"
-  [carving]="base disk carving"
-  [logs]="base disk reiserfs logs"
-  [mount]="base disk reiserfs saving mount"
-  [app]="base disk reiserfs saving carving logs app"
+  [stacks]="base disk stacks"
+  [reiserfs]="base disk stacks reiserfs"
+  [saving]="base disk stacks reiserfs saving"
+  [carving]="base disk stacks carving"
+  [logs]="base disk stacks reiserfs logs"
+  [mount]="base disk stacks reiserfs saving mount"
+  [app]="base disk stacks reiserfs saving carving logs app"
 )
 
 status=0

@@ -3,6 +3,7 @@
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "stacks/StackAssembly.h"
 
 namespace vantrel {
 
@@ -14,7 +15,7 @@ std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::ve
   state.stage = WizardStage::ListingDisks;
   WindowPort& window = state.Window();
   const TreeItemHandle root = window.TreeReset(TreeId::Disk, "My Computer");
-  auto problems = OpenDisks(state.disks.names, state.disks.info, named, sysBlockRoot);
+  auto problems = OpenDisksAndStacks(state.disks.names, state.disks.info, named, sysBlockRoot).problems;
   for (std::size_t n = 0; n < state.disks.names.Count(); ++n)
     window.TreeInsert(TreeId::Disk, root, DiskNameTable::DiskName(n), 1, 1);
   window.TreeExpand(TreeId::Disk, root);
@@ -42,7 +43,32 @@ void ShowDiskDetails(WizardState& state, int disk) {
   WindowPort& window = state.Window();
   window.ListRemoveAllRows(control::kDetailsList);
   for (const std::string& row : DiskDetailsRows(state.disks.info, disk)) window.ListInsertRow(control::kDetailsList, row);
+  if (const StackDescription* stack = StackOf(state.disks.names, static_cast<std::size_t>(disk)))
+    for (const std::string& row : StackDetailsRows(*stack)) window.ListInsertRow(control::kDetailsList, row);
   state.disks.selectedModel = state.disks.info.Read(key::kModelKey, DiskNameTable::DiskName(static_cast<std::size_t>(disk)));
+}
+
+std::vector<std::string> StackDetailsRows(const StackDescription& stack) {
+  std::vector<std::string> rows;
+  const auto row = [&](const std::string& label, const std::string& value) {
+    if (!value.empty()) rows.push_back(label + "   : " + value);
+  };
+  if (stack.kind == "md") {
+    row("Array", stack.name + " (" + stack.uuid + ")");
+    row("Level", stack.level);
+    if (stack.chunkBytes != 0) row("Chunk", std::to_string(stack.chunkBytes / 1024) + " KiB");
+    row("Layout", stack.layout);
+  } else {
+    row("Logical Volume", stack.name);
+    row("Volume Group", stack.volumeGroup);
+    row("Mapping", stack.level);
+    if (stack.chunkBytes != 0) row("Stripe", std::to_string(stack.chunkBytes / 1024) + " KiB");
+  }
+  for (const std::string& member : stack.members) row("Member", member);
+  for (const std::string& segment : stack.segments) row("Segment", segment);
+  row("State", stack.state);
+  for (const std::string& left : stack.leftOut) row("Left Out", left);
+  return rows;
 }
 
 }  // namespace vantrel

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "disk/DiskEnumeration.h"
+#include "stacks/StackedDiskSource.h"
 
 namespace vantrel {
 
@@ -21,5 +22,9 @@ void ShowDiskDetails(WizardState& state, int disk);
 
 // The details rows of disk n: its number, model, media, geometry, size and any error.
 std::vector<std::string> DiskDetailsRows(const DiskInfoStore& store, int disk);
+
+// The rows an array or a logical volume adds below its disk rows: level, chunk, layout,
+// members and state; for a logical volume its volume group and segments.
+std::vector<std::string> StackDetailsRows(const StackDescription& stack);
 
 }  // namespace vantrel

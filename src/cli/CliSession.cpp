@@ -17,12 +17,14 @@ CliSession::CliSession(const GlobalOptions& options)
       printsMessages_(!options.json) {
   if (printsMessages_) window_->PrintMessagesTo(&std::cout);
   if (::isatty(STDERR_FILENO)) window_->ShowProgressOn(&std::cerr);
-  problems_ = OpenDisks(names_, info_, options.disks);
+  OpenedDisks opened = OpenDisksAndStacks(names_, info_, options.disks);
+  problems_ = std::move(opened.problems);
+  stackNotes_ = std::move(opened.stackNotes);
 }
 
 bool CliSession::CheckDestinationApart(int disk, const std::string& destination) const {
   const DiskEntry* entry = names_.Entry(static_cast<std::size_t>(disk));
-  if (disk < 0 || entry == nullptr || !DestinationOnSource(entry->path, destination)) return true;
+  if (disk < 0 || entry == nullptr || !DestinationOnDisk(*entry, destination)) return true;
   std::cerr << "vantrel-cli: " << kDestinationOnSource << '\n';
   return false;
 }

@@ -21,6 +21,7 @@
 #include "reiserfs/build/CatalogueBuild.h"
 #include "reiserfs/search/PartitionSearch.h"
 #include "saving/FileBody.h"
+#include "stacks/StackAssembly.h"
 
 namespace vantrel::cli {
 
@@ -68,6 +69,8 @@ class CliSession {
   std::uint64_t DiskSectors(int n) const;
 
   const std::vector<EnumerationProblem>& Problems() const { return problems_; }
+  // Arrays and logical volumes found on the disks that cannot be offered, and why.
+  const std::vector<std::string>& StackNotes() const { return stackNotes_; }
   const std::string& RecoveryLog() const { return recoveryLog_; }
   const NameDecoder& Names() const { return nameDecoder_; }
   bool PrintsMessages() const { return printsMessages_; }
@@ -88,6 +91,7 @@ class CliSession {
   DiskInfoStore info_;
   SectorReader reader_{names_, &prompt_};
   std::vector<EnumerationProblem> problems_;
+  std::vector<std::string> stackNotes_;
   std::string recoveryLog_;
   NameDecoder nameDecoder_;
   bool printsMessages_;

@@ -7,6 +7,23 @@
 
 namespace vantrel::cli {
 
+namespace {
+
+// What an array or a logical volume is made of, for `disks --json`.
+nlohmann::json StackJson(const StackDescription& stack) {
+  nlohmann::json json{{"kind", stack.kind},   {"stackName", stack.name},   {"uuid", stack.uuid},
+                      {"level", stack.level}, {"chunk", stack.chunkBytes}, {"members", stack.members},
+                      {"state", stack.state}, {"leftOut", stack.leftOut}};
+  if (stack.kind == "md") json["layout"] = stack.layout;
+  if (stack.kind == "lv") {
+    json["volumeGroup"] = stack.volumeGroup;
+    json["segments"] = stack.segments;
+  }
+  return json;
+}
+
+}  // namespace
+
 int RunDisksCommand(CliSession& session, bool json) {
   const DiskNameTable& names = session.Disks();
   const DiskInfoStore& store = session.Info();
@@ -14,7 +31,10 @@ int RunDisksCommand(CliSession& session, bool json) {
   bool allReadable = true;
   for (std::size_t n = 0; n < names.Count(); ++n) {
     const std::string name = DiskNameTable::DiskName(n);
-    const auto rows = DiskDetailsRows(store, static_cast<int>(n));
+    auto rows = DiskDetailsRows(store, static_cast<int>(n));
+    const StackDescription* stack = StackOf(names, n);
+    if (stack != nullptr)
+      for (auto& row : StackDetailsRows(*stack)) rows.push_back(std::move(row));
     const std::string error = store.Read(diskinfo::kErrorKey, name);
     allReadable = allReadable && error.empty();
     if (json) {
@@ -29,6 +49,7 @@ int RunDisksCommand(CliSession& session, bool json) {
                        {"size", store.ReadNumber(diskinfo::kSizeKey, name)},
                        {"details", rows},
                        {"error", error.empty() ? nlohmann::json(nullptr) : nlohmann::json(error)}});
+      if (stack != nullptr) disks.back().update(StackJson(*stack));
       continue;
     }
     std::cout << name << "  " << names.Entry(n)->path << '\n';
@@ -37,6 +58,7 @@ int RunDisksCommand(CliSession& session, bool json) {
   if (json) std::cout << nlohmann::json{{"disks", disks}}.dump(2) << '\n';
   if (names.Count() == 0) std::cerr << "vantrel-cli: no disk found\n";
   for (const auto& problem : session.Problems()) std::cerr << "vantrel-cli: " << problem.text << '\n';
+  for (const auto& note : session.StackNotes()) std::cerr << "vantrel-cli: " << note << '\n';
   return allReadable && session.Problems().empty() ? kSuccess : kDiskError;
 }
 

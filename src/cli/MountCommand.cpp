@@ -9,6 +9,7 @@
 #include "disk/SectorReader.h"
 #include "mount/FuseServer.h"
 #include "mount/ServedVolume.h"
+#include "stacks/StackAssembly.h"
 
 namespace vantrel::cli {
 
@@ -77,7 +78,7 @@ int RunMountCommand(CliSession& session, const GlobalOptions& global, const Moun
   }
   DiskNameTable names;
   DiskInfoStore info;
-  OpenDisks(names, info, global.disks);
+  OpenDisksAndStacks(names, info, global.disks);
   StandingBadSectorAnswer badSectors(global.answers.badSectors);
   SectorReader reader(names, &badSectors);
   const DiskReader disk(reader, static_cast<std::uint16_t>(options.diskIndex));

@@ -154,4 +154,11 @@ bool DestinationOnSource(const std::string& sourcePath, const fs::path& destinat
   return false;
 }
 
+bool DestinationOnDisk(const DiskEntry& disk, const fs::path& destination, const DeviceLookup& lookup) {
+  if (disk.readsFrom.empty()) return DestinationOnSource(disk.path, destination, lookup);
+  for (const std::string& path : disk.readsFrom)
+    if (DestinationOnSource(path, destination, lookup)) return true;
+  return false;
+}
+
 }  // namespace vantrel

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "disk/DiskNameTable.h"
+
 namespace vantrel {
 
 // Where the devices are looked up; tests give a tree of their own and a stat of their own.
@@ -25,5 +27,10 @@ struct DeviceLookup {
 // it cannot be told (a source or a folder that cannot be looked at).
 bool DestinationOnSource(const std::string& sourcePath, const std::filesystem::path& destination,
                          const DeviceLookup& lookup = {});
+
+// The same for a disk of the name table: for a disk put together from others, true when
+// the destination lies on any of the disks it reads.
+bool DestinationOnDisk(const DiskEntry& disk, const std::filesystem::path& destination,
+                       const DeviceLookup& lookup = {});
 
 }  // namespace vantrel

@@ -1,6 +1,5 @@
 #include "disk/DiskEnumeration.h"
 
-#include "disk/DiskProbe.h"
 #include "disk/FileDiskSource.h"
 
 namespace vantrel {
@@ -8,17 +7,6 @@ namespace vantrel {
 namespace {
 
 namespace key = diskinfo;
-
-void RecordGeometry(DiskInfoStore& store, const std::string& name, const DiskGeometry& geometry) {
-  store.Write(key::kRootKey, name, "");
-  store.Write(key::kCylinderKey, name, std::to_string(geometry.cylinders));
-  store.Write(key::kHeadKey, name, std::to_string(geometry.heads));
-  store.Write(key::kSectorsPerTrackKey, name, std::to_string(geometry.sectorsPerTrack));
-  // The exact size, so that whole-disk scans reach the last sector.
-  store.Write(key::kSizeKey, name, std::to_string(geometry.sizeBytes));
-  store.Write(key::kModelKey, name, geometry.model);
-  store.Write(key::kMediaTypeKey, name, geometry.mediaType);
-}
 
 std::unique_ptr<FileDiskSource> OpenSource(const NamedDisk& disk, std::string* problem) {
   std::optional<BadSectorMap> map;
@@ -30,6 +18,17 @@ std::unique_ptr<FileDiskSource> OpenSource(const NamedDisk& disk, std::string* p
 }
 
 }  // namespace
+
+void RecordDiskGeometry(DiskInfoStore& store, const std::string& name, const DiskGeometry& geometry) {
+  store.Write(key::kRootKey, name, "");
+  store.Write(key::kCylinderKey, name, std::to_string(geometry.cylinders));
+  store.Write(key::kHeadKey, name, std::to_string(geometry.heads));
+  store.Write(key::kSectorsPerTrackKey, name, std::to_string(geometry.sectorsPerTrack));
+  // The exact size, so that whole-disk scans reach the last sector.
+  store.Write(key::kSizeKey, name, std::to_string(geometry.sizeBytes));
+  store.Write(key::kModelKey, name, geometry.model);
+  store.Write(key::kMediaTypeKey, name, geometry.mediaType);
+}
 
 std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& info, const std::vector<NamedDisk>& given,
                                           const std::string& sysBlockRoot) {
@@ -48,7 +47,7 @@ std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& i
       continue;
     }
     FileDiskSource* disk = source.get();
-    const int n = names.Add({named.path, named.mapfile, std::move(source)});
+    const int n = names.Add({named.path, named.mapfile, std::move(source), {}});
     if (n < 0) {
       problems.push_back({-1, named.path + ": only " + std::to_string(DiskNameTable::kMaxDisks) +
                                   " disks can be listed"});
@@ -56,7 +55,7 @@ std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& i
     }
     const std::string name = DiskNameTable::DiskName(static_cast<std::size_t>(n));
     if (const auto geometry = ProbeGeometry(*disk, sysBlockRoot)) {
-      RecordGeometry(info, name, *geometry);
+      RecordDiskGeometry(info, name, *geometry);
     } else {
       const std::string why = disk->OpenError();
       info.Write(key::kRootKey, name, "");

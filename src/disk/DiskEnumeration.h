@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "disk/DiskInfoStore.h"
+#include "disk/DiskProbe.h"
 #include "disk/DiskNameTable.h"
 
 namespace vantrel {
@@ -19,6 +20,9 @@ struct EnumerationProblem {
   int disk = -1;  // -1: not listed at all
   std::string text;
 };
+
+// Records a disk's geometry, size, model and media type under its name ("Disk" + n).
+void RecordDiskGeometry(DiskInfoStore& store, const std::string& name, const DiskGeometry& geometry);
 
 // Opens the disks named (in that order, as Disk0, Disk1, ...) or, when none are named, the
 // machine's whole disks, replacing what the table and the store held. A disk that cannot

@@ -17,6 +17,9 @@ struct DiskEntry {
   std::string path;     // image file or block device
   std::string mapfile;  // optional ddrescue mapfile of an image
   std::unique_ptr<DiskSource> source;
+  // For a disk put together from others (an array, a logical volume): the paths of the
+  // given disks it reads. Empty for a given disk, which reads only its own path.
+  std::vector<std::string> readsFrom;
 };
 
 class DiskNameTable {

@@ -74,13 +74,21 @@ std::vector<std::string> ListWholeDisks(const std::string& sysBlockRoot) {
   return paths;
 }
 
+DiskGeometry StandardGeometry(std::uint64_t sizeBytes, std::string model, std::string mediaType) {
+  DiskGeometry geometry;
+  geometry.sizeBytes = sizeBytes;
+  geometry.heads = kImageHeads;
+  geometry.sectorsPerTrack = kImageSectorsPerTrack;
+  geometry.cylinders = sizeBytes / (std::uint64_t{kImageHeads} * kImageSectorsPerTrack * geometry.bytesPerSector);
+  geometry.model = std::move(model);
+  geometry.mediaType = std::move(mediaType);
+  return geometry;
+}
+
 std::optional<DiskGeometry> ProbeGeometry(FileDiskSource& disk, const std::string& sysBlockRoot) {
   const auto size = disk.Size();
   if (!size) return std::nullopt;
-  DiskGeometry geometry;
-  geometry.sizeBytes = *size;
-  geometry.heads = kImageHeads;
-  geometry.sectorsPerTrack = kImageSectorsPerTrack;
+  DiskGeometry geometry = StandardGeometry(*size, {}, {});
   if (disk.IsBlockDevice()) {
     hd_geometry reported{};
     if (::ioctl(disk.Descriptor(), HDIO_GETGEO, &reported) == 0 && reported.heads != 0 &&

@@ -25,6 +25,10 @@ struct DiskGeometry {
 // leaving out loop, ram, zram, floppy and optical devices and drives without media.
 std::vector<std::string> ListWholeDisks(const std::string& sysBlockRoot = "/sys/block");
 
+// The geometry given to a disk that reports none (an image, an array): 255 heads, 63
+// sectors per track, and the whole cylinders that fit in the size.
+DiskGeometry StandardGeometry(std::uint64_t sizeBytes, std::string model, std::string mediaType);
+
 // Geometry of an open disk. Block devices report heads and sectors per track when they
 // can; images, and devices that cannot, take 255 heads and 63 sectors per track.
 // Cylinders are the whole cylinders that fit in the size.

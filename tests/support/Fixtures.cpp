@@ -75,6 +75,18 @@ std::string FixtureImage(const std::string& name) {
   return UnpackedOnce(fs::path(VANTREL_TEST_DATA_DIR) / (name + ".img.zst"), name + ".img", expected);
 }
 
+std::vector<std::string> FixtureMemberImages(const std::string& name) {
+  std::vector<std::string> images;
+  const nlohmann::json manifest = FixtureManifest(name);
+  for (const auto& disk : manifest["disks"]) {
+    const std::string file = disk["file"];  // "NAME-0.img.zst"
+    const std::string unpacked = file.substr(0, file.size() - 4);
+    images.push_back(
+        UnpackedOnce(fs::path(VANTREL_TEST_DATA_DIR) / file, unpacked, disk["size_bytes"].get<std::uintmax_t>()));
+  }
+  return images;
+}
+
 nlohmann::json CarveFixtureManifest(const std::string& name) {
   std::ifstream in(fs::path(VANTREL_TEST_DATA_DIR) / "carve" / (name + ".json"));
   if (!in) throw std::runtime_error("missing carve manifest " + name);

@@ -3,11 +3,15 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 namespace vantrel::test {
 
 // Path of the unpacked image NAME.img (from tests/data/NAME.img.zst).
 std::string FixtureImage(const std::string& name);
+// The member disks of a fixture of several disks (tests/data/NAME-0.img.zst, ...), unpacked,
+// in the manifest's order.
+std::vector<std::string> FixtureMemberImages(const std::string& name);
 // The manifest NAME.manifest.json (kept as NAME.manifest.json.zst).
 nlohmann::json FixtureManifest(const std::string& name);
 // The raw recovery images in tests/data/carve: NAME.img unpacked from NAME.img.zst, and

@@ -1,0 +1,90 @@
+#include "stacks/MdArraySource.h"
+
+#include <algorithm>
+
+#include "stacks/Parity.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::uint64_t kSectorBytes = 512;
+// RAID1 has no chunks; its reads are cut into pieces of this size.
+constexpr std::uint64_t kMirrorPieceBytes = 1 << 20;
+
+}  // namespace
+
+MdArraySource::MdArraySource(MdGeometry geometry, std::vector<std::optional<MdMemberData>> roles,
+                             StackDescription description, std::vector<std::string> underlyingPaths)
+    : geometry_(geometry),
+      roles_(std::move(roles)),
+      description_(std::move(description)),
+      paths_(std::move(underlyingPaths)) {
+  roles_.resize(geometry_.raidDisks);
+}
+
+bool MdArraySource::ReadMember(std::uint32_t role, std::uint64_t byte, std::span<std::byte> into) const {
+  if (role >= roles_.size() || !roles_[role]) return false;
+  const MdMemberData& member = *roles_[role];
+  return member.source->Read(member.dataStartByte + byte, into) == ReadOutcome::Ok;
+}
+
+ReadOutcome MdArraySource::Read(std::uint64_t offset, std::span<std::byte> buffer) {
+  const std::uint64_t size = ArraySectors(geometry_) * kSectorBytes;
+  const std::uint64_t inside = offset < size ? std::min<std::uint64_t>(buffer.size(), size - offset) : 0;
+  std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(inside), buffer.end(), std::byte{0});
+  ReadOutcome outcome = ReadOutcome::Ok;
+  std::uint64_t done = 0;
+  while (done < inside) {
+    const std::uint64_t at = offset + done;
+    const std::uint64_t pieceEnd = geometry_.level == 1 ? at + kMirrorPieceBytes
+                                                        : (at / (geometry_.chunkSectors * kSectorBytes) + 1) *
+                                                              geometry_.chunkSectors * kSectorBytes;
+    const auto length = static_cast<std::size_t>(std::min(pieceEnd - at, inside - done));
+    // A failed piece fails the read, but the others are still read: the caller may keep them.
+    if (ReadPiece(at, buffer.subspan(static_cast<std::size_t>(done), length)) != ReadOutcome::Ok)
+      outcome = ReadOutcome::Failed;
+    done += length;
+  }
+  return outcome;
+}
+
+ReadOutcome MdArraySource::ReadPiece(std::uint64_t offset, std::span<std::byte> into) const {
+  const std::uint64_t sector = offset / kSectorBytes;
+  const std::uint64_t inSector = offset % kSectorBytes;
+  if (geometry_.level == 4 || geometry_.level == 5 || geometry_.level == 6) {
+    const std::uint64_t chunk = sector / geometry_.chunkSectors;
+    const std::uint64_t within = offset - chunk * geometry_.chunkSectors * kSectorBytes;
+    const MemberPlace place = CopiesOf(geometry_, sector).front();
+    if (ReadMember(place.role, place.sector * kSectorBytes + inSector, into)) return ReadOutcome::Ok;
+    return RebuildFromParity(chunk, within, into);
+  }
+  for (const MemberPlace& place : CopiesOf(geometry_, sector))
+    if (ReadMember(place.role, place.sector * kSectorBytes + inSector, into)) return ReadOutcome::Ok;
+  return ReadOutcome::Failed;
+}
+
+ReadOutcome MdArraySource::RebuildFromParity(std::uint64_t chunk, std::uint64_t within,
+                                             std::span<std::byte> into) const {
+  const std::uint32_t dataDisks = static_cast<std::uint32_t>(geometry_.raidDisks - (geometry_.level == 6 ? 2 : 1));
+  const std::uint64_t row = chunk / dataDisks;
+  const ParityRowRoles roles = RowRoles(geometry_, row);
+  const std::uint32_t wanted = roles.dataRoles[chunk % dataDisks];
+  const std::uint64_t memberByte = row * geometry_.chunkSectors * kSectorBytes + within;
+
+  // Every other block of the row at the same place, read into one buffer.
+  std::vector<std::byte> others(into.size() * geometry_.raidDisks);
+  const auto blockOf = [&](std::uint32_t role) {
+    return role == wanted ? into : std::span(others).subspan(std::size_t{role} * into.size(), into.size());
+  };
+  const auto readBlock = [&](std::uint32_t role) {
+    return RowBlock{blockOf(role), role != wanted && ReadMember(role, memberByte, blockOf(role))};
+  };
+  StripeRow stripe;
+  for (const std::uint32_t role : roles.syndromeOrder) stripe.data.push_back(readBlock(role));
+  stripe.p = readBlock(roles.p);
+  if (roles.q) stripe.q = readBlock(*roles.q);
+  return RebuildMissingData(stripe) ? ReadOutcome::Ok : ReadOutcome::Failed;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,101 @@
+// The console over member disks of md arrays and LVM2 volume groups: the arrays and logical
+// volumes are listed after the given disks and their files come out byte for byte.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/CliRunner.h"
+#include "support/Fixtures.h"
+#include "support/Sha256.h"
+#include "support/TempDir.h"
+#include "support/UnchangedImage.h"
+
+namespace vantrel::test {
+namespace {
+
+std::string DiskOptions(const std::vector<std::string>& images) {
+  std::string options;
+  for (const std::string& image : images) options += "--disk " + Quoted(image) + " ";
+  return options;
+}
+
+// The listed disk that is the manifest's volume: an array by its UUID, a logical volume by its name.
+int ListedDiskOf(const nlohmann::json& disks, const nlohmann::json& manifest, const nlohmann::json& volume) {
+  for (const auto& disk : disks["disks"]) {
+    if (!disk.contains("kind") || disk["kind"] != volume["kind"]) continue;
+    if (volume["kind"] == "lv" && disk["stackName"] == volume["name"]) return disk["index"];
+    if (volume["kind"] == "md" && disk["uuid"] == manifest["stack"]["md_arrays"][0]["uuid"]) return disk["index"];
+  }
+  return -1;
+}
+
+// Saves every volume of the manifest that holds files and compares each file with its checksum.
+void ExpectEveryFileSaved(const std::string& fixture, const std::vector<std::string>& images, const std::string& what) {
+  const nlohmann::json manifest = FixtureManifest(fixture);
+  const CliRun listed = RunCli(DiskOptions(images) + "disks --json");
+  ASSERT_EQ(listed.exitCode, 0) << what << ": " << listed.err;
+  const nlohmann::json disks = nlohmann::json::parse(listed.out);
+  for (const auto& volume : manifest["volumes"]) {
+    if (!volume.contains("entries")) continue;
+    const int disk = ListedDiskOf(disks, manifest, volume);
+    ASSERT_GE(disk, static_cast<int>(images.size())) << what << ": " << volume["index"];
+    const TempDir out;
+    const CliRun saved = RunCli(DiskOptions(images) + "save --disk-index " + std::to_string(disk) +
+                                " --start 0 --out " + Quoted(out.Path().string()));
+    ASSERT_EQ(saved.exitCode, 0) << what << ": " << saved.err;
+    int files = 0;
+    for (const auto& entry : volume["entries"]) {
+      if (entry["kind"] != "file") continue;
+      ++files;
+      EXPECT_EQ(Sha256OfFile((out.Path() / SavedPath(entry["path"])).string()), entry["sha256"])
+          << what << ": " << volume["index"] << " " << entry["path"];
+    }
+    EXPECT_EQ(files, volume["counts"]["files"].get<int>());
+  }
+}
+
+TEST(CliStacks, EveryFileOfEveryStackIsSavedWholeFromMembersInAnyOrder) {
+  for (const std::string fixture : {"nas", "mirror", "stripe"}) {
+    std::vector<std::string> images = FixtureMemberImages(fixture);
+    std::vector<std::unique_ptr<UnchangedImage>> unchanged;
+    for (const auto& image : images) unchanged.push_back(std::make_unique<UnchangedImage>(image));
+    std::reverse(images.begin(), images.end());
+    ExpectEveryFileSaved(fixture, images, fixture);
+  }
+}
+
+TEST(CliStacks, Raid5WithAMemberLeftOutSavesTheSameFiles) {
+  std::vector<std::string> images = FixtureMemberImages("nas");
+  images.erase(images.begin() + 2);
+  std::swap(images[0], images[1]);
+  ExpectEveryFileSaved("nas", images, "without member 2");
+}
+
+TEST(CliStacks, DisksJsonDescribesArraysAndVolumes) {
+  const CliRun run = RunCli(DiskOptions(FixtureMemberImages("nas")) + "disks --json");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const nlohmann::json disks = nlohmann::json::parse(run.out)["disks"];
+  ASSERT_EQ(disks.size(), 7u);
+  EXPECT_FALSE(disks[0].contains("kind"));  // a given disk lists as before
+  const nlohmann::json& array = disks[4];
+  EXPECT_EQ(array["kind"], "md");
+  EXPECT_EQ(array["level"], "raid5");
+  EXPECT_EQ(array["chunk"], 131072);
+  EXPECT_EQ(array["layout"], "left-symmetric");
+  EXPECT_EQ(array["state"], "clean");
+  EXPECT_EQ(array["members"].size(), 4u);
+  EXPECT_EQ(array["size"], 282624 * 512);
+  const nlohmann::json& media = disks[5];
+  EXPECT_EQ(media["kind"], "lv");
+  EXPECT_EQ(media["stackName"], "store/media");
+  EXPECT_EQ(media["volumeGroup"], "store");
+  EXPECT_EQ(media["segments"].size(), 2u);
+
+  const CliRun text = RunCli(DiskOptions(FixtureMemberImages("mirror")) + "disks");
+  EXPECT_NE(text.out.find("Disk2  md:md-7cf61c9f"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("Level   : raid1"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantrel::test
