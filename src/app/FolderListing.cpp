@@ -21,7 +21,7 @@ void KeepListedRows(WizardState& state, const FolderRows& rows) {
 void ShowFolder(WizardState& state, std::uint32_t key) {
   const Catalogue& catalogue = state.catalogue;
   const FolderContents contents = ContentsOfFolder(catalogue, LayOutFolders(catalogue.folderList), key);
-  auto rows = std::make_shared<FolderRows>();
+  auto rows = std::make_shared<FolderRows>(ShownNames(state.saving.options));
   for (const std::size_t i : contents.folders) rows->AddFolder(catalogue, catalogue.folderList[i], i, state.marks.ItemOf(i));
   for (const std::size_t i : contents.files) rows->AddFile(catalogue, catalogue.fileList[i], i);
   KeepListedRows(state, *rows);

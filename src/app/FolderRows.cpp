@@ -20,7 +20,7 @@ bool LessIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-FolderRows::FolderRows() : data_(std::make_shared<Data>()) {}
+FolderRows::FolderRows(NameDecoder names) : names_(std::move(names)), data_(std::make_shared<Data>()) {}
 
 void FolderRows::Add(const CatalogueEntry& entry, std::string_view name, std::size_t index, std::uint32_t id,
                      bool folder) {
@@ -39,11 +39,11 @@ void FolderRows::Add(const CatalogueEntry& entry, std::string_view name, std::si
 
 void FolderRows::AddFolder(const Catalogue& catalogue, const CatalogueEntry& folder, std::size_t index,
                            TreeItemHandle item) {
-  Add(folder, catalogue.Name(folder), index, item, true);
+  Add(folder, names_.Decode(catalogue.Name(folder)), index, item, true);
 }
 
 void FolderRows::AddFile(const Catalogue& catalogue, const CatalogueEntry& file, std::size_t index) {
-  Add(file, catalogue.Name(file), index, file.objectId, false);
+  Add(file, names_.Decode(catalogue.Name(file)), index, file.objectId, false);
 }
 
 std::size_t FolderRows::Count() const { return data_->entries.size(); }

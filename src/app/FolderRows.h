@@ -13,6 +13,7 @@
 
 #include "app/ListModel.h"
 #include "app/TreeModel.h"
+#include "base/NameDecoder.h"
 
 namespace vantrel {
 
@@ -27,7 +28,8 @@ struct ListedRow {
 
 class FolderRows : public ListRowSource {
  public:
-  FolderRows();
+  // names: the names are shown decoded by it.
+  explicit FolderRows(NameDecoder names = {});
 
   // A folder row shows its tree item as ID, a file row its objectId; index is the entry's
   // place in folderList or fileList.
@@ -47,6 +49,7 @@ class FolderRows : public ListRowSource {
   std::size_t RowsMade() const { return made_.load(std::memory_order_relaxed); }
 
  private:
+  NameDecoder names_;
   struct Entry {
     std::size_t nameOffset = 0;
     std::uint32_t nameLength = 0;

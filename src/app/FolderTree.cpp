@@ -20,6 +20,7 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
   CatalogueMarks& marks = state.marks;
   marks.Clear();
   const FolderLayout layout = LayOutFolders(folders);
+  const NameDecoder names = ShownNames(state.saving.options);
   if (catalogue.folderCount == 0) catalogue.folderCount = 1;
 
   // Every item starts unchecked, and is expanded once its sub-folders are in.
@@ -33,7 +34,7 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
       rootItem, Children(layout.topLevel), [&](std::size_t entry) { return Children(layout.children[entry]); },
       [&](TreeItemHandle parent, std::size_t entry) -> std::optional<TreeItemHandle> {
         ++marks.treeItemCount;
-        const TreeItemHandle item = window.TreeInsert(TreeId::Folder, parent, std::string(catalogue.Name(folders[entry])),
+        const TreeItemHandle item = window.TreeInsert(TreeId::Folder, parent, names.Decode(catalogue.Name(folders[entry])),
                                                       kFolderImage, kFolderSelectedImage);
         marks.SetItem(entry, item);
         enter(item);

@@ -43,6 +43,14 @@ std::string SavingSummary(const SavingRun& run, const SavingEnd& end) {
   AddNames(text, run.shortFiles);
   AddCount(text, "Files with unreadable parts (saved as zeros)", run.damagedFiles.size());
   AddNames(text, run.damagedFiles);
+  if (!run.renamedEntries.empty()) {
+    AddCount(text, "Saved under another name (the destination cannot hold the name, or it was taken)",
+             run.renamedEntries.size());
+    std::vector<std::string> renamed;
+    for (const RenamedEntry& entry : run.renamedEntries)
+      renamed.push_back(entry.savedPath + " (named \"" + entry.nameOnDisk + "\" on the disk)");
+    AddNames(text, renamed);
+  }
   if (!end.removedFile.empty()) text += "\r\nCut short by Stop and removed :\r\n    " + end.removedFile;
   return text;
 }

@@ -101,13 +101,18 @@ SaveSelection SelectionFromTree(WizardState& state) {
   // The root folder's own files go into the destination itself.
   ++selection.folders;
   addSelectedFiles({}, kRootFolderId);
+  // A folder's own name (the tree may show it decoded); "Lost" has no entry.
+  const auto folderName = [&](TreeItemHandle item) {
+    const auto entry = shown.EntryOf(item);
+    return entry ? std::string(catalogue.Name(catalogue.folderList[*entry])) : window.TreeText(kTree, item);
+  };
   // Depth first in the tree's order; an unchecked folder is left out with everything below it.
   WalkFoldersDepthFirst(
       fs::path(), window.TreeChildren(kTree, root),
       [&](TreeItemHandle item) { return window.TreeChildren(kTree, item); },
       [&](const fs::path& parent, TreeItemHandle item) -> std::optional<fs::path> {
         if (window.TreeCheck(kTree, item) == CheckState::Unchecked) return std::nullopt;
-        fs::path path = parent / SafeName(window.TreeText(kTree, item));
+        fs::path path = parent / HoldableName(folderName(item));
         ++selection.folders;
         selection.AddFolder(path);
         if (const auto entry = shown.EntryOf(item)) addSelectedFiles(path, catalogue.folderList[*entry].objectId);

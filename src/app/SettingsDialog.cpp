@@ -67,4 +67,15 @@ void SettingsDialog::Apply(const DatePositions& positions) {
   options_.modified.first = DateFromPositions(p[3], p[4], p[5]);
 }
 
+void SettingsDialog::SetNameEncoding(int position) {
+  const bool known = position > 0 && static_cast<std::size_t>(position) < kNameEncodings.size();
+  options_.nameEncoding = known ? kNameEncodings[static_cast<std::size_t>(position)] : "";
+}
+
+int SettingsDialog::NameEncodingPosition() const {
+  for (std::size_t i = 1; i < kNameEncodings.size(); ++i)
+    if (options_.nameEncoding == kNameEncodings[i]) return static_cast<int>(i);
+  return 0;
+}
+
 }  // namespace vantrel

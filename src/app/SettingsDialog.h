@@ -14,6 +14,11 @@ class WindowPort;
 // Positions of the six date lists: Earlier DD, MM, YYYY, then After DD, MM, YYYY.
 using DatePositions = std::array<int, 6>;
 
+// The character sets offered for the disk's names, UTF-8 (the default) first.
+inline constexpr std::array<const char*, 10> kNameEncodings = {"UTF-8",   "ISO-8859-1", "ISO-8859-15", "ISO-8859-2",
+                                                               "CP1251",  "KOI8-R",     "EUC-JP",      "Shift_JIS",
+                                                               "GB18030", "Big5"};
+
 class SettingsDialog {
  public:
   // Opens on the live options: zero date fields take their defaults, and everything is
@@ -22,6 +27,13 @@ class SettingsDialog {
 
   void SetDeletedFilter(int value) { options_.deletedFilter = value; }
   void SetSaveScope(int value) { options_.saveScope = value; }
+  // Saving: safe names on every destination, not only on FAT, exFAT and NTFS.
+  void SetSafeNames(bool value) { options_.safeNames = value; }
+  // Names: the character set of kNameEncodings at position; they are shown decoded from it
+  // in the trees and lists filled after Apply. Out of range: UTF-8.
+  void SetNameEncoding(int position);
+  // The position of the options' character set in kNameEncodings (0 when it is none of them).
+  int NameEncodingPosition() const;
 
   // The "&Add " button with the edit's text. True when the extension was added (the edit
   // is then emptied by the window).

@@ -10,7 +10,8 @@ CliSession::CliSession(const GlobalOptions& options)
     : line_(::isatty(STDERR_FILENO) ? &std::cerr : nullptr),
       messages_(line_, !options.json),
       prompts_(options.answers, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO), line_),
-      recoveryLog_(options.recoveryLog) {
+      recoveryLog_(options.recoveryLog),
+      nameDecoder_(options.names) {
   OpenedDisks opened = OpenDisksAndStacks(names_, info_, options.disks);
   problems_ = std::move(opened.problems);
   stackNotes_ = std::move(opened.stackNotes);

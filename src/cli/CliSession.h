@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/NameDecoder.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsolePrompts.h"
@@ -38,6 +39,7 @@ struct GlobalOptions {
   PresetAnswers answers;
   bool json = false;        // messages are collected for the JSON output instead of printed
   std::string recoveryLog;  // the catalogue comes from this recovery log instead of a build
+  NameDecoder names;        // the character set names are shown in (--name-encoding)
 };
 
 class CliSession {
@@ -54,6 +56,7 @@ class CliSession {
   // Arrays and logical volumes found on the disks that cannot be offered, and why.
   const std::vector<std::string>& StackNotes() const { return stackNotes_; }
   const std::string& RecoveryLog() const { return recoveryLog_; }
+  const NameDecoder& Names() const { return nameDecoder_; }
 
   ConsoleMessages& Messages() { return messages_; }
   ConsoleProgress& Progress() { return progress_; }
@@ -78,6 +81,7 @@ class CliSession {
   std::vector<EnumerationProblem> problems_;
   std::vector<std::string> stackNotes_;
   std::string recoveryLog_;
+  NameDecoder nameDecoder_;
   std::optional<ChosenCatalogue> chosen_;
 };
 

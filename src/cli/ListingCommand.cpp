@@ -19,10 +19,10 @@ int ListingCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
   if (const int failed = ObtainCatalogue(session, options_.catalogue); failed != kSuccess) return failed;
   const Catalogue& catalogue = session.Chosen()->catalogue;
   if (options_.out.empty()) {
-    WriteCatalogueListing(catalogue, "\n", std::cout);
+    WriteCatalogueListing(catalogue, "\n", std::cout, session.Names());
     return kSuccess;
   }
-  const auto write = [&](std::ostream& out) { WriteCatalogueListing(catalogue, kTextSeparator, out); };
+  const auto write = [&](std::ostream& out) { WriteCatalogueListing(catalogue, kTextSeparator, out, session.Names()); };
   if (!WriteListingStream(options_.out, write)) {
     std::cerr << "vantrel-cli: cannot write " << options_.out << '\n';
     return kUsageError;

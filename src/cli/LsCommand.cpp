@@ -4,6 +4,8 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "base/Base64.h"
+#include "base/NameDecoder.h"
 #include "recovery/FolderSelection.h"
 #include "reiserfs/catalogue/CatalogueRowCells.h"
 #include "reiserfs/catalogue/FolderLayout.h"
@@ -57,7 +59,8 @@ void PrintRows(const std::vector<std::array<std::string, 6>>& rows) {
   for (const auto& row : rows) print(row);
 }
 
-void PrintFolder(const Catalogue& catalogue, const FolderIndex& index, const FolderRef& folder) {
+void PrintFolder(const Catalogue& catalogue, const FolderIndex& index, const FolderRef& folder,
+                 const NameDecoder& names) {
   const std::uint32_t key = folder.entry ? catalogue.folderList[*folder.entry].objectId : kRootFolderId;
   const auto found = index.find(key);
   const FolderContents contents = found == index.end() ? FolderContents{} : found->second;
@@ -66,19 +69,21 @@ void PrintFolder(const Catalogue& catalogue, const FolderIndex& index, const Fol
   for (const std::size_t i : contents.folders)
     rows.push_back(FolderRowCells(catalogue, catalogue.folderList[i], catalogue.folderList[i].objectId));
   for (const std::size_t i : contents.files) rows.push_back(FileRowCells(catalogue, catalogue.fileList[i]));
+  for (auto& row : rows) row[kNameColumn] = names.Decode(row[kNameColumn]);
   PrintRows(rows);
 }
 
-void PrintRecursively(const Catalogue& catalogue, const FolderLayout& layout, const FolderRef& top) {
+void PrintRecursively(const Catalogue& catalogue, const FolderLayout& layout, const FolderRef& top,
+                      const NameDecoder& names) {
   const FolderIndex index = IndexFolders(catalogue, layout);
   std::vector<FolderRef> pending{top};
   bool first = true;
   while (!pending.empty()) {
     const FolderRef folder = pending.back();
     pending.pop_back();
-    std::cout << (first ? "" : "\n") << folder.path << ":\n";
+    std::cout << (first ? "" : "\n") << names.Decode(folder.path) << ":\n";
     first = false;
-    PrintFolder(catalogue, index, folder);
+    PrintFolder(catalogue, index, folder, names);
     const auto& children = SubFolders(layout, folder);
     for (auto i = children.rbegin(); i != children.rend(); ++i)
       pending.push_back({*i, (folder.entry ? folder.path + "/" : std::string(folder.path))
@@ -86,13 +91,25 @@ void PrintRecursively(const Catalogue& catalogue, const FolderLayout& layout, co
   }
 }
 
-nlohmann::json EntryJson(const Catalogue& catalogue, const CatalogueEntry& entry, const std::string& path) {
-  return {{"name", catalogue.Name(entry)},         {"path", path},          {"objectId", entry.objectId},
-          {"parentId", entry.parentId}, {"size", entry.size},    {"mtime", entry.modificationTime},
-          {"typeCode", entry.typeCode}};
+// A name or path, decoded for showing. JSON text holds only UTF-8: where the decoded text is
+// not, what is not UTF-8 is shown as U+FFFD and the exact bytes on the disk go beside it as
+// KEY_base64, so that no name is lost.
+void AddName(nlohmann::json& object, const std::string& key, std::string_view onDisk, const NameDecoder& names) {
+  std::string shown = names.Decode(onDisk);
+  if (!IsUtf8(shown)) object[key + "_base64"] = Base64(onDisk);
+  object[key] = std::move(shown);
 }
 
-// Names are bytes as found on disk; what is not UTF-8 is shown as U+FFFD.
+nlohmann::json EntryJson(const Catalogue& catalogue, const CatalogueEntry& entry, const std::string& path,
+                         const NameDecoder& names) {
+  nlohmann::json object = {{"objectId", entry.objectId}, {"parentId", entry.parentId}, {"size", entry.size},
+                           {"mtime", entry.modificationTime}, {"typeCode", entry.typeCode}};
+  AddName(object, "name", catalogue.Name(entry), names);
+  AddName(object, "path", path, names);
+  return object;
+}
+
+// Names are bytes as found on disk (decoded when asked); what is not UTF-8 is shown as U+FFFD.
 std::string JsonText(const nlohmann::json& value, const std::string& indent) {
   std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
   std::string indented;
@@ -122,22 +139,25 @@ void PrintArray(std::size_t count, const std::string& indent, Each element) {
 // The whole catalogue, streamed: only the folders' paths are held, each file's path is made
 // as it is written, so that a catalogue of millions of files prints in little more memory
 // than it takes itself.
-void PrintJson(const Catalogue& catalogue, const FolderLayout& layout) {
+void PrintJson(const Catalogue& catalogue, const FolderLayout& layout, const NameDecoder& names) {
   const CataloguePathFinder paths(catalogue, layout);
   const auto& folderPaths = paths.FolderPaths();
   FolderContents lost;
   if (layout.lostFolder) lost = ContentsOfFolder(catalogue, layout, kLostFolderId);
   std::cout << "{\n  \"files\": ";
   PrintArray(catalogue.fileList.size(), "  ",
-             [&](std::size_t i) { return EntryJson(catalogue, catalogue.fileList[i], paths.FilePath(catalogue.fileList[i])); });
+             [&](std::size_t i) {
+               return EntryJson(catalogue, catalogue.fileList[i], paths.FilePath(catalogue.fileList[i]), names);
+             });
   std::cout << ",\n  \"folders\": ";
   PrintArray(catalogue.folderList.size(), "  ",
-             [&](std::size_t i) { return EntryJson(catalogue, catalogue.folderList[i], folderPaths[i]); });
+             [&](std::size_t i) { return EntryJson(catalogue, catalogue.folderList[i], folderPaths[i], names); });
   std::cout << ",\n  \"lost\": {\n    \"files\": ";
   PrintArray(lost.files.size(), "    ",
-             [&](std::size_t i) { return nlohmann::json(paths.FilePath(catalogue.fileList[lost.files[i]])); });
+             [&](std::size_t i) { return nlohmann::json(names.Decode(paths.FilePath(catalogue.fileList[lost.files[i]]))); });
   std::cout << ",\n    \"folders\": ";
-  PrintArray(lost.folders.size(), "    ", [&](std::size_t i) { return nlohmann::json(folderPaths[lost.folders[i]]); });
+  PrintArray(lost.folders.size(), "    ",
+             [&](std::size_t i) { return nlohmann::json(names.Decode(folderPaths[lost.folders[i]])); });
   std::cout << "\n  }\n}\n";
 }
 
@@ -160,7 +180,7 @@ int LsCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
   const Catalogue& catalogue = session.Chosen()->catalogue;
   const FolderLayout layout = LayOutFolders(catalogue.folderList);
   if (options.json) {
-    PrintJson(catalogue, layout);
+    PrintJson(catalogue, layout, session.Names());
     return kSuccess;
   }
   const auto folder = FindFolder(catalogue, layout, options.folder);
@@ -168,9 +188,9 @@ int LsCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
     return session.Report({StepOutcome::NotFound, NoSuchFolderText(options.folder), {}});
   }
   if (options.recursive)
-    PrintRecursively(catalogue, layout, *folder);
+    PrintRecursively(catalogue, layout, *folder, session.Names());
   else
-    PrintFolder(catalogue, IndexFolders(catalogue, layout), *folder);
+    PrintFolder(catalogue, IndexFolders(catalogue, layout), *folder, session.Names());
   return kSuccess;
 }
 

@@ -62,6 +62,8 @@ CLI::App* MountCommand::AddTo(CLI::App& app) {
       ->check(CLI::IsMember({"quick", "advanced"}));
   mount->add_flag("--strict", options.strict, "Reading a damaged range fails (EIO) instead of giving zeros");
   mount->add_flag("-f,--foreground", options.foreground, "Stay in the foreground; Ctrl-C unmounts");
+  mount->add_flag("--convert-names", options.convertNames,
+                  "Serve the names decoded from --name-encoding into UTF-8 instead of as the disk has them");
   mount->footer(
       "With --log FILE, the catalogue kept in that recovery log is served (contents still read from the disk).\n"
       "Example:\n  vantrel-cli --disk disk.img mount --file-search advanced /mnt/old\n"
@@ -100,7 +102,8 @@ int MountCommand::Run(CliSession& session, const GlobalOptions& global) {
   }
   const std::size_t folders = built.catalogue.folderList.size();
   const std::size_t files = built.catalogue.fileList.size();
-  const auto volume = mount::MakeServedVolume(*partition, std::move(built.catalogue), built.bodies, options.strict);
+  const auto volume = mount::MakeServedVolume(*partition, std::move(built.catalogue), built.bodies, options.strict,
+                                              options.convertNames ? session.Names() : NameDecoder{});
 
   const DiskEntry* entry = names.Entry(static_cast<std::size_t>(options.diskIndex));
   mount::ServeOptions serve;

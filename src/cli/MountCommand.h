@@ -16,6 +16,7 @@ struct MountOptions {
   std::string fileSearch = "quick";
   bool strict = false;  // damaged ranges read as EIO instead of zeros
   bool foreground = false;
+  bool convertNames = false;  // names served decoded from --name-encoding
 };
 
 // "mount": builds the catalogue, mounts it and serves it until it is unmounted.

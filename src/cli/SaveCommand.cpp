@@ -12,6 +12,9 @@ namespace {
 // The filters of the options; false after telling the user what is wrong with them.
 bool FiltersOf(CliSession& session, const SaveOptions& options, SavingOptions& filters) {
   filters.deletedFilter = options.deleted == "exclude" ? 1 : options.deleted == "only" ? 2 : 0;
+  filters.safeNames = options.safeNames;
+  filters.nameEncoding = session.Names().Encoding();
+  filters.convertNames = options.convertNames;
   for (const std::string& extension : options.extensions) {
     const ExtensionAdded added = AddExtension(filters, extension);
     if (added.refusal != nullptr) session.Messages().Tell(added.refusal, MessageStyle::SystemError);
@@ -43,6 +46,11 @@ void PrintSummary(const SavingRun& run, double seconds) {
   if (run.filesFailed > 0) std::cout << "Could not write " << run.filesFailed << " file(s)\n";
   for (const auto& path : run.shortFiles) std::cout << "Cut short: " << path << '\n';
   for (const auto& path : run.damagedFiles) std::cout << "Damaged (unreadable blocks written as zeros): " << path << '\n';
+  if (!run.renamedEntries.empty())
+    std::cout << "Saved under another name (the destination cannot hold the name, or it was taken): "
+              << run.renamedEntries.size() << '\n';
+  for (const auto& renamed : run.renamedEntries)
+    std::cout << "Renamed: " << renamed.savedPath << " (named \"" << renamed.nameOnDisk << "\" on the disk)\n";
 }
 
 }  // namespace
@@ -59,6 +67,10 @@ CLI::App* SaveCommand::AddTo(CLI::App& app) {
   save->add_option("--before", options_.before, "Only files modified on or before DD/MM/YYYY");
   save->add_option("--replace", replace_, "Existing files: ask (default on a terminal), yes-to-all or no-to-all")
       ->check(CLI::IsMember({"ask", "yes-to-all", "no-to-all"}));
+  save->add_flag("--safe-names", options_.safeNames,
+                 "Write safe names (: * ? \" < > | \\ as _) on every destination, not only on FAT, exFAT and NTFS");
+  save->add_flag("--convert-names", options_.convertNames,
+                 "Write the names decoded from --name-encoding into UTF-8 instead of as the disk has them");
   save->add_option("FOLDER", options_.folders,
                    "Folders to save, as paths from the root (default: the whole root and \"Lost\")");
   AddExample(save, "vantrel-cli --disk disk.img save --out recovered --deleted only home/user");

@@ -13,8 +13,10 @@ struct SaveOptions {
   std::vector<std::string> folders;  // folder paths to check; empty: the whole root and "Lost"
   std::string deleted = "include";   // include, exclude or only
   std::vector<std::string> extensions;
-  std::string after;   // DD/MM/YYYY
-  std::string before;  // DD/MM/YYYY
+  std::string after;          // DD/MM/YYYY
+  std::string before;         // DD/MM/YYYY
+  bool safeNames = false;     // safe names on every destination
+  bool convertNames = false;  // names written decoded from --name-encoding
 };
 
 // "save": builds the catalogue, saves the folders named (as the tree's check boxes would)

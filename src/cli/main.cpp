@@ -110,6 +110,10 @@ int RunCommandLine(int argc, char** argv) {
             return CLI::ExistingFile(file);
           },
           "FILE"));
+  std::string nameEncoding;
+  app.add_option("--name-encoding", nameEncoding,
+                 "Character set of the disk's names, for showing them (any name iconv knows, e.g. ISO-8859-1, "
+                 "CP1251, EUC-JP; default UTF-8, with bytes that are not UTF-8 shown as they are)");
 
   const auto commands = Commands();
   std::vector<CLI::App*> given;
@@ -129,6 +133,12 @@ int RunCommandLine(int argc, char** argv) {
   if (!CollectDisks(app, diskOption, mapOption, &options.disks)) return kUsageError;
   if (!badSectors.empty()) options.answers.badSectors = ParseBadSectorPolicy(badSectors);
   options.recoveryLog = recoveryLog;
+  const auto names = NameDecoder::For(nameEncoding);
+  if (!names) {
+    std::cerr << "vantrel-cli: --name-encoding: iconv does not know the character set " << nameEncoding << '\n';
+    return kUsageError;
+  }
+  options.names = *names;
   options.json = command.PrintsJson();
   command.PresetAnswersOf(options.answers);
 

@@ -23,7 +23,8 @@ std::string ListingLine(std::string parentPath, const std::string& child) {
   return parentPath + "-> " + child;
 }
 
-void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out) {
+void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out,
+                           const NameDecoder& names) {
   const FolderLayout layout = LayOutFolders(catalogue.folderList);
   // A folder's path, and the names it is made of.
   struct Parent {
@@ -35,7 +36,7 @@ void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separa
       Parent{kListingRootText, {}}, Children(layout.topLevel),
       [&](std::size_t child) { return Children(layout.children[child]); },
       [&](const Parent& parent, std::size_t child) -> std::optional<Parent> {
-        const std::string name(catalogue.Name(catalogue.folderList[child]));
+        const std::string name = names.Decode(catalogue.Name(catalogue.folderList[child]));
         out << ListingLine(parent.path, name) << separator;
         std::vector<std::string> fromTop = parent.fromTop;
         fromTop.push_back(name);

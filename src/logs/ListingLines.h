@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/NameDecoder.h"
 #include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel {
@@ -25,7 +26,8 @@ std::string ListingPath(const std::vector<std::string>& fromTop);
 std::string ListingLine(std::string parentPath, const std::string& child);
 
 // Writes the lines for every folder of the tree a catalogue makes, depth first, each
-// followed by separator.
-void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out);
+// followed by separator, the names decoded by names.
+void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out,
+                           const NameDecoder& names = {});
 
 }  // namespace vantrel

@@ -23,7 +23,7 @@ struct Pending {
 
 }  // namespace
 
-MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states) {
+MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states, const NameDecoder& names) {
   const FolderLayout layout = LayOutFolders(catalogue.folderList);
   const auto& folders = catalogue.folderList;
   const auto modeOf = [](const CatalogueEntry& entry) -> std::optional<std::uint32_t> {
@@ -103,7 +103,13 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states) {
     if (pending[n].empty()) continue;
     std::vector<std::string_view> raw;
     raw.reserve(pending[n].size());
-    for (const Pending& p : pending[n]) raw.push_back(p.name);
+    std::vector<std::string> decoded;
+    if (names.Converts()) {
+      decoded.reserve(pending[n].size());
+      for (const Pending& p : pending[n]) raw.push_back(decoded.emplace_back(names.Decode(p.name)));
+    } else {
+      for (const Pending& p : pending[n]) raw.push_back(p.name);
+    }
     std::vector<std::string> names = DistinctNames(raw);
     auto& entries = nodes_[n].entries;
     entries.reserve(names.size());

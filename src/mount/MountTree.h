@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/NameDecoder.h"
 #include "mount/EntryStates.h"
 #include "reiserfs/catalogue/Catalogue.h"
 
@@ -41,7 +42,8 @@ struct MountNode {
 
 class MountTree {
  public:
-  MountTree(const Catalogue& catalogue, const EntryStates& states);
+  // names: the names are shown decoded by it (as the disk has them by default).
+  MountTree(const Catalogue& catalogue, const EntryStates& states, const NameDecoder& names = {});
 
   // The node, or nullptr for a number that is not one.
   const MountNode* Node(NodeId id) const;

@@ -15,10 +15,10 @@ constexpr std::size_t kMostKeptContents = 65536;
 }  // namespace
 
 MountedVolume::MountedVolume(const PartitionSource& partition, Catalogue catalogue, BodySource source,
-                             const EntryStates& states, bool strict)
+                             const EntryStates& states, bool strict, const NameDecoder& names)
     : partition_(partition),
       catalogue_(std::move(catalogue)),
-      tree_(catalogue_, states),
+      tree_(catalogue_, states, names),
       strict_(strict),
       readBlocks_(partition_.disk, partition_.startSector, catalogue_.currentSuperblock),
       collector_(partition_, catalogue_, source),

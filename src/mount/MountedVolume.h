@@ -25,8 +25,9 @@ struct VolumeRead {
 class MountedVolume {
  public:
   // states: which entries are live (see EntryStates); strict: damaged ranges read as EIO.
+  // names: how names are shown (see MountTree).
   MountedVolume(const PartitionSource& partition, Catalogue catalogue, BodySource source, const EntryStates& states,
-                bool strict);
+                bool strict, const NameDecoder& names = {});
 
   const MountTree& Tree() const { return tree_; }
   std::uint32_t BlockSize() const { return readBlocks_.BlockSize(); }

@@ -58,7 +58,7 @@ void FillModes(Catalogue& catalogue, const Catalogue* live) {
 }  // namespace
 
 std::unique_ptr<MountedVolume> MakeServedVolume(const PartitionSource& partition, Catalogue catalogue,
-                                                BodySource bodies, bool strict) {
+                                                BodySource bodies, bool strict, const NameDecoder& names) {
   const bool logged = catalogue.statDataCount == 0 && catalogue.objectCount == 0;
   KeepRootStatData(partition, catalogue);
   // The live tree, when something is to be told from it.
@@ -69,7 +69,7 @@ std::unique_ptr<MountedVolume> MakeServedVolume(const PartitionSource& partition
   }
   if (logged) FillModes(catalogue, live ? &*live : nullptr);
   const EntryStates states = bodies == BodySource::Pieces ? EntryStates(*live) : EntryStates();
-  return std::make_unique<MountedVolume>(partition, std::move(catalogue), bodies, states, strict);
+  return std::make_unique<MountedVolume>(partition, std::move(catalogue), bodies, states, strict, names);
 }
 
 }  // namespace vantrel::mount

@@ -11,8 +11,9 @@
 
 namespace vantrel::mount {
 
-// strict: damaged ranges read as EIO instead of zeros.
+// strict: damaged ranges read as EIO instead of zeros; names: the names are served decoded
+// by it (as the disk has them by default).
 std::unique_ptr<MountedVolume> MakeServedVolume(const PartitionSource& partition, Catalogue catalogue,
-                                                BodySource bodies, bool strict);
+                                                BodySource bodies, bool strict, const NameDecoder& names = {});
 
 }  // namespace vantrel::mount

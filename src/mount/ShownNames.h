@@ -1,6 +1,6 @@
 #pragma once
 // The names a mounted folder shows: a name from a damaged disk that no path can hold (empty,
-// ".", "..", holding "/" or NUL, longer than 255 bytes) is made showable, and two entries
+// ".", "..", holding "/" or NUL, longer than 255 bytes) is made holdable, and two entries
 // of one folder that would show the same name are told apart by " (2)", " (3)", ...
 
 #include <string>
@@ -9,13 +9,7 @@
 
 namespace vantrel::mount {
 
-inline constexpr std::size_t kMaxNameBytes = 255;
-
-// The name with "/" and NUL as "_", "." and ".." as "_" and "__", the empty name as "_",
-// and cut to kMaxNameBytes without splitting a UTF-8 character.
-std::string ShowableName(std::string_view name);
-
-// The names of one folder's entries, in the order given, each showable and all distinct.
+// The names of one folder's entries, in the order given, each holdable and all distinct.
 // A name that is unique as it stands is kept, whatever the order.
 std::vector<std::string> DistinctNames(const std::vector<std::string_view>& names);
 

@@ -47,7 +47,7 @@ std::optional<SaveSelection> SelectFoldersAtPaths(const Catalogue& catalogue, co
           return std::nullopt;
         }
         if (!above[entry]) return std::nullopt;
-        std::filesystem::path path = parent / SafeName(catalogue.Name(catalogue.folderList[entry]));
+        std::filesystem::path path = parent / HoldableName(catalogue.Name(catalogue.folderList[entry]));
         ++selection.folders;
         selection.AddFolder(path);
         return path;

@@ -19,7 +19,7 @@ inline constexpr const char* kTreeSaveInvalidPath = "Inavalid Path";
 struct SaveRequest {
   CatalogueRequest catalogue;        // the partition and the build
   std::vector<std::string> folders;  // paths from the root; none: the whole root and "Lost"
-  SavingOptions filters;             // deleted files, extensions, dates
+  SavingOptions filters;             // deleted files, extensions, dates, names
   std::string destination;           // made when missing
 };
 

@@ -9,7 +9,6 @@
 
 #include "base/RemoveOnUnwind.h"
 #include "saving/FileBodyWriter.h"
-#include "saving/SafeName.h"
 
 namespace vantrel {
 
@@ -77,23 +76,31 @@ void FileSaver::ReportWriteError(const fs::path& path) {
   }
 }
 
-void FileSaver::SaveFile(const fs::path& folder, const CatalogueEntry& file) {
+void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const CatalogueEntry& file) {
   SavingRun& run = run_;
   const SavingOptions& options = options_;
-  const std::string name = SafeName(catalogue_.Name(file));
+  const std::string_view onDisk = catalogue_.Name(file);
   if (!PassesDeletedFilter(options, file.typeCode == kDeletedTypeCode) ||
-      !PassesDateWindow(options, file.modificationTime) || !PassesExtensions(options, name))
+      !PassesDateWindow(options, file.modificationTime) || !PassesExtensions(options, std::string(onDisk)))
     return;
 
   run.skipCurrentFile = 0;
   ++run.filesSaved;
-  progress_.OnFileStarted(run, folder, name);
+  NameChoice choice = namer.Choose(folder, onDisk);
+  progress_.OnFileStarted(run, folder, choice.name);
 
-  const fs::path path = folder / name;
+  fs::path path = folder / choice.name;
   // Most files are new: made here without looking first, and only a name that is taken
-  // leads to the replace question.
+  // leads to the replace question; a name the destination refuses is tried again safer.
   int fd = CreateNew(path);
-  if (fd < 0 && errno == EEXIST) {
+  int error = errno;
+  while (fd < 0 && NameRefused(error) && namer.Safer(folder, onDisk, choice)) {
+    path = folder / choice.name;
+    fd = CreateNew(path);
+    error = errno;
+  }
+  if (fd >= 0 || error == EEXIST) namer.Written(folder, onDisk, choice);
+  if (fd < 0 && error == EEXIST) {
     if (!MayReplace(path)) {
       ++run.filesKeptExisting;
       return;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "reiserfs/catalogue/Catalogue.h"
+#include "saving/DestinationNamer.h"
 #include "saving/FileBody.h"
 #include "saving/FileBodyWriter.h"
 #include "saving/SavePrompts.h"
@@ -19,8 +20,9 @@ class FileSaver {
   FileSaver(const PartitionSource& partition, const Catalogue& catalogue, BodySource source,
             const SavingOptions& options, SavePrompts& prompts, SaveProgress& progress, SavingRun& run);
 
-  // Saves one file entry into folder, as the options and the answers say.
-  void SaveFile(const std::filesystem::path& folder, const CatalogueEntry& file);
+  // Saves one file entry into folder (a folder the namer made), under the name the namer
+  // gives it, as the options and the answers say.
+  void SaveFile(DestinationNamer& namer, const std::filesystem::path& folder, const CatalogueEntry& file);
 
  private:
   bool MayReplace(const std::filesystem::path& path);

@@ -15,7 +15,7 @@ void SaveSelection::AddFolderWithEverythingBelow(const Catalogue& catalogue, con
   WalkFoldersDepthFirst(
       folder, Children(&folderEntry, 1), [&](std::size_t entry) { return Children(layout.children[entry]); },
       [&](const std::filesystem::path& parent, std::size_t entry) -> std::optional<std::filesystem::path> {
-        std::filesystem::path path = parent / SafeName(catalogue.Name(catalogue.folderList[entry]));
+        std::filesystem::path path = parent / HoldableName(catalogue.Name(catalogue.folderList[entry]));
         ++folders;
         AddFolder(path);
         const auto found = index.find(catalogue.folderList[entry].objectId);

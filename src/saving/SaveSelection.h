@@ -25,7 +25,7 @@ struct SaveSelection {
 
   void AddFolder(const std::filesystem::path& folder) { steps.push_back({folder, SaveStep::kNoFile}); }
   void AddFile(const std::filesystem::path& folder, std::size_t file) { steps.push_back({folder, file}); }
-  // The folder entry (below folder, under its safe name) with every folder and file shown
+  // The folder entry (below folder, under its name) with every folder and file shown
   // below it.
   void AddFolderWithEverythingBelow(const Catalogue& catalogue, const FolderLayout& layout, const FolderIndex& index,
                                     std::size_t folderEntry, const std::filesystem::path& folder);

@@ -86,4 +86,8 @@ bool PassesExtensions(const SavingOptions& options, const std::string& name) {
   return false;
 }
 
+NameDecoder ShownNames(const SavingOptions& options) {
+  return NameDecoder::For(options.nameEncoding).value_or(NameDecoder{});
+}
+
 }  // namespace vantrel

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/NameDecoder.h"
+
 namespace vantrel {
 
 struct CalendarDate {
@@ -41,6 +43,9 @@ struct SavingOptions {
   std::vector<std::string> extensionList;  // newest first
   CalendarDateRange modified;
   int savingMode = 0;  // Auto, FAT1, FAT2, Contigious: shown, not used
+  bool safeNames = false;    // the safe names on every destination, not only on those that need them
+  std::string nameEncoding;  // the character set of the disk's names ("": UTF-8), for showing them
+  bool convertNames = false; // names written decoded from nameEncoding into UTF-8 instead of as on the disk
 
   bool operator==(const SavingOptions&) const = default;
 };
@@ -63,6 +68,10 @@ struct ExtensionAdded {
 // field holds. Refused, in this order: a full list, more than 4 characters, a ".", a "*", an
 // extension already listed (as typed).
 ExtensionAdded AddExtension(SavingOptions& options, const std::string& text);
+
+// How names are shown: decoded from options.nameEncoding (as they are when iconv does not
+// know it).
+NameDecoder ShownNames(const SavingOptions& options);
 
 // The tests a saving run applies to each entry, in this order; an entry that fails one is
 // skipped without a message.

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "saving/DestinationNamer.h"
+
 namespace vantrel {
 
 struct SavingRun {
@@ -28,6 +30,7 @@ struct SavingRun {
   std::uint32_t filesFailed = 0;       // could not be created or written
   std::vector<std::string> damagedFiles;  // written, but with unreadable blocks (as zeros)
   std::vector<std::string> shortFiles;    // written shorter than their size
+  std::vector<RenamedEntry> renamedEntries;  // written under another name than their own
 
   // Everything but the flags' owners: a new run starts from nothing.
   void Reset() {
@@ -46,6 +49,7 @@ struct SavingRun {
     filesFailed = 0;
     damagedFiles.clear();
     shortFiles.clear();
+    renamedEntries.clear();
   }
 };
 

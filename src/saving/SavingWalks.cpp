@@ -1,10 +1,32 @@
 #include "saving/SavingWalks.h"
 
+#include "saving/DestinationNames.h"
 #include "saving/FileSaver.h"
 
 namespace vantrel {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Tells the namer every name the run will write, so that a name that stands as it is keeps
+// it whatever the order.
+void ForeseeNames(DestinationNamer& namer, const Catalogue& catalogue, const SaveSelection& selection) {
+  for (const bool kept : {false, true})
+    for (const SaveStep& step : selection.steps) {
+      const bool file = step.file != SaveStep::kNoFile && step.file < catalogue.fileList.size();
+      if (!file && step.folder.empty()) continue;
+      const fs::path folder = file ? step.folder : step.folder.parent_path();
+      const std::string name = file ? std::string(catalogue.Name(catalogue.fileList[step.file]))
+                                    : step.folder.filename().string();
+      if (kept)
+        namer.ForeseeKept(folder, name);
+      else
+        namer.ForeseeChanged(folder, name);
+    }
+}
+
+}  // namespace
 
 void CreateFolders(const fs::path& path) {
   std::error_code ignored;
@@ -17,16 +39,19 @@ SaveReport SaveSelected(const SaveTarget& target, const Catalogue& catalogue, co
   run.saveStartTime = SecondsNow();
   run.foldersSaved = selection.folders;
   run.filesSaved = 0;
+  DestinationNamer namer(target.destination, options.safeNames || DestinationNeedsSafeNames(target.destination),
+                         options.convertNames ? ShownNames(options) : NameDecoder{});
+  ForeseeNames(namer, catalogue, selection);
   FileSaver saver(target.partition, catalogue, target.source, options, prompts, progress, run);
   for (const SaveStep& step : selection.steps) {
     if (stopped()) break;
-    const fs::path folder = target.destination / step.folder;
-    if (step.file == SaveStep::kNoFile)
-      CreateFolders(folder);
-    else if (step.file < catalogue.fileList.size())
-      saver.SaveFile(folder, catalogue.fileList[step.file]);
+    const fs::path folder = namer.MakeFolder(step.folder);
+    if (step.file != SaveStep::kNoFile && step.file < catalogue.fileList.size())
+      saver.SaveFile(namer, folder, catalogue.fileList[step.file]);
   }
-  return {run.filesWritten, run.bytesWritten, run.filesKeptExisting, run.filesFailed, run.damagedFiles, run.shortFiles};
+  run.renamedEntries = namer.Renamed();
+  return {run.filesWritten, run.bytesWritten, run.filesKeptExisting, run.filesFailed,
+          run.damagedFiles, run.shortFiles,   run.renamedEntries};
 }
 
 }  // namespace vantrel

@@ -27,6 +27,7 @@ struct SaveReport {
   std::uint32_t filesFailed = 0;        // could not be created or written
   std::vector<std::string> damagedFiles;
   std::vector<std::string> shortFiles;
+  std::vector<RenamedEntry> renamedEntries;  // written under another name than their own
 };
 
 // Runs the selection. run carries the flags that stop it (Stop, Skip, closing) and
@@ -34,6 +35,9 @@ struct SaveReport {
 SaveReport SaveSelected(const SaveTarget& target, const Catalogue& catalogue, const SaveSelection& selection,
                         const SavingOptions& options, SavePrompts& prompts, SaveProgress& progress, SavingRun& run);
 
+// Names are written as on the disk where the destination holds them, else (or with
+// options.safeNames) as safe names; options.convertNames writes them decoded.
+//
 // Creates every folder along path; failures (a folder that exists) are ignored.
 void CreateFolders(const std::filesystem::path& path);
 

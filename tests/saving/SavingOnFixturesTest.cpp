@@ -90,6 +90,36 @@ TEST_F(SavingOnFixtures, AdvancedBuildRecoversDeletedFilesByteForByte) {
   EXPECT_EQ(Mismatches(partition_["entries"]), std::vector<std::string>{});
 }
 
+// The tree's items under the root whose text is text, at any depth.
+bool TreeShows(HeadlessWindow& window, TreeItemHandle item, const std::string& text) {
+  for (const TreeItemHandle child : window.TreeChildren(TreeId::Folder, item))
+    if (window.TreeText(TreeId::Folder, child) == text || TreeShows(window, child, text)) return true;
+  return false;
+}
+
+TEST_F(SavingOnFixtures, TheWindowShowsDecodedNamesSavesTheDisksBytesAndListsSafeNames) {
+  wizard_.state.saving.options.nameEncoding = "ISO-8859-1";
+  Build("names", 1, false);
+  HeadlessWindow& window = wizard_.window;
+  const TreeItemHandle root = window.TreeRoot(TreeId::Folder);
+  EXPECT_TRUE(TreeShows(window, root, "caf\xc3\xa9"));
+  EXPECT_FALSE(TreeShows(window, root, "caf\xe9"));
+  wizard_.state.saving.options.safeNames = true;
+  SaveAll();
+  ReportSavingRun(wizard_.state);
+  // The decoded tree text is no name to save under: the disk's bytes are.
+  EXPECT_TRUE(fs::exists(out_.Path() / "latin1/caf\xe9/men\xfc \xe0 la carte.txt"));
+  EXPECT_TRUE(fs::exists(out_.Path() / "specials/dir_one (2)/inside colon.txt"));
+  EXPECT_EQ(fs::file_size(out_.Path() / "specials/a_b.txt"), 90u);
+  EXPECT_EQ(wizard_.state.saving.run.renamedEntries.size(), 14u);
+  ASSERT_FALSE(window.Messages().empty());
+  const std::string summary = window.Messages().back().text;
+  EXPECT_NE(summary.find("Saved under another name (the destination cannot hold the name, or it was taken) : 14"),
+            std::string::npos)
+      << summary;
+  EXPECT_NE(summary.find("and 9 more"), std::string::npos) << summary;
+}
+
 TEST_F(SavingOnFixtures, ReplaceAnswersAreAskedOnceForAllAndNoToAllKeepsFiles) {
   Build("bare-36", 0, false);
   SaveAll();

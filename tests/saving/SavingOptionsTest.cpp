@@ -139,6 +139,23 @@ TEST_F(SettingsDialogTest, ApplyReadsTheDateListsAndCancelRestoresEverything) {
   EXPECT_EQ(options_.modified.last, (CalendarDate{1, 2, 2006}));
 }
 
+TEST_F(SettingsDialogTest, NamesSettingsPickACharacterSetEveryOneOfWhichIconvKnows) {
+  SettingsDialog dialog(options_, wizard_.window);
+  EXPECT_EQ(dialog.NameEncodingPosition(), 0);
+  dialog.SetNameEncoding(6);
+  dialog.SetSafeNames(true);
+  EXPECT_EQ(options_.nameEncoding, "EUC-JP");
+  EXPECT_TRUE(options_.safeNames);
+  EXPECT_EQ(dialog.NameEncodingPosition(), 6);
+  EXPECT_EQ(ShownNames(options_).Decode("\xc6\xfc"), "\xe6\x97\xa5");
+  dialog.SetNameEncoding(99);
+  EXPECT_EQ(options_.nameEncoding, "");
+  EXPECT_FALSE(ShownNames(options_).Converts());
+  dialog.Cancel();
+  EXPECT_FALSE(options_.safeNames);
+  for (const char* encoding : kNameEncodings) EXPECT_TRUE(NameDecoder::For(encoding)) << encoding;
+}
+
 TEST_F(SettingsDialogTest, ZeroDatesTakeTheirDefaultsWhenTheDialogOpens) {
   options_.modified.last = {0, 0, 0};
   options_.modified.first = {0, 3, 0};

@@ -108,8 +108,8 @@ std::string SavedPath(const std::string& manifestPath) {
   std::string path;
   std::size_t from = 0;
   for (std::size_t to; (to = manifestPath.find('/', from)) != std::string::npos; from = to + 1)
-    path += SafeName(manifestPath.substr(from, to - from)) + "/";
-  return path + SafeName(manifestPath.substr(from));
+    path += HoldableName(manifestPath.substr(from, to - from)) + "/";
+  return path + HoldableName(manifestPath.substr(from));
 }
 
 }  // namespace vantrel::test

@@ -20,7 +20,8 @@ std::string CarveFixtureImage(const std::string& name);
 nlohmann::json CarveFixtureManifest(const std::string& name);
 // The partition of a manifest whose Linux number is index.
 nlohmann::json ManifestPartition(const nlohmann::json& manifest, int index);
-// Where saving puts a manifest path below the destination (each part made safe).
+// Where saving puts a manifest path below a destination that holds every name (each part
+// made holdable).
 std::string SavedPath(const std::string& manifestPath);
 
 }  // namespace vantrel::test

@@ -1,6 +1,7 @@
 #include "app/qt/SettingsWindow.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QGridLayout>
@@ -125,6 +126,24 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   layout->addWidget(RadioGroup("Saving Mode", {{1097, "Auto"}, {1098, "FAT1 "}, {1029, "FAT2"}, {1099, "Contigious"}},
                                shown.savingMode, [](int) {}, /*enabled=*/false, /*sideBySide=*/true),
                     2, 0);
+
+  // Names: safe names everywhere, and the character set the disk's names are shown in.
+  auto* names = new QGroupBox("Names");
+  auto* namesLayout = new QGridLayout(names);
+  auto* safeNames = new QCheckBox("Save safe names ( : * ? \" < > | \\ as _ ) on every destination");
+  safeNames->setObjectName("SafeNames");
+  safeNames->setChecked(shown.safeNames);
+  QObject::connect(safeNames, &QCheckBox::toggled, &dialog, [&](bool on) { logic.SetSafeNames(on); });
+  auto* encoding = new QComboBox;
+  encoding->setObjectName("NameEncoding");
+  for (const char* name : kNameEncodings) encoding->addItem(name);
+  encoding->setCurrentIndex(logic.NameEncodingPosition());
+  QObject::connect(encoding, &QComboBox::currentIndexChanged, &dialog,
+                   [&](int position) { logic.SetNameEncoding(position); });
+  namesLayout->addWidget(safeNames, 0, 0, 1, 2);
+  namesLayout->addWidget(new QLabel("Names on the disk are in"), 1, 0);
+  namesLayout->addWidget(encoding, 1, 1);
+  layout->addWidget(names, 3, 0, 1, 2);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   auto* apply = new QPushButton("&Apply");
@@ -135,7 +154,7 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   cancel->setAutoDefault(false);
   buttons->addWidget(apply);
   buttons->addWidget(cancel);
-  layout->addLayout(buttons, 2, 1, Qt::AlignBottom);
+  layout->addLayout(buttons, 4, 1, Qt::AlignBottom);
   QObject::connect(apply, &QPushButton::clicked, &dialog, &QDialog::accept);
   QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
 
