@@ -8,7 +8,6 @@ scripts/apt-install-missing.sh graphviz
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cat >"$scratch/CMakeGraphVizOptions.cmake" <<'OPTIONS'
-set(GRAPHVIZ_GRAPH_NAME "vantrel")
 set(GRAPHVIZ_EXTERNAL_LIBS FALSE)
 set(GRAPHVIZ_GENERATE_PER_TARGET FALSE)
 set(GRAPHVIZ_GENERATE_DEPENDERS FALSE)
@@ -16,7 +15,13 @@ set(GRAPHVIZ_CUSTOM_TARGETS FALSE)
 set(GRAPHVIZ_IGNORE_TARGETS "_tests$" "vantrel_test_support" "vantrel_failing_new" "vantrel-draw-pictures" "_autogen")
 OPTIONS
 cmake -S . -B "$scratch" -G Ninja -DVANTREL_BUILD_TESTS=OFF --graphviz="$scratch/libraries.dot" >/dev/null
-# Top to bottom as the layers stand: the front ends above, base at the foot.
-sed -i 's/^digraph "vantrel" {/digraph "vantrel" {\n  rankdir = "BT";\n  node [fontname = "sans-serif", fontsize = 11];/' "$scratch/libraries.dot"
+# Without the legend; the programs on top, base at the foot, as the layers stand.
+python3 - "$scratch/libraries.dot" <<'TIDY'
+import re, sys
+path = sys.argv[1]
+text = open(path).read()
+text = re.sub(r"subgraph clusterLegend \{.*?\n\}\n", "", text, flags=re.S)
+open(path, "w").write(text)
+TIDY
 dot -Tsvg "$scratch/libraries.dot" -o docs/libraries.svg
 echo "docs/libraries.svg"
