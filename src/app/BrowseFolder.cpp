@@ -30,7 +30,7 @@ std::string MakePrivateFolder() {
 
 }  // namespace
 
-BrowseFolder::BrowseFolder(WizardState& state) : state_(state), reader_(state.diskNames) {}
+BrowseFolder::BrowseFolder(WizardState& state) : state_(state), reader_(state.disks.names) {}
 
 BrowseFolder::~BrowseFolder() { End(); }
 
@@ -47,7 +47,7 @@ void BrowseFolder::Open() {
       return;
     }
     PartitionSource partition = CurrentPartitionSource(state_);
-    partition.disk = DiskReader(reader_, state_.CurrentDiskIndex);
+    partition.disk = DiskReader(reader_, state_.disks.currentIndex);
     const std::string why = mounter_->Mount(partition, state_.catalogue, CurrentBodySource(state_), folder);
     if (!why.empty()) {
       ::rmdir(folder.c_str());

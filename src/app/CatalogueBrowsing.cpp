@@ -84,13 +84,14 @@ TreeItemHandle OpenCatalogueRow(WizardState& state, std::size_t row, bool upperC
   if (EndsWith(type, "File") || EndsWith(type, "FILE")) {
     // The row's own entry: two names of one object (hard links) are each opened as themselves.
     const auto& files = state.catalogue.fileList;
-    const bool listed = row < state.listedRows.size() && !state.listedRows[row].folder &&
-                        state.listedRows[row].index < files.size() && files[state.listedRows[row].index].objectId == id;
+    const bool listed = row < state.shownFolder.entries.size() && !state.shownFolder.entries[row].folder &&
+                        state.shownFolder.entries[row].index < files.size() &&
+                        files[state.shownFolder.entries[row].index].objectId == id;
     if (!listed) {
       window.ShowMessage(kViewFileFailed);
       return kNoTreeItem;
     }
-    viewFile(files[state.listedRows[row].index]);
+    viewFile(files[state.shownFolder.entries[row].index]);
   }
   return kNoTreeItem;
 }

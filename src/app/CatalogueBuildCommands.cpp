@@ -24,23 +24,23 @@ CatalogueBuildJob BeginCatalogueBuild(WizardState& state, bool advanced) {
   window.ShowControl(control::kSearchProgress, advanced);
   window.ShowControl(control::kStopButton, true);
   window.EnableControl(control::kStopButton, true);
-  state.StopRequested.store(0);
+  state.stopRequested.store(0);
   WindowBuildStatus(window).SetUpRows();
-  return {DiskReader(state.reader, state.CurrentDiskIndex), state.currentPartition.partitionStartSector, advanced};
+  return {state.disks.Current(), state.currentPartition.partitionStartSector, advanced};
 }
 
 void RunCatalogueBuild(WizardState& state, const CatalogueBuildJob& job) {
   WindowPort& window = state.Window();
   WindowBuildStatus status(window);
   const PartitionSource partition{job.disk, job.startSector, ReadPartitionSuperblock(job.disk, job.startSector)};
-  const StopToken stop(state.StopRequested);
+  const StopToken stop(state.stopRequested);
   Catalogue catalogue = job.advanced ? BuildAdvancedCatalogue(partition, stop, status)
                                      : BuildQuickCatalogue(partition, stop, status);
   window.RunOnWindowThread([&] {
     state.catalogue = std::move(catalogue);
-    state.StopRequested.store(0);
+    state.stopRequested.store(0);
     ShowCatalogue(state);
-    ++state.wizardStage;
+    state.stage = StageAfter(state.stage);
     ShowFolder(state, kRootFolderId);
   });
   if (!job.advanced) window.ShowMessage(kAdvanceSearchHint);
@@ -79,11 +79,11 @@ void AdvancedCatalogueBuild(WizardState& state) { RunCatalogueBuild(state, Begin
 
 void ShowCatalogue(WizardState& state) {
   WindowPort& window = state.Window();
-  ShowView(state, 5);
+  ShowView(state, WizardView::CatalogueTree);
   AddFolderItems(state, window.TreeRoot(TreeId::Folder));
   window.EnableControl(control::kFolderTree, true);
   ShowCatalogueValues(state);
-  ShowView(state, 6);
+  ShowView(state, WizardView::CatalogueShown);
 }
 
 }  // namespace vantrel

@@ -43,7 +43,7 @@ struct CatalogueBuildJob {
 };
 
 // On the window's thread: frees the previous catalogue, shows the progress bar (advanced)
-// and the Stop button, clears StopRequested and sets up the status rows.
+// and the Stop button, clears stopRequested and sets up the status rows.
 CatalogueBuildJob BeginCatalogueBuild(WizardState& state, bool advanced);
 // On a worker: builds, then hands the catalogue to the wizard on the window's thread (its
 // views, the folder tree, the next stage, the root folder's rows); the quick build then

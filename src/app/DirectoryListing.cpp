@@ -49,15 +49,15 @@ std::string PathOf(WindowPort& window, TreeItemHandle item) {
 // folder of ours is made again.
 std::string PrivateFolder(WizardState& state) {
   struct stat info {};
-  if (!state.listingFolder.empty() && ::lstat(state.listingFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-      info.st_uid == ::geteuid())
-    return state.listingFolder;
+  if (!state.files.listingFolder.empty() && ::lstat(state.files.listingFolder.c_str(), &info) == 0 &&
+      S_ISDIR(info.st_mode) && info.st_uid == ::geteuid())
+    return state.files.listingFolder;
   std::error_code error;
-  const std::filesystem::path base = state.tempFolder.empty() ? std::filesystem::temp_directory_path(error)
-                                                              : std::filesystem::path(state.tempFolder);
+  const std::filesystem::path base = state.files.tempFolder.empty() ? std::filesystem::temp_directory_path(error)
+                                                                    : std::filesystem::path(state.files.tempFolder);
   std::string pattern = (base / "vantrel-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) return {};
-  state.listingFolder = pattern;
+  state.files.listingFolder = pattern;
   return pattern;
 }
 
@@ -122,7 +122,7 @@ std::string ListingTextPath(WizardState& state) { return JoinPrivate(state, "Tre
 std::string ListingPrintPath(WizardState& state) { return JoinPrivate(state, "TreeStructPrint.dat"); }
 
 bool ListingAvailable(WizardState& state) {
-  if (state.wizardStage == 2 && state.Window().TreeRoot(kTree) != kNoTreeItem) return true;
+  if (state.stage == WizardStage::Catalogue && state.Window().TreeRoot(kTree) != kNoTreeItem) return true;
   state.Window().ShowMessage(kListingNeedsCatalogue);
   return false;
 }

@@ -34,7 +34,7 @@ void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separa
 std::string ListingTextPath(WizardState& state);
 std::string ListingPrintPath(WizardState& state);
 
-// True when a catalogue is shown (stage 2 with a folder tree); otherwise tells the user.
+// True when a catalogue is shown (the Catalogue stage, with a folder tree); otherwise tells the user.
 bool ListingAvailable(WizardState& state);
 
 // The View command: writes the text listing and opens it with the desktop's default program.

@@ -10,15 +10,15 @@ namespace key = diskinfo;
 
 std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<NamedDisk>& named,
                                                const std::string& sysBlockRoot) {
-  const int stage = state.wizardStage;
-  state.wizardStage = -1;
+  const WizardStage stage = state.stage;
+  state.stage = WizardStage::ListingDisks;
   WindowPort& window = state.Window();
   const TreeItemHandle root = window.TreeReset(TreeId::Disk, "My Computer");
-  auto problems = OpenDisks(state.diskNames, state.diskInfo, named, sysBlockRoot);
-  for (std::size_t n = 0; n < state.diskNames.Count(); ++n)
+  auto problems = OpenDisks(state.disks.names, state.disks.info, named, sysBlockRoot);
+  for (std::size_t n = 0; n < state.disks.names.Count(); ++n)
     window.TreeInsert(TreeId::Disk, root, DiskNameTable::DiskName(n), 1, 1);
   window.TreeExpand(TreeId::Disk, root);
-  state.wizardStage = stage;
+  state.stage = stage;
   return problems;
 }
 
@@ -41,8 +41,8 @@ std::vector<std::string> DiskDetailsRows(const DiskInfoStore& store, int disk) {
 void ShowDiskDetails(WizardState& state, int disk) {
   WindowPort& window = state.Window();
   window.ListRemoveAllRows(control::kDetailsList);
-  for (const std::string& row : DiskDetailsRows(state.diskInfo, disk)) window.ListInsertRow(control::kDetailsList, row);
-  state.selectedDiskModel = state.diskInfo.Read(key::kModelKey, DiskNameTable::DiskName(static_cast<std::size_t>(disk)));
+  for (const std::string& row : DiskDetailsRows(state.disks.info, disk)) window.ListInsertRow(control::kDetailsList, row);
+  state.disks.selectedModel = state.disks.info.Read(key::kModelKey, DiskNameTable::DiskName(static_cast<std::size_t>(disk)));
 }
 
 }  // namespace vantrel

@@ -4,7 +4,7 @@
 #include <array>
 #include <numeric>
 
-#include "app/FolderListing.h"
+#include "app/CatalogueRowCells.h"
 #include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel {

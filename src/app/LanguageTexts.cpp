@@ -66,13 +66,14 @@ std::string LanguageFileOnDisk(const std::string& chosen) {
   return kDefaultLanguageFile;
 }
 
-std::string EnglishModeDescription(int mode) {
+std::string EnglishModeDescription(RecoveryMode mode) {
   switch (mode) {
-    case 1: return "This mode quickly analyses the disk and displays the files.";
-    case 2: return "Use this mode when Quick Search fails to recover files";
-    case 3: return "Use this mode when above modes fails to recover files";
-    default: return {};
+    case RecoveryMode::QuickSearch: return "This mode quickly analyses the disk and displays the files.";
+    case RecoveryMode::AdvancedSearch: return "Use this mode when Quick Search fails to recover files";
+    case RecoveryMode::RawRecovery: return "Use this mode when above modes fails to recover files";
+    case RecoveryMode::None: return {};
   }
+  return {};
 }
 
 void LanguageTexts::Load(const std::string& path) {
@@ -115,8 +116,9 @@ std::optional<std::string> LanguageTexts::Message(int number) const {
   return found->second;
 }
 
-std::string LanguageTexts::ModeDescription(int mode) const {
-  if (auto text = Message(mode - 1)) return *text;
+std::string LanguageTexts::ModeDescription(RecoveryMode mode) const {
+  // A language file numbers the descriptions from 0 in the order of the modes.
+  if (auto text = Message(static_cast<int>(mode) - 1)) return *text;
   return EnglishModeDescription(mode);
 }
 

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+#include "app/WizardModes.h"
+
 namespace vantrel {
 
 inline constexpr std::array<const char*, 4> kLanguageFiles{"EnglishA.dat", "FrenchA.dat", "DutchA.dat",
@@ -25,8 +27,8 @@ std::string ChooseLanguageFile(const std::string& setting);
 // The name of the file as it is stored in the program folder.
 std::string LanguageFileOnDisk(const std::string& chosen);
 
-// The English description of mode 1, 2 or 3.
-std::string EnglishModeDescription(int mode);
+// The English description of a recovery mode (empty for none).
+std::string EnglishModeDescription(RecoveryMode mode);
 
 class LanguageTexts {
  public:
@@ -36,7 +38,7 @@ class LanguageTexts {
   void Parse(const std::string& text);
 
   std::optional<std::string> Message(int number) const;
-  std::string ModeDescription(int mode) const;
+  std::string ModeDescription(RecoveryMode mode) const;
   // A menu command's balloon text: the message of the last selecting phrase found in the
   // English prompt, or the prompt itself when none occurs or the message is missing.
   std::string MenuPrompt(const std::string& englishPrompt) const;

@@ -8,20 +8,16 @@ namespace {
 using Kind = WindowChange::Kind;
 }
 
-bool ModelWindow::IsKnownView(int code) {
-  return code == 0 || code == 1 || (code >= 3 && code <= 10) || code == 88;
-}
-
-void ModelWindow::ShowView(int code) {
-  if (!IsKnownView(code)) return;
+void ModelWindow::ShowView(WizardView view) {
+  if (!IsShownView(view)) return;
   {
     std::lock_guard lock(mutex_);
-    view_ = code;
+    view_ = view;
   }
-  Notify({Kind::View, code});
+  Notify({Kind::View, static_cast<int>(view)});
 }
 
-int ModelWindow::CurrentView() const {
+WizardView ModelWindow::CurrentView() const {
   std::lock_guard lock(mutex_);
   return view_;
 }

@@ -19,8 +19,8 @@ struct WindowChange {
 
 class ModelWindow : public WindowPort {
  public:
-  void ShowView(int code) override;
-  int CurrentView() const;
+  void ShowView(WizardView view) override;
+  WizardView CurrentView() const;
 
   void SetControlText(int id, const std::string& text) override;
   std::string ControlText(int id) override;
@@ -70,13 +70,12 @@ class ModelWindow : public WindowPort {
   virtual void OnChanged(const WindowChange& /*change*/) {}
 
  private:
-  static bool IsKnownView(int code);
   // OnChanged, then the pause of a worker that reports while held.
   void Notify(const WindowChange& change);
   TreeModel& TreeOf(TreeId tree) { return trees_[static_cast<int>(tree)]; }
 
   mutable std::mutex mutex_;
-  int view_ = -1;
+  WizardView view_ = WizardView::None;
   ControlModel controls_;
   std::map<int, ListModel> lists_;
   TreeModel trees_[3];

@@ -21,7 +21,7 @@ bool AddPartitionRecord(WizardState& state, std::uint64_t start, std::uint64_t s
 }
 
 void ReplacePartitionTree(WizardState& state) {
-  state.Window().TreeReset(TreeId::Partition, "Disk " + std::to_string(state.CurrentDiskIndex));
+  state.Window().TreeReset(TreeId::Partition, "Disk " + std::to_string(state.disks.currentIndex));
 }
 
 void ClearPartitionRecords(WizardState& state) {
@@ -48,7 +48,7 @@ bool SelectPartition(WizardState& state, std::uint32_t index) {
 }
 
 bool SelectPartitionItem(WizardState& state, TreeItemHandle item) {
-  if (state.wizardStage != 1) return false;
+  if (state.stage != WizardStage::Partitions) return false;
   if (state.Window().TreeText(TreeId::Partition, item).rfind("Disk", 0) == 0) return false;
   const PartitionTable& table = state.partitionTable;
   for (std::uint32_t i = 0; i < table.count; ++i)

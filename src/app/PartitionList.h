@@ -1,27 +1,15 @@
 #pragma once
-// The ReiserFS partitions found on the current disk, as the window lists them: record n is
-// shown in the partition tree as "ReiserFS " + n.
+// The partition table of the wizard filled, emptied and chosen from, with its partition tree.
 
-#include <array>
 #include <cstdint>
 #include <string>
 
+#include "app/PartitionTable.h"
 #include "app/TreeModel.h"
-#include "reiserfs/search/PartitionSearch.h"
 
 namespace vantrel {
 
 struct WizardState;
-
-struct ListedPartition : PartitionRecord {
-  TreeItemHandle treeItem = kNoTreeItem;
-};
-
-struct PartitionTable {
-  static constexpr std::uint32_t kCapacity = kMaxPartitions;
-  std::array<ListedPartition, kCapacity> records{};
-  std::uint32_t count = 0;
-};
 
 inline constexpr const char* kPartitionTableFullMessage =
     "The partition list is full: only the first 100 partitions are listed";
@@ -30,7 +18,7 @@ inline constexpr const char* kPartitionTableFullMessage =
 // holds 100 records nothing is added and false is returned.
 bool AddPartitionRecord(WizardState& state, std::uint64_t start, std::uint64_t size);
 
-// Replaces the partition tree by an empty one whose root is "Disk " + CurrentDiskIndex,
+// Replaces the partition tree by an empty one whose root is "Disk " + currentDiskIndex,
 // as the window does before the quick and the advanced search.
 void ReplacePartitionTree(WizardState& state);
 

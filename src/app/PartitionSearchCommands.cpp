@@ -44,21 +44,15 @@ void SearchProgressBars::OnCylinder(std::uint64_t index, std::uint64_t cylinders
   window_.SetProgress(control::kMoreSearchProgress, static_cast<int>(index * 100 / cylinders));
 }
 
-DiskReader CurrentDisk(WizardState& state) { return {state.reader, state.CurrentDiskIndex}; }
-
-std::uint64_t CurrentDiskSectors(const WizardState& state) {
-  return state.diskInfo.ReadNumber(diskinfo::kSizeKey, DiskNameTable::DiskName(state.CurrentDiskIndex)) / kSectorSize;
-}
-
 void QuickSearch(WizardState& state) {
   state.partitionTable.count = 0;
   ListingProgress progress(state, false);
-  const PartitionSearchResult result = SearchPartitionTables(CurrentDisk(state), progress);
+  const PartitionSearchResult result = SearchPartitionTables(state.disks.Current(), progress);
   if (result.tableFull) state.Window().ShowMessage(kPartitionTableFullMessage);
   if (state.partitionTable.count == 0) state.Window().ShowMessage(kQuickSearchFoundNothing);
 }
 
-void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, CurrentDisk(state), CurrentDiskSectors(state)); }
+void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, state.disks.Current(), state.disks.CurrentSectors()); }
 
 void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors) {
   WindowPort& window = state.Window();
@@ -66,18 +60,18 @@ void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t 
   window.SetControlText(control::kFoundCount, FoundText(0));
   ListingProgress progress(state, true);
   const PartitionSearchResult result =
-      ScanSectorsForPartitions(disk, totalSectors, StopToken(state.StopRequested), progress);
+      ScanSectorsForPartitions(disk, totalSectors, StopToken(state.stopRequested), progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
 
   window.RunOnWindowThread([&] {
-    state.StopRequested.store(0);
+    state.stopRequested.store(0);
     ShowPartitionsFound(state);
     if (state.partitionTable.count == 0) {
       window.ShowMessage(kAdvancedSearchFoundNothing);
-      ShowView(state, 1);
+      ShowView(state, WizardView::FirstStep);
     } else {
-      ShowView(state, 3);
-      ++state.wizardStage;
+      ShowView(state, WizardView::PartitionList);
+      state.stage = StageAfter(state.stage);
     }
   });
 }
@@ -85,26 +79,26 @@ void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t 
 void SearchMorePartitions(WizardState& state) {
   WindowPort& window = state.Window();
   CylinderGeometry reported;
-  DiskReader disk = CurrentDisk(state);
+  DiskReader disk = state.disks.Current();
   window.RunOnWindowThread([&] {
-    ShowView(state, 9);
+    ShowView(state, WizardView::MoreSearchRunning);
     ClearPartitionRecords(state);
     // The partition chosen before went with its item: so do its details and its range.
     state.currentPartition = {};
     window.ListRemoveAllRows(control::kDetailsList);
     ShowPartitionRange(state);
-    disk = CurrentDisk(state);
-    const std::string name = DiskNameTable::DiskName(state.CurrentDiskIndex);
-    reported = {state.diskInfo.ReadNumber(diskinfo::kCylinderKey, name),
-                state.diskInfo.ReadNumber(diskinfo::kHeadKey, name),
-                state.diskInfo.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
+    disk = state.disks.Current();
+    const std::string name = DiskNameTable::DiskName(state.disks.currentIndex);
+    reported = {state.disks.info.ReadNumber(diskinfo::kCylinderKey, name),
+                state.disks.info.ReadNumber(diskinfo::kHeadKey, name),
+                state.disks.info.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
   });
   ListingProgress progress(state, false);
   const PartitionSearchResult result = SearchCylinderStarts(disk, reported, progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
   window.RunOnWindowThread([&] {
     if (state.partitionTable.count == 0) window.SystemMessage(kMoreSearchFoundNothing, SystemIcon::Error);
-    ShowView(state, 10);
+    ShowView(state, WizardView::MoreSearchDone);
   });
 }
 

@@ -23,7 +23,7 @@ inline constexpr const char* kMoreSearchFoundNothing = "No ReiserFS partition fo
 // From the partition tables.
 void QuickSearch(WizardState& state);
 
-// Every sector of the disk; stops when StopRequested is set, and clears it at the end.
+// Every sector of the disk; stops when stopRequested is set, and clears it at the end.
 void AdvancedSearch(WizardState& state);
 // The same on a disk chosen beforehand, for a worker: the state is only changed on the
 // window's thread.
@@ -40,10 +40,6 @@ class SearchProgressBars : public PartitionSearchProgress {
  protected:
   WindowPort& window_;
 };
-
-// The current disk and its size in sectors.
-DiskReader CurrentDisk(WizardState& state);
-std::uint64_t CurrentDiskSectors(const WizardState& state);
 
 // The two usual partition starts of every cylinder.
 void SearchMorePartitions(WizardState& state);

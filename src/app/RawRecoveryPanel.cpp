@@ -10,7 +10,6 @@
 #include "app/ControlIds.h"
 #include "app/DestinationChecks.h"
 #include "app/WindowPort.h"
-#include "app/PartitionSearchCommands.h"
 #include "app/WizardState.h"
 #include "carving/RawRecovery.h"
 
@@ -90,16 +89,16 @@ void ChooseSectorRange(WizardState& state) {
        {control::kRawStartSector, control::kRawEndSector, control::kRawStartLabel, control::kRawEndLabel})
     window.EnableControl(id, true);
   window.SetControlText(control::kRawStartSector, "0");
-  window.SetControlText(control::kRawEndSector, std::to_string(CurrentDiskSectors(state)));
+  window.SetControlText(control::kRawEndSector, std::to_string(state.disks.CurrentSectors()));
 }
 
 std::optional<SectorRange> TakeRecoveryRange(WizardState& state) {
   WindowPort& window = state.Window();
-  if (!window.IsChecked(control::kRawSectorRange)) return SectorRange{0, CurrentDiskSectors(state)};
+  if (!window.IsChecked(control::kRawSectorRange)) return SectorRange{0, state.disks.CurrentSectors()};
   const auto end = ParseSector(window.ControlText(control::kRawEndSector));
   if (!end) {
     window.SystemMessage(kInvalidEndSector, SystemIcon::Error);
-    window.SetControlText(control::kRawEndSector, std::to_string(CurrentDiskSectors(state)));
+    window.SetControlText(control::kRawEndSector, std::to_string(state.disks.CurrentSectors()));
     return std::nullopt;
   }
   const auto start = ParseSector(window.ControlText(control::kRawStartSector));
@@ -124,8 +123,8 @@ bool StartRawRecovery(WizardState& state) {
   }
   state.destinationPath = window.AskDestinationFolder();
   if (state.destinationPath.empty()) return false;
-  if (RefuseDestinationOnSource(window, state.diskNames, state.CurrentDiskIndex, state.destinationPath,
-                                state.deviceLookup))
+  if (RefuseDestinationOnSource(window, state.disks.names, state.disks.currentIndex, state.destinationPath,
+                                state.disks.deviceLookup))
     return false;
   if (!DestinationUsable(state.destinationPath)) {
     window.SystemMessage(kUnableToCreateDirectory, SystemIcon::Error);
@@ -133,7 +132,7 @@ bool StartRawRecovery(WizardState& state) {
   }
   window.SetControlText(control::kRawStartButton, kStopSearchingText);
   EnableControlsForRun(state, false);
-  window.SetControlText(control::kRawStatus, "Searching Disk - " + std::to_string(state.CurrentDiskIndex));
+  window.SetControlText(control::kRawStatus, "Searching Disk - " + std::to_string(state.disks.currentIndex));
   state.rawRecovery.stopRequested.store(false);
   state.rawRecovery.running.store(true);
   return true;
@@ -218,10 +217,10 @@ void RunRawRecovery(WizardState& state) {
     return LeaveRawPanelIdle(state);
   }
   window.ShowControl(control::kRawProgress, true);
-  RawRecoveryJob job{DiskReader(state.reader, state.CurrentDiskIndex),
+  RawRecoveryJob job{DiskReader(state.disks.reader, state.disks.currentIndex),
                      range->start,
                      range->end,
-                     CurrentDiskSectors(state),
+                     state.disks.CurrentSectors(),
                      {},
                      state.destinationPath};
   for (std::size_t k = 0; k < job.kinds.size(); ++k)

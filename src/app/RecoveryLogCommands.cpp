@@ -27,10 +27,10 @@ namespace fs = std::filesystem;
 constexpr const char* kEnumeratingText = "Enumerating Files/Directories ";
 
 RecoveryLogHead HeadOf(const WizardState& state) {
-  return {.diskModel = state.selectedDiskModel,
+  return {.diskModel = state.disks.selectedModel,
           .recoveryMode = static_cast<std::uint8_t>(state.recoveryMode),
-          .fileSearchType = static_cast<std::uint16_t>(state.fileSearchType),
-          .diskIndex = static_cast<std::uint8_t>(state.CurrentDiskIndex),
+          .fileSearchType = static_cast<std::uint16_t>(state.fileSearchKind),  // the numbers logs store
+          .diskIndex = static_cast<std::uint8_t>(state.disks.currentIndex),
           .selected = {state.currentPartition.sizeSectors, state.currentPartition.partitionStartSector}};
 }
 
@@ -45,8 +45,8 @@ std::vector<LoggedPartition> PartitionsOf(const WizardState& state) {
 // The disk whose model was compared with the log's is the one read: the selected disk,
 // whatever number the disk had when the log was made.
 std::uint16_t DiskToRead(const WizardState& state, std::uint8_t loggedIndex) {
-  const auto selected = DiskNameTable::DiskNumber(state.SelectedDiskText);
-  if (selected && *selected < state.diskNames.Count()) return static_cast<std::uint16_t>(*selected);
+  const auto selected = DiskNameTable::DiskNumber(state.disks.selectedLabel);
+  if (selected && *selected < state.disks.names.Count()) return static_cast<std::uint16_t>(*selected);
   return loggedIndex;
 }
 
@@ -74,11 +74,11 @@ void InstallCatalogue(WizardState& state, Catalogue loaded) {
 // Changes the wizard from stage 0 or 1 to the loaded catalogue at stage 2.
 void ApplyLog(WizardState& state, RecoveryLog log) {
   WindowPort& window = state.Window();
-  const bool atStart = state.wizardStage == 0;
+  const bool atStart = state.stage == WizardStage::DiskAndMode;
   ReplaceFolderTree(state);
   window.ShowControl(control::kFolderTree, false);
   if (atStart) {
-    state.CurrentDiskIndex = DiskToRead(state, log.head.diskIndex);
+    state.disks.currentIndex = DiskToRead(state, log.head.diskIndex);
     // The first step's controls leave with the disk tree: the catalogue takes their place.
     for (const int id : {control::kDiskTree, control::kSelectDiskGroup, control::kRecoveryModesGroup,
                          control::kQuickSearchMode, control::kAdvancedSearchMode, control::kRawRecoveryMode})
@@ -87,15 +87,16 @@ void ApplyLog(WizardState& state, RecoveryLog log) {
       window.EnableControl(id, false);
     ReplacePartitionTree(state);
   }
-  ShowView(state, 4);
+  ShowView(state, WizardView::BuildingCatalogue);
 
-  state.recoveryMode = log.head.recoveryMode;
-  state.fileSearchType = log.head.fileSearchType;
+  // The decoder lets through only the numbers of the searches' modes.
+  state.recoveryMode = static_cast<RecoveryMode>(log.head.recoveryMode);
+  state.fileSearchKind = static_cast<FileSearchKind>(log.head.fileSearchType);
   state.currentPartition.partitionStartSector = log.head.selected.start;
   state.currentPartition.sizeSectors = log.head.selected.size;
   if (atStart) {
     RestorePartitions(state, log.partitions);
-    state.wizardStage = 1;
+    state.stage = WizardStage::Partitions;
   }
   state.currentPartition.index = RecordOf(state.partitionTable, log.head.selected);
 
@@ -109,7 +110,7 @@ void ApplyLog(WizardState& state, RecoveryLog log) {
   }
   InstallCatalogue(state, std::move(log.catalogue));
   ShowCatalogue(state);
-  state.wizardStage = 2;
+  state.stage = WizardStage::Catalogue;
   // As after a build, the list shows the root folder.
   ShowFolder(state, kRootFolderId);
   window.ShowControl(control::kBackButton, true);
@@ -131,7 +132,7 @@ std::string RecoveryLogPath(const std::string& chosen) {
 std::optional<std::string> SaveRecoveryLog(WizardState& state) {
   WindowPort& window = state.Window();
   // A log holds a partition's superblock and catalogue: there is none before a build.
-  if (state.wizardStage < 2) {
+  if (state.stage < WizardStage::Catalogue) {
     window.ShowMessage(kSaveLogNeedsCatalogue);
     return std::nullopt;
   }
@@ -165,13 +166,13 @@ std::optional<std::string> WriteRecoveryLog(WizardState& state, const std::strin
 
 LogLoadOutcome LoadRecoveryLog(WizardState& state) {
   WindowPort& window = state.Window();
-  if (state.recoveryMode == 3) {
+  if (state.recoveryMode == RecoveryMode::RawRecovery) {
     window.ShowMessage(kLogRawModeRefusal);
     return LogLoadOutcome::Refused;
   }
   // Loading over a shown catalogue would change the partition and the search type under
   // it; the catalogue is left first (Back).
-  if (state.wizardStage >= 2) {
+  if (state.stage >= WizardStage::Catalogue) {
     window.ShowMessage(kLoadLogAtCatalogueRefusal);
     return LogLoadOutcome::Refused;
   }
@@ -192,7 +193,7 @@ LogLoadOutcome LoadRecoveryLogBytes(WizardState& state, ByteSpan file) {
     window.SystemMessage(kDamagedLogMessage, SystemIcon::Error);
     return LogLoadOutcome::Refused;
   }
-  if (*model != state.selectedDiskModel) {
+  if (*model != state.disks.selectedModel) {
     window.ShowMessage(kWrongDiskMessage);
     return LogLoadOutcome::Refused;
   }

@@ -13,7 +13,7 @@ void LeaveLoadUndone(WizardState& state) {
   WindowPort& window = state.Window();
   window.EnableControl(control::kLoadLogButton, true);
   window.EnableControl(control::kMenuLoadLog, true);
-  if (state.wizardStage < 1) ShowView(state, 1);
+  if (state.stage < WizardStage::Partitions) ShowView(state, WizardView::FirstStep);
 }
 
 void RunSaveLogWorker(WizardState& state) {

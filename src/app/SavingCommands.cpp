@@ -45,8 +45,8 @@ struct ShownFolders {
 
 bool MadeDestination(WizardState& state, const char* invalidPath) {
   // Not even a folder is made on the disk being recovered.
-  if (RefuseDestinationOnSource(state.Window(), state.diskNames, state.CurrentDiskIndex, state.destinationPath,
-                                state.deviceLookup))
+  if (RefuseDestinationOnSource(state.Window(), state.disks.names, state.disks.currentIndex, state.destinationPath,
+                                state.disks.deviceLookup))
     return false;
   const fs::path destination(state.destinationPath);
   CreateFolders(destination);
@@ -58,14 +58,14 @@ bool MadeDestination(WizardState& state, const char* invalidPath) {
 
 // The selection the count was made of, taken once; without a count, made now.
 SaveSelection CountedOr(WizardState& state, SaveSelection (*make)(WizardState&)) {
-  if (!state.countedSelection) return make(state);
-  SaveSelection selection = std::move(*state.countedSelection);
-  state.countedSelection.reset();
+  if (!state.saving.counted) return make(state);
+  SaveSelection selection = std::move(*state.saving.counted);
+  state.saving.counted.reset();
   return selection;
 }
 
 SaveSelection SelectionOfMode(WizardState& state) {
-  return state.saveMode == 1 ? SelectionFromTree(state) : SelectionFromList(state);
+  return state.saving.mode == SaveMode::CheckedInTree ? SelectionFromTree(state) : SelectionFromList(state);
 }
 
 void Save(WizardState& state, const SaveSelection& selection) {
@@ -73,18 +73,17 @@ void Save(WizardState& state, const SaveSelection& selection) {
   const SaveTarget target{CurrentPartitionSource(state), CurrentBodySource(state), fs::path(state.destinationPath)};
   TimedSavePrompts prompts(window);
   WindowSaveProgress progress(window, prompts);
-  SaveSelected(target, state.catalogue, selection, state.savingOptions, prompts, progress, state.saving);
+  SaveSelected(target, state.catalogue, selection, state.saving.options, prompts, progress, state.saving.run);
 }
 
 }  // namespace
 
 PartitionSource CurrentPartitionSource(WizardState& state) {
-  return {DiskReader(state.reader, state.CurrentDiskIndex), state.currentPartition.partitionStartSector,
-          state.catalogue.currentSuperblock};
+  return {state.disks.Current(), state.currentPartition.partitionStartSector, state.catalogue.currentSuperblock};
 }
 
 BodySource CurrentBodySource(const WizardState& state) {
-  return state.fileSearchType == 2 ? BodySource::Pieces : BodySource::Tree;
+  return state.fileSearchKind == FileSearchKind::Advanced ? BodySource::Pieces : BodySource::Tree;
 }
 
 SaveSelection SelectionFromTree(WizardState& state) {
@@ -129,10 +128,10 @@ SaveSelection SelectionFromList(WizardState& state) {
   const Catalogue& catalogue = state.catalogue;
   const ShownFolders shown(catalogue, state.marks);
   SaveSelection selection;
-  const std::size_t rows = std::min(window.ListRowCount(control::kDetailsList), state.listedRows.size());
+  const std::size_t rows = std::min(window.ListRowCount(control::kDetailsList), state.shownFolder.entries.size());
   for (std::size_t row = 0; row < rows; ++row) {
-    if (!PassesScope(state.savingOptions, window.ListRowSelected(control::kDetailsList, row))) continue;
-    const ListedRow& listed = state.listedRows[row];
+    if (!PassesScope(state.saving.options, window.ListRowSelected(control::kDetailsList, row))) continue;
+    const ListedRow& listed = state.shownFolder.entries[row];
     if (!listed.folder) {
       if (listed.index < catalogue.fileList.size()) selection.AddFile({}, listed.index);
       continue;
@@ -145,14 +144,14 @@ SaveSelection SelectionFromList(WizardState& state) {
 }
 
 void CountSelection(WizardState& state) {
-  SavingRun& run = state.saving;
+  SavingRun& run = state.saving.run;
   run.totalFiles = 0;
   run.totalBytes = 0;
   run.bytesWritten = 0;
   WindowPort& window = state.Window();
   // Kept for the save that follows, so that the tree and the list are walked once.
-  state.countedSelection = SelectionOfMode(state);
-  for (const SaveStep& step : state.countedSelection->steps) {
+  state.saving.counted = SelectionOfMode(state);
+  for (const SaveStep& step : state.saving.counted->steps) {
     if (run.saveStopRequested != 0) break;
     if (step.file == SaveStep::kNoFile) continue;
     ++run.totalFiles;
@@ -162,22 +161,22 @@ void CountSelection(WizardState& state) {
 }
 
 void RunSaving(WizardState& state) {
-  state.saving.Reset();
+  state.saving.run.Reset();
   CountSelection(state);
   SaveCountedSelection(state);
 }
 
 void SaveCountedSelection(WizardState& state) {
-  state.saving.replaceChoice = 0;
-  if (state.saveMode == 1)
+  state.saving.run.replaceChoice = 0;
+  if (state.saving.mode == SaveMode::CheckedInTree)
     SaveCheckedFolders(state);
   else
     SaveListSelection(state);
-  state.saving.saveStopRequested = 0;
+  state.saving.run.saveStopRequested = 0;
 }
 
 void ReportSavingRun(WizardState& state) {
-  const SavingRun& run = state.saving;
+  const SavingRun& run = state.saving.run;
   WindowPort& window = state.Window();
   SavingEnd end;
   end.stopped = run.abandonRequested != 0;
@@ -205,7 +204,7 @@ void SaveListSelection(WizardState& state) {
 }
 
 bool ViewFile(WizardState& state, const CatalogueEntry& file) {
-  const fs::path folder = state.tempFolder.empty() ? fs::temp_directory_path() : fs::path(state.tempFolder);
+  const fs::path folder = state.files.tempFolder.empty() ? fs::temp_directory_path() : fs::path(state.files.tempFolder);
   const fs::path path = folder / SafeName(state.catalogue.Name(file));
   if (!WriteFileForViewing(CurrentPartitionSource(state), state.catalogue, CurrentBodySource(state), file, path)) {
     state.Window().SystemMessage(kViewFileFailed, SystemIcon::Error);

@@ -1,6 +1,6 @@
 #pragma once
 // Saving for the window: the selection taken from what the user checked in the folder tree
-// (saveMode 1) or chose in the list (saveMode 2), counted for the "Calculating File Size"
+// (SaveMode::CheckedInTree) or chose in the list (SaveMode::ChosenInList), counted for the "Calculating File Size"
 // dialog, then saved with the "Saving" dialog's progress and the window's questions.
 
 #include <cstddef>

@@ -1,6 +1,5 @@
 #include "app/ValueFields.h"
 
-#include "app/PartitionSearchCommands.h"
 #include "app/RunSummaries.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
@@ -25,18 +24,19 @@ std::string FileSystemText(const ReiserSuperblock& superblock) {
   return std::string("ReiserFS ") + version + ", " + std::to_string(superblock.blockSize / 1024) + " KB";
 }
 
-std::string ModeText(int recoveryMode) {
-  switch (recoveryMode) {
-    case 1: return "Quick Search";
-    case 2: return "Advanced Search";
-    case 3: return "Raw Recovery";
-    default: return {};
+std::string ModeText(RecoveryMode mode) {
+  switch (mode) {
+    case RecoveryMode::QuickSearch: return "Quick Search";
+    case RecoveryMode::AdvancedSearch: return "Advanced Search";
+    case RecoveryMode::RawRecovery: return "Raw Recovery";
+    case RecoveryMode::None: return {};
   }
+  return {};
 }
 
 void ShowSelectedDisk(WizardState& state) {
-  std::string text = state.SelectedDiskText;
-  if (const std::uint64_t sectors = CurrentDiskSectors(state); sectors > 0)
+  std::string text = state.disks.selectedLabel;
+  if (const std::uint64_t sectors = state.disks.CurrentSectors(); sectors > 0)
     text += " (" + ByteCountText(sectors * 512) + ")";
   state.Window().SetControlText(kSelectedDiskValue, text);
 }
@@ -60,8 +60,9 @@ void ShowCatalogueValues(WizardState& state) {
   WindowPort& window = state.Window();
   window.SetControlText(kFileSystemValue, FileSystemText(state.catalogue.currentSuperblock));
   window.SetControlText(kDirectoriesValue, std::to_string(state.catalogue.folderList.size()));
-  window.SetControlText(kSearchModeValue,
-                        state.fileSearchType == 2 ? "Advanced File/Folder Search" : "Quick File/Folder Search");
+  window.SetControlText(kSearchModeValue, state.fileSearchKind == FileSearchKind::Advanced
+                                              ? "Advanced File/Folder Search"
+                                              : "Quick File/Folder Search");
   ShowPartitionRange(state);
 }
 

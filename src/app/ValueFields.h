@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/WizardModes.h"
+
 namespace vantrel {
 
 struct WizardState;
@@ -12,7 +14,7 @@ struct ReiserSuperblock;
 
 // "ReiserFS 3.6, 4 KB" (3.5 for the old format, then the block size); empty without a block size.
 std::string FileSystemText(const ReiserSuperblock& superblock);
-std::string ModeText(int recoveryMode);
+std::string ModeText(RecoveryMode mode);
 
 void ShowSelectedDisk(WizardState& state);
 void ShowSelectedMode(WizardState& state);

@@ -11,6 +11,7 @@
 
 #include "app/ListModel.h"
 #include "app/TreeModel.h"
+#include "app/WizardModes.h"
 #include "saving/SavePrompts.h"
 
 namespace vantrel {
@@ -56,9 +57,9 @@ class WindowPort : public SavePrompts {
   // Opens a file with the desktop's default program for it (the "open" action).
   virtual void OpenDocument(const std::string& path) = 0;
 
-  // Tells the window which view it now shows; ShowView(WizardState&, code) of
-  // app/WizardViews.h has already set its controls. Codes: 0, 1, 3 to 10 and 88.
-  virtual void ShowView(int code) = 0;
+  // Tells the window which view it now shows; ShowView(WizardState&, view) of
+  // app/WizardViews.h has already set its controls.
+  virtual void ShowView(WizardView view) = 0;
 
   // Simple controls.
   virtual void SetControlText(int id, const std::string& text) = 0;

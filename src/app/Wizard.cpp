@@ -39,12 +39,23 @@ constexpr int kRawPanelControls[] = {kRawFileTypesGroup, kRawMethodGroup, kRawRe
                                      kRawStartSector,    kRawEndLabel,    kRawEndSector,   kRawStartButton,
                                      kRawStatus,         kRawProgress,    kRawExactSizes};
 
-const char* ModeLogText(int mode) {
+const char* ModeLogText(RecoveryMode mode) {
   switch (mode) {
-    case 1: return "QUICK";
-    case 2: return "Advance";
-    case 3: return "Raw";
-    default: return "";
+    case RecoveryMode::QuickSearch: return "QUICK";
+    case RecoveryMode::AdvancedSearch: return "Advance";
+    case RecoveryMode::RawRecovery: return "Raw";
+    case RecoveryMode::None: return "";
+  }
+  return "";
+}
+
+// The mode buttons in the order of the modes they choose.
+RecoveryMode ModeOfButton(int button) {
+  switch (button) {
+    case kQuickSearchMode: return RecoveryMode::QuickSearch;
+    case kAdvancedSearchMode: return RecoveryMode::AdvancedSearch;
+    case kRawRecoveryMode: return RecoveryMode::RawRecovery;
+    default: return RecoveryMode::None;
   }
 }
 
@@ -55,15 +66,15 @@ Wizard::Wizard(WizardState& state, WizardDialogs& dialogs, WorkerPause& pause)
   workers_.SetOutOfMemoryHandler([this](Worker slot) { AfterOutOfMemory(slot); });
 }
 
-int Wizard::Stage() const { return state_.wizardStage; }
+WizardStage Wizard::Stage() const { return state_.stage; }
 
-void Wizard::Log(const std::string& text) { AppendActivityLog(state_.activityLogPath, text); }
+void Wizard::Log(const std::string& text) { AppendActivityLog(state_.files.activityLogPath, text); }
 
 void Wizard::Initialise(const std::string& languageSetting) {
   WindowPort& window = state_.Window();
-  state_.activityLogPath = ActivityLogPath(state_.programFolder);
+  state_.files.activityLogPath = ActivityLogPath(state_.files.programFolder);
   Log("\r\n");
-  window.SetControlText(kLogFolderEdit, state_.tempFolder);
+  window.SetControlText(kLogFolderEdit, state_.files.tempFolder);
   window.ShowControl(kLogFolderEdit, false);
   window.ListRemoveAllColumns(kDetailsList);
   window.ListInsertColumn(kDetailsList, {"Details", 500});
@@ -75,20 +86,20 @@ void Wizard::Initialise(const std::string& languageSetting) {
   for (const int id : kRawPanelControls) window.ShowControl(id, false);
   window.SetChecked(kRawExactSizes, state_.rawRecovery.exactSizes);
   for (const int id : {kMoreSearchProgress, kPartitionTree, kFolderTree}) window.ShowControl(id, false);
-  state_.languageFileName = ChooseLanguageFile(languageSetting);
-  language_.Load(state_.programFolder + "/" + LanguageFileOnDisk(state_.languageFileName));
-  state_.wizardStage = 0;
+  state_.files.languageFileName = ChooseLanguageFile(languageSetting);
+  language_.Load(state_.files.programFolder + "/" + LanguageFileOnDisk(state_.files.languageFileName));
+  state_.stage = WizardStage::DiskAndMode;
   // The first screen is the one that Back to the first step shows.
-  ShowView(state_, 1);
+  ShowView(state_, WizardView::FirstStep);
 }
 
 void Wizard::ClickDiskItem(TreeItemHandle item) {
-  if (Stage() != 0 || Busy()) return;
+  if (Stage() != WizardStage::DiskAndMode || Busy()) return;
   WindowPort& window = state_.Window();
   const std::string label = window.TreeText(TreeId::Disk, item);
   if (label.empty() || label == "My Computer") return;
   window.TreeSelect(TreeId::Disk, item);
-  state_.SelectedDiskText = label;
+  state_.disks.selectedLabel = label;
   if (label != "File Systems") ShowDiskDetails(state_, DiskIndexFromLabel(label));
   ShowSelectedDisk(state_);
   for (const int id : kModeButtons) window.EnableControl(id, true);
@@ -97,7 +108,7 @@ void Wizard::ClickDiskItem(TreeItemHandle item) {
 
 void Wizard::SelectMode(int button, bool showPicture) {
   WindowPort& window = state_.Window();
-  state_.recoveryMode = static_cast<std::uint16_t>(button - kQuickSearchMode + 1);
+  state_.recoveryMode = ModeOfButton(button);
   for (const int id : kModeButtons) window.SetChecked(id, id == button);
   ShowSelectedMode(state_);
   window.EnableControl(kNextButton, true);
@@ -106,84 +117,84 @@ void Wizard::SelectMode(int button, bool showPicture) {
 
 std::string Wizard::HoverMode(int button) {
   // Only the first step offers the modes, once a disk is chosen.
-  if (Stage() != 0 || Busy() || state_.SelectedDiskText.empty()) return {};
+  if (Stage() != WizardStage::DiskAndMode || Busy() || state_.disks.selectedLabel.empty()) return {};
   SelectMode(button, false);
   if (!state_.balloonHelp) return {};
   return language_.ModeDescription(state_.recoveryMode);
 }
 
 void Wizard::ClickMode(int button) {
-  if (Stage() == 0 && !Busy() && !state_.SelectedDiskText.empty()) SelectMode(button, true);
+  if (Stage() == WizardStage::DiskAndMode && !Busy() && !state_.disks.selectedLabel.empty()) SelectMode(button, true);
 }
 
 void Wizard::Next() {
   // A running worker owns the stage (a file being opened from the list still reads the
   // partition and the catalogue).
   if (Busy()) return;
-  if (Stage() == 0)
+  if (Stage() == WizardStage::DiskAndMode)
     NextFromDiskStage();
-  else if (Stage() == 1)
+  else if (Stage() == WizardStage::Partitions)
     NextFromPartitionStage();
 }
 
 void Wizard::NextFromDiskStage() {
   WindowPort& window = state_.Window();
-  const int mode = state_.recoveryMode;
-  if (mode < 1 || mode > 3) return;
-  Log("\r\nSelected Disk : " + state_.selectedDiskModel + "\r\nSelected Mode : " + ModeLogText(mode));
-  window.EnableControl(kRawStartButton, mode == 3);
-  if (mode != 3) ShowView(state_, 0);
-  if (mode == 1) {
+  const RecoveryMode mode = state_.recoveryMode;
+  if (mode == RecoveryMode::None) return;
+  Log("\r\nSelected Disk : " + state_.disks.selectedModel + "\r\nSelected Mode : " + ModeLogText(mode));
+  window.EnableControl(kRawStartButton, mode == RecoveryMode::RawRecovery);
+  if (mode != RecoveryMode::RawRecovery) ShowView(state_, WizardView::SearchingPartitions);
+  if (mode == RecoveryMode::QuickSearch) {
     ReplacePartitionTree(state_);
     QuickSearch(state_);
     Log("\r\nTotal Partitions Found : " + std::to_string(state_.partitionTable.count));
     ShowPartitionsFound(state_);
-    ShowView(state_, 3);
-    state_.wizardStage = 1;
-  } else if (mode == 2) {
+    ShowView(state_, WizardView::PartitionList);
+    state_.stage = WizardStage::Partitions;
+  } else if (mode == RecoveryMode::AdvancedSearch) {
     ReplacePartitionTree(state_);
     window.EnableControl(kPartitionTree, false);
     window.EnableControl(kStopButton, true);
     workers_.Empty(Worker::Catalogue);
-    workers_.Start(Worker::PartitionSearch, [this, disk = CurrentDisk(state_), sectors = CurrentDiskSectors(state_)] {
+    workers_.Start(Worker::PartitionSearch, [this, disk = state_.disks.Current(), sectors = state_.disks.CurrentSectors()] {
       AdvancedSearchOn(state_, disk, sectors);
     });
   } else {
     workers_.Empty(Worker::Catalogue);
     workers_.Empty(Worker::PartitionSearch);
     // Raw recovery reads the disk chosen at this step, as the searches do.
-    state_.CurrentDiskIndex = DiskIndexFromLabel(state_.SelectedDiskText);
-    ShowView(state_, 8);
-    state_.wizardStage = 1;
+    state_.disks.currentIndex = DiskIndexFromLabel(state_.disks.selectedLabel);
+    ShowView(state_, WizardView::RawRecoveryPanel);
+    state_.stage = WizardStage::Partitions;
   }
 }
 
 void Wizard::NextFromPartitionStage() {
-  const auto type = dialogs_.AskFileSearchType();
-  if (!type) return;
-  state_.fileSearchType = *type;
-  if (*type == 1 && state_.recoveryMode == 3) return;
+  const auto kind = dialogs_.AskFileSearchKind();
+  if (!kind) return;
+  state_.fileSearchKind = *kind;
+  if (*kind == FileSearchKind::Quick && state_.recoveryMode == RecoveryMode::RawRecovery) return;
   WindowPort& window = state_.Window();
   window.EnableControl(kRawStartButton, false);
   browse_.End();  // a new catalogue replaces the one served
   ReplaceFolderTree(state_);
   window.ShowControl(kFolderTree, false);
-  ShowView(state_, 4);
+  ShowView(state_, WizardView::BuildingCatalogue);
   workers_.Empty(Worker::PartitionSearch);
   if (workers_.IsRunning(Worker::Catalogue)) return;
   workers_.Start(Worker::Catalogue,
-                 [this, job = BeginCatalogueBuild(state_, *type != 1)] { RunCatalogueBuild(state_, job); });
+                 [this, job = BeginCatalogueBuild(state_, *kind != FileSearchKind::Quick)] { RunCatalogueBuild(state_, job); });
 }
 
 void Wizard::Back() {
   if (Busy()) return;  // a worker may read the catalogue Back frees, or change the stage
   WindowPort& window = state_.Window();
   window.EnableControl(kRawStartButton, false);
-  if (Stage() == 1) {
-    state_.wizardStage = 0;
-    ShowView(state_, 1);
-    if (state_.recoveryMode == 3) ShowView(state_, 88);
-  } else if (Stage() == 2) {
+  if (Stage() == WizardStage::Partitions) {
+    state_.stage = WizardStage::DiskAndMode;
+    ShowView(state_, WizardView::FirstStep);
+    if (state_.recoveryMode == RecoveryMode::RawRecovery) ShowView(state_, WizardView::RawRecoveryLeft);
+  } else if (Stage() == WizardStage::Catalogue) {
     ReturnToPartitions();
   }
 }
@@ -192,11 +203,11 @@ void Wizard::ReturnToPartitions() {
   WindowPort& window = state_.Window();
   browse_.End();
   state_.catalogue.Clear();
-  state_.wizardStage = 1;
+  state_.stage = WizardStage::Partitions;
   window.ShowControl(kFolderTree, false);
   window.ShowControl(kPartitionTree, true);
   window.EnableControl(kPartitionTree, true);
-  ShowView(state_, 7);
+  ShowView(state_, WizardView::BackToPartitions);
 }
 
 void Wizard::AfterOutOfMemory(Worker slot) {
@@ -213,10 +224,10 @@ void Wizard::AfterOutOfMemory(Worker slot) {
         break;
       case Worker::PartitionSearch:
         // As a search that found nothing: the first step again.
-        state_.StopRequested.store(0);
-        ShowView(state_, 1);
+        state_.stopRequested.store(0);
+        ShowView(state_, WizardView::FirstStep);
         break;
-      case Worker::MoreSearch: ShowView(state_, 10); break;
+      case Worker::MoreSearch: ShowView(state_, WizardView::MoreSearchDone); break;
       case Worker::Raw: LeaveRawPanelIdle(state_); break;
       case Worker::LogLoad: LeaveLoadUndone(state_); break;
       default: break;
@@ -225,13 +236,13 @@ void Wizard::AfterOutOfMemory(Worker slot) {
 }
 
 void Wizard::ClickPartitionItem(TreeItemHandle item) {
-  if (Stage() != 1 || Busy()) return;
+  if (Stage() != WizardStage::Partitions || Busy()) return;
   SelectPartitionItem(state_, item);
   ShowPartitionRange(state_);
 }
 
 void Wizard::ClickFolderItem(TreeItemHandle item) {
-  if (Stage() == 2) ShowFolderOfItem(state_, item);
+  if (Stage() == WizardStage::Catalogue) ShowFolderOfItem(state_, item);
 }
 
 void Wizard::ClickFolderCheck(TreeItemHandle item) {
@@ -240,7 +251,7 @@ void Wizard::ClickFolderCheck(TreeItemHandle item) {
 }
 
 void Wizard::OpenListRow(std::size_t row, bool upperCase) {
-  if (Stage() != 2) return;
+  if (Stage() != WizardStage::Catalogue) return;
   // A large file takes a while to write: the window goes on answering meanwhile. One file is
   // opened at a time.
   OpenCatalogueRow(state_, row, upperCase, [this](const CatalogueEntry& file) {
@@ -251,29 +262,29 @@ void Wizard::OpenListRow(std::size_t row, bool upperCase) {
 
 bool Wizard::SortList(std::size_t column, bool descending) {
   // The rows are the ones a running worker may be reading (a save of the list's selection).
-  if (Stage() != 2 || Busy()) return false;
-  if (!state_.shownRows || state_.shownRows->Count() != state_.Window().ListRowCount(control::kDetailsList))
+  if (Stage() != WizardStage::Catalogue || Busy()) return false;
+  if (!state_.shownFolder.rows || state_.shownFolder.rows->Count() != state_.Window().ListRowCount(control::kDetailsList))
     return false;
   return SortFolderRows(state_, column, descending);
 }
 
 void Wizard::SaveFromList() {
-  if (Stage() >= 2) StartSaving(2);
+  if (Stage() >= WizardStage::Catalogue) StartSaving(SaveMode::ChosenInList);
 }
 
 void Wizard::SaveFromTree() {
-  if (Stage() > 1) StartSaving(1);
+  if (Stage() > WizardStage::Partitions) StartSaving(SaveMode::CheckedInTree);
 }
 
-void Wizard::StartSaving(std::uint16_t saveMode) {
+void Wizard::StartSaving(SaveMode saveMode) {
   if (Busy()) return;
-  state_.saveMode = saveMode;
+  state_.saving.mode = saveMode;
   const std::string destination = state_.Window().AskDestinationFolder();
   if (destination.empty()) return;
   state_.destinationPath = destination;
   ClearSavingProgress(state_.Window());
   workers_.Start(Worker::Saving, [this] {
-    SavingRun& run = state_.saving;
+    SavingRun& run = state_.saving.run;
     run.Reset();
     dialogs_.RunCountingDialog([this] { CountSelection(state_); }, [&run] { run.saveStopRequested = 1; });
     // A stopped count ends only the count: the run goes on with what was counted.
@@ -293,7 +304,7 @@ void Wizard::PrepareTreesForLoad() {
   WindowPort& window = state_.Window();
   ReplaceFolderTree(state_);
   window.ShowControl(kFolderTree, false);
-  if (Stage() == 0) {
+  if (Stage() == WizardStage::DiskAndMode) {
     window.ShowControl(kDiskTree, false);
     ReplacePartitionTree(state_);
   }
@@ -309,11 +320,11 @@ void Wizard::LoadLog() {
 void Wizard::ViewReport() {
   // Open the activity log when there is one to open.
   std::error_code error;
-  if (!std::filesystem::is_regular_file(state_.activityLogPath, error)) {
+  if (!std::filesystem::is_regular_file(state_.files.activityLogPath, error)) {
     state_.Window().ShowMessage(kLogFileNotFound);
     return;
   }
-  state_.Window().OpenDocument(state_.activityLogPath);
+  state_.Window().OpenDocument(state_.files.activityLogPath);
 }
 
 void Wizard::DirectoryCommand(int id) {
@@ -352,7 +363,7 @@ void Wizard::StartRawRecoveryOrStop() {
 }
 
 void Wizard::Browse() {
-  if (Stage() < 2)
+  if (Stage() < WizardStage::Catalogue)
     state_.Window().ShowMessage(kGoToCatalogueStep);
   else
     browse_.Open();
@@ -362,15 +373,15 @@ void Wizard::StopSearching() {
   pause_.Hold();
   const bool stop = state_.Window().AskYesNo(kStopQuestion);
   pause_.Release();
-  if (stop) state_.StopRequested.store(1);
+  if (stop) state_.stopRequested.store(1);
 }
 
 void Wizard::Exit() {
   if (!state_.Window().AskYesNo(kExitQuestion)) return;
   // Every worker stops at its next step, a file being saved or carved is removed rather
   // than left short, and only then does the process end.
-  state_.StopRequested.store(1);
-  state_.saving.abandonRequested = 1;
+  state_.stopRequested.store(1);
+  state_.saving.run.abandonRequested = 1;
   state_.rawRecovery.abandonRequested.store(true);
   state_.rawRecovery.stopRequested.store(true);
   dialogs_.WaitWhile([this] { return workers_.AnyRunning(); });
@@ -409,16 +420,16 @@ bool Wizard::RefusedWhileBusy(int id) const {
 void Wizard::Command(int id) {
   if (RefusedWhileBusy(id)) return;
   WindowPort& window = state_.Window();
-  const bool raw = state_.recoveryMode == 3;
+  const bool raw = state_.recoveryMode == RecoveryMode::RawRecovery;
   switch (id) {
     case kMenuSave:
-      if (Stage() >= 2) StartSaving(1);
+      if (Stage() >= WizardStage::Catalogue) StartSaving(SaveMode::CheckedInTree);
       break;
     case kSaveDataButton:
-      if (Stage() < 2)
+      if (Stage() < WizardStage::Catalogue)
         window.ShowMessage(kGoToCatalogueStep);
       else
-        StartSaving(1);
+        StartSaving(SaveMode::CheckedInTree);
       break;
     case kMenuSaveSettings: dialogs_.RunSettingsDialog(); break;
     case kMenuSaveLog: SaveLog(); break;
@@ -431,7 +442,7 @@ void Wizard::Command(int id) {
     case kLoadLogButton:
       if (raw)
         window.ShowMessage(kLogButtonInRawMode);
-      else if (Stage() == 2)
+      else if (Stage() == WizardStage::Catalogue)
         window.ShowMessage(kGoToFirstSteps);
       else
         LoadLog();
@@ -439,7 +450,7 @@ void Wizard::Command(int id) {
     case kSaveLogButton:
       if (raw)
         window.ShowMessage(kLogButtonInRawMode);
-      else if (Stage() == 2)
+      else if (Stage() == WizardStage::Catalogue)
         SaveLog();
       else
         window.ShowMessage(kGoToCatalogueStep);
@@ -450,7 +461,7 @@ void Wizard::Command(int id) {
     case kExitButton: Exit(); break;
     case kMenuUpdate: window.ShowMessage(kFeatureNotAvailable); break;
     case kMenuViewReport: ViewReport(); break;
-    case kMenuEmailReport: dialogs_.MailFile(state_.activityLogPath, "Recovery Report"); break;
+    case kMenuEmailReport: dialogs_.MailFile(state_.files.activityLogPath, "Recovery Report"); break;
     case kMenuDirectoryView:
     case kMenuDirectoryPrint:
     case kMenuDirectoryEmail: DirectoryCommand(id); break;

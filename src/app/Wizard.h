@@ -10,6 +10,7 @@
 #include "app/BrowseFolder.h"
 #include "app/LanguageTexts.h"
 #include "app/TreeModel.h"
+#include "app/WizardModes.h"
 #include "app/WorkerSlots.h"
 
 namespace vantrel {
@@ -38,7 +39,7 @@ class Wizard {
   // state, language and the first step picture.
   void Initialise(const std::string& languageSetting);
 
-  // Stage 0: a click on a disk tree item's label.
+  // At the first step (DiskAndMode): a click on a disk tree item's label.
   void ClickDiskItem(TreeItemHandle item);
   // The mouse moved over an enabled mode button (1027 to 1029): selects the mode. Returns
   // the balloon's description, empty when balloon help is off.
@@ -48,15 +49,15 @@ class Wizard {
   void Next();
   void Back();
 
-  // Stage 1: a click on a partition tree item.
+  // At the Partitions stage: a click on a partition tree item.
   void ClickPartitionItem(TreeItemHandle item);
-  // Stage 2: a click on a folder tree item's label shows its folder.
+  // At the Catalogue stage: a click on a folder tree item's label shows its folder.
   void ClickFolderItem(TreeItemHandle item);
   // A click on a tree item's check box.
   void ClickFolderCheck(TreeItemHandle item);
   // Double-click on a row of list 1001, or Enter in it (upperCase for Enter).
   void OpenListRow(std::size_t row, bool upperCase = false);
-  // A click on a heading of the list at stage 2: its rows ordered by that column. Refused
+  // A click on a heading of the list at the Catalogue stage: its rows ordered by that column. Refused
   // (false) while a worker runs.
   bool SortList(std::size_t column, bool descending);
   // "Save" from the context menus of list 1001 and of the folder tree.
@@ -82,11 +83,11 @@ class Wizard {
   const LanguageTexts& Language() const { return language_; }
 
  private:
-  int Stage() const;
+  WizardStage Stage() const;
   void NextFromDiskStage();
   void NextFromPartitionStage();
   void SelectMode(int button, bool showPicture);
-  void StartSaving(std::uint16_t saveMode);
+  void StartSaving(SaveMode saveMode);
   void SaveLog();
   void LoadLog();
   void PrepareTreesForLoad();

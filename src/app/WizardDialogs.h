@@ -10,15 +10,17 @@
 #include <optional>
 #include <string>
 
+#include "app/WizardModes.h"
+
 namespace vantrel {
 
 class WizardDialogs {
  public:
   virtual ~WizardDialogs() = default;
 
-  // "Recovery Mode": 1 "Quick File/Folder Search", 2 "Advance File/Folder Search";
-  // nothing on "Cancel".
-  virtual std::optional<std::uint32_t> AskFileSearchType() = 0;
+  // "Recovery Mode": "Quick File/Folder Search" or "Advance File/Folder Search"; nothing on
+  // "Cancel".
+  virtual std::optional<FileSearchKind> AskFileSearchKind() = 0;
   // The "Settings" dialog on the live saving options.
   virtual void RunSettingsDialog() = 0;
   // "Calculating File Size": runs count on a worker of its own while the dialog is open;

@@ -1,7 +1,8 @@
 #pragma once
-// The one record of the wizard's state that the window, the workers and the engines share:
-// the user's choices, the disks, the found partitions, the current partition and its
-// catalogue.
+// The wizard's state, owned by the window's thread (workers hand their results over through
+// WindowPort::RunOnWindowThread): the step it is at and the user's choices, then its parts,
+// each holding what changes together: the disks, the program's files, the partitions found,
+// the catalogue with its marks and the folder the list shows, saving and raw recovery.
 
 #include <atomic>
 #include <cstdint>
@@ -10,16 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "disk/DestinationOnSource.h"
-#include "disk/DiskInfoStore.h"
-#include "disk/DiskNameTable.h"
-#include "disk/SectorReader.h"
-#include "reiserfs/catalogue/Catalogue.h"
-#include "carving/RawRecoveryState.h"
 #include "app/CatalogueMarks.h"
 #include "app/FolderRows.h"
-#include "app/WindowBadSectorPrompt.h"
-#include "app/PartitionList.h"
+#include "app/PartitionTable.h"
+#include "app/WizardDisks.h"
+#include "app/WizardModes.h"
+#include "carving/RawRecoveryState.h"
+#include "reiserfs/catalogue/Catalogue.h"
 #include "saving/SaveSelection.h"
 #include "saving/SavingOptions.h"
 #include "saving/SavingRun.h"
@@ -34,57 +32,60 @@ struct CurrentPartition {
   int index = -1;  // record of the partition table, -1 before a selection
 };
 
+// Where the program's own files are.
+struct ProgramFiles {
+  std::string programFolder;
+  std::string activityLogPath;
+  std::string languageFileName;
+  std::string tempFolder;
+  std::string listingFolder;  // private folder of this run for the listing files, made on first use
+};
+
+// The folder the details list shows: its rows, and the catalogue entry of each row in the
+// order shown.
+struct ShownFolder {
+  std::shared_ptr<const FolderRows> rows;
+  std::vector<ListedRow> entries;
+};
+
+// The saving options, kept for the run of the program, and what a saving run saves.
+struct SavingState {
+  SavingOptions options;
+  SaveMode mode = SaveMode::None;
+  // What the last count of a run counted, until that run saves it.
+  std::optional<SaveSelection> counted;
+  SavingRun run;
+};
+
 struct WizardState {
   WizardState() = default;
   WizardState(const WizardState&) = delete;
   WizardState& operator=(const WizardState&) = delete;
 
   WindowPort* mainWindow = nullptr;
-  // 0 disk and mode, 1 partition list, 2 catalogue; -1 while the disk tree is built.
-  std::atomic<int> wizardStage{0};
-  std::uint16_t recoveryMode = 0;     // 0 none, 1 Quick Search, 2 Advanced Search, 3 Raw Recovery
-  std::uint32_t fileSearchType = 0;   // 1 quick, 2 advanced file/folder search
-  std::uint16_t saveMode = 0;
-  std::uint16_t CurrentDiskIndex = 0;
-  std::string SelectedDiskText;
-  std::string selectedDiskModel;
-  std::atomic<int> StopRequested{0};
+  WindowPort& Window() const { return *mainWindow; }
+
+  std::atomic<WizardStage> stage{WizardStage::DiskAndMode};
+  RecoveryMode recoveryMode = RecoveryMode::None;
+  FileSearchKind fileSearchKind = FileSearchKind::None;
+  // The Stop of a partition search or a catalogue build.
+  std::atomic<int> stopRequested{0};
   int balloonHelp = 1;
-  std::string programFolder;
-  std::string activityLogPath;
-  std::string languageFileName;
-  std::string tempFolder;
-  std::string listingFolder;  // private folder of this run for the listing files, made on first use
-  std::string messageText;
-  char PlatformMode = 'N';
-  CurrentPartition currentPartition;
+  // The folder the last save or raw recovery was asked to write to.
   std::string destinationPath;
 
-  DiskNameTable diskNames;
-  DiskInfoStore diskInfo;
-  WindowBadSectorPrompt badSectorPrompt{mainWindow};
-  SectorReader reader{diskNames, &badSectorPrompt};
-  // Where a destination is looked up before it is written to (tests give a device tree of
-  // their own).
-  DeviceLookup deviceLookup;
+  WizardDisks disks{mainWindow};
+  ProgramFiles files;
   PartitionTable partitionTable;
+  CurrentPartition currentPartition;
   // The catalogue of the current partition: folderList, fileList, objectList, the
   // partition's superblock and the build counters.
   Catalogue catalogue;
   // The folder tree's items of the catalogue's folders and the entries checked for saving.
   CatalogueMarks marks;
-  // What the last count of a saving run counted, until that run saves it.
-  std::optional<SaveSelection> countedSelection;
-  // The entries of the rows of the details list, in row order, while it lists a folder.
-  std::vector<ListedRow> listedRows;
-  // The rows of the folder the list shows, in that order.
-  std::shared_ptr<const FolderRows> shownRows;
-  // The saving options, kept for the run of the program, and the state of a saving run.
-  SavingOptions savingOptions;
-  SavingRun saving;
+  ShownFolder shownFolder;
+  SavingState saving;
   RawRecoveryState rawRecovery;
-
-  WindowPort& Window() const { return *mainWindow; }
 };
 
 }  // namespace vantrel

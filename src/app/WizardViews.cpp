@@ -1,6 +1,7 @@
 #include "app/WizardViews.h"
 
-#include <initializer_list>
+#include <array>
+#include <vector>
 
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
@@ -13,167 +14,182 @@ namespace {
 using namespace control;
 
 constexpr int kRawPanelPicture = 0;
+constexpr int kKeepPicture = -1;
 
-class ViewEditor {
- public:
-  explicit ViewEditor(WizardState& state) : state_(state), window_(state.Window()) {}
-
-  void Show(std::initializer_list<int> ids) { Each(ids, [&](int id) { window_.ShowControl(id, true); }); }
-  void Hide(std::initializer_list<int> ids) { Each(ids, [&](int id) { window_.ShowControl(id, false); }); }
-  void Enable(std::initializer_list<int> ids) { Each(ids, [&](int id) { window_.EnableControl(id, true); }); }
-  void Disable(std::initializer_list<int> ids) { Each(ids, [&](int id) { window_.EnableControl(id, false); }); }
-  void Check(std::initializer_list<int> ids, bool checked) {
-    Each(ids, [&](int id) { window_.SetChecked(id, checked); });
-  }
-  void Text(int id, const std::string& text) { window_.SetControlText(id, text); }
-  void Picture(int picture) { ShowStepPicture(state_, picture); }
-  void ClearList() { window_.ListRemoveAllRows(kDetailsList); }
-  void DetailsColumn() {
-    window_.ListRemoveAllColumns(kDetailsList);
-    window_.ListInsertColumn(kDetailsList, {"Details", 500, ColumnAlignment::Left});
-  }
-  void CatalogueColumns() {
-    window_.ListRemoveAllColumns(kDetailsList);
-    for (const ListColumn& column : {ListColumn{"Name", 150}, ListColumn{"Type", 100},
-                                     ListColumn{"Size", 70, ColumnAlignment::Right}, ListColumn{"Date", 100},
-                                     ListColumn{"Time", 70}, ListColumn{"ID", 70}})
-      window_.ListInsertColumn(kDetailsList, column);
-  }
-  bool Advanced() const { return state_.recoveryMode == 2; }
-  bool PartitionTreeExists() { return window_.TreeRoot(TreeId::Partition) != kNoTreeItem; }
-
- private:
-  template <typename Fn>
-  void Each(std::initializer_list<int> ids, Fn fn) {
-    for (const int id : ids) fn(id);
-  }
-  WizardState& state_;
-  WindowPort& window_;
+// What a view does to the details list, beside its controls.
+enum class DetailsList {
+  Kept,
+  RowsCleared,
+  DetailsColumn,     // rows cleared, the one "Details" column
+  CatalogueColumns,  // rows cleared, the six columns of a folder's rows
 };
 
-void ApplyView(WizardState& state, ViewEditor& v, int code) {
-  switch (code) {
-    case 0:
-      v.Hide({kRecoveryModesGroup, kSelectDiskGroup});
-      v.Picture(4);
-      v.ClearList();
-      v.Disable({kDiskTree, kNextButton});
-      v.Hide({kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode});
-      v.Show({kStatusText});
-      if (v.Advanced()) {
-        v.Show({kStopButton, kSearchProgress});
-        v.Text(kStatusText, "Searching Partitions");
-      }
-      state.CurrentDiskIndex = DiskIndexFromLabel(state.SelectedDiskText);
-      break;
-    case 1:
-      v.Hide({kSearchMoreButton, kPartitionTypeGroup});
-      v.Show({kRecoveryModesGroup});
-      v.Picture(1);
-      v.Show({kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode});
-      v.Check({kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode}, false);
-      v.Disable({kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode});
-      v.ClearList();
-      v.Text(kFoundCount, "");
-      v.Text(kStatusText, "");
-      v.Show({kDiskTree, kSelectDiskGroup});
-      v.Enable({kDiskTree, kSelectDiskGroup});
-      v.Hide({kBackButton});
-      v.Disable({kNextButton});
-      v.Hide({kStopButton, kSearchProgress});
-      if (v.PartitionTreeExists()) v.Hide({kPartitionTree});
-      break;
-    case 3:
-      v.Hide({kRecoveryModesGroup});
-      if (v.Advanced()) v.Picture(6);
-      v.Hide({kDiskTree});
-      v.Show({kPartitionTree});
-      v.Enable({kPartitionTree});
-      v.Text(kFoundCount, "");
-      v.Text(kStatusText, "");
-      v.Hide({kStopButton, kSearchProgress});
-      v.Show({kBackButton});
-      v.Enable({kBackButton});
-      v.Disable({kNextButton});
-      v.ClearList();
-      v.Show({kSearchMoreButton});
-      break;
-    case 4:
-      v.Picture(v.Advanced() ? 8 : 7);
-      v.Disable({kPartitionTree, kBackButton, kNextButton});
-      v.Hide({kSearchMoreButton});
-      v.Disable({kMenuLoadLog, kLoadLogButton});
-      break;
-    case 5:
-      v.Hide({kStopButton, kPartitionTree});
-      v.Show({kFolderTree});
-      v.Disable({kFolderTree});
-      v.ClearList();
-      v.CatalogueColumns();
-      v.Text(kStatusText, "");
-      break;
-    case 6:
-      v.Picture(9);
-      v.Hide({kSearchProgress});
-      state.Window().SetProgress(kSearchProgress, 0);
-      v.Enable({kBackButton, kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuBrowse});
-      v.Disable({kMenuLoadLog, kLoadLogButton});
-      v.Enable({kMenuDirectoryView, kMenuDirectoryPrint, kMenuDirectoryEmail});
-      v.Text(kStatusText, "");
-      break;
-    case 7:
-      v.Picture(v.Advanced() ? 6 : 4);
-      v.ClearList();
-      v.Text(kStatusText, "");
-      v.Show({kSearchMoreButton});
-      v.DetailsColumn();
-      v.Disable({kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuBrowse});
-      v.Enable({kMenuLoadLog, kLoadLogButton});
-      v.Disable({kMenuDirectoryView, kMenuDirectoryPrint, kMenuDirectoryEmail});
-      break;
-    case 8:
-      v.Picture(kRawPanelPicture);
-      v.Show({kRawFileTypesGroup, kRawMethodGroup, kRawReportGroup, kRawFileTypesList, kRawResultsList,
-              kRawEntireDisk, kRawSectorRange, kRawStartLabel, kRawStartSector, kRawEndLabel, kRawEndSector,
-              kRawStartButton, kRawStatus, kRawExactSizes});
-      v.Hide({kPartitionTypeGroup, kDetailsList});
-      v.Disable({kNextButton});
-      v.Check({kRawEntireDisk}, true);
-      for (std::size_t row = 0; row < 4; ++row) state.Window().ListSetRowChecked(kRawFileTypesList, row, false);
-      state.Window().ListRemoveAllRows(kRawResultsList);
-      v.Hide({kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kRecoveryModesGroup, kDiskTree,
-              kSelectDiskGroup});
-      v.Show({kBackButton});
-      v.Enable({kBackButton});
-      break;
-    case 88:
-      v.Picture(1);
-      v.Hide({kRawFileTypesGroup, kRawMethodGroup, kRawReportGroup, kRawFileTypesList, kRawResultsList,
-              kRawEntireDisk, kRawSectorRange, kRawStartLabel, kRawStartSector, kRawEndLabel, kRawEndSector,
-              kRawStartButton, kRawStatus, kRawExactSizes});
-      // The first step again: the modes in their own group (the partition type group would
-      // cover them).
-      v.Show({kDetailsList});
-      v.Disable({kNextButton});
-      v.Show({kRecoveryModesGroup, kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kDiskTree,
-              kSelectDiskGroup});
-      v.Hide({kBackButton});
-      v.Disable({kBackButton});
-      break;
-    case 9:
-      v.Disable({kPartitionTree, kSearchMoreButton, kBackButton, kNextButton});
-      v.Show({kMoreSearchProgress});
-      break;
-    case 10:
-      v.Enable({kPartitionTree, kSearchMoreButton, kBackButton});
-      v.Hide({kMoreSearchProgress});
-      break;
-    default:
-      break;
-  }
+// One view's settings, applied in this order: hidden, shown, disabled, enabled, unchecked,
+// checked, texts emptied, the details list, the step picture, then what the view does
+// besides. No control is named twice in a view.
+struct ViewSettings {
+  WizardView view;
+  int picture = kKeepPicture;          // in Quick Search and Raw Recovery
+  int advancedPicture = kKeepPicture;  // in Advanced Search
+  std::vector<int> hide, show, disable, enable, uncheck, check;
+  std::vector<int> emptyTexts;
+  DetailsList list = DetailsList::Kept;
+  void (*besides)(WizardState&) = nullptr;
+};
+
+const std::vector<int> kModeButtons{kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode};
+const std::vector<int> kRawPanel{kRawFileTypesGroup, kRawMethodGroup,  kRawReportGroup, kRawFileTypesList,
+                                 kRawResultsList,    kRawEntireDisk,   kRawSectorRange, kRawStartLabel,
+                                 kRawStartSector,    kRawEndLabel,     kRawEndSector,   kRawStartButton,
+                                 kRawStatus,         kRawExactSizes};
+const std::vector<int> kCatalogueCommands{kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuBrowse};
+const std::vector<int> kListingCommands{kMenuDirectoryView, kMenuDirectoryPrint, kMenuDirectoryEmail};
+
+std::vector<int> Join(std::initializer_list<std::vector<int>> groups) {
+  std::vector<int> ids;
+  for (const auto& group : groups) ids.insert(ids.end(), group.begin(), group.end());
+  return ids;
 }
 
-bool IsView(int code) { return code == 0 || code == 1 || (code >= 3 && code <= 10) || code == 88; }
+bool InAdvancedSearch(const WizardState& state) { return state.recoveryMode == RecoveryMode::AdvancedSearch; }
+
+// A search of every sector shows its Stop button and bar; the disk searched is the one whose
+// label was chosen.
+void StartSearching(WizardState& state) {
+  WindowPort& window = state.Window();
+  if (InAdvancedSearch(state)) {
+    window.ShowControl(kStopButton, true);
+    window.ShowControl(kSearchProgress, true);
+    window.SetControlText(kStatusText, "Searching Partitions");
+  }
+  state.disks.currentIndex = DiskIndexFromLabel(state.disks.selectedLabel);
+}
+
+void HideAnyPartitionTree(WizardState& state) {
+  WindowPort& window = state.Window();
+  if (window.TreeRoot(TreeId::Partition) != kNoTreeItem) window.ShowControl(kPartitionTree, false);
+}
+
+void EmptySearchBar(WizardState& state) { state.Window().SetProgress(kSearchProgress, 0); }
+
+void ResetRawPanelLists(WizardState& state) {
+  WindowPort& window = state.Window();
+  for (std::size_t row = 0; row < 4; ++row) window.ListSetRowChecked(kRawFileTypesList, row, false);
+  window.ListRemoveAllRows(kRawResultsList);
+}
+
+const std::vector<ViewSettings>& Views() {
+  static const std::vector<ViewSettings> views{
+      {.view = WizardView::SearchingPartitions,
+       .picture = 4,
+       .advancedPicture = 4,
+       .hide = Join({{kRecoveryModesGroup, kSelectDiskGroup}, kModeButtons}),
+       .show = {kStatusText},
+       .disable = {kDiskTree, kNextButton},
+       .list = DetailsList::RowsCleared,
+       .besides = StartSearching},
+      {.view = WizardView::FirstStep,
+       .picture = 1,
+       .advancedPicture = 1,
+       .hide = {kSearchMoreButton, kPartitionTypeGroup, kBackButton, kStopButton, kSearchProgress},
+       .show = Join({{kRecoveryModesGroup, kDiskTree, kSelectDiskGroup}, kModeButtons}),
+       .disable = Join({kModeButtons, {kNextButton}}),
+       .enable = {kDiskTree, kSelectDiskGroup},
+       .uncheck = kModeButtons,
+       .emptyTexts = {kFoundCount, kStatusText},
+       .list = DetailsList::RowsCleared,
+       .besides = HideAnyPartitionTree},
+      {.view = WizardView::PartitionList,
+       .advancedPicture = 6,
+       .hide = {kRecoveryModesGroup, kDiskTree, kStopButton, kSearchProgress},
+       .show = {kPartitionTree, kBackButton, kSearchMoreButton},
+       .disable = {kNextButton},
+       .enable = {kPartitionTree, kBackButton},
+       .emptyTexts = {kFoundCount, kStatusText},
+       .list = DetailsList::RowsCleared},
+      {.view = WizardView::BuildingCatalogue,
+       .picture = 7,
+       .advancedPicture = 8,
+       .hide = {kSearchMoreButton},
+       .disable = {kPartitionTree, kBackButton, kNextButton, kMenuLoadLog, kLoadLogButton}},
+      {.view = WizardView::CatalogueTree,
+       .hide = {kStopButton, kPartitionTree},
+       .show = {kFolderTree},
+       .disable = {kFolderTree},
+       .emptyTexts = {kStatusText},
+       .list = DetailsList::CatalogueColumns},
+      {.view = WizardView::CatalogueShown,
+       .picture = 9,
+       .advancedPicture = 9,
+       .hide = {kSearchProgress},
+       .disable = {kMenuLoadLog, kLoadLogButton},
+       .enable = Join({{kBackButton}, kCatalogueCommands, kListingCommands}),
+       .emptyTexts = {kStatusText},
+       .besides = EmptySearchBar},
+      {.view = WizardView::BackToPartitions,
+       .picture = 4,
+       .advancedPicture = 6,
+       .show = {kSearchMoreButton},
+       .disable = Join({kCatalogueCommands, kListingCommands}),
+       .enable = {kMenuLoadLog, kLoadLogButton},
+       .emptyTexts = {kStatusText},
+       .list = DetailsList::DetailsColumn},
+      {.view = WizardView::RawRecoveryPanel,
+       .picture = kRawPanelPicture,
+       .advancedPicture = kRawPanelPicture,
+       .hide = Join({{kPartitionTypeGroup, kDetailsList}, kModeButtons,
+                     {kRecoveryModesGroup, kDiskTree, kSelectDiskGroup}}),
+       .show = Join({kRawPanel, {kBackButton}}),
+       .disable = {kNextButton},
+       .enable = {kBackButton},
+       .check = {kRawEntireDisk},
+       .besides = ResetRawPanelLists},
+      // The first step again: the modes in their own group (the partition type group would
+      // cover them).
+      {.view = WizardView::RawRecoveryLeft,
+       .picture = 1,
+       .advancedPicture = 1,
+       .hide = Join({kRawPanel, {kBackButton}}),
+       .show = Join({{kDetailsList, kRecoveryModesGroup}, kModeButtons, {kDiskTree, kSelectDiskGroup}}),
+       .disable = {kNextButton, kBackButton}},
+      {.view = WizardView::MoreSearchRunning,
+       .show = {kMoreSearchProgress},
+       .disable = {kPartitionTree, kSearchMoreButton, kBackButton, kNextButton}},
+      {.view = WizardView::MoreSearchDone,
+       .hide = {kMoreSearchProgress},
+       .enable = {kPartitionTree, kSearchMoreButton, kBackButton}},
+  };
+  return views;
+}
+
+void ShowColumns(WindowPort& window, std::initializer_list<ListColumn> columns) {
+  window.ListRemoveAllColumns(kDetailsList);
+  for (const ListColumn& column : columns) window.ListInsertColumn(kDetailsList, column);
+}
+
+void ApplyDetailsList(WindowPort& window, DetailsList list) {
+  if (list == DetailsList::Kept) return;
+  window.ListRemoveAllRows(kDetailsList);
+  if (list == DetailsList::DetailsColumn) ShowColumns(window, {{"Details", 500, ColumnAlignment::Left}});
+  if (list == DetailsList::CatalogueColumns)
+    ShowColumns(window, {{"Name", 150}, {"Type", 100}, {"Size", 70, ColumnAlignment::Right}, {"Date", 100},
+                         {"Time", 70}, {"ID", 70}});
+}
+
+void ApplyView(WizardState& state, const ViewSettings& settings) {
+  WindowPort& window = state.Window();
+  for (const int id : settings.hide) window.ShowControl(id, false);
+  for (const int id : settings.show) window.ShowControl(id, true);
+  for (const int id : settings.disable) window.EnableControl(id, false);
+  for (const int id : settings.enable) window.EnableControl(id, true);
+  for (const int id : settings.uncheck) window.SetChecked(id, false);
+  for (const int id : settings.check) window.SetChecked(id, true);
+  for (const int id : settings.emptyTexts) window.SetControlText(id, "");
+  ApplyDetailsList(window, settings.list);
+  const int picture = InAdvancedSearch(state) ? settings.advancedPicture : settings.picture;
+  if (picture != kKeepPicture) ShowStepPicture(state, picture);
+  if (settings.besides) settings.besides(state);
+}
 
 }  // namespace
 
@@ -181,7 +197,7 @@ std::uint16_t DiskIndexFromLabel(const std::string& label) {
   return static_cast<std::uint16_t>(DiskNameTable::DiskNumber(label).value_or(0));
 }
 
-std::string StepPictureFile(int picture, int recoveryMode) {
+std::string StepPictureFile(int picture, RecoveryMode mode) {
   switch (picture) {
     case kRawPanelPicture: return "Step4_1.bmp";
     case 1: return "Step1.bmp";
@@ -192,8 +208,8 @@ std::string StepPictureFile(int picture, int recoveryMode) {
     case 7: return "mount5.bmp";
     case 8: return "mount6.bmp";
     case 9:
-      if (recoveryMode == 1) return "step6_1.bmp";
-      if (recoveryMode == 2) return "step7.bmp";
+      if (mode == RecoveryMode::QuickSearch) return "step6_1.bmp";
+      if (mode == RecoveryMode::AdvancedSearch) return "step7.bmp";
       return {};
     default: return {};
   }
@@ -202,14 +218,16 @@ std::string StepPictureFile(int picture, int recoveryMode) {
 void ShowStepPicture(WizardState& state, int picture) {
   const std::string file = StepPictureFile(picture, state.recoveryMode);
   if (file.empty()) return;
-  state.Window().SetControlText(control::kStepPicture, state.programFolder + "/" + file);
+  state.Window().SetControlText(control::kStepPicture, state.files.programFolder + "/" + file);
 }
 
-void ShowView(WizardState& state, int code) {
-  if (!IsView(code)) return;
-  ViewEditor editor(state);
-  ApplyView(state, editor, code);
-  state.Window().ShowView(code);
+void ShowView(WizardState& state, WizardView view) {
+  for (const ViewSettings& settings : Views()) {
+    if (settings.view != view) continue;
+    ApplyView(state, settings);
+    state.Window().ShowView(view);
+    return;
+  }
 }
 
 }  // namespace vantrel

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "app/WizardModes.h"
+
 namespace vantrel {
 
 struct WizardState;
 
-// Views 0, 1, 3 to 10 and 88; any other code does nothing.
-void ShowView(WizardState& state, int code);
+// A value that names no view does nothing.
+void ShowView(WizardState& state, WizardView view);
 
 // The disk number of a disk tree label such as "Disk12" (the text after its first four
 // characters).
@@ -22,6 +24,6 @@ std::uint16_t DiskIndexFromLabel(const std::string& label);
 void ShowStepPicture(WizardState& state, int picture);
 
 // The file of a step picture in the program folder, empty when the picture stays as it is.
-std::string StepPictureFile(int picture, int recoveryMode);
+std::string StepPictureFile(int picture, RecoveryMode mode);
 
 }  // namespace vantrel

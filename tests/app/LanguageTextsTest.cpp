@@ -29,18 +29,19 @@ TEST(LanguageTexts, MenuPromptShowsTheLastMatchingMessageOrTheEnglishPrompt) {
 TEST(LanguageTexts, MissingFileLeavesEnglishAndLongTextsAreCut) {
   LanguageTexts texts;
   texts.Load("/nonexistent/FrenchA.dat");
-  EXPECT_EQ(texts.ModeDescription(3), "Use this mode when above modes fails to recover files");
+  EXPECT_EQ(texts.ModeDescription(RecoveryMode::RawRecovery), "Use this mode when above modes fails to recover files");
   texts.Parse("1\t" + std::string(400, 'x') + "\n");
-  EXPECT_EQ(texts.ModeDescription(2).size(), kMaxLanguageText);
+  EXPECT_EQ(texts.ModeDescription(RecoveryMode::AdvancedSearch).size(), kMaxLanguageText);
   // A character of two bytes across the limit is left out whole.
   texts.Parse("1\t" + std::string(254, 'x') + "\xC3\xA9\n");
-  EXPECT_EQ(texts.ModeDescription(2), std::string(254, 'x'));
+  EXPECT_EQ(texts.ModeDescription(RecoveryMode::AdvancedSearch), std::string(254, 'x'));
 }
 
 TEST(LanguageTexts, TheFourShippedFilesTranslateEveryMessage) {
   LanguageTexts english;
   english.Load(std::string(VANTREL_PROGRAM_DATA_DIR) + "/EnglishA.dat");
-  for (int mode = 1; mode <= 3; ++mode) EXPECT_EQ(english.ModeDescription(mode), EnglishModeDescription(mode));
+  for (const RecoveryMode mode : {RecoveryMode::QuickSearch, RecoveryMode::AdvancedSearch, RecoveryMode::RawRecovery})
+    EXPECT_EQ(english.ModeDescription(mode), EnglishModeDescription(mode));
   for (const char* file : kLanguageFiles) {
     LanguageTexts texts;
     texts.Load(std::string(VANTREL_PROGRAM_DATA_DIR) + "/" + file);

@@ -52,13 +52,13 @@ class WindowRunFailures : public ::testing::Test {
   // found by the quick search selected.
   void Start() {
     const std::string image = FixtureImage("mbr-mixed");
-    t_.state.programFolder = programFolder_.Path().string();
-    t_.state.tempFolder = out_.Path().string();
+    t_.state.files.programFolder = programFolder_.Path().string();
+    t_.state.files.tempFolder = out_.Path().string();
     t_.UseImages({image});
-    t_.state.diskNames.Clear();
+    t_.state.disks.names.Clear();
     auto failing = std::make_unique<AllocationFailingDisk>(image);
     disk_ = failing.get();
-    t_.state.diskNames.Add({image, {}, std::move(failing)});
+    t_.state.disks.names.Add({image, {}, std::move(failing)});
     wizard_.Initialise("");
     const TreeItemHandle disk = t_.window.TreeChildren(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk)).at(0);
     wizard_.ClickDiskItem(disk);
@@ -70,7 +70,7 @@ class WindowRunFailures : public ::testing::Test {
   }
   std::uint64_t PartitionByte() const { return t_.state.currentPartition.partitionStartSector * 512; }
   void BuildCatalogue() {
-    dialogs_.AddFileSearchType(1);
+    dialogs_.AddFileSearchKind(FileSearchKind::Quick);
     wizard_.Next();
     wizard_.Workers().WaitAll();
   }
@@ -90,7 +90,7 @@ TEST_F(WindowRunFailures, CatalogueBuildThatRunsOutOfMemoryLeavesThePartitionSte
   BuildCatalogue();
   EXPECT_EQ(LastMessage(), kOutOfMemory);
   EXPECT_EQ(t_.window.Messages().back().kind, ShownMessage::Kind::SystemError);
-  EXPECT_EQ(t_.state.wizardStage, 1);
+  EXPECT_EQ(t_.state.stage, WizardStage::Partitions);
   EXPECT_TRUE(t_.state.catalogue.fileList.empty());
   EXPECT_FALSE(t_.window.Control(kStopButton).shown);
   EXPECT_TRUE(t_.window.Control(kPartitionTree).enabled);
@@ -99,7 +99,7 @@ TEST_F(WindowRunFailures, CatalogueBuildThatRunsOutOfMemoryLeavesThePartitionSte
   // Nothing stays in the way of the next build.
   disk_->FailAt(0, 0);
   BuildCatalogue();
-  EXPECT_EQ(t_.state.wizardStage, 2);
+  EXPECT_EQ(t_.state.stage, WizardStage::Catalogue);
   EXPECT_FALSE(t_.state.catalogue.fileList.empty());
 }
 
@@ -111,8 +111,8 @@ TEST_F(WindowRunFailures, PartitionSearchThatRunsOutOfMemoryLeavesTheFirstStep) 
   wizard_.Next();
   wizard_.Workers().WaitAll();
   EXPECT_EQ(LastMessage(), kOutOfMemory);
-  EXPECT_EQ(t_.state.wizardStage, 0);
-  EXPECT_EQ(t_.window.CurrentView(), 1);
+  EXPECT_EQ(t_.state.stage, WizardStage::DiskAndMode);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::FirstStep);
   EXPECT_FALSE(t_.window.Control(kStopButton).shown);
 }
 
@@ -136,11 +136,11 @@ class WindowDestinationOnSource : public ::testing::Test {
   WindowDestinationOnSource() {
     // Disk0 stands for /dev/sda; the destinations are looked up in a made-up device tree.
     t_.UseMemoryDisk(1600);
-    t_.state.diskNames.Clear();
-    t_.state.diskNames.Add({"/dev/sda", {}, std::make_unique<MemoryDiskSource>(1600)});
+    t_.state.disks.names.Clear();
+    t_.state.disks.names.Add({"/dev/sda", {}, std::make_unique<MemoryDiskSource>(1600)});
     devices_.AddTwoDisks();
     devices_.Entry(out_.Path().string(), 8, 1, S_IFDIR);  // on sda1
-    t_.state.deviceLookup = devices_.Lookup();
+    t_.state.disks.deviceLookup = devices_.Lookup();
   }
   TestWizard t_;
   FakeDeviceTree devices_;
@@ -149,7 +149,7 @@ class WindowDestinationOnSource : public ::testing::Test {
 
 TEST_F(WindowDestinationOnSource, SavingAndCarvingAreRefusedWithNothingWritten) {
   t_.state.destinationPath = (out_.Path() / "saved").string();
-  t_.state.saveMode = 2;
+  t_.state.saving.mode = SaveMode::ChosenInList;
   RunSaving(t_.state);
   EXPECT_EQ(t_.window.MessageTexts(), std::vector<std::string>{kDestinationOnSource});
   EXPECT_FALSE(fs::exists(out_.Path() / "saved"));
@@ -165,7 +165,7 @@ TEST_F(WindowDestinationOnSource, SavingAndCarvingAreRefusedWithNothingWritten) 
 
   // A folder on another disk is taken.
   devices_.Entry(out_.Path().string(), 8, 17, S_IFDIR);
-  t_.state.deviceLookup = devices_.Lookup();
+  t_.state.disks.deviceLookup = devices_.Lookup();
   EXPECT_TRUE(StartRawRecovery(t_.state));
 }
 

@@ -32,12 +32,12 @@ TEST(TreeModel, DeletingAnItemRemovesItsWholeSubtreeAndKeepsOtherHandlesValid) {
 TEST(ModelWindow, UnknownViewsAreIgnoredAndProgressIsClamped) {
   ScriptedAnswers answers;
   HeadlessWindow window(answers);
-  window.ShowView(3);
-  window.ShowView(2);
-  window.ShowView(11);
-  EXPECT_EQ(window.CurrentView(), 3);
-  window.ShowView(88);
-  EXPECT_EQ(window.CurrentView(), 88);
+  window.ShowView(WizardView::PartitionList);
+  window.ShowView(static_cast<WizardView>(2));
+  window.ShowView(static_cast<WizardView>(11));
+  EXPECT_EQ(window.CurrentView(), WizardView::PartitionList);
+  window.ShowView(WizardView::RawRecoveryLeft);
+  EXPECT_EQ(window.CurrentView(), WizardView::RawRecoveryLeft);
   window.SetProgress(1046, 140);
   EXPECT_EQ(window.Control(1046).progress, 100);
 }

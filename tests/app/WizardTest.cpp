@@ -41,8 +41,8 @@ std::string ReadWhole(const fs::path& path) {
 class WizardTest : public ::testing::Test {
  protected:
   void Start(const std::vector<std::string>& images, const std::string& language = "") {
-    t_.state.programFolder = programFolder_.Path().string();
-    t_.state.tempFolder = out_.Path().string();
+    t_.state.files.programFolder = programFolder_.Path().string();
+    t_.state.files.tempFolder = out_.Path().string();
     if (!images.empty()) t_.UseImages(images);
     wizard_.Initialise(language);
   }
@@ -63,8 +63,8 @@ class WizardTest : public ::testing::Test {
       if (t_.state.partitionTable.records[i].start == start)
         wizard_.ClickPartitionItem(t_.state.partitionTable.records[i].treeItem);
   }
-  void BuildCatalogue(std::uint32_t fileSearchType) {
-    dialogs_.AddFileSearchType(fileSearchType);
+  void BuildCatalogue(FileSearchKind fileSearchKind) {
+    dialogs_.AddFileSearchKind(fileSearchKind);
     wizard_.Next();
     wizard_.Workers().WaitAll();
   }
@@ -108,23 +108,23 @@ TEST_F(WizardTest, FirstScreenWaitsForADiskBeforeTheModesAndNext) {
   EXPECT_FALSE(At(kQuickSearchMode).enabled);
   wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
   EXPECT_TRUE(At(kQuickSearchMode).enabled);
-  EXPECT_EQ(At(kStepPicture).text, t_.state.programFolder + "/Step2.bmp");
+  EXPECT_EQ(At(kStepPicture).text, t_.state.files.programFolder + "/Step2.bmp");
   EXPECT_GT(t_.window.ListRowCount(kDetailsList), 0u);
 
   // Hovering selects without a new picture; a (keyboard) click shows picture 3.
   EXPECT_EQ(wizard_.HoverMode(kAdvancedSearchMode), "Use this mode when Quick Search fails to recover files");
-  EXPECT_EQ(t_.state.recoveryMode, 2);
+  EXPECT_EQ(t_.state.recoveryMode, RecoveryMode::AdvancedSearch);
   EXPECT_TRUE(At(kAdvancedSearchMode).checked);
   EXPECT_TRUE(At(kNextButton).enabled);
-  EXPECT_EQ(At(kStepPicture).text, t_.state.programFolder + "/Step2.bmp");
+  EXPECT_EQ(At(kStepPicture).text, t_.state.files.programFolder + "/Step2.bmp");
   wizard_.ClickMode(kQuickSearchMode);
   EXPECT_FALSE(At(kAdvancedSearchMode).checked);
-  EXPECT_EQ(At(kStepPicture).text, t_.state.programFolder + "/Step3.bmp");
+  EXPECT_EQ(At(kStepPicture).text, t_.state.files.programFolder + "/Step3.bmp");
 
   wizard_.Command(kMenuBalloonHelp);
   EXPECT_FALSE(At(kMenuBalloonHelp).checked);
   EXPECT_EQ(wizard_.HoverMode(kRawRecoveryMode), "");
-  EXPECT_EQ(t_.state.recoveryMode, 3);
+  EXPECT_EQ(t_.state.recoveryMode, RecoveryMode::RawRecovery);
 }
 
 TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
@@ -132,12 +132,12 @@ TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
   Start({FixtureImage("mbr-mixed")});
   const auto partition = ManifestPartition(FixtureManifest("mbr-mixed"), 5);
   ChooseDiskAndMode(kQuickSearchMode);
-  EXPECT_EQ(t_.state.wizardStage, 1);
-  EXPECT_EQ(t_.window.CurrentView(), 3);
+  EXPECT_EQ(t_.state.stage, WizardStage::Partitions);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::PartitionList);
   EXPECT_EQ(t_.window.TreeText(TreeId::Partition, t_.window.TreeRoot(TreeId::Partition)), "Disk 0");
   EXPECT_EQ(t_.state.partitionTable.count, 2u);
-  const std::string log = ReadWhole(t_.state.activityLogPath);
-  EXPECT_NE(log.find("\r\nSelected Disk : " + t_.state.selectedDiskModel + "\r\nSelected Mode : QUICK"
+  const std::string log = ReadWhole(t_.state.files.activityLogPath);
+  EXPECT_NE(log.find("\r\nSelected Disk : " + t_.state.disks.selectedModel + "\r\nSelected Mode : QUICK"
                      "\r\nTotal Partitions Found : 2"),
             std::string::npos)
       << log;
@@ -145,12 +145,12 @@ TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
   EXPECT_FALSE(At(kNextButton).enabled);
   PickPartitionAt(partition["start_sector"]);
   EXPECT_TRUE(At(kNextButton).enabled);
-  dialogs_.AddFileSearchType(std::nullopt);  // "Cancel" changes nothing
+  dialogs_.AddFileSearchKind(std::nullopt);  // "Cancel" changes nothing
   wizard_.Next();
-  EXPECT_EQ(t_.state.wizardStage, 1);
-  BuildCatalogue(1);
-  EXPECT_EQ(t_.state.wizardStage, 2);
-  EXPECT_EQ(t_.window.CurrentView(), 6);
+  EXPECT_EQ(t_.state.stage, WizardStage::Partitions);
+  BuildCatalogue(FileSearchKind::Quick);
+  EXPECT_EQ(t_.state.stage, WizardStage::Catalogue);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::CatalogueShown);
   EXPECT_TRUE(At(kFolderTree).shown);
   EXPECT_TRUE(At(kMenuSave).enabled);
   EXPECT_FALSE(wizard_.Workers().IsSet(Worker::Catalogue));
@@ -159,7 +159,7 @@ TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
   auto actions = dialogs_.Actions();
   std::sort(actions.begin(), actions.end());
   EXPECT_EQ(actions, (std::vector<std::string>{"counting", "saving"}));
-  EXPECT_EQ(t_.state.saving.filesWritten, t_.state.saving.totalFiles);
+  EXPECT_EQ(t_.state.saving.run.filesWritten, t_.state.saving.run.totalFiles);
 }
 
 TEST_F(WizardTest, SavedLogBringsTheCatalogueBackFromTheFirstStep) {
@@ -167,7 +167,7 @@ TEST_F(WizardTest, SavedLogBringsTheCatalogueBackFromTheFirstStep) {
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(94208);
-  BuildCatalogue(1);
+  BuildCatalogue(FileSearchKind::Quick);
   const std::size_t folders = t_.state.catalogue.folderList.size();
   const std::size_t files = t_.state.catalogue.fileList.size();
   t_.window.AnswerFileDialogsWith((out_.Path() / "walk").string());
@@ -177,12 +177,12 @@ TEST_F(WizardTest, SavedLogBringsTheCatalogueBackFromTheFirstStep) {
 
   wizard_.Back();
   wizard_.Back();
-  ASSERT_EQ(t_.state.wizardStage, 0);
+  ASSERT_EQ(t_.state.stage, WizardStage::DiskAndMode);
   t_.window.AnswerFileDialogsWith((out_.Path() / "WALK.SAV").string());
   wizard_.Command(kLoadLogButton);
   wizard_.Workers().WaitAll();
-  EXPECT_EQ(t_.state.wizardStage, 2);
-  EXPECT_EQ(t_.window.CurrentView(), 6);
+  EXPECT_EQ(t_.state.stage, WizardStage::Catalogue);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::CatalogueShown);
   EXPECT_EQ(t_.state.partitionTable.count, 2u);
   EXPECT_EQ(t_.state.currentPartition.partitionStartSector, 94208u);
   EXPECT_EQ(t_.state.catalogue.folderList.size(), folders);
@@ -196,7 +196,7 @@ TEST_F(WizardTest, CatalogueIsBrowsedFromTheTreeAndTheListRows) {
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(ManifestPartition(FixtureManifest("mbr-mixed"), 5)["start_sector"]);
-  BuildCatalogue(1);
+  BuildCatalogue(FileSearchKind::Quick);
   const TreeItemHandle oldDocs = Child(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder), "Old Docs");
   wizard_.ClickFolderItem(oldDocs);
   EXPECT_EQ(At(kStatusText).text, "\\Old Docs");
@@ -220,7 +220,7 @@ TEST_F(WizardTest, EachNameOfAHardLinkedFileIsSavedAndOpenedFromTheListAsItself)
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(2048);
-  BuildCatalogue(1);
+  BuildCatalogue(FileSearchKind::Quick);
   const TreeItemHandle links = Child(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder), "links");
   // Both names share one object: links/first/shared.bin and links/second/shared-hardlink.bin.
   for (const auto& [folder, name] : {std::pair{"first", "shared.bin"}, {"second", "shared-hardlink.bin"}}) {
@@ -245,7 +245,7 @@ TEST_F(WizardTest, BackAndNextWaitWhileAFileOfTheListIsStillBeingWritten) {
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(94208);
-  BuildCatalogue(1);
+  BuildCatalogue(FileSearchKind::Quick);
   const std::size_t fileRow = t_.window.ListRowCount(kDetailsList) - 1;
   // The temporary copy is a pipe: its writing waits until the test reads it.
   const fs::path copy = out_.Path() / t_.window.ListCell(kDetailsList, fileRow, 0);
@@ -254,12 +254,12 @@ TEST_F(WizardTest, BackAndNextWaitWhileAFileOfTheListIsStillBeingWritten) {
   ASSERT_TRUE(wizard_.Workers().IsRunning(Worker::Viewing));
   wizard_.Back();
   wizard_.Next();
-  EXPECT_EQ(t_.state.wizardStage, 2);
+  EXPECT_EQ(t_.state.stage, WizardStage::Catalogue);
   EXPECT_FALSE(t_.state.catalogue.fileList.empty());
   std::ifstream(copy, std::ios::binary).ignore(std::numeric_limits<std::streamsize>::max());
   wizard_.Workers().WaitAll();
   wizard_.Back();
-  EXPECT_EQ(t_.state.wizardStage, 1);
+  EXPECT_EQ(t_.state.stage, WizardStage::Partitions);
 }
 
 TEST_F(WizardTest, AdvancedWalkFindsThePartitionsOnAWorkerAndBackReturnsStepByStep) {
@@ -267,24 +267,24 @@ TEST_F(WizardTest, AdvancedWalkFindsThePartitionsOnAWorkerAndBackReturnsStepBySt
   Start({FixtureImage("mbr-mixed")});
   const auto partition = ManifestPartition(FixtureManifest("mbr-mixed"), 5);
   ChooseDiskAndMode(kAdvancedSearchMode);
-  EXPECT_EQ(t_.state.wizardStage, 1);
-  EXPECT_EQ(t_.window.CurrentView(), 3);
+  EXPECT_EQ(t_.state.stage, WizardStage::Partitions);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::PartitionList);
   EXPECT_FALSE(wizard_.Workers().IsSet(Worker::PartitionSearch));
   PickPartitionAt(partition["start_sector"]);
-  BuildCatalogue(2);
-  ASSERT_EQ(t_.state.wizardStage, 2);
+  BuildCatalogue(FileSearchKind::Advanced);
+  ASSERT_EQ(t_.state.stage, WizardStage::Catalogue);
   EXPECT_EQ(SaveFolderAndCompare("Old Docs", partition["entries"]), std::vector<std::string>{});
 
   wizard_.Back();
-  EXPECT_EQ(t_.state.wizardStage, 1);
-  EXPECT_EQ(t_.window.CurrentView(), 7);
+  EXPECT_EQ(t_.state.stage, WizardStage::Partitions);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::BackToPartitions);
   EXPECT_TRUE(t_.state.catalogue.folderList.empty());
   EXPECT_FALSE(At(kFolderTree).shown);
   EXPECT_TRUE(At(kPartitionTree).shown);
   EXPECT_TRUE(At(kLoadLogButton).enabled);
   wizard_.Back();
-  EXPECT_EQ(t_.state.wizardStage, 0);
-  EXPECT_EQ(t_.window.CurrentView(), 1);
+  EXPECT_EQ(t_.state.stage, WizardStage::DiskAndMode);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::FirstStep);
   EXPECT_FALSE(At(kPartitionTree).shown);
 }
 
@@ -292,8 +292,8 @@ TEST_F(WizardTest, RawWalkCarvesTheCheckedKindsAndBackLeavesThePanel) {
   const UnchangedImage unchangedCarve(CarveFixtureImage("carve-basic"));
   Start({CarveFixtureImage("carve-basic")});
   ChooseDiskAndMode(kRawRecoveryMode);
-  EXPECT_EQ(t_.state.wizardStage, 1);
-  EXPECT_EQ(t_.window.CurrentView(), 8);
+  EXPECT_EQ(t_.state.stage, WizardStage::Partitions);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::RawRecoveryPanel);
   EXPECT_TRUE(At(kRawStartButton).enabled);
   EXPECT_TRUE(At(kRawExactSizes).shown);
   t_.window.SetChecked(kRawExactSizes, true);
@@ -311,8 +311,8 @@ TEST_F(WizardTest, RawWalkCarvesTheCheckedKindsAndBackLeavesThePanel) {
   }
 
   wizard_.Back();
-  EXPECT_EQ(t_.state.wizardStage, 0);
-  EXPECT_EQ(t_.window.CurrentView(), 88);
+  EXPECT_EQ(t_.state.stage, WizardStage::DiskAndMode);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::RawRecoveryLeft);
   EXPECT_FALSE(At(kRawStartButton).shown);
   EXPECT_TRUE(At(kDiskTree).shown);
 }
@@ -322,10 +322,10 @@ TEST_F(WizardTest, RawRecoveryCarvesTheDiskChosenAtTheFirstStepAfterASearchOfAno
   const UnchangedImage unchangedCarve(CarveFixtureImage("carve-basic"));
   Start({FixtureImage("bare-36"), CarveFixtureImage("carve-basic")});
   ChooseDiskAndMode(kQuickSearchMode, "Disk0");
-  EXPECT_EQ(t_.state.CurrentDiskIndex, 0);
+  EXPECT_EQ(t_.state.disks.currentIndex, 0);
   wizard_.Back();
   ChooseDiskAndMode(kRawRecoveryMode, "Disk1");
-  EXPECT_EQ(t_.state.CurrentDiskIndex, 1);
+  EXPECT_EQ(t_.state.disks.currentIndex, 1);
   wizard_.Command(kRawSectorRange);
   const std::uint64_t carveSectors = fs::file_size(CarveFixtureImage("carve-basic")) / 512;
   EXPECT_EQ(At(kRawEndSector).text, std::to_string(carveSectors));
@@ -351,30 +351,37 @@ TEST_F(WizardTest, RawRecoveryCarvesTheDiskChosenAtTheFirstStepAfterASearchOfAno
 
 TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
   Start({});
+  using enum WizardStage;
+  using enum RecoveryMode;
   struct Case {
-    int stage;
-    int mode;
+    WizardStage stage;
+    RecoveryMode mode;
     int command;
     const char* text;
   };
   const Case cases[] = {
-      {0, 1, kSaveDataButton, kGoToCatalogueStep},  {1, 2, kSaveLogButton, kGoToCatalogueStep},
-      {0, 1, kMenuDirectoryView, kGoToCatalogueStep}, {1, 1, kMenuDirectoryPrint, kGoToCatalogueStep},
-      {2, 1, kLoadLogButton, kGoToFirstSteps},       {1, 3, kLoadLogButton, kLogButtonInRawMode},
-      {1, 3, kSaveLogButton, kLogButtonInRawMode},   {1, 3, kMenuLoadLog, kLoadLogInRawMode},
-      {0, 0, kMenuUpdate, kFeatureNotAvailable},     {1, 1, kBrowseButton, kGoToCatalogueStep},
+      {DiskAndMode, QuickSearch, kSaveDataButton, kGoToCatalogueStep},
+      {Partitions, AdvancedSearch, kSaveLogButton, kGoToCatalogueStep},
+      {DiskAndMode, QuickSearch, kMenuDirectoryView, kGoToCatalogueStep},
+      {Partitions, QuickSearch, kMenuDirectoryPrint, kGoToCatalogueStep},
+      {Catalogue, QuickSearch, kLoadLogButton, kGoToFirstSteps},
+      {Partitions, RawRecovery, kLoadLogButton, kLogButtonInRawMode},
+      {Partitions, RawRecovery, kSaveLogButton, kLogButtonInRawMode},
+      {Partitions, RawRecovery, kMenuLoadLog, kLoadLogInRawMode},
+      {DiskAndMode, None, kMenuUpdate, kFeatureNotAvailable},
+      {Partitions, QuickSearch, kBrowseButton, kGoToCatalogueStep},
   };
   for (const Case& c : cases) {
-    t_.state.wizardStage = c.stage;
-    t_.state.recoveryMode = static_cast<std::uint16_t>(c.mode);
+    t_.state.stage = c.stage;
+    t_.state.recoveryMode = c.mode;
     const std::size_t before = t_.window.Messages().size();
     wizard_.Command(c.command);
     ASSERT_EQ(t_.window.Messages().size(), before + 1) << c.command;
     EXPECT_EQ(t_.window.Messages().back().text, c.text) << c.command;
-    EXPECT_EQ(t_.state.wizardStage, c.stage);
+    EXPECT_EQ(t_.state.stage, c.stage);
   }
   // "&Save " below the catalogue step does nothing at all.
-  t_.state.wizardStage = 1;
+  t_.state.stage = WizardStage::Partitions;
   const std::size_t before = t_.window.Messages().size();
   wizard_.Command(kMenuSave);
   EXPECT_EQ(t_.window.Messages().size(), before);
@@ -405,7 +412,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   Start({FixtureImage("mbr-mixed")});
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(94208);
-  BuildCatalogue(1);
+  BuildCatalogue(FileSearchKind::Quick);
   EXPECT_TRUE(At(kMenuBrowse).enabled);
   wizard_.Command(kMenuBrowse);  // nothing to mount with
   EXPECT_EQ(t_.window.Messages().back().text, kBrowseUnavailable);
@@ -434,7 +441,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   EXPECT_FALSE(At(kMenuBrowse).enabled);
 
   // A refused mount leaves no folder behind and says why.
-  BuildCatalogue(1);
+  BuildCatalogue(FileSearchKind::Quick);
   mounter.refusal = "no FUSE here";
   wizard_.Command(kBrowseButton);
   ASSERT_EQ(mounter.folders.size(), 2u);
@@ -452,7 +459,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   EXPECT_FALSE(fs::exists(mounter.folders[2]));
 
   // The window closes: unmounted before the process ends, and only when it does.
-  ASSERT_EQ(t_.state.wizardStage, 2);  // the cancelled log left the catalogue
+  ASSERT_EQ(t_.state.stage, WizardStage::Catalogue);  // the cancelled log left the catalogue
   wizard_.Command(kBrowseButton);
   ASSERT_TRUE(mounter.mounted);
   t_.answers.AddYesNo(false);
@@ -475,25 +482,25 @@ TEST_F(WizardTest, LoadLogAtTheFirstStepPreparesTheTreesAndACancelRestoresTheSte
   EXPECT_TRUE(wizard_.Workers().IsSet(Worker::LogLoad));  // its slot is never emptied
   EXPECT_EQ(t_.window.FileDialogFilters(), std::vector<std::string>{"*.sav"});  // then cancelled
   EXPECT_EQ(t_.window.TreeText(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder)), "Root");
-  EXPECT_EQ(t_.window.CurrentView(), 1);
+  EXPECT_EQ(t_.window.CurrentView(), WizardView::FirstStep);
   EXPECT_TRUE(At(kDiskTree).shown);
   EXPECT_TRUE(At(kLoadLogButton).enabled);
 
-  t_.state.wizardStage = 2;
+  t_.state.stage = WizardStage::Catalogue;
   wizard_.Command(kSaveLogButton);
   wizard_.Workers().WaitAll();
   EXPECT_EQ(t_.window.FileDialogFilters().back(), "*.Sav");
 }
 
 TEST_F(WizardTest, ViewReportOpensTheActivityLogOnlyWhenItExists) {
-  t_.state.programFolder = programFolder_.Path().string();
-  t_.state.activityLogPath = (programFolder_.Path() / "nowhere" / "log.txt").string();
+  t_.state.files.programFolder = programFolder_.Path().string();
+  t_.state.files.activityLogPath = (programFolder_.Path() / "nowhere" / "log.txt").string();
   wizard_.Command(kMenuViewReport);
   EXPECT_EQ(t_.window.MessageTexts().back(), kLogFileNotFound);
   Start({});  // writes the log
   wizard_.Command(kMenuViewReport);
   ASSERT_EQ(t_.window.OpenedDocuments().size(), 1u);
-  EXPECT_EQ(t_.window.OpenedDocuments()[0], t_.state.activityLogPath);
+  EXPECT_EQ(t_.window.OpenedDocuments()[0], t_.state.files.activityLogPath);
 }
 
 TEST_F(WizardTest, ExitAsksFirstAndEndsOnlyOnYes) {
@@ -511,10 +518,10 @@ TEST_F(WizardTest, StopSearchingHoldsWorkersWhileAskingAndStopsOnlyOnYes) {
   Start({});
   t_.answers.AddYesNo(false);
   wizard_.Command(kStopButton);
-  EXPECT_EQ(t_.state.StopRequested.load(), 0);
+  EXPECT_EQ(t_.state.stopRequested.load(), 0);
   t_.answers.AddYesNo(true);
   wizard_.Command(kStopButton);
-  EXPECT_EQ(t_.state.StopRequested.load(), 1);
+  EXPECT_EQ(t_.state.stopRequested.load(), 1);
 
   // A worker that reports while the question is open waits there until it is answered.
   std::atomic<bool> reported{false};
@@ -535,7 +542,7 @@ TEST_F(WizardTest, LanguageFileGivesTheModeDescriptionsWhateverTheCaseOfTheSetti
   const UnchangedFixtures unchanged{"mbr-mixed"};
   std::ofstream(programFolder_ / "FrenchA.dat") << "# test\n0\tMode rapide\n2\tMode brut\n";
   Start({FixtureImage("mbr-mixed")}, "frencha.DAT");
-  EXPECT_EQ(t_.state.languageFileName, "frencha.DAT");
+  EXPECT_EQ(t_.state.files.languageFileName, "frencha.DAT");
   wizard_.ClickDiskItem(Child(TreeId::Disk, t_.window.TreeRoot(TreeId::Disk), "Disk0"));
   EXPECT_EQ(wizard_.HoverMode(kQuickSearchMode), "Mode rapide");
   // A message the file lacks stays English.

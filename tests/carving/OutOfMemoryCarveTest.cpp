@@ -20,11 +20,11 @@ TEST(OutOfMemoryWhileCarving, EveryFailurePointLeavesOnlyWholeFilesAndNotTheOneB
   TestWizard wizard;
   const std::string image = CarveFixtureImage("carve-mixed");
   wizard.UseImages({image});
-  wizard.state.diskNames.Clear();
+  wizard.state.disks.names.Clear();
   auto failing = std::make_unique<AllocationFailingDisk>(image);
   AllocationFailingDisk& disk = *failing;
-  wizard.state.CurrentDiskIndex = static_cast<std::uint16_t>(
-      wizard.state.diskNames.Add({image, {}, std::move(failing)}));
+  wizard.state.disks.currentIndex = static_cast<std::uint16_t>(
+      wizard.state.disks.names.Add({image, {}, std::move(failing)}));
 
   TempDir whole;
   disk.FailAt(0, 0);

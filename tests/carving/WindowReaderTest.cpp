@@ -18,7 +18,7 @@ TEST(WindowReader, GivesEachWindowsBytesAndAsksAboutBadSectorsPerReadOfTheWindow
     Put(disk, sector * 512, "sector " + std::to_string(sector));
   disk.FailSector(900);
   for (int i = 0; i < 3; ++i) wizard.answers.AddBadSector(BadSectorAnswer::Skip);
-  WindowReader reader(wizard.state.reader, wizard.state.CurrentDiskIndex);
+  WindowReader reader(wizard.state.disks.reader, wizard.state.disks.currentIndex);
 
   const auto textAt = [](ByteSpan window, std::uint64_t sector) {
     return std::string(reinterpret_cast<const char*>(window.data()) + sector * 512, 11);

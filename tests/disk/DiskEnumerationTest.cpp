@@ -60,11 +60,11 @@ TEST_F(DiskEnumeration, ImagesAreListedInOrderWithTheUsualGeometryAndExactSize) 
   EXPECT_EQ(Details(0), (std::vector<std::string>{
                             "Physical Disk Number : 0", "Model   : big.img", "Media Type   : Disk image file",
                             "Cylinder   : 1000", "Head   : 255", "SectorsPerTrack   : 63", "Disk Size  : 7844 MB"}));
-  EXPECT_EQ(wizard_.state.selectedDiskModel, "big.img");
+  EXPECT_EQ(wizard_.state.disks.selectedModel, "big.img");
   // The size is the image's exact size, not cylinders x heads x sectors.
-  EXPECT_EQ(wizard_.state.diskInfo.Read("VT WINDOWS\\Size", "Disk0"), std::to_string(8225280000ull + 7 * 512));
+  EXPECT_EQ(wizard_.state.disks.info.Read("VT WINDOWS\\Size", "Disk0"), std::to_string(8225280000ull + 7 * 512));
   EXPECT_EQ(Details(1)[3], "Cylinder   : 0");
-  EXPECT_EQ(wizard_.state.wizardStage, 0);
+  EXPECT_EQ(wizard_.state.stage, WizardStage::DiskAndMode);
 }
 
 TEST_F(DiskEnumeration, DiskThatCannotBeOpenedIsListedAndSaysWhy) {
@@ -86,7 +86,7 @@ TEST_F(DiskEnumeration, BadMapfileKeepsTheDiskOutAndSaysWhy) {
   const auto problems = EnumerateDisks(wizard_.state, {{image.Path(), (dir_ / "disk.map").string()}});
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_EQ(problems[0].disk, -1);
-  EXPECT_EQ(wizard_.state.diskNames.Count(), 0u);
+  EXPECT_EQ(wizard_.state.disks.names.Count(), 0u);
 }
 
 TEST(DiskInfoStore, KeysIgnoreCaseAndMissingValuesReadEmptyOrZero) {

@@ -21,7 +21,7 @@ class SectorReaderPolicy : public ::testing::Test {
   // Reads 8 sectors from 8 into a buffer filled with 0xEE; returns the result.
   int ReadRun(std::uint64_t first = 8) {
     std::fill(buffer_.begin(), buffer_.end(), std::byte{0xEE});
-    return wizard_.state.reader.ReadSectors({wizard_.state.CurrentDiskIndex, first, 8, buffer_});
+    return wizard_.state.disks.reader.ReadSectors({wizard_.state.disks.currentIndex, first, 8, buffer_});
   }
   std::byte At(std::uint32_t sectorInRun) const { return buffer_[sectorInRun * kSectorSize + 7]; }
 
@@ -63,24 +63,24 @@ TEST_F(SectorReaderPolicy, RetryAllAndSkipAllAreStickyForTheRestOfTheRun) {
   EXPECT_EQ(ReadRun(), 0);
   EXPECT_EQ(wizard_.window.BadSectorPrompts(), 1);
   EXPECT_EQ(At(0), std::byte{9});  // re-read sector by sector without asking
-  EXPECT_EQ(wizard_.state.reader.Policy(), BadSectorPolicy::RetryAll);
+  EXPECT_EQ(wizard_.state.disks.reader.Policy(), BadSectorPolicy::RetryAll);
 
   TestWizard other;
   MemoryDiskSource& disk = other.UseMemoryDisk(16);
   disk.FailSector(3);
   other.answers.AddBadSector(BadSectorAnswer::SkipAll);
   std::array<std::byte, 8 * kSectorSize> buffer{};
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(other.state.reader.ReadSectors({0, 0, 8, buffer}), 0);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(other.state.disks.reader.ReadSectors({0, 0, 8, buffer}), 0);
   EXPECT_EQ(other.window.BadSectorPrompts(), 1);
   // A new disk does not reset the choice.
   other.UseMemoryDisk(16).FailSector(0);
-  EXPECT_EQ(other.state.reader.ReadSectors({1, 0, 1, buffer}), 0);
+  EXPECT_EQ(other.state.disks.reader.ReadSectors({1, 0, 1, buffer}), 0);
   EXPECT_EQ(other.window.BadSectorPrompts(), 1);
 }
 
 TEST_F(SectorReaderPolicy, MissingDiskGivesZeroWithoutPromptAndUntouchedBuffer) {
   std::fill(buffer_.begin(), buffer_.end(), std::byte{0xEE});
-  EXPECT_EQ(wizard_.state.reader.ReadSectors({7, 0, 8, buffer_}), 0);
+  EXPECT_EQ(wizard_.state.disks.reader.ReadSectors({7, 0, 8, buffer_}), 0);
   EXPECT_EQ(wizard_.window.BadSectorPrompts(), 0);
   EXPECT_EQ(At(0), std::byte{0xEE});
 }
@@ -88,7 +88,7 @@ TEST_F(SectorReaderPolicy, MissingDiskGivesZeroWithoutPromptAndUntouchedBuffer) 
 TEST_F(SectorReaderPolicy, CallerLearnsWhichSectorsDidNotArrive) {
   const auto read = [&](std::uint64_t first) {
     UnreadSectors unread;
-    wizard_.state.reader.ReadSectors({wizard_.state.CurrentDiskIndex, first, 8, buffer_, &unread});
+    wizard_.state.disks.reader.ReadSectors({wizard_.state.disks.currentIndex, first, 8, buffer_, &unread});
     return unread;
   };
   EXPECT_EQ(read(16).sectors, std::vector<bool>(8, false));
@@ -105,7 +105,7 @@ TEST_F(SectorReaderPolicy, CallerLearnsWhichSectorsDidNotArrive) {
 
 TEST_F(SectorReaderPolicy, BufferTooSmallForTheRunIsRefused) {
   std::array<std::byte, kSectorSize> small{};
-  EXPECT_EQ(wizard_.state.reader.ReadSectors({0, 0, 2, small}), 0);
+  EXPECT_EQ(wizard_.state.disks.reader.ReadSectors({0, 0, 2, small}), 0);
   EXPECT_EQ(disk_->Reads(), 0);
 }
 

@@ -50,13 +50,13 @@ TEST_F(DirectoryListingTest, RootWithoutSubfoldersGivesAnEmptyListing) { EXPECT_
 
 TEST_F(DirectoryListingTest, ViewWritesTheTextFormAndOpensItOnlyWithACatalogueShown) {
   TempDir temp;
-  wizard_.state.tempFolder = temp.Path().string();
+  wizard_.state.files.tempFolder = temp.Path().string();
   Add(Add(root_, "docs"), "2006");
-  wizard_.state.wizardStage = 1;
+  wizard_.state.stage = WizardStage::Partitions;
   EXPECT_FALSE(ViewListing(wizard_.state));
   EXPECT_EQ(wizard_.window.MessageTexts(), std::vector<std::string>{kListingNeedsCatalogue});
 
-  wizard_.state.wizardStage = 2;
+  wizard_.state.stage = WizardStage::Catalogue;
   ASSERT_TRUE(ViewListing(wizard_.state));
   ASSERT_EQ(wizard_.window.OpenedDocuments(), std::vector<std::string>{ListingTextPath(wizard_.state)});
   std::ifstream in(ListingTextPath(wizard_.state), std::ios::binary);
@@ -71,13 +71,13 @@ TEST_F(DirectoryListingTest, ViewWritesTheTextFormAndOpensItOnlyWithACatalogueSh
 
 TEST_F(DirectoryListingTest, APlantedLinkAtTheOldNameIsLeftAloneAndTheListingStillWorks) {
   TempDir temp;
-  wizard_.state.tempFolder = temp.Path().string();
+  wizard_.state.files.tempFolder = temp.Path().string();
   const std::filesystem::path victim = temp / "victim";
   std::ofstream(victim) << "keep";
   for (const char* name : {"TreeStructView.txt", "TreeStructPrint.dat"})
     std::filesystem::create_symlink(victim, temp / name);
   Add(root_, "docs");
-  wizard_.state.wizardStage = 2;
+  wizard_.state.stage = WizardStage::Catalogue;
   ASSERT_TRUE(ViewListing(wizard_.state));
   ASSERT_TRUE(WriteListingFile(wizard_.state, ListingPrintPath(wizard_.state), kPrintSeparator));
 

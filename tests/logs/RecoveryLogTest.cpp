@@ -11,6 +11,7 @@
 #include "app/FolderTree.h"
 #include "app/DiskList.h"
 #include "app/RecoveryLogCommands.h"
+#include "logs/RecoveryLogFile.h"
 #include "logs/RecoveryLogFormat.h"
 #include "app/CatalogueBuildCommands.h"
 #include "reiserfs/catalogue/FolderLayout.h"
@@ -48,17 +49,17 @@ class RecoveryLogTest : public ::testing::Test {
     wizard_.UseMemoryDisk(4096);
     wizard_.UseMemoryDisk(4096);
     // Disk1 is selected at stage 0; the log says Disk0.
-    state().SelectedDiskText = "Disk1";
-    state().selectedDiskModel = "MODEL";
-    state().CurrentDiskIndex = 0;
-    state().recoveryMode = 1;
+    state().disks.selectedLabel = "Disk1";
+    state().disks.selectedModel = "MODEL";
+    state().disks.currentIndex = 0;
+    state().recoveryMode = RecoveryMode::QuickSearch;
   }
   WizardState& state() { return wizard_.state; }
   HeadlessWindow& window() { return wizard_.window; }
 
   // What a refused load must leave as it was.
   auto Snapshot() {
-    return std::make_tuple(state().wizardStage.load(), state().recoveryMode, state().fileSearchType, state().CurrentDiskIndex,
+    return std::make_tuple(state().stage.load(), state().recoveryMode, state().fileSearchKind, state().disks.currentIndex,
                            state().currentPartition.partitionStartSector, state().partitionTable.count,
                            state().catalogue.folderList.size(), state().catalogue.fileList.size(),
                            window().CurrentView(), window().Control(control::kBackButton).enabled,
@@ -77,12 +78,12 @@ TEST(RecoveryLogPath, FileNameIsUpperCasedAndGetsTheSavExtension) {
 }
 
 TEST_F(RecoveryLogTest, SaveIsRefusedBeforeACatalogueAndReportsFilesItCannotCreate) {
-  state().wizardStage = 1;
+  state().stage = WizardStage::Partitions;
   EXPECT_FALSE(SaveRecoveryLog(state()));
   EXPECT_EQ(window().MessageTexts(), std::vector<std::string>{kSaveLogNeedsCatalogue});
   EXPECT_TRUE(window().FileDialogFilters().empty());
 
-  state().wizardStage = 2;
+  state().stage = WizardStage::Catalogue;
   EXPECT_FALSE(SaveRecoveryLog(state()));  // the dialog is cancelled
   EXPECT_EQ(window().FileDialogFilters(), std::vector<std::string>{"*.Sav"});
   window().AnswerFileDialogsWith((temp_ / "missing" / "x").string());
@@ -97,17 +98,17 @@ TEST_F(RecoveryLogTest, SaveIsRefusedBeforeACatalogueAndReportsFilesItCannotCrea
 
 TEST_F(RecoveryLogTest, RefusedLoadsChangeNothing) {
   const auto before = Snapshot();
-  state().recoveryMode = 3;
+  state().recoveryMode = RecoveryMode::RawRecovery;
   EXPECT_EQ(LoadRecoveryLog(state()), LogLoadOutcome::Refused);
-  state().recoveryMode = 1;
+  state().recoveryMode = RecoveryMode::QuickSearch;
   EXPECT_EQ(LoadRecoveryLog(state()), LogLoadOutcome::Cancelled);
   window().AnswerFileDialogsWith((temp_ / "none.sav").string());
   EXPECT_EQ(LoadRecoveryLog(state()), LogLoadOutcome::Refused);
   EXPECT_EQ(window().Messages().back().kind, ShownMessage::Kind::SystemError);
 
-  state().selectedDiskModel = "OTHER";
+  state().disks.selectedModel = "OTHER";
   EXPECT_EQ(LoadRecoveryLogBytes(state(), Span(SmallLog())), LogLoadOutcome::Refused);
-  state().selectedDiskModel = "MODEL";
+  state().disks.selectedModel = "MODEL";
   const std::string whole = SmallLog();
   EXPECT_EQ(LoadRecoveryLogBytes(state(), Span(whole.substr(0, whole.size() / 2))), LogLoadOutcome::Refused);
   EXPECT_EQ(LoadRecoveryLogBytes(state(), Span(std::string("\x89PNG\r\n"))), LogLoadOutcome::Refused);
@@ -116,7 +117,7 @@ TEST_F(RecoveryLogTest, RefusedLoadsChangeNothing) {
                                       kDamagedLogMessage}));
   EXPECT_EQ(Snapshot(), before);
 
-  state().wizardStage = 2;
+  state().stage = WizardStage::Catalogue;
   EXPECT_EQ(LoadRecoveryLog(state()), LogLoadOutcome::Refused);
   EXPECT_EQ(window().MessageTexts().back(), kLoadLogAtCatalogueRefusal);
 }
@@ -126,10 +127,10 @@ TEST_F(RecoveryLogTest, LoadAtStageZeroTakesPartitionsAndCatalogueAndReadsTheSel
   window().AnswerFileDialogsWith((temp_ / "a.sav").string());
   ASSERT_EQ(LoadRecoveryLog(state()), LogLoadOutcome::Loaded);
   EXPECT_EQ(window().FileDialogFilters(), std::vector<std::string>{"*.sav"});
-  EXPECT_EQ(state().wizardStage, 2);
-  EXPECT_EQ(state().recoveryMode, 2);
-  EXPECT_EQ(state().fileSearchType, 1u);
-  EXPECT_EQ(state().CurrentDiskIndex, 1);  // the disk whose model matched, not the log's Disk0
+  EXPECT_EQ(state().stage, WizardStage::Catalogue);
+  EXPECT_EQ(state().recoveryMode, RecoveryMode::AdvancedSearch);
+  EXPECT_EQ(state().fileSearchKind, FileSearchKind::Quick);
+  EXPECT_EQ(state().disks.currentIndex, 1);  // the disk whose model matched, not the log's Disk0
   const TreeModel partitions = window().Tree(TreeId::Partition);
   EXPECT_EQ(partitions.Text(partitions.Root()), "Disk 1");
   ASSERT_EQ(partitions.Children(partitions.Root()).size(), 3u);
@@ -140,7 +141,7 @@ TEST_F(RecoveryLogTest, LoadAtStageZeroTakesPartitionsAndCatalogueAndReadsTheSel
   const TreeModel folders = window().Tree(TreeId::Folder);
   ASSERT_EQ(folders.Children(folders.Root()).size(), 2u);  // docs, then Lost
   EXPECT_EQ(folders.Text(folders.Children(folders.Root())[0]), "docs");
-  EXPECT_EQ(window().CurrentView(), 6);
+  EXPECT_EQ(window().CurrentView(), WizardView::CatalogueShown);
   EXPECT_TRUE(window().Control(control::kBackButton).shown);
   EXPECT_TRUE(window().Control(control::kBackButton).enabled);
   EXPECT_FALSE(window().Control(control::kLoadLogButton).enabled);
@@ -149,14 +150,46 @@ TEST_F(RecoveryLogTest, LoadAtStageZeroTakesPartitionsAndCatalogueAndReadsTheSel
   EXPECT_EQ(state().catalogue.folderCount, 2u);
 }
 
+// Logs written by every version keep the modes as the numbers 1 and 2: a log saved from the
+// wizard stores them so, and loads back to the same choices.
+TEST_F(RecoveryLogTest, ModesAreStoredByTheirNumbersAndLoadBackAsTheSameChoices) {
+  struct Case {
+    RecoveryMode mode;
+    FileSearchKind kind;
+    int storedMode;
+    int storedKind;
+  };
+  for (const Case c : {Case{RecoveryMode::QuickSearch, FileSearchKind::Advanced, 1, 2},
+                       Case{RecoveryMode::AdvancedSearch, FileSearchKind::Quick, 2, 1}}) {
+    state().stage = WizardStage::Catalogue;
+    state().recoveryMode = c.mode;
+    state().fileSearchKind = c.kind;
+    const std::string path = (temp_ / "MODES.SAV").string();
+    ASSERT_TRUE(WriteRecoveryLog(state(), path));
+    const auto bytes = ReadRecoveryLogFile(path);
+    ASSERT_TRUE(bytes);
+    const auto log = DecodeRecoveryLog(Span(*bytes));
+    ASSERT_TRUE(log);
+    EXPECT_EQ(log->head.recoveryMode, c.storedMode);
+    EXPECT_EQ(log->head.fileSearchType, c.storedKind);
+
+    state().stage = WizardStage::DiskAndMode;
+    state().recoveryMode = RecoveryMode::None;
+    state().fileSearchKind = FileSearchKind::None;
+    ASSERT_EQ(LoadRecoveryLogBytes(state(), Span(*bytes)), LogLoadOutcome::Loaded);
+    EXPECT_EQ(state().recoveryMode, c.mode);
+    EXPECT_EQ(state().fileSearchKind, c.kind);
+  }
+}
+
 TEST_F(RecoveryLogTest, LoadAtStageOneKeepsThePartitionListOnScreen) {
-  state().wizardStage = 1;
+  state().stage = WizardStage::Partitions;
   ASSERT_TRUE(AddPartitionRecord(state(), 2063, 1001));
   ASSERT_EQ(LoadRecoveryLogBytes(state(), Span(SmallLog(5))), LogLoadOutcome::Loaded);
   EXPECT_EQ(state().partitionTable.count, 1u);
-  EXPECT_EQ(state().CurrentDiskIndex, 0);
+  EXPECT_EQ(state().disks.currentIndex, 0);
   EXPECT_EQ(state().currentPartition.index, 0);
-  EXPECT_EQ(state().wizardStage, 2);
+  EXPECT_EQ(state().stage, WizardStage::Catalogue);
 }
 
 TEST_F(RecoveryLogTest, MoreThanAHundredPartitionsOnlyFillTheTable) {
@@ -168,7 +201,7 @@ TEST_F(RecoveryLogTest, MoreThanAHundredPartitionsOnlyFillTheTable) {
 TEST_F(RecoveryLogTest, LogWithoutPartitionsOrEntriesShowsAnEmptyCatalogue) {
   const RecoveryLogHead head{"MODEL", 1, 1, 0, {}};
   ASSERT_EQ(LoadRecoveryLogBytes(state(), Span(EncodeRecoveryLog(head, {}, Catalogue{}))), LogLoadOutcome::Loaded);
-  EXPECT_EQ(state().wizardStage, 2);
+  EXPECT_EQ(state().stage, WizardStage::Catalogue);
   EXPECT_TRUE(state().catalogue.folderList.empty());
   const TreeModel folders = window().Tree(TreeId::Folder);
   EXPECT_TRUE(folders.Children(folders.Root()).empty());
@@ -186,7 +219,7 @@ class FixtureLogs : public ::testing::TestWithParam<FixtureCase> {
   void OpenImage(TestWizard& wizard, const std::string& image) {
     unchanged_.emplace(FixtureImage(image));
     wizard.UseImages({*unchanged_});
-    wizard.state.SelectedDiskText = "Disk0";
+    wizard.state.disks.selectedLabel = "Disk0";
     ShowDiskDetails(wizard.state, 0);
   }
   std::optional<UnchangedImage> unchanged_;
@@ -231,9 +264,9 @@ TEST_P(FixtureLogs, CatalogueComesBackWholeFromItsLog) {
   const nlohmann::json partition = FixtureManifest(c.image)["partitions"][0];
   built.state.currentPartition = {partition["start_sector"].get<std::uint64_t>(),
                                   partition["size_sectors"].get<std::uint64_t>(), -1};
-  built.state.recoveryMode = 1;
-  built.state.fileSearchType = c.advanced ? 2 : 1;
-  built.state.wizardStage = 1;
+  built.state.recoveryMode = RecoveryMode::QuickSearch;
+  built.state.fileSearchKind = c.advanced ? FileSearchKind::Advanced : FileSearchKind::Quick;
+  built.state.stage = WizardStage::Partitions;
   ReplaceFolderTree(built.state);
   if (c.advanced)
     AdvancedCatalogueBuild(built.state);

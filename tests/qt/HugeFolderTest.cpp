@@ -60,7 +60,7 @@ class HugeFolderTest : public WindowFixture {
     List()->viewport()->repaint();
     QTest::qWait(10);
   }
-  std::size_t RowsMade() const { return app_->state.shownRows ? app_->state.shownRows->RowsMade() : 0; }
+  std::size_t RowsMade() const { return app_->state.shownFolder.rows ? app_->state.shownFolder.rows->RowsMade() : 0; }
   QTableView* List() { return static_cast<QTableView*>(Control(kDetailsList)); }
   QString Name(int row) { return List()->model()->index(row, kNameColumn).data().toString(); }
   void ClickHeading(int column) {
@@ -114,8 +114,8 @@ TEST_F(HugeFolderTest, HeadingsSortTheRowsAndTheWizardReadsThemInTheirNewOrder) 
   EXPECT_EQ(List()->horizontalHeader()->sortIndicatorSection(), static_cast<int>(kNameColumn));
   EXPECT_LE(RowsMade(), kRowsPerStep);
   // The wizard's rows follow: the first row is the last file.
-  ASSERT_EQ(app_->state.listedRows.size(), files_);
-  EXPECT_EQ(app_->state.listedRows[0].index, files_ - 1);
+  ASSERT_EQ(app_->state.shownFolder.entries.size(), files_);
+  EXPECT_EQ(app_->state.shownFolder.entries[0].index, files_ - 1);
   EXPECT_EQ(app_->window.ListCell(kDetailsList, 0, kIdColumn), std::to_string(1000 + files_ - 1));
 
   // Again: the other way round; then by size, largest last.
@@ -124,7 +124,7 @@ TEST_F(HugeFolderTest, HeadingsSortTheRowsAndTheWizardReadsThemInTheirNewOrder) 
   EXPECT_EQ(List()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
   ClickHeading(kSizeColumn);
   EXPECT_EQ(List()->model()->index(0, kSizeColumn).data().toString(), "0");
-  EXPECT_EQ(app_->state.listedRows.back().index, files_ - 1);
+  EXPECT_EQ(app_->state.shownFolder.entries.back().index, files_ - 1);
 
   // Another folder comes in catalogue order.
   ShowFolder(app_->state, kRootFolderId);

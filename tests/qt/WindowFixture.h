@@ -102,7 +102,7 @@ class WindowFixture : public ::testing::Test {
     if (mode == kQuickSearchMode) Snap("1-disk-and-mode");
     ASSERT_TRUE(qobject_cast<QRadioButton*>(Control(mode))->isChecked());
     Click(kNextButton);
-    RunUntil([&] { return app_->state.wizardStage == 1 && !app_->wizard.Workers().AnyRunning(); });
+    RunUntil([&] { return app_->state.stage == WizardStage::Partitions && !app_->wizard.Workers().AnyRunning(); });
   }
   void ChoosePartitionAndBuild(std::uint64_t start, const char* searchButton) {
     const PartitionTable& table = app_->state.partitionTable;
@@ -113,7 +113,7 @@ class WindowFixture : public ::testing::Test {
       dialog->findChild<QAbstractButton*>("1")->click();
     });
     Click(kNextButton);
-    RunUntil([&] { return app_->state.wizardStage == 2 && !app_->wizard.Workers().AnyRunning(); });
+    RunUntil([&] { return app_->state.stage == WizardStage::Catalogue && !app_->wizard.Workers().AnyRunning(); });
   }
   // Checks the folder and saves it; with summarySnap, the summary at the end is kept as a
   // picture of that name before it is acknowledged.

@@ -59,7 +59,7 @@ TEST_F(WindowPathsTest, CataloguesBuiltAgainAfterBackKeepTheFolderTreeWhole) {
   for (const auto& [start, search] : {std::pair{kLogicalPartition, "quick"}, std::pair{kLogicalPartition, "advanced"},
                                       std::pair{kFirstPartition, "advanced"}}) {
     Click(kBackButton);
-    ASSERT_EQ(app_->state.wizardStage, 1);
+    ASSERT_EQ(app_->state.stage, WizardStage::Partitions);
     ChoosePartitionAndBuild(start, search);
     WaitForQuiet();
     Snap(("rebuilt-" + std::to_string(start) + "-" + search).c_str());
@@ -85,7 +85,7 @@ TEST_F(WindowPathsTest, BackFromTheRawPanelGivesTheModesBackToTheMouse) {
   }
   Hover(kQuickSearchMode);
   Snap("back-from-raw-panel");
-  EXPECT_EQ(app_->state.recoveryMode, 1);
+  EXPECT_EQ(app_->state.recoveryMode, RecoveryMode::QuickSearch);
   EXPECT_TRUE(Enabled(kNextButton));
 }
 
@@ -115,11 +115,11 @@ TEST_F(WindowPathsTest, CommandsCompetingWithARunningSearchAreGreyedAndRefused) 
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_TRUE(answers_.Messages().empty());
   EXPECT_FALSE(app_->wizard.Workers().IsRunning(Worker::LogLoad));
-  EXPECT_EQ(app_->state.recoveryMode, 2);
-  EXPECT_EQ(app_->state.wizardStage, 0);
+  EXPECT_EQ(app_->state.recoveryMode, RecoveryMode::AdvancedSearch);
+  EXPECT_EQ(app_->state.stage, WizardStage::DiskAndMode);
   EXPECT_TRUE(Enabled(kStopButton));
 
-  app_->state.StopRequested.store(1);
+  app_->state.stopRequested.store(1);
   WaitForQuiet();
   app_->window.RefreshNow();
   EXPECT_TRUE(app_->window.CommandAction(kMenuLoadLog)->isEnabled());
@@ -136,7 +136,7 @@ TEST_F(WindowPathsTest, LogLoadedAtTheFirstStepShowsTheCatalogueAloneWithItsRoot
   const int rootRows = static_cast<QTableView*>(Control(kDetailsList))->model()->rowCount();
   Click(kBackButton);
   Click(kBackButton);
-  ASSERT_EQ(app_->state.wizardStage, 0);
+  ASSERT_EQ(app_->state.stage, WizardStage::DiskAndMode);
   ChooseFirstDisk();
 
   // The file as Load Log reads it once chosen.
@@ -144,7 +144,7 @@ TEST_F(WindowPathsTest, LogLoadedAtTheFirstStepShowsTheCatalogueAloneWithItsRoot
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_EQ(LoadRecoveryLogBytes(app_->state, std::as_bytes(std::span(bytes.data(), bytes.size()))),
             LogLoadOutcome::Loaded);
-  RunUntil([&] { return app_->state.wizardStage == 2 && !app_->wizard.Workers().AnyRunning(); });
+  RunUntil([&] { return app_->state.stage == WizardStage::Catalogue && !app_->wizard.Workers().AnyRunning(); });
   app_->window.RefreshNow();
   for (const int id :
        {kRecoveryModesGroup, kSelectDiskGroup, kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kDiskTree})
@@ -153,7 +153,7 @@ TEST_F(WindowPathsTest, LogLoadedAtTheFirstStepShowsTheCatalogueAloneWithItsRoot
   EXPECT_EQ(static_cast<QTableView*>(Control(kDetailsList))->model()->rowCount(), rootRows);
   // The modes are gone: a hover that reaches the wizard changes nothing.
   app_->wizard.HoverMode(kRawRecoveryMode);
-  EXPECT_EQ(app_->state.recoveryMode, 1);
+  EXPECT_EQ(app_->state.recoveryMode, RecoveryMode::QuickSearch);
   app_->window.RefreshNow();
   EXPECT_FALSE(Control(kNextButton)->isEnabled());
   EXPECT_TRUE(answers_.AllAnswered());
@@ -171,10 +171,10 @@ TEST_F(WindowPathsTest, KeyboardAloneChoosesADiskAModeAndAPartition) {
   Control(kQuickSearchMode)->setFocus();
   QTest::keyClick(Control(kQuickSearchMode), Qt::Key_Space);
   QTest::qWait(20);
-  EXPECT_EQ(app_->state.recoveryMode, 1);
+  EXPECT_EQ(app_->state.recoveryMode, RecoveryMode::QuickSearch);
   ASSERT_TRUE(Enabled(kNextButton));
   QTest::keyClick(&app_->window, Qt::Key_N, Qt::AltModifier);
-  RunUntil([&] { return app_->state.wizardStage == 1 && !app_->wizard.Workers().AnyRunning(); });
+  RunUntil([&] { return app_->state.stage == WizardStage::Partitions && !app_->wizard.Workers().AnyRunning(); });
 
   QTreeWidget* partitions = app_->window.TreeWidget(TreeId::Partition);
   partitions->setFocus();
@@ -197,7 +197,7 @@ TEST_F(WindowPathsTest, PassingOverAModeOnTheWayToNextKeepsTheChosenOne) {
   Open(FixtureImage("mbr-mixed"));
   ChooseFirstDisk();
   Hover(kQuickSearchMode);
-  ASSERT_EQ(app_->state.recoveryMode, 1);
+  ASSERT_EQ(app_->state.recoveryMode, RecoveryMode::QuickSearch);
   // The pointer crosses Advanced Search without resting on it.
   QWidget* advanced = Control(kAdvancedSearchMode);
   const QPointF at(5, 5);
@@ -206,7 +206,7 @@ TEST_F(WindowPathsTest, PassingOverAModeOnTheWayToNextKeepsTheChosenOne) {
   QEvent leave(QEvent::Leave);
   QApplication::sendEvent(advanced, &leave);
   QTest::qWait(qt::ModeButton::RestDelay() + 50);
-  EXPECT_EQ(app_->state.recoveryMode, 1);
+  EXPECT_EQ(app_->state.recoveryMode, RecoveryMode::QuickSearch);
   EXPECT_TRUE(qobject_cast<QRadioButton*>(Control(kQuickSearchMode))->isChecked());
 }
 

@@ -212,21 +212,21 @@ class WindowWalk : public WindowFixture {
   // What the window shows at rest is the step it is at.
   void CheckAtRest(const std::string& trail) {
     app_->window.RefreshNow();
-    const int stage = app_->state.wizardStage;
-    const bool raw = app_->state.recoveryMode == 3;
+    const WizardStage stage = app_->state.stage;
+    const bool raw = app_->state.recoveryMode == RecoveryMode::RawRecovery;
     const auto shown = [&](int id) { return Control(id) ? Control(id)->isVisible() : false; };
     const bool diskTree = app_->window.TreeWidget(TreeId::Disk)->isVisible();
     const bool partitionTree = app_->window.TreeWidget(TreeId::Partition)->isVisible();
     const bool folderTree = app_->window.TreeWidget(TreeId::Folder)->isVisible();
-    ASSERT_GE(stage, 0) << trail;
-    ASSERT_LE(stage, 2) << trail;
-    if (stage == 0) {
+    ASSERT_GE(stage, WizardStage::DiskAndMode) << trail;
+    ASSERT_LE(stage, WizardStage::Catalogue) << trail;
+    if (stage == WizardStage::DiskAndMode) {
       ASSERT_TRUE(diskTree && !partitionTree && !folderTree) << trail;
       ASSERT_FALSE(shown(kRawStartButton)) << trail;
       ASSERT_FALSE(shown(kPartitionTypeGroup) && shown(kQuickSearchMode)) << trail;
-    } else if (stage == 1 && raw) {
+    } else if (stage == WizardStage::Partitions && raw) {
       ASSERT_TRUE(shown(kRawStartButton) && !diskTree && !folderTree) << trail;
-    } else if (stage == 1) {
+    } else if (stage == WizardStage::Partitions) {
       ASSERT_TRUE(partitionTree && !diskTree && !folderTree) << trail;
     } else {
       ASSERT_TRUE(folderTree && !diskTree && !partitionTree) << trail;
@@ -234,12 +234,15 @@ class WindowWalk : public WindowFixture {
     }
     // Next is offered only where it can act.
     if (Control(kNextButton)->isEnabled()) {
-      ASSERT_LT(stage, 2) << trail;
-      if (stage == 0) {
-        ASSERT_NE(app_->state.recoveryMode, 0) << trail;
+      ASSERT_LT(stage, WizardStage::Catalogue) << trail;
+      if (stage == WizardStage::DiskAndMode) {
+        ASSERT_NE(app_->state.recoveryMode, RecoveryMode::None) << trail;
       }
     }
-    ASSERT_EQ(Control(kBackButton)->isVisible() && Control(kBackButton)->isEnabled() && stage == 0, false) << trail;
+    ASSERT_EQ(Control(kBackButton)->isVisible() && Control(kBackButton)->isEnabled() &&
+                  stage == WizardStage::DiskAndMode,
+              false)
+        << trail;
     ASSERT_FALSE(shown(kStopButton) && Control(kStopButton)->isEnabled()) << trail;
   }
 

@@ -124,7 +124,7 @@ TEST_F(WizardWindowTest, AdvancedWalkSavesACheckedFolderByteForByte) {
   SaveFolder("Old Docs", out);
   EXPECT_EQ(Mismatches(partition["entries"], "Old Docs", out), std::vector<std::string>{});
   Click(kBackButton);
-  EXPECT_EQ(app_->state.wizardStage, 1);
+  EXPECT_EQ(app_->state.stage, WizardStage::Partitions);
   EXPECT_FALSE(app_->window.TreeWidget(TreeId::Folder)->isVisible());
 }
 
@@ -164,7 +164,7 @@ TEST_F(WizardWindowTest, FolderOfAHundredThousandFilesIsShownAndScrolledQuickly)
     files.push_back(file);
   }
   app_->state.catalogue.fileCount = 100000;
-  ShowView(app_->state, 5);
+  ShowView(app_->state, WizardView::CatalogueTree);
   const auto started = std::chrono::steady_clock::now();
   ShowFolder(app_->state, kRootFolderId);
   app_->window.RefreshNow();
@@ -194,7 +194,7 @@ TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAWorkerFillsATreeOfTwentyThous
   }
   app_->state.catalogue.folderCount = 20000;
   ReplaceFolderTree(app_->state);
-  ShowView(app_->state, 5);
+  ShowView(app_->state, WizardView::CatalogueTree);
   std::atomic<bool> filled{false};
   std::thread worker([&] {
     AddFolderItems(app_->state, app_->window.TreeRoot(TreeId::Folder));
@@ -286,7 +286,7 @@ TEST_F(WizardWindowTest, WindowKeepsAnsweringWhileAFileOfTheListIsWrittenForOpen
   const std::size_t messages = answers_.Messages().size();
 
   // A copy that cannot be created is reported, from the worker, and nothing is opened.
-  app_->state.tempFolder = (temp_.Path() / "missing").string();
+  app_->state.files.tempFolder = (temp_.Path() / "missing").string();
   openRow();
   RunUntil([&] { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); });
   ASSERT_EQ(answers_.Messages().size(), messages + 1);
@@ -341,7 +341,7 @@ TEST_F(WizardWindowTest, StopSearchingEndsAWholeDiskScanAfterItsQuestion) {
   ASSERT_EQ(answers_.Messages().size(), 2u);
   EXPECT_EQ(answers_.Messages()[0], "Do you want to stop this process?");
   EXPECT_EQ(answers_.Messages()[1], "No ReiserFS partition found, use Raw Recovery in previous menu");
-  EXPECT_EQ(app_->state.wizardStage, 0);
+  EXPECT_EQ(app_->state.stage, WizardStage::DiskAndMode);
   EXPECT_TRUE(app_->window.TreeWidget(TreeId::Disk)->isVisible());
 }
 
@@ -358,7 +358,7 @@ TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne
   app_->window.RefreshNow();
   answers_.Expect("Settings", add("tmp"));
   app_->window.CommandAction(kMenuSaveSettings)->trigger();
-  EXPECT_EQ(app_->state.savingOptions.extensionList, std::vector<std::string>{"tmp"});
+  EXPECT_EQ(app_->state.saving.options.extensionList, std::vector<std::string>{"tmp"});
 
   answers_.Expect("Settings", [](QWidget* dialog) {
     dialog->findChild<QLineEdit*>("1126")->setText("a.b");
@@ -366,7 +366,7 @@ TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne
     QTimer::singleShot(200, dialog, [dialog] { dialog->findChild<QAbstractButton*>("2")->click(); });
   });
   app_->window.CommandAction(kMenuSaveSettings)->trigger();
-  EXPECT_EQ(app_->state.savingOptions.extensionList, std::vector<std::string>{"tmp"});
+  EXPECT_EQ(app_->state.saving.options.extensionList, std::vector<std::string>{"tmp"});
   ASSERT_EQ(answers_.Messages().size(), 1u);
   EXPECT_NE(answers_.Messages()[0].find("(DOT)"), std::string::npos);
 }

@@ -145,8 +145,8 @@ TEST_F(CatalogueOnFixtures, QuickBuildOfAWholeDeviceVolume) {
 TEST_F(CatalogueOnFixtures, QuickBuildShowsTheCatalogueAndItsFinalStatus) {
   Build("mbr-mixed", 1, false);
   HeadlessWindow& window = wizard_.window;
-  EXPECT_EQ(window.CurrentView(), 6);
-  EXPECT_EQ(wizard_.state.wizardStage, 1);
+  EXPECT_EQ(window.CurrentView(), WizardView::CatalogueShown);
+  EXPECT_EQ(wizard_.state.stage, WizardStage::Partitions);
   EXPECT_EQ(window.MessageTexts(),
             std::vector<std::string>{"If you don't find all the folder(s) here, use \"Advance Search\" option in previous menu"});
   EXPECT_FALSE(window.Control(control::kStopButton).shown);

@@ -107,8 +107,8 @@ TEST_F(CraftedCatalogue, QuickBuildWalksTheTreeBreadthFirst) {
   EXPECT_EQ(b->size, 5000u);
   EXPECT_EQ(b->modificationTime, 1300u);
   EXPECT_EQ(Cat().statDataCount, 3u);
-  EXPECT_EQ(wizard_.state.wizardStage, 1);
-  EXPECT_EQ(wizard_.window.CurrentView(), 6);
+  EXPECT_EQ(wizard_.state.stage, WizardStage::Partitions);
+  EXPECT_EQ(wizard_.window.CurrentView(), WizardView::CatalogueShown);
 }
 
 TEST_F(CraftedCatalogue, AdvancedBuildFindsTheSameEntriesAndKeepsTheBodyPieces) {
@@ -209,17 +209,17 @@ TEST_F(CraftedCatalogue, TwoObjectsThatShareAnIdAreEachSavedFromTheListAsThemsel
   partition_.WriteInternal(kInternal, 2, {{2, 10, 1, 0, kDirectoryType}}, {kLeafA, kLeafB});
   partition_.WriteSuperblock(kInternal);
   Build(true);
-  wizard_.state.fileSearchType = 2;
+  wizard_.state.fileSearchKind = FileSearchKind::Advanced;
 
   TempDir out;
   for (const auto& [folder, name, size] : {std::tuple{kRootFolderId, "a.txt", 300u}, {10u, "c.txt", 120u}}) {
     ShowFolder(wizard_.state, folder);
-    const auto& rows = wizard_.state.listedRows;
+    const auto& rows = wizard_.state.shownFolder.entries;
     for (std::size_t row = 0; row < rows.size(); ++row)
       wizard_.window.ListSetRowSelected(control::kDetailsList, row,
                                         !rows[row].folder && Cat().Name(Cat().fileList[rows[row].index]) == name);
     wizard_.state.destinationPath = (out / name).string();
-    wizard_.state.saveMode = 2;
+    wizard_.state.saving.mode = SaveMode::ChosenInList;
     RunSaving(wizard_.state);
     EXPECT_EQ(std::filesystem::file_size(out / name / name), size) << name;
   }
@@ -242,12 +242,12 @@ TEST_F(CraftedCatalogue, QuickBuildGivesASecondNameInTheSameFolderTheObjectsSize
 
   TempDir out;
   ShowFolder(wizard_.state, kRootFolderId);
-  const auto& rows = wizard_.state.listedRows;
+  const auto& rows = wizard_.state.shownFolder.entries;
   for (std::size_t row = 0; row < rows.size(); ++row)
     wizard_.window.ListSetRowSelected(control::kDetailsList, row,
                                       !rows[row].folder && Cat().Name(Cat().fileList[rows[row].index]) == "link.txt");
   wizard_.state.destinationPath = out.Path().string();
-  wizard_.state.saveMode = 2;
+  wizard_.state.saving.mode = SaveMode::ChosenInList;
   RunSaving(wizard_.state);
   EXPECT_EQ(std::filesystem::file_size(out / "link.txt"), 300u);
 }
@@ -418,7 +418,7 @@ class StoppingWindow : public HeadlessWindow {
  protected:
   void OnChanged(const WindowChange& change) override {
     if (asked_ || change.kind != WindowChange::Kind::List || List(control::kDetailsList).Cell(0, 1).empty()) return;
-    state_.StopRequested.store(1);
+    state_.stopRequested.store(1);
     asked_ = true;
   }
 
@@ -437,8 +437,8 @@ TEST_F(CraftedCatalogue, StopDuringTheScanStillConvertsWhatWasFound) {
   Build(true);
   EXPECT_EQ(FolderNames(), (std::vector<std::string>{"Lost", "docs"}));
   EXPECT_TRUE(Cat().fileList.empty());
-  EXPECT_EQ(wizard_.state.StopRequested.load(), 0);
-  EXPECT_EQ(window.CurrentView(), 6);
+  EXPECT_EQ(wizard_.state.stopRequested.load(), 0);
+  EXPECT_EQ(window.CurrentView(), WizardView::CatalogueShown);
 }
 
 TEST_F(CraftedCatalogue, StopDuringTheStatDataSearchesEndsTheQuickBuildNormally) {
@@ -451,7 +451,7 @@ TEST_F(CraftedCatalogue, StopDuringTheStatDataSearchesEndsTheQuickBuildNormally)
   // ends as usual.
   EXPECT_EQ(FolderNames(), (std::vector<std::string>{"Lost", "docs"}));
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"a.txt"}));
-  EXPECT_EQ(window.CurrentView(), 6);
+  EXPECT_EQ(window.CurrentView(), WizardView::CatalogueShown);
   EXPECT_EQ(window.MessageTexts().size(), 1u);
 }
 

@@ -173,7 +173,7 @@ class StopAfterFirstFind : public HeadlessWindow {
   StopAfterFirstFind(DialogAnswers& answers, WizardState& state) : HeadlessWindow(answers), state_(state) {}
   void SetControlText(int id, const std::string& text) override {
     HeadlessWindow::SetControlText(id, text);
-    if (id == control::kFoundCount && text == "Partitions Found : 1") state_.StopRequested = 1;
+    if (id == control::kFoundCount && text == "Partitions Found : 1") state_.stopRequested = 1;
   }
 
  private:
@@ -192,24 +192,24 @@ TEST(AdvancedSearchScan, StoppedSearchKeepsWhatItFoundAndMovesOn) {
   EXPECT_EQ(Starts(wizard.state), std::vector<std::uint64_t>{1000});
   EXPECT_EQ(window.LastTextShown(control::kFoundCount), "Partitions Found : 1");
   EXPECT_EQ(window.ControlText(control::kFoundCount), "");  // emptied by the partition list view
-  EXPECT_EQ(window.CurrentView(), 3);
-  EXPECT_EQ(wizard.state.StopRequested.load(), 0);
-  EXPECT_EQ(wizard.state.wizardStage, 1);
+  EXPECT_EQ(window.CurrentView(), WizardView::PartitionList);
+  EXPECT_EQ(wizard.state.stopRequested.load(), 0);
+  EXPECT_EQ(wizard.state.stage, WizardStage::Partitions);
 }
 
 TEST(SearchMorePartitionsGeometry, SixteenSectorsPerTrackIsTranslatedBeforeTheLoop) {
   TestWizard wizard;
   MemoryDiskSource& disk = wizard.UseMemoryDisk(16065 * 3);
   // 16 heads x 16 sectors x 500 cylinders = 128000 sectors: 7 cylinders of 16065.
-  wizard.state.diskInfo.Write("VT Windows\\Cylinder", "Disk0", "500");
-  wizard.state.diskInfo.Write("VT Windows\\Head", "Disk0", "16");
-  wizard.state.diskInfo.Write("VT Windows\\SectorsPerTrack", "Disk0", "16");
+  wizard.state.disks.info.Write("VT Windows\\Cylinder", "Disk0", "500");
+  wizard.state.disks.info.Write("VT Windows\\Head", "Disk0", "16");
+  wizard.state.disks.info.Write("VT Windows\\SectorsPerTrack", "Disk0", "16");
   CraftVolume(disk, 16065 + 63);
   CraftVolume(disk, 2 * 16065);
   SearchMorePartitions(wizard.state);
   EXPECT_EQ(Starts(wizard.state), (std::vector<std::uint64_t>{16065 + 63, 2 * 16065}));
   EXPECT_EQ(wizard.state.partitionTable.records[0].size, 8000u);  // 1000 blocks of 4 KiB
-  EXPECT_EQ(wizard.window.CurrentView(), 10);
+  EXPECT_EQ(wizard.window.CurrentView(), WizardView::MoreSearchDone);
   EXPECT_TRUE(wizard.window.Messages().empty());
 }
 

@@ -73,8 +73,8 @@ TEST_F(PartitionSearchOnFixtures, AdvancedSearchFindsEveryVolumeWithASuperblockA
   EXPECT_EQ(FoundPartitions(wizard_.state), ManifestReiserPartitions(manifest_, true));
   EXPECT_EQ(wizard_.window.TextsShown(control::kFoundCount),
             (std::vector<std::string>{"Partitions Found : 0", "Partitions Found : 1", "Partitions Found : 2", ""}));
-  EXPECT_EQ(wizard_.window.CurrentView(), 3);
-  EXPECT_EQ(wizard_.state.wizardStage, 1);
+  EXPECT_EQ(wizard_.window.CurrentView(), WizardView::PartitionList);
+  EXPECT_EQ(wizard_.state.stage, WizardStage::Partitions);
 }
 
 TEST_F(PartitionSearchOnFixtures, CylinderSearchFindsNothingOffCylinderBoundaries) {
@@ -86,7 +86,7 @@ TEST_F(PartitionSearchOnFixtures, CylinderSearchFindsNothingOffCylinderBoundarie
   ASSERT_EQ(wizard_.window.Messages().size(), 1u);
   EXPECT_EQ(wizard_.window.Messages()[0].kind, ShownMessage::Kind::SystemError);
   EXPECT_EQ(wizard_.window.Messages()[0].text, kMoreSearchFoundNothing);
-  EXPECT_EQ(wizard_.window.CurrentView(), 10);
+  EXPECT_EQ(wizard_.window.CurrentView(), WizardView::MoreSearchDone);
 }
 
 TEST_F(PartitionSearchOnFixtures, WholeDeviceVolumeIsFoundOnlyByTheAdvancedSearch) {
@@ -115,13 +115,13 @@ TEST_F(PartitionSearchOnFixtures, VolumeWhoseRootIsALeafIsFoundByEverySearch) {
   ReplacePartitionTree(wizard_.state);
   AdvancedSearch(wizard_.state);
   EXPECT_EQ(FoundPartitions(wizard_.state), ManifestReiserPartitions(manifest_, true));
-  EXPECT_EQ(wizard_.window.CurrentView(), 3);
+  EXPECT_EQ(wizard_.window.CurrentView(), WizardView::PartitionList);
 }
 
 TEST_F(PartitionSearchOnFixtures, SelectingAPartitionMakesItCurrentAndShowsItsDetails) {
   Open("mbr-mixed");
   QuickSearch(wizard_.state);
-  wizard_.state.wizardStage = 1;
+  wizard_.state.stage = WizardStage::Partitions;
   const TreeModel tree = wizard_.window.Tree(TreeId::Partition);
   EXPECT_FALSE(SelectPartitionItem(wizard_.state, tree.Root()));  // "Disk 0" selects nothing
   ASSERT_TRUE(SelectPartitionItem(wizard_.state, tree.Children(tree.Root())[1]));

@@ -121,8 +121,8 @@ TEST(StretchScanAhead, AnAllocationFailureOnItsThreadReachesTheBuildAfterTheStre
   const std::uint64_t start = partition["start_sector"].get<std::uint64_t>();
   auto failing = std::make_unique<AllocationFailingDisk>(image);
   AllocationFailingDisk& disk = *failing;
-  wizard.state.CurrentDiskIndex = static_cast<std::uint16_t>(
-      wizard.state.diskNames.Add({image, {}, std::move(failing)}));
+  wizard.state.disks.currentIndex = static_cast<std::uint16_t>(
+      wizard.state.disks.names.Add({image, {}, std::move(failing)}));
   const PartitionBlocks blocks(wizard.Disk(), start, ReadPartitionSuperblock(wizard.Disk(), start));
   ASSERT_GT(blocks.BlocksOnDisk(), 40u);
   // The stretch of blocks 32 to 39 fails.

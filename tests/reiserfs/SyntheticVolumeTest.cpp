@@ -40,7 +40,7 @@ class SyntheticVolumeReadBack : public ::testing::Test {
     SelectPartition(wizard_.state, 0);
     wizard_.state.catalogue.Clear();
     ReplaceFolderTree(wizard_.state);
-    wizard_.state.fileSearchType = advanced ? 2 : 1;
+    wizard_.state.fileSearchKind = advanced ? FileSearchKind::Advanced : FileSearchKind::Quick;
     if (advanced)
       AdvancedCatalogueBuild(wizard_.state);
     else

@@ -58,10 +58,10 @@ class BadSectorRecovery : public ::testing::Test {
     AdvancedCatalogueBuild(wizard_.state);
   }
   void SaveAllInto(const fs::path& folder) {
-    wizard_.state.saving.Reset();
+    wizard_.state.saving.run.Reset();
     ToggleCheck(wizard_.state, wizard_.window.TreeRoot(TreeId::Folder));
     wizard_.state.destinationPath = folder.string();
-    wizard_.state.saveMode = 1;
+    wizard_.state.saving.mode = SaveMode::CheckedInTree;
     RunSaving(wizard_.state);
   }
   const CatalogueEntry* FileOf(const nlohmann::json& entry) const {
@@ -154,7 +154,7 @@ TEST_F(BadSectorRecovery, EveryReadableSectorComesOutAndFilesThatLostBytesAreNam
   EXPECT_TRUE(leafKept);
 
   SaveAllInto(out_.Path());
-  const SavingRun& run = wizard_.state.saving;
+  const SavingRun& run = wizard_.state.saving.run;
   std::set<std::string> named(run.damagedFiles.begin(), run.damagedFiles.end());
   named.insert(run.shortFiles.begin(), run.shortFiles.end());
   // A file damaged in one sector: that sector is zeros, every other byte as read whole.

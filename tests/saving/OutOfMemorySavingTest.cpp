@@ -36,12 +36,12 @@ TEST(OutOfMemoryWhileSaving, EveryFailurePointLeavesOnlyWholeFilesAndNotTheOneBe
 
   auto failing = std::make_unique<AllocationFailingDisk>(FixtureImage("bare-36"));
   AllocationFailingDisk& disk = *failing;
-  state.CurrentDiskIndex = static_cast<std::uint16_t>(
-      state.diskNames.Add({FixtureImage("bare-36"), {}, std::move(failing)}));
+  state.disks.currentIndex = static_cast<std::uint16_t>(
+      state.disks.names.Add({FixtureImage("bare-36"), {}, std::move(failing)}));
   ToggleCheck(state, wizard.window.TreeRoot(TreeId::Folder));
-  state.saveMode = 1;
+  state.saving.mode = SaveMode::CheckedInTree;
   const auto save = [&](const fs::path& folder) {
-    state.saving.Reset();
+    state.saving.run.Reset();
     state.destinationPath = folder.string();
     RunSaving(state);
   };

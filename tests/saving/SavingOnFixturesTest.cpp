@@ -38,7 +38,7 @@ class SavingOnFixtures : public ::testing::Test {
   void SaveAll() {
     ToggleCheck(wizard_.state, wizard_.window.TreeRoot(TreeId::Folder));
     wizard_.state.destinationPath = out_.Path().string();
-    wizard_.state.saveMode = 1;
+    wizard_.state.saving.mode = SaveMode::CheckedInTree;
     RunSaving(wizard_.state);
   }
   // Files (and symlinks, saved as their target text) of a listing that are not where
@@ -71,8 +71,8 @@ TEST_P(SavingWholeVolumes, QuickBuildSavesEveryFileByteForByteInItsFolder) {
   Build(GetParam().image, GetParam().linuxIndex, false);
   SaveAll();
   EXPECT_EQ(Mismatches(partition_["entries"]), std::vector<std::string>{});
-  EXPECT_TRUE(wizard_.state.saving.damagedFiles.empty());
-  EXPECT_TRUE(wizard_.state.saving.shortFiles.empty());
+  EXPECT_TRUE(wizard_.state.saving.run.damagedFiles.empty());
+  EXPECT_TRUE(wizard_.state.saving.run.shortFiles.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, SavingWholeVolumes,
@@ -93,7 +93,7 @@ TEST_F(SavingOnFixtures, AdvancedBuildRecoversDeletedFilesByteForByte) {
 TEST_F(SavingOnFixtures, ReplaceAnswersAreAskedOnceForAllAndNoToAllKeepsFiles) {
   Build("bare-36", 0, false);
   SaveAll();
-  const std::uint32_t saved = wizard_.state.saving.filesWritten;
+  const std::uint32_t saved = wizard_.state.saving.run.filesWritten;
   ASSERT_GT(saved, 10u);
   const fs::path notes = out_.Path() / "notes.txt";
   std::ofstream(notes, std::ios::trunc) << "mine";
@@ -102,14 +102,14 @@ TEST_F(SavingOnFixtures, ReplaceAnswersAreAskedOnceForAllAndNoToAllKeepsFiles) {
   wizard_.answers.AddReplace(ReplaceAnswer::NoToAll);
   RunSaving(wizard_.state);
   EXPECT_EQ(wizard_.answers.ReplacePrompts(), 2);
-  EXPECT_EQ(wizard_.state.saving.filesKeptExisting, saved);
+  EXPECT_EQ(wizard_.state.saving.run.filesKeptExisting, saved);
   std::ifstream kept(notes);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "mine");
 
   wizard_.answers.AddReplace(ReplaceAnswer::YesToAll);
   RunSaving(wizard_.state);
   EXPECT_EQ(wizard_.answers.ReplacePrompts(), 3);
-  EXPECT_EQ(wizard_.state.saving.filesWritten, saved);
+  EXPECT_EQ(wizard_.state.saving.run.filesWritten, saved);
   EXPECT_EQ(Mismatches(partition_["entries"]), std::vector<std::string>{});
 }
 
@@ -138,7 +138,7 @@ TEST_F(SavingOnFixtures, ALinkWhereAFileIsSavedIsReplacedAndNeverWrittenThrough)
 
 TEST_F(SavingOnFixtures, OptionsChooseTheFilesAndUncheckedFoldersAreLeftOut) {
   Build("mbr-mixed", 1, false);
-  wizard_.state.savingOptions.extensionList = {"TXT"};
+  wizard_.state.saving.options.extensionList = {"TXT"};
   SaveAll();
   std::size_t texts = 0;
   for (const auto& entry : partition_["entries"]) {
@@ -148,11 +148,11 @@ TEST_F(SavingOnFixtures, OptionsChooseTheFilesAndUncheckedFoldersAreLeftOut) {
     texts += text;
     EXPECT_EQ(fs::exists(out_.Path() / SavedPath(path)), text) << path;
   }
-  EXPECT_EQ(wizard_.state.saving.filesWritten, texts);
+  EXPECT_EQ(wizard_.state.saving.run.filesWritten, texts);
 
   // Unchecking "bulk" leaves its files out of the next run.
   TempDir second;
-  wizard_.state.savingOptions = SavingOptions{};
+  wizard_.state.saving.options = SavingOptions{};
   wizard_.state.destinationPath = second.Path().string();
   for (const TreeItemHandle item : wizard_.window.TreeChildren(TreeId::Folder, wizard_.window.TreeRoot(TreeId::Folder)))
     if (wizard_.window.TreeText(TreeId::Folder, item) == "bulk") ToggleCheck(wizard_.state, item);
@@ -175,19 +175,19 @@ TEST_F(SavingOnFixtures, DestinationThatCannotTakeAFileAsksAndNeverKeepsAShortCo
   SaveAll();
   ::setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_EQ(wizard_.answers.WriteErrorPrompts(), 2);
-  EXPECT_EQ(wizard_.state.saving.filesFailed, 2u);
+  EXPECT_EQ(wizard_.state.saving.run.filesFailed, 2u);
   for (const auto& entry : partition_["entries"]) {
     if (entry["kind"] == "file" && entry["size"].get<std::uint64_t>() > 50000) {
       EXPECT_FALSE(fs::exists(out_.Path() / SavedPath(entry["path"]))) << entry["path"];
     }
   }
-  EXPECT_EQ(wizard_.state.saving.saveStopRequested.load(), 0);  // cleared when the run ended
+  EXPECT_EQ(wizard_.state.saving.run.saveStopRequested.load(), 0);  // cleared when the run ended
 }
 
 TEST_F(SavingOnFixtures, NothingCheckedSaysSoAndAMissingDestinationIsRefused) {
   Build("bare-36", 0, false);
   wizard_.state.destinationPath = out_.Path().string();
-  wizard_.state.saveMode = 1;
+  wizard_.state.saving.mode = SaveMode::CheckedInTree;
   RunSaving(wizard_.state);
   EXPECT_EQ(wizard_.window.MessageTexts().back(), kNoFolderSelected);
 
@@ -217,8 +217,8 @@ TEST_F(SavingOnFixtures, UnreadableBlockOfAFileIsWrittenAsZerosAndTheFileNamedDa
   SaveAll();
 
   EXPECT_EQ(wizard_.answers.BadSectorPrompts(), 1);
-  ASSERT_EQ(wizard_.state.saving.damagedFiles.size(), 1u);
-  const std::string saved = wizard_.state.saving.damagedFiles[0];
+  ASSERT_EQ(wizard_.state.saving.run.damagedFiles.size(), 1u);
+  const std::string saved = wizard_.state.saving.run.damagedFiles[0];
   EXPECT_EQ(fs::file_size(saved), 300000u);
   std::ifstream in(saved, std::ios::binary);
   const std::string content(std::istreambuf_iterator<char>(in), {});
@@ -251,10 +251,10 @@ TEST_F(SavingOnFixtures, ClosingDuringASaveRemovesTheFileBeingWrittenAndSavesNot
   selection.AddFile({}, big);
   selection.AddFile({}, after);
   ClosingMidFile progress;
-  SavingRun& run = wizard_.state.saving;
+  SavingRun& run = wizard_.state.saving.run;
   run.Reset();
   const SaveReport report = SaveSelected({CurrentPartitionSource(wizard_.state), BodySource::Tree, out_.Path()},
-                                         catalogue, selection, wizard_.state.savingOptions, wizard_.window, progress,
+                                         catalogue, selection, wizard_.state.saving.options, wizard_.window, progress,
                                          run);
   EXPECT_TRUE(fs::exists(out_.Path() / SafeName(catalogue.Name(catalogue.fileList[small]))));
   EXPECT_FALSE(fs::exists(out_.Path() / SafeName(catalogue.Name(catalogue.fileList[big]))));
@@ -265,7 +265,7 @@ TEST_F(SavingOnFixtures, ClosingDuringASaveRemovesTheFileBeingWrittenAndSavesNot
 
 TEST_F(SavingOnFixtures, ViewingAFileWritesItToTheTemporaryFolderAndOpensIt) {
   Build("bare-36", 0, false);
-  wizard_.state.tempFolder = out_.Path().string();
+  wizard_.state.files.tempFolder = out_.Path().string();
   const auto& files = wizard_.state.catalogue.fileList;
   const auto notes = std::find_if(files.begin(), files.end(), [&](const CatalogueEntry& e) {
     return wizard_.state.catalogue.Name(e) == "notes.txt";
@@ -277,7 +277,7 @@ TEST_F(SavingOnFixtures, ViewingAFileWritesItToTheTemporaryFolderAndOpensIt) {
                                                              [](const auto& e) { return e["path"] == "notes.txt"; })})),
             std::vector<std::string>{});
 
-  wizard_.state.tempFolder = "/proc/self/no-such-place";
+  wizard_.state.files.tempFolder = "/proc/self/no-such-place";
   EXPECT_FALSE(ViewFile(wizard_.state, *notes));
   EXPECT_EQ(wizard_.window.MessageTexts().back(), kViewFileFailed);
 }

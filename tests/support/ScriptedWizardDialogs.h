@@ -15,13 +15,13 @@ namespace vantrel::test {
 
 class ScriptedWizardDialogs : public WizardDialogs {
  public:
-  void AddFileSearchType(std::optional<std::uint32_t> type) { fileSearchTypes_.push_back(type); }
+  void AddFileSearchKind(std::optional<FileSearchKind> kind) { fileSearchKinds_.push_back(kind); }
 
-  std::optional<std::uint32_t> AskFileSearchType() override {
-    if (fileSearchTypes_.empty()) return std::nullopt;
-    const auto type = fileSearchTypes_.front();
-    fileSearchTypes_.pop_front();
-    return type;
+  std::optional<FileSearchKind> AskFileSearchKind() override {
+    if (fileSearchKinds_.empty()) return std::nullopt;
+    const auto kind = fileSearchKinds_.front();
+    fileSearchKinds_.pop_front();
+    return kind;
   }
   void RunSettingsDialog() override { Record("settings"); }
   void RunCountingDialog(const std::function<void()>& count, const std::function<void()>&) override {
@@ -54,7 +54,7 @@ class ScriptedWizardDialogs : public WizardDialogs {
     actions_.push_back(action);
   }
   mutable std::mutex mutex_;
-  std::deque<std::optional<std::uint32_t>> fileSearchTypes_;
+  std::deque<std::optional<FileSearchKind>> fileSearchKinds_;
   std::vector<std::string> actions_;
 };
 

@@ -26,7 +26,7 @@ nlohmann::json TestWizard::BuildFixtureCatalogue(const std::string& image, int l
   state.currentPartition = {partition["start_sector"].get<std::uint64_t>(),
                             partition["size_sectors"].get<std::uint64_t>(), 0};
   ReplaceFolderTree(state);
-  state.fileSearchType = advanced ? 2 : 1;
+  state.fileSearchKind = advanced ? FileSearchKind::Advanced : FileSearchKind::Quick;
   if (advanced)
     AdvancedCatalogueBuild(state);
   else
@@ -37,10 +37,10 @@ nlohmann::json TestWizard::BuildFixtureCatalogue(const std::string& image, int l
 MemoryDiskSource& TestWizard::UseMemoryDisk(std::size_t sectors) {
   auto source = std::make_unique<MemoryDiskSource>(sectors);
   MemoryDiskSource& disk = *source;
-  const int n = state.diskNames.Add({"memory", {}, std::move(source)});
+  const int n = state.disks.names.Add({"memory", {}, std::move(source)});
   const std::string name = DiskNameTable::DiskName(static_cast<std::size_t>(n));
-  state.diskInfo.Write(diskinfo::kSizeKey, name, std::to_string(sectors * kSectorSize));
-  state.CurrentDiskIndex = static_cast<std::uint16_t>(n);
+  state.disks.info.Write(diskinfo::kSizeKey, name, std::to_string(sectors * kSectorSize));
+  state.disks.currentIndex = static_cast<std::uint16_t>(n);
   ReplacePartitionTree(state);
   return disk;
 }

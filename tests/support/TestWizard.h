@@ -25,7 +25,7 @@ struct TestWizard {
   // Adds a disk held in memory as the next disk and makes it current.
   MemoryDiskSource& UseMemoryDisk(std::size_t sectors);
   // The current disk, as the engines read it.
-  DiskReader Disk() { return {state.reader, state.CurrentDiskIndex}; }
+  DiskReader Disk() { return state.disks.Current(); }
 
   ScriptedAnswers answers;
   HeadlessWindow window{answers};

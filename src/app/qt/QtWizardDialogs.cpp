@@ -32,7 +32,7 @@ namespace {
 constexpr const char* kVersionText = "Version 12.04.06";
 }
 
-std::optional<std::uint32_t> QtWizardDialogs::AskFileSearchType() {
+std::optional<FileSearchKind> QtWizardDialogs::AskFileSearchKind() {
   QDialog dialog(&window_);
   dialog.setObjectName("RecoveryMode");
   dialog.setWindowTitle("Recovery Mode");
@@ -54,19 +54,19 @@ std::optional<std::uint32_t> QtWizardDialogs::AskFileSearchType() {
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  if (quick->isChecked()) return 1;
-  if (advanced->isChecked()) return 2;
+  if (quick->isChecked()) return FileSearchKind::Quick;
+  if (advanced->isChecked()) return FileSearchKind::Advanced;
   return std::nullopt;
 }
 
-void QtWizardDialogs::RunSettingsDialog() { RunSettingsWindow(&window_, state_.savingOptions, window_); }
+void QtWizardDialogs::RunSettingsDialog() { RunSettingsWindow(&window_, state_.saving.options, window_); }
 
 void QtWizardDialogs::RunCountingDialog(const std::function<void()>& count, const std::function<void()>& stop) {
   OnGuiThread(&window_, [&] { qt::RunCountingDialog(&window_, window_, count, stop); });
 }
 
 void QtWizardDialogs::RunSavingDialog(const std::function<bool()>& running) {
-  qt::RunSavingDialog(&window_, window_, state_.saving, running);
+  qt::RunSavingDialog(&window_, window_, state_.saving.run, running);
 }
 
 void QtWizardDialogs::PrintListing(const std::string& printFilePath) { PrintListingFile(&window_, printFilePath); }
@@ -83,7 +83,7 @@ void QtWizardDialogs::MailFile(const std::string& path, const std::string& subje
 }
 
 void QtWizardDialogs::OpenHelp() {
-  window_.OpenDocument(state_.programFolder + "/Help.html");
+  window_.OpenDocument(state_.files.programFolder + "/Help.html");
 }
 
 void QtWizardDialogs::ShowAbout() {

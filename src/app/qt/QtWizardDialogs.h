@@ -21,7 +21,7 @@ class QtWizardDialogs : public WizardDialogs {
   // Where mailed reports go (the setting "SupportMailbox"); empty: the user fills it in.
   void SetMailbox(std::string mailbox) { mailbox_ = std::move(mailbox); }
 
-  std::optional<std::uint32_t> AskFileSearchType() override;
+  std::optional<FileSearchKind> AskFileSearchKind() override;
   void RunSettingsDialog() override;
   void RunCountingDialog(const std::function<void()>& count, const std::function<void()>& stop) override;
   void RunSavingDialog(const std::function<bool()>& running) override;

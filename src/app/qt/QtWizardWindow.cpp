@@ -263,7 +263,7 @@ void QtWizardWindow::ConnectTrees() {
   });
   folders->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(folders, &QWidget::customContextMenuRequested, this, [this, folders](QPoint at) {
-    if (state_.wizardStage < 2) return;
+    if (state_.stage < WizardStage::Catalogue) return;
     QMenu menu;
     QAction* save = menu.addAction("Save");
     menu.setDefaultAction(save);
@@ -277,7 +277,7 @@ void QtWizardWindow::ConnectList() {
           [this](const QModelIndex& index) { wizard_->OpenListRow(static_cast<std::size_t>(index.row())); });
   view->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view, &QWidget::customContextMenuRequested, this, [this, view](QPoint at) {
-    if (state_.wizardStage < 2 || !view->selectionModel()->hasSelection()) return;
+    if (state_.stage < WizardStage::Catalogue || !view->selectionModel()->hasSelection()) return;
     QMenu menu;
     QAction* save = menu.addAction("Save");
     menu.setDefaultAction(save);
@@ -430,7 +430,7 @@ bool QtWizardWindow::eventFilter(QObject* watched, QEvent* event) {
 bool QtWizardWindow::FilterKey(QKeyEvent* key) {
   QTreeWidget* folders = TreeWidget(TreeId::Folder);
   auto* list = static_cast<QTableView*>(controls_.at(kDetailsList));
-  const bool catalogue = state_.wizardStage == 2;
+  const bool catalogue = state_.stage == WizardStage::Catalogue;
   switch (key->key()) {
     case Qt::Key_Tab:
       if (!catalogue) return false;
@@ -452,7 +452,7 @@ bool QtWizardWindow::FilterKey(QKeyEvent* key) {
       return true;
     case Qt::Key_Escape: return true;
     case Qt::Key_F6:
-      if (state_.wizardStage == 1) TreeWidget(TreeId::Partition)->setFocus(Qt::ShortcutFocusReason);
+      if (state_.stage == WizardStage::Partitions) TreeWidget(TreeId::Partition)->setFocus(Qt::ShortcutFocusReason);
       return false;
     case Qt::Key_F7:
       list->setFocus(Qt::ShortcutFocusReason);

@@ -4,8 +4,8 @@ namespace vantrel::qt {
 
 WizardApplication::WizardApplication(const StartOptions& options) {
   state.mainWindow = &window;
-  state.programFolder = options.programFolder;
-  state.tempFolder = options.tempFolder;
+  state.files.programFolder = options.programFolder;
+  state.files.tempFolder = options.tempFolder;
   dialogs.SetMailbox(options.mailbox);
   window.Bind(wizard, dialogs);
   wizard.UseMounter(&mounter);
