@@ -42,7 +42,7 @@ std::optional<Header> ReadHeader(ByteSpan bytes) {
 // The allocation table's sectors, as the header and its extension chain list them.
 class CompoundFile {
  public:
-  CompoundFile(const ByteReader& read, std::uint64_t start, const Header& header, std::uint64_t sectorsAvailable)
+  CompoundFile(const OffsetReader& read, std::uint64_t start, const Header& header, std::uint64_t sectorsAvailable)
       : read_(read), start_(start), header_(header), sectorsAvailable_(sectorsAvailable),
         perSector_(header.sectorSize / 4), sector_(static_cast<std::size_t>(header.sectorSize)) {}
 
@@ -89,7 +89,7 @@ class CompoundFile {
   }
 
  private:
-  const ByteReader& read_;
+  const OffsetReader& read_;
   std::uint64_t start_;
   Header header_;
   std::uint64_t sectorsAvailable_;
@@ -156,7 +156,7 @@ RawFileKind KindFromDirectory(ByteSpan entries) {
 
 }  // namespace
 
-std::optional<CompoundFileFound> MeasureCompoundFile(const ByteReader& read, std::uint64_t start, std::uint64_t limit) {
+std::optional<CompoundFileFound> MeasureCompoundFile(const OffsetReader& read, std::uint64_t start, std::uint64_t limit) {
   std::array<std::byte, kHeaderBytes> headerBytes{};
   if (!read(start, headerBytes)) return std::nullopt;
   const auto header = ReadHeader(headerBytes);

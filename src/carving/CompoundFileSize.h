@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "carving/ByteReader.h"
+#include "carving/OffsetReader.h"
 #include "carving/RawSignatures.h"
 
 namespace vantrel {
@@ -22,6 +22,7 @@ struct CompoundFileFound {
 // Size in bytes and kind of the compound file whose header is at byte `start`, or nothing
 // when the header or its tables do not hold together. The file may not reach `limit`
 // bytes past `start` (the end of the disk).
-std::optional<CompoundFileFound> MeasureCompoundFile(const ByteReader& read, std::uint64_t start, std::uint64_t limit);
+std::optional<CompoundFileFound> MeasureCompoundFile(const OffsetReader& read, std::uint64_t start,
+                                                     std::uint64_t limit);
 
 }  // namespace vantrel

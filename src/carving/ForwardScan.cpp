@@ -5,7 +5,7 @@
 
 namespace vantrel {
 
-bool ScanForward(const ByteReader& read, std::uint64_t from, std::uint64_t to, std::size_t overlap,
+bool ScanForward(const OffsetReader& read, std::uint64_t from, std::uint64_t to, std::size_t overlap,
                  const ForwardVisit& visit) {
   // Most ends lie close to where the search begins: the chunks start small and grow.
   std::vector<std::byte> chunk;

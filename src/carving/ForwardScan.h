@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "carving/ByteReader.h"
+#include "carving/OffsetReader.h"
 
 namespace vantrel {
 
@@ -17,7 +17,7 @@ inline constexpr std::size_t kForwardScanChunk = std::size_t{1} << 20;
 using ForwardVisit = std::function<bool(std::uint64_t position, ByteSpan bytes, std::size_t begins)>;
 
 // Visits [from, to) chunk by chunk until `visit` returns false. False when a read failed.
-bool ScanForward(const ByteReader& read, std::uint64_t from, std::uint64_t to, std::size_t overlap,
+bool ScanForward(const OffsetReader& read, std::uint64_t from, std::uint64_t to, std::size_t overlap,
                  const ForwardVisit& visit);
 
 }  // namespace vantrel

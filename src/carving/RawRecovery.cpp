@@ -8,7 +8,7 @@
 
 #include "disk/ReadInRequests.h"
 #include "carving/EndSearch.h"
-#include "carving/QuietByteReader.h"
+#include "carving/QuietOffsetReader.h"
 #include "carving/WindowReader.h"
 #include "carving/WholeFileScan.h"
 #include "carving/WindowScan.h"
@@ -64,7 +64,7 @@ class RawRecoveryWorker {
     input.readBlock = [disk](std::uint64_t first, std::uint32_t count, MutableByteSpan buffer) {
       return ReadInRequests(disk.Reader(), disk.Disk(), first, count, kCarveChunkSectors, buffer);
     };
-    input.readQuietly = QuietByteReader(disk.Reader(), disk.Disk());
+    input.readQuietly = QuietOffsetReader(disk.Reader(), disk.Disk());
     input.firstSector = run_.nextSector;
     input.endSector = run_.rangeEnd;
     input.diskBytes = target_.diskBytes;

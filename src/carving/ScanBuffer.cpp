@@ -101,7 +101,7 @@ bool ScanBuffer::Read(std::uint64_t offset, MutableByteSpan bytes) {
   return true;
 }
 
-ByteReader ScanBuffer::Reader() {
+OffsetReader ScanBuffer::Reader() {
   return [this](std::uint64_t offset, MutableByteSpan bytes) { return Read(offset, bytes); };
 }
 

@@ -12,7 +12,7 @@
 
 #include "base/AlignedBuffer.h"
 #include "base/LittleEndian.h"
-#include "carving/ByteReader.h"
+#include "carving/OffsetReader.h"
 
 namespace vantrel {
 
@@ -27,7 +27,7 @@ class ScanBuffer {
   struct Source {
     ReadRun scanRead;               // the scan's own reads (a failed stretch reads as zeros)
     ReadRun quietRead;              // reads ahead for sizing: all or nothing, no prompt
-    ByteReader fallback;            // for what the buffer cannot hold
+    OffsetReader fallback;          // for what the buffer cannot hold
     std::uint64_t firstSector = 0;  // where chunk 0 begins
     std::uint64_t endSector = 0;    // the scan reads up to here
     std::uint64_t diskSectors = 0;  // sizing may read up to here
@@ -42,7 +42,7 @@ class ScanBuffer {
   // Bytes at absolute byte `offset`: from the held chunks, reading ahead quietly where
   // they fit in the buffer, otherwise through the fallback.
   bool Read(std::uint64_t offset, MutableByteSpan bytes);
-  ByteReader Reader();
+  OffsetReader Reader();
 
   // The longest start of [offset, offset + bytes) that is held, read whole, in memory.
   ByteSpan Held(std::uint64_t offset, std::uint64_t bytes) const;

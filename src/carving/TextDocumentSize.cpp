@@ -45,7 +45,7 @@ bool ContinuesPdf(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::uint64_t> PdfFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit) {
+std::optional<std::uint64_t> PdfFileSize(const OffsetReader& read, std::uint64_t start, std::uint64_t limit) {
   std::optional<std::uint64_t> end;  // relative to start
   bool searching = true;
   const auto follows = [&](std::uint64_t relative) {
@@ -80,7 +80,7 @@ std::optional<std::uint64_t> PdfFileSize(const ByteReader& read, std::uint64_t s
   return end;
 }
 
-std::optional<std::uint64_t> RtfFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit) {
+std::optional<std::uint64_t> RtfFileSize(const OffsetReader& read, std::uint64_t start, std::uint64_t limit) {
   enum class State { Text, Escape, Word, Number, Binary };
   State state = State::Text;
   std::size_t wordLength = 0;

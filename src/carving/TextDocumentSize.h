@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "carving/ByteReader.h"
+#include "carving/OffsetReader.h"
 
 namespace vantrel {
 
@@ -14,11 +14,11 @@ namespace vantrel {
 // the line of the "%%EOF" after which no object, cross-reference table or update follows.
 // It ends before the next sector that begins with a header of a file carved whole, and
 // within `limit` bytes; nothing when no "%%EOF" lies there.
-std::optional<std::uint64_t> PdfFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit);
+std::optional<std::uint64_t> PdfFileSize(const OffsetReader& read, std::uint64_t start, std::uint64_t limit);
 
 // The RTF file whose "{\rtf" is at byte `start`: up to and with the brace that balances
 // the first, escaped braces and \bin data passed over; nothing when a zero byte (no text)
 // or `limit` comes first.
-std::optional<std::uint64_t> RtfFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit);
+std::optional<std::uint64_t> RtfFileSize(const OffsetReader& read, std::uint64_t start, std::uint64_t limit);
 
 }  // namespace vantrel

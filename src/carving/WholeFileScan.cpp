@@ -15,7 +15,7 @@ constexpr std::uint64_t kSectorBytes = 512;
 
 }  // namespace
 
-std::optional<WholeFile> MeasureWholeFile(WholeFileFormat format, const ByteReader& read, std::uint64_t start,
+std::optional<WholeFile> MeasureWholeFile(WholeFileFormat format, const OffsetReader& read, std::uint64_t start,
                                           std::uint64_t limit, std::uint64_t textCap) {
   const std::uint64_t sector = start / kSectorBytes;
   switch (format) {
@@ -40,7 +40,7 @@ std::optional<WholeFile> MeasureWholeFile(WholeFileFormat format, const ByteRead
 }
 
 void ScanWholeFiles(const WholeFileScanInput& input, const WholeFileScanCallbacks& callbacks) {
-  const ByteReader quiet = input.readQuietly;
+  const OffsetReader quiet = input.readQuietly;
   ScanBuffer buffer({.scanRead = input.readBlock,
                      .quietRead =
                          [quiet](std::uint64_t first, std::uint32_t count, MutableByteSpan bytes) {
@@ -50,7 +50,7 @@ void ScanWholeFiles(const WholeFileScanInput& input, const WholeFileScanCallback
                      .firstSector = input.firstSector,
                      .endSector = input.endSector,
                      .diskSectors = (input.diskBytes + kSectorBytes - 1) / kSectorBytes});
-  const ByteReader read = buffer.Reader();
+  const OffsetReader read = buffer.Reader();
   std::uint64_t next = input.firstSector;
   while (next < input.endSector) {
     const ByteSpan block = buffer.ScanFrom(next);

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "carving/ByteReader.h"
+#include "carving/OffsetReader.h"
 #include "carving/RawSignatures.h"
 #include "carving/WholeFileFormat.h"
 
@@ -27,14 +27,14 @@ struct WholeFile {
 // The file whose header of `format` is at byte `start`, sized within `limit` bytes (the
 // rest of the disk); PDF and RTF files, and ZIP entries whose sizes follow their data, are
 // searched for their end over `textCap` bytes at most.
-std::optional<WholeFile> MeasureWholeFile(WholeFileFormat format, const ByteReader& read, std::uint64_t start,
+std::optional<WholeFile> MeasureWholeFile(WholeFileFormat format, const OffsetReader& read, std::uint64_t start,
                                           std::uint64_t limit, std::uint64_t textCap);
 
 struct WholeFileScanInput {
   // Reads `count` sectors from `first` (the scan's blocks, in disk order); true when all
   // of them were read.
   std::function<bool(std::uint64_t first, std::uint32_t count, MutableByteSpan buffer)> readBlock;
-  ByteReader readQuietly;  // for the sizing, where it reads beyond what the scan holds
+  OffsetReader readQuietly;  // for the sizing, where it reads beyond what the scan holds
   std::uint64_t firstSector = 0;
   std::uint64_t endSector = 0;  // first sector after the range
   std::uint64_t diskBytes = 0;  // files may run on to the disk's end

@@ -34,11 +34,11 @@ constexpr std::uint64_t kMaxEntries = 1'000'000;
 // Reads within the archive's room: `relative` bytes from its start.
 class ArchiveBytes {
  public:
-  ArchiveBytes(const ByteReader& read, std::uint64_t start, std::uint64_t limit)
+  ArchiveBytes(const OffsetReader& read, std::uint64_t start, std::uint64_t limit)
       : read_(read), start_(start), limit_(limit) {}
   std::uint64_t Limit() const { return limit_; }
   std::uint64_t Start() const { return start_; }
-  const ByteReader& Reader() const { return read_; }
+  const OffsetReader& Reader() const { return read_; }
   bool Read(std::uint64_t relative, MutableByteSpan bytes) const {
     return relative <= limit_ && limit_ - relative >= bytes.size() && read_(start_ + relative, bytes);
   }
@@ -49,7 +49,7 @@ class ArchiveBytes {
   }
 
  private:
-  const ByteReader& read_;
+  const OffsetReader& read_;
   std::uint64_t start_;
   std::uint64_t limit_;
 };
@@ -197,7 +197,7 @@ std::optional<std::uint64_t> WalkCentralDirectory(const ArchiveBytes& archive, s
 
 }  // namespace
 
-std::optional<ZipArchiveFound> WalkZipArchive(const ByteReader& read, std::uint64_t start, std::uint64_t limit,
+std::optional<ZipArchiveFound> WalkZipArchive(const OffsetReader& read, std::uint64_t start, std::uint64_t limit,
                                               std::uint64_t searchCap) {
   const ArchiveBytes archive(read, start, limit);
   if (archive.Signature(0) != kLocalHeader) return std::nullopt;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "carving/ByteReader.h"
+#include "carving/OffsetReader.h"
 #include "carving/RawSignatures.h"
 
 namespace vantrel {
@@ -24,7 +24,7 @@ struct ZipArchiveFound {
 // `start` is read. An entry whose sizes follow its data is searched for its end over
 // `searchCap` bytes of data at most (a stray header would otherwise send the search to the
 // disk's end).
-std::optional<ZipArchiveFound> WalkZipArchive(const ByteReader& read, std::uint64_t start, std::uint64_t limit,
+std::optional<ZipArchiveFound> WalkZipArchive(const OffsetReader& read, std::uint64_t start, std::uint64_t limit,
                                               std::uint64_t searchCap = UINT64_MAX);
 
 }  // namespace vantrel

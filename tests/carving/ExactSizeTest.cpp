@@ -14,7 +14,7 @@
 namespace vantrel::test {
 namespace {
 
-ByteReader ReaderOver(const std::vector<std::byte>& bytes) {
+OffsetReader ReaderOver(const std::vector<std::byte>& bytes) {
   return [&bytes](std::uint64_t offset, MutableByteSpan out) {
     if (offset > bytes.size() || bytes.size() - offset < out.size()) return false;
     std::memcpy(out.data(), bytes.data() + offset, out.size());
@@ -22,7 +22,7 @@ ByteReader ReaderOver(const std::vector<std::byte>& bytes) {
   };
 }
 
-std::optional<std::uint64_t> CompoundFileSize(const ByteReader& read, std::uint64_t start, std::uint64_t limit) {
+std::optional<std::uint64_t> CompoundFileSize(const OffsetReader& read, std::uint64_t start, std::uint64_t limit) {
   const auto found = MeasureCompoundFile(read, start, limit);
   return found ? std::optional(found->bytes) : std::nullopt;
 }

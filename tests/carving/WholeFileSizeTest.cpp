@@ -19,7 +19,7 @@ namespace {
 
 struct Bytes {
   std::vector<std::byte> data;
-  ByteReader Reader() const {
+  OffsetReader Reader() const {
     return [this](std::uint64_t offset, MutableByteSpan out) {
       if (offset > data.size() || data.size() - offset < out.size()) return false;
       std::memcpy(out.data(), data.data() + offset, out.size());
@@ -93,7 +93,7 @@ TEST(CompoundFileSize, AHeaderClaimingATableBeyondTheLargestFileReadsAlmostNothi
   WriteLittleEndian<std::uint32_t>(header, 0x48, 0xFFFFFFFF);         // which names itself again
   const std::uint64_t disk = std::uint64_t{1} << 40;
   int reads = 0;
-  const ByteReader read = [&](std::uint64_t offset, MutableByteSpan out) {
+  const OffsetReader read = [&](std::uint64_t offset, MutableByteSpan out) {
     ++reads;
     std::fill(out.begin(), out.end(), std::byte{0});
     if (offset < header.size()) std::memcpy(out.data(), header.data() + offset, std::min(out.size(), header.size() - offset));

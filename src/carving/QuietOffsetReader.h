@@ -3,10 +3,10 @@
 // false where any sector of them cannot be read.
 
 #include "disk/SectorReader.h"
-#include "carving/ByteReader.h"
+#include "carving/OffsetReader.h"
 
 namespace vantrel {
 
-ByteReader QuietByteReader(SectorReader& reader, std::uint16_t disk);
+OffsetReader QuietOffsetReader(SectorReader& reader, std::uint16_t disk);
 
 }  // namespace vantrel

@@ -1,4 +1,4 @@
-#include "carving/QuietByteReader.h"
+#include "carving/QuietOffsetReader.h"
 
 #include <array>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 namespace vantrel {
 
-ByteReader QuietByteReader(SectorReader& reader, std::uint16_t disk) {
+OffsetReader QuietOffsetReader(SectorReader& reader, std::uint16_t disk) {
   return [&reader, disk](std::uint64_t offset, MutableByteSpan bytes) {
     if (bytes.empty()) return true;
     const std::uint64_t first = offset / kSectorSize;
