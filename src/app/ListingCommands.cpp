@@ -31,12 +31,12 @@ std::string PathOf(WindowPort& window, TreeItemHandle item) {
 // folder of ours is made again.
 std::string PrivateFolder(WizardState& state) {
   struct stat info {};
-  if (!state.files.listingFolder.empty() && ::lstat(state.files.listingFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-      info.st_uid == ::geteuid())
+  if (!state.files.listingFolder.empty() && ::lstat(state.files.listingFolder.c_str(), &info) == 0 &&
+      S_ISDIR(info.st_mode) && info.st_uid == ::geteuid())
     return state.files.listingFolder;
   std::error_code error;
   const std::filesystem::path base = state.files.tempFolder.empty() ? std::filesystem::temp_directory_path(error)
-                                                              : std::filesystem::path(state.files.tempFolder);
+                                                                    : std::filesystem::path(state.files.tempFolder);
   std::string pattern = (base / "vantrel-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) return {};
   state.files.listingFolder = pattern;

@@ -20,9 +20,9 @@ struct DiskChoice {
   std::uint64_t sectors = 0;  // the disk's size
   CylinderGeometry geometry;  // as the disk reports it
   std::string model;
-  std::string path;     // the image file or device; empty when there is no such disk
+  std::string path;                    // the image file or device; empty when there is no such disk
   std::vector<std::string> readsFrom;  // for an array or a logical volume: the given disks it reads
-  std::string problem;  // why the disk cannot be read; empty when it can
+  std::string problem;                 // why the disk cannot be read; empty when it can
 };
 
 // Disk n of the table as the steps read it through reader. problems are those the disks'
