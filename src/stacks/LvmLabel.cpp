@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kSectorBytes = 512;
 constexpr std::size_t kMaxAreas = 8;
 constexpr std::size_t kMdaHeaderBytes = 512;
-constexpr std::uint64_t kMaxMetadataAreaBytes = 64 * 1024 * 1024;
+constexpr std::uint64_t kMaxMetadataAreaBytes = std::uint64_t{64} * 1024 * 1024;
 constexpr std::string_view kMdaMagic = " LVM2 x[5A%r0N*>";
 
 constexpr std::array<std::uint32_t, 256> MakeCrcTable() {

@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kMaxDepth = 32;
 constexpr std::size_t kMaxNodes = 200000;
-constexpr std::size_t kMaxStringBytes = 64 * 1024;
+constexpr std::size_t kMaxStringBytes = std::size_t{64} * 1024;
 
 class Parser {
  public:

@@ -129,7 +129,7 @@ std::optional<MdMemberSuperblock> DecodeMdSuperblock1(std::span<const std::byte>
 
 std::optional<MdMemberSuperblock> FindMdSuperblock(DiskSource& member) {
   const auto size = member.Size();
-  if (!size || *size < 64 * 1024) return std::nullopt;
+  if (!size || *size < std::uint64_t{64} * 1024) return std::nullopt;
   const std::uint64_t sectors = *size / kSectorBytes;
   std::vector<std::byte> block(kBlockBytes);
   const auto readAt = [&](std::uint64_t sector) {

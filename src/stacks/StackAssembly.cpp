@@ -55,7 +55,7 @@ std::vector<Container> ContainersOf(const DiskNameTable& names, std::size_t n) {
 }
 
 std::string SizeText(std::uint64_t bytes) {
-  if (bytes % (1024 * 1024) == 0) return std::to_string(bytes / (1024 * 1024)) + " MiB";
+  if (bytes % (std::uint64_t{1024} * 1024) == 0) return std::to_string(bytes / (std::uint64_t{1024} * 1024)) + " MiB";
   return std::to_string(bytes / 1024) + " KiB";
 }
 
