@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "disk/SectorReader.h"
+
 namespace vantrel {
 
 namespace {
 
-constexpr std::uint64_t kSectorBytes = 512;
+constexpr std::uint64_t kSectorBytes = kSectorSize;
 
 }  // namespace
 

@@ -5,13 +5,14 @@
 #include <cstring>
 #include <string_view>
 
+#include "disk/SectorReader.h"
 #include "base/LittleEndian.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr std::size_t kSectorBytes = 512;
+constexpr std::size_t kSectorBytes = kSectorSize;
 constexpr std::size_t kMaxAreas = 8;
 constexpr std::size_t kMdaHeaderBytes = 512;
 constexpr std::uint64_t kMaxMetadataAreaBytes = std::uint64_t{64} * 1024 * 1024;

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
+#include "disk/SectorReader.h"
 #include "stacks/Parity.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr std::uint64_t kSectorBytes = 512;
+constexpr std::uint64_t kSectorBytes = kSectorSize;
 // RAID1 has no chunks; its reads are cut into pieces of this size.
 constexpr std::uint64_t kMirrorPieceBytes = 1 << 20;
 

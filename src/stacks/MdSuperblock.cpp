@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "disk/SectorReader.h"
 #include "base/LittleEndian.h"
 
 namespace vantrel {
@@ -11,7 +12,7 @@ namespace {
 
 constexpr std::uint32_t kMdMagic = 0xa92b4efc;
 constexpr std::size_t kBlockBytes = 4096;
-constexpr std::uint64_t kSectorBytes = 512;
+constexpr std::uint64_t kSectorBytes = kSectorSize;
 
 // 1.x feature bits.
 constexpr std::uint32_t kFeatureRecoveryOffset = 2;

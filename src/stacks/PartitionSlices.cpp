@@ -2,13 +2,14 @@
 
 #include <set>
 
+#include "disk/SectorReader.h"
 #include "base/LittleEndian.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr std::uint64_t kSector = 512;
+constexpr std::uint64_t kSector = kSectorSize;
 constexpr int kMaxLogicalPartitions = 128;
 constexpr std::uint32_t kMaxGptEntries = 1024;
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "disk/SectorReader.h"
 #include "stacks/LogicalVolumeSource.h"
 #include "stacks/LvmLabel.h"
 #include "stacks/MdAssembly.h"
@@ -14,7 +15,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::uint64_t kSectorBytes = 512;
+constexpr std::uint64_t kSectorBytes = kSectorSize;
 
 // A place that may hold a member or a physical volume: a disk, or a partition of one.
 struct Container {
