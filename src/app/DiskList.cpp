@@ -3,6 +3,7 @@
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "disk/containers/ContainerDetailsRows.h"
 #include "stacks/StackAssembly.h"
 #include "stacks/StackDetailsRows.h"
 
@@ -30,6 +31,10 @@ void ShowDiskDetails(WizardState& state, int disk) {
   for (const std::string& row : DiskDetailsRows(state.disks.info, disk)) window.ListInsertRow(control::kDetailsList, row);
   if (const StackDescription* stack = StackOf(state.disks.names, static_cast<std::size_t>(disk)))
     for (const std::string& row : StackDetailsRows(*stack)) window.ListInsertRow(control::kDetailsList, row);
+  if (ContainerSource* container = AsContainer(state.disks.names.Source(static_cast<std::size_t>(disk))))
+    if (container->Size())
+      for (const std::string& row : ContainerDetailsRows(container->Description()))
+        window.ListInsertRow(control::kDetailsList, row);
   state.disks.selectedModel = state.disks.info.Read(key::kModelKey, DiskNameTable::DiskName(static_cast<std::size_t>(disk)));
 }
 
