@@ -34,7 +34,7 @@ bool IsFirstPiece(const std::string& suffix) {
   if (suffix.size() >= 3 && AllOf(suffix, isdigit))
     return std::all_of(suffix.begin(), suffix.end() - 1, [](char c) { return c == '0'; }) &&
            (suffix.back() == '0' || suffix.back() == '1');
-  return suffix.size() >= 2 && suffix.size() <= 3 && std::all_of(suffix.begin(), suffix.end(), [](char c) { return c == 'a'; });
+  return suffix == "aa";
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ bool IsFirstPiece(const std::string& suffix) {
 std::string NextPieceName(const std::string& path) {
   std::string suffix = Suffix(path);
   const bool digits = suffix.size() >= 3 && AllOf(suffix, isdigit);
-  const bool letters = suffix.size() >= 2 && suffix.size() <= 3 && AllOf(suffix, IsLowerLetter);
+  const bool letters = suffix.size() == 2 && AllOf(suffix, IsLowerLetter);
   if (!digits && !letters) return {};
   const char first = digits ? '0' : 'a';
   const char last = digits ? '9' : 'z';

@@ -1,6 +1,7 @@
 #pragma once
 // The pieces of a split raw image, found from its first: "disk.001" (or ".000") is followed by
-// "disk.002", "disk.003", ... and "disk.aa" by "disk.ab", ... "disk.az", "disk.ba", ...;
+// "disk.002", "disk.003", ... (three digits or more) and "disk.aa" by "disk.ab", ... "disk.az",
+// "disk.ba", ... (two letters, as split names them);
 // the pieces are the files that follow without a gap.
 
 #include <string>
