@@ -50,7 +50,8 @@ std::vector<std::string> VerificationRows(const StoredHashCheck& check) {
 nlohmann::json VerificationJson(const StoredHashCheck& check) {
   nlohmann::json hashes = nlohmann::json::array();
   for (const HashComparison& hash : check.hashes)
-    hashes.push_back({{"name", hash.name}, {"stored", hash.stored}, {"computed", hash.computed}, {"matches", hash.matches}});
+    hashes.push_back(
+        {{"name", hash.name}, {"stored", hash.stored}, {"computed", hash.computed}, {"matches", hash.matches}});
   return {{"passed", check.Passed()}, {"hashes", hashes}, {"unreadableBytes", check.unreadableBytes}};
 }
 
@@ -102,7 +103,8 @@ int DisksCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
                        {"details", rows},
                        {"error", error.empty() ? nlohmann::json(nullptr) : nlohmann::json(error)}});
       if (stack != nullptr) disks.back().update(StackJson(*stack));
-      if (container != nullptr && container->Size()) disks.back()["container"] = ContainerJson(container->Description());
+      if (container != nullptr && container->Size())
+        disks.back()["container"] = ContainerJson(container->Description());
       if (check) disks.back()["verification"] = VerificationJson(*check);
       continue;
     }

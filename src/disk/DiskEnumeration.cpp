@@ -42,8 +42,8 @@ void RecordDiskGeometry(DiskInfoStore& store, const std::string& name, const Dis
   store.Write(key::kMediaTypeKey, name, geometry.mediaType);
 }
 
-std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& info, const std::vector<NamedDisk>& given,
-                                          const std::string& sysBlockRoot) {
+std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& info,
+                                          const std::vector<NamedDisk>& given, const std::string& sysBlockRoot) {
   std::vector<EnumerationProblem> problems;
   std::vector<NamedDisk> disks = given;
   if (disks.empty())
@@ -61,8 +61,8 @@ std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& i
     DiskSource* disk = source.get();
     const int n = names.Add({named.path, named.mapfile, std::move(source), {}});
     if (n < 0) {
-      problems.push_back({-1, named.path + ": only " + std::to_string(DiskNameTable::kMaxDisks) +
-                                  " disks can be listed"});
+      problems.push_back(
+          {-1, named.path + ": only " + std::to_string(DiskNameTable::kMaxDisks) + " disks can be listed"});
       continue;
     }
     const std::string name = DiskNameTable::DiskName(static_cast<std::size_t>(n));

@@ -19,8 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kEveryKind{"E01",  "E01-segments", "qcow2", "qcow2-backed", "vmdk-stream",
-                                          "vmdk-split", "vhdx", "vhd", "split-001", "split-aa"};
+const std::vector<std::string> kEveryKind{"E01",        "E01-segments", "qcow2", "qcow2-backed", "vmdk-stream",
+                                          "vmdk-split", "vhdx",         "vhd",   "split-001",    "split-aa"};
 
 // Every file and folder below root: its path, and the SHA-256 of a file or "folder".
 std::map<std::string, std::string> TreeOf(const fs::path& root) {
@@ -86,7 +86,8 @@ TEST(CliContainers, DetailsShowTheFormatFilesAndStoredHashesWhichVerifyChecks) {
 template <typename Damage>
 std::string DamagedCopy(const TempDir& into, const std::string& first, Damage damage) {
   const fs::path from = fs::path(first).parent_path();
-  for (const auto& entry : fs::directory_iterator(from)) fs::copy(entry.path(), into / entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(from))
+    fs::copy(entry.path(), into / entry.path().filename().string());
   const fs::path copy = into / fs::path(first).filename().string();
   damage(copy);
   return copy.string();
@@ -136,8 +137,8 @@ TEST(CliContainers, ADamagedChunkReadsAsBadSectorsAndFailsTheVerification) {
   EXPECT_FALSE(check["passed"]);
   EXPECT_GT(check["unreadableBytes"].get<std::uint64_t>(), 0u);
   // Read with the bad sectors skipped, the catalogue is still built.
-  const CliRun listed =
-      RunCli("--disk " + Quoted(damaged) + " --bad-sectors skip-all ls --json --search advanced --file-search advanced");
+  const CliRun listed = RunCli("--disk " + Quoted(damaged) +
+                               " --bad-sectors skip-all ls --json --search advanced --file-search advanced");
   EXPECT_EQ(listed.exitCode, 0) << listed.err;
 }
 
@@ -145,8 +146,8 @@ TEST(CliContainers, AMapfileIsRefusedForAContainerButAppliesToASplitImage) {
   const TempDir folder;
   const std::string map = (folder / "disk.map").string();
   std::ofstream(map) << "# Mapfile\n0x00000000  +  1\n0x00000000  0x00100000  +\n0x00100000  0x02F00000  -\n";
-  const CliRun refused = RunCli("--disk " + Quoted(ContainerFixture("bare-36", "qcow2")) + " --mapfile " +
-                                Quoted(map) + " disks");
+  const CliRun refused = RunCli("--disk " + Quoted(ContainerFixture("bare-36", "qcow2")) + " --mapfile " + Quoted(map) +
+                                " disks");
   EXPECT_EQ(refused.exitCode, 2);
   EXPECT_NE(refused.err.find("a ddrescue mapfile describes a raw image only"), std::string::npos) << refused.err;
   const CliRun split = RunCli("--disk " + Quoted(ContainerFixture("bare-36", "split-001")) + " --mapfile " +

@@ -18,8 +18,9 @@ void ContainerSource::Failed(std::string why) {
 ReadOutcome ContainerSource::Read(std::uint64_t offset, std::span<std::byte> buffer) {
   if (!size_) return ReadOutcome::CannotOpen;
   const std::uint64_t size = *size_;
-  const std::size_t onDisk =
-      offset >= size ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - offset));
+  const std::size_t onDisk = offset >= size
+                                 ? 0
+                                 : static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - offset));
   std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(onDisk), buffer.end(), std::byte{0});
   if (onDisk == 0) return ReadOutcome::Ok;
   std::lock_guard lock(readMutex_);

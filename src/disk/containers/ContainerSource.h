@@ -17,8 +17,8 @@ namespace vantrel {
 
 struct ContainerDescription {
   ImageKind kind = ImageKind::Raw;
-  std::string detail;               // the kind's variant: "dynamic", "stream-optimised", ...
-  std::vector<std::string> files;   // the container's files: segments, pieces, extents, parents
+  std::string detail;              // the kind's variant: "dynamic", "stream-optimised", ...
+  std::vector<std::string> files;  // the container's files: segments, pieces, extents, parents
   // The hashes the container stores for the disk ("MD5", hex digits), for `disks --verify`.
   std::vector<std::pair<std::string, std::string>> storedHashes;
 };

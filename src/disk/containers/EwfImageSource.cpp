@@ -14,9 +14,8 @@ std::string Why(libewf_error_t*& error) { return TakeLibraryError(error, libewf_
 std::string StoredHash(libewf_handle_t* handle, const std::string& name) {
   std::array<std::uint8_t, 160> value{};
   libewf_error_t* error = nullptr;
-  const int found =
-      libewf_handle_get_utf8_hash_value(handle, reinterpret_cast<const std::uint8_t*>(name.data()), name.size(),
-                                        value.data(), value.size(), &error);
+  const int found = libewf_handle_get_utf8_hash_value(handle, reinterpret_cast<const std::uint8_t*>(name.data()),
+                                                      name.size(), value.data(), value.size(), &error);
   if (error != nullptr) libewf_error_free(&error);
   if (found != 1) return {};
   value.back() = 0;
@@ -79,7 +78,8 @@ bool EwfImageSource::DamagedWithin(std::uint64_t first, std::uint64_t last) {
 
 bool EwfImageSource::ReadMedia(std::uint64_t offset, std::span<std::byte> buffer) {
   libewf_error_t* error = nullptr;
-  const ssize_t got = libewf_handle_read_random(handle_, buffer.data(), buffer.size(), static_cast<off64_t>(offset), &error);
+  const ssize_t got = libewf_handle_read_random(handle_, buffer.data(), buffer.size(), static_cast<off64_t>(offset),
+                                                &error);
   if (error != nullptr) libewf_error_free(&error);
   if (got != static_cast<ssize_t>(buffer.size())) return false;
   return !DamagedWithin(offset / bytesPerSector_, (offset + buffer.size() - 1) / bytesPerSector_);

@@ -89,8 +89,8 @@ QcowImageSource::~QcowImageSource() {
 
 bool QcowImageSource::ReadMedia(std::uint64_t offset, std::span<std::byte> buffer) {
   libqcow_error_t* error = nullptr;
-  const ssize_t got =
-      libqcow_file_read_buffer_at_offset(file_, buffer.data(), buffer.size(), static_cast<off64_t>(offset), &error);
+  const ssize_t got = libqcow_file_read_buffer_at_offset(file_, buffer.data(), buffer.size(),
+                                                         static_cast<off64_t>(offset), &error);
   if (error != nullptr) libqcow_error_free(&error);
   return got == static_cast<ssize_t>(buffer.size());
 }

@@ -25,7 +25,8 @@ std::string Suffix(const std::string& path) {
 }
 
 bool AllOf(const std::string& text, int (*test)(int)) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [&](char c) { return test(static_cast<unsigned char>(c)) != 0; });
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [&](char c) { return test(static_cast<unsigned char>(c)) != 0; });
 }
 
 int IsLowerLetter(int c) { return c >= 'a' && c <= 'z' ? 1 : 0; }

@@ -35,8 +35,8 @@ bool SplitRawSource::ReadMedia(std::uint64_t offset, std::span<std::byte> buffer
   for (; done < buffer.size() && piece != pieces_.end(); ++piece) {
     const std::uint64_t position = offset + done;
     if (position >= piece->start + piece->size) continue;  // an empty piece
-    const std::size_t bytes =
-        static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - done, piece->start + piece->size - position));
+    const std::size_t bytes = static_cast<std::size_t>(
+        std::min<std::uint64_t>(buffer.size() - done, piece->start + piece->size - position));
     if (piece->file->Read(position - piece->start, buffer.subspan(done, bytes)) != ReadOutcome::Ok) return false;
     done += bytes;
   }

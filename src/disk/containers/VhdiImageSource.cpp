@@ -78,8 +78,8 @@ VhdiImageSource::~VhdiImageSource() {
 
 bool VhdiImageSource::ReadMedia(std::uint64_t offset, std::span<std::byte> buffer) {
   libvhdi_error_t* error = nullptr;
-  const ssize_t got =
-      libvhdi_file_read_buffer_at_offset(file_, buffer.data(), buffer.size(), static_cast<off64_t>(offset), &error);
+  const ssize_t got = libvhdi_file_read_buffer_at_offset(file_, buffer.data(), buffer.size(),
+                                                         static_cast<off64_t>(offset), &error);
   if (error != nullptr) libvhdi_error_free(&error);
   return got == static_cast<ssize_t>(buffer.size());
 }

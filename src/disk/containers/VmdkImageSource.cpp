@@ -55,7 +55,8 @@ VmdkImageSource::VmdkImageSource(const std::string& path) {
   const std::string folder = std::filesystem::path(path).parent_path().string();
   if (libvmdk_handle_initialize(&handle_, &error) != 1 ||
       libvmdk_handle_open(handle_, path.c_str(), LIBVMDK_OPEN_READ, &error) != 1 ||
-      (!folder.empty() && libvmdk_handle_set_extent_data_files_path(handle_, folder.c_str(), folder.size(), &error) != 1) ||
+      (!folder.empty() &&
+       libvmdk_handle_set_extent_data_files_path(handle_, folder.c_str(), folder.size(), &error) != 1) ||
       libvmdk_handle_open_extent_data_files(handle_, &error) != 1) {
     Failed("cannot open the VMDK image " + path + ": " + Why(error));
     return;
@@ -85,8 +86,8 @@ VmdkImageSource::~VmdkImageSource() {
 
 bool VmdkImageSource::ReadMedia(std::uint64_t offset, std::span<std::byte> buffer) {
   libvmdk_error_t* error = nullptr;
-  const ssize_t got =
-      libvmdk_handle_read_buffer_at_offset(handle_, buffer.data(), buffer.size(), static_cast<off64_t>(offset), &error);
+  const ssize_t got = libvmdk_handle_read_buffer_at_offset(handle_, buffer.data(), buffer.size(),
+                                                           static_cast<off64_t>(offset), &error);
   if (error != nullptr) libvmdk_error_free(&error);
   return got == static_cast<ssize_t>(buffer.size());
 }
