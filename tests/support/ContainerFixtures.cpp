@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
@@ -55,7 +55,8 @@ std::string ContainerFixture(const std::string& name, const std::string& kind) {
   fs::create_directories(making);
   const std::string command = "cd " + Quoted(making.string()) + " && IMG=" + Quoted(image) + " && " +
                               recipe->second.command + " >/dev/null 2>&1";
-  if (std::system(command.c_str()) != 0)
+  FILE* run = ::popen(command.c_str(), "r");
+  if (run == nullptr || ::pclose(run) != 0)
     throw std::runtime_error("cannot make the " + kind + " container of " + name + " (" + command + ")");
   std::error_code taken;
   fs::rename(making, folder, taken);

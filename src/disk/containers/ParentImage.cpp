@@ -19,7 +19,7 @@ std::string FindParentImage(const std::string& childPath, const std::string& sto
   if (storedName.empty()) return {};
   const std::filesystem::path folder = std::filesystem::path(childPath).parent_path();
   // A relative name is the child's folder's.
-  const std::string stored = storedName.front() == '/' || folder.empty() ? storedName : (folder / storedName).string();
+  std::string stored = storedName.front() == '/' || folder.empty() ? storedName : (folder / storedName).string();
   if (IsRegularFile(stored)) return stored;
   const auto lastSeparator = storedName.find_last_of("/\\");
   const std::string base = lastSeparator == std::string::npos ? storedName : storedName.substr(lastSeparator + 1);
