@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/ControlIds.h"
 #include "app/SavingCommands.h"
+#include "reiserfs/build/BuildStatus.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 
@@ -36,7 +38,9 @@ BrowseFolder::~BrowseFolder() { End(); }
 
 void BrowseFolder::Open() {
   WindowPort& window = state_.Window();
-  if (folder_.empty()) {
+  std::string served;
+  window.RunOnWindowThread([&] { served = folder_; });
+  if (served.empty()) {
     if (mounter_ == nullptr) {
       window.ShowMessage(kBrowseUnavailable);
       return;
@@ -48,15 +52,55 @@ void BrowseFolder::Open() {
     }
     PartitionSource partition = CurrentPartitionSource(state_);
     partition.disk = DiskReader(reader_, state_.disks.currentIndex);
-    const std::string why = mounter_->Mount(partition, state_.catalogue, CurrentBodySource(state_), folder);
+    const std::string why = Prepared([&](const StopToken& stop, BuildStatusSink& status) {
+      return mounter_->Mount(partition, state_.catalogue, CurrentBodySource(state_), folder, stop, status);
+    });
     if (!why.empty()) {
       ::rmdir(folder.c_str());
-      window.ShowMessage(kBrowseFailed + why);
+      if (!stopped_) window.ShowMessage(kBrowseFailed + why);
       return;
     }
-    folder_ = folder;
+    window.RunOnWindowThread([&] { folder_ = folder; });
+    served = folder;
   }
-  window.OpenDocument(folder_);
+  window.OpenDocument(served);
+}
+
+namespace {
+
+// The preparation's progress: the bar, and the sector reached in the status line.
+class PreparationStatus : public BuildStatusSink {
+ public:
+  explicit PreparationStatus(WindowPort& window) : window_(window) {}
+  void ShowRow(std::size_t row, const std::string& text) override {
+    if (row == static_cast<std::size_t>(StatusRow::CurrentSector))
+      window_.SetControlText(control::kStatusText, std::string(kPreparingBrowse) + " sector " + text);
+  }
+  void ShowStatusText(const std::string&) override {}
+  void ShowProgress(int position) override { window_.SetProgress(control::kSearchProgress, position); }
+
+ private:
+  WindowPort& window_;
+};
+
+}  // namespace
+
+std::string BrowseFolder::Prepared(const std::function<std::string(const StopToken&, BuildStatusSink&)>& mount) {
+  WindowPort& window = state_.Window();
+  const auto showRun = [&](bool shown) {
+    window.SetProgress(control::kSearchProgress, 0);
+    window.ShowControl(control::kSearchProgress, shown);
+    window.ShowControl(control::kStopButton, shown);
+    window.EnableControl(control::kStopButton, shown);
+    window.SetControlText(control::kStatusText, shown ? kPreparingBrowse : "");
+  };
+  state_.stopRequested.store(0);
+  showRun(true);
+  PreparationStatus status(window);
+  const std::string why = mount(StopToken(state_.stopRequested), status);
+  stopped_ = state_.stopRequested.exchange(0) != 0;
+  showRun(false);
+  return why;
 }
 
 void BrowseFolder::End() {

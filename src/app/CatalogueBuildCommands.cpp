@@ -3,6 +3,7 @@
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
+#include "app/RunSummaries.h"
 #include "app/ValueFields.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
@@ -82,6 +83,7 @@ void ShowCatalogue(WizardState& state) {
   window.EnableControl(control::kFolderTree, true);
   ShowCatalogueValues(state);
   ShowView(state, WizardView::CatalogueShown);
+  if (state.catalogue.stopped) window.SetControlText(control::kStatusText, kIncompleteCatalogue);
 }
 
 }  // namespace vantrel

@@ -120,9 +120,10 @@ bool StartRawRecovery(WizardState& state) {
 }
 
 bool RequestRawRecoveryStop(WizardState& state) {
-  if (!state.rawRecovery.running.load()) return false;
-  if (!state.Window().SystemMessage(kTerminateQuestion, SystemIcon::Question)) return false;
-  state.rawRecovery.stopRequested.store(true);
+  RawRecoveryState& raw = state.rawRecovery;
+  if (!raw.running.load()) return false;
+  if (!state.Window().AskAboutRun(kTerminateQuestion, [&raw] { return raw.running.load(); })) return false;
+  raw.stopRequested.store(true);
   return true;
 }
 
@@ -168,6 +169,8 @@ void RawPanelProgress::OnPercent(int percent) {
   window_.SetProgress(control::kRawProgress, percent);
   window_.SetControlText(control::kRawProgress, std::to_string(percent) + kCompletedSuffix);
 }
+
+void RawPanelProgress::OnWritingToDisk() { window_.SetControlText(control::kRawStatus, kWritingFilesText); }
 
 void RawPanelProgress::OnRangeDone() {
   window_.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix);

@@ -61,6 +61,7 @@ class RawPanelProgress : public RawRecoveryProgress {
   explicit RawPanelProgress(WindowPort& window) : window_(window) {}
   void OnSearching(std::uint64_t sector) override;
   void OnPercent(int percent) override;
+  void OnWritingToDisk() override;
   void OnRangeDone() override;
   void OnResultsRows(const std::vector<std::string>& rows) override;
   void OnResultRow(std::size_t row, const std::string& text) override;

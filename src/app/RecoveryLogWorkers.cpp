@@ -17,7 +17,8 @@ void LeaveLoadUndone(WizardState& state) {
 }
 
 void RunSaveLogWorker(WizardState& state) {
-  if (const auto path = SaveRecoveryLog(state)) state.Window().ShowMessage(LogSavedSummary(*path));
+  if (const auto path = SaveRecoveryLog(state))
+    state.Window().ShowMessage(LogSavedSummary(*path, state.catalogue.stopped));
 }
 
 void RunLoadLogWorker(WizardState& state) {

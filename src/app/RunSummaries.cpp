@@ -35,6 +35,8 @@ std::string ByteCountText(std::uint64_t bytes) {
 
 std::string SavingSummary(const SavingRun& run, const SavingEnd& end) {
   std::string text = end.stopped ? "Saving stopped." : "Saving complete.";
+  if (end.catalogueStopped)
+    text += "\r\n" + std::string(kIncompleteCatalogue) + ": what it did not reach was not saved.";
   AddCount(text, "Files written", run.filesWritten);
   text += " (" + ByteCountText(run.bytesWritten) + ")";
   AddCount(text, "Existing files kept", run.filesKeptExisting);
@@ -55,7 +57,11 @@ std::string SavingSummary(const SavingRun& run, const SavingEnd& end) {
   return text;
 }
 
-std::string LogSavedSummary(const std::string& path) { return "Recovery information saved to\r\n" + path; }
+std::string LogSavedSummary(const std::string& path, bool catalogueStopped) {
+  std::string text = "Recovery information saved to\r\n" + path;
+  if (catalogueStopped) text += "\r\n" + std::string(kIncompleteCatalogue) + " (the log says so too).";
+  return text;
+}
 
 std::string RawRecoverySummary(const RawRecoveryReport& report) {
   std::string text = report.stopped ? "Raw recovery stopped." : "Raw recovery complete.";

@@ -15,10 +15,14 @@ struct RawRecoveryReport;
 struct SavingEnd {
   bool stopped = false;
   std::string removedFile;
+  bool catalogueStopped = false;  // the catalogue saved from was only part of the volume's
 };
 
+// Said wherever a catalogue whose build was stopped is shown or saved.
+inline constexpr const char* kIncompleteCatalogue = "Incomplete catalogue: the search was stopped before it was done";
+
 std::string SavingSummary(const SavingRun& run, const SavingEnd& end);
-std::string LogSavedSummary(const std::string& path);
+std::string LogSavedSummary(const std::string& path, bool catalogueStopped = false);
 // The files a raw recovery run wrote, per kind, their bytes, and those it could not write.
 std::string RawRecoverySummary(const RawRecoveryReport& report);
 

@@ -72,8 +72,10 @@ SaveSelection SelectionOfMode(WizardState& state) {
 void Save(WizardState& state, const SaveSelection& selection) {
   WindowPort& window = state.Window();
   const SaveTarget target{CurrentPartitionSource(state), CurrentBodySource(state), fs::path(state.destinationPath)};
-  TimedSavePrompts prompts(window);
-  WindowSaveProgress progress(window, prompts);
+  // The bad-sector question and the saving's own ones keep one count of the time they took.
+  QuestionTime& questions = state.disks.badSectorPrompt.Time();
+  TimedSavePrompts prompts(window, questions);
+  WindowSaveProgress progress(window, questions);
   SaveSelected(target, state.catalogue, selection, state.saving.options, prompts, progress, state.saving.run);
 }
 
@@ -178,6 +180,7 @@ void ReportSavingRun(WizardState& state) {
   WindowPort& window = state.Window();
   SavingEnd end;
   end.stopped = run.abandonRequested != 0;
+  end.catalogueStopped = state.catalogue.stopped;
   if (run.filesSaved == 0 && !end.stopped) return;  // nothing was chosen: its own message said so
   if (end.stopped && run.filesSaved > 0) {
     const fs::path last = fs::path(window.ControlText(control::kSavingFilePath)) /

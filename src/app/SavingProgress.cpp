@@ -14,22 +14,24 @@ std::string MinutesAndSeconds(std::uint64_t seconds) {
 }
 
 void ShowSavingProgress(WindowPort& window, SavingRun& run, std::uint64_t written, std::uint64_t size,
-                        std::int64_t now, std::int64_t waited) {
+                        std::chrono::milliseconds elapsed, std::chrono::milliseconds waited) {
   using namespace control;
   window.SetControlText(kSavingCurrentFile, std::to_string(written) + " / " + std::to_string(size));
   if (run.totalBytes == 0) run.totalBytes = 1;
   window.SetProgress(kSavingProgress, static_cast<int>(std::min<std::uint64_t>(run.bytesWritten * 100 / run.totalBytes, 100)));
   window.SetControlText(kSavingDataRecovered, std::to_string(run.bytesWritten / 1048576) + " MB");
   window.SetControlText(kSavingDataTotal, std::to_string(std::max<std::uint64_t>(run.totalBytes / 1048576, 1)) + " MB");
-  const std::int64_t elapsed = now - run.saveStartTime;
-  if (elapsed <= 0) return;
-  // Time spent on the user's answers is no measure of the writing.
-  const std::int64_t writing = std::max<std::int64_t>(elapsed - std::max<std::int64_t>(waited, 0), 1);
-  const std::uint64_t rate = run.bytesWritten / static_cast<std::uint64_t>(writing);
-  if (rate == 0) return;
-  const std::uint64_t remaining = run.totalBytes > run.bytesWritten ? (run.totalBytes - run.bytesWritten) / rate : 0;
-  window.SetControlText(kSavingTimeRemaining, MinutesAndSeconds(remaining));
-  window.SetControlText(kSavingTimeElapsed, MinutesAndSeconds(static_cast<std::uint64_t>(elapsed)));
+  if (elapsed.count() <= 0) return;
+  window.SetControlText(kSavingTimeElapsed,
+                        MinutesAndSeconds(static_cast<std::uint64_t>(elapsed.count() / 1000)));
+  // Time spent on the user's answers is no measure of the writing, and a few bytes in a
+  // moment are no measure either.
+  const std::int64_t writing = (elapsed - std::max(waited, std::chrono::milliseconds(0))).count();
+  if (writing < 1000 || run.bytesWritten == 0) return;
+  const std::uint64_t remaining = run.totalBytes > run.bytesWritten ? run.totalBytes - run.bytesWritten : 0;
+  const auto seconds = static_cast<std::uint64_t>(static_cast<double>(remaining) * static_cast<double>(writing) /
+                                                  static_cast<double>(run.bytesWritten) / 1000.0);
+  window.SetControlText(kSavingTimeRemaining, MinutesAndSeconds(seconds));
 }
 
 void ClearSavingProgress(WindowPort& window) {
@@ -42,17 +44,11 @@ void ClearSavingProgress(WindowPort& window) {
 }
 
 ReplaceAnswer TimedSavePrompts::AskReplaceFile(const std::string& path) {
-  const std::int64_t asked = SecondsNow();
-  const ReplaceAnswer answer = prompts_.AskReplaceFile(path);
-  waited_ += SecondsNow() - asked;
-  return answer;
+  return time_.Timed([&] { return prompts_.AskReplaceFile(path); });
 }
 
 WriteErrorAnswer TimedSavePrompts::AskWriteError(const std::string& path) {
-  const std::int64_t asked = SecondsNow();
-  const WriteErrorAnswer answer = prompts_.AskWriteError(path);
-  waited_ += SecondsNow() - asked;
-  return answer;
+  return time_.Timed([&] { return prompts_.AskWriteError(path); });
 }
 
 void WindowSaveProgress::OnFileStarted(const SavingRun& run, const std::filesystem::path& folder,
@@ -64,7 +60,9 @@ void WindowSaveProgress::OnFileStarted(const SavingRun& run, const std::filesyst
 }
 
 void WindowSaveProgress::OnFileProgress(SavingRun& run, std::uint64_t written, std::uint64_t size) {
-  ShowSavingProgress(window_, run, written, size, SecondsNow(), prompts_.Waited());
+  const auto elapsed = std::chrono::steady_clock::now() - started_;
+  ShowSavingProgress(window_, run, written, size, std::chrono::duration_cast<std::chrono::milliseconds>(elapsed),
+                     questions_.Total() - askedBefore_);
 }
 
 }  // namespace vantrel

@@ -5,7 +5,8 @@
 namespace vantrel {
 
 BadSectorPolicy WindowBadSectorPrompt::AskBadSector() {
-  return window_ != nullptr ? static_cast<BadSectorPolicy>(window_->AskBadSector()) : BadSectorPolicy::Skip;
+  if (window_ == nullptr) return BadSectorPolicy::Skip;
+  return static_cast<BadSectorPolicy>(time_.Timed([this] { return window_->AskBadSector(); }));
 }
 
 }  // namespace vantrel

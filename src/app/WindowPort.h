@@ -40,6 +40,14 @@ class WindowPort : public SavePrompts {
   // returns true.
   virtual bool SystemMessage(const std::string& text, SystemIcon icon) = 0;
   virtual BadSectorAnswer AskBadSector() = 0;
+  // A Yes/No question about a run under way ("terminate this process?"): it goes away by
+  // itself, as No, once runGoesOn() turns false, so that no question outlives its run.
+  virtual bool AskAboutRun(const std::string& text, const std::function<bool()>& runGoesOn) {
+    return runGoesOn() && SystemMessage(text, SystemIcon::Question);
+  }
+  // The program is closing: what the workers ask or tell from now on is not shown, and
+  // their questions get the answers that end their runs soonest.
+  virtual void Closing() {}
   // The common file dialogs, filtered on a pattern such as "*.Sav": the chosen path, empty
   // when cancelled. The save form asks before replacing an existing file; where the open
   // form lets several files be chosen, the last of them is returned.

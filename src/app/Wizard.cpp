@@ -357,16 +357,19 @@ void Wizard::StartRawRecoveryOrStop() {
   if (!StartRawRecovery(state_)) return;
   workers_.Start(Worker::Raw, [this] {
     RunRawRecovery(state_);
-    // The results rows stay in the panel; the summary says what the run did.
-    state_.Window().ShowMessage(RawRecoverySummary(state_.rawRecovery.report));
+    // The results rows stay in the panel; the summary says what the run did, unless the
+    // program is closing.
+    if (!state_.rawRecovery.abandonRequested.load())
+      state_.Window().ShowMessage(RawRecoverySummary(state_.rawRecovery.report));
   });
 }
 
 void Wizard::Browse() {
   if (Stage() < WizardStage::Catalogue)
     state_.Window().ShowMessage(kGoToCatalogueStep);
-  else
-    browse_.Open();
+  else if (!Busy())
+    // Reading the live tree may take long on a slow disk: not on the window's thread.
+    workers_.Start(Worker::Browse, [this] { browse_.Open(); });
 }
 
 void Wizard::StopSearching() {
@@ -379,7 +382,9 @@ void Wizard::StopSearching() {
 void Wizard::Exit() {
   if (!state_.Window().AskYesNo(kExitQuestion)) return;
   // Every worker stops at its next step, a file being saved or carved is removed rather
-  // than left short, and only then does the process end.
+  // than left short, and only then does the process end; nothing they would still ask or
+  // tell holds it up.
+  state_.Window().Closing();
   state_.stopRequested.store(1);
   state_.saving.run.abandonRequested = 1;
   state_.rawRecovery.abandonRequested.store(true);

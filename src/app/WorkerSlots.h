@@ -20,8 +20,9 @@ enum class Worker {
   TreeSave,         // saving started from the folder tree's context menu
   Saving,           // saving started from the menu, the button or the list
   Viewing,          // a file of the list written to the temporary folder and opened
+  Browse,           // the catalogue made ready to be served as a folder
 };
-inline constexpr std::size_t kWorkerKinds = 9;
+inline constexpr std::size_t kWorkerKinds = 10;
 
 class WorkerSlots {
  public:

@@ -34,6 +34,8 @@ class RawRecoveryProgress {
   virtual void OnSearching(std::uint64_t /*sector*/) {}
   // The part of the range done went up to percent.
   virtual void OnPercent(int /*percent*/) {}
+  // The range is read; the files carved whole are waited for on the disk now.
+  virtual void OnWritingToDisk() {}
   // The range is done.
   virtual void OnRangeDone() {}
   // The first file of the run was written: one results row per wanted kind, counting 0.

@@ -36,7 +36,12 @@ class RawRecoveryWorker {
     run_.rangeEnd = job_.endSector;
     if (raw_.exactSizes) {
       CarveWholeFiles();
-      return Stopped() ? FinishStopped() : Finish();
+      // Written whole, the files go through to the disk even when the run was stopped.
+      FlushWholeFiles();
+      if (Stopped()) return FinishStopped();
+      progress_.OnRangeDone();
+      run_.counters = {};
+      return Finish();
     }
     while (run_.nextSector < run_.rangeEnd) {
       if (Stopped()) return FinishStopped();
@@ -74,7 +79,8 @@ class RawRecoveryWorker {
                                [this](const WholeFile& file, ByteSpan held) {
                                  ++run_.sequence;
                                  raw_.report.carves = run_.sequence;
-                                 writer_.WriteWhole(file, run_.sequence, held);
+                                 if (writer_.WriteWhole(file, run_.sequence, held) == CarveOutcome::Written)
+                                   writtenBytes_ += file.bytes;
                                },
                            .notSized = [this](WholeFileFormat, std::uint64_t) { ++raw_.report.notSized; },
                            .goOn =
@@ -82,14 +88,45 @@ class RawRecoveryWorker {
                                  run_.nextSector = next;
                                  if (Stopped()) return false;
                                  progress_.OnSearching(next);
-                                 return !ShowProgress();
+                                 ShowWholeFilesPercent();
+                                 return next < run_.rangeEnd;
                                }});
-    // The files written go through to the disk together.
-    const int folder = ::open(job_.destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-      ::syncfs(folder);
-      ::close(folder);
+  }
+
+  // The files carved whole were sent on their way while the scan went on; here they are
+  // waited for, file by file and stretch by stretch, and the wait counts in the progress.
+  void FlushWholeFiles() {
+    if (raw_.report.files.empty()) return;
+    progress_.OnWritingToDisk();
+    constexpr std::uint64_t kFlushStretch = std::uint64_t{16} << 20;
+    for (const CarvedFile& file : raw_.report.files) {
+      const int fd = ::open(file.path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+      for (std::uint64_t at = 0; at < file.bytes; at += kFlushStretch) {
+        const std::uint64_t length = std::min(kFlushStretch, file.bytes - at);
+        if (fd >= 0)
+          ::sync_file_range(fd, static_cast<off64_t>(at), static_cast<off64_t>(length),
+                            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+        flushedBytes_ += length;
+        ShowWholeFilesPercent();
+      }
+      if (fd >= 0) {
+        ::fdatasync(fd);  // and what the file system keeps of it
+        ::close(fd);
+      }
     }
+  }
+
+  // Reading the range and writing the files out are one piece of work: the share of both
+  // done. A file found adds to what is to be written, which lowers the share: the bar keeps
+  // the highest share reached, so that it never goes back.
+  void ShowWholeFilesPercent() {
+    const std::uint64_t scanned = std::min(run_.nextSector, run_.rangeEnd) - job_.startSector;
+    const std::uint64_t work = (run_.rangeEnd - job_.startSector) * kSectorSize + writtenBytes_;
+    const std::uint64_t done = scanned * kSectorSize + flushedBytes_;
+    const int percent = static_cast<int>(std::min<std::uint64_t>(done * 100 / std::max<std::uint64_t>(work, 1), 100));
+    if (percent <= run_.lastPercent) return;
+    run_.lastPercent = percent;
+    progress_.OnPercent(percent);
   }
 
   void ReadWindow() {
@@ -191,6 +228,8 @@ class RawRecoveryWorker {
   WindowReader windows_;
   ByteSpan windowBytes_;
   CarveWriter writer_;
+  std::uint64_t writtenBytes_ = 0;  // files carved whole so far
+  std::uint64_t flushedBytes_ = 0;  // of those, waited for on the disk
   std::vector<HeaderHit> headers_;
   std::vector<MarkerHit> markers_;
   bool markersFound_ = false;

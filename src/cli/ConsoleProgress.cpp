@@ -39,6 +39,8 @@ void ConsoleProgress::OnSearching(std::uint64_t sector) {
 
 void ConsoleProgress::OnPercent(int percent) { line_.SetPercent(percent); }
 
+void ConsoleProgress::OnWritingToDisk() { line_.SetText(ProgressLine::kCarving, kWritingFilesText); }
+
 void ConsoleProgress::OnFailure(const std::string& text) { messages_.Tell(text, MessageStyle::SystemError); }
 
 }  // namespace vantrel::cli

@@ -32,6 +32,7 @@ class ConsoleProgress : public PartitionSearchProgress,
   // Raw recovery.
   void OnSearching(std::uint64_t sector) override;
   void OnPercent(int percent) override;
+  void OnWritingToDisk() override;
   void OnFailure(const std::string& text) override;
 
  private:

@@ -29,6 +29,8 @@ constexpr std::string_view kObjectSection = "OBJS";
 constexpr std::size_t kTailPieceBytes = 20;
 // The last section, empty: an extension without it was cut short.
 constexpr std::string_view kEndSection = "END.";
+// Empty: the catalogue's build was stopped before it was done.
+constexpr std::string_view kStoppedSection = "STOP";
 
 std::uint32_t Low(std::uint64_t value) { return static_cast<std::uint32_t>(value); }
 
@@ -121,6 +123,7 @@ void WriteExtension(ByteWriter& out, const RecoveryLogHead& head, std::span<cons
       }
     }
   });
+  if (catalogue.stopped) WriteSection(out, kStoppedSection, 0, [] {});
   WriteSection(out, kEndSection, 0, [] {});
 }
 
@@ -298,6 +301,8 @@ bool ReadExtension(ByteReader& in, RecoveryLog& log, const std::vector<StoredObj
       read = ReadEntrySection(section, log.catalogue.fileList);
     else if (tag == kObjectSection)
       read = ReadObjectSection(section, log.catalogue.objectList, stored);
+    else if (tag == kStoppedSection)
+      log.catalogue.stopped = true;
     else
       continue;  // a section of a later version
     if (!read || !section.AtEnd()) return false;

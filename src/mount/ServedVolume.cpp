@@ -58,14 +58,16 @@ void FillModes(Catalogue& catalogue, const Catalogue* live) {
 }  // namespace
 
 std::unique_ptr<MountedVolume> MakeServedVolume(const PartitionSource& partition, Catalogue catalogue,
-                                                BodySource bodies, bool strict, const NameDecoder& names) {
+                                                BodySource bodies, bool strict, const NameDecoder& names,
+                                                const StopToken& stop, BuildStatusSink* status) {
   const bool logged = catalogue.statDataCount == 0 && catalogue.objectCount == 0;
   KeepRootStatData(partition, catalogue);
   // The live tree, when something is to be told from it.
   std::optional<Catalogue> live;
   if (bodies == BodySource::Pieces || logged) {
     SilentBuildStatus silent;
-    live = BuildQuickCatalogue(partition, StopToken(), silent);
+    live = BuildQuickCatalogue(partition, stop, status != nullptr ? *status : silent);
+    if (stop.Requested()) return nullptr;
   }
   if (logged) FillModes(catalogue, live ? &*live : nullptr);
   const EntryStates states = bodies == BodySource::Pieces ? EntryStates(*live) : EntryStates();

@@ -7,13 +7,17 @@
 
 #include <memory>
 
+#include "base/StopToken.h"
 #include "mount/MountedVolume.h"
+#include "reiserfs/build/BuildStatus.h"
 
 namespace vantrel::mount {
 
 // strict: damaged ranges read as EIO instead of zeros; names: the names are served decoded
-// by it (as the disk has them by default).
+// by it (as the disk has them by default). The reading of the live tree reports to status
+// and ends at stop; a stopped preparation gives nothing.
 std::unique_ptr<MountedVolume> MakeServedVolume(const PartitionSource& partition, Catalogue catalogue,
-                                                BodySource bodies, bool strict, const NameDecoder& names = {});
+                                                BodySource bodies, bool strict, const NameDecoder& names = {},
+                                                const StopToken& stop = StopToken(), BuildStatusSink* status = nullptr);
 
 }  // namespace vantrel::mount

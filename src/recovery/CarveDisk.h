@@ -19,6 +19,8 @@ inline constexpr const char* kStartNotBeforeEnd = "Start sector should be less t
 
 // The status text while the scan is at sector: " Searching Sector :- 2048".
 std::string CarveSearchingText(std::uint64_t sector);
+// The status text while the files carved whole are waited for on the disk.
+inline constexpr const char* kWritingFilesText = "Writing files to disk\u2026";
 
 struct CarveRequest {
   std::optional<std::uint64_t> start;  // default: the disk's first sector

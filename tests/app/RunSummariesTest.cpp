@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "app/ControlIds.h"
 #include "app/RunSummaries.h"
 #include "app/SavingProgress.h"
+#include "app/WindowBadSectorPrompt.h"
 #include "saving/SavingRun.h"
+#include "support/Slowdown.h"
 #include "support/TestWizard.h"
 
 namespace vantrel::test {
 namespace {
+
+using namespace std::chrono_literals;
 
 TEST(RunSummariesTest, SavingSummaryCountsEveryOutcomeAndNamesTheFilesConcerned) {
   SavingRun run;
@@ -34,16 +41,54 @@ TEST(RunSummariesTest, SavingSummaryCountsEveryOutcomeAndNamesTheFilesConcerned)
 TEST(RunSummariesTest, TimeRemainingLeavesOutTheTimeSpentOnQuestions) {
   TestWizard wizard;
   SavingRun run;
-  run.saveStartTime = 1000;
   run.totalBytes = 200 << 20;
   run.bytesWritten = 100 << 20;
   // 100 MB in 10 s of writing, after 600 s at "Replace File Confirmation".
-  ShowSavingProgress(wizard.window, run, 0, 0, 1610, 600);
+  ShowSavingProgress(wizard.window, run, 0, 0, 610s, 600s);
   EXPECT_EQ(wizard.window.ControlText(control::kSavingTimeRemaining), "0 Min 10 Sec");
   EXPECT_EQ(wizard.window.ControlText(control::kSavingTimeElapsed), "10 Min 10 Sec");
   ClearSavingProgress(wizard.window);
   EXPECT_EQ(wizard.window.ControlText(control::kSavingTimeRemaining), "");
   EXPECT_EQ(wizard.window.Control(control::kSavingProgress).progress, 0);
+
+  // A 3.7 MB save whose first 631 bytes went out in 50 ms, then 15 s at a question: a
+  // moment's writing tells nothing yet (it told "97 Min 39 Sec").
+  run.totalBytes = 3'700'000;
+  run.bytesWritten = 631;
+  ShowSavingProgress(wizard.window, run, 631, 631, 15'050ms, 15'000ms);
+  EXPECT_EQ(wizard.window.ControlText(control::kSavingTimeRemaining), "");
+  EXPECT_EQ(wizard.window.ControlText(control::kSavingTimeElapsed), "0 Min 15 Sec");
+  // Half of it in 1.5 s of writing: 1.5 s to go.
+  run.bytesWritten = 1'850'000;
+  ShowSavingProgress(wizard.window, run, 0, 0, 16'500ms, 15'000ms);
+  EXPECT_EQ(wizard.window.ControlText(control::kSavingTimeRemaining), "0 Min 1 Sec");
+}
+
+// Answers its questions after a while, as a user does.
+class SlowWindow : public HeadlessWindow {
+ public:
+  using HeadlessWindow::HeadlessWindow;
+  BadSectorAnswer AskBadSector() override {
+    std::this_thread::sleep_for(150ms);
+    return BadSectorAnswer::Skip;
+  }
+  ReplaceAnswer AskReplaceFile(const std::string&) override {
+    std::this_thread::sleep_for(150ms);
+    return ReplaceAnswer::Yes;
+  }
+};
+
+TEST(RunSummariesTest, TheTimeAtTheBadSectorAndReplaceQuestionsIsCountedOnce) {
+  ScriptedAnswers answers;
+  SlowWindow slow(answers);
+  WindowPort* window = &slow;
+  WindowBadSectorPrompt badSector(window);
+  QuestionTime& questions = badSector.Time();
+  TimedSavePrompts prompts(slow, questions);
+  EXPECT_EQ(badSector.AskBadSector(), BadSectorPolicy::Skip);
+  EXPECT_EQ(prompts.AskReplaceFile("/x"), ReplaceAnswer::Yes);
+  EXPECT_GE(questions.Total(), 300ms);
+  EXPECT_LT(questions.Total(), 300ms + 1s * kSlowdown);
 }
 
 }  // namespace

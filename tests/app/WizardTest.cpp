@@ -390,7 +390,18 @@ TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
 // Stands in for the FUSE mount: records what it is asked to serve, and refuses on request.
 class RecordingMounter : public CatalogueMounter {
  public:
-  std::string Mount(const PartitionSource& partition, Catalogue catalogue, BodySource, const std::string& folder) override {
+  std::string Mount(const PartitionSource& partition, Catalogue catalogue, BodySource, const std::string& folder,
+                    const StopToken& stop, BuildStatusSink& status) override {
+    if (untilStopped) {
+      // A slow disk's live tree: read until the user stops it.
+      preparing = true;
+      while (!stop.Requested()) {
+        status.ShowProgress(40);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      }
+      preparing = false;
+      return "stopped";
+    }
     folders.push_back(folder);
     starts.push_back(partition.startSector);
     files = catalogue.fileList.size();
@@ -399,6 +410,8 @@ class RecordingMounter : public CatalogueMounter {
   }
   void Unmount() override { mounted = false; }
   std::string refusal;
+  bool untilStopped = false;
+  std::atomic<bool> preparing{false};
   std::vector<std::string> folders;
   std::vector<std::uint64_t> starts;
   std::size_t files = 0;
@@ -415,6 +428,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   BuildCatalogue(FileSearchKind::Quick);
   EXPECT_TRUE(At(kMenuBrowse).enabled);
   wizard_.Command(kMenuBrowse);  // nothing to mount with
+  wizard_.Workers().WaitAll();
   EXPECT_EQ(t_.window.Messages().back().text, kBrowseUnavailable);
   EXPECT_TRUE(t_.window.OpenedDocuments().empty());
 
@@ -422,6 +436,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   wizard_.UseMounter(&mounter);
 
   wizard_.Command(kBrowseButton);
+  wizard_.Workers().WaitAll();
   ASSERT_EQ(mounter.folders.size(), 1u);
   const fs::path folder = mounter.folders[0];
   EXPECT_EQ(folder.parent_path(), runtime);
@@ -431,6 +446,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   EXPECT_EQ(t_.window.OpenedDocuments(), std::vector<std::string>{folder.string()});
   // Again: the folder already served is opened once more.
   wizard_.Command(kMenuBrowse);
+  wizard_.Workers().WaitAll();
   EXPECT_EQ(mounter.folders.size(), 1u);
   EXPECT_EQ(t_.window.OpenedDocuments().size(), 2u);
 
@@ -444,6 +460,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   BuildCatalogue(FileSearchKind::Quick);
   mounter.refusal = "no FUSE here";
   wizard_.Command(kBrowseButton);
+  wizard_.Workers().WaitAll();
   ASSERT_EQ(mounter.folders.size(), 2u);
   EXPECT_FALSE(fs::exists(mounter.folders[1]));
   EXPECT_EQ(t_.window.Messages().back().text, std::string(kBrowseFailed) + "no FUSE here");
@@ -452,6 +469,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   // Load Log replaces the catalogue: what was served goes first, whatever the log gives.
   mounter.refusal.clear();
   wizard_.Command(kMenuBrowse);
+  wizard_.Workers().WaitAll();
   ASSERT_TRUE(mounter.mounted);
   wizard_.Command(kMenuLoadLog);
   wizard_.Workers().WaitAll();
@@ -461,6 +479,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   // The window closes: unmounted before the process ends, and only when it does.
   ASSERT_EQ(t_.state.stage, WizardStage::Catalogue);  // the cancelled log left the catalogue
   wizard_.Command(kBrowseButton);
+  wizard_.Workers().WaitAll();
   ASSERT_TRUE(mounter.mounted);
   t_.answers.AddYesNo(false);
   wizard_.Command(kMenuExit);
@@ -471,6 +490,33 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   EXPECT_FALSE(fs::exists(mounter.folders[3]));
   EXPECT_EQ(dialogs_.Actions(), std::vector<std::string>{"end"});
   ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST_F(WizardTest, BrowsePreparesOnAWorkerWithItsBarAndStopAndAStopMountsNothing) {
+  Start({FixtureImage("mbr-mixed")});
+  ChooseDiskAndMode(kQuickSearchMode);
+  PickPartitionAt(94208);
+  BuildCatalogue(FileSearchKind::Quick);
+  RecordingMounter mounter;
+  mounter.untilStopped = true;
+  wizard_.UseMounter(&mounter);
+  const std::size_t messages = t_.window.Messages().size();
+  wizard_.Command(kBrowseButton);  // returns while the worker prepares
+  while (!mounter.preparing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_TRUE(wizard_.Busy());
+  EXPECT_TRUE(At(kStopButton).shown && At(kStopButton).enabled);
+  EXPECT_TRUE(At(kSearchProgress).shown);
+  EXPECT_EQ(t_.window.ControlText(kStatusText), kPreparingBrowse);
+  t_.answers.AddYesNo(true);
+  wizard_.Command(kStopButton);
+  wizard_.Workers().WaitAll();
+  EXPECT_EQ(wizard_.BrowsedFolder(), "");
+  EXPECT_TRUE(t_.window.OpenedDocuments().empty());
+  EXPECT_EQ(t_.window.Messages().size(), messages + 1);  // the Stop question, and nothing after it
+  EXPECT_FALSE(At(kStopButton).shown);
+  EXPECT_FALSE(At(kSearchProgress).shown);
+  EXPECT_EQ(t_.state.stopRequested.load(), 0);
+  EXPECT_EQ(t_.state.stage, WizardStage::Catalogue);
 }
 
 TEST_F(WizardTest, LoadLogAtTheFirstStepPreparesTheTreesAndACancelRestoresTheStep) {
@@ -512,6 +558,26 @@ TEST_F(WizardTest, ExitAsksFirstAndEndsOnlyOnYes) {
   wizard_.Command(kMenuExit);
   EXPECT_EQ(t_.answers.QuestionsAsked(), (std::vector<std::string>{kExitQuestion, kExitQuestion}));
   EXPECT_EQ(dialogs_.Actions(), std::vector<std::string>{"end"});
+}
+
+TEST_F(WizardTest, ExitDuringARawRunStopsItAndEndsWithoutWaitingOnItsSummary) {
+  MemoryDiskSource& disk = t_.UseMemoryDisk(100 * 800);  // a hundred windows, read slowly
+  std::atomic<bool> reading{false};
+  disk.onRead = [&](std::uint64_t, std::size_t) {
+    reading = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  };
+  Start({});
+  ChooseDiskAndMode(kRawRecoveryMode);
+  t_.window.ListSetRowChecked(kRawFileTypesList, 0, true);
+  t_.window.AnswerDestinationWith((out_.Path() / "carved").string());
+  wizard_.Command(kRawStartButton);
+  while (!reading) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  t_.answers.AddYesNo(true);
+  wizard_.Command(kMenuExit);
+  EXPECT_EQ(dialogs_.Actions(), std::vector<std::string>{"end"});
+  EXPECT_TRUE(t_.state.rawRecovery.report.stopped);
+  EXPECT_EQ(t_.window.MessageTexts(), std::vector<std::string>{kExitQuestion});
 }
 
 TEST_F(WizardTest, StopSearchingHoldsWorkersWhileAskingAndStopsOnlyOnYes) {

@@ -11,6 +11,8 @@
 #include "app/FolderTree.h"
 #include "app/DiskList.h"
 #include "app/RecoveryLogCommands.h"
+#include "app/RunSummaries.h"
+#include "app/SavingCommands.h"
 #include "logs/RecoveryLogFile.h"
 #include "logs/RecoveryLogFormat.h"
 #include "app/CatalogueBuildCommands.h"
@@ -291,6 +293,8 @@ TEST_P(FixtureLogs, CatalogueComesBackWholeFromItsLog) {
   EXPECT_EQ(pathsA.folders, pathsB.folders);
   EXPECT_EQ(pathsA.files, pathsB.files);
   EXPECT_EQ(loaded.state.currentPartition.partitionStartSector, built.state.currentPartition.partitionStartSector);
+  EXPECT_FALSE(a.stopped);
+  EXPECT_FALSE(b.stopped);
   EXPECT_EQ(loaded.window.Tree(TreeId::Folder).Children(loaded.window.TreeRoot(TreeId::Folder)).size(),
             built.window.Tree(TreeId::Folder).Children(built.window.TreeRoot(TreeId::Folder)).size());
 }
@@ -305,6 +309,44 @@ INSTANTIATE_TEST_SUITE_P(BothBuilds, FixtureLogs,
                            std::erase(name, '-');
                            return name;
                          });
+
+TEST_F(FixtureLogs, AStoppedBuildIsMarkedIncompleteWhereItIsShownSavedAndLogged) {
+  TempDir temp;
+  TestWizard built;
+  OpenImage(built, "mbr-mixed");
+  const nlohmann::json partition = FixtureManifest("mbr-mixed")["partitions"][0];
+  built.state.currentPartition = {partition["start_sector"].get<std::uint64_t>(),
+                                  partition["size_sectors"].get<std::uint64_t>(), -1};
+  built.state.recoveryMode = RecoveryMode::AdvancedSearch;
+  built.state.fileSearchKind = FileSearchKind::Advanced;
+  built.state.stage = WizardStage::Partitions;
+  ReplaceFolderTree(built.state);
+  const CatalogueBuildJob job = BeginCatalogueBuild(built.state, true);
+  built.state.stopRequested.store(1);  // Stop, and Yes, as the scan begins
+  RunCatalogueBuild(built.state, job);
+  ASSERT_TRUE(built.state.catalogue.stopped);
+  EXPECT_EQ(built.window.ControlText(control::kStatusText), kIncompleteCatalogue);
+
+  // Saved from: the summary says what it was saved from.
+  built.state.saving.run.filesSaved = 1;
+  ReportSavingRun(built.state);
+  EXPECT_NE(built.window.MessageTexts().back().find(kIncompleteCatalogue), std::string::npos);
+
+  // Logged: the log keeps the mark, and its catalogue is shown as incomplete again.
+  built.window.AnswerFileDialogsWith((temp / "log").string());
+  ASSERT_TRUE(SaveRecoveryLog(built.state));
+  TestWizard loaded;
+  OpenImage(loaded, "mbr-mixed");
+  loaded.window.AnswerFileDialogsWith((temp / "LOG.SAV").string());
+  ASSERT_EQ(LoadRecoveryLog(loaded.state), LogLoadOutcome::Loaded);
+  EXPECT_TRUE(loaded.state.catalogue.stopped);
+  EXPECT_EQ(loaded.window.ControlText(control::kStatusText), kIncompleteCatalogue);
+
+  // A build that ran to its end clears the mark.
+  RunCatalogueBuild(built.state, BeginCatalogueBuild(built.state, true));
+  EXPECT_FALSE(built.state.catalogue.stopped);
+  EXPECT_EQ(built.window.ControlText(control::kStatusText), "");
+}
 
 }  // namespace
 }  // namespace vantrel::test

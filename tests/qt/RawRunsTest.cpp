@@ -8,10 +8,13 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -90,8 +93,8 @@ TEST_F(RawRunsTest, WholeFilesInTheWindowCarveWhatTheConsoleCarvesWithExactSizes
     EXPECT_TRUE(wholeFiles->isEnabled());
 
     const fs::path console = temp_.Path() / (std::string("console ") + run.name);
-    const CliRun carved =
-        RunCli("--disk " + Quoted(image) + " carve --exact-sizes --out " + Quoted(console.string()) + " " + run.range);
+    const CliRun carved = RunCli("--disk " + Quoted(image) + " carve --exact-sizes --out " + Quoted(console.string()) +
+                                 " " + run.range);
     ASSERT_EQ(carved.exitCode, 0) << carved.out << carved.err;
     const auto expected = FolderDigests(console);
     ASSERT_FALSE(expected.empty());
@@ -102,6 +105,74 @@ TEST_F(RawRunsTest, WholeFilesInTheWindowCarveWhatTheConsoleCarvesWithExactSizes
     }));
     EXPECT_EQ(FolderDigests(window), expected);
   }
+}
+
+class RawRunsOnZerosTest : public RawRunsTest {
+ protected:
+  // A disk of zeros that raw recovery takes a few seconds over, its run started.
+  void StartLongRun() {
+    const fs::path disk = temp_.Path() / "zeros.img";
+    std::ofstream(disk).close();
+    fs::resize_file(disk, std::uint64_t{2} << 30);
+    Open(disk.string());
+    ChooseDiskAndMode(kRawRecoveryMode);
+    CheckEveryKind();
+    AnswerDestination(temp_.Path() / "carved");
+    Click(kRawStartButton);
+    ASSERT_TRUE(app_->state.rawRecovery.running.load());
+  }
+  // The summary, once it comes: its text, and whether a question was still up under it.
+  void ExpectSummary() {
+    answers_.Expect("QMessageBox", [this](QWidget* box) {
+      summary_ = static_cast<QMessageBox*>(box)->text().toStdString();
+      questionUnderSummary_ = question_ && question_->isVisible();
+      PressButton(box, "&OK");
+    });
+  }
+  static void PressButton(QWidget* box, const QString& text) {
+    for (QAbstractButton* button : static_cast<QMessageBox*>(box)->buttons())
+      if (button->text() == text) button->click();
+  }
+
+  QPointer<QWidget> question_;
+  std::string summary_;
+  bool questionUnderSummary_ = false;
+};
+
+TEST_F(RawRunsOnZerosTest, TheStopQuestionGoesAwayWhenTheRunEndsByItself) {
+  StartLongRun();
+  answers_.Expect("QMessageBox", [this](QWidget* box) {
+    question_ = box;  // left open, as a user may leave it
+    QTimer::singleShot(60000, box, [box] { PressButton(box, "&No"); });
+  });
+  ExpectSummary();
+  Click(kRawStartButton);  // Stop: "Do you want to terminate this process ?"
+  RunUntil([&] { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); });
+  EXPECT_TRUE(answers_.AllAnswered());
+  EXPECT_TRUE(summary_.starts_with("Raw recovery complete.")) << summary_;
+  EXPECT_FALSE(questionUnderSummary_);
+  EXPECT_FALSE(app_->state.rawRecovery.stopRequested.load());
+}
+
+TEST_F(RawRunsOnZerosTest, ARunEndingWhileTheExitQuestionIsOpenShowsItsSummaryOnlyAfterTheAnswer) {
+  StartLongRun();
+  answers_.Expect("QMessageBox", [this](QWidget* box) {
+    question_ = box;
+    // Answered No a little after the run has ended (a summary would be up by then).
+    auto* watch = new QTimer(box);
+    QObject::connect(watch, &QTimer::timeout, box, [this, box, watch] {
+      if (app_->state.rawRecovery.running.load()) return;
+      watch->stop();
+      QTimer::singleShot(300, box, [box] { PressButton(box, "&No"); });
+    });
+    watch->start(20);
+  });
+  ExpectSummary();
+  app_->window.CommandAction(kMenuExit)->trigger();
+  RunUntil([&] { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); });
+  EXPECT_TRUE(answers_.AllAnswered());
+  EXPECT_TRUE(summary_.starts_with("Raw recovery complete.")) << summary_;
+  EXPECT_FALSE(questionUnderSummary_);
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "carving/CarveDestination.h"
 #include "recovery/CarveDisk.h"
@@ -69,6 +73,41 @@ TEST_F(CarveDiskTest, ARunCarvesTheWholeDiskIntoTheDestination) {
     EXPECT_EQ(std::filesystem::file_size(file.path), file.bytes);
   }
   EXPECT_TRUE(watchers_.told.empty());
+}
+
+// What a run told, in order: "search", "write" and the percentages.
+class RecordedProgress : public RawRecoveryProgress {
+ public:
+  void OnSearching(std::uint64_t) override {
+    if (events.empty() || events.back() != "search") events.push_back("search");
+  }
+  void OnPercent(int percent) override { events.push_back(std::to_string(percent)); }
+  void OnWritingToDisk() override { events.push_back("write"); }
+  void OnRangeDone() override { events.push_back("done"); }
+  std::vector<std::string> events;
+};
+
+TEST_F(CarveDiskTest, FilesCarvedWholeAreWrittenToTheDiskWithinTheProgressNotAfterIt) {
+  RecoveryTestDisk documents{CarveFixtureImage("whole-documents")};
+  RecordedProgress recorded;
+  raw_.exactSizes = true;
+  ASSERT_TRUE(CarveDisk(documents.Disk(), AllKinds(), raw_, recorded, watchers_).Done());
+  ASSERT_FALSE(raw_.report.files.empty());
+  const auto& events = recorded.events;
+  const auto write = std::find(events.begin(), events.end(), "write");
+  ASSERT_NE(write, events.end());
+  EXPECT_EQ(std::find(write, events.end(), "search"), events.end()) << "the scan was done before the writing";
+  // The bar rises and reaches 100 only once the files are on the disk.
+  int last = -1;
+  for (auto event = events.begin(); event != events.end(); ++event) {
+    if (event->empty() || !std::isdigit(static_cast<unsigned char>(event->front()))) continue;
+    const int percent = std::stoi(*event);
+    EXPECT_GT(percent, last);
+    if (percent == 100) EXPECT_GT(event, write);
+    last = percent;
+  }
+  EXPECT_EQ(last, 100);
+  EXPECT_EQ(events.back(), "done");
 }
 
 }  // namespace

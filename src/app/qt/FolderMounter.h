@@ -8,8 +8,8 @@ namespace vantrel::qt {
 
 class FolderMounter : public CatalogueMounter {
  public:
-  std::string Mount(const PartitionSource& partition, Catalogue catalogue, BodySource bodies,
-                    const std::string& folder) override;
+  std::string Mount(const PartitionSource& partition, Catalogue catalogue, BodySource bodies, const std::string& folder,
+                    const StopToken& stop, BuildStatusSink& status) override;
   void Unmount() override { session_.Stop(); }
 
  private:

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <vector>
 
@@ -66,11 +67,18 @@ void InformationBox(QWidget* parent, const std::string& text) {
   box.exec();
 }
 
-bool QuestionBox(QWidget* parent, const std::string& text) {
+bool QuestionBox(QWidget* parent, const std::string& text, const std::function<bool()>& asked) {
   QMessageBox box(QMessageBox::Question, Title(), QString::fromStdString(text), QMessageBox::NoButton, parent);
   KeepRoomForCaption(box);
   QAbstractButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
-  box.addButton("&No", QMessageBox::NoRole);
+  QAbstractButton* no = box.addButton("&No", QMessageBox::NoRole);
+  QTimer watch;
+  if (asked) {
+    QObject::connect(&watch, &QTimer::timeout, &box, [&] {
+      if (!asked()) no->click();
+    });
+    watch.start(20);
+  }
   box.exec();
   return box.clickedButton() == yes;
 }

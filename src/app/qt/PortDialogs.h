@@ -16,7 +16,8 @@ namespace vantrel::qt {
 inline constexpr int kCaptionFurniture = 120;
 
 void InformationBox(QWidget* parent, const std::string& text);
-bool QuestionBox(QWidget* parent, const std::string& text);
+// Yes and No; with asked, the box goes away by itself (as No) once asked() turns false.
+bool QuestionBox(QWidget* parent, const std::string& text, const std::function<bool()>& asked = {});
 bool SystemBox(QWidget* parent, const std::string& text, SystemIcon icon);
 BadSectorAnswer BadSectorDialog(QWidget* parent);
 ReplaceAnswer ReplaceDialog(QWidget* parent, const std::string& path);

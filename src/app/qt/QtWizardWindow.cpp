@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
+#include <QThread>
 #include <QTime>
 #include <QTimer>
 #include <QToolButton>
@@ -24,6 +25,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <exception>
+#include <optional>
 
 #include "app/ClockText.h"
 #include "app/ControlIds.h"
@@ -483,20 +485,49 @@ bool QtWizardWindow::ChooseFocusedItem() {
   return false;
 }
 
+template <typename Answer, typename Show>
+Answer QtWizardWindow::Dialog(Answer ifClosing, Show show) {
+  if (QThread::currentThread() == thread()) {
+    if (closing_) return ifClosing;
+    ++ownDialogs_;
+    const Answer answer = show();
+    --ownDialogs_;
+    return answer;
+  }
+  // Looked at on the GUI thread, where the user's dialogs open: no race with one opening.
+  for (;;) {
+    if (closing_) return ifClosing;
+    const std::optional<Answer> answer = OnGuiThread(this, [&]() -> std::optional<Answer> {
+      if (closing_) return ifClosing;
+      if (ownDialogs_ > 0) return std::nullopt;
+      return show();
+    });
+    if (answer) return *answer;
+    QThread::msleep(20);
+  }
+}
+
 void QtWizardWindow::ShowMessage(const std::string& text) {
-  OnGuiThread(this, [&] { InformationBox(this, text); });
+  Dialog(true, [&] {
+    InformationBox(this, text);
+    return true;
+  });
 }
 
 bool QtWizardWindow::AskYesNo(const std::string& text) {
-  return OnGuiThread(this, [&] { return QuestionBox(this, text); });
+  return Dialog(false, [&] { return QuestionBox(this, text); });
 }
 
 bool QtWizardWindow::SystemMessage(const std::string& text, SystemIcon icon) {
-  return OnGuiThread(this, [&] { return SystemBox(this, text, icon); });
+  return Dialog(icon != SystemIcon::Question, [&] { return SystemBox(this, text, icon); });
+}
+
+bool QtWizardWindow::AskAboutRun(const std::string& text, const std::function<bool()>& runGoesOn) {
+  return Dialog(false, [&] { return runGoesOn() && QuestionBox(this, text, runGoesOn); });
 }
 
 BadSectorAnswer QtWizardWindow::AskBadSector() {
-  return OnGuiThread(this, [&] { return BadSectorDialog(this); });
+  return Dialog(BadSectorAnswer::SkipAll, [&] { return BadSectorDialog(this); });
 }
 
 void QtWizardWindow::RunOnWindowThread(const std::function<void()>& fn) {
@@ -514,11 +545,11 @@ void QtWizardWindow::RunOnWindowThread(const std::function<void()>& fn) {
 }
 
 ReplaceAnswer QtWizardWindow::AskReplaceFile(const std::string& path) {
-  return OnGuiThread(this, [&] { return ReplaceDialog(this, path); });
+  return Dialog(ReplaceAnswer::NoToAll, [&] { return ReplaceDialog(this, path); });
 }
 
 WriteErrorAnswer QtWizardWindow::AskWriteError(const std::string& path) {
-  return OnGuiThread(this, [&] { return WriteErrorDialog(this, path); });
+  return Dialog(WriteErrorAnswer::Abort, [&] { return WriteErrorDialog(this, path); });
 }
 
 std::string QtWizardWindow::AskDestinationFolder() {

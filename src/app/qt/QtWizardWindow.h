@@ -4,6 +4,7 @@
 // to the wizard. Changes reported from any thread are applied on the GUI thread, coalesced.
 
 #include <QMainWindow>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -48,6 +49,8 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   bool AskYesNo(const std::string& text) override;
   bool SystemMessage(const std::string& text, SystemIcon icon) override;
   BadSectorAnswer AskBadSector() override;
+  bool AskAboutRun(const std::string& text, const std::function<bool()>& runGoesOn) override;
+  void Closing() override { closing_ = true; }
   void RunOnWindowThread(const std::function<void()>& fn) override;
   ReplaceAnswer AskReplaceFile(const std::string& path) override;
   WriteErrorAnswer AskWriteError(const std::string& path) override;
@@ -76,6 +79,12 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   bool FilterKey(QKeyEvent* key);
   // Space or Enter on the disk or partition tree: its current item is chosen.
   bool ChooseFocusedItem();
+  // Shows a dialog on the GUI thread and returns its answer. One the user's own action opened
+  // (on the GUI thread) is counted; one a worker asks for waits until those are answered,
+  // so that dialogs never stack. Once the program closes, none is shown: ifClosing is the
+  // answer.
+  template <typename Answer, typename Show>
+  Answer Dialog(Answer ifClosing, Show show);
 
   WizardState& state_;
   Wizard* wizard_ = nullptr;
@@ -93,6 +102,8 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   std::set<int> pendingLists_;
   std::set<int> pendingTrees_;
   bool applyingSelection_ = false;
+  std::atomic<bool> closing_{false};
+  int ownDialogs_ = 0;  // on the GUI thread only
 };
 
 }  // namespace vantrel::qt

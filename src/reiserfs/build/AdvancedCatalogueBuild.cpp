@@ -34,6 +34,7 @@ class AdvancedBuild {
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
 
     BlockScan();
+    catalogue_.stopped = Stopped();
     stop_.Clear();
     AttachTails();
     Convert();

@@ -27,6 +27,7 @@ class QuickBuild : public ItemConsumer {
     Search(kRootFolderEntries);
     FindStatDataAndConvert();
     WalkFolders();
+    catalogue_.stopped = Stopped();
     FinishCatalogue(catalogue_, status_, sink_);
     return std::move(catalogue_);
   }

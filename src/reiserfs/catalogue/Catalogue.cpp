@@ -157,6 +157,7 @@ void Catalogue::Clear() {
   fileCount = 0;
   statDataCount = 0;
   objectCount = 0;
+  stopped = false;
 }
 
 std::size_t Catalogue::MemoryBytes() const {

@@ -147,6 +147,9 @@ struct Catalogue {
   std::uint32_t fileCount = 0;      // files in fileList
   std::uint32_t statDataCount = 0;  // quick search: stat data items delivered
   std::uint32_t objectCount = 0;    // advanced search: object records created
+  // The build was stopped before it was done: the catalogue holds what it had found by
+  // then, and lacks the rest.
+  bool stopped = false;
 
   std::string_view Name(const CatalogueEntry& entry) const { return names.View(entry.name); }
   // Frees the lists and the object records and resets the build counters.
