@@ -12,8 +12,8 @@ using namespace control;
 namespace {
 
 // The commands that need a catalogue on screen: saving it or its log, serving it, listing it.
-constexpr int kCatalogueCommands[] = {kMenuSave,          kSaveDataButton,     kMenuSaveSettings,  kMenuSaveLog,
-                                      kSaveLogButton,     kMenuBrowse,         kBrowseButton,      kMenuDirectoryView,
+constexpr int kCatalogueCommands[] = {kMenuSave,           kSaveDataButton,    kMenuSaveSettings, kMenuSaveLog,
+                                      kSaveLogButton,      kMenuBrowse,        kBrowseButton,     kMenuDirectoryView,
                                       kMenuDirectoryPrint, kMenuDirectoryEmail};
 // A recovery log takes the place of a search: loaded before a catalogue is shown.
 constexpr int kLoadCommands[] = {kMenuLoadLog, kLoadLogButton};

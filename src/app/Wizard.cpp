@@ -386,6 +386,7 @@ void Wizard::Exit() {
   workers_.WaitAll();
   browse_.End();
   state_.catalogue.Clear();
+  RemoveListingFolder(state_);
   dialogs_.EndProcess();
 }
 

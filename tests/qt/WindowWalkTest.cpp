@@ -252,10 +252,10 @@ class WindowWalk : public WindowFixture {
       int button;  // 0: the menu's alone
       bool allowed;
     };
-    const Shared shared[] = {{kMenuSave, kSaveDataButton, catalogue},       {kMenuSaveLog, kSaveLogButton, catalogue},
-                             {kMenuBrowse, kBrowseButton, catalogue},       {kMenuLoadLog, kLoadLogButton, load},
-                             {kMenuSaveSettings, 0, catalogue},             {kMenuDirectoryView, 0, catalogue},
-                             {kMenuDirectoryPrint, 0, catalogue},           {kMenuDirectoryEmail, 0, catalogue}};
+    const Shared shared[] = {{kMenuSave, kSaveDataButton, catalogue}, {kMenuSaveLog, kSaveLogButton, catalogue},
+                             {kMenuBrowse, kBrowseButton, catalogue}, {kMenuLoadLog, kLoadLogButton, load},
+                             {kMenuSaveSettings, 0, catalogue},       {kMenuDirectoryView, 0, catalogue},
+                             {kMenuDirectoryPrint, 0, catalogue},     {kMenuDirectoryEmail, 0, catalogue}};
     for (const Shared& command : shared) {
       QAction* action = app_->window.CommandAction(command.menu);
       ASSERT_EQ(action->isEnabled(), command.allowed) << trail << " menu " << command.menu;

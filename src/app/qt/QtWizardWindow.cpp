@@ -32,6 +32,7 @@
 #include "app/Wizard.h"
 #include "app/WizardDialogs.h"
 #include "app/WizardState.h"
+#include "app/qt/CutTextTooltips.h"
 #include "app/qt/GuiThread.h"
 #include "app/qt/ListColumnFit.h"
 #include "app/qt/ListTableModel.h"
@@ -85,7 +86,9 @@ constexpr TopButton kTopButtons[] = {
 QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
   setWindowTitle(QString::fromUtf8(kApplicationTitle));
   setWindowIcon(ApplicationIcon());
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+  // A window of fixed size offers no maximise: the hints are given exactly (CustomizeWindowHint).
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   auto* client = new QWidget(this);
   client->setFixedSize(ClientSize());
@@ -115,6 +118,9 @@ QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
     lists_[id] = model;
   }
   static_cast<QTableView*>(controls_.at(kDetailsList))->setShowGrid(true);
+  // A name cut short by its column shows whole as a tooltip.
+  CutTextTooltips::Watch(static_cast<QTableView*>(controls_.at(kDetailsList)));
+  for (const TreeId tree : kTreeOfIndex) CutTextTooltips::Watch(TreeWidget(tree));
   // The results list shows its four rows whole.
   static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setMinimumSectionSize(14);
   static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setDefaultSectionSize(15);
