@@ -72,6 +72,9 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   void ConnectList();
   void ApplyControl(int id);
   void ApplyBusyCommands();
+  void ApplyStepCommands();
+  void FocusView(WizardView view);
+  void ShowButtonTooltip(int id, const QString& whyNot);
   bool FrameShown(int id) const;
   void ApplyList(int id);
   void ApplyTree(TreeId tree);
@@ -101,6 +104,7 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   std::set<int> pendingControls_;
   std::set<int> pendingLists_;
   std::set<int> pendingTrees_;
+  int pendingView_ = -1;  // the view shown since the last refresh
   bool applyingSelection_ = false;
   std::atomic<bool> closing_{false};
   int ownDialogs_ = 0;  // on the GUI thread only
