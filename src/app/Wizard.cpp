@@ -154,9 +154,10 @@ void Wizard::NextFromDiskStage() {
     window.EnableControl(kPartitionTree, false);
     window.EnableControl(kStopButton, true);
     workers_.Empty(Worker::Catalogue);
-    workers_.Start(Worker::PartitionSearch, [this, disk = state_.disks.Current(), sectors = state_.disks.CurrentSectors()] {
-      AdvancedSearchOn(state_, disk, sectors);
-    });
+    workers_.Start(Worker::PartitionSearch,
+                   [this, disk = state_.disks.Current(), sectors = state_.disks.CurrentSectors()] {
+                     AdvancedSearchOn(state_, disk, sectors);
+                   });
   } else {
     workers_.Empty(Worker::Catalogue);
     workers_.Empty(Worker::PartitionSearch);
@@ -180,8 +181,9 @@ void Wizard::NextFromPartitionStage() {
   ShowView(state_, WizardView::BuildingCatalogue);
   workers_.Empty(Worker::PartitionSearch);
   if (workers_.IsRunning(Worker::Catalogue)) return;
-  workers_.Start(Worker::Catalogue,
-                 [this, job = BeginCatalogueBuild(state_, *kind != FileSearchKind::Quick)] { RunCatalogueBuild(state_, job); });
+  workers_.Start(Worker::Catalogue, [this, job = BeginCatalogueBuild(state_, *kind != FileSearchKind::Quick)] {
+    RunCatalogueBuild(state_, job);
+  });
 }
 
 void Wizard::Back() {
@@ -261,7 +263,8 @@ void Wizard::OpenListRow(std::size_t row, bool upperCase) {
 bool Wizard::SortList(std::size_t column, bool descending) {
   // The rows are the ones a running worker may be reading (a save of the list's selection).
   if (Stage() != WizardStage::Catalogue || Busy()) return false;
-  if (!state_.shownFolder.rows || state_.shownFolder.rows->Count() != state_.Window().ListRowCount(control::kDetailsList))
+  if (!state_.shownFolder.rows ||
+      state_.shownFolder.rows->Count() != state_.Window().ListRowCount(control::kDetailsList))
     return false;
   return SortFolderRows(state_, column, descending);
 }
@@ -312,7 +315,8 @@ void Wizard::LoadLog() {
   if (Busy()) return;
   browse_.End();  // the log's catalogue replaces the one served
   PrepareTreesForLoad();
-  workers_.Start(Worker::LogLoad, [this] { RunLoadLogWorker(state_); }, /*keepSlot=*/true);
+  workers_.Start(
+      Worker::LogLoad, [this] { RunLoadLogWorker(state_); }, /*keepSlot=*/true);
 }
 
 void Wizard::ViewReport() {
@@ -336,7 +340,8 @@ void Wizard::DirectoryCommand(int id) {
     if (WriteListingFile(state_, path, kPrintSeparator)) dialogs_.PrintListing(path);
   } else {
     const std::string path = ListingTextPath(state_);
-    if (WriteListingFile(state_, path, kTextSeparator)) dialogs_.MailFile(path, kFolderListSubject, kFolderListBody, kMailUnavailable);
+    if (WriteListingFile(state_, path, kTextSeparator))
+      dialogs_.MailFile(path, kFolderListSubject, kFolderListBody, kMailUnavailable);
   }
 }
 
@@ -458,7 +463,8 @@ void Wizard::Command(int id) {
     case kRawRecoveryMode: ClickMode(id); break;
     case kStopButton: StopSearching(); break;
     case kSearchMoreButton:
-      workers_.Start(Worker::MoreSearch, [this] { SearchMorePartitions(state_); }, /*keepSlot=*/true);
+      workers_.Start(
+          Worker::MoreSearch, [this] { SearchMorePartitions(state_); }, /*keepSlot=*/true);
       break;
     case kRawStartButton: StartRawRecoveryOrStop(); break;
     case kRawEntireDisk:
