@@ -368,14 +368,6 @@ void Wizard::StartRawRecoveryOrStop() {
   });
 }
 
-void Wizard::Browse() {
-  if (Stage() < WizardStage::Catalogue)
-    state_.Window().ShowMessage(kGoToCatalogueStep);
-  else if (!Busy())
-    // Reading the live tree may take long on a slow disk: not on the window's thread.
-    workers_.Start(Worker::Browse, [this] { browse_.Open(); });
-}
-
 void Wizard::EditRawRange(int field, const std::string& text) {
   if (field != kRawStartSector && field != kRawEndSector) return;
   state_.Window().SetControlText(field, text);
@@ -440,7 +432,10 @@ void Wizard::Command(int id) {
     case kMenuLoadLog:
     case kLoadLogButton: LoadLog(); break;
     case kMenuBrowse:
-    case kBrowseButton: browse_.Open(); break;
+    case kBrowseButton:
+      // Reading the live tree may take long on a slow disk: not on the window's thread.
+      workers_.Start(Worker::Browse, [this] { browse_.Open(); });
+      break;
     case kMenuExit:
     case kExitButton: Exit(); break;
     case kMenuUpdate: window.ShowMessage(kFeatureNotAvailable); break;
