@@ -28,13 +28,13 @@ std::optional<MemberContainer> ResolveMember(const DiskNameTable& names, std::si
   }
   const DiskEntry& entry = *names.Entry(member.disk);
   std::vector<std::string> paths = entry.readsFrom.empty() ? std::vector<std::string>{entry.path} : entry.readsFrom;
-  if (member.partition == 0) return MemberContainer{name, Borrowed(disk), std::move(paths)};
+  if (member.partition == 0) return MemberContainer{name, Borrowed(disk), std::move(paths), member};
   for (const PartitionSpan& span : ListPartitionSpans(*disk))
     if (span.number == member.partition)
       return MemberContainer{name + " partition " + std::to_string(span.number),
                              std::make_shared<SourceSlice>(*disk, span.startSector * kSectorSize,
                                                            span.sectors * kSectorSize),
-                             std::move(paths)};
+                             std::move(paths), member};
   problem = name + " has no partition " + std::to_string(member.partition);
   return std::nullopt;
 }

@@ -18,6 +18,7 @@ struct MemberContainer {
   std::string label;  // "Disk0", "Disk0 partition 1"
   std::shared_ptr<DiskSource> source;
   std::vector<std::string> paths;  // the given disks it reads
+  ManualMember place;              // which disk, and which of its partitions
 };
 
 // Disk `member.disk` of the first `givenDisks` of the table, or its partition; nothing (and

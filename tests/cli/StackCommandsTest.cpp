@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
@@ -95,6 +96,35 @@ TEST(CliStacks, ArraysWhoseSuperblocksAreGoneArePutTogetherByHand) {
   const CliRun unreadable = RunCli(DiskOptions(stripe) + "--raid 6:64K:0,1 disks");
   EXPECT_EQ(unreadable.exitCode, 1);
   EXPECT_NE(unreadable.err.find("--raid: this array cannot be read"), std::string::npos) << unreadable.err;
+}
+
+TEST(CliStacks, TheRaidSearchFindsWipedArraysAndTheFirstCandidateReadsWhole) {
+  const TempDir dir;
+  // Members in another order than their roles: the search finds the order too.
+  const std::map<std::string, std::pair<std::vector<std::size_t>, std::string>> expected = {
+      {"stripe", {{2, 0, 1}, "0:64K:1,2,0::0"}},
+      {"mirror", {{1, 0}, "1:0:0,1::0"}},
+      {"nas", {{3, 1, 0, 2}, "5:128K:2p1,1p1,3p1,0p1:left-symmetric:2048"}}};
+  for (const auto& [fixture, given] : expected) {
+    const std::vector<std::string> wiped = WipedMembers(dir, fixture);
+    std::vector<std::string> images;
+    for (const std::size_t member : given.first) images.push_back(wiped[member]);
+    const CliRun search = RunCli(DiskOptions(images) + "partitions --search raid --json");
+    ASSERT_EQ(search.exitCode, 0) << fixture << ": " << search.err;
+    const nlohmann::json found = nlohmann::json::parse(search.out);
+    ASSERT_FALSE(found["candidates"].empty()) << fixture << ": " << search.out;
+    const std::string best = found["candidates"][0]["raid"];
+    EXPECT_EQ(best, given.second) << fixture;
+    ExpectEveryFileSaved(fixture, images, fixture + " from the raid search", "--raid " + best + " ");
+  }
+  const CliRun text = RunCli(DiskOptions(WipedMembers(dir, "stripe")) + "partitions --search raid");
+  EXPECT_NE(text.out.find("  0   score     495  (495 blocks in place, 0 amiss)  --raid 0:64K:0,1,2::0\n"),
+            std::string::npos)
+      << text.out;
+  const CliRun none = RunCli(DiskOptions({FixtureImage("bare-36"), FixtureImage("mbr-mixed")}) +
+                             "partitions --search raid --json");
+  EXPECT_EQ(nlohmann::json::parse(none.out)["messages"][0], "No array found on which a ReiserFS volume holds together")
+      << none.out;
 }
 
 TEST(CliStacks, DisksJsonDescribesArraysAndVolumes) {
