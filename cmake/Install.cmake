@@ -35,6 +35,9 @@ if(TARGET vantrel)
   install(FILES ${INSTALLED_SETTINGS} DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR} COMPONENT window)
 
   install(FILES ${PACKAGING_DIR}/vantrel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT window)
+  # The image kinds the desktop entry opens that the shared MIME database lacks.
+  install(FILES ${PACKAGING_DIR}/vantrel-images.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+          COMPONENT window)
   install(FILES ${PACKAGING_DIR}/org.vantrel.ReiserFS.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT window)
   install(FILES ${PACKAGING_DIR}/icons/vantrel.svg

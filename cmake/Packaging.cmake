@@ -14,6 +14,8 @@ set(CPACK_COMPONENTS_ALL cli window)
 
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The libraries both programs link (libewf, libqcow, libvmdk, libvhdi for disk images in
+# containers, ...) become dependencies through dpkg-shlibdeps; check-packages.sh checks.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -30,5 +30,12 @@ if dpkg-deb -f build/packages/vantrel-cli_*.deb Depends | grep -qi qt; then
 fi
 for deb in "${debs[@]}"; do
   echo "$(dpkg-deb -f "$deb" Package): $(dpkg-deb -f "$deb" Depends)"
+  # Both programs read disk images in containers through these libraries (found by shlibdeps).
+  for library in libewf libqcow libvmdk libvhdi; do
+    if ! dpkg-deb -f "$deb" Depends | grep -q "$library"; then
+      echo "check-packages: $(dpkg-deb -f "$deb" Package) does not depend on $library" >&2
+      exit 1
+    fi
+  done
 done
 echo "check-packages: all checks passed"

@@ -37,7 +37,8 @@ grep -q '^FilePath=/usr/share/vantrel$' /etc/VantrelOrgReiserFS.conf || fail "se
 # The menu entry's command starts the window: it finds its settings and keeps its activity
 # log in the user's state folder, not in the installed program folder.
 state=$(mktemp -d)
-command=$(sed -n 's/^Exec=//p' /usr/share/applications/vantrel.desktop)
+# (without its field code: a launcher puts the files opened there)
+command=$(sed -n 's/^Exec=//p' /usr/share/applications/vantrel.desktop | sed 's/ %[fFuU]$//')
 XDG_STATE_HOME="$state" QT_QPA_PLATFORM=offscreen timeout 5 $command && fail "the window ended at once" || true
 [ -f "$state/vantrel/rtDebugTest.txt" ] || fail "the window did not start its activity log in \$XDG_STATE_HOME/vantrel"
 [ ! -e /usr/share/vantrel/rtDebugTest.txt ] || fail "the window wrote into its installed program folder"

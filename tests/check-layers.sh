@@ -3,6 +3,7 @@
 # only down:
 #
 #   base <- disk <- stacks <- reiserfs <- saving, logs <- mount
+#           disk/containers (disk images in containers, behind disk's DiskSource)
 #                  carving (on disk and stacks)
 #   saving, carving, logs <- recovery (the steps both front ends take)
 #   engines (all of the above) <- app (the wizard's logic) <- app/qt (the window)
@@ -19,6 +20,7 @@ engines="base disk stacks reiserfs saving carving logs recovery"
 declare -A allowed=(
   [base]="base"
   [disk]="base disk"
+  [disk/containers]="base disk"
   [stacks]="base disk stacks"
   [reiserfs/format]="base disk stacks reiserfs/format"
   [reiserfs/search]="base disk stacks reiserfs/format reiserfs/search"

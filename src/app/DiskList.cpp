@@ -3,6 +3,7 @@
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "disk/containers/ContainerDetailsRows.h"
 #include "stacks/StackAssembly.h"
 #include "stacks/StackDetailsRows.h"
 
@@ -27,10 +28,16 @@ std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::ve
 void ShowDiskDetails(WizardState& state, int disk) {
   WindowPort& window = state.Window();
   window.ListRemoveAllRows(control::kDetailsList);
-  for (const std::string& row : DiskDetailsRows(state.disks.info, disk)) window.ListInsertRow(control::kDetailsList, row);
+  for (const std::string& row : DiskDetailsRows(state.disks.info, disk))
+    window.ListInsertRow(control::kDetailsList, row);
   if (const StackDescription* stack = StackOf(state.disks.names, static_cast<std::size_t>(disk)))
     for (const std::string& row : StackDetailsRows(*stack)) window.ListInsertRow(control::kDetailsList, row);
-  state.disks.selectedModel = state.disks.info.Read(key::kModelKey, DiskNameTable::DiskName(static_cast<std::size_t>(disk)));
+  if (ContainerSource* container = AsContainer(state.disks.names.Source(static_cast<std::size_t>(disk))))
+    if (container->Size())
+      for (const std::string& row : ContainerDetailsRows(container->Description()))
+        window.ListInsertRow(control::kDetailsList, row);
+  state.disks.selectedModel = state.disks.info.Read(key::kModelKey,
+                                                    DiskNameTable::DiskName(static_cast<std::size_t>(disk)));
 }
 
 }  // namespace vantrel

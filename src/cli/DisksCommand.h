@@ -4,6 +4,8 @@
 namespace vantrel::cli {
 
 // "disks": lists the disks with their details rows; exits non-zero when one cannot be read.
+// With --verify, a disk kept in a container that stores hashes (an E01) is read whole and
+// its hashes checked; a mismatch or an unreadable part exits non-zero too.
 class DisksCommand : public ConsoleCommand {
  public:
   CLI::App* AddTo(CLI::App& app) override;
@@ -12,6 +14,7 @@ class DisksCommand : public ConsoleCommand {
 
  private:
   bool json_ = false;
+  bool verify_ = false;
 };
 
 }  // namespace vantrel::cli

@@ -1,6 +1,9 @@
 #include "disk/DiskEnumeration.h"
 
+#include <filesystem>
+
 #include "disk/FileDiskSource.h"
+#include "disk/containers/OpenDiskImage.h"
 
 namespace vantrel {
 
@@ -8,13 +11,22 @@ namespace {
 
 namespace key = diskinfo;
 
-std::unique_ptr<FileDiskSource> OpenSource(const NamedDisk& disk, std::string* problem) {
+std::unique_ptr<DiskSource> OpenSource(const NamedDisk& disk, std::string* problem) {
   std::optional<BadSectorMap> map;
   if (!disk.mapfile.empty()) {
     map = BadSectorMap::Load(disk.mapfile, problem);
     if (!map) return nullptr;
   }
-  return std::make_unique<FileDiskSource>(disk.path, std::move(map));
+  return OpenDiskImage(disk.path, std::move(map), problem);
+}
+
+// An image file or a device as Linux reports it; a container as an image file named by its
+// first file.
+std::optional<DiskGeometry> GeometryOf(DiskSource& disk, const std::string& path, const std::string& sysBlockRoot) {
+  if (auto* file = dynamic_cast<FileDiskSource*>(&disk)) return ProbeGeometry(*file, sysBlockRoot);
+  const auto size = disk.Size();
+  if (!size) return std::nullopt;
+  return StandardGeometry(*size, std::filesystem::path(path).filename().string(), "Disk image file");
 }
 
 }  // namespace
@@ -30,8 +42,8 @@ void RecordDiskGeometry(DiskInfoStore& store, const std::string& name, const Dis
   store.Write(key::kMediaTypeKey, name, geometry.mediaType);
 }
 
-std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& info, const std::vector<NamedDisk>& given,
-                                          const std::string& sysBlockRoot) {
+std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& info,
+                                          const std::vector<NamedDisk>& given, const std::string& sysBlockRoot) {
   std::vector<EnumerationProblem> problems;
   std::vector<NamedDisk> disks = given;
   if (disks.empty())
@@ -46,15 +58,15 @@ std::vector<EnumerationProblem> OpenDisks(DiskNameTable& names, DiskInfoStore& i
       problems.push_back({-1, problem});
       continue;
     }
-    FileDiskSource* disk = source.get();
+    DiskSource* disk = source.get();
     const int n = names.Add({named.path, named.mapfile, std::move(source), {}});
     if (n < 0) {
-      problems.push_back({-1, named.path + ": only " + std::to_string(DiskNameTable::kMaxDisks) +
-                                  " disks can be listed"});
+      problems.push_back(
+          {-1, named.path + ": only " + std::to_string(DiskNameTable::kMaxDisks) + " disks can be listed"});
       continue;
     }
     const std::string name = DiskNameTable::DiskName(static_cast<std::size_t>(n));
-    if (const auto geometry = ProbeGeometry(*disk, sysBlockRoot)) {
+    if (const auto geometry = GeometryOf(*disk, named.path, sysBlockRoot)) {
       RecordDiskGeometry(info, name, *geometry);
     } else {
       const std::string why = disk->OpenError();

@@ -12,6 +12,7 @@ WizardApplication::WizardApplication(const StartOptions& options) {
   EnumerateDisks(state, options.disks);
   wizard.Initialise(options.languageSetting);
   window.ApplyAll();
+  diskImages.Add(options.images);
 }
 
 }  // namespace vantrel::qt

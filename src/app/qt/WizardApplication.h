@@ -7,6 +7,7 @@
 
 #include "app/Wizard.h"
 #include "app/WizardState.h"
+#include "app/qt/DiskImageActions.h"
 #include "app/qt/FolderMounter.h"
 #include "app/qt/QtWizardDialogs.h"
 #include "app/qt/QtWizardWindow.h"
@@ -17,7 +18,8 @@ namespace vantrel::qt {
 struct StartOptions {
   std::string programFolder;
   std::string languageSetting;
-  std::vector<NamedDisk> disks;  // none: the machine's disks
+  std::vector<NamedDisk> disks;     // none: the machine's disks
+  std::vector<std::string> images;  // disk images added to those (`vantrel IMAGE...`)
   std::string tempFolder;
   std::string mailbox;  // the service mailbox for mailed reports
 };
@@ -31,6 +33,7 @@ class WizardApplication {
   QtWizardDialogs dialogs{window, state};
   FolderMounter mounter;  // outlives the wizard, whose end unmounts what Browse mounted
   Wizard wizard{state, dialogs, window.Pause()};
+  DiskImageActions diskImages{window, wizard, state};
 };
 
 }  // namespace vantrel::qt

@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
   CLI::App cli{"Vantrel For ReiserFS: recovers files from ReiserFS disks and disk images"};
   std::vector<std::string> disks;
   cli.add_option("--disk", disks, "A disk or disk image to list (repeatable); without it, the machine's disks");
+  std::vector<std::string> images;
+  cli.add_option("images", images, "Disk images to add to the disk list (raw, split, E01, qcow2, VMDK, VHD, VHDX)");
 #ifdef VANTREL_VERSION
   cli.set_version_flag("--version", "vantrel " VANTREL_VERSION);
 #endif
@@ -37,6 +39,7 @@ int main(int argc, char** argv) {
   options.mailbox = settings.Read("SupportMailbox");
   options.tempFolder = QDir::tempPath().toStdString();
   for (const std::string& disk : disks) options.disks.push_back({disk, {}});
+  options.images = images;
 
   // Disks the user may not open are asked of the system's disk service.
   if (::geteuid() != 0) qt::InstallUDisksOpener();

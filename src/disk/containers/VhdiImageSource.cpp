@@ -1,0 +1,87 @@
+#include "disk/containers/VhdiImageSource.h"
+
+#include <libvhdi.h>
+
+#include <array>
+
+#include "disk/containers/LibraryError.h"
+#include "disk/containers/ParentImage.h"
+
+namespace vantrel {
+
+namespace {
+
+std::string Why(libvhdi_error_t*& error) { return TakeLibraryError(error, libvhdi_error_sprint, libvhdi_error_free); }
+
+std::string DiskTypeText(std::uint32_t type) {
+  switch (type) {
+    case LIBVHDI_DISK_TYPE_FIXED: return "fixed";
+    case LIBVHDI_DISK_TYPE_DYNAMIC: return "dynamic";
+    case LIBVHDI_DISK_TYPE_DIFFERENTIAL: return "differencing";
+    default: return "other";
+  }
+}
+
+std::string ParentName(libvhdi_file_t* file) {
+  std::array<std::uint8_t, 4096> name{};
+  if (libvhdi_file_get_utf8_parent_filename(file, name.data(), name.size(), nullptr) != 1) return {};
+  name.back() = 0;
+  return reinterpret_cast<const char*>(name.data());
+}
+
+}  // namespace
+
+VhdiImageSource::VhdiImageSource(const std::string& path, std::size_t depth) {
+  libvhdi_error_t* error = nullptr;
+  if (libvhdi_file_initialize(&file_, &error) != 1 ||
+      libvhdi_file_open(file_, path.c_str(), LIBVHDI_OPEN_READ, &error) != 1) {
+    Failed("cannot open the VHD image " + path + ": " + Why(error));
+    return;
+  }
+  int fileType = LIBVHDI_FILE_TYPE_UNKNOWN;
+  std::uint32_t diskType = 0;
+  size64_t size = 0;
+  if (libvhdi_file_get_file_type(file_, &fileType, &error) != 1 ||
+      libvhdi_file_get_disk_type(file_, &diskType, &error) != 1 ||
+      libvhdi_file_get_media_size(file_, &size, &error) != 1) {
+    Failed("cannot read the header of the VHD image " + path + ": " + Why(error));
+    return;
+  }
+  ContainerDescription description;
+  description.kind = fileType == LIBVHDI_FILE_TYPE_VHDX ? ImageKind::Vhdx : ImageKind::Vhd;
+  description.detail = DiskTypeText(diskType);
+  description.files = {path};
+  if (diskType == LIBVHDI_DISK_TYPE_DIFFERENTIAL) {
+    const std::string parentName = ParentName(file_);
+    const std::string parentPath = FindParentImage(path, parentName);
+    if (parentPath.empty() || depth >= kMaxParentDepth) {
+      Failed("the parent image " + (parentName.empty() ? std::string("(unnamed)") : parentName) + " of " + path +
+             " is not there");
+      return;
+    }
+    parent_ = std::make_unique<VhdiImageSource>(parentPath, depth + 1);
+    if (!parent_->Size() || libvhdi_file_set_parent_file(file_, parent_->file_, &error) != 1) {
+      Failed("cannot read the parent image " + parentPath + " of " + path + ": " +
+             (parent_->Size() ? Why(error) : parent_->OpenError()));
+      return;
+    }
+    for (const std::string& file : parent_->Description().files) description.files.push_back(file);
+  }
+  Opened(size, std::move(description));
+}
+
+VhdiImageSource::~VhdiImageSource() {
+  if (file_ == nullptr) return;
+  libvhdi_file_close(file_, nullptr);
+  libvhdi_file_free(&file_, nullptr);
+}
+
+bool VhdiImageSource::ReadMedia(std::uint64_t offset, std::span<std::byte> buffer) {
+  libvhdi_error_t* error = nullptr;
+  const ssize_t got = libvhdi_file_read_buffer_at_offset(file_, buffer.data(), buffer.size(),
+                                                         static_cast<off64_t>(offset), &error);
+  if (error != nullptr) libvhdi_error_free(&error);
+  return got == static_cast<ssize_t>(buffer.size());
+}
+
+}  // namespace vantrel
