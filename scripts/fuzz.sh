@@ -3,7 +3,7 @@
 # them, or those named, one after the other for SECONDS each (default 60), under nice.
 #   scripts/fuzz.sh [-t SECONDS] [-r RUNS] [TARGET...]
 # TARGET is one of: superblock node partition_table partition_search catalogue_save raw_recovery
-# recovery_log md_superblock lvm_metadata. -r stops a target after RUNS executions instead (whichever comes first).
+# recovery_log md_superblock lvm_metadata tree_fit. -r stops a target after RUNS executions instead (whichever comes first).
 # The corpora grow in build/fuzz-clang/corpus/TARGET, seeded from the fixture images and
 # from the corpora kept in fuzz/corpus; findings (crash-*, leak-*, timeout-*, oom-*) land
 # in build/fuzz-clang/findings/TARGET. At the end one line per target gives executions,
@@ -22,7 +22,7 @@ while getopts "t:r:" option; do
   esac
 done
 shift $((OPTIND - 1))
-all=(superblock node partition_table partition_search catalogue_save raw_recovery recovery_log md_superblock lvm_metadata)
+all=(superblock node partition_table partition_search catalogue_save raw_recovery recovery_log md_superblock lvm_metadata tree_fit)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 
@@ -49,7 +49,7 @@ seeds=$out/seeds
 [ -d $seeds/node ] || python3 fuzz/make-seeds.py $images $seeds
 
 declare -A maxLength=([superblock]=4096 [node]=8192 [partition_table]=8192 [partition_search]=400000 [catalogue_save]=4096
-                      [raw_recovery]=262144 [recovery_log]=65536 [md_superblock]=4096 [lvm_metadata]=65536)
+                      [raw_recovery]=262144 [recovery_log]=65536 [md_superblock]=4096 [lvm_metadata]=65536 [tree_fit]=65536)
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 summary=()

@@ -86,6 +86,11 @@ bool IsListedImage(const WizardState& state, std::size_t disk) {
   return entry != nullptr && entry->readsFrom.empty() && IsImageFile(entry->path);
 }
 
+DiskListChange RelistGivenDisks(WizardState& state, bool busy) {
+  if (std::string refusal = Refusal(state, busy); !refusal.empty()) return {false, std::move(refusal)};
+  return Relist(state, GivenDisks(state));
+}
+
 DiskListChange RemoveDiskImage(WizardState& state, bool busy, std::size_t disk) {
   if (std::string refusal = Refusal(state, busy); !refusal.empty()) return {false, std::move(refusal)};
   if (!IsListedImage(state, disk)) return {false, "Only a disk image file can be taken off the disk list."};

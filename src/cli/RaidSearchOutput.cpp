@@ -37,20 +37,13 @@ std::size_t GivenDisks(const DiskNameTable& disks) {
   return n;
 }
 
-std::string WhyNothing(const RaidSearchResult& result) {
-  if (result.stopped) return "The raid search was stopped";
-  if (result.members.size() < 2) return "The raid search needs the member disks: give two or more with --disk";
-  if (result.superblocksFound == 0) return "No array found: the members hold no ReiserFS superblock";
-  return "No array found on which a ReiserFS volume holds together";
-}
-
 }  // namespace
 
 int RunRaidSearch(CliSession& session, bool json) {
   RaidProgressLine progress(session.Progress());
   const RaidSearchResult result = SearchRaidArrays(session.Disks(), GivenDisks(session.Disks()), StopToken(), progress);
   session.FinishProgress();
-  if (result.candidates.empty()) session.Messages().Tell(WhyNothing(result), MessageStyle::Box);
+  if (result.candidates.empty()) session.Messages().Tell(RaidSearchFoundNothing(result), MessageStyle::Box);
   if (result.bounded) session.Messages().Remark("not every member order was tried: there are too many members");
   if (json) {
     nlohmann::json candidates = nlohmann::json::array();

@@ -62,7 +62,7 @@ void ExpectEveryFileSaved(const std::string& fixture, const std::vector<std::str
 }
 
 TEST(CliStacks, EveryFileOfEveryStackIsSavedWholeFromMembersInAnyOrder) {
-  for (const std::string fixture : {"nas", "mirror", "stripe"}) {
+  for (const std::string fixture : {"nas", "mirror", "stripe", "dual"}) {
     std::vector<std::string> images = FixtureMemberImages(fixture);
     std::vector<std::unique_ptr<UnchangedImage>> unchanged;
     for (const auto& image : images) unchanged.push_back(std::make_unique<UnchangedImage>(image));
@@ -104,7 +104,8 @@ TEST(CliStacks, TheRaidSearchFindsWipedArraysAndTheFirstCandidateReadsWhole) {
   const std::map<std::string, std::pair<std::vector<std::size_t>, std::string>> expected = {
       {"stripe", {{2, 0, 1}, "0:64K:1,2,0::0"}},
       {"mirror", {{1, 0}, "1:0:0,1::0"}},
-      {"nas", {{3, 1, 0, 2}, "5:128K:2p1,1p1,3p1,0p1:left-symmetric:2048"}}};
+      {"nas", {{3, 1, 0, 2}, "5:128K:2p1,1p1,3p1,0p1:left-symmetric:2048"}},
+      {"dual", {{4, 2, 0, 3, 1}, "6:32K:2,4,1,3,0:left-symmetric:2048"}}};
   for (const auto& [fixture, given] : expected) {
     const std::vector<std::string> wiped = WipedMembers(dir, fixture);
     std::vector<std::string> images;

@@ -271,6 +271,13 @@ class Searcher {
 
 }  // namespace
 
+std::string RaidSearchFoundNothing(const RaidSearchResult& result) {
+  if (result.stopped) return "The raid search was stopped";
+  if (result.members.size() < 2) return "The raid search needs the member disks: two or more";
+  if (result.superblocksFound == 0) return "No array found: the members hold no ReiserFS superblock";
+  return "No array found on which a ReiserFS volume holds together";
+}
+
 RaidSearchResult SearchRaidArrays(const DiskNameTable& names, std::size_t givenDisks, const StopToken& stop,
                                   RaidSearchProgress& progress, const RaidSearchLimits& limits) {
   RaidSearchResult result;

@@ -51,6 +51,9 @@ struct RaidSearchLimits {
   std::size_t kept = 10;                               // candidates returned
 };
 
+// Why the search offers nothing (no members, no superblock, no guess that holds together).
+std::string RaidSearchFoundNothing(const RaidSearchResult& result);
+
 // Tries the first `givenDisks` disks of the table (a disk with partitions by its largest one).
 RaidSearchResult SearchRaidArrays(const DiskNameTable& names, std::size_t givenDisks, const StopToken& stop,
                                   RaidSearchProgress& progress, const RaidSearchLimits& limits = {});
