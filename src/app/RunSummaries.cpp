@@ -74,6 +74,7 @@ std::string RawRecoverySummary(const RawRecoveryReport& report) {
   AddNames(text, report.failures);
   // Whole-file runs only: a header whose file did not hold together gives no file.
   if (report.notSized > 0) AddCount(text, "Headers found whose file was not whole (not written)", report.notSized);
+  if (!report.removedFile.empty()) text += "\r\nCut short by Stop and removed :\r\n    " + report.removedFile;
   return text;
 }
 

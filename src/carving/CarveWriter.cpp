@@ -101,9 +101,12 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
     const SectorRun run{whole.first + skipped, whole.count - skipped};
     for (std::uint64_t done = 0; ok && done < run.count && written < plan.fileBytes; done += kStretchSectors) {
       if (raw_.stopRequested.load()) {
-        ::close(fd);  // the file stays as far as it got, unless the program is closing
+        // A file cut short by Stop would pass for a recovered one: it goes, as when the
+        // program closes, and the report names it.
+        ::close(fd);
         unfinished.Closed();
-        if (raw_.abandonRequested.load()) ::unlink(path.c_str());
+        ::unlink(path.c_str());
+        report.removedFile = path;
         return CarveOutcome::Stopped;
       }
       const auto sectors = static_cast<std::uint32_t>(std::min<std::uint64_t>(kStretchSectors, run.count - done));

@@ -49,6 +49,7 @@ struct RawRecoveryReport {
   // end record, a document whose tables run off the disk, ...); nothing was written.
   std::uint32_t notSized = 0;
   bool stopped = false;
+  std::string removedFile;  // the file being written when Stop came, removed (empty: none)
 };
 
 struct RawRecoveryState {
@@ -66,7 +67,7 @@ struct RawRecoveryState {
   RawFileKind lastKind = RawFileKind::Word;
   std::atomic<bool> running{false};
   std::atomic<bool> stopRequested{false};
-  // The program is closing: the file being written when the run stops is removed.
+  // The program is closing: the run ends without a summary.
   std::atomic<bool> abandonRequested{false};
   RawRecoveryRun run;
   RawRecoveryReport report;

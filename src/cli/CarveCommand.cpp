@@ -69,6 +69,7 @@ void PrintReport(const RawRecoveryReport& report, bool wholeFiles, double second
             << std::setprecision(2) << seconds << " s\n";
   if (!report.failures.empty()) std::cout << report.failures.size() << " file(s) could not be written\n";
   if (report.notSized > 0) std::cout << report.notSized << " header(s) found whose file was not whole: not written\n";
+  if (!report.removedFile.empty()) std::cout << "Cut short by the stop and removed: " << report.removedFile << '\n';
 }
 
 }  // namespace

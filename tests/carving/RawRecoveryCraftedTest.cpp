@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/ControlIds.h"
+#include "app/RunSummaries.h"
 #include "carving/CarvePlan.h"
 #include "carving/RawTestSupport.h"
 #include "support/TempDir.h"
@@ -131,6 +132,28 @@ TEST_F(RawRecoveryCrafted, AStrayZipHeaderWithoutAnEndIsCappedLikeADocument) {
   ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path()}));
   ASSERT_EQ(CarvedNames(), (std::vector<std::string>{"ZIP1.ZIP"}));
   EXPECT_EQ(SizeOf("ZIP1.ZIP"), kDocumentCapSectors * 512);
+}
+
+TEST_F(RawRecoveryCrafted, StopWhileAFileIsCopiedRemovesTheFileAndTheSummarySaysSo) {
+  MemoryDiskSource& disk = Disk(40960);
+  HeaderAt(disk, 100, ZipHeader());  // no end: written when the range is done, 10,260 sectors
+  // A sector of the copy's second stretch: read once by the scan, then by the copy, which
+  // is stopped there as a user's Stop would.
+  const std::uint64_t tripwire = (100 + 2 * 2040 - 10) * 512;
+  int reads = 0;
+  disk.onRead = [&](std::uint64_t offset, std::size_t length) {
+    if (offset <= tripwire && tripwire - offset < length && ++reads == 2)
+      wizard_.state.rawRecovery.stopRequested.store(true);
+  };
+  ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path()}));
+  ASSERT_EQ(reads, 2);
+  EXPECT_TRUE(Report().stopped);
+  EXPECT_TRUE(FolderNames(out_.Path()).empty());
+  EXPECT_TRUE(Report().files.empty());
+  EXPECT_EQ(Report().removedFile, (out_ / "ZIP1.ZIP").string());
+  const std::string summary = RawRecoverySummary(Report());
+  EXPECT_TRUE(summary.starts_with("Raw recovery stopped.\r\nFiles written : 0 (0 bytes)")) << summary;
+  EXPECT_TRUE(summary.ends_with("Cut short by Stop and removed :\r\n    " + (out_ / "ZIP1.ZIP").string())) << summary;
 }
 
 TEST_F(RawRecoveryCrafted, ACarveIsNamedAfterItsOwnHeaderWhateverMarkerEndsIt) {

@@ -6,6 +6,7 @@
 namespace vantrel::test {
 
 ReadOutcome MemoryDiskSource::Read(std::uint64_t offset, std::span<std::byte> buffer) {
+  if (onRead) onRead(offset, buffer.size());
   ++reads_;
   bytesRead_ += buffer.size();
   const std::uint64_t first = offset / kSectorSize;

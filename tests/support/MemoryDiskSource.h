@@ -3,6 +3,7 @@
 // no real image shows.
 
 #include <atomic>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -24,6 +25,8 @@ class MemoryDiskSource : public DiskSource {
   }
   void FailSector(std::uint64_t sector) { failing_.insert(sector); }
   int Reads() const { return reads_; }
+  // Called before every read with its byte offset and length (a test's tripwire).
+  std::function<void(std::uint64_t offset, std::size_t length)> onRead;
   std::uint64_t BytesRead() const { return bytesRead_; }
 
  private:

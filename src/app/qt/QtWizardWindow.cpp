@@ -226,10 +226,17 @@ void QtWizardWindow::Bind(Wizard& wizard, WizardDialogs& dialogs) {
 
 void QtWizardWindow::ConnectControls() {
   for (const int id : {kSaveDataButton, kLoadLogButton, kSaveLogButton, kBrowseButton, kHelpButton, kExitButton, kBackButton,
-                       kNextButton, kStopButton, kSearchMoreButton, kRawStartButton, kRawEntireDisk, kRawSectorRange,
-                       kRawExactSizes})
+                       kNextButton, kStopButton, kSearchMoreButton, kRawStartButton, kRawEntireDisk, kRawSectorRange})
     connect(static_cast<QAbstractButton*>(controls_.at(id)), &QAbstractButton::clicked, this,
             [this, id] { wizard_->Command(id); });
+  // The box the user ticks is what the wizard reads: its state goes into the model first
+  // (the model would otherwise put the old state back on the next refresh).
+  connect(static_cast<QAbstractButton*>(controls_.at(kRawExactSizes)), &QAbstractButton::clicked, this,
+          [this](bool checked) {
+            if (!wizard_->RefusedWhileBusy(kRawExactSizes)) ModelWindow::SetChecked(kRawExactSizes, checked);
+            wizard_->Command(kRawExactSizes);
+            ApplyControl(kRawExactSizes);
+          });
   for (const int id : {kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode}) {
     auto* button = static_cast<ModeButton*>(controls_.at(id));
     connect(button, &QAbstractButton::clicked, this, [this, id] { wizard_->ClickMode(id); });
