@@ -13,6 +13,10 @@ namespace {
 
 constexpr std::uint64_t kOffsetMask = 0x00fffffffffffe00ULL;
 constexpr std::uint64_t kCompressedFlag = std::uint64_t{1} << 62;
+// The bits of an L1 entry and of a standard L2 entry that the format keeps zero; bit 0 of an
+// L2 entry ("reads as zeros") is left to the library.
+constexpr std::uint64_t kL1Reserved = 0x7f000000000001ffULL;
+constexpr std::uint64_t kL2Reserved = 0x3f000000000001feULL;
 constexpr std::uint32_t kMinClusterBits = 9;
 constexpr std::uint32_t kMaxClusterBits = 21;
 // More L1 entries than a disk of 2^63 bytes needs at the smallest clusters are never read.
@@ -84,7 +88,12 @@ std::vector<DiskByteRange> FindCutOffQcowClusters(const std::string& path) {
       continue;
     }
     if (!file.Read(l1Offset + i * 8, entry.data(), entry.size())) continue;
-    const std::uint64_t l2Offset = BigEndian(entry.data(), 8) & kOffsetMask;
+    const std::uint64_t l1 = BigEndian(entry.data(), 8);
+    const std::uint64_t l2Offset = l1 & kOffsetMask;
+    if ((l1 & kL1Reserved) != 0 || l2Offset % clusterBytes != 0) {
+      AddRange(ranges, tableStart, span);  // not a table the format allows: never handed on
+      continue;
+    }
     if (l2Offset == 0) continue;
     if (l2Offset > fileSize || fileSize - l2Offset < clusterBytes || !file.Read(l2Offset, table.data(), table.size())) {
       AddRange(ranges, tableStart, span);
@@ -94,16 +103,19 @@ std::vector<DiskByteRange> FindCutOffQcowClusters(const std::string& path) {
       const std::uint64_t l2 = BigEndian(&table[j * 8], 8);
       std::uint64_t dataStart = 0;
       std::uint64_t dataBytes = 0;
+      bool damaged = false;
       if ((l2 & kCompressedFlag) != 0) {
-        dataStart = l2 & ((std::uint64_t{1} << offsetBits) - 1);
-        dataBytes = 1;  // its length is rounded up to whole sectors: only its start must be there
+        // Whole sectors from the one the data starts in; the last may run past the file's end.
+        dataStart = (l2 & ((std::uint64_t{1} << offsetBits) - 1)) & ~std::uint64_t{511};
+        dataBytes = (((l2 >> offsetBits) & ((std::uint64_t{1} << (clusterBits - 8)) - 1)) + 1) * 512;
+        damaged = dataStart > fileSize || (fileSize + 511) / 512 * 512 - dataStart < dataBytes;
       } else {
         dataStart = l2 & kOffsetMask;
         dataBytes = dataStart == 0 ? 0 : clusterBytes;
+        damaged = (l2 & kL2Reserved) != 0 || dataStart % clusterBytes != 0 ||
+                  (dataBytes != 0 && (dataStart > fileSize || fileSize - dataStart < dataBytes));
       }
-      if (dataBytes == 0) continue;
-      if (dataStart > fileSize || fileSize - dataStart < dataBytes)
-        AddRange(ranges, tableStart + j * clusterBytes, std::min(clusterBytes, span - j * clusterBytes));
+      if (damaged) AddRange(ranges, tableStart + j * clusterBytes, std::min(clusterBytes, span - j * clusterBytes));
     }
   }
   return ranges;
