@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <vector>
 
 #include "app/ControlIds.h"
@@ -19,12 +18,6 @@ constexpr TreeId kTree = TreeId::Folder;
 
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-std::uint64_t NumberOf(const std::string& text) {
-  std::uint64_t value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
 }
 
 void ExpandDownTo(WindowPort& window, TreeItemHandle item) {
@@ -72,9 +65,13 @@ TreeItemHandle OpenCatalogueRow(WizardState& state, std::size_t row, bool upperC
   if (upperCase)
     std::transform(type.begin(), type.end(), type.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  const std::uint64_t id = NumberOf(window.ListCell(control::kDetailsList, row, kIdColumn));
+  // The row's own entry, whatever its cells say: two names of one object (hard links) are
+  // each opened as themselves, and a folder's ID is its object id, not its tree item.
+  const bool listed = row < state.shownFolder.entries.size();
+  const ListedRow entry = listed ? state.shownFolder.entries[row] : ListedRow{};
   if (EndsWith(type, "Folder") || EndsWith(type, "FOLDER")) {
-    TreeItemHandle item = static_cast<TreeItemHandle>(id);
+    const bool known = listed && entry.folder && entry.index < state.catalogue.folderList.size();
+    TreeItemHandle item = known ? state.marks.ItemOf(entry.index) : kNoTreeItem;
     // A row whose item the tree does not hold shows the root folder.
     if (FolderKeyOfItem(state, item) == kRootFolderId) item = window.TreeRoot(kTree);
     ShowFolderOfItem(state, item);
@@ -82,16 +79,12 @@ TreeItemHandle OpenCatalogueRow(WizardState& state, std::size_t row, bool upperC
     return item;
   }
   if (EndsWith(type, "File") || EndsWith(type, "FILE")) {
-    // The row's own entry: two names of one object (hard links) are each opened as themselves.
     const auto& files = state.catalogue.fileList;
-    const bool listed = row < state.shownFolder.entries.size() && !state.shownFolder.entries[row].folder &&
-                        state.shownFolder.entries[row].index < files.size() &&
-                        files[state.shownFolder.entries[row].index].objectId == id;
-    if (!listed) {
+    if (!listed || entry.folder || entry.index >= files.size()) {
       window.ShowMessage(kViewFileFailed);
       return kNoTreeItem;
     }
-    viewFile(files[state.shownFolder.entries[row].index]);
+    viewFile(files[entry.index]);
   }
   return kNoTreeItem;
 }

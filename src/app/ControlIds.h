@@ -37,6 +37,15 @@ inline constexpr int kFoundCount = 1150;
 inline constexpr int kPartitionTypeGroup = 1035;
 inline constexpr int kLogFolderEdit = 1005;  // hidden: the temporary folder
 
+// The value fields beside the captions under the details list.
+inline constexpr int kSelectedDiskValue = 1049;
+inline constexpr int kRangeValue = 1051;
+inline constexpr int kFileSystemValue = 1053;
+inline constexpr int kBootSectorsValue = 1055;
+inline constexpr int kDirectoriesValue = 1057;
+inline constexpr int kModeValue = 1059;
+inline constexpr int kSearchModeValue = 1043;
+
 // The raw recovery panel.
 inline constexpr int kRawFileTypesGroup = 1080;
 inline constexpr int kRawMethodGroup = 1094;

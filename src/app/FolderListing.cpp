@@ -22,7 +22,7 @@ void ShowFolder(WizardState& state, std::uint32_t key) {
   const Catalogue& catalogue = state.catalogue;
   const FolderContents contents = ContentsOfFolder(catalogue, LayOutFolders(catalogue.folderList), key);
   auto rows = std::make_shared<FolderRows>(ShownNames(state.saving.options));
-  for (const std::size_t i : contents.folders) rows->AddFolder(catalogue, catalogue.folderList[i], i, state.marks.ItemOf(i));
+  for (const std::size_t i : contents.folders) rows->AddFolder(catalogue, catalogue.folderList[i], i);
   for (const std::size_t i : contents.files) rows->AddFile(catalogue, catalogue.fileList[i], i);
   KeepListedRows(state, *rows);
   state.shownFolder.rows = rows;

@@ -37,9 +37,8 @@ void FolderRows::Add(const CatalogueEntry& entry, std::string_view name, std::si
   data_->entries.push_back(added);
 }
 
-void FolderRows::AddFolder(const Catalogue& catalogue, const CatalogueEntry& folder, std::size_t index,
-                           TreeItemHandle item) {
-  Add(folder, names_.Decode(catalogue.Name(folder)), index, item, true);
+void FolderRows::AddFolder(const Catalogue& catalogue, const CatalogueEntry& folder, std::size_t index) {
+  Add(folder, names_.Decode(catalogue.Name(folder)), index, folder.objectId, true);
 }
 
 void FolderRows::AddFile(const Catalogue& catalogue, const CatalogueEntry& file, std::size_t index) {

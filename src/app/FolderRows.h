@@ -31,9 +31,9 @@ class FolderRows : public ListRowSource {
   // names: the names are shown decoded by it.
   explicit FolderRows(NameDecoder names = {});
 
-  // A folder row shows its tree item as ID, a file row its objectId; index is the entry's
-  // place in folderList or fileList.
-  void AddFolder(const Catalogue& catalogue, const CatalogueEntry& folder, std::size_t index, TreeItemHandle item);
+  // Each row shows its entry's objectId as ID (the row is looked up by Listed, never by
+  // its text); index is the entry's place in folderList or fileList.
+  void AddFolder(const Catalogue& catalogue, const CatalogueEntry& folder, std::size_t index);
   void AddFile(const Catalogue& catalogue, const CatalogueEntry& file, std::size_t index);
 
   std::size_t Count() const override;

@@ -20,17 +20,14 @@ bool AddPartitionRecord(WizardState& state, std::uint64_t start, std::uint64_t s
   return true;
 }
 
-void ReplacePartitionTree(WizardState& state) {
-  state.Window().TreeReset(TreeId::Partition, "Disk " + std::to_string(state.disks.currentIndex));
+bool IsPartitionListed(const PartitionTable& table, std::uint64_t start, std::uint64_t size) {
+  for (std::uint32_t i = 0; i < table.count && i < PartitionTable::kCapacity; ++i)
+    if (table.records[i].start == start && table.records[i].size == size) return true;
+  return false;
 }
 
-void ClearPartitionRecords(WizardState& state) {
-  PartitionTable& table = state.partitionTable;
-  for (std::uint32_t i = 0; i < table.count; ++i) {
-    state.Window().TreeDelete(TreeId::Partition, table.records[i].treeItem);
-    table.records[i] = ListedPartition{};
-  }
-  table.count = 0;
+void ReplacePartitionTree(WizardState& state) {
+  state.Window().TreeReset(TreeId::Partition, "Disk " + std::to_string(state.disks.currentIndex));
 }
 
 bool SelectPartition(WizardState& state, std::uint32_t index) {

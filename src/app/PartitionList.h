@@ -16,12 +16,12 @@ struct WizardState;
 // holds 100 records nothing is added and false is returned.
 bool AddPartitionRecord(WizardState& state, std::uint64_t start, std::uint64_t size);
 
+// True when the table holds a record of this start and size.
+bool IsPartitionListed(const PartitionTable& table, std::uint64_t start, std::uint64_t size);
+
 // Replaces the partition tree by an empty one whose root is "Disk " + currentDiskIndex,
 // as the window does before the quick and the advanced search.
 void ReplacePartitionTree(WizardState& state);
-
-// Empties the table and removes its items from the partition tree.
-void ClearPartitionRecords(WizardState& state);
 
 // Makes record index current: its start and size, the selected tree item, Next enabled and
 // the two details rows. False when there is no such record.

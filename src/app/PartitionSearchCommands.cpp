@@ -16,14 +16,17 @@ namespace {
 
 std::string FoundText(std::size_t count) { return "Partitions Found : " + std::to_string(count); }
 
-// Lists each partition in the partition tree as it is found; the sector scan also shows the
-// count found.
+// Lists each partition in the partition tree as it is found (one listed already is not
+// listed twice); the sector scan also shows the count found.
 class ListingProgress : public SearchProgressBars {
  public:
   ListingProgress(WizardState& state, bool showCount)
       : SearchProgressBars(state.Window()), state_(state), showCount_(showCount) {}
   void OnFound(const PartitionRecord& record, std::size_t count) override {
-    window_.RunOnWindowThread([&] { AddPartitionRecord(state_, record.start, record.size); });
+    window_.RunOnWindowThread([&] {
+      if (!IsPartitionListed(state_.partitionTable, record.start, record.size))
+        AddPartitionRecord(state_, record.start, record.size);
+    });
     if (showCount_) window_.SetControlText(control::kFoundCount, FoundText(count));
   }
 
@@ -81,12 +84,8 @@ void SearchMorePartitions(WizardState& state) {
   CylinderGeometry reported;
   DiskReader disk = state.disks.Current();
   window.RunOnWindowThread([&] {
+    // What was found stays listed (and chosen): this search only adds what is new.
     ShowView(state, WizardView::MoreSearchRunning);
-    ClearPartitionRecords(state);
-    // The partition chosen before went with its item: so do its details and its range.
-    state.currentPartition = {};
-    window.ListRemoveAllRows(control::kDetailsList);
-    ShowPartitionRange(state);
     disk = state.disks.Current();
     const std::string name = DiskNameTable::DiskName(state.disks.currentIndex);
     reported = {state.disks.info.ReadNumber(diskinfo::kCylinderKey, name),
@@ -96,10 +95,14 @@ void SearchMorePartitions(WizardState& state) {
   ListingProgress progress(state, false);
   const PartitionSearchResult result = SearchCylinderStarts(disk, reported, progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
+  bool noneListed = false;
   window.RunOnWindowThread([&] {
-    if (state.partitionTable.count == 0) window.SystemMessage(kMoreSearchFoundNothing, SystemIcon::Error);
+    ShowPartitionsFound(state);
     ShowView(state, WizardView::MoreSearchDone);
+    noneListed = state.partitionTable.count == 0;
   });
+  // Said only when the list is empty: partitions listed before are still there to choose.
+  if (noneListed) window.SystemMessage(kMoreSearchFoundNothing, SystemIcon::Error);
 }
 
 }  // namespace vantrel

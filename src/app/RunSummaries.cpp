@@ -24,15 +24,6 @@ void AddNames(std::string& text, const std::vector<std::string>& paths) {
 
 }  // namespace
 
-std::string ByteCountText(std::uint64_t bytes) {
-  if (bytes < 1024) return std::to_string(bytes) + " bytes";
-  const char* unit = bytes < 1048576 ? "KB" : bytes < (std::uint64_t{1} << 30) ? "MB" : "GB";
-  const double scale = bytes < 1048576 ? 1024.0 : bytes < (std::uint64_t{1} << 30) ? 1048576.0 : 1073741824.0;
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f %s", static_cast<double>(bytes) / scale, unit);
-  return text;
-}
-
 std::string SavingSummary(const SavingRun& run, const SavingEnd& end) {
   std::string text = end.stopped ? "Saving stopped." : "Saving complete.";
   AddCount(text, "Files written", run.filesWritten);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/ByteCountText.h"
+
 namespace vantrel {
 
 struct SavingRun;
@@ -21,8 +23,5 @@ std::string SavingSummary(const SavingRun& run, const SavingEnd& end);
 std::string LogSavedSummary(const std::string& path);
 // The files a raw recovery run wrote, per kind, their bytes, and those it could not write.
 std::string RawRecoverySummary(const RawRecoveryReport& report);
-
-// "1.5 MB", "12 KB", "300 bytes".
-std::string ByteCountText(std::uint64_t bytes);
 
 }  // namespace vantrel

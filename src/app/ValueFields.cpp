@@ -1,20 +1,32 @@
 #include "app/ValueFields.h"
 
-#include "app/RunSummaries.h"
+#include <charconv>
+#include <optional>
+
+#include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "base/ByteCountText.h"
 
 namespace vantrel {
 
+using namespace control;
+
 namespace {
 
-constexpr int kSelectedDiskValue = 1049;
-constexpr int kRangeValue = 1051;
-constexpr int kFileSystemValue = 1053;
-constexpr int kBootSectorsValue = 1055;
-constexpr int kDirectoriesValue = 1057;
-constexpr int kModeValue = 1059;
-constexpr int kSearchModeValue = 1043;
+// "first - last", both sectors inclusive; empty for an empty range.
+std::string RangeText(std::uint64_t first, std::uint64_t end) {
+  if (end <= first) return {};
+  return std::to_string(first) + " - " + std::to_string(end - 1);
+}
+
+// A sector field as typed: decimal digits only, else nothing.
+std::optional<std::uint64_t> TypedSector(const std::string& text) {
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
 
 }  // namespace
 
@@ -35,9 +47,9 @@ std::string ModeText(RecoveryMode mode) {
 }
 
 void ShowSelectedDisk(WizardState& state) {
+  // The disk the label names, not the one read last: Next has not chosen it yet.
   std::string text = state.disks.selectedLabel;
-  if (const std::uint64_t sectors = state.disks.CurrentSectors(); sectors > 0)
-    text += " (" + ByteCountText(sectors * 512) + ")";
+  if (const std::uint64_t bytes = state.disks.SizeOfLabel(text); bytes > 0) text += " (" + ByteCountText(bytes) + ")";
   state.Window().SetControlText(kSelectedDiskValue, text);
 }
 
@@ -45,11 +57,19 @@ void ShowSelectedMode(WizardState& state) { state.Window().SetControlText(kModeV
 
 void ShowPartitionRange(WizardState& state) {
   const CurrentPartition& partition = state.currentPartition;
-  std::string text;
-  if (partition.sizeSectors > 0)
-    text = std::to_string(partition.partitionStartSector) + " - " +
-           std::to_string(partition.partitionStartSector + partition.sizeSectors - 1);
-  state.Window().SetControlText(kRangeValue, text);
+  state.Window().SetControlText(kRangeValue, RangeText(partition.partitionStartSector,
+                                                       partition.partitionStartSector + partition.sizeSectors));
+}
+
+void ShowRawRange(WizardState& state) {
+  WindowPort& window = state.Window();
+  std::optional<std::uint64_t> first = 0;
+  std::optional<std::uint64_t> end = state.disks.CurrentSectors();
+  if (window.IsChecked(kRawSectorRange)) {
+    first = TypedSector(window.ControlText(kRawStartSector));
+    end = TypedSector(window.ControlText(kRawEndSector));
+  }
+  window.SetControlText(kRangeValue, first && end ? RangeText(*first, *end) : std::string());
 }
 
 void ShowPartitionsFound(WizardState& state) {
@@ -58,6 +78,9 @@ void ShowPartitionsFound(WizardState& state) {
 
 void ShowCatalogueValues(WizardState& state) {
   WindowPort& window = state.Window();
+  // A recovery log brings its own mode and partitions.
+  ShowSelectedMode(state);
+  ShowPartitionsFound(state);
   window.SetControlText(kFileSystemValue, FileSystemText(state.catalogue.currentSuperblock));
   window.SetControlText(kDirectoriesValue, std::to_string(state.catalogue.folderList.size()));
   window.SetControlText(kSearchModeValue, state.fileSearchKind == FileSearchKind::Advanced

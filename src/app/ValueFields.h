@@ -19,9 +19,13 @@ std::string ModeText(RecoveryMode mode);
 void ShowSelectedDisk(WizardState& state);
 void ShowSelectedMode(WizardState& state);
 void ShowPartitionRange(WizardState& state);
+// In raw recovery: the sectors the panel would carve (the whole current disk, or the two
+// sector fields as typed; empty while a field is no sector number).
+void ShowRawRange(WizardState& state);
 // After a partition search: the partitions found.
 void ShowPartitionsFound(WizardState& state);
-// After a catalogue build or a log load: the file system, the folders found, the search.
+// After a catalogue build or a log load: the file system, the folders found, the search,
+// the mode, the partitions and the range (a log brings its own).
 void ShowCatalogueValues(WizardState& state);
 
 }  // namespace vantrel

@@ -355,6 +355,7 @@ void Wizard::StartRawRecoveryOrStop() {
     return;
   }
   if (!StartRawRecovery(state_)) return;
+  ShowRawRange(state_);
   workers_.Start(Worker::Raw, [this] {
     RunRawRecovery(state_);
     // The results rows stay in the panel; the summary says what the run did.
@@ -367,6 +368,12 @@ void Wizard::Browse() {
     state_.Window().ShowMessage(kGoToCatalogueStep);
   else
     browse_.Open();
+}
+
+void Wizard::EditRawRange(int field, const std::string& text) {
+  if (field != kRawStartSector && field != kRawEndSector) return;
+  state_.Window().SetControlText(field, text);
+  if (Stage() == WizardStage::Partitions && state_.recoveryMode == RecoveryMode::RawRecovery) ShowRawRange(state_);
 }
 
 void Wizard::StopSearching() {
@@ -482,8 +489,14 @@ void Wizard::Command(int id) {
       workers_.Start(Worker::MoreSearch, [this] { SearchMorePartitions(state_); }, /*keepSlot=*/true);
       break;
     case kRawStartButton: StartRawRecoveryOrStop(); break;
-    case kRawEntireDisk: ChooseEntireDisk(state_); break;
-    case kRawSectorRange: ChooseSectorRange(state_); break;
+    case kRawEntireDisk:
+      ChooseEntireDisk(state_);
+      ShowRawRange(state_);
+      break;
+    case kRawSectorRange:
+      ChooseSectorRange(state_);
+      ShowRawRange(state_);
+      break;
     case kRawExactSizes: state_.rawRecovery.exactSizes = window.IsChecked(kRawExactSizes); break;
     default: break;
   }

@@ -63,6 +63,8 @@ class Wizard {
   // "Save" from the context menus of list 1001 and of the folder tree.
   void SaveFromList();
   void SaveFromTree();
+  // Text typed in a sector field of the raw recovery panel: the Range field follows it.
+  void EditRawRange(int field, const std::string& text);
 
   // A menu command or a button of the window, by its identifier.
   void Command(int id);

@@ -40,6 +40,9 @@ struct WizardDisks {
   DiskReader Current() { return {reader, currentIndex}; }
   // The current disk's size in sectors, 0 when unknown.
   std::uint64_t CurrentSectors() const;
+  // The size in bytes of the disk a tree label names ("Disk1"), 0 when unknown or when the
+  // label names no disk.
+  std::uint64_t SizeOfLabel(const std::string& label) const;
 };
 
 }  // namespace vantrel

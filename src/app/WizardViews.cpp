@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "app/ControlIds.h"
+#include "app/DiskList.h"
+#include "app/ValueFields.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 
@@ -44,6 +46,10 @@ const std::vector<int> kRawPanel{kRawFileTypesGroup, kRawMethodGroup,  kRawRepor
                                  kRawStatus,         kRawExactSizes};
 const std::vector<int> kCatalogueCommands{kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuBrowse};
 const std::vector<int> kListingCommands{kMenuDirectoryView, kMenuDirectoryPrint, kMenuDirectoryEmail};
+// The value fields of a catalogue, of a partition search and of the partition chosen: a view
+// that leaves what they describe empties them, so that none shows a value of before.
+const std::vector<int> kCatalogueValues{kFileSystemValue, kDirectoriesValue, kSearchModeValue};
+const std::vector<int> kSearchValues{kBootSectorsValue, kRangeValue};
 
 std::vector<int> Join(std::initializer_list<std::vector<int>> groups) {
   std::vector<int> ids;
@@ -70,12 +76,37 @@ void HideAnyPartitionTree(WizardState& state) {
   if (window.TreeRoot(TreeId::Partition) != kNoTreeItem) window.ShowControl(kPartitionTree, false);
 }
 
+// The first step again: the disk still highlighted offers the modes, and the mode still
+// chosen (the one the Selected Mode field names) is checked, with Next.
+void OfferTheChosenDisk(WizardState& state) {
+  HideAnyPartitionTree(state);
+  if (state.disks.selectedLabel.empty()) return;
+  WindowPort& window = state.Window();
+  if (DiskNameTable::DiskNumber(state.disks.selectedLabel))
+    ShowDiskDetails(state, DiskIndexFromLabel(state.disks.selectedLabel));
+  for (const int id : kModeButtons) window.EnableControl(id, true);
+  const int chosen = state.recoveryMode == RecoveryMode::QuickSearch      ? kQuickSearchMode
+                     : state.recoveryMode == RecoveryMode::AdvancedSearch ? kAdvancedSearchMode
+                     : state.recoveryMode == RecoveryMode::RawRecovery    ? kRawRecoveryMode
+                                                                          : 0;
+  if (chosen == 0) return;
+  window.SetChecked(chosen, true);
+  window.EnableControl(kNextButton, true);
+}
+
+// After a further search: the partition chosen before is still listed and chosen.
+void OfferTheChosenPartition(WizardState& state) {
+  if (state.currentPartition.index >= 0 && state.currentPartition.sizeSectors > 0)
+    state.Window().EnableControl(kNextButton, true);
+}
+
 void EmptySearchBar(WizardState& state) { state.Window().SetProgress(kSearchProgress, 0); }
 
 void ResetRawPanelLists(WizardState& state) {
   WindowPort& window = state.Window();
   for (std::size_t row = 0; row < 4; ++row) window.ListSetRowChecked(kRawFileTypesList, row, false);
   window.ListRemoveAllRows(kRawResultsList);
+  ShowRawRange(state);
 }
 
 const std::vector<ViewSettings>& Views() {
@@ -86,6 +117,7 @@ const std::vector<ViewSettings>& Views() {
        .hide = Join({{kRecoveryModesGroup, kSelectDiskGroup}, kModeButtons}),
        .show = {kStatusText},
        .disable = {kDiskTree, kNextButton},
+       .emptyTexts = Join({kCatalogueValues, kSearchValues}),
        .list = DetailsList::RowsCleared,
        .besides = StartSearching},
       {.view = WizardView::FirstStep,
@@ -96,9 +128,9 @@ const std::vector<ViewSettings>& Views() {
        .disable = Join({kModeButtons, {kNextButton}}),
        .enable = {kDiskTree, kSelectDiskGroup},
        .uncheck = kModeButtons,
-       .emptyTexts = {kFoundCount, kStatusText},
+       .emptyTexts = Join({{kFoundCount, kStatusText}, kCatalogueValues, kSearchValues}),
        .list = DetailsList::RowsCleared,
-       .besides = HideAnyPartitionTree},
+       .besides = OfferTheChosenDisk},
       {.view = WizardView::PartitionList,
        .advancedPicture = 6,
        .hide = {kRecoveryModesGroup, kDiskTree, kStopButton, kSearchProgress},
@@ -111,7 +143,8 @@ const std::vector<ViewSettings>& Views() {
        .picture = 7,
        .advancedPicture = 8,
        .hide = {kSearchMoreButton},
-       .disable = {kPartitionTree, kBackButton, kNextButton, kMenuLoadLog, kLoadLogButton}},
+       .disable = {kPartitionTree, kBackButton, kNextButton, kMenuLoadLog, kLoadLogButton},
+       .emptyTexts = kCatalogueValues},
       {.view = WizardView::CatalogueTree,
        .hide = {kStopButton, kPartitionTree},
        .show = {kFolderTree},
@@ -132,7 +165,7 @@ const std::vector<ViewSettings>& Views() {
        .show = {kSearchMoreButton},
        .disable = Join({kCatalogueCommands, kListingCommands}),
        .enable = {kMenuLoadLog, kLoadLogButton},
-       .emptyTexts = {kStatusText},
+       .emptyTexts = Join({{kStatusText}, kCatalogueValues}),
        .list = DetailsList::DetailsColumn},
       {.view = WizardView::RawRecoveryPanel,
        .picture = kRawPanelPicture,
@@ -143,6 +176,7 @@ const std::vector<ViewSettings>& Views() {
        .disable = {kNextButton},
        .enable = {kBackButton},
        .check = {kRawEntireDisk},
+       .emptyTexts = Join({kCatalogueValues, {kBootSectorsValue}}),
        .besides = ResetRawPanelLists},
       // The first step again: the modes in their own group (the partition type group would
       // cover them).
@@ -151,13 +185,15 @@ const std::vector<ViewSettings>& Views() {
        .advancedPicture = 1,
        .hide = Join({kRawPanel, {kBackButton}}),
        .show = Join({{kDetailsList, kRecoveryModesGroup}, kModeButtons, {kDiskTree, kSelectDiskGroup}}),
-       .disable = {kNextButton, kBackButton}},
+       .disable = {kBackButton},
+       .emptyTexts = {kRangeValue}},
       {.view = WizardView::MoreSearchRunning,
        .show = {kMoreSearchProgress},
        .disable = {kPartitionTree, kSearchMoreButton, kBackButton, kNextButton}},
       {.view = WizardView::MoreSearchDone,
        .hide = {kMoreSearchProgress},
-       .enable = {kPartitionTree, kSearchMoreButton, kBackButton}},
+       .enable = {kPartitionTree, kSearchMoreButton, kBackButton},
+       .besides = OfferTheChosenPartition},
   };
   return views;
 }

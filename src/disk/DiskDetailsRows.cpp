@@ -1,5 +1,7 @@
 #include "disk/DiskDetailsRows.h"
 
+#include "base/ByteCountText.h"
+
 namespace vantrel {
 
 std::vector<std::string> DiskDetailsRows(const DiskInfoStore& store, int disk) {
@@ -13,7 +15,7 @@ std::vector<std::string> DiskDetailsRows(const DiskInfoStore& store, int disk) {
   row("Cylinder   : " + store.Read(key::kCylinderKey, name));
   row("Head   : " + store.Read(key::kHeadKey, name));
   row("SectorsPerTrack   : " + store.Read(key::kSectorsPerTrackKey, name));
-  row("Disk Size  : " + std::to_string(store.ReadNumber(key::kSizeKey, name) / 1048576) + " MB");
+  row("Disk Size  : " + ByteCountText(store.ReadNumber(key::kSizeKey, name)));
   if (const std::string error = store.Read(key::kErrorKey, name); !error.empty()) row("Error   : " + error);
   return rows;
 }

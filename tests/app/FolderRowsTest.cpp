@@ -77,8 +77,8 @@ class FolderRowsTest : public ::testing::Test {
     AppendFile(catalogue_, "b.txt", 20, 2, 500, 30, 1);
     AppendFile(catalogue_, "A.txt", 21, 2, 500, 10, 8);
     AppendFile(catalogue_, "c.txt", 22, 2, 0, 10, 0);
-    rows_.AddFolder(catalogue_, catalogue_.folderList[0], 0, 41);
-    rows_.AddFolder(catalogue_, catalogue_.folderList[1], 1, 42);
+    rows_.AddFolder(catalogue_, catalogue_.folderList[0], 0);
+    rows_.AddFolder(catalogue_, catalogue_.folderList[1], 1);
     for (std::size_t i = 0; i < 3; ++i) rows_.AddFile(catalogue_, catalogue_.fileList[i], i);
   }
   static std::vector<std::string> Names(const FolderRows& rows) {
@@ -94,8 +94,10 @@ class FolderRowsTest : public ::testing::Test {
 TEST_F(FolderRowsTest, RowsShowTheSixCellsOfTheirEntries) {
   ASSERT_EQ(rows_.Count(), 5u);
   const ListRow folder = rows_.Row(0);
-  const auto expected = FolderRowCells(catalogue_, catalogue_.folderList[0], 41);
+  // A folder's ID is its object id, as a file's is (and as the console lists it).
+  const auto expected = FolderRowCells(catalogue_, catalogue_.folderList[0], 10);
   EXPECT_EQ(folder.cells, std::vector<std::string>(expected.begin(), expected.end()));
+  EXPECT_EQ(rows_.Row(1).cells[kIdColumn], "11");
   EXPECT_EQ(folder.image, kFolderRowImage);
   const ListRow deleted = rows_.Row(3);
   EXPECT_EQ(deleted.cells[kTypeColumn], "Deleted FILE");
@@ -105,7 +107,7 @@ TEST_F(FolderRowsTest, RowsShowTheSixCellsOfTheirEntries) {
   EXPECT_TRUE(rows_.Listed(1).folder);
   EXPECT_EQ(rows_.Listed(4).index, 2u);
   EXPECT_TRUE(rows_.Row(5).cells.empty());
-  EXPECT_EQ(rows_.RowsMade(), 4u);
+  EXPECT_EQ(rows_.RowsMade(), 5u);
 }
 
 TEST_F(FolderRowsTest, SortingKeepsFoldersFirstAndEqualValuesInTheirOrder) {

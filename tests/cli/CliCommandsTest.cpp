@@ -63,7 +63,7 @@ TEST(CliDisks, ListsDetailsRowsAndRefusesWhatCannotBeRead) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const auto disk = nlohmann::json::parse(run.out)["disks"][0];
   EXPECT_EQ(disk["size"], 50331648);
-  EXPECT_EQ(disk["details"][6], "Disk Size  : 48 MB");
+  EXPECT_EQ(disk["details"][6], "Disk Size  : 48.0 MB");
   EXPECT_EQ(disk["model"], "bare-36.img");
 
   const CliRun missing = RunCli("--disk /nonexistent.img disks");

@@ -59,7 +59,7 @@ TEST_F(DiskEnumeration, ImagesAreListedInOrderWithTheUsualGeometryAndExactSize) 
 
   EXPECT_EQ(Details(0), (std::vector<std::string>{
                             "Physical Disk Number : 0", "Model   : big.img", "Media Type   : Disk image file",
-                            "Cylinder   : 1000", "Head   : 255", "SectorsPerTrack   : 63", "Disk Size  : 7844 MB"}));
+                            "Cylinder   : 1000", "Head   : 255", "SectorsPerTrack   : 63", "Disk Size  : 7.6 GB"}));
   EXPECT_EQ(wizard_.state.disks.selectedModel, "big.img");
   // The size is the image's exact size, not cylinders x heads x sectors.
   EXPECT_EQ(wizard_.state.disks.info.Read("VT WINDOWS\\Size", "Disk0"), std::to_string(8225280000ull + 7 * 512));
@@ -75,7 +75,7 @@ TEST_F(DiskEnumeration, DiskThatCannotBeOpenedIsListedAndSaysWhy) {
   EXPECT_NE(problems[0].text.find("Disk0"), std::string::npos);
   const auto rows = Details(0);
   ASSERT_EQ(rows.size(), 8u);
-  EXPECT_EQ(rows[6], "Disk Size  : 0 MB");
+  EXPECT_EQ(rows[6], "Disk Size  : 0 bytes");
   EXPECT_NE(rows[7].find("Error   : "), std::string::npos);
   EXPECT_EQ(Details(1).size(), 7u);  // numbering kept: the good image is still Disk1
 }

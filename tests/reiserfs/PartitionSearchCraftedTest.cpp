@@ -213,7 +213,7 @@ TEST(SearchMorePartitionsGeometry, SixteenSectorsPerTrackIsTranslatedBeforeTheLo
   EXPECT_TRUE(wizard.window.Messages().empty());
 }
 
-TEST(SearchMorePartitionsGeometry, ReplacesThePreviousRecordsAndTheirTreeItems) {
+TEST(SearchMorePartitionsGeometry, KeepsWhatWasFoundAndSaysNothingFoundOnlyWhenNoneIsListed) {
   TestWizard wizard;
   MemoryDiskSource& disk = wizard.UseMemoryDisk(4096);
   WriteEntry(disk.Sector(0), 0, 0x83, 1000, 400);
@@ -221,14 +221,38 @@ TEST(SearchMorePartitionsGeometry, ReplacesThePreviousRecordsAndTheirTreeItems) 
   QuickSearch(wizard.state);
   ASSERT_EQ(wizard.state.partitionTable.count, 1u);
   ASSERT_TRUE(SelectPartition(wizard.state, 0));
-  SearchMorePartitions(wizard.state);  // no geometry: nothing is tested
-  EXPECT_EQ(wizard.state.partitionTable.count, 0u);
-  // The chosen partition is gone: neither its details nor its range are left showing.
-  EXPECT_EQ(wizard.window.ListRowCount(control::kDetailsList), 0u);
-  EXPECT_EQ(wizard.state.currentPartition.index, -1);
-  EXPECT_EQ(wizard.window.ControlText(1051), "");
-  EXPECT_TRUE(wizard.window.Tree(TreeId::Partition).Children(wizard.window.TreeRoot(TreeId::Partition)).empty());
+  const TreeItemHandle item = wizard.state.partitionTable.records[0].treeItem;
+  SearchMorePartitions(wizard.state);  // no geometry: nothing is tested, nothing new
+  // The partition found and chosen stays listed and chosen, with its details and Next.
+  EXPECT_EQ(Starts(wizard.state), std::vector<std::uint64_t>{1000});
+  EXPECT_EQ(wizard.state.partitionTable.records[0].treeItem, item);
+  EXPECT_EQ(wizard.state.currentPartition.index, 0);
+  EXPECT_EQ(wizard.window.ListRowCount(control::kDetailsList), 2u);
+  EXPECT_TRUE(wizard.window.Control(control::kNextButton).enabled);
+  EXPECT_EQ(wizard.window.Tree(TreeId::Partition).Children(wizard.window.TreeRoot(TreeId::Partition)).size(), 1u);
+  EXPECT_EQ(wizard.window.ControlText(control::kBootSectorsValue), "1");
+  EXPECT_TRUE(wizard.window.Messages().empty());
+
+  // With no partition listed, the search that finds none says so.
+  wizard.state.partitionTable = PartitionTable{};
+  ReplacePartitionTree(wizard.state);
+  SearchMorePartitions(wizard.state);
   EXPECT_EQ(wizard.window.MessageTexts(), std::vector<std::string>{kMoreSearchFoundNothing});
+}
+
+TEST(SearchMorePartitionsGeometry, AddsOnlyTheVolumesNotListedAlready) {
+  TestWizard wizard;
+  MemoryDiskSource& disk = wizard.UseMemoryDisk(3 * 16065);
+  wizard.state.disks.info.Write("VT Windows\\Cylinder", "Disk0", "500");
+  wizard.state.disks.info.Write("VT Windows\\Head", "Disk0", "16");
+  wizard.state.disks.info.Write("VT Windows\\SectorsPerTrack", "Disk0", "16");
+  CraftVolume(disk, 16065 + 63);
+  CraftVolume(disk, 2 * 16065);
+  SearchMorePartitions(wizard.state);
+  ASSERT_EQ(Starts(wizard.state), (std::vector<std::uint64_t>{16065 + 63, 2 * 16065}));
+  SearchMorePartitions(wizard.state);
+  EXPECT_EQ(Starts(wizard.state), (std::vector<std::uint64_t>{16065 + 63, 2 * 16065}));
+  EXPECT_EQ(wizard.window.Tree(TreeId::Partition).Children(wizard.window.TreeRoot(TreeId::Partition)).size(), 2u);
 }
 
 TEST(VolumeBeyondFourGiB, EverySearchReadsItAtTheRightPlace) {

@@ -247,7 +247,7 @@ void QtWizardWindow::ConnectControls() {
   }
   for (const int id : {kRawStartSector, kRawEndSector})
     connect(static_cast<QLineEdit*>(controls_.at(id)), &QLineEdit::textEdited, this,
-            [this, id](const QString& text) { ModelWindow::SetControlText(id, text.toStdString()); });
+            [this, id](const QString& text) { wizard_->EditRawRange(id, text.toStdString()); });
 }
 
 void QtWizardWindow::ConnectTrees() {

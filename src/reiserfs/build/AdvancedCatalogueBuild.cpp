@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/AlignedBuffer.h"
+#include "reiserfs/format/ItemDispatch.h"
 #include "reiserfs/format/PartitionBlocks.h"
 #include "reiserfs/build/StretchScanAhead.h"
 
@@ -145,7 +146,17 @@ class AdvancedBuild {
     if (record == nullptr) record = &Create(item.objectId, item.dirId, FoundName());
     record->modificationTime = item.modificationTime;
     record->size = item.offset;
+    if (record->mode == kNotSeen && !IsRootFolderObject(*record)) ShowFoundWhileScanning(*record, item.value);
     record->mode = item.value;
+  }
+
+  // While the blocks are searched, the rows count the folders and files as their stat data
+  // is first seen and name the last of each; the entries made after the search count again
+  // from the start, and their counts are the catalogue's.
+  void ShowFoundWhileScanning(const ObjectRecord& record, std::uint32_t mode) {
+    const bool folder = (mode & kFolderModeBit) != 0;
+    status_.SetRow(folder ? StatusRow::FoldersFound : StatusRow::FilesFound, ++(folder ? foldersSeen_ : filesSeen_));
+    status_.SetRow(folder ? StatusRow::LastFolder : StatusRow::LastFile, std::string(objects_.Name(record)));
   }
 
   void OnIndirect(const ScannedItem& item) {
@@ -228,6 +239,8 @@ class AdvancedBuild {
   Catalogue catalogue_;
   ObjectList& objects_;
   BuildStatus status_;
+  std::uint64_t foldersSeen_ = 0;
+  std::uint64_t filesSeen_ = 0;
   std::optional<PartitionBlocks> blocks_;
   std::optional<AlignedBuffer> blockBuffer_;  // for stretches read block by block
   std::vector<Tail> tails_;
