@@ -29,11 +29,10 @@ std::string PathOf(WindowPort& window, TreeItemHandle item) {
 
 // The run's private folder, made once; a folder that has since gone or is no longer a
 // folder of ours is made again.
+std::string ExistingPrivateFolder(const WizardState& state);
+
 std::string PrivateFolder(WizardState& state) {
-  struct stat info {};
-  if (!state.files.listingFolder.empty() && ::lstat(state.files.listingFolder.c_str(), &info) == 0 &&
-      S_ISDIR(info.st_mode) && info.st_uid == ::geteuid())
-    return state.files.listingFolder;
+  if (std::string folder = ExistingPrivateFolder(state); !folder.empty()) return folder;
   std::error_code error;
   const std::filesystem::path base = state.files.tempFolder.empty() ? std::filesystem::temp_directory_path(error)
                                                                     : std::filesystem::path(state.files.tempFolder);
@@ -41,6 +40,15 @@ std::string PrivateFolder(WizardState& state) {
   if (::mkdtemp(pattern.data()) == nullptr) return {};
   state.files.listingFolder = pattern;
   return pattern;
+}
+
+// The run's private folder when it is still there and ours, else empty.
+std::string ExistingPrivateFolder(const WizardState& state) {
+  struct stat info {};
+  if (!state.files.listingFolder.empty() && ::lstat(state.files.listingFolder.c_str(), &info) == 0 &&
+      S_ISDIR(info.st_mode) && info.st_uid == ::geteuid())
+    return state.files.listingFolder;
+  return {};
 }
 
 std::string JoinPrivate(WizardState& state, const char* name) {
@@ -66,6 +74,14 @@ void WriteListing(WindowPort& window, TreeItemHandle item, const std::string& se
 std::string ListingTextPath(WizardState& state) { return JoinPrivate(state, "TreeStructView.txt"); }
 
 std::string ListingPrintPath(WizardState& state) { return JoinPrivate(state, "TreeStructPrint.dat"); }
+
+void RemoveListingFolder(WizardState& state) {
+  const std::string folder = ExistingPrivateFolder(state);
+  state.files.listingFolder.clear();
+  if (folder.empty()) return;
+  std::error_code error;
+  std::filesystem::remove_all(folder, error);
+}
 
 bool ListingAvailable(WizardState& state) {
   if (state.stage == WizardStage::Catalogue && state.Window().TreeRoot(kTree) != kNoTreeItem) return true;

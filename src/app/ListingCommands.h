@@ -36,6 +36,10 @@ bool ListingAvailable(WizardState& state);
 // False when there is no catalogue or the file cannot be written.
 bool ViewListing(WizardState& state);
 
+// Removes the run's private folder of listing files and what it holds (at exit), when it is
+// still the folder made for this run.
+void RemoveListingFolder(WizardState& state);
+
 // Writes the listing of the folder tree to path as a new file (see WriteListingStream).
 // False when it cannot be created.
 bool WriteListingFile(WizardState& state, const std::string& path, const std::string& separator);

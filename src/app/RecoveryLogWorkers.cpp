@@ -10,9 +10,6 @@
 namespace vantrel {
 
 void LeaveLoadUndone(WizardState& state) {
-  WindowPort& window = state.Window();
-  window.EnableControl(control::kLoadLogButton, true);
-  window.EnableControl(control::kMenuLoadLog, true);
   if (state.stage < WizardStage::Partitions) ShowView(state, WizardView::FirstStep);
 }
 

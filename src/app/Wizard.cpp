@@ -4,6 +4,7 @@
 
 #include "app/ActivityLog.h"
 #include "app/CatalogueBrowsing.h"
+#include "app/CommandStates.h"
 #include "app/ControlIds.h"
 #include "app/FolderChecks.h"
 #include "app/FolderListing.h"
@@ -79,9 +80,6 @@ void Wizard::Initialise(const std::string& languageSetting) {
   window.ListRemoveAllColumns(kDetailsList);
   window.ListInsertColumn(kDetailsList, {"Details", 500});
   SetUpRawRecoveryLists(window);
-  for (const int id : {kMenuSave, kMenuSaveSettings, kMenuSaveLog, kMenuDirectoryView, kMenuDirectoryPrint,
-                       kMenuDirectoryEmail, kSaveLogButton, kMenuBrowse})
-    window.EnableControl(id, false);
   window.SetChecked(kMenuBalloonHelp, state_.balloonHelp != 0);
   for (const int id : kRawPanelControls) window.ShowControl(id, false);
   window.SetChecked(kRawExactSizes, state_.rawRecovery.exactSizes);
@@ -363,13 +361,6 @@ void Wizard::StartRawRecoveryOrStop() {
   });
 }
 
-void Wizard::Browse() {
-  if (Stage() < WizardStage::Catalogue)
-    state_.Window().ShowMessage(kGoToCatalogueStep);
-  else
-    browse_.Open();
-}
-
 void Wizard::EditRawRange(int field, const std::string& text) {
   if (field != kRawStartSector && field != kRawEndSector) return;
   state_.Window().SetControlText(field, text);
@@ -395,20 +386,13 @@ void Wizard::Exit() {
   workers_.WaitAll();
   browse_.End();
   state_.catalogue.Clear();
+  RemoveListingFolder(state_);
   dialogs_.EndProcess();
 }
 
 bool Wizard::RefusedWhileBusy(int id) const {
+  // The commands the menu and the top buttons share are refused by CommandStateOf.
   switch (id) {
-    case kMenuSave:
-    case kSaveDataButton:
-    case kMenuSaveSettings:
-    case kMenuSaveLog:
-    case kSaveLogButton:
-    case kMenuLoadLog:
-    case kLoadLogButton:
-    case kMenuBrowse:
-    case kBrowseButton:
     case kSearchMoreButton:
     case kRawEntireDisk:
     case kRawSectorRange:
@@ -424,46 +408,22 @@ bool Wizard::RefusedWhileBusy(int id) const {
   }
 }
 
+CommandState Wizard::CommandStateOf(int id) const { return StepCommandState(state_, Busy(), id); }
+
 void Wizard::Command(int id) {
-  if (RefusedWhileBusy(id)) return;
+  // A command its step does not allow is greyed, and does nothing when it comes anyway.
+  if (RefusedWhileBusy(id) || !CommandStateOf(id).enabled) return;
   WindowPort& window = state_.Window();
-  const bool raw = state_.recoveryMode == RecoveryMode::RawRecovery;
   switch (id) {
     case kMenuSave:
-      if (Stage() >= WizardStage::Catalogue) StartSaving(SaveMode::CheckedInTree);
-      break;
-    case kSaveDataButton:
-      if (Stage() < WizardStage::Catalogue)
-        window.ShowMessage(kGoToCatalogueStep);
-      else
-        StartSaving(SaveMode::CheckedInTree);
-      break;
+    case kSaveDataButton: StartSaving(SaveMode::CheckedInTree); break;
     case kMenuSaveSettings: dialogs_.RunSettingsDialog(); break;
-    case kMenuSaveLog: SaveLog(); break;
+    case kMenuSaveLog:
+    case kSaveLogButton: SaveLog(); break;
     case kMenuLoadLog:
-      if (raw)
-        window.ShowMessage(kLoadLogInRawMode);
-      else
-        LoadLog();
-      break;
-    case kLoadLogButton:
-      if (raw)
-        window.ShowMessage(kLogButtonInRawMode);
-      else if (Stage() == WizardStage::Catalogue)
-        window.ShowMessage(kGoToFirstSteps);
-      else
-        LoadLog();
-      break;
-    case kSaveLogButton:
-      if (raw)
-        window.ShowMessage(kLogButtonInRawMode);
-      else if (Stage() == WizardStage::Catalogue)
-        SaveLog();
-      else
-        window.ShowMessage(kGoToCatalogueStep);
-      break;
+    case kLoadLogButton: LoadLog(); break;
     case kMenuBrowse:
-    case kBrowseButton: Browse(); break;
+    case kBrowseButton: browse_.Open(); break;
     case kMenuExit:
     case kExitButton: Exit(); break;
     case kMenuUpdate: window.ShowMessage(kFeatureNotAvailable); break;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/BrowseFolder.h"
+#include "app/CommandStates.h"
 #include "app/LanguageTexts.h"
 #include "app/TreeModel.h"
 #include "app/WizardModes.h"
@@ -19,10 +20,6 @@ struct WizardState;
 class WizardDialogs;
 class WorkerPause;
 
-inline constexpr const char* kGoToCatalogueStep = "Go to step 6 or step 7 and then use this option";
-inline constexpr const char* kGoToFirstSteps = "Go to step 1 Or 2 and then use this option";
-inline constexpr const char* kLoadLogInRawMode = "This feature can not be used while running under Raw Recovery Mode";
-inline constexpr const char* kLogButtonInRawMode = "This Feature can not be used while running under RAW Recovery Mode";
 inline constexpr const char* kFeatureNotAvailable = "Currently this feature is not available";
 inline constexpr const char* kLogFileNotFound = "Unable to find log file";
 inline constexpr const char* kExitQuestion = "Do you want to exit from Vantrel?";
@@ -66,8 +63,11 @@ class Wizard {
   // Text typed in a sector field of the raw recovery panel: the Range field follows it.
   void EditRawRange(int field, const std::string& text);
 
-  // A menu command or a button of the window, by its identifier.
+  // A menu command or a button of the window, by its identifier; one its step does not
+  // allow does nothing.
   void Command(int id);
+  // Whether the step allows a command the menu and the top buttons share, and why not.
+  CommandState CommandStateOf(int id) const;
   // The commands refused (and greyed) while a worker runs.
   bool RefusedWhileBusy(int id) const;
   void StopSearching();
@@ -99,7 +99,6 @@ class Wizard {
   void StartRawRecoveryOrStop();
   void ReturnToPartitions();
   void AfterOutOfMemory(Worker slot);
-  void Browse();
   void Log(const std::string& text);
 
   WizardState& state_;

@@ -26,7 +26,8 @@ enum class DetailsList {
   CatalogueColumns,  // rows cleared, the six columns of a folder's rows
 };
 
-// One view's settings, applied in this order: hidden, shown, disabled, enabled, unchecked,
+// The commands the menu and the top buttons share are not a view's: app/CommandStates.h
+// rules them from the step. One view's settings, applied in this order: hidden, shown, disabled, enabled, unchecked,
 // checked, texts emptied, the details list, the step picture, then what the view does
 // besides. No control is named twice in a view.
 struct ViewSettings {
@@ -44,8 +45,6 @@ const std::vector<int> kRawPanel{kRawFileTypesGroup, kRawMethodGroup,  kRawRepor
                                  kRawResultsList,    kRawEntireDisk,   kRawSectorRange, kRawStartLabel,
                                  kRawStartSector,    kRawEndLabel,     kRawEndSector,   kRawStartButton,
                                  kRawStatus,         kRawExactSizes};
-const std::vector<int> kCatalogueCommands{kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuBrowse};
-const std::vector<int> kListingCommands{kMenuDirectoryView, kMenuDirectoryPrint, kMenuDirectoryEmail};
 // The value fields of a catalogue, of a partition search and of the partition chosen: a view
 // that leaves what they describe empties them, so that none shows a value of before.
 const std::vector<int> kCatalogueValues{kFileSystemValue, kDirectoriesValue, kSearchModeValue};
@@ -69,6 +68,7 @@ void StartSearching(WizardState& state) {
     window.SetControlText(kStatusText, "Searching Partitions");
   }
   state.disks.currentIndex = DiskIndexFromLabel(state.disks.selectedLabel);
+  state.currentPartition = {};  // a partition of the search before is no choice of this one
 }
 
 void HideAnyPartitionTree(WizardState& state) {
@@ -143,7 +143,7 @@ const std::vector<ViewSettings>& Views() {
        .picture = 7,
        .advancedPicture = 8,
        .hide = {kSearchMoreButton},
-       .disable = {kPartitionTree, kBackButton, kNextButton, kMenuLoadLog, kLoadLogButton},
+       .disable = {kPartitionTree, kBackButton, kNextButton},
        .emptyTexts = kCatalogueValues},
       {.view = WizardView::CatalogueTree,
        .hide = {kStopButton, kPartitionTree},
@@ -155,16 +155,13 @@ const std::vector<ViewSettings>& Views() {
        .picture = 9,
        .advancedPicture = 9,
        .hide = {kSearchProgress},
-       .disable = {kMenuLoadLog, kLoadLogButton},
-       .enable = Join({{kBackButton}, kCatalogueCommands, kListingCommands}),
+       .enable = {kBackButton},
        .emptyTexts = {kStatusText},
        .besides = EmptySearchBar},
       {.view = WizardView::BackToPartitions,
        .picture = 4,
        .advancedPicture = 6,
        .show = {kSearchMoreButton},
-       .disable = Join({kCatalogueCommands, kListingCommands}),
-       .enable = {kMenuLoadLog, kLoadLogButton},
        .emptyTexts = Join({{kStatusText}, kCatalogueValues}),
        .list = DetailsList::DetailsColumn},
       {.view = WizardView::RawRecoveryPanel,

@@ -166,7 +166,8 @@ TEST_F(StatusFields, FolderRowsShowTheirObjectIdsAndOpenAsTheirEntriesWhateverTh
     std::size_t folders = 0;
     for (std::size_t row = 0; row < list.RowCount(); ++row) {
       const ListedRow listed = t_.state.shownFolder.entries.at(row);
-      const CatalogueEntry& entry = listed.folder ? catalogue.folderList[listed.index] : catalogue.fileList[listed.index];
+      const CatalogueEntry& entry = listed.folder ? catalogue.folderList[listed.index]
+                                                  : catalogue.fileList[listed.index];
       EXPECT_EQ(list.Cell(row, kNameColumn), catalogue.Name(entry)) << row;
       EXPECT_EQ(list.Cell(row, kIdColumn), std::to_string(entry.objectId)) << catalogue.Name(entry);
       folders += listed.folder;
@@ -184,6 +185,19 @@ TEST_F(StatusFields, FolderRowsShowTheirObjectIdsAndOpenAsTheirEntriesWhateverTh
     const CatalogueEntry& entry = row.folder ? catalogue.folderList[row.index] : catalogue.fileList[row.index];
     EXPECT_EQ(entry.parentId, id) << catalogue.Name(entry);
   }
+}
+
+TEST_F(StatusFields, DirectoryListViewLeavesNoPrivateFolderBehindAtExit) {
+  ChooseDiskAndMode("Disk0", kQuickSearchMode);
+  PickPartition(kReiserStart);
+  Build(FileSearchKind::Quick);
+  wizard_.Command(kMenuDirectoryView);
+  ASSERT_EQ(t_.window.OpenedDocuments().size(), 1u);
+  const fs::path folder = fs::path(t_.window.OpenedDocuments()[0]).parent_path();
+  ASSERT_TRUE(fs::is_directory(folder));
+  t_.answers.AddYesNo(true);
+  wizard_.Exit();
+  EXPECT_FALSE(fs::exists(folder));
 }
 
 }  // namespace

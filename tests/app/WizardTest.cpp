@@ -99,8 +99,10 @@ TEST_F(WizardTest, FirstScreenWaitsForADiskBeforeTheModesAndNext) {
   for (const int id : {kQuickSearchMode, kAdvancedSearchMode, kRawRecoveryMode, kNextButton})
     EXPECT_FALSE(At(id).enabled) << id;
   EXPECT_FALSE(At(kBackButton).shown);
-  for (const int id : {kMenuSave, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuDirectoryView})
-    EXPECT_FALSE(At(id).enabled) << id;
+  for (const int id : {kMenuSave, kSaveDataButton, kMenuSaveSettings, kMenuSaveLog, kSaveLogButton, kMenuBrowse,
+                       kBrowseButton, kMenuDirectoryView})
+    EXPECT_FALSE(wizard_.CommandStateOf(id).enabled) << id;
+  EXPECT_TRUE(wizard_.CommandStateOf(kLoadLogButton).enabled);
   EXPECT_TRUE(At(kMenuBalloonHelp).checked);
   EXPECT_FALSE(At(kRawStartButton).shown);
 
@@ -152,7 +154,7 @@ TEST_F(WizardTest, QuickWalkSavesACheckedFolderByteForByteAndLogsTheChoices) {
   EXPECT_EQ(t_.state.stage, WizardStage::Catalogue);
   EXPECT_EQ(t_.window.CurrentView(), WizardView::CatalogueShown);
   EXPECT_TRUE(At(kFolderTree).shown);
-  EXPECT_TRUE(At(kMenuSave).enabled);
+  EXPECT_TRUE(wizard_.CommandStateOf(kMenuSave).enabled);
   EXPECT_FALSE(wizard_.Workers().IsSet(Worker::Catalogue));
 
   EXPECT_EQ(SaveFolderAndCompare("Old Docs", partition["entries"]), std::vector<std::string>{});
@@ -188,7 +190,7 @@ TEST_F(WizardTest, SavedLogBringsTheCatalogueBackFromTheFirstStep) {
   EXPECT_EQ(t_.state.catalogue.folderList.size(), folders);
   EXPECT_EQ(t_.state.catalogue.fileList.size(), files);
   EXPECT_NE(Child(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder), "Old Docs"), kNoTreeItem);
-  EXPECT_FALSE(At(kLoadLogButton).enabled);
+  EXPECT_FALSE(wizard_.CommandStateOf(kLoadLogButton).enabled);
 }
 
 TEST_F(WizardTest, CatalogueIsBrowsedFromTheTreeAndTheListRows) {
@@ -281,7 +283,7 @@ TEST_F(WizardTest, AdvancedWalkFindsThePartitionsOnAWorkerAndBackReturnsStepBySt
   EXPECT_TRUE(t_.state.catalogue.folderList.empty());
   EXPECT_FALSE(At(kFolderTree).shown);
   EXPECT_TRUE(At(kPartitionTree).shown);
-  EXPECT_TRUE(At(kLoadLogButton).enabled);
+  EXPECT_TRUE(wizard_.CommandStateOf(kLoadLogButton).enabled);
   wizard_.Back();
   EXPECT_EQ(t_.state.stage, WizardStage::DiskAndMode);
   EXPECT_EQ(t_.window.CurrentView(), WizardView::FirstStep);
@@ -349,7 +351,7 @@ TEST_F(WizardTest, RawRecoveryCarvesTheDiskChosenAtTheFirstStepAfterASearchOfAno
       << summary;
 }
 
-TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
+TEST_F(WizardTest, CommandsOutsideTheirStepAreGreyedTogetherAndDoNothing) {
   Start({});
   using enum WizardStage;
   using enum RecoveryMode;
@@ -357,34 +359,37 @@ TEST_F(WizardTest, CommandsRefuseOutsideTheirStepWithTheirTexts) {
     WizardStage stage;
     RecoveryMode mode;
     int command;
-    const char* text;
+    const char* reason;
   };
   const Case cases[] = {
-      {DiskAndMode, QuickSearch, kSaveDataButton, kGoToCatalogueStep},
-      {Partitions, AdvancedSearch, kSaveLogButton, kGoToCatalogueStep},
-      {DiskAndMode, QuickSearch, kMenuDirectoryView, kGoToCatalogueStep},
-      {Partitions, QuickSearch, kMenuDirectoryPrint, kGoToCatalogueStep},
-      {Catalogue, QuickSearch, kLoadLogButton, kGoToFirstSteps},
-      {Partitions, RawRecovery, kLoadLogButton, kLogButtonInRawMode},
-      {Partitions, RawRecovery, kSaveLogButton, kLogButtonInRawMode},
-      {Partitions, RawRecovery, kMenuLoadLog, kLoadLogInRawMode},
-      {DiskAndMode, None, kMenuUpdate, kFeatureNotAvailable},
-      {Partitions, QuickSearch, kBrowseButton, kGoToCatalogueStep},
+      {DiskAndMode, QuickSearch, kSaveDataButton, kNeedsCatalogueReason},
+      {Partitions, AdvancedSearch, kSaveLogButton, kNeedsCatalogueReason},
+      {DiskAndMode, QuickSearch, kMenuDirectoryView, kNeedsCatalogueReason},
+      {Partitions, QuickSearch, kMenuDirectoryPrint, kNeedsCatalogueReason},
+      {Catalogue, QuickSearch, kLoadLogButton, kNeedsEarlierStepReason},
+      {Partitions, RawRecovery, kLoadLogButton, kNotInRawRecoveryReason},
+      {Partitions, RawRecovery, kSaveLogButton, kNeedsCatalogueReason},
+      {Partitions, RawRecovery, kMenuLoadLog, kNotInRawRecoveryReason},
+      {Partitions, QuickSearch, kBrowseButton, kNeedsCatalogueReason},
+      {Partitions, QuickSearch, kMenuSave, kNeedsCatalogueReason},
   };
   for (const Case& c : cases) {
     t_.state.stage = c.stage;
     t_.state.recoveryMode = c.mode;
+    const CommandState state = wizard_.CommandStateOf(c.command);
+    EXPECT_FALSE(state.enabled) << c.command;
+    EXPECT_EQ(state.reason, c.reason) << c.command;
+    // Greyed is refused: no message about steps the wizard does not have, no dialog.
     const std::size_t before = t_.window.Messages().size();
     wizard_.Command(c.command);
-    ASSERT_EQ(t_.window.Messages().size(), before + 1) << c.command;
-    EXPECT_EQ(t_.window.Messages().back().text, c.text) << c.command;
+    EXPECT_EQ(t_.window.Messages().size(), before) << c.command;
+    EXPECT_TRUE(t_.window.FileDialogFilters().empty()) << c.command;
     EXPECT_EQ(t_.state.stage, c.stage);
   }
-  // "&Save " below the catalogue step does nothing at all.
-  t_.state.stage = WizardStage::Partitions;
-  const std::size_t before = t_.window.Messages().size();
-  wizard_.Command(kMenuSave);
-  EXPECT_EQ(t_.window.Messages().size(), before);
+  t_.state.stage = DiskAndMode;
+  t_.state.recoveryMode = None;
+  wizard_.Command(kMenuUpdate);
+  EXPECT_EQ(t_.window.MessageTexts().back(), kFeatureNotAvailable);
 }
 
 // Stands in for the FUSE mount: records what it is asked to serve, and refuses on request.
@@ -413,7 +418,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   ChooseDiskAndMode(kQuickSearchMode);
   PickPartitionAt(94208);
   BuildCatalogue(FileSearchKind::Quick);
-  EXPECT_TRUE(At(kMenuBrowse).enabled);
+  EXPECT_TRUE(wizard_.CommandStateOf(kMenuBrowse).enabled);
   wizard_.Command(kMenuBrowse);  // nothing to mount with
   EXPECT_EQ(t_.window.Messages().back().text, kBrowseUnavailable);
   EXPECT_TRUE(t_.window.OpenedDocuments().empty());
@@ -438,7 +443,7 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   EXPECT_FALSE(mounter.mounted);
   EXPECT_FALSE(fs::exists(folder));
   EXPECT_EQ(wizard_.BrowsedFolder(), "");
-  EXPECT_FALSE(At(kMenuBrowse).enabled);
+  EXPECT_FALSE(wizard_.CommandStateOf(kMenuBrowse).enabled);
 
   // A refused mount leaves no folder behind and says why.
   BuildCatalogue(FileSearchKind::Quick);
@@ -449,17 +454,21 @@ TEST_F(WizardTest, BrowseServesTheCatalogueInAPrivateFolderUntilTheCatalogueChan
   EXPECT_EQ(t_.window.Messages().back().text, std::string(kBrowseFailed) + "no FUSE here");
   EXPECT_EQ(t_.window.OpenedDocuments().size(), 2u);
 
-  // Load Log replaces the catalogue: what was served goes first, whatever the log gives.
+  // Load Log, which would replace the catalogue, is greyed while one is shown (and served).
   mounter.refusal.clear();
   wizard_.Command(kMenuBrowse);
   ASSERT_TRUE(mounter.mounted);
+  EXPECT_FALSE(wizard_.CommandStateOf(kMenuLoadLog).enabled);
   wizard_.Command(kMenuLoadLog);
   wizard_.Workers().WaitAll();
+  EXPECT_TRUE(mounter.mounted);
+  wizard_.Back();
   EXPECT_FALSE(mounter.mounted);
   EXPECT_FALSE(fs::exists(mounter.folders[2]));
+  BuildCatalogue(FileSearchKind::Quick);
 
   // The window closes: unmounted before the process ends, and only when it does.
-  ASSERT_EQ(t_.state.stage, WizardStage::Catalogue);  // the cancelled log left the catalogue
+  ASSERT_EQ(t_.state.stage, WizardStage::Catalogue);
   wizard_.Command(kBrowseButton);
   ASSERT_TRUE(mounter.mounted);
   t_.answers.AddYesNo(false);
@@ -484,7 +493,7 @@ TEST_F(WizardTest, LoadLogAtTheFirstStepPreparesTheTreesAndACancelRestoresTheSte
   EXPECT_EQ(t_.window.TreeText(TreeId::Folder, t_.window.TreeRoot(TreeId::Folder)), "Root");
   EXPECT_EQ(t_.window.CurrentView(), WizardView::FirstStep);
   EXPECT_TRUE(At(kDiskTree).shown);
-  EXPECT_TRUE(At(kLoadLogButton).enabled);
+  EXPECT_TRUE(wizard_.CommandStateOf(kLoadLogButton).enabled);
 
   t_.state.stage = WizardStage::Catalogue;
   wizard_.Command(kSaveLogButton);

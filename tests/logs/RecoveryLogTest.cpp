@@ -144,7 +144,6 @@ TEST_F(RecoveryLogTest, LoadAtStageZeroTakesPartitionsAndCatalogueAndReadsTheSel
   EXPECT_EQ(window().CurrentView(), WizardView::CatalogueShown);
   EXPECT_TRUE(window().Control(control::kBackButton).shown);
   EXPECT_TRUE(window().Control(control::kBackButton).enabled);
-  EXPECT_FALSE(window().Control(control::kLoadLogButton).enabled);
   EXPECT_TRUE(window().Control(control::kFolderTree).enabled);
   EXPECT_EQ(state().catalogue.fileList.at(0).typeCode, 1);
   EXPECT_EQ(state().catalogue.folderCount, 2u);

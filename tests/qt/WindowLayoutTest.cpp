@@ -73,7 +73,7 @@ TEST_F(WindowLayoutTest, SettingsFitInTheWindowWithoutEmptyBands) {
       spare.emplace_back(group->title(), group->height() - group->sizeHint().height());
     dialog->findChild<QAbstractButton*>("2")->click();
   });
-  app_->window.EnableControl(kMenuSaveSettings, true);  // as the catalogue step does
+  app_->state.stage = WizardStage::Catalogue;  // Save Settings belongs to the catalogue step
   app_->window.RefreshNow();
   app_->window.CommandAction(kMenuSaveSettings)->trigger();
   RunUntil([&] { return answers_.AllAnswered() && !QApplication::activeModalWidget(); });

@@ -2,7 +2,10 @@
 // the menu commands and the top buttons (Load Log and Save Log with their file dialogs among
 // them), every dialog answered at random, workers left to run while the walk goes on. After
 // each step the window must still stand; whenever no worker runs and no dialog is open, what
-// it shows must be the step it is at.
+// it shows must be the step it is at: its controls, its value fields (compared with the
+// wizard's state and the disk's own size), each shared command greyed or not in the menu and
+// on its top button alike as the step allows, and the keyboard focus on a control the user
+// can reach.
 //
 // VANTREL_WALK_SEED and VANTREL_WALK_STEPS run one long walk (scripts/window-walk.sh).
 
@@ -16,6 +19,8 @@
 #include <random>
 
 #include "app/RecoveryLogCommands.h"
+#include "app/ValueFields.h"
+#include "base/ByteCountText.h"
 #include "qt/WindowFixture.h"
 
 namespace vantrel::test {
@@ -203,6 +208,74 @@ class WindowWalk : public WindowFixture {
     }
   }
 
+  // The value fields say what the wizard's state holds now, never what it held before.
+  void CheckValueFields(const std::string& trail) {
+    const WizardState& state = app_->state;
+    const WizardStage stage = state.stage;
+    const bool raw = state.recoveryMode == RecoveryMode::RawRecovery;
+    const auto text = [&](int id) { return app_->window.ControlText(id); };
+    const auto range = [](std::uint64_t first, std::uint64_t count) {
+      return count == 0 ? std::string() : std::to_string(first) + " - " + std::to_string(first + count - 1);
+    };
+    if (!state.disks.selectedLabel.empty()) {
+      ASSERT_EQ(text(kSelectedDiskValue), "Disk0 (" + ByteCountText(fs::file_size(imagePath_)) + ")") << trail;
+    }
+    ASSERT_EQ(text(kModeValue), ModeText(state.recoveryMode)) << trail;
+    const bool catalogue = stage == WizardStage::Catalogue;
+    if (stage == WizardStage::DiskAndMode) {
+      ASSERT_EQ(text(kRangeValue), "") << trail;
+    } else if (raw && !catalogue) {
+      ASSERT_EQ(text(kRangeValue), range(0, fs::file_size(imagePath_) / 512)) << trail;
+    } else {
+      ASSERT_EQ(text(kRangeValue),
+                range(state.currentPartition.partitionStartSector, state.currentPartition.sizeSectors))
+          << trail;
+    }
+    const bool searched = stage != WizardStage::DiskAndMode && !(raw && !catalogue);
+    ASSERT_EQ(text(kBootSectorsValue), searched ? std::to_string(state.partitionTable.count) : "") << trail;
+    ASSERT_EQ(text(kDirectoriesValue), catalogue ? std::to_string(state.catalogue.folderList.size()) : "") << trail;
+    ASSERT_EQ(text(kFileSystemValue).empty(), !catalogue) << trail;
+    const char* search = state.fileSearchKind == FileSearchKind::Advanced ? "Advanced File/Folder Search"
+                                                                          : "Quick File/Folder Search";
+    ASSERT_EQ(text(kSearchModeValue), catalogue ? search : "") << trail;
+  }
+
+  // A command the menu and a top button share is greyed in both or in neither, as the step
+  // allows: a catalogue's commands with a catalogue shown, Load Log before one and outside
+  // raw recovery.
+  void CheckSharedCommands(const std::string& trail) {
+    const WizardState& state = app_->state;
+    const bool catalogue = state.stage == WizardStage::Catalogue;
+    const bool load = !catalogue && state.recoveryMode != RecoveryMode::RawRecovery;
+    struct Shared {
+      int menu;
+      int button;  // 0: the menu's alone
+      bool allowed;
+    };
+    const Shared shared[] = {{kMenuSave, kSaveDataButton, catalogue}, {kMenuSaveLog, kSaveLogButton, catalogue},
+                             {kMenuBrowse, kBrowseButton, catalogue}, {kMenuLoadLog, kLoadLogButton, load},
+                             {kMenuSaveSettings, 0, catalogue},       {kMenuDirectoryView, 0, catalogue},
+                             {kMenuDirectoryPrint, 0, catalogue},     {kMenuDirectoryEmail, 0, catalogue}};
+    for (const Shared& command : shared) {
+      QAction* action = app_->window.CommandAction(command.menu);
+      ASSERT_EQ(action->isEnabled(), command.allowed) << trail << " menu " << command.menu;
+      // A greyed item says why (an enabled one shows its own text, as an action without a
+      // tooltip does).
+      const QString ownText = action->iconText();
+      ASSERT_EQ(action->toolTip() == ownText, command.allowed) << trail << " menu " << command.menu;
+      if (command.button != 0) {
+        ASSERT_EQ(Control(command.button)->isEnabled(), command.allowed) << trail << " button " << command.button;
+      }
+    }
+  }
+
+  // The keyboard is on a control the user can reach: shown and enabled.
+  void CheckFocus(const std::string& trail) {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != &app_->window) return;
+    ASSERT_TRUE(focus->isVisible() && focus->isEnabled()) << trail << " focus on " << focus->objectName().toStdString();
+  }
+
   bool Quiet() const { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); }
   void Settle() {
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -244,12 +317,18 @@ class WindowWalk : public WindowFixture {
               false)
         << trail;
     ASSERT_FALSE(shown(kStopButton) && Control(kStopButton)->isEnabled()) << trail;
+    CheckValueFields(trail);
+    if (HasFatalFailure()) return;
+    CheckSharedCommands(trail);
+    if (HasFatalFailure()) return;
+    CheckFocus(trail);
   }
 
   void Walk(unsigned seed, int steps) {
     random_.seed(seed);
     qt::ModeButton::SetRestDelay(0);
-    Open(FixtureImage("mbr-mixed"));
+    imagePath_ = FixtureImage("mbr-mixed");
+    Open(imagePath_);
     // A recovery log of this disk for Load Log to find.
     logPath_ = (temp_.Path() / "WALK.SAV").string();
     ChooseDiskAndMode(kQuickSearchMode);
@@ -284,6 +363,7 @@ class WindowWalk : public WindowFixture {
   }
 
   std::mt19937 random_;
+  std::string imagePath_;
   std::string logPath_;
   int dialogs_ = 0;
   NoDesktop desktop_;

@@ -354,7 +354,7 @@ TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne
       QTimer::singleShot(200, dialog, [dialog] { dialog->findChild<QAbstractButton*>("1")->click(); });
     };
   };
-  app_->window.EnableControl(kMenuSaveSettings, true);  // as the catalogue step does
+  app_->state.stage = WizardStage::Catalogue;  // Save Settings belongs to the catalogue step
   app_->window.RefreshNow();
   answers_.Expect("Settings", add("tmp"));
   app_->window.CommandAction(kMenuSaveSettings)->trigger();

@@ -26,11 +26,13 @@
 #include <exception>
 
 #include "app/ClockText.h"
+#include "app/CommandStates.h"
 #include "app/ControlIds.h"
 #include "app/MenuCommands.h"
 #include "app/Wizard.h"
 #include "app/WizardDialogs.h"
 #include "app/WizardState.h"
+#include "app/qt/CutTextTooltips.h"
 #include "app/qt/GuiThread.h"
 #include "app/qt/ListColumnFit.h"
 #include "app/qt/ListTableModel.h"
@@ -50,12 +52,11 @@ constexpr int kTreeIds[] = {kDiskTree, kPartitionTree, kFolderTree};
 constexpr TreeId kTreeOfIndex[] = {TreeId::Disk, TreeId::Partition, TreeId::Folder};
 constexpr int kListIds[] = {kDetailsList, kRawFileTypesList, kRawResultsList};
 
-// The commands that a running worker may refuse.
-constexpr int kBusyRefusedCommands[] = {kMenuSave,          kSaveDataButton,     kMenuSaveSettings, kMenuSaveLog,
-                                        kSaveLogButton,     kMenuLoadLog,        kLoadLogButton,    kSearchMoreButton,
-                                        kRawEntireDisk,     kRawSectorRange,     kRawExactSizes,    kRawStartButton,
-                                        kNextButton,        kBackButton,         kQuickSearchMode,  kAdvancedSearchMode,
-                                        kRawRecoveryMode,   kMenuBrowse,         kBrowseButton};
+// The controls that a running worker may refuse, beside the commands the menu and the top
+// buttons share (app/CommandStates.h).
+constexpr int kBusyRefusedControls[] = {kSearchMoreButton, kRawEntireDisk,   kRawSectorRange,    kRawExactSizes,
+                                        kRawStartButton,   kNextButton,      kBackButton,        kQuickSearchMode,
+                                        kAdvancedSearchMode, kRawRecoveryMode};
 
 int TreeIndex(TreeId tree) { return static_cast<int>(tree); }
 
@@ -85,7 +86,9 @@ constexpr TopButton kTopButtons[] = {
 QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
   setWindowTitle(QString::fromUtf8(kApplicationTitle));
   setWindowIcon(ApplicationIcon());
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+  // A window of fixed size offers no maximise: the hints are given exactly (CustomizeWindowHint).
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   auto* client = new QWidget(this);
   client->setFixedSize(ClientSize());
@@ -115,6 +118,9 @@ QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
     lists_[id] = model;
   }
   static_cast<QTableView*>(controls_.at(kDetailsList))->setShowGrid(true);
+  // A name cut short by its column shows whole as a tooltip.
+  CutTextTooltips::Watch(static_cast<QTableView*>(controls_.at(kDetailsList)));
+  for (const TreeId tree : kTreeOfIndex) CutTextTooltips::Watch(TreeWidget(tree));
   // The results list shows its four rows whole.
   static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setMinimumSectionSize(14);
   static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setDefaultSectionSize(15);
@@ -140,6 +146,13 @@ QTreeWidget* QtWizardWindow::TreeWidget(TreeId tree) const {
 
 TreeBinder& QtWizardWindow::Binder(TreeId tree) const { return *binders_[TreeIndex(tree)]; }
 
+void QtWizardWindow::ShowButtonTooltip(int id, const QString& whyNot) {
+  for (const TopButton& button : kTopButtons)
+    if (button.id == id)
+      controls_.at(id)->setToolTip(whyNot.isEmpty() ? QString(button.tooltip)
+                                                    : QString(button.tooltip) + " (" + whyNot + ")");
+}
+
 void QtWizardWindow::DecorateControls() {
   for (const TopButton& button : kTopButtons) {
     auto* widget = static_cast<QToolButton*>(controls_.at(button.id));
@@ -154,6 +167,13 @@ void QtWizardWindow::DecorateControls() {
       ->setToolTip("Size documents and archives by their own structures, so that carved files are whole");
   for (const int id : {1036, 1037}) static_cast<QLineEdit*>(controls_.at(id))->setReadOnly(true);
   static_cast<QLabel*>(controls_.at(kStatusText))->setTextFormat(Qt::PlainText);
+  // Where the keyboard is shows on the trees and the top buttons too (each its own sheet:
+  // one on the window would restyle its dialogs).
+  for (const int id : {kDiskTree, kPartitionTree, kFolderTree})
+    controls_.at(id)->setStyleSheet("QTreeWidget:focus { border: 2px solid palette(highlight); }");
+  for (const TopButton& button : kTopButtons)
+    controls_.at(button.id)->setStyleSheet(
+        "QToolButton:focus { border: 1px solid palette(highlight); border-radius: 3px; }");
 }
 
 void QtWizardWindow::BuildMenu() {
@@ -171,6 +191,7 @@ void QtWizardWindow::BuildMenu() {
       if (entry.command == kMenuBalloonHelp) action->setCheckable(true);
       actions_[entry.command] = action;
     }
+    menu->setToolTipsVisible(true);  // a greyed item says why
     connect(menu, &QMenu::hovered, this, &QtWizardWindow::ShowMenuBalloon);
     connect(menu, &QMenu::aboutToHide, this, [] { QToolTip::hideText(); });
   };
@@ -318,7 +339,7 @@ void QtWizardWindow::OnChanged(const WindowChange& change) {
     switch (change.kind) {
       case WindowChange::Kind::List: pendingLists_.insert(change.id); break;
       case WindowChange::Kind::Tree: pendingTrees_.insert(change.id); break;
-      case WindowChange::Kind::View: break;
+      case WindowChange::Kind::View: pendingView_ = change.id; break;
       default: pendingControls_.insert(change.id); break;
     }
     if (refreshQueued_) return;
@@ -335,27 +356,64 @@ void QtWizardWindow::ApplyAll() {
 
 void QtWizardWindow::RefreshNow() {
   std::set<int> controls, lists, trees;
+  int view = -1;
   {
     std::lock_guard lock(pendingMutex_);
     controls.swap(pendingControls_);
     lists.swap(pendingLists_);
     trees.swap(pendingTrees_);
+    std::swap(view, pendingView_);
     refreshQueued_ = false;
   }
   for (const int id : trees) ApplyTree(static_cast<TreeId>(id));
   for (const int id : lists) ApplyList(id);
   for (const int id : controls) ApplyControl(id);
+  // The step may have changed with these controls: the shared commands follow it.
+  ApplyStepCommands();
+  if (view >= 0) FocusView(static_cast<WizardView>(view));
+}
+
+void QtWizardWindow::FocusView(WizardView view) {
+  // The control a view is for takes the keyboard, as a click on Next by Alt+N leaves it:
+  // the disks at the first step, the partitions, the folders, the raw recovery kinds.
+  int id = 0;
+  switch (view) {
+    case WizardView::FirstStep:
+    case WizardView::RawRecoveryLeft: id = kDiskTree; break;
+    case WizardView::PartitionList:
+    case WizardView::BackToPartitions:
+    case WizardView::MoreSearchDone: id = kPartitionTree; break;
+    case WizardView::CatalogueShown: id = kFolderTree; break;
+    case WizardView::RawRecoveryPanel: id = kRawFileTypesList; break;
+    default: return;
+  }
+  QWidget* widget = controls_.at(id);
+  if (widget->isVisible() && widget->isEnabled()) widget->setFocus(Qt::OtherFocusReason);
 }
 
 void QtWizardWindow::ApplyBusyCommands() {
-  for (const int id : kBusyRefusedCommands) ApplyControl(id);
+  for (const int id : kBusyRefusedControls) ApplyControl(id);
+  ApplyStepCommands();
+}
+
+void QtWizardWindow::ApplyStepCommands() {
+  for (const int id : StepCommands()) ApplyControl(id);
 }
 
 void QtWizardWindow::ApplyControl(int id) {
   ControlState control = Control(id);
   if (wizard_ && wizard_->RefusedWhileBusy(id)) control.enabled = false;
+  // The menu item and its top button are enabled together, by what the step allows; a
+  // greyed one says why in its tooltip.
+  QString whyNot;
+  if (IsStepCommand(id)) {
+    const CommandState command = wizard_ ? wizard_->CommandStateOf(id) : CommandState{false, kBusyReason};
+    control.enabled = command.enabled;
+    whyNot = QString::fromStdString(command.reason);
+  }
   if (QAction* action = CommandAction(id)) {
     action->setEnabled(control.enabled);
+    action->setToolTip(whyNot);
     if (action->isCheckable()) action->setChecked(control.checked);
     return;
   }
@@ -363,6 +421,7 @@ void QtWizardWindow::ApplyControl(int id) {
   if (!widget) return;
   widget->setHidden(!control.shown || !FrameShown(id));
   widget->setEnabled(control.enabled);
+  if (IsStepCommand(id)) ShowButtonTooltip(id, whyNot);
   const QString text = QString::fromStdString(control.text);
   if (id == kStepPicture) {
     if (shownPictures_[id] != text) {

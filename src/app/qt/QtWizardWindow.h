@@ -69,6 +69,9 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   void ConnectList();
   void ApplyControl(int id);
   void ApplyBusyCommands();
+  void ApplyStepCommands();
+  void FocusView(WizardView view);
+  void ShowButtonTooltip(int id, const QString& whyNot);
   bool FrameShown(int id) const;
   void ApplyList(int id);
   void ApplyTree(TreeId tree);
@@ -92,6 +95,7 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   std::set<int> pendingControls_;
   std::set<int> pendingLists_;
   std::set<int> pendingTrees_;
+  int pendingView_ = -1;  // the view shown since the last refresh
   bool applyingSelection_ = false;
 };
 

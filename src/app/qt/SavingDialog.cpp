@@ -82,7 +82,12 @@ void RunSavingDialog(QWidget* parent, ModelWindow& window, SavingRun& run, const
 
   QTimer timer;
   const auto update = [&] {
-    for (const auto& [id, label] : values) label->setText(QString::fromStdString(window.Control(id).text));
+    for (const auto& [id, label] : values) {
+      const QString text = QString::fromStdString(window.Control(id).text);
+      if (label->text() == text) continue;
+      label->setText(text);
+      label->setToolTip(text);  // a long name or path is cut by the dialog's width
+    }
     bar->setValue(window.Control(kSavingProgress).progress);
     if (!running()) dialog.accept();
   };
