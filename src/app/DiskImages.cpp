@@ -26,10 +26,9 @@ std::string Refusal(const WizardState& state, bool busy) {
 }
 
 // Lists the disks again, nothing chosen: the numbers of the disks after a change may differ.
-DiskListChange Relist(WizardState& state, const std::vector<NamedDisk>& named) {
-  DiskListChange change{true, {}};
-  for (const EnumerationProblem& problem : EnumerateDisks(state, named))
-    change.message += (change.message.empty() ? "" : "\n") + problem.text;
+// Returns the problems met, as the enumeration tells them.
+std::vector<EnumerationProblem> Relist(WizardState& state, const std::vector<NamedDisk>& named) {
+  std::vector<EnumerationProblem> problems = EnumerateDisks(state, named);
   WindowPort& window = state.Window();
   state.disks.selectedLabel.clear();
   state.disks.selectedModel.clear();
@@ -40,8 +39,10 @@ DiskListChange Relist(WizardState& state, const std::vector<NamedDisk>& named) {
     window.EnableControl(id, false);
   }
   window.EnableControl(control::kNextButton, false);
-  return change;
+  return problems;
 }
+
+void AddLine(std::string& text, const std::string& line) { text += (text.empty() ? "" : "\n") + line; }
 
 }  // namespace
 
@@ -57,33 +58,44 @@ std::vector<NamedDisk> GivenDisks(const WizardState& state) {
 DiskListChange AddDiskImages(WizardState& state, bool busy, const std::vector<std::string>& paths) {
   if (std::string refusal = Refusal(state, busy); !refusal.empty()) return {false, std::move(refusal)};
   std::vector<NamedDisk> named = GivenDisks(state);
-  std::string skipped;
-  bool added = false;
+  std::string message;
+  std::vector<std::string> added;
   for (const std::string& path : paths) {
     const bool listed = std::any_of(named.begin(), named.end(),
                                     [&](const NamedDisk& disk) { return disk.path == path; });
     if (listed) continue;
     if (!IsImageFile(path)) {
-      skipped += (skipped.empty() ? "" : "\n") + path + " is not a disk image file";
+      AddLine(message, path + " is not a disk image file");
       continue;
     }
     if (named.size() >= DiskNameTable::kMaxDisks) {
-      skipped += (skipped.empty() ? "" : "\n") + path + ": only " + std::to_string(DiskNameTable::kMaxDisks) +
-                 " disks can be listed";
+      AddLine(message, path + ": only " + std::to_string(DiskNameTable::kMaxDisks) + " disks can be listed");
       continue;
     }
     named.push_back({path, {}});
-    added = true;
+    added.push_back(path);
   }
-  if (!added) return {false, skipped};
-  DiskListChange change = Relist(state, named);
-  if (!skipped.empty()) change.message = skipped + (change.message.empty() ? "" : "\n" + change.message);
-  return change;
+  if (added.empty()) return {false, message};
+  // Only what is wrong with the images added is news: the other disks were listed so before.
+  for (const EnumerationProblem& problem : Relist(state, named)) {
+    const DiskEntry* entry = problem.disk < 0 ? nullptr
+                                              : state.disks.names.Entry(static_cast<std::size_t>(problem.disk));
+    const bool aboutAdded = std::any_of(added.begin(), added.end(), [&](const std::string& path) {
+      return entry != nullptr ? entry->path == path : problem.text.find(path) != std::string::npos;
+    });
+    if (aboutAdded) AddLine(message, problem.text);
+  }
+  return {true, message};
 }
 
 bool IsListedImage(const WizardState& state, std::size_t disk) {
   const DiskEntry* entry = state.disks.names.Entry(disk);
   return entry != nullptr && entry->readsFrom.empty() && IsImageFile(entry->path);
+}
+
+DiskListChange RelistGivenDisks(WizardState& state, bool busy) {
+  if (std::string refusal = Refusal(state, busy); !refusal.empty()) return {false, std::move(refusal)};
+  return Relist(state, GivenDisks(state));
 }
 
 DiskListChange RemoveDiskImage(WizardState& state, bool busy, std::size_t disk) {
@@ -93,7 +105,8 @@ DiskListChange RemoveDiskImage(WizardState& state, bool busy, std::size_t disk) 
   std::vector<NamedDisk> named = GivenDisks(state);
   std::erase_if(named, [&](const NamedDisk& given) { return given.path == path; });
   // With nothing named, the machine's disks are listed, as when the window starts so.
-  return Relist(state, named);
+  Relist(state, named);
+  return {true, {}};
 }
 
 }  // namespace vantrel

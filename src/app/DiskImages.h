@@ -36,4 +36,7 @@ bool IsListedImage(const WizardState& state, std::size_t disk);
 // Takes image n off the list and lists the disks again.
 DiskListChange RemoveDiskImage(WizardState& state, bool busy, std::size_t disk);
 
+// Lists the same disks again (after an array was described by hand).
+DiskListChange RelistGivenDisks(WizardState& state, bool busy);
+
 }  // namespace vantrel

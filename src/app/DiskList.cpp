@@ -11,15 +11,35 @@ namespace vantrel {
 
 namespace key = diskinfo;
 
+namespace {
+
+// An array or a logical volume is listed under the first given disk it reads; anything else
+// (a given disk) under the root, which this gives as n itself.
+std::size_t StackGroupOf(const DiskNameTable& names, std::size_t n) {
+  const std::vector<std::string>& readsFrom = names.Entry(n)->readsFrom;
+  if (readsFrom.empty()) return n;
+  for (std::size_t m = 0; m < n; ++m)
+    if (names.Entry(m)->readsFrom.empty() && names.Entry(m)->path == readsFrom.front()) return m;
+  return n;
+}
+
+}  // namespace
+
 std::vector<EnumerationProblem> EnumerateDisks(WizardState& state, const std::vector<NamedDisk>& named,
                                                const std::string& sysBlockRoot) {
   const WizardStage stage = state.stage;
   state.stage = WizardStage::ListingDisks;
   WindowPort& window = state.Window();
   const TreeItemHandle root = window.TreeReset(TreeId::Disk, "My Computer");
-  auto problems = OpenDisksAndStacks(state.disks.names, state.disks.info, named, sysBlockRoot).problems;
-  for (std::size_t n = 0; n < state.disks.names.Count(); ++n)
-    window.TreeInsert(TreeId::Disk, root, DiskNameTable::DiskName(n), 1, 1);
+  auto problems =
+      OpenDisksAndStacks(state.disks.names, state.disks.info, named, sysBlockRoot, state.disks.arraysByHand).problems;
+  std::vector<TreeItemHandle> items;
+  for (std::size_t n = 0; n < state.disks.names.Count(); ++n) {
+    const std::size_t group = StackGroupOf(state.disks.names, n);
+    const TreeItemHandle parent = group < n ? items[group] : root;
+    items.push_back(window.TreeInsert(TreeId::Disk, parent, DiskNameTable::DiskName(n), 1, 1));
+    if (parent != root) window.TreeExpand(TreeId::Disk, parent);
+  }
   window.TreeExpand(TreeId::Disk, root);
   state.stage = stage;
   return problems;

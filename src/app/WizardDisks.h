@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/WindowBadSectorPrompt.h"
 #include "disk/DestinationOnSource.h"
@@ -12,6 +13,7 @@
 #include "disk/DiskNameTable.h"
 #include "disk/DiskReader.h"
 #include "disk/SectorReader.h"
+#include "stacks/ManualArray.h"
 
 namespace vantrel {
 
@@ -30,6 +32,8 @@ struct WizardDisks {
   // Where a destination is looked up before it is written to (tests give a device tree of
   // their own).
   DeviceLookup deviceLookup;
+  // Arrays the user put together by hand (the raid search's picks), listed after those found.
+  std::vector<ManualArraySpec> arraysByHand;
 
   // The label of the disk tree item chosen ("Disk1", "File Systems"), that disk's model, and
   // the number of the disk read (the chosen one, or the one a recovery log named).

@@ -12,9 +12,10 @@ CliSession::CliSession(const GlobalOptions& options)
       prompts_(options.answers, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO), line_),
       recoveryLog_(options.recoveryLog),
       nameDecoder_(options.names) {
-  OpenedDisks opened = OpenDisksAndStacks(names_, info_, options.disks);
+  OpenedDisks opened = OpenDisksAndStacks(names_, info_, options.disks, "/sys/block", options.arraysByHand);
   problems_ = std::move(opened.problems);
   stackNotes_ = std::move(opened.stackNotes);
+  byHandProblems_ = std::move(opened.byHandProblems);
 }
 
 int CliSession::Report(const StepResult& result) {

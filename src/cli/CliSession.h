@@ -40,6 +40,7 @@ struct GlobalOptions {
   bool json = false;        // messages are collected for the JSON output instead of printed
   std::string recoveryLog;  // the catalogue comes from this recovery log instead of a build
   NameDecoder names;        // the character set names are shown in (--name-encoding)
+  std::vector<ManualArraySpec> arraysByHand;  // --raid
 };
 
 class CliSession {
@@ -55,6 +56,8 @@ class CliSession {
   const std::vector<EnumerationProblem>& Problems() const { return problems_; }
   // Arrays and logical volumes found on the disks that cannot be offered, and why.
   const std::vector<std::string>& StackNotes() const { return stackNotes_; }
+  // Arrays described by hand (--raid) that could not be put together, and why.
+  const std::vector<std::string>& ByHandProblems() const { return byHandProblems_; }
   const std::string& RecoveryLog() const { return recoveryLog_; }
   const NameDecoder& Names() const { return nameDecoder_; }
 
@@ -80,6 +83,7 @@ class CliSession {
   SectorReader reader_{names_, &prompts_};
   std::vector<EnumerationProblem> problems_;
   std::vector<std::string> stackNotes_;
+  std::vector<std::string> byHandProblems_;
   std::string recoveryLog_;
   NameDecoder nameDecoder_;
   std::optional<ChosenCatalogue> chosen_;

@@ -81,7 +81,7 @@ int MountCommand::Run(CliSession& session, const GlobalOptions& global) {
   }
   DiskNameTable names;
   DiskInfoStore info;
-  OpenDisksAndStacks(names, info, global.disks);
+  OpenDisksAndStacks(names, info, global.disks, "/sys/block", global.arraysByHand);
   StandingBadSectorAnswer badSectors(global.answers.badSectors);
   SectorReader reader(names, &badSectors);
   const DiskReader disk(reader, static_cast<std::uint16_t>(options.diskIndex));

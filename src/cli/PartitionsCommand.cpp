@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CatalogueSource.h"
+#include "cli/RaidSearchOutput.h"
 #include "recovery/PartitionChoice.h"
 
 namespace vantrel::cli {
@@ -14,15 +15,17 @@ CLI::App* PartitionsCommand::AddTo(CLI::App& app) {
   partitions->add_option("--disk-index", options_.diskIndex, "Disk to search (default 0)")->check(CLI::Range(0, 25));
   partitions
       ->add_option("--search", options_.search,
-                   "quick (partition tables), advanced (every sector) "
-                   "or more (cylinder boundaries)")
-      ->check(CLI::IsMember({"quick", "advanced", "more"}));
+                   "quick (partition tables), advanced (every sector), "
+                   "more (cylinder boundaries) or raid (the md arrays the given disks may have made, for members whose "
+                   "superblocks are gone; the chosen one is then given with --raid)")
+      ->check(CLI::IsMember({"quick", "advanced", "more", "raid"}));
   partitions->add_flag("--json", options_.json, "Print JSON only");
   AddExample(partitions, "vantrel-cli --disk /dev/sdb partitions --search advanced");
   return partitions;
 }
 
 int PartitionsCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
+  if (options_.search == "raid") return RunRaidSearch(session, options_.json);
   const DiskChoice disk = session.Disk(options_.diskIndex);
   if (!disk.problem.empty()) return session.Report({StepOutcome::DiskUnreadable, disk.problem, {}});
   const PartitionSearchResult result = SearchDiskPartitions(disk, SearchKindOf(options_.search), StopToken(),

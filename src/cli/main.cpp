@@ -110,6 +110,18 @@ int RunCommandLine(int argc, char** argv) {
             return CLI::ExistingFile(file);
           },
           "FILE"));
+  std::vector<std::string> arraysByHand;
+  app.add_option(
+         "--raid", arraysByHand,
+         "Put an md array together by hand (repeatable; listed after the disks): "
+         "LEVEL:CHUNK:MEMBERS[:LAYOUT][:OFFSET], "
+         "e.g. 5:64K:0p1,1p1,missing,3p1:left-symmetric:2048. LEVEL 0, 1, 4, 5, 6 or 10; CHUNK in KiB unless "
+         "it ends in K or M (0 for RAID1); MEMBERS the disk indices in role order (2p1: partition 1 of disk 2; "
+         "missing: an absent member); LAYOUT ls, la, rs, ra, pf, pl (RAID5/6, default ls) or n2, f2, o2 (RAID10, "
+         "default n2); OFFSET where each member's data starts, in sectors unless it ends in K or M (default 0). "
+         "\"partitions --search raid\" finds these values")
+      ->check(CLI::Validator([](std::string& text) { return ParseManualArray(text).error; },
+                             "LEVEL:CHUNK:MEMBERS[:LAYOUT][:OFFSET]"));
   std::string nameEncoding;
   app.add_option("--name-encoding", nameEncoding,
                  "Character set of the disk's names, for showing them (any name iconv knows, e.g. ISO-8859-1, "
@@ -139,6 +151,7 @@ int RunCommandLine(int argc, char** argv) {
     return kUsageError;
   }
   options.names = *names;
+  for (const std::string& text : arraysByHand) options.arraysByHand.push_back(*ParseManualArray(text).spec);
   options.json = command.PrintsJson();
   command.PresetAnswersOf(options.answers);
 
@@ -148,6 +161,10 @@ int RunCommandLine(int argc, char** argv) {
       std::cerr << "vantrel-cli: " << problem.text << '\n';
       return kDiskError;
     }
+  for (const std::string& problem : session.ByHandProblems()) {
+    std::cerr << "vantrel-cli: " << problem << '\n';
+    return kUsageError;
+  }
   return command.Run(session, options);
 }
 

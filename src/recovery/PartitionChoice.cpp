@@ -21,7 +21,10 @@ PartitionSearchResult SearchDiskPartitions(const DiskChoice& disk, PartitionSear
                                            PartitionSearchProgress& progress, RecoveryMessages& messages) {
   PartitionSearchResult result;
   switch (kind) {
-    case PartitionSearchKind::Quick: result = SearchPartitionTables(disk.disk, progress); break;
+    case PartitionSearchKind::Quick:
+      result = disk.readsFrom.empty() ? SearchPartitionTables(disk.disk, progress)
+                                      : SearchAssembledVolume(disk.disk, progress);
+      break;
     case PartitionSearchKind::Advanced:
       result = ScanSectorsForPartitions(disk.disk, disk.sectors, stop, progress);
       break;

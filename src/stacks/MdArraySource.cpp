@@ -1,6 +1,8 @@
 #include "stacks/MdArraySource.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "disk/SectorReader.h"
 #include "stacks/Parity.h"
@@ -12,6 +14,8 @@ namespace {
 constexpr std::uint64_t kSectorBytes = kSectorSize;
 // RAID1 has no chunks; its reads are cut into pieces of this size.
 constexpr std::uint64_t kMirrorPieceBytes = 1 << 20;
+// Reads this large that span several members read them in parallel.
+constexpr std::size_t kParallelReadBytes = 512 << 10;
 
 }  // namespace
 
@@ -34,7 +38,8 @@ ReadOutcome MdArraySource::Read(std::uint64_t offset, std::span<std::byte> buffe
   const std::uint64_t size = ArraySectors(geometry_) * kSectorBytes;
   const std::uint64_t inside = offset < size ? std::min<std::uint64_t>(buffer.size(), size - offset) : 0;
   std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(inside), buffer.end(), std::byte{0});
-  ReadOutcome outcome = ReadOutcome::Ok;
+  // The read cut at chunk boundaries, each piece with the member that holds it.
+  std::vector<MemberPiece> pieces;
   std::uint64_t done = 0;
   while (done < inside) {
     const std::uint64_t at = offset + done;
@@ -42,12 +47,35 @@ ReadOutcome MdArraySource::Read(std::uint64_t offset, std::span<std::byte> buffe
                                                         : (at / (geometry_.chunkSectors * kSectorBytes) + 1) *
                                                               geometry_.chunkSectors * kSectorBytes;
     const auto length = static_cast<std::size_t>(std::min(pieceEnd - at, inside - done));
-    // A failed piece fails the read, but the others are still read: the caller may keep them.
-    if (ReadPiece(at, buffer.subspan(static_cast<std::size_t>(done), length)) != ReadOutcome::Ok)
-      outcome = ReadOutcome::Failed;
+    const std::uint32_t role = geometry_.level == 1 ? 0 : CopiesOf(geometry_, at / kSectorBytes).front().role;
+    pieces.push_back({at, buffer.subspan(static_cast<std::size_t>(done), length), role});
     done += length;
   }
-  return outcome;
+  return ReadPieces(pieces);
+}
+
+ReadOutcome MdArraySource::ReadPieces(const std::vector<MemberPiece>& pieces) const {
+  // A failed piece fails the read, but the others are still read: the caller may keep them.
+  std::atomic<bool> failed = false;
+  const auto readRole = [&](std::optional<std::uint32_t> role) {
+    for (const MemberPiece& piece : pieces)
+      if ((!role || piece.role == *role) && ReadPiece(piece.offset, piece.into) != ReadOutcome::Ok) failed = true;
+  };
+  // A large read that spans several members reads them side by side, one thread a member.
+  std::vector<std::uint32_t> roles;
+  for (const MemberPiece& piece : pieces)
+    if (std::find(roles.begin(), roles.end(), piece.role) == roles.end()) roles.push_back(piece.role);
+  const std::size_t bytes = pieces.empty()
+                                ? 0
+                                : pieces.back().into.data() + pieces.back().into.size() - pieces.front().into.data();
+  if (roles.size() < 2 || bytes < kParallelReadBytes) {
+    readRole(std::nullopt);
+  } else {
+    std::vector<std::jthread> others;
+    for (std::size_t i = 1; i < roles.size(); ++i) others.emplace_back([&, role = roles[i]] { readRole(role); });
+    readRole(roles.front());
+  }
+  return failed ? ReadOutcome::Failed : ReadOutcome::Ok;
 }
 
 ReadOutcome MdArraySource::ReadPiece(std::uint64_t offset, std::span<std::byte> into) const {

@@ -34,6 +34,13 @@ class MdArraySource : public StackedDiskSource {
  private:
   // Reads from one member's data area; false when it is missing or the read failed.
   bool ReadMember(std::uint32_t role, std::uint64_t byte, std::span<std::byte> into) const;
+  // A stretch of a read that lies in one chunk, and the member that holds it.
+  struct MemberPiece {
+    std::uint64_t offset = 0;
+    std::span<std::byte> into;
+    std::uint32_t role = 0;
+  };
+  ReadOutcome ReadPieces(const std::vector<MemberPiece>& pieces) const;
   ReadOutcome ReadPiece(std::uint64_t offset, std::span<std::byte> into) const;
   ReadOutcome RebuildFromParity(std::uint64_t chunk, std::uint64_t within, std::span<std::byte> into) const;
 

@@ -1,5 +1,7 @@
 #include "stacks/MdGeometry.h"
 
+#include <algorithm>
+
 namespace vantrel {
 
 namespace {
@@ -257,6 +259,40 @@ std::vector<MemberPlace> CopiesOf(const MdGeometry& g, std::uint64_t arraySector
     }
   }
   return places;
+}
+
+std::optional<std::uint64_t> ArraySectorAt(const MdGeometry& g, std::uint32_t role, std::uint64_t memberSector) {
+  if (role >= g.raidDisks || memberSector >= g.memberSectors) return std::nullopt;
+  if (g.level == 1) return memberSector;
+  const std::uint64_t memberChunk = memberSector / g.chunkSectors;
+  const std::uint64_t within = memberSector % g.chunkSectors;
+  std::optional<std::uint64_t> chunk;
+  if (g.level == 0) {
+    chunk = memberChunk * g.raidDisks + role;
+  } else if (IsParityLevel(g.level)) {
+    const ParityRowRoles roles = RowRoles(g, memberChunk);
+    for (std::size_t i = 0; i < roles.dataRoles.size(); ++i)
+      if (roles.dataRoles[i] == role) chunk = memberChunk * roles.dataRoles.size() + i;
+  } else {
+    // RAID10: the chunk whose first copy is here lies near one of the places the layouts
+    // put it (near copies side by side, far copies a stride apart, offset copies a row
+    // apart); each is tried.
+    const Raid10Shape s = ShapeOf(g);
+    const std::uint64_t n = g.raidDisks;
+    const std::uint64_t strideChunks = std::max<std::uint64_t>(ExtentOf(g, s).strideSectors / g.chunkSectors, 1);
+    const std::uint64_t centres[] = {memberChunk * n / s.near, memberChunk * n / (std::uint64_t{s.near} * s.far),
+                                     memberChunk % strideChunks * n / s.near};
+    for (const std::uint64_t centre : centres) {
+      for (std::uint64_t c = centre > 2 * n ? centre - 2 * n : 0; c <= centre + 2 * n && !chunk; ++c) {
+        const auto copies = CopiesOf(g, c * g.chunkSectors);
+        if (copies.front().role == role && copies.front().sector == memberChunk * g.chunkSectors) chunk = c;
+      }
+    }
+  }
+  if (!chunk) return std::nullopt;
+  const std::uint64_t sector = *chunk * g.chunkSectors + within;
+  if (sector >= ArraySectors(g)) return std::nullopt;
+  return sector;
 }
 
 std::uint64_t SectorsLeftInChunk(const MdGeometry& g, std::uint64_t arraySector) {

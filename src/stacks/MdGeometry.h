@@ -45,6 +45,10 @@ struct MemberPlace {
 // RAID1 and RAID10: every copy, first copy first).
 std::vector<MemberPlace> CopiesOf(const MdGeometry& geometry, std::uint64_t arraySector);
 
+// The array sector whose data (its first copy, never parity) lies at memberSector of role;
+// nothing when that place holds parity, a later copy, or lies beyond the array.
+std::optional<std::uint64_t> ArraySectorAt(const MdGeometry& geometry, std::uint32_t role, std::uint64_t memberSector);
+
 // The roles of a parity level's stripe row (one chunk per member, at member chunk `row`).
 struct ParityRowRoles {
   std::uint32_t p = 0;

@@ -7,6 +7,7 @@
 #include "disk/SectorReader.h"
 #include "stacks/LogicalVolumeSource.h"
 #include "stacks/LvmLabel.h"
+#include "stacks/ManualArrayAssembly.h"
 #include "stacks/MdAssembly.h"
 #include "stacks/PartitionSlices.h"
 #include "stacks/SourceSlice.h"
@@ -210,20 +211,43 @@ void AddLogicalVolumes(DiskNameTable& names, DiskInfoStore& info, const std::vec
   }
 }
 
+// Adds the arrays described by hand; returns the labels of their members.
+std::set<std::string> AddArraysByHand(DiskNameTable& names, DiskInfoStore& info, std::size_t given,
+                                      const std::vector<ManualArraySpec>& byHand, std::vector<std::string>& notes,
+                                      std::vector<std::string>& problems) {
+  std::set<std::string> members;
+  for (std::size_t i = 0; i < byHand.size(); ++i) {
+    ManualArrayResult assembled = AssembleManualArray(names, given, byHand[i], i + 1);
+    if (!assembled.array) {
+      problems.push_back(std::move(assembled.problem));
+      continue;
+    }
+    members.insert(assembled.memberLabels.begin(), assembled.memberLabels.end());
+    if (!AddDisk(names, info, std::move(assembled.array), notes)) break;
+  }
+  return members;
+}
+
 }  // namespace
 
-std::vector<std::string> AddStackedDisks(DiskNameTable& names, DiskInfoStore& info) {
+std::vector<std::string> AddStackedDisks(DiskNameTable& names, DiskInfoStore& info,
+                                         const std::vector<ManualArraySpec>& byHand,
+                                         std::vector<std::string>* byHandProblems) {
   std::vector<std::string> notes;
   const std::size_t given = names.Count();
   std::vector<Container> containers;
   for (std::size_t n = 0; n < given; ++n)
     for (Container& container : ContainersOf(names, n)) containers.push_back(std::move(container));
   const std::set<const DiskSource*> members = AddArrays(names, info, containers, notes);
+  std::vector<std::string> problems;
+  const std::set<std::string> membersByHand = AddArraysByHand(names, info, given, byHand, notes, problems);
+  if (byHandProblems != nullptr) *byHandProblems = std::move(problems);
 
   // Physical volumes: on the disks and partitions that are no array member, and on the arrays.
   std::vector<Container> volumes;
   for (Container& container : containers)
-    if (members.count(container.source.get()) == 0) volumes.push_back(std::move(container));
+    if (members.count(container.source.get()) == 0 && membersByHand.count(container.label) == 0)
+      volumes.push_back(std::move(container));
   for (std::size_t n = given; n < names.Count(); ++n)
     volumes.push_back({DiskNameTable::DiskName(n), PathsOf(*names.Entry(n)), Borrowed(names.Source(n)), n, 0});
   AddLogicalVolumes(names, info, volumes, notes);
@@ -231,10 +255,10 @@ std::vector<std::string> AddStackedDisks(DiskNameTable& names, DiskInfoStore& in
 }
 
 OpenedDisks OpenDisksAndStacks(DiskNameTable& names, DiskInfoStore& info, const std::vector<NamedDisk>& named,
-                               const std::string& sysBlockRoot) {
+                               const std::string& sysBlockRoot, const std::vector<ManualArraySpec>& byHand) {
   OpenedDisks opened;
   opened.problems = OpenDisks(names, info, named, sysBlockRoot);
-  opened.stackNotes = AddStackedDisks(names, info);
+  opened.stackNotes = AddStackedDisks(names, info, byHand, &opened.byHandProblems);
   return opened;
 }
 

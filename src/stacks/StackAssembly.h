@@ -10,22 +10,29 @@
 #include "disk/DiskEnumeration.h"
 #include "disk/DiskInfoStore.h"
 #include "disk/DiskNameTable.h"
+#include "stacks/ManualArray.h"
 #include "stacks/StackedDiskSource.h"
 
 namespace vantrel {
 
-// Appends the arrays, then the logical volumes, found on the disks the table holds. Returns
-// notes on what was found but cannot be offered (an array with too many members missing,
-// a logical volume on a missing physical volume or of a kind not read).
-std::vector<std::string> AddStackedDisks(DiskNameTable& names, DiskInfoStore& info);
+// Appends the arrays found on the disks the table holds, then those described by hand
+// (byHand, over the disks the table holds), then the logical volumes found on all of them.
+// Returns notes on what was found but cannot be offered (an array with too many members
+// missing, a logical volume on a missing physical volume or of a kind not read); an array
+// by hand that cannot be put together is not added, and byHandProblems says why.
+std::vector<std::string> AddStackedDisks(DiskNameTable& names, DiskInfoStore& info,
+                                         const std::vector<ManualArraySpec>& byHand = {},
+                                         std::vector<std::string>* byHandProblems = nullptr);
 
-// OpenDisks, then AddStackedDisks; the notes are added to the problems as not tied to a disk.
+// OpenDisks, then AddStackedDisks.
 struct OpenedDisks {
   std::vector<EnumerationProblem> problems;
   std::vector<std::string> stackNotes;
+  std::vector<std::string> byHandProblems;  // arrays described by hand that were not put together
 };
 OpenedDisks OpenDisksAndStacks(DiskNameTable& names, DiskInfoStore& info, const std::vector<NamedDisk>& named,
-                               const std::string& sysBlockRoot = "/sys/block");
+                               const std::string& sysBlockRoot = "/sys/block",
+                               const std::vector<ManualArraySpec>& byHand = {});
 
 // What disk n is made of, when it is an array or a logical volume; nullptr for a given disk.
 const StackDescription* StackOf(const DiskNameTable& names, std::size_t n);

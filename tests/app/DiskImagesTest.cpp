@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/ControlIds.h"
 #include "app/DiskImages.h"
 #include "app/DiskList.h"
@@ -54,6 +56,18 @@ TEST_F(WindowDiskImages, AddedImagesJoinTheListOnceAndShowTheirContainer) {
   const DiskListChange again = AddDiskImages(wizard_.state, false, {e01_, folder.Path().string()});
   EXPECT_FALSE(again.changed);
   EXPECT_EQ(again.message, folder.Path().string() + " is not a disk image file");
+}
+
+TEST_F(WindowDiskImages, OnlyTheAddedImagesProblemsAreTold) {
+  const TempDir folder;
+  const std::string broken = (folder / "broken.qcow2").string();
+  std::ofstream(broken) << std::string("QFI\xfb", 4) << std::string(60, '\xff');
+  // A disk listed before that cannot be read is not told of again.
+  ASSERT_EQ(EnumerateDisks(wizard_.state, {{raw_, {}}, {(folder / "gone.img").string(), {}}}).size(), 1u);
+  const DiskListChange added = AddDiskImages(wizard_.state, false, {e01_, broken});
+  EXPECT_TRUE(added.changed);
+  EXPECT_EQ(added.message.find("gone.img"), std::string::npos) << added.message;
+  EXPECT_NE(added.message.find("Disk3 cannot open the qcow image " + broken), std::string::npos) << added.message;
 }
 
 TEST_F(WindowDiskImages, AnImageIsTakenOffAndTheChoiceOfDiskIsCleared) {

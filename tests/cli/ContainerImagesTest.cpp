@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 
+#include "disk/containers/QcowTruncation.h"
 #include "support/CliRunner.h"
 #include "support/ContainerFixtures.h"
 #include "support/Fixtures.h"
@@ -100,7 +101,7 @@ void Overwrite(const fs::path& file, std::uintmax_t at, std::size_t bytes) {
 }
 
 TEST(CliContainers, DamagedContainersGiveAClearErrorOrBadSectorsNeverACrash) {
-  for (const std::string kind : {"E01", "qcow2", "vmdk-stream", "vmdk-split", "vhdx", "vhd"}) {
+  for (const std::string kind : {"E01", "qcow2", "qcow2-plain", "vmdk-stream", "vmdk-split", "vhdx", "vhd"}) {
     const std::string first = ContainerFixture("bare-36", kind);
     const std::uintmax_t size = fs::file_size(first);
     for (const double part : {0.001, 0.1, 0.5, 0.9}) {
@@ -124,6 +125,22 @@ TEST(CliContainers, DamagedContainersGiveAClearErrorOrBadSectorsNeverACrash) {
       }
     }
   }
+}
+
+TEST(CliContainers, AQcowCutShortReadsItsMissingClustersAsBadSectors) {
+  const std::string whole = ContainerFixture("bare-36", "qcow2-plain");
+  EXPECT_TRUE(FindCutOffQcowClusters(whole).empty());
+  const TempDir folder;
+  const std::string cut = DamagedCopy(folder, whole,
+                                      [](const fs::path& file) { fs::resize_file(file, fs::file_size(file) - 20000); });
+  const std::vector<DiskByteRange> missing = FindCutOffQcowClusters(cut);
+  ASSERT_FALSE(missing.empty());
+  EXPECT_GT(missing.front().start, 0u);
+  EXPECT_TRUE(TouchesAny(missing, missing.back().start + missing.back().length - 1, 1));
+  EXPECT_FALSE(TouchesAny(missing, 0, 512));
+  // The superblock is there: the file system is found, with the cut-off part as bad sectors.
+  const CliRun listed = RunCli("--disk " + Quoted(cut) + " --bad-sectors skip-all partitions --search advanced --json");
+  EXPECT_EQ(listed.exitCode, 0) << listed.err;
 }
 
 TEST(CliContainers, ADamagedChunkReadsAsBadSectorsAndFailsTheVerification) {

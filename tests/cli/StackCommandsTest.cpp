@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
 #include "support/Sha256.h"
 #include "support/TempDir.h"
 #include "support/UnchangedImage.h"
+#include "support/WipedMembers.h"
 
 namespace vantrel::test {
 namespace {
@@ -25,15 +27,19 @@ int ListedDiskOf(const nlohmann::json& disks, const nlohmann::json& manifest, co
   for (const auto& disk : disks["disks"]) {
     if (!disk.contains("kind") || disk["kind"] != volume["kind"]) continue;
     if (volume["kind"] == "lv" && disk["stackName"] == volume["name"]) return disk["index"];
-    if (volume["kind"] == "md" && disk["uuid"] == manifest["stack"]["md_arrays"][0]["uuid"]) return disk["index"];
+    // An array put together by hand has no UUID.
+    if (volume["kind"] == "md" && (disk["uuid"] == manifest["stack"]["md_arrays"][0]["uuid"] || disk["uuid"] == ""))
+      return disk["index"];
   }
   return -1;
 }
 
-// Saves every volume of the manifest that holds files and compares each file with its checksum.
-void ExpectEveryFileSaved(const std::string& fixture, const std::vector<std::string>& images, const std::string& what) {
+// Saves every volume of the manifest that holds files (the first the quick search finds on
+// it) and compares each file with its checksum. arrays: --raid options.
+void ExpectEveryFileSaved(const std::string& fixture, const std::vector<std::string>& images, const std::string& what,
+                          const std::string& arrays = {}) {
   const nlohmann::json manifest = FixtureManifest(fixture);
-  const CliRun listed = RunCli(DiskOptions(images) + "disks --json");
+  const CliRun listed = RunCli(DiskOptions(images) + arrays + "disks --json");
   ASSERT_EQ(listed.exitCode, 0) << what << ": " << listed.err;
   const nlohmann::json disks = nlohmann::json::parse(listed.out);
   for (const auto& volume : manifest["volumes"]) {
@@ -41,8 +47,8 @@ void ExpectEveryFileSaved(const std::string& fixture, const std::vector<std::str
     const int disk = ListedDiskOf(disks, manifest, volume);
     ASSERT_GE(disk, static_cast<int>(images.size())) << what << ": " << volume["index"];
     const TempDir out;
-    const CliRun saved = RunCli(DiskOptions(images) + "save --disk-index " + std::to_string(disk) +
-                                " --start 0 --out " + Quoted(out.Path().string()));
+    const CliRun saved = RunCli(DiskOptions(images) + arrays + "save --disk-index " + std::to_string(disk) + " --out " +
+                                Quoted(out.Path().string()));
     ASSERT_EQ(saved.exitCode, 0) << what << ": " << saved.err;
     int files = 0;
     for (const auto& entry : volume["entries"]) {
@@ -56,7 +62,7 @@ void ExpectEveryFileSaved(const std::string& fixture, const std::vector<std::str
 }
 
 TEST(CliStacks, EveryFileOfEveryStackIsSavedWholeFromMembersInAnyOrder) {
-  for (const std::string fixture : {"nas", "mirror", "stripe"}) {
+  for (const std::string fixture : {"nas", "mirror", "stripe", "dual"}) {
     std::vector<std::string> images = FixtureMemberImages(fixture);
     std::vector<std::unique_ptr<UnchangedImage>> unchanged;
     for (const auto& image : images) unchanged.push_back(std::make_unique<UnchangedImage>(image));
@@ -70,6 +76,56 @@ TEST(CliStacks, Raid5WithAMemberLeftOutSavesTheSameFiles) {
   images.erase(images.begin() + 2);
   std::swap(images[0], images[1]);
   ExpectEveryFileSaved("nas", images, "without member 2");
+}
+
+TEST(CliStacks, ArraysWhoseSuperblocksAreGoneArePutTogetherByHand) {
+  const TempDir dir;
+  std::vector<std::string> stripe = WipedMembers(dir, "stripe");
+  std::swap(stripe[0], stripe[2]);
+  ExpectEveryFileSaved("stripe", stripe, "stripe by hand", "--raid 0:64:2,1,0 ");
+  const std::vector<std::string> nas = WipedMembers(dir, "nas");
+  ExpectEveryFileSaved("nas", {nas[3], nas[0], nas[1]}, "nas by hand", "--raid 5:128K:1p1,2p1,missing,0p1:ls:1M ");
+  const std::vector<std::string> mirror = WipedMembers(dir, "mirror");
+  ExpectEveryFileSaved("mirror", mirror, "mirror by hand", "--raid 1:0:0,1 ");
+
+  const CliRun bad = RunCli(DiskOptions(stripe) + "--raid 5:64K:0,1,2,3,4 disks");
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_EQ(
+      bad.err,
+      "vantrel-cli: --raid 5:64K:0,1,2,3,4:left-symmetric:0: there is no given disk 3 to be a member (3 given)\n");
+  const CliRun unreadable = RunCli(DiskOptions(stripe) + "--raid 6:64K:0,1 disks");
+  EXPECT_EQ(unreadable.exitCode, 1);
+  EXPECT_NE(unreadable.err.find("--raid: this array cannot be read"), std::string::npos) << unreadable.err;
+}
+
+TEST(CliStacks, TheRaidSearchFindsWipedArraysAndTheFirstCandidateReadsWhole) {
+  const TempDir dir;
+  // Members in another order than their roles: the search finds the order too.
+  const std::map<std::string, std::pair<std::vector<std::size_t>, std::string>> expected = {
+      {"stripe", {{2, 0, 1}, "0:64K:1,2,0::0"}},
+      {"mirror", {{1, 0}, "1:0:0,1::0"}},
+      {"nas", {{3, 1, 0, 2}, "5:128K:2p1,1p1,3p1,0p1:left-symmetric:2048"}},
+      {"dual", {{4, 2, 0, 3, 1}, "6:32K:2,4,1,3,0:left-symmetric:2048"}}};
+  for (const auto& [fixture, given] : expected) {
+    const std::vector<std::string> wiped = WipedMembers(dir, fixture);
+    std::vector<std::string> images;
+    for (const std::size_t member : given.first) images.push_back(wiped[member]);
+    const CliRun search = RunCli(DiskOptions(images) + "partitions --search raid --json");
+    ASSERT_EQ(search.exitCode, 0) << fixture << ": " << search.err;
+    const nlohmann::json found = nlohmann::json::parse(search.out);
+    ASSERT_FALSE(found["candidates"].empty()) << fixture << ": " << search.out;
+    const std::string best = found["candidates"][0]["raid"];
+    EXPECT_EQ(best, given.second) << fixture;
+    ExpectEveryFileSaved(fixture, images, fixture + " from the raid search", "--raid " + best + " ");
+  }
+  const CliRun text = RunCli(DiskOptions(WipedMembers(dir, "stripe")) + "partitions --search raid");
+  EXPECT_NE(text.out.find("  0   score     495  (495 blocks in place, 0 amiss)  --raid 0:64K:0,1,2::0\n"),
+            std::string::npos)
+      << text.out;
+  const CliRun none = RunCli(DiskOptions({FixtureImage("bare-36"), FixtureImage("mbr-mixed")}) +
+                             "partitions --search raid --json");
+  EXPECT_EQ(nlohmann::json::parse(none.out)["messages"][0], "No array found on which a ReiserFS volume holds together")
+      << none.out;
 }
 
 TEST(CliStacks, DisksJsonDescribesArraysAndVolumes) {

@@ -94,3 +94,29 @@ TEST(MdGeometry, SizesAndRefusals) {
 
 }  // namespace
 }  // namespace vantrel::test
+
+namespace vantrel::test {
+namespace {
+
+TEST(MdGeometry, EveryArraySectorIsFoundAgainFromWhereItsDataLies) {
+  const std::vector<MdGeometry> shapes = {{0, 0, 3, 8, 800},      {1, 0, 2, 0, 800},        {4, 0, 4, 8, 800},
+                                          {5, 0, 4, 16, 800},     {5, 1, 3, 8, 800},        {5, 2, 5, 8, 800},
+                                          {5, 3, 4, 8, 800},      {6, 2, 5, 8, 800},        {6, 0, 6, 8, 800},
+                                          {6, 18, 5, 8, 800},     {10, 0x102, 4, 8, 800},   {10, 0x102, 3, 8, 800},
+                                          {10, 0x201, 4, 8, 800}, {10, 0x10201, 4, 8, 800}, {10, 0x201, 3, 8, 800}};
+  for (const MdGeometry& g : shapes) {
+    for (std::uint64_t sector = 0; sector < ArraySectors(g); sector += 3) {
+      const MemberPlace place = CopiesOf(g, sector).front();
+      EXPECT_EQ(ArraySectorAt(g, place.role, place.sector), sector)
+          << "level " << g.level << " layout " << g.layout << " over " << g.raidDisks << ", sector " << sector;
+    }
+  }
+  // Parity, and places beyond the members, hold no array sector.
+  const MdGeometry raid5{5, 2, 4, 8, 800};
+  EXPECT_EQ(ArraySectorAt(raid5, RowRoles(raid5, 3).p, 3 * 8 + 1), std::nullopt);
+  EXPECT_EQ(ArraySectorAt(raid5, 0, 800), std::nullopt);
+  EXPECT_EQ(ArraySectorAt(raid5, 4, 0), std::nullopt);
+}
+
+}  // namespace
+}  // namespace vantrel::test

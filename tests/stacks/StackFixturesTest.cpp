@@ -74,7 +74,7 @@ void ExpectVolumesRead(const std::string& fixture, const std::vector<std::string
 }
 
 TEST(StackFixtures, EveryArrayAndVolumeReadsAsTheMachineReadItInAnyOrder) {
-  for (const std::string fixture : {"nas", "mirror", "stripe"}) {
+  for (const std::string fixture : {"nas", "mirror", "stripe", "dual"}) {
     std::vector<std::string> images = FixtureMemberImages(fixture);
     std::vector<std::unique_ptr<UnchangedImage>> unchanged;
     for (const auto& image : images) unchanged.push_back(std::make_unique<UnchangedImage>(image));
@@ -97,6 +97,19 @@ TEST(StackFixtures, Raid5WithAnyMemberLeftOutReadsTheSame) {
     ASSERT_NE(array, nullptr);
     EXPECT_EQ(array->state, "degraded: role " + std::to_string(left) + " missing");
   }
+}
+
+TEST(StackFixtures, Raid6WithAnyTwoMembersLeftOutReadsTheSame) {
+  const std::vector<std::string> images = FixtureMemberImages("dual");
+  for (std::size_t first = 0; first < images.size(); ++first)
+    for (std::size_t second = first + 1; second < images.size(); ++second) {
+      std::vector<std::string> given;
+      for (std::size_t i = 0; i < images.size(); ++i)
+        if (i != first && i != second) given.push_back(images[i]);
+      ExpectVolumesRead("dual", given, "without members " + std::to_string(first) + " and " + std::to_string(second));
+      EXPECT_EQ(StackOf(Open(given)->names, 3)->state,
+                "degraded: roles " + std::to_string(first) + ", " + std::to_string(second) + " missing");
+    }
 }
 
 TEST(StackFixtures, ArraysAndVolumesAreDescribedAndMembersOrderedByRole) {

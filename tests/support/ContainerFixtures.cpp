@@ -26,6 +26,7 @@ const std::map<std::string, Recipe>& Recipes() {
       {"E01", {"disk.E01", "ewfacquire -u -q -t disk -c deflate:fast -f encase6 -d sha1 \"$IMG\""}},
       {"E01-segments", {"disk.E01", "ewfacquire -u -q -t disk -c none -f encase6 -S 20MiB -d sha1 \"$IMG\""}},
       {"qcow2", {"disk.qcow2", "qemu-img convert -c -f raw -O qcow2 \"$IMG\" disk.qcow2"}},
+      {"qcow2-plain", {"disk.qcow2", "qemu-img convert -f raw -O qcow2 \"$IMG\" disk.qcow2"}},
       {"qcow2-backed",
        {"disk.qcow2",
         "qemu-img convert -f raw -O qcow2 \"$IMG\" base.qcow2 && qemu-img create -q -f qcow2 -b base.qcow2 -F qcow2 "

@@ -36,7 +36,7 @@ DiskImageActions::DiskImageActions(QtWizardWindow& window, Wizard& wizard, Wizar
   if (!menus.isEmpty() && menus.front()->menu() != nullptr) {
     QMenu* options = menus.front()->menu();
     QAction* first = options->actions().isEmpty() ? nullptr : options->actions().front();
-    auto* open = new QAction("&Open Disk Image...", options);
+    auto* open = new QAction(QString::fromUtf8("&Open Disk Image\u2026"), options);
     open->setObjectName("openDiskImage");
     open->setStatusTip("Add a disk image file (raw, split, E01, qcow2, VMDK, VHD, VHDX) to the disk list");
     auto* remove = new QAction("&Remove Disk Image", options);

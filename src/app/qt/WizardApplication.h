@@ -11,6 +11,7 @@
 #include "app/qt/FolderMounter.h"
 #include "app/qt/QtWizardDialogs.h"
 #include "app/qt/QtWizardWindow.h"
+#include "app/qt/RaidSearchAction.h"
 #include "app/DiskList.h"
 
 namespace vantrel::qt {
@@ -34,6 +35,7 @@ class WizardApplication {
   FolderMounter mounter;  // outlives the wizard, whose end unmounts what Browse mounted
   Wizard wizard{state, dialogs, window.Pause()};
   DiskImageActions diskImages{window, wizard, state};
+  RaidSearchAction raidSearch{window, wizard, state};
 };
 
 }  // namespace vantrel::qt

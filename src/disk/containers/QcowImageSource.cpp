@@ -78,6 +78,7 @@ QcowImageSource::QcowImageSource(const std::string& path, std::size_t depth) {
     description.detail += ", over a backing image";
     for (const std::string& file : backing_->Description().files) description.files.push_back(file);
   }
+  cutOff_ = FindCutOffQcowClusters(path);
   Opened(size, std::move(description));
 }
 
@@ -88,6 +89,7 @@ QcowImageSource::~QcowImageSource() {
 }
 
 bool QcowImageSource::ReadMedia(std::uint64_t offset, std::span<std::byte> buffer) {
+  if (TouchesAny(cutOff_, offset, buffer.size())) return false;
   libqcow_error_t* error = nullptr;
   const ssize_t got = libqcow_file_read_buffer_at_offset(file_, buffer.data(), buffer.size(),
                                                          static_cast<off64_t>(offset), &error);

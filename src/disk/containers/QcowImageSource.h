@@ -7,6 +7,7 @@
 #include <string>
 
 #include "disk/containers/ContainerSource.h"
+#include "disk/containers/QcowTruncation.h"
 
 namespace vantrel {
 
@@ -24,6 +25,7 @@ class QcowImageSource : public ContainerSource {
  private:
   std::intptr_t* file_ = nullptr;  // libqcow's file
   std::unique_ptr<QcowImageSource> backing_;
+  std::vector<DiskByteRange> cutOff_;  // clusters past the end of a cut short file
 };
 
 }  // namespace vantrel

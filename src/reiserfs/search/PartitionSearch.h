@@ -40,6 +40,11 @@ class PartitionSearchProgress {
 // every Linux-type entry whose start carries a ReiserFS superblock (sized from the table).
 PartitionSearchResult SearchPartitionTables(const DiskReader& disk, PartitionSearchProgress& progress);
 
+// For a disk put together from others (an array, a logical volume), which usually holds its
+// file system from its first sector and no partition table: the ReiserFS at sector 0 (with
+// a plausible root node), then what the partition tables list.
+PartitionSearchResult SearchAssembledVolume(const DiskReader& disk, PartitionSearchProgress& progress);
+
 // Tests every sector of the disk for a superblock with a plausible root node (sized from
 // the superblock). Ends early when stop is requested, with what it found.
 PartitionSearchResult ScanSectorsForPartitions(const DiskReader& disk, std::uint64_t totalSectors,

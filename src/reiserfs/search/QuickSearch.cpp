@@ -79,4 +79,26 @@ PartitionSearchResult SearchPartitionTables(const DiskReader& disk, PartitionSea
   return result;
 }
 
+PartitionSearchResult SearchAssembledVolume(const DiskReader& disk, PartitionSearchProgress& progress) {
+  PartitionSearchResult result;
+  const auto superblock = ReadSuperblock(disk, 0);
+  if (superblock && superblock->IsPlausible() && HasPlausibleRootNode(disk, 0, *superblock)) {
+    result.partitions.push_back({std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock(), 0});
+    progress.OnFound(result.partitions.back(), 1);
+  }
+  PartitionSearchProgress quiet;
+  const PartitionSearchResult tables = SearchPartitionTables(disk, quiet);
+  result.tableFull = tables.tableFull;
+  for (const PartitionRecord& record : tables.partitions) {
+    if (record.start == 0) continue;
+    if (result.partitions.size() >= kMaxPartitions) {
+      result.tableFull = true;
+      break;
+    }
+    result.partitions.push_back(record);
+    progress.OnFound(record, result.partitions.size());
+  }
+  return result;
+}
+
 }  // namespace vantrel

@@ -1,0 +1,50 @@
+#include "app/RaidArraySearch.h"
+
+#include "app/WizardState.h"
+
+namespace vantrel {
+
+namespace {
+
+std::string MemberText(const ManualMember& member) {
+  if (member.missing) return "(missing)";
+  std::string text = DiskNameTable::DiskName(member.disk);
+  return member.partition > 0 ? text + " partition " + std::to_string(member.partition) : text;
+}
+
+}  // namespace
+
+std::string RaidCandidateRow(const RaidCandidate& candidate) {
+  const ManualArraySpec& spec = candidate.spec;
+  std::string row = "Score " + std::to_string(candidate.score) + ": RAID" + std::to_string(spec.level);
+  if (spec.chunkBytes > 0) row += ", " + std::to_string(spec.chunkBytes / 1024) + " KiB chunks";
+  if (const std::string layout = ManualLayoutName(spec.level, spec.layout); !layout.empty()) row += ", " + layout;
+  row += " over";
+  for (std::size_t i = 0; i < spec.members.size(); ++i) row += (i > 0 ? ", " : " ") + MemberText(spec.members[i]);
+  row += ", data from sector " + std::to_string(spec.dataOffsetBytes / 512);
+  return row + " (--raid " + ManualArrayText(spec) + ")";
+}
+
+RaidSearchChoices SearchRaidArraysOfGivenDisks(const WizardState& state, const StopToken& stop,
+                                               RaidSearchProgress& progress) {
+  const DiskNameTable& names = state.disks.names;
+  std::size_t given = 0;
+  while (given < names.Count() && names.Entry(given)->readsFrom.empty()) ++given;
+  const RaidSearchResult result = SearchRaidArrays(names, given, stop, progress);
+  RaidSearchChoices choices;
+  for (const RaidCandidate& candidate : result.candidates) {
+    choices.rows.push_back(RaidCandidateRow(candidate));
+    choices.arrays.push_back(candidate.spec);
+  }
+  if (choices.rows.empty()) choices.message = RaidSearchFoundNothing(result);
+  return choices;
+}
+
+DiskListChange AddArrayByHand(WizardState& state, bool busy, const ManualArraySpec& array) {
+  state.disks.arraysByHand.push_back(array);
+  DiskListChange change = RelistGivenDisks(state, busy);
+  if (!change.changed) state.disks.arraysByHand.pop_back();
+  return change;
+}
+
+}  // namespace vantrel
