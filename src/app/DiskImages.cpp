@@ -95,7 +95,9 @@ bool IsListedImage(const WizardState& state, std::size_t disk) {
 
 DiskListChange RelistGivenDisks(WizardState& state, bool busy) {
   if (std::string refusal = Refusal(state, busy); !refusal.empty()) return {false, std::move(refusal)};
-  return Relist(state, GivenDisks(state));
+  std::string message;
+  for (const EnumerationProblem& problem : Relist(state, GivenDisks(state))) AddLine(message, problem.text);
+  return {true, message};
 }
 
 DiskListChange RemoveDiskImage(WizardState& state, bool busy, std::size_t disk) {
