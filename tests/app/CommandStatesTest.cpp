@@ -13,14 +13,16 @@ namespace {
 
 using namespace control;
 
-constexpr std::pair<int, int> kItemAndButton[] = {
-    {kMenuSave, kSaveDataButton}, {kMenuSaveLog, kSaveLogButton}, {kMenuLoadLog, kLoadLogButton}, {kMenuBrowse, kBrowseButton}};
+constexpr std::pair<int, int> kItemAndButton[] = {{kMenuSave, kSaveDataButton},
+                                                  {kMenuSaveLog, kSaveLogButton},
+                                                  {kMenuLoadLog, kLoadLogButton},
+                                                  {kMenuBrowse, kBrowseButton}};
 
 TEST(CommandStates, EachStepAllowsItsCommandsOnTheMenuAndTheButtonsAlike) {
   WizardState state;
   for (const WizardStage stage : {WizardStage::DiskAndMode, WizardStage::Partitions, WizardStage::Catalogue})
-    for (const RecoveryMode mode : {RecoveryMode::None, RecoveryMode::QuickSearch, RecoveryMode::AdvancedSearch,
-                                    RecoveryMode::RawRecovery})
+    for (const RecoveryMode mode :
+         {RecoveryMode::None, RecoveryMode::QuickSearch, RecoveryMode::AdvancedSearch, RecoveryMode::RawRecovery})
       for (const bool busy : {false, true}) {
         state.stage = stage;
         state.recoveryMode = mode;
