@@ -97,7 +97,7 @@ std::string BrowseFolder::Prepared(const std::function<std::string(const StopTok
   state_.stopRequested.store(0);
   showRun(true);
   PreparationStatus status(window);
-  const std::string why = mount(StopToken(state_.stopRequested), status);
+  std::string why = mount(StopToken(state_.stopRequested), status);
   stopped_ = state_.stopRequested.exchange(0) != 0;
   showRun(false);
   return why;

@@ -570,7 +570,7 @@ TEST_F(WizardTest, ExitAsksFirstAndEndsOnlyOnYes) {
 }
 
 TEST_F(WizardTest, ExitDuringARawRunStopsItAndEndsWithoutWaitingOnItsSummary) {
-  MemoryDiskSource& disk = t_.UseMemoryDisk(100 * 800);  // a hundred windows, read slowly
+  MemoryDiskSource& disk = t_.UseMemoryDisk(std::size_t{100} * 800);  // a hundred windows, read slowly
   std::atomic<bool> reading{false};
   disk.onRead = [&](std::uint64_t, std::size_t) {
     reading = true;
