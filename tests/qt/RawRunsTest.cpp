@@ -60,9 +60,6 @@ class RawRunsTest : public WindowFixture {
 };
 
 TEST_F(RawRunsTest, WholeFilesInTheWindowCarveWhatTheConsoleCarvesWithExactSizes) {
-  // Hangs or finds no kind list on the offscreen platform since the window, stacks and image
-  // changes met on main; to be run again once that is understood.
-  GTEST_SKIP() << "does not reach its step on the offscreen platform yet";
   const std::string image = CarveFixtureImage("whole-documents");
   Open(image);
   ChooseDiskAndMode(kRawRecoveryMode);
