@@ -24,20 +24,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::InputCursor input(std::as_bytes(std::span(data, size)));
   // The guess: a level with its layout, a chunk of 4 to 32 KiB, three to five members.
   static constexpr int kLevels[] = {0, 1, 4, 5, 6, 10};
-  ManualArraySpec spec;
-  spec.level = kLevels[input.U8() % 6];
-  spec.chunkBytes = spec.level == 1 ? 0 : std::uint64_t{4096} << (input.U8() % 4);
+  ManualArrayParameters parameters;
+  parameters.level = kLevels[input.U8() % 6];
+  parameters.chunkBytes = parameters.level == 1 ? 0 : std::uint64_t{4096} << (input.U8() % 4);
   const std::size_t members = 4 + input.U8() % 2;
-  spec.layout = spec.level == 10 ? (input.U8() % 2 == 0 ? 0x102u : 0x201u) : input.U8() % 4;
+  parameters.layout = parameters.level == 10 ? (input.U8() % 2 == 0 ? 0x102u : 0x201u) : input.U8() % 4;
   std::vector<std::optional<MemberContainer>> containers;
   std::vector<std::byte> bytes(kMemberBytes);
   for (std::size_t m = 0; m < members; ++m) {
     const ByteSpan part = input.Take(kMemberBytes / 8);
     std::copy(part.begin(), part.end(), bytes.begin());
-    spec.members.push_back({false, m, 0});
+    parameters.members.push_back({false, m, 0});
     containers.push_back(MemberContainer{"member", std::make_shared<fuzz::PatchedDiskSource>(bytes), {}, {}});
   }
-  const auto array = MakeManualArray(spec, containers, {});
+  const auto array = MakeManualArray(parameters, containers, {});
   if (!array) return 0;
 
   // The superblock: the input's block size, root and height, over a few blocks.

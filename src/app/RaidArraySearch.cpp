@@ -15,14 +15,16 @@ std::string MemberText(const ManualMember& member) {
 }  // namespace
 
 std::string RaidCandidateRow(const RaidCandidate& candidate) {
-  const ManualArraySpec& spec = candidate.spec;
-  std::string row = "Score " + std::to_string(candidate.score) + ": RAID" + std::to_string(spec.level);
-  if (spec.chunkBytes > 0) row += ", " + std::to_string(spec.chunkBytes / 1024) + " KiB chunks";
-  if (const std::string layout = ManualLayoutName(spec.level, spec.layout); !layout.empty()) row += ", " + layout;
+  const ManualArrayParameters& parameters = candidate.parameters;
+  std::string row = "Score " + std::to_string(candidate.score) + ": RAID" + std::to_string(parameters.level);
+  if (parameters.chunkBytes > 0) row += ", " + std::to_string(parameters.chunkBytes / 1024) + " KiB chunks";
+  if (const std::string layout = ManualLayoutName(parameters.level, parameters.layout); !layout.empty())
+    row += ", " + layout;
   row += " over";
-  for (std::size_t i = 0; i < spec.members.size(); ++i) row += (i > 0 ? ", " : " ") + MemberText(spec.members[i]);
-  row += ", data from sector " + std::to_string(spec.dataOffsetBytes / 512);
-  return row + " (--raid " + ManualArrayText(spec) + ")";
+  for (std::size_t i = 0; i < parameters.members.size(); ++i)
+    row += (i > 0 ? ", " : " ") + MemberText(parameters.members[i]);
+  row += ", data from sector " + std::to_string(parameters.dataOffsetBytes / 512);
+  return row + " (--raid " + ManualArrayText(parameters) + ")";
 }
 
 RaidSearchChoices SearchRaidArraysOfGivenDisks(const WizardState& state, const StopToken& stop,
@@ -34,13 +36,13 @@ RaidSearchChoices SearchRaidArraysOfGivenDisks(const WizardState& state, const S
   RaidSearchChoices choices;
   for (const RaidCandidate& candidate : result.candidates) {
     choices.rows.push_back(RaidCandidateRow(candidate));
-    choices.arrays.push_back(candidate.spec);
+    choices.arrays.push_back(candidate.parameters);
   }
   if (choices.rows.empty()) choices.message = RaidSearchFoundNothing(result);
   return choices;
 }
 
-DiskListChange AddArrayByHand(WizardState& state, bool busy, const ManualArraySpec& array) {
+DiskListChange AddArrayByHand(WizardState& state, bool busy, const ManualArrayParameters& array) {
   state.disks.arraysByHand.push_back(array);
   DiskListChange change = RelistGivenDisks(state, busy);
   if (!change.changed) state.disks.arraysByHand.pop_back();

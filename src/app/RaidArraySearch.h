@@ -15,7 +15,7 @@ struct WizardState;
 
 struct RaidSearchChoices {
   std::vector<std::string> rows;  // best first: the score, the array and its --raid text
-  std::vector<ManualArraySpec> arrays;
+  std::vector<ManualArrayParameters> arrays;
   std::string message;  // why there is nothing to choose, when rows is empty
 };
 
@@ -26,6 +26,6 @@ RaidSearchChoices SearchRaidArraysOfGivenDisks(const WizardState& state, const S
 std::string RaidCandidateRow(const RaidCandidate& candidate);
 
 // Adds the array to those put together by hand and lists the disks again.
-DiskListChange AddArrayByHand(WizardState& state, bool busy, const ManualArraySpec& array);
+DiskListChange AddArrayByHand(WizardState& state, bool busy, const ManualArrayParameters& array);
 
 }  // namespace vantrel

@@ -33,7 +33,7 @@ struct WizardDisks {
   // their own).
   DeviceLookup deviceLookup;
   // Arrays the user put together by hand (the raid search's picks), listed after those found.
-  std::vector<ManualArraySpec> arraysByHand;
+  std::vector<ManualArrayParameters> arraysByHand;
 
   // The label of the disk tree item chosen ("Disk1", "File Systems"), that disk's model, and
   // the number of the disk read (the chosen one, or the one a recovery log named).

@@ -40,7 +40,7 @@ struct GlobalOptions {
   bool json = false;        // messages are collected for the JSON output instead of printed
   std::string recoveryLog;  // the catalogue comes from this recovery log instead of a build
   NameDecoder names;        // the character set names are shown in (--name-encoding)
-  std::vector<ManualArraySpec> arraysByHand;  // --raid
+  std::vector<ManualArrayParameters> arraysByHand;  // --raid
 };
 
 class CliSession {

@@ -53,11 +53,11 @@ int RunRaidSearch(CliSession& session, bool json) {
                             {"score", c.score},
                             {"inPlace", c.inPlace},
                             {"amiss", c.amiss},
-                            {"raid", ManualArrayText(c.spec)},
-                            {"level", c.spec.level},
-                            {"chunk", c.spec.chunkBytes},
-                            {"layout", ManualLayoutName(c.spec.level, c.spec.layout)},
-                            {"dataOffset", c.spec.dataOffsetBytes}});
+                            {"raid", ManualArrayText(c.parameters)},
+                            {"level", c.parameters.level},
+                            {"chunk", c.parameters.chunkBytes},
+                            {"layout", ManualLayoutName(c.parameters.level, c.parameters.layout)},
+                            {"dataOffset", c.parameters.dataOffsetBytes}});
     }
     std::cout << nlohmann::json{{"members", result.members},
                                 {"superblocks", result.superblocksFound},
@@ -76,7 +76,8 @@ int RunRaidSearch(CliSession& session, bool json) {
   for (std::size_t i = 0; i < result.candidates.size(); ++i) {
     const RaidCandidate& c = result.candidates[i];
     std::cout << "  " << std::left << std::setw(3) << i << std::right << " score " << std::setw(7) << c.score << "  ("
-              << c.inPlace << " blocks in place, " << c.amiss << " amiss)  --raid " << ManualArrayText(c.spec) << '\n';
+              << c.inPlace << " blocks in place, " << c.amiss << " amiss)  --raid " << ManualArrayText(c.parameters)
+              << '\n';
   }
   if (!result.candidates.empty())
     std::cout << "Give the chosen one's --raid option with the same disks: it is listed after them as a disk.\n";

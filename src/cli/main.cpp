@@ -151,7 +151,7 @@ int RunCommandLine(int argc, char** argv) {
     return kUsageError;
   }
   options.names = *names;
-  for (const std::string& text : arraysByHand) options.arraysByHand.push_back(*ParseManualArray(text).spec);
+  for (const std::string& text : arraysByHand) options.arraysByHand.push_back(*ParseManualArray(text).parameters);
   options.json = command.PrintsJson();
   command.PresetAnswersOf(options.answers);
 

@@ -121,20 +121,20 @@ ParsedManualArray ParseManualArray(std::string_view text) {
   const std::vector<std::string_view> fields = Split(text, ':');
   if (fields.size() < 3 || fields.size() > 5)
     return Refuse("an array is LEVEL:CHUNK:MEMBERS[:LAYOUT][:OFFSET], e.g. 5:64K:0,1,2,missing");
-  ManualArraySpec spec;
+  ManualArrayParameters parameters;
   std::string_view level = fields[0];
   if (level.substr(0, 4) == "raid") level.remove_prefix(4);
   const auto levelNumber = Number(level);
   if (!levelNumber || (*levelNumber != 0 && *levelNumber != 1 && *levelNumber != 4 && *levelNumber != 5 &&
                        *levelNumber != 6 && *levelNumber != 10))
     return Refuse("level " + std::string(fields[0]) + ": the levels read are 0, 1, 4, 5, 6 and 10");
-  spec.level = static_cast<int>(*levelNumber);
+  parameters.level = static_cast<int>(*levelNumber);
 
-  if (spec.level != 1 || (fields[1] != "0" && !fields[1].empty())) {
+  if (parameters.level != 1 || (fields[1] != "0" && !fields[1].empty())) {
     const auto chunk = Bytes(fields[1], kKiB);
     if (!chunk || *chunk < 4 * kKiB || *chunk > 1024 * kMiB || (*chunk & (*chunk - 1)) != 0)
       return Refuse("chunk " + std::string(fields[1]) + ": a power of two from 4K to 1024M (a bare number is KiB)");
-    spec.chunkBytes = spec.level == 1 ? 0 : *chunk;
+    parameters.chunkBytes = parameters.level == 1 ? 0 : *chunk;
   }
 
   std::size_t missing = 0;
@@ -143,42 +143,42 @@ ParsedManualArray ParseManualArray(std::string_view text) {
     if (!member)
       return Refuse("member \"" + std::string(word) + "\": a disk index (2), a partition of one (2p1) or missing");
     missing += member->missing ? 1 : 0;
-    spec.members.push_back(*member);
+    parameters.members.push_back(*member);
   }
-  if (spec.members.size() < 2 || spec.members.size() > kMaxArrayMembers)
+  if (parameters.members.size() < 2 || parameters.members.size() > kMaxArrayMembers)
     return Refuse("an array has 2 to " + std::to_string(kMaxArrayMembers) + " members");
-  for (std::size_t i = 0; i < spec.members.size(); ++i)
-    for (std::size_t j = i + 1; j < spec.members.size(); ++j)
-      if (!spec.members[i].missing && spec.members[i] == spec.members[j])
+  for (std::size_t i = 0; i < parameters.members.size(); ++i)
+    for (std::size_t j = i + 1; j < parameters.members.size(); ++j)
+      if (!parameters.members[i].missing && parameters.members[i] == parameters.members[j])
         return Refuse("member " + std::string(Split(fields[2], ',')[i]) + " is given twice");
 
   const std::string_view layout = fields.size() > 3 ? fields[3] : std::string_view{};
-  if (spec.level == 5 || spec.level == 6 || spec.level == 10) {
-    const auto number = layout.empty() ? Layout(spec.level, spec.level == 10 ? "n2" : "ls")
-                                       : Layout(spec.level, layout);
+  if (parameters.level == 5 || parameters.level == 6 || parameters.level == 10) {
+    const auto number = layout.empty() ? Layout(parameters.level, parameters.level == 10 ? "n2" : "ls")
+                                       : Layout(parameters.level, layout);
     if (!number)
       return Refuse("layout " + std::string(layout) +
-                    (spec.level == 10 ? ": n2, f2 or o2 (near, far or offset copies)"
-                                      : ": left-symmetric, left-asymmetric, right-symmetric, right-asymmetric, "
-                                        "parity-first or parity-last (ls, la, rs, ra, pf, pl)"));
-    spec.layout = *number;
+                    (parameters.level == 10 ? ": n2, f2 or o2 (near, far or offset copies)"
+                                            : ": left-symmetric, left-asymmetric, right-symmetric, right-asymmetric, "
+                                              "parity-first or parity-last (ls, la, rs, ra, pf, pl)"));
+    parameters.layout = *number;
   } else if (!layout.empty()) {
-    return Refuse("RAID" + std::to_string(spec.level) + " has no layout to choose");
+    return Refuse("RAID" + std::to_string(parameters.level) + " has no layout to choose");
   }
 
   if (fields.size() > 4 && !fields[4].empty()) {
     const auto offset = Bytes(fields[4], kSectorSize);
     if (!offset || *offset % kSectorSize != 0)
       return Refuse("offset " + std::string(fields[4]) + ": sectors (2048), or bytes with K or M (1M)");
-    spec.dataOffsetBytes = *offset;
+    parameters.dataOffsetBytes = *offset;
   }
 
-  const MdGeometry shape = ManualGeometry(spec, std::uint64_t{1} << 40);
+  const MdGeometry shape = ManualGeometry(parameters, std::uint64_t{1} << 40);
   if (const auto problem = GeometryProblem(shape)) return Refuse("this array cannot be read: " + *problem);
   if (missing > RedundantMembers(shape))
-    return Refuse("RAID" + std::to_string(spec.level) + " of " + std::to_string(spec.members.size()) +
+    return Refuse("RAID" + std::to_string(parameters.level) + " of " + std::to_string(parameters.members.size()) +
                   " members cannot be read with " + std::to_string(missing) + " missing");
-  return {spec, {}};
+  return {parameters, {}};
 }
 
 std::string ManualLayoutName(int level, std::uint32_t layout) {
@@ -194,32 +194,32 @@ std::string ManualLayoutName(int level, std::uint32_t layout) {
   return ((layout & 0x10000) != 0 ? "o" : "f") + std::to_string(far);
 }
 
-std::string ManualArrayText(const ManualArraySpec& spec) {
-  std::string text = std::to_string(spec.level) + ":";
-  if (spec.chunkBytes == 0)
+std::string ManualArrayText(const ManualArrayParameters& parameters) {
+  std::string text = std::to_string(parameters.level) + ":";
+  if (parameters.chunkBytes == 0)
     text += "0";
-  else if (spec.chunkBytes % kMiB == 0)
-    text += std::to_string(spec.chunkBytes / kMiB) + "M";
+  else if (parameters.chunkBytes % kMiB == 0)
+    text += std::to_string(parameters.chunkBytes / kMiB) + "M";
   else
-    text += std::to_string(spec.chunkBytes / kKiB) + "K";
+    text += std::to_string(parameters.chunkBytes / kKiB) + "K";
   text += ":";
-  for (std::size_t i = 0; i < spec.members.size(); ++i) {
-    const ManualMember& member = spec.members[i];
+  for (std::size_t i = 0; i < parameters.members.size(); ++i) {
+    const ManualMember& member = parameters.members[i];
     text += i > 0 ? "," : "";
     text += member.missing ? "missing" : std::to_string(member.disk);
     if (!member.missing && member.partition > 0) text += "p" + std::to_string(member.partition);
   }
-  text += ":" + ManualLayoutName(spec.level, spec.layout);
-  text += ":" + std::to_string(spec.dataOffsetBytes / kSectorSize);
+  text += ":" + ManualLayoutName(parameters.level, parameters.layout);
+  text += ":" + std::to_string(parameters.dataOffsetBytes / kSectorSize);
   return text;
 }
 
-MdGeometry ManualGeometry(const ManualArraySpec& spec, std::uint64_t memberBytes) {
+MdGeometry ManualGeometry(const ManualArrayParameters& parameters, std::uint64_t memberBytes) {
   MdGeometry geometry;
-  geometry.level = spec.level;
-  geometry.layout = spec.layout;
-  geometry.raidDisks = static_cast<std::uint32_t>(spec.members.size());
-  geometry.chunkSectors = spec.chunkBytes / kSectorSize;
+  geometry.level = parameters.level;
+  geometry.layout = parameters.layout;
+  geometry.raidDisks = static_cast<std::uint32_t>(parameters.members.size());
+  geometry.chunkSectors = parameters.chunkBytes / kSectorSize;
   const std::uint64_t sectors = memberBytes / kSectorSize;
   geometry.memberSectors = geometry.chunkSectors > 0 ? sectors / geometry.chunkSectors * geometry.chunkSectors
                                                      : sectors;

@@ -22,30 +22,30 @@ struct ManualMember {
   bool operator==(const ManualMember&) const = default;
 };
 
-struct ManualArraySpec {
+struct ManualArrayParameters {
   int level = 0;
   std::uint64_t chunkBytes = 0;  // 0 for RAID1
   std::vector<ManualMember> members;
   std::uint32_t layout = 0;  // the md driver's layout number
   std::uint64_t dataOffsetBytes = 0;
-  bool operator==(const ManualArraySpec&) const = default;
+  bool operator==(const ManualArrayParameters&) const = default;
 };
 
 struct ParsedManualArray {
-  std::optional<ManualArraySpec> spec;
-  std::string error;  // why the text is no array, when spec is empty
+  std::optional<ManualArrayParameters> parameters;
+  std::string error;  // why the text is no array, when parameters is empty
 };
 
 ParsedManualArray ParseManualArray(std::string_view text);
 
 // The text ParseManualArray reads back as the same array.
-std::string ManualArrayText(const ManualArraySpec& spec);
+std::string ManualArrayText(const ManualArrayParameters& parameters);
 
 // The layout's short name as --raid takes it ("left-symmetric", "n2", "f2", "o2"), empty for
 // levels without one.
 std::string ManualLayoutName(int level, std::uint32_t layout);
 
 // The geometry of the array over members of memberBytes each (the smallest present one).
-MdGeometry ManualGeometry(const ManualArraySpec& spec, std::uint64_t memberBytes);
+MdGeometry ManualGeometry(const ManualArrayParameters& parameters, std::uint64_t memberBytes);
 
 }  // namespace vantrel

@@ -39,7 +39,7 @@ std::optional<MemberContainer> ResolveMember(const DiskNameTable& names, std::si
   return std::nullopt;
 }
 
-std::unique_ptr<MdArraySource> MakeManualArray(const ManualArraySpec& spec,
+std::unique_ptr<MdArraySource> MakeManualArray(const ManualArrayParameters& parameters,
                                                const std::vector<std::optional<MemberContainer>>& members,
                                                StackDescription description) {
   std::uint64_t smallest = std::numeric_limits<std::uint64_t>::max();
@@ -51,31 +51,31 @@ std::unique_ptr<MdArraySource> MakeManualArray(const ManualArraySpec& spec,
       continue;
     }
     const std::uint64_t size = member->source->Size().value_or(0);
-    if (size <= spec.dataOffsetBytes) return nullptr;
-    smallest = std::min(smallest, size - spec.dataOffsetBytes);
-    roles.push_back(MdMemberData{member->source, spec.dataOffsetBytes});
+    if (size <= parameters.dataOffsetBytes) return nullptr;
+    smallest = std::min(smallest, size - parameters.dataOffsetBytes);
+    roles.push_back(MdMemberData{member->source, parameters.dataOffsetBytes});
     for (const std::string& path : member->paths)
       if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(path);
   }
-  const MdGeometry geometry = ManualGeometry(spec, smallest);
+  const MdGeometry geometry = ManualGeometry(parameters, smallest);
   if (GeometryProblem(geometry)) return nullptr;
   return std::make_unique<MdArraySource>(geometry, std::move(roles), std::move(description), std::move(paths));
 }
 
-ManualArrayResult AssembleManualArray(const DiskNameTable& names, std::size_t givenDisks, const ManualArraySpec& spec,
-                                      std::size_t number) {
+ManualArrayResult AssembleManualArray(const DiskNameTable& names, std::size_t givenDisks,
+                                      const ManualArrayParameters& parameters, std::size_t number) {
   ManualArrayResult result;
-  const std::string text = ManualArrayText(spec);
+  const std::string text = ManualArrayText(parameters);
   std::vector<std::optional<MemberContainer>> members;
   StackDescription description;
   description.kind = "md";
   description.name = "manual-" + std::to_string(number);
-  description.level = "raid" + std::to_string(spec.level);
-  description.chunkBytes = spec.chunkBytes;
-  description.layout = ManualLayoutName(spec.level, spec.layout);
+  description.level = "raid" + std::to_string(parameters.level);
+  description.chunkBytes = parameters.chunkBytes;
+  description.layout = ManualLayoutName(parameters.level, parameters.layout);
   std::vector<std::string> missing;
-  for (std::size_t role = 0; role < spec.members.size(); ++role) {
-    const ManualMember& member = spec.members[role];
+  for (std::size_t role = 0; role < parameters.members.size(); ++role) {
+    const ManualMember& member = parameters.members[role];
     const std::string roleText = " (role " + std::to_string(role) + ")";
     if (member.missing) {
       members.emplace_back();
@@ -99,7 +99,7 @@ ManualArrayResult AssembleManualArray(const DiskNameTable& names, std::size_t gi
     for (std::size_t i = 0; i < missing.size(); ++i) description.state += (i > 0 ? ", " : "") + missing[i];
     description.state += " missing";
   }
-  result.array = MakeManualArray(spec, members, std::move(description));
+  result.array = MakeManualArray(parameters, members, std::move(description));
   if (!result.array) result.problem = "--raid " + text + ": a member is no larger than the data offset and a chunk";
   return result;
 }

@@ -32,14 +32,14 @@ struct ManualArrayResult {
   std::string problem;                    // why it was not put together, when array is empty
 };
 
-// The array `spec`, named "manual-<number>"; its members must be among the first
+// The array `parameters`, named "manual-<number>"; its members must be among the first
 // `givenDisks` of the table and larger than the data offset.
-ManualArrayResult AssembleManualArray(const DiskNameTable& names, std::size_t givenDisks, const ManualArraySpec& spec,
-                                      std::size_t number);
+ManualArrayResult AssembleManualArray(const DiskNameTable& names, std::size_t givenDisks,
+                                      const ManualArrayParameters& parameters, std::size_t number);
 
 // The array over members already resolved (an empty entry is a missing member); nothing when a
 // member is smaller than the data offset and a chunk.
-std::unique_ptr<MdArraySource> MakeManualArray(const ManualArraySpec& spec,
+std::unique_ptr<MdArraySource> MakeManualArray(const ManualArrayParameters& parameters,
                                                const std::vector<std::optional<MemberContainer>>& members,
                                                StackDescription description);
 

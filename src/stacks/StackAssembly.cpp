@@ -213,7 +213,7 @@ void AddLogicalVolumes(DiskNameTable& names, DiskInfoStore& info, const std::vec
 
 // Adds the arrays described by hand; returns the labels of their members.
 std::set<std::string> AddArraysByHand(DiskNameTable& names, DiskInfoStore& info, std::size_t given,
-                                      const std::vector<ManualArraySpec>& byHand, std::vector<std::string>& notes,
+                                      const std::vector<ManualArrayParameters>& byHand, std::vector<std::string>& notes,
                                       std::vector<std::string>& problems) {
   std::set<std::string> members;
   for (std::size_t i = 0; i < byHand.size(); ++i) {
@@ -231,7 +231,7 @@ std::set<std::string> AddArraysByHand(DiskNameTable& names, DiskInfoStore& info,
 }  // namespace
 
 std::vector<std::string> AddStackedDisks(DiskNameTable& names, DiskInfoStore& info,
-                                         const std::vector<ManualArraySpec>& byHand,
+                                         const std::vector<ManualArrayParameters>& byHand,
                                          std::vector<std::string>* byHandProblems) {
   std::vector<std::string> notes;
   const std::size_t given = names.Count();
@@ -255,7 +255,7 @@ std::vector<std::string> AddStackedDisks(DiskNameTable& names, DiskInfoStore& in
 }
 
 OpenedDisks OpenDisksAndStacks(DiskNameTable& names, DiskInfoStore& info, const std::vector<NamedDisk>& named,
-                               const std::string& sysBlockRoot, const std::vector<ManualArraySpec>& byHand) {
+                               const std::string& sysBlockRoot, const std::vector<ManualArrayParameters>& byHand) {
   OpenedDisks opened;
   opened.problems = OpenDisks(names, info, named, sysBlockRoot);
   opened.stackNotes = AddStackedDisks(names, info, byHand, &opened.byHandProblems);

@@ -21,7 +21,7 @@ namespace vantrel {
 // missing, a logical volume on a missing physical volume or of a kind not read); an array
 // by hand that cannot be put together is not added, and byHandProblems says why.
 std::vector<std::string> AddStackedDisks(DiskNameTable& names, DiskInfoStore& info,
-                                         const std::vector<ManualArraySpec>& byHand = {},
+                                         const std::vector<ManualArrayParameters>& byHand = {},
                                          std::vector<std::string>* byHandProblems = nullptr);
 
 // OpenDisks, then AddStackedDisks.
@@ -32,7 +32,7 @@ struct OpenedDisks {
 };
 OpenedDisks OpenDisksAndStacks(DiskNameTable& names, DiskInfoStore& info, const std::vector<NamedDisk>& named,
                                const std::string& sysBlockRoot = "/sys/block",
-                               const std::vector<ManualArraySpec>& byHand = {});
+                               const std::vector<ManualArrayParameters>& byHand = {});
 
 // What disk n is made of, when it is an array or a logical volume; nullptr for a given disk.
 const StackDescription* StackOf(const DiskNameTable& names, std::size_t n);

@@ -16,14 +16,14 @@
 namespace vantrel::test {
 namespace {
 
-ManualArraySpec Parsed(const std::string& text) {
+ManualArrayParameters Parsed(const std::string& text) {
   const ParsedManualArray parsed = ParseManualArray(text);
-  EXPECT_TRUE(parsed.spec) << text << ": " << parsed.error;
-  return parsed.spec.value_or(ManualArraySpec{});
+  EXPECT_TRUE(parsed.parameters) << text << ": " << parsed.error;
+  return parsed.parameters.value_or(ManualArrayParameters{});
 }
 
 TEST(ManualArray, TextGivesLevelChunkMembersLayoutAndOffset) {
-  const ManualArraySpec raid5 = Parsed("5:128K:0p1,1p1,missing,3p1:left-asymmetric:2048");
+  const ManualArrayParameters raid5 = Parsed("5:128K:0p1,1p1,missing,3p1:left-asymmetric:2048");
   EXPECT_EQ(raid5.level, 5);
   EXPECT_EQ(raid5.chunkBytes, 131072u);
   ASSERT_EQ(raid5.members.size(), 4u);
@@ -33,7 +33,7 @@ TEST(ManualArray, TextGivesLevelChunkMembersLayoutAndOffset) {
   EXPECT_EQ(raid5.dataOffsetBytes, 2048u * 512);
 
   // A bare chunk is KiB, a bare offset sectors; the layout defaults to left-symmetric / near=2.
-  const ManualArraySpec plain = Parsed("raid6:64:0,1,2,3");
+  const ManualArrayParameters plain = Parsed("raid6:64:0,1,2,3");
   EXPECT_EQ(plain.chunkBytes, 65536u);
   EXPECT_EQ(plain.layout, 2u);
   EXPECT_EQ(plain.dataOffsetBytes, 0u);
@@ -43,7 +43,7 @@ TEST(ManualArray, TextGivesLevelChunkMembersLayoutAndOffset) {
   EXPECT_EQ(Parsed("0:64K:0,1::1M").dataOffsetBytes, 1048576u);
   EXPECT_EQ(Parsed("1:0:0,1").chunkBytes, 0u);
 
-  // The text of a spec reads back as the same spec.
+  // The text of a parameters reads back as the same parameters.
   for (const std::string text : {"5:128K:0p1,1p1,missing,3p1:left-asymmetric:2048", "1:0:0,1", "10:1M:0,1,2,3:o2",
                                  "6:4K:0,1,2,3,4:parity-first:8", "4:512K:2,0,1"})
     EXPECT_EQ(Parsed(ManualArrayText(Parsed(text))), Parsed(text)) << text;
@@ -52,7 +52,7 @@ TEST(ManualArray, TextGivesLevelChunkMembersLayoutAndOffset) {
 TEST(ManualArray, BadTextIsRefusedWithTheReason) {
   const auto error = [](const std::string& text) {
     const ParsedManualArray parsed = ParseManualArray(text);
-    EXPECT_FALSE(parsed.spec) << text;
+    EXPECT_FALSE(parsed.parameters) << text;
     return parsed.error;
   };
   EXPECT_NE(error("5:64K").find("LEVEL:CHUNK:MEMBERS"), std::string::npos);
@@ -70,7 +70,7 @@ TEST(ManualArray, BadTextIsRefusedWithTheReason) {
   EXPECT_NE(error("0:64K:0,missing").find("missing"), std::string::npos);
   EXPECT_NE(error("5:64K:0,missing,missing").find("2 missing"), std::string::npos);
   EXPECT_NE(error("6:64K:0,1,2").find("cannot be read"), std::string::npos);
-  EXPECT_TRUE(ParseManualArray("6:64K:0,missing,2,missing").spec);
+  EXPECT_TRUE(ParseManualArray("6:64K:0,missing,2,missing").parameters);
 }
 
 struct Opened {
@@ -83,9 +83,9 @@ std::unique_ptr<Opened> Open(const std::vector<std::string>& images, const std::
   auto opened = std::make_unique<Opened>();
   std::vector<NamedDisk> named;
   for (const std::string& image : images) named.push_back({image, {}});
-  std::vector<ManualArraySpec> specs;
-  for (const std::string& text : arrays) specs.push_back(Parsed(text));
-  opened->result = OpenDisksAndStacks(opened->names, opened->info, named, "/sys/block", specs);
+  std::vector<ManualArrayParameters> parameterSets;
+  for (const std::string& text : arrays) parameterSets.push_back(Parsed(text));
+  opened->result = OpenDisksAndStacks(opened->names, opened->info, named, "/sys/block", parameterSets);
   return opened;
 }
 

@@ -140,9 +140,9 @@ class Searcher {
             result.bounded = !result.stopped;
             return;
           }
-          ManualArraySpec spec{shape.level, shape.level == 1 ? 0 : chunk, {}, shape.layout, 0};
-          for (const std::size_t m : order) spec.members.push_back(members_[m].place);
-          TryOffsets(spec, order, result);
+          ManualArrayParameters parameters{shape.level, shape.level == 1 ? 0 : chunk, {}, shape.layout, 0};
+          for (const std::size_t m : order) parameters.members.push_back(members_[m].place);
+          TryOffsets(parameters, order, result);
           if (++layouts % 64 == 0) progress.OnTried(layouts, total);
           if (shape.level == 1) break;
         }
@@ -156,7 +156,7 @@ class Searcher {
  private:
   static constexpr std::uint64_t kChunkSizes = 9;  // 4 KiB to 1 MiB
 
-  void TryOffsets(const ManualArraySpec& shape, const std::vector<std::size_t>& order, RaidSearchResult& result) {
+  void TryOffsets(const ManualArrayParameters& shape, const std::vector<std::size_t>& order, RaidSearchResult& result) {
     std::set<std::uint64_t> offsets = fixedOffsets_;
     offsets.insert(std::begin(kUsualDataOffsets), std::end(kUsualDataOffsets));
     // Offsets that put a superblock found at the start of the array or of a logical volume.
@@ -172,15 +172,15 @@ class Searcher {
     }
     for (const std::uint64_t offset : offsets) {
       if (offset >= smallest_) continue;
-      ManualArraySpec spec = shape;
-      spec.dataOffsetBytes = offset;
+      ManualArrayParameters parameters = shape;
+      parameters.dataOffsetBytes = offset;
       ++result.tried;
-      Weigh(spec, order);
+      Weigh(parameters, order);
     }
   }
 
-  void Weigh(const ManualArraySpec& spec, const std::vector<std::size_t>& order) {
-    const MdGeometry geometry = ManualGeometry(spec, smallest_ - spec.dataOffsetBytes);
+  void Weigh(const ManualArrayParameters& parameters, const std::vector<std::size_t>& order) {
+    const MdGeometry geometry = ManualGeometry(parameters, smallest_ - parameters.dataOffsetBytes);
     if (GeometryProblem(geometry)) return;
     std::vector<std::size_t> roleOf(members_.size());
     for (std::size_t role = 0; role < order.size(); ++role) roleOf[order[role]] = role;
@@ -190,18 +190,18 @@ class Searcher {
     // its journal may be read as a volume of its own a few stripes away.
     std::map<std::size_t, std::pair<TreeFit, std::uint64_t>> volumes;
     for (const FoundSuperblock& found : found_) {
-      if (found.byte < spec.dataOffsetBytes) continue;
-      const std::uint64_t memberByte = found.byte - spec.dataOffsetBytes;
+      if (found.byte < parameters.dataOffsetBytes) continue;
+      const std::uint64_t memberByte = found.byte - parameters.dataOffsetBytes;
       const auto sector = ArraySectorAt(geometry, static_cast<std::uint32_t>(roleOf[found.member]),
                                         memberByte / kSectorSize);
       if (!sector || *sector * kSectorSize < kSuperblockByte) continue;
-      if (!OnEveryCopy(geometry, order, spec.dataOffsetBytes, *sector, found)) continue;
+      if (!OnEveryCopy(geometry, order, parameters.dataOffsetBytes, *sector, found)) continue;
       const std::uint64_t start = *sector * kSectorSize - kSuperblockByte;
       if (!starts.insert(start).second) continue;
       if (!array) {
         std::vector<std::optional<MemberContainer>> members;
         for (const std::size_t m : order) members.emplace_back(members_[m]);
-        array = MakeManualArray(spec, members, {});
+        array = MakeManualArray(parameters, members, {});
         if (!array) return;
       }
       const TreeFit fit = FitVolumeTree(*array, start, found.superblock, limits_.blockBudget);
@@ -210,7 +210,7 @@ class Searcher {
       if (!added && fit.Score() > at->second.first.Score()) at->second = {fit, start};
     }
     if (volumes.empty()) return;
-    RaidCandidate candidate{spec, 0, 0, 0, std::numeric_limits<std::uint64_t>::max(), false};
+    RaidCandidate candidate{parameters, 0, 0, 0, std::numeric_limits<std::uint64_t>::max(), false};
     for (const auto& [volume, best] : volumes) {
       candidate.inPlace += best.first.inPlace;
       candidate.amiss += best.first.amiss;

@@ -18,7 +18,7 @@
 namespace vantrel {
 
 struct RaidCandidate {
-  ManualArraySpec spec;  // ManualArrayText gives the --raid text that puts it together
+  ManualArrayParameters parameters;  // ManualArrayText gives the --raid text that puts it together
   std::uint64_t inPlace = 0;
   std::uint64_t amiss = 0;
   std::int64_t score = 0;
