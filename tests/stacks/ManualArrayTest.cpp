@@ -118,7 +118,8 @@ TEST(ManualArray, WipedStacksPutTogetherByHandReadAsTheMachineReadThem) {
   ASSERT_EQ(opened->names.Count(), 6u);
   EXPECT_EQ(StackOf(opened->names, 3)->state,
             "assembled by hand (--raid 5:128K:0p1,1p1,missing,2p1:left-symmetric:2048); degraded: role 2 missing");
-  for (const auto& lv : FixtureManifest("nas")["stack"]["lvm"]["lvs"]) {
+  const nlohmann::json nasManifest = FixtureManifest("nas");
+  for (const auto& lv : nasManifest["stack"]["lvm"]["lvs"]) {
     std::size_t n = 4;
     while (n < 6 && StackOf(opened->names, n)->name != "store/" + lv["name"].get<std::string>()) ++n;
     ASSERT_LT(n, 6u) << lv["name"];
