@@ -12,6 +12,8 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
       .add_option("--file-search", options.fileSearch,
                   "quick (default: the live tree) or advanced (every block, finds removed entries too)")
       ->check(CLI::IsMember({"quick", "advanced"}));
+  command.add_flag("--no-journal", options.noJournal,
+                   "Show the blocks as they lie on the disk: the journal's last committed changes are not replayed");
 }
 
 PartitionSearchKind SearchKindOf(const std::string& search) {
@@ -23,7 +25,8 @@ PartitionSearchKind SearchKindOf(const std::string& search) {
 CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog) {
   return {.partition = {SearchKindOf(options.search), options.partition, options.start},
           .build = options.fileSearch == "advanced" ? FileSearchKind::Advanced : FileSearchKind::Quick,
-          .recoveryLog = recoveryLog};
+          .recoveryLog = recoveryLog,
+          .journal = {.replay = !options.noJournal, .journalDisk = {}}};
 }
 
 int ObtainCatalogue(CliSession& session, const CatalogueOptions& options) {

@@ -18,9 +18,11 @@ struct CatalogueOptions {
   std::string search = "quick";        // partition search: quick, advanced or more
   std::optional<std::uint64_t> start;  // the partition at this sector instead of a search
   std::string fileSearch = "quick";    // catalogue build: quick or advanced
+  bool noJournal = false;              // the blocks as they lie, the journal not replayed
 };
 
-// Registers --disk-index, --partition, --search, --start and --file-search on a command.
+// Registers --disk-index, --partition, --search, --start, --file-search and --no-journal
+// on a command.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
 // The search named by --search.

@@ -42,8 +42,17 @@ std::optional<std::pair<PartitionSource, MountCatalogue>> LoggedCatalogue(CliSes
   options.diskIndex = diskIndex;
   if (ObtainCatalogue(session, options) != kSuccess) return std::nullopt;
   ChosenCatalogue& chosen = *session.Chosen();
-  const PartitionSource partition{disk, chosen.partition.startSector, chosen.partition.superblock};
+  const PartitionSource partition{disk, chosen.partition.startSector, chosen.partition.superblock, {}};
   return std::pair{partition, MountCatalogue{std::move(chosen.catalogue), chosen.source}};
+}
+
+// The journal's copies of a catalogue loaded on the session's reader are read through the
+// mount's own, as every other block.
+void ReadCopiesThrough(SectorReader& reader, JournalState& journal) {
+  if (!journal.copies) return;
+  auto copies = std::make_shared<LoggedCopies>(*journal.copies);
+  copies->disk = DiskReader(reader, journal.copies->disk.Disk());
+  journal.copies = std::move(copies);
 }
 
 }  // namespace
@@ -60,6 +69,8 @@ CLI::App* MountCommand::AddTo(CLI::App& app) {
       ->add_option("--file-search", options.fileSearch,
                    "quick (default: the live tree) or advanced (every block: deleted and reformatted-away entries too)")
       ->check(CLI::IsMember({"quick", "advanced"}));
+  mount->add_flag("--no-journal", options.source.noJournal,
+                  "Serve the blocks as they lie on the disk: the journal's last committed changes are not replayed");
   mount->add_flag("--strict", options.strict, "Reading a damaged range fails (EIO) instead of giving zeros");
   mount->add_flag("-f,--foreground", options.foreground, "Stay in the foreground; Ctrl-C unmounts");
   mount->add_flag("--convert-names", options.convertNames,
@@ -93,6 +104,7 @@ int MountCommand::Run(CliSession& session, const GlobalOptions& global) {
     if (!logged) return kLogRefused;
     partition = logged->first;
     built = std::move(logged->second);
+    ReadCopiesThrough(reader, built.catalogue.journal);
   } else {
     partition = PickPartition(disk, options.source);
     if (!partition) return kNotFound;
