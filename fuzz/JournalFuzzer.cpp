@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t index = block == area.HeaderBlock() ? 0 : block - kFirstBlock + 1;
     std::fill(into.begin(), into.end(), std::byte{0});
     const std::size_t at = index * blockSize;
-    if (at < journal.size()) std::memcpy(into.data(), journal.data() + at, std::min<std::size_t>(blockSize, journal.size() - at));
+    if (at < journal.size())
+      std::memcpy(into.data(), journal.data() + at, std::min<std::size_t>(blockSize, journal.size() - at));
     return data[0] < 0xF0;  // some inputs' reads fail
   };
   const JournalReplay replay = ReplayJournal(area, {blockSize, volumeBlocks}, read);

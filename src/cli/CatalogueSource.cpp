@@ -22,16 +22,18 @@ PartitionSearchKind SearchKindOf(const std::string& search) {
   return PartitionSearchKind::Quick;
 }
 
-CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog) {
+CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog,
+                                    const JournalOptions& journal) {
   return {.partition = {SearchKindOf(options.search), options.partition, options.start},
           .build = options.fileSearch == "advanced" ? FileSearchKind::Advanced : FileSearchKind::Quick,
           .recoveryLog = recoveryLog,
-          .journal = {.replay = !options.noJournal, .journalDisk = {}}};
+          .journal = journal};
 }
 
 int ObtainCatalogue(CliSession& session, const CatalogueOptions& options) {
   const StepResult result = vantrel::ObtainCatalogue(session.Disk(options.diskIndex),
-                                                     CatalogueRequestOf(options, session.RecoveryLog()),
+                                                     CatalogueRequestOf(options, session.RecoveryLog(),
+                                                                        session.Journal(options.diskIndex, options.noJournal)),
                                                      session.Watchers(), session.Chosen());
   session.FinishProgress();
   return session.Report(result);

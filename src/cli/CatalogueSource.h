@@ -29,8 +29,9 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 PartitionSearchKind SearchKindOf(const std::string& search);
 
 // What the options ask the engines for; with a recovery log given (--log), the catalogue
-// comes from it.
-CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog);
+// comes from it. journal: how the session reads the chosen disk's journal.
+CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog,
+                                    const JournalOptions& journal);
 
 // Obtains the catalogue of the options into the session's state. Returns kSuccess, or the
 // exit code after telling the user what is wrong.

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/CatalogueSource.h"
+#include "cli/JournalDisks.h"
 #include "disk/DiskEnumeration.h"
 #include "disk/SectorReader.h"
 #include "mount/FuseServer.h"
@@ -46,12 +47,17 @@ std::optional<std::pair<PartitionSource, MountCatalogue>> LoggedCatalogue(CliSes
   return std::pair{partition, MountCatalogue{std::move(chosen.catalogue), chosen.source}};
 }
 
-// The journal's copies of a catalogue loaded on the session's reader are read through the
-// mount's own, as every other block.
-void ReadCopiesThrough(SectorReader& reader, JournalState& journal) {
+// The journal's copies of a catalogue loaded on the session's readers are read through the
+// mount's own, as every other block: from the volume's disk, or from the journal's device.
+void ReadCopiesThrough(const DiskReader& disk, const std::optional<DiskReader>& journalDisk, JournalState& journal) {
   if (!journal.copies) return;
+  const bool apart = journal.copies->apart;
+  if (apart && !journalDisk) {
+    journal.copies.reset();
+    return;
+  }
   auto copies = std::make_shared<LoggedCopies>(*journal.copies);
-  copies->disk = DiskReader(reader, journal.copies->disk.Disk());
+  copies->disk = apart ? *journalDisk : disk;
   journal.copies = std::move(copies);
 }
 
@@ -96,6 +102,8 @@ int MountCommand::Run(CliSession& session, const GlobalOptions& global) {
   StandingBadSectorAnswer badSectors(global.answers.badSectors);
   SectorReader reader(names, &badSectors);
   const DiskReader disk(reader, static_cast<std::uint16_t>(options.diskIndex));
+  JournalDisks journals(global.journalDisks, &badSectors);
+  const std::optional<DiskReader> journalDisk = journals.Of(options.diskIndex);
 
   std::optional<PartitionSource> partition;
   MountCatalogue built;
@@ -104,10 +112,11 @@ int MountCommand::Run(CliSession& session, const GlobalOptions& global) {
     if (!logged) return kLogRefused;
     partition = logged->first;
     built = std::move(logged->second);
-    ReadCopiesThrough(reader, built.catalogue.journal);
+    ReadCopiesThrough(disk, journalDisk, built.catalogue.journal);
   } else {
     partition = PickPartition(disk, options.source);
     if (!partition) return kNotFound;
+    partition->journal.journalDisk = journalDisk;
     std::cerr << "Building the catalogue (" << options.fileSearch << " file search) of the partition at sector "
               << partition->startSector << "...\n";
     built = BuildMountCatalogue(*partition, options.fileSearch == "advanced");

@@ -32,13 +32,14 @@ int PartitionsCommand::Run(CliSession& session, const GlobalOptions& /*global*/)
                                                             session.Progress(), session.Messages());
   session.FinishProgress();
   const auto& found = result.partitions;
+  const JournalOptions journal = session.Journal(options_.diskIndex);
   if (options_.json) {
     nlohmann::json partitions = nlohmann::json::array();
     for (std::size_t i = 0; i < found.size(); ++i)
       partitions.push_back({{"index", i},
                             {"start", found[i].start},
                             {"size", found[i].size},
-                            {"journal_transactions", PartitionJournalState(disk.disk, found[i].start, {}).transactions}});
+                            {"journal_transactions", PartitionJournalState(disk.disk, found[i].start, journal).transactions}});
     std::cout << nlohmann::json{{"partitions", partitions}, {"messages", session.Messages().Texts()}}.dump(2) << '\n';
     return kSuccess;
   }
@@ -49,7 +50,7 @@ int PartitionsCommand::Run(CliSession& session, const GlobalOptions& /*global*/)
     std::cout << "  ReiserFS " << std::left << std::setw(4) << i << std::right << "  start " << std::setw(12)
               << record.start << "  size " << std::setw(12) << record.size << " sectors  " << std::setw(8)
               << record.size / 2048 << " MB\n";
-    std::cout << "                " << JournalStateText(PartitionJournalState(disk.disk, record.start, {})) << '\n';
+    std::cout << "                " << JournalStateText(PartitionJournalState(disk.disk, record.start, journal)) << '\n';
   }
   return kSuccess;
 }

@@ -27,7 +27,8 @@ StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& reque
     return failure;
   };
   if (!request.recoveryLog.empty()) {
-    const StepResult loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, chosen, request.journal);
+    const StepResult loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, chosen,
+                                                  request.journal);
     return loaded.Done() ? loaded : refuse(loaded);
   }
 

@@ -5,7 +5,6 @@
 
 #include "base/AlignedBuffer.h"
 #include "reiserfs/format/ItemDispatch.h"
-#include "reiserfs/format/JournalReplay.h"
 #include "reiserfs/format/PartitionBlocks.h"
 #include "reiserfs/build/StretchScanAhead.h"
 
@@ -113,7 +112,7 @@ class AdvancedBuild {
   void TakeLoggedCopies() {
     const std::shared_ptr<const LoggedCopies> copies = std::move(catalogue_.journal.copies);
     catalogue_.journal.copies.reset();
-    if (!copies || Stopped() || !JournalArea::Of(catalogue_.currentSuperblock).OnOwnDevice()) return;
+    if (!copies || copies->apart || Stopped()) return;
     PartitionBlocks& blocks = *blocks_;
     if (!blockBuffer_) blockBuffer_.emplace(blocks.BlockSize());
     const auto buffer = blockBuffer_->Bytes();

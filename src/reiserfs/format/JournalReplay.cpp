@@ -22,7 +22,8 @@ class JournalWalk {
   JournalReplay Run() {
     if (!AreaUsable()) return Stop("the journal area does not fit its device");
     std::vector<std::byte> headerBlock(volume_.blockSize);
-    if (!read_(static_cast<std::uint32_t>(area_.HeaderBlock()), headerBlock)) return Stop("the journal header could not be read");
+    if (!read_(static_cast<std::uint32_t>(area_.HeaderBlock()), headerBlock))
+      return Stop("the journal header could not be read");
     const auto header = JournalHeader::Decode(headerBlock);
     if (!header) return Stop("the journal header could not be read");
     result_.headerRead = true;

@@ -16,6 +16,7 @@ namespace vantrel {
 struct LoggedCopies {
   DiskReader disk;                // the device that holds the journal
   std::uint64_t startSector = 0;  // where block 0 of the journal's device lies
+  bool apart = false;             // the journal's device is not the volume's
   // (block of the volume, block of its copy on the journal's device), by block.
   std::vector<std::pair<std::uint32_t, std::uint32_t>> copies;
 

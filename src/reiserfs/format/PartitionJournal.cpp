@@ -54,14 +54,16 @@ ReplayedPartition ReadPartitionJournal(const DiskReader& disk, std::uint64_t sta
   if (replay.transactions == 0) return result;
   result.journal.outcome = JournalOutcome::Replayed;
   result.journal.transactions = replay.transactions;
-  auto copies = std::make_shared<LoggedCopies>(LoggedCopies{journalDisk, journalStart, std::move(replay.copies)});
+  auto copies = std::make_shared<LoggedCopies>(
+      LoggedCopies{journalDisk, journalStart, !area.OnOwnDevice(), std::move(replay.copies)});
   result.journal.copies = copies;
   result.superblock = ReplayedSuperblock(disk, start, superblock, result.journal.copies);
   return result;
 }
 
 std::string JournalStateText(const JournalState& journal) {
-  const std::string ended = journal.stoppedBecause.empty() ? "" : "; not replayed from there on: " + journal.stoppedBecause;
+  const std::string ended = journal.stoppedBecause.empty() ? ""
+                                                           : "; not replayed from there on: " + journal.stoppedBecause;
   switch (journal.outcome) {
     case JournalOutcome::Replayed:
       return "Journal: " + std::to_string(journal.transactions) +

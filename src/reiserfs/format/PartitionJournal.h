@@ -28,8 +28,8 @@ enum class JournalOutcome : std::uint8_t {
 
 struct JournalState {
   JournalOutcome outcome = JournalOutcome::Clean;
-  std::uint32_t transactions = 0;  // replayed
-  std::string stoppedBecause;      // why a transaction after those was not replayed
+  std::uint32_t transactions = 0;              // replayed
+  std::string stoppedBecause;                  // why a transaction after those was not replayed
   std::shared_ptr<const LoggedCopies> copies;  // Replayed only
 };
 
