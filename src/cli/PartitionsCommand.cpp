@@ -32,19 +32,16 @@ int PartitionsCommand::Run(CliSession& session, const GlobalOptions& /*global*/)
                                                             session.Progress(), session.Messages());
   session.FinishProgress();
   const auto& found = result.partitions;
-  const JournalOptions journal = session.Journal(options_.diskIndex);
   if (options_.json) {
     nlohmann::json partitions = nlohmann::json::array();
     for (std::size_t i = 0; i < found.size(); ++i)
-      partitions.push_back({{"index", i},
-                            {"start", found[i].start},
-                            {"size", found[i].size},
-                            {"journal_transactions", PartitionJournalState(disk.disk, found[i].start, journal).transactions}});
+      partitions.push_back({{"index", i}, {"start", found[i].start}, {"size", found[i].size}});
     std::cout << nlohmann::json{{"partitions", partitions}, {"messages", session.Messages().Texts()}}.dump(2) << '\n';
     return kSuccess;
   }
   std::cout << DiskNameTable::DiskName(static_cast<std::size_t>(options_.diskIndex)) << " (" << disk.path
             << "): " << found.size() << " ReiserFS partition(s) found by the " << options_.search << " search\n";
+  const JournalOptions journal = session.Journal(options_.diskIndex);
   for (std::size_t i = 0; i < found.size(); ++i) {
     const PartitionRecord& record = found[i];
     std::cout << "  ReiserFS " << std::left << std::setw(4) << i << std::right << "  start " << std::setw(12)
