@@ -8,6 +8,12 @@
 # Without images, the four members of tests/data/nas (RAID5, chunk 128 KiB, LVM2 volume
 # group "store") are unpacked under build/bench/. The logical volume built is the largest
 # one found. BENCH_RUNS (default 5) rounds; each round runs the two in turn; medians quoted.
+#
+#   RAID_VOLUME=IMG bench/raid_build_vs_dd.sh
+#
+# splits the ReiserFS volume IMG (for instance one of make_synthetic_volume --write-bodies)
+# into four RAID5 members (left-symmetric, chunk 128 KiB; bench/make_raid5_members.py) and
+# builds the array put together by hand (--raid), for volumes larger than the fixtures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck source=bench/timing.sh
@@ -17,7 +23,14 @@ cli=$PWD/build/bin/vantrel-cli
 runs=${BENCH_RUNS:-5}
 
 members=("$@")
-if [ ${#members[@]} -eq 0 ]; then
+byHand=()
+if [ -n "${RAID_VOLUME:-}" ]; then
+  mkdir -p build/bench
+  prefix=build/bench/raid5-$(basename "${RAID_VOLUME%.img}")
+  [ -f "$prefix-3.img" ] || bench/make_raid5_members.py "$RAID_VOLUME" 128 "$prefix" 4
+  members=("$prefix"-{0,1,2,3}.img)
+  byHand=(--raid 5:128K:0,1,2,3)
+elif [ ${#members[@]} -eq 0 ]; then
   mkdir -p build/bench
   for i in 0 1 2 3; do
     image=build/bench/nas-$i.img
@@ -25,7 +38,7 @@ if [ ${#members[@]} -eq 0 ]; then
     members+=("$image")
   done
 fi
-disks=()
+disks=("${byHand[@]}")
 for image in "${members[@]}"; do disks+=(--disk "$image"); done
 
 # The largest logical volume (or array, when there is none) listed after the members.
