@@ -127,6 +127,24 @@ TEST_F(CatalogueOnFixtures, QuickBuildOfA36PartitionListsTheLiveTree) {
   ExpectManifestPaths(partition_["entries"]);
 }
 
+// The window's quick build of a volume left by a power cut replays its journal in memory,
+// or, when the settings say so, shows the blocks as they lie.
+TEST_F(CatalogueOnFixtures, QuickBuildOfACrashedVolumeFollowsTheJournalSetting) {
+  Build("crashed", 1, false);
+  ExpectAllFound(partition_["entries"]);
+  ExpectExactCounts();
+  ExpectManifestPaths(partition_["entries"]);
+  EXPECT_EQ(Cat().journal.outcome, JournalOutcome::Replayed);
+  EXPECT_EQ(Cat().journal.transactions, 1u);
+
+  wizard_.state.saving.options.blocksInPlace = true;
+  byKey_.clear();
+  Build("crashed", 1, false);
+  ExpectAllFound(partition_["earlier_listings"][0]["entries"]);
+  ExpectManifestPaths(partition_["earlier_listings"][0]["entries"]);
+  EXPECT_EQ(Cat().journal.outcome, JournalOutcome::Ignored);
+}
+
 TEST_F(CatalogueOnFixtures, QuickBuildOfA35PartitionListsTheLiveTree) {
   Build("mbr-mixed", 5, false);
   ExpectAllFound(partition_["entries"]);
