@@ -34,6 +34,7 @@
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
+#include "app/SettingsDialog.h"
 #include "app/WizardViews.h"
 #include "app/qt/TreeBinder.h"
 #include "app/qt/WizardApplication.h"
@@ -369,6 +370,30 @@ TEST_F(WizardWindowTest, SettingsDialogKeepsAnAcceptedExtensionAndRefusesABadOne
   EXPECT_EQ(app_->state.saving.options.extensionList, std::vector<std::string>{"tmp"});
   ASSERT_EQ(answers_.Messages().size(), 1u);
   EXPECT_NE(answers_.Messages()[0].find("(DOT)"), std::string::npos);
+}
+
+// The journal check box: cleared and applied, the next builds show the blocks as they lie;
+// cleared and cancelled, nothing changes.
+TEST_F(WizardWindowTest, SettingsDialogChoosesWhetherTheJournalIsReplayed) {
+  Open(FixtureImage("mbr-mixed"));
+  const auto replay = [](bool on, const char* button) {
+    return [on, button](QWidget* dialog) {
+      auto* box = dialog->findChild<QAbstractButton*>("ReplayJournal");
+      ASSERT_NE(box, nullptr);
+      box->setChecked(on);
+      QTimer::singleShot(100, dialog, [dialog, button] { dialog->findChild<QAbstractButton*>(button)->click(); });
+    };
+  };
+  app_->state.stage = WizardStage::Catalogue;  // Save Settings belongs to the catalogue step
+  app_->window.RefreshNow();
+  ASSERT_FALSE(app_->state.saving.options.blocksInPlace);
+  answers_.Expect("Settings", replay(false, "2"));
+  app_->window.CommandAction(kMenuSaveSettings)->trigger();
+  EXPECT_FALSE(app_->state.saving.options.blocksInPlace);
+  answers_.Expect("Settings", replay(false, "1"));
+  app_->window.CommandAction(kMenuSaveSettings)->trigger();
+  EXPECT_TRUE(app_->state.saving.options.blocksInPlace);
+  EXPECT_FALSE(JournalOptionsOf(app_->state.saving.options).replay);
 }
 
 }  // namespace
