@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   superblock.blockCount = 1 + input.U16() % 256;
   superblock.rootBlock = input.U16() % 300;
   superblock.treeHeight = input.U8() % 8;
-  const std::uint64_t start = std::uint64_t{input.U16() % 16} * 512;
+  const std::uint64_t start = static_cast<std::uint64_t>(input.U16() % 16) * 512;
   const TreeFit fit = FitVolumeTree(*array, start, superblock, kBudget);
   // Every block read counts once, the bitmaps at most 32 more; what was never read, once.
   if (fit.inPlace > kBudget + 32) std::abort();

@@ -197,15 +197,20 @@ TEST(AdvancedSearchScan, StoppedSearchKeepsWhatItFoundAndMovesOn) {
   EXPECT_EQ(wizard.state.stage, WizardStage::Partitions);
 }
 
-TEST(SearchMorePartitionsGeometry, SixteenSectorsPerTrackIsTranslatedBeforeTheLoop) {
-  TestWizard wizard;
-  MemoryDiskSource& disk = wizard.UseMemoryDisk(16065 * 3);
-  // 16 heads x 16 sectors x 500 cylinders = 128000 sectors: 7 cylinders of 16065.
+// A disk of three cylinders reported as 16 heads x 16 sectors x 500 cylinders (128000
+// sectors: 7 cylinders of 16065), with volumes at the second cylinder + 63 and at the third.
+void UseTranslatedDiskWithTwoVolumes(TestWizard& wizard) {
+  MemoryDiskSource& disk = wizard.UseMemoryDisk(3 * 16065);
   wizard.state.disks.info.Write("VT Windows\\Cylinder", "Disk0", "500");
   wizard.state.disks.info.Write("VT Windows\\Head", "Disk0", "16");
   wizard.state.disks.info.Write("VT Windows\\SectorsPerTrack", "Disk0", "16");
   CraftVolume(disk, 16065 + 63);
   CraftVolume(disk, 2 * 16065);
+}
+
+TEST(SearchMorePartitionsGeometry, SixteenSectorsPerTrackIsTranslatedBeforeTheLoop) {
+  TestWizard wizard;
+  UseTranslatedDiskWithTwoVolumes(wizard);
   SearchMorePartitions(wizard.state);
   EXPECT_EQ(Starts(wizard.state), (std::vector<std::uint64_t>{16065 + 63, 2 * 16065}));
   EXPECT_EQ(wizard.state.partitionTable.records[0].size, 8000u);  // 1000 blocks of 4 KiB
@@ -242,12 +247,7 @@ TEST(SearchMorePartitionsGeometry, KeepsWhatWasFoundAndSaysNothingFoundOnlyWhenN
 
 TEST(SearchMorePartitionsGeometry, AddsOnlyTheVolumesNotListedAlready) {
   TestWizard wizard;
-  MemoryDiskSource& disk = wizard.UseMemoryDisk(3 * 16065);
-  wizard.state.disks.info.Write("VT Windows\\Cylinder", "Disk0", "500");
-  wizard.state.disks.info.Write("VT Windows\\Head", "Disk0", "16");
-  wizard.state.disks.info.Write("VT Windows\\SectorsPerTrack", "Disk0", "16");
-  CraftVolume(disk, 16065 + 63);
-  CraftVolume(disk, 2 * 16065);
+  UseTranslatedDiskWithTwoVolumes(wizard);
   SearchMorePartitions(wizard.state);
   ASSERT_EQ(Starts(wizard.state), (std::vector<std::uint64_t>{16065 + 63, 2 * 16065}));
   SearchMorePartitions(wizard.state);
