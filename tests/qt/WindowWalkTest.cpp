@@ -338,9 +338,22 @@ class WindowWalk : public WindowFixture {
   }
 
   bool Quiet() const { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); }
+  // Waits for the window to be at rest. A carve under way may be stopped on the way, at a
+  // moment drawn at random, so that Stops land anywhere in a run, in the middle of a file
+  // too, not only in its first steps.
   void Settle() {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!Quiet() && std::chrono::steady_clock::now() < limit) QTest::qWait(2);
+    const auto now = std::chrono::steady_clock::now();
+    const auto limit = now + std::chrono::seconds(30);
+    const auto stopAt = now + std::chrono::milliseconds(Pick(600));
+    bool stopped = !Chance(30);
+    while (!Quiet() && std::chrono::steady_clock::now() < limit) {
+      if (!stopped && std::chrono::steady_clock::now() >= stopAt && app_->state.rawRecovery.running.load() &&
+          !QApplication::activeModalWidget()) {
+        stopped = true;
+        PressButton(kRawStartButton);  // Stop; its question is answered at random
+      }
+      QTest::qWait(2);
+    }
   }
 
   // What the window shows at rest is the step it is at.
