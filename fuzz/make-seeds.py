@@ -73,6 +73,53 @@ def patch(selector, offset, data):
     return struct.pack("<HHB", selector, offset, len(data)) + data
 
 
+def journal_seed(block_size, area_blocks, header, transactions, volume_byte=255):
+    """A journal_fuzzer input: its four choice bytes, the header block, then the area, with
+    transactions as (offset, trans id, mount id, real blocks) or (offset, descriptor, commit)."""
+    shift = {512: 0, 1024: 1, 2048: 2, 4096: 3}[block_size]
+    blocks = [bytearray(block_size) for _ in range(area_blocks + 1)]
+    blocks[0][0:12] = struct.pack("<III", *header)
+    half = (block_size - 24) // 4
+    for t in transactions:
+        offset = t[0]
+        if len(t) == 3:
+            descriptor, commit = t[1], t[2]
+            length = struct.unpack_from("<I", descriptor, 4)[0]
+        else:
+            _, trans_id, mount_id, real = t
+            length = len(real)
+            descriptor = bytearray(block_size)
+            commit = bytearray(block_size)
+            struct.pack_into("<III", descriptor, 0, trans_id, length, mount_id)
+            descriptor[block_size - 12:block_size - 4] = b"ReIsErLB"
+            struct.pack_into("<II", commit, 0, trans_id, length)
+            for i, block in enumerate(real):
+                if i < half:
+                    struct.pack_into("<I", descriptor, 12 + 4 * i, block)
+                else:
+                    struct.pack_into("<I", commit, 8 + 4 * (i - half), block)
+        blocks[1 + offset % area_blocks][:] = descriptor[:block_size]
+        blocks[1 + (offset + length + 1) % area_blocks][:] = commit[:block_size]
+    return bytes([shift, area_blocks, 0, volume_byte]) + b"".join(bytes(b) for b in blocks)
+
+
+def journal_seeds(images, corpus):
+    # Crafted: two transactions, then one that wraps around the area's end.
+    write(f"{corpus}/journal", journal_seed(1024, 32, (10, 0, 7), [(0, 11, 7, [200, 201]), (4, 12, 7, [201])]))
+    write(f"{corpus}/journal", journal_seed(512, 16, (20, 13, 7), [(13, 21, 7, [300, 301, 302]), (2, 22, 7, [300])]))
+    # The committed transaction the crash left in the crashed image, at the area's start.
+    path = os.path.join(images, "crashed.img")
+    if not os.path.exists(path):
+        return
+    with open(path, "rb") as f:
+        disk = f.read()
+    start, block_size, first, offset = 2048 * SECTOR, 4096, 18, 85
+    descriptor = disk[start + (first + offset) * block_size:][:block_size]
+    length = struct.unpack_from("<I", descriptor, 4)[0]
+    commit = disk[start + (first + offset + length + 1) * block_size:][:block_size]
+    write(f"{corpus}/journal", journal_seed(4096, 24, (17, 0, 11), [(0, descriptor, commit)]))
+
+
 def main():
     images, corpus = sys.argv[1], sys.argv[2]
     disks = {}
@@ -94,6 +141,7 @@ def main():
         for block in nodes(disk, start, sb, 12):
             write(f"{corpus}/node", block)
 
+    journal_seeds(images, corpus)
     write(f"{corpus}/partition_search", disks["mbr-mixed"][:SECTOR])
     sb36, root36 = roots[("deleted", 2048)]
     sb35, root35 = roots[("mbr-mixed", 94208)]

@@ -4,6 +4,7 @@
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
 #include "app/RunSummaries.h"
+#include "app/SettingsDialog.h"
 #include "app/ValueFields.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
@@ -25,13 +26,14 @@ CatalogueBuildJob BeginCatalogueBuild(WizardState& state, bool advanced) {
   window.EnableControl(control::kStopButton, true);
   state.stopRequested.store(0);
   WindowBuildStatus(window).SetUpRows();
-  return {state.disks.Current(), state.currentPartition.partitionStartSector, advanced};
+  return {state.disks.Current(), state.currentPartition.partitionStartSector, advanced, JournalOptionsOf(state.saving.options)};
 }
 
 void RunCatalogueBuild(WizardState& state, const CatalogueBuildJob& job) {
   WindowPort& window = state.Window();
   WindowBuildStatus status(window);
-  const PartitionSource partition{job.disk, job.startSector, ReadPartitionSuperblock(job.disk, job.startSector)};
+  const PartitionSource partition{job.disk, job.startSector, ReadPartitionSuperblock(job.disk, job.startSector),
+                                  job.journal};
   const StopToken stop(state.stopRequested);
   Catalogue catalogue =
       BuildCatalogue(partition, job.advanced ? FileSearchKind::Advanced : FileSearchKind::Quick, stop, status);

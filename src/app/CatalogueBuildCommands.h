@@ -37,6 +37,7 @@ struct CatalogueBuildJob {
   DiskReader disk;
   std::uint64_t startSector = 0;
   bool advanced = false;
+  JournalOptions journal;
 };
 
 // On the window's thread: frees the previous catalogue, shows the progress bar (advanced)

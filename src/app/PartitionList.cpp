@@ -1,8 +1,10 @@
 #include "app/PartitionList.h"
 
 #include "app/ControlIds.h"
+#include "app/SettingsDialog.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "recovery/CatalogueChoice.h"
 
 namespace vantrel {
 
@@ -41,6 +43,9 @@ bool SelectPartition(WizardState& state, std::uint32_t index) {
   window.ListRemoveAllRows(control::kDetailsList);
   window.ListInsertRow(control::kDetailsList, "Partition Start     :   " + std::to_string(record.start));
   window.ListInsertRow(control::kDetailsList, "Partition Size      :   " + std::to_string(record.size / 2048) + " MB");
+  window.ListInsertRow(control::kDetailsList,
+                       JournalStateText(PartitionJournalState(state.disks.Current(), record.start,
+                                                              JournalOptionsOf(state.saving.options))));
   return true;
 }
 

@@ -24,7 +24,8 @@ bool IsPartitionListed(const PartitionTable& table, std::uint64_t start, std::ui
 void ReplacePartitionTree(WizardState& state);
 
 // Makes record index current: its start and size, the selected tree item, Next enabled and
-// the two details rows. False when there is no such record.
+// the three details rows (start, size, and what a build would make of the journal under
+// the settings). False when there is no such record.
 bool SelectPartition(WizardState& state, std::uint32_t index);
 
 // The user clicked an item of the partition tree at stage 1: an item whose label does not

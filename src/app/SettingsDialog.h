@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "reiserfs/format/PartitionJournal.h"
 #include "saving/SavingOptions.h"
 
 namespace vantrel {
@@ -29,6 +30,9 @@ class SettingsDialog {
   void SetSaveScope(int value) { options_.saveScope = value; }
   // Saving: safe names on every destination, not only on FAT, exFAT and NTFS.
   void SetSafeNames(bool value) { options_.safeNames = value; }
+  // Catalogues built after Apply: with the journal replayed in memory (the default), or from
+  // the blocks as they lie.
+  void SetReplayJournal(bool value) { options_.blocksInPlace = !value; }
   // Names: the character set of kNameEncodings at position; they are shown decoded from it
   // in the trees and lists filled after Apply. Out of range: UTF-8.
   void SetNameEncoding(int position);
@@ -59,6 +63,11 @@ class SettingsDialog {
   SavingOptions atOpening_;
   bool removeEnabled_;
 };
+
+// How the catalogues built under the options read the journal.
+inline JournalOptions JournalOptionsOf(const SavingOptions& options) {
+  return {.replay = !options.blocksInPlace, .journalDisk = {}};
+}
 
 // The date a set of list positions stands for: day = DD + 1, month = MM + 1, year = YYYY + 1970.
 CalendarDate DateFromPositions(int dayPosition, int monthPosition, int yearPosition);

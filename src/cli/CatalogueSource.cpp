@@ -12,6 +12,8 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
       .add_option("--file-search", options.fileSearch,
                   "quick (default: the live tree) or advanced (every block, finds removed entries too)")
       ->check(CLI::IsMember({"quick", "advanced"}));
+  command.add_flag("--no-journal", options.noJournal,
+                   "Show the blocks as they lie on the disk: the journal's last committed changes are not replayed");
 }
 
 PartitionSearchKind SearchKindOf(const std::string& search) {
@@ -20,15 +22,18 @@ PartitionSearchKind SearchKindOf(const std::string& search) {
   return PartitionSearchKind::Quick;
 }
 
-CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog) {
+CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog,
+                                    const JournalOptions& journal) {
   return {.partition = {SearchKindOf(options.search), options.partition, options.start},
           .build = options.fileSearch == "advanced" ? FileSearchKind::Advanced : FileSearchKind::Quick,
-          .recoveryLog = recoveryLog};
+          .recoveryLog = recoveryLog,
+          .journal = journal};
 }
 
 int ObtainCatalogue(CliSession& session, const CatalogueOptions& options) {
   const StepResult result = vantrel::ObtainCatalogue(session.Disk(options.diskIndex),
-                                                     CatalogueRequestOf(options, session.RecoveryLog()),
+                                                     CatalogueRequestOf(options, session.RecoveryLog(),
+                                                                        session.Journal(options.diskIndex, options.noJournal)),
                                                      session.Watchers(), session.Chosen());
   session.FinishProgress();
   return session.Report(result);

@@ -18,17 +18,20 @@ struct CatalogueOptions {
   std::string search = "quick";        // partition search: quick, advanced or more
   std::optional<std::uint64_t> start;  // the partition at this sector instead of a search
   std::string fileSearch = "quick";    // catalogue build: quick or advanced
+  bool noJournal = false;              // the blocks as they lie, the journal not replayed
 };
 
-// Registers --disk-index, --partition, --search, --start and --file-search on a command.
+// Registers --disk-index, --partition, --search, --start, --file-search and --no-journal
+// on a command.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
 // The search named by --search.
 PartitionSearchKind SearchKindOf(const std::string& search);
 
 // What the options ask the engines for; with a recovery log given (--log), the catalogue
-// comes from it.
-CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog);
+// comes from it. journal: how the session reads the chosen disk's journal.
+CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::string& recoveryLog,
+                                    const JournalOptions& journal);
 
 // Obtains the catalogue of the options into the session's state. Returns kSuccess, or the
 // exit code after telling the user what is wrong.

@@ -11,7 +11,8 @@ CliSession::CliSession(const GlobalOptions& options)
       messages_(line_, !options.json),
       prompts_(options.answers, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO), line_),
       recoveryLog_(options.recoveryLog),
-      nameDecoder_(options.names) {
+      nameDecoder_(options.names),
+      journalDisks_(options.journalDisks, &prompts_) {
   OpenedDisks opened = OpenDisksAndStacks(names_, info_, options.disks, "/sys/block", options.arraysByHand);
   problems_ = std::move(opened.problems);
   stackNotes_ = std::move(opened.stackNotes);

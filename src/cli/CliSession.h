@@ -11,6 +11,7 @@
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsolePrompts.h"
+#include "cli/JournalDisks.h"
 #include "cli/ProgressLine.h"
 #include "disk/DiskEnumeration.h"
 #include "disk/DiskInfoStore.h"
@@ -41,6 +42,7 @@ struct GlobalOptions {
   std::string recoveryLog;  // the catalogue comes from this recovery log instead of a build
   NameDecoder names;        // the character set names are shown in (--name-encoding)
   std::vector<ManualArrayParameters> arraysByHand;  // --raid
+  std::vector<std::string> journalDisks;  // per --disk: its --journal-disk, empty for none
 };
 
 class CliSession {
@@ -72,6 +74,12 @@ class CliSession {
   int Report(const StepResult& result);
 
   std::optional<ChosenCatalogue>& Chosen() { return chosen_; }
+  // How a build of disk n reads its journal: replayed unless noJournal, from the device
+  // given for it with --journal-disk when it lives apart.
+  JournalOptions Journal(int n, bool noJournal = false) {
+    return {.replay = !noJournal, .journalDisk = journalDisks_.Of(n)};
+  }
+  const JournalDisks& JournalDevices() const { return journalDisks_; }
 
  private:
   ProgressLine line_;
@@ -87,6 +95,7 @@ class CliSession {
   std::string recoveryLog_;
   NameDecoder nameDecoder_;
   std::optional<ChosenCatalogue> chosen_;
+  JournalDisks journalDisks_;
 };
 
 }  // namespace vantrel::cli

@@ -163,7 +163,7 @@ void PrintJson(const Catalogue& catalogue, const FolderLayout& layout, const Nam
   std::cout << ",\n    \"folders\": ";
   PrintArray(lost.folders.size(), "    ",
              [&](std::size_t i) { return nlohmann::json(names.Decode(folderPaths[lost.folders[i]])); });
-  std::cout << "\n  }\n}\n";
+  std::cout << "\n  },\n  \"journal_transactions\": " << catalogue.journal.transactions << "\n}\n";
 }
 
 }  // namespace
@@ -192,6 +192,7 @@ int LsCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
   if (!folder) {
     return session.Report({StepOutcome::NotFound, NoSuchFolderText(options.folder), {}});
   }
+  std::cout << JournalStateText(catalogue.journal) << '\n';
   if (options.recursive)
     PrintRecursively(catalogue, layout, *folder, session.Names());
   else

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/CatalogueSource.h"
+#include "cli/JournalDisks.h"
 #include "disk/DiskEnumeration.h"
 #include "disk/SectorReader.h"
 #include "mount/FuseServer.h"
@@ -42,8 +43,22 @@ std::optional<std::pair<PartitionSource, MountCatalogue>> LoggedCatalogue(CliSes
   options.diskIndex = diskIndex;
   if (ObtainCatalogue(session, options) != kSuccess) return std::nullopt;
   ChosenCatalogue& chosen = *session.Chosen();
-  const PartitionSource partition{disk, chosen.partition.startSector, chosen.partition.superblock};
+  const PartitionSource partition{disk, chosen.partition.startSector, chosen.partition.superblock, {}};
   return std::pair{partition, MountCatalogue{std::move(chosen.catalogue), chosen.source}};
+}
+
+// The journal's copies of a catalogue loaded on the session's readers are read through the
+// mount's own, as every other block: from the volume's disk, or from the journal's device.
+void ReadCopiesThrough(const DiskReader& disk, const std::optional<DiskReader>& journalDisk, JournalState& journal) {
+  if (!journal.copies) return;
+  const bool apart = journal.copies->apart;
+  if (apart && !journalDisk) {
+    journal.copies.reset();
+    return;
+  }
+  auto copies = std::make_shared<LoggedCopies>(*journal.copies);
+  copies->disk = apart ? *journalDisk : disk;
+  journal.copies = std::move(copies);
 }
 
 }  // namespace
@@ -60,6 +75,8 @@ CLI::App* MountCommand::AddTo(CLI::App& app) {
       ->add_option("--file-search", options.fileSearch,
                    "quick (default: the live tree) or advanced (every block: deleted and reformatted-away entries too)")
       ->check(CLI::IsMember({"quick", "advanced"}));
+  mount->add_flag("--no-journal", options.source.noJournal,
+                  "Serve the blocks as they lie on the disk: the journal's last committed changes are not replayed");
   mount->add_flag("--strict", options.strict, "Reading a damaged range fails (EIO) instead of giving zeros");
   mount->add_flag("-f,--foreground", options.foreground, "Stay in the foreground; Ctrl-C unmounts");
   mount->add_flag("--convert-names", options.convertNames,
@@ -85,6 +102,8 @@ int MountCommand::Run(CliSession& session, const GlobalOptions& global) {
   StandingBadSectorAnswer badSectors(global.answers.badSectors);
   SectorReader reader(names, &badSectors);
   const DiskReader disk(reader, static_cast<std::uint16_t>(options.diskIndex));
+  JournalDisks journals(global.journalDisks, &badSectors);
+  const std::optional<DiskReader> journalDisk = journals.Of(options.diskIndex);
 
   std::optional<PartitionSource> partition;
   MountCatalogue built;
@@ -93,9 +112,11 @@ int MountCommand::Run(CliSession& session, const GlobalOptions& global) {
     if (!logged) return kLogRefused;
     partition = logged->first;
     built = std::move(logged->second);
+    ReadCopiesThrough(disk, journalDisk, built.catalogue.journal);
   } else {
     partition = PickPartition(disk, options.source);
     if (!partition) return kNotFound;
+    partition->journal.journalDisk = journalDisk;
     std::cerr << "Building the catalogue (" << options.fileSearch << " file search) of the partition at sector "
               << partition->startSector << "...\n";
     built = BuildMountCatalogue(*partition, options.fileSearch == "advanced");

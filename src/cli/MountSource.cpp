@@ -22,7 +22,10 @@ std::optional<PartitionSource> PickPartition(const DiskReader& disk, const Mount
     }
     start = found.partitions[options.partition].start;
   }
-  PartitionSource partition{disk, start, ReadPartitionSuperblock(disk, start)};
+  PartitionSource partition{disk,
+                            start,
+                            ReadPartitionSuperblock(disk, start),
+                            {.replay = !options.noJournal, .journalDisk = {}}};
   if (!PartitionBlocks(disk, start, partition.superblock).Usable() || partition.superblock.blockCount == 0) {
     std::cerr << "vantrel-cli: no readable ReiserFS superblock at sector " << start << " + 128\n";
     return std::nullopt;

@@ -16,6 +16,7 @@ struct MountSourceOptions {
   std::uint32_t partition = 0;         // record of the partition-table search
   std::optional<std::uint64_t> start;  // the partition at this sector instead
   bool advanced = false;               // file search: advanced instead of quick
+  bool noJournal = false;              // the blocks as they lie, the journal not replayed
 };
 
 // The partition, or nothing after saying on standard error why there is none.

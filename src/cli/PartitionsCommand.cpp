@@ -41,11 +41,13 @@ int PartitionsCommand::Run(CliSession& session, const GlobalOptions& /*global*/)
   }
   std::cout << DiskNameTable::DiskName(static_cast<std::size_t>(options_.diskIndex)) << " (" << disk.path
             << "): " << found.size() << " ReiserFS partition(s) found by the " << options_.search << " search\n";
+  const JournalOptions journal = session.Journal(options_.diskIndex);
   for (std::size_t i = 0; i < found.size(); ++i) {
     const PartitionRecord& record = found[i];
     std::cout << "  ReiserFS " << std::left << std::setw(4) << i << std::right << "  start " << std::setw(12)
               << record.start << "  size " << std::setw(12) << record.size << " sectors  " << std::setw(8)
               << record.size / 2048 << " MB\n";
+    std::cout << "                " << JournalStateText(PartitionJournalState(disk.disk, record.start, journal)) << '\n';
   }
   return kSuccess;
 }

@@ -83,7 +83,9 @@ void SaveCommand::PresetAnswersOf(PresetAnswers& answers) const {
 }
 
 int SaveCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
-  SaveRequest request{.catalogue = CatalogueRequestOf(options_.catalogue, session.RecoveryLog()),
+  const CatalogueOptions& chosen = options_.catalogue;
+  SaveRequest request{.catalogue = CatalogueRequestOf(chosen, session.RecoveryLog(),
+                                                      session.Journal(chosen.diskIndex, chosen.noJournal)),
                       .folders = options_.folders,
                       .destination = options_.out};
   if (!FiltersOf(session, options_, request.filters)) return kUsageError;

@@ -25,22 +25,33 @@ namespace {
 using namespace vantrel;
 using namespace vantrel::cli;
 
-// Pairs each --mapfile with the --disk given just before it.
-bool CollectDisks(const CLI::App& app, const CLI::Option* diskOption, const CLI::Option* mapOption,
-                  std::vector<NamedDisk>* disks) {
+struct DiskOptions {
+  const CLI::Option* disk;
+  const CLI::Option* mapfile;
+  const CLI::Option* journalDisk;
+};
+
+// Pairs each --mapfile and each --journal-disk with the --disk given just before it.
+bool CollectDisks(const CLI::App& app, const DiskOptions& given, GlobalOptions& options) {
   std::size_t diskSeen = 0;
   std::size_t mapSeen = 0;
-  const auto& diskValues = diskOption->results();
-  const auto& mapValues = mapOption->results();
+  std::size_t journalSeen = 0;
+  std::vector<NamedDisk>& disks = options.disks;
+  std::vector<std::string>& journals = options.journalDisks;
+  const auto follows = [&](const char* name, bool taken) {
+    if (disks.empty() || taken) std::cerr << "vantrel-cli: " << name << " must follow the --disk it belongs to\n";
+    return !disks.empty() && !taken;
+  };
   for (const CLI::Option* option : app.parse_order()) {
-    if (option == diskOption) {
-      disks->push_back({diskValues.at(diskSeen++), {}});
-    } else if (option == mapOption) {
-      if (disks->empty() || !disks->back().mapfile.empty()) {
-        std::cerr << "vantrel-cli: --mapfile must follow the --disk it belongs to\n";
-        return false;
-      }
-      disks->back().mapfile = mapValues.at(mapSeen++);
+    if (option == given.disk) {
+      disks.push_back({given.disk->results().at(diskSeen++), {}});
+      journals.emplace_back();
+    } else if (option == given.mapfile) {
+      if (!follows("--mapfile", !disks.empty() && !disks.back().mapfile.empty())) return false;
+      disks.back().mapfile = given.mapfile->results().at(mapSeen++);
+    } else if (option == given.journalDisk) {
+      if (!follows("--journal-disk", !journals.empty() && !journals.back().empty())) return false;
+      journals.back() = given.journalDisk->results().at(journalSeen++);
     }
   }
   return true;
@@ -98,6 +109,12 @@ int RunCommandLine(int argc, char** argv) {
       app.add_option("--mapfile", mapfiles,
                      "GNU ddrescue mapfile of the --disk before it: areas not finished read as bad sectors")
           ->check(CLI::ExistingFile);
+  std::vector<std::string> journalDisks;
+  auto* journalOption =
+      app.add_option("--journal-disk", journalDisks,
+                     "Device (or image) of the journal of the --disk before it, where its file system keeps the "
+                     "journal apart; its committed transactions are then replayed in memory too")
+          ->check(CLI::ExistingPath);
   app.add_option("--bad-sectors", badSectors, "Answer to \"Bad Sector Encountered\" given in advance")
       ->check(CLI::IsMember({"retry", "skip", "retry-all", "skip-all"}));
   std::string recoveryLog;
@@ -142,7 +159,7 @@ int RunCommandLine(int argc, char** argv) {
   ConsoleCommand& command = *commands[chosen];
 
   GlobalOptions options;
-  if (!CollectDisks(app, diskOption, mapOption, &options.disks)) return kUsageError;
+  if (!CollectDisks(app, {diskOption, mapOption, journalOption}, options)) return kUsageError;
   if (!badSectors.empty()) options.answers.badSectors = ParseBadSectorPolicy(badSectors);
   options.recoveryLog = recoveryLog;
   const auto names = NameDecoder::For(nameEncoding);
@@ -161,6 +178,10 @@ int RunCommandLine(int argc, char** argv) {
       std::cerr << "vantrel-cli: " << problem.text << '\n';
       return kDiskError;
     }
+  for (const std::string& problem : session.JournalDevices().Problems()) {
+    std::cerr << "vantrel-cli: --journal-disk " << problem << '\n';
+    return kDiskError;
+  }
   for (const std::string& problem : session.ByHandProblems()) {
     std::cerr << "vantrel-cli: " << problem << '\n';
     return kUsageError;

@@ -31,6 +31,8 @@ constexpr std::size_t kTailPieceBytes = 20;
 constexpr std::string_view kEndSection = "END.";
 // Empty: the catalogue's build was stopped before it was done.
 constexpr std::string_view kStoppedSection = "STOP";
+// The journal's transactions the build replayed in memory (u32); only when it replayed some.
+constexpr std::string_view kJournalSection = "JRNL";
 
 std::uint32_t Low(std::uint64_t value) { return static_cast<std::uint32_t>(value); }
 
@@ -124,6 +126,8 @@ void WriteExtension(ByteWriter& out, const RecoveryLogHead& head, std::span<cons
     }
   });
   if (catalogue.stopped) WriteSection(out, kStoppedSection, 0, [] {});
+  if (catalogue.journal.outcome == JournalOutcome::Replayed)
+    WriteSection(out, kJournalSection, 4, [&] { out.U32(catalogue.journal.transactions); });
   WriteSection(out, kEndSection, 0, [] {});
 }
 
@@ -283,6 +287,12 @@ bool ReadObjectSection(ByteReader& in, ObjectList& objects, const std::vector<St
   return in.Ok();
 }
 
+bool ReadJournalSection(ByteReader& in, JournalState& journal) {
+  journal.transactions = in.U32();
+  journal.outcome = JournalOutcome::Replayed;
+  return in.Ok() && journal.transactions != 0;
+}
+
 bool ReadExtension(ByteReader& in, RecoveryLog& log, const std::vector<StoredObject>& stored) {
   in.Skip(kExtensionMagic.size());
   while (in.Ok()) {
@@ -303,6 +313,8 @@ bool ReadExtension(ByteReader& in, RecoveryLog& log, const std::vector<StoredObj
       read = ReadObjectSection(section, log.catalogue.objectList, stored);
     else if (tag == kStoppedSection)
       log.catalogue.stopped = true;
+    else if (tag == kJournalSection)
+      read = ReadJournalSection(section, log.catalogue.journal);
     else
       continue;  // a section of a later version
     if (!read || !section.AtEnd()) return false;

@@ -6,8 +6,9 @@
 // What the plain fields cannot hold travels in an extension after the last file record,
 // where a reader of the plain format never looks: the folder that names each entry
 // (folderId), sizes and sector numbers above 32 bits, the file positions of the body
-// pieces and the direct-item pieces of the advanced search, and whether the catalogue's
-// build was stopped before it was done (an empty "STOP" section). The extension is the text
+// pieces and the direct-item pieces of the advanced search, whether the catalogue's
+// build was stopped before it was done (an empty "STOP" section), and how many of the
+// journal's transactions it replayed in memory (a "JRNL" section, only when it did). The extension is the text
 // "VTRLEXT1" followed by sections (a 4-byte tag, a u32 payload length, the payload), the
 // last one "END." and empty; a log without it loads as well, with folderId = parentId and
 // sizes of 32 bits.

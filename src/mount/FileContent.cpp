@@ -44,7 +44,9 @@ bool FileContent::ReadRun(PartitionBlocks& blocks, std::size_t first, std::size_
   const std::size_t bytes = (end - first) * std::size_t{blockSize_};
   const DiskReader& disk = blocks.Disk();
   const std::uint64_t sector = blocks.FirstSector(pointers_[first].block);
-  if (skip % 512 == 0 && length % 512 == 0) {
+  if (blocks.HasLoggedCopies(pointers_[first].block, end - first)) {
+    // Read block by block below, each from its logged copy where it has one.
+  } else if (skip % 512 == 0 && length % 512 == 0) {
     // Straight into the reply where the wanted range is whole sectors.
     if (disk.ReadQuietly(sector + skip / 512, out.first(length)) == ReadOutcome::Ok) return true;
   } else {

@@ -22,7 +22,9 @@ MountedVolume::MountedVolume(const PartitionSource& partition, Catalogue catalog
       strict_(strict),
       readBlocks_(partition_.disk, partition_.startSector, catalogue_.currentSuperblock),
       collector_(partition_, catalogue_, source),
-      readFailed_(std::make_unique<std::atomic<bool>[]>(tree_.Count() + 1)) {}
+      readFailed_(std::make_unique<std::atomic<bool>[]>(tree_.Count() + 1)) {
+  readBlocks_.UseLoggedCopies(catalogue_.journal.copies);
+}
 
 std::shared_ptr<const FileContent> MountedVolume::Content(NodeId id) {
   const MountNode* node = tree_.Node(id);

@@ -22,6 +22,7 @@ class RootStatData : public ItemConsumer {
 void KeepRootStatData(const PartitionSource& partition, Catalogue& catalogue) {
   if (catalogue.objectList.Find(kRootFolderId, 1) != nullptr) return;
   PartitionBlocks blocks(partition.disk, partition.startSector, catalogue.currentSuperblock);
+  blocks.UseLoggedCopies(catalogue.journal.copies);
   if (!blocks.Usable()) return;
   TreeSearch search(blocks, catalogue.currentSuperblock.rootBlock);
   RootStatData root;

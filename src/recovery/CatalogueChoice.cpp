@@ -12,10 +12,14 @@ Catalogue BuildCatalogue(const PartitionSource& partition, FileSearchKind kind, 
                                           : BuildQuickCatalogue(partition, stop, sink);
 }
 
+JournalState PartitionJournalState(const DiskReader& disk, std::uint64_t start, const JournalOptions& options) {
+  return ReadPartitionJournal(disk, start, ReadPartitionSuperblock(disk, start), options).journal;
+}
+
 StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request, CatalogueWatchers watchers,
                            std::optional<ChosenCatalogue>& obtained) {
   if (!disk.problem.empty()) return {StepOutcome::DiskUnreadable, disk.problem, {}};
-  ChosenCatalogue& chosen = obtained.emplace(ChosenCatalogue{.partition = {disk.disk, 0, {}}});
+  ChosenCatalogue& chosen = obtained.emplace(ChosenCatalogue{.partition = {disk.disk, 0, {}, {}}});
   chosen.diskIndex = disk.index;
   chosen.diskModel = disk.model;
   const auto refuse = [&](StepResult failure) {
@@ -23,7 +27,8 @@ StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& reque
     return failure;
   };
   if (!request.recoveryLog.empty()) {
-    const StepResult loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, chosen);
+    const StepResult loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, chosen,
+                                                  request.journal);
     return loaded.Done() ? loaded : refuse(loaded);
   }
 
@@ -33,7 +38,7 @@ StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& reque
   chosen.partitions = partition->found.partitions;
   chosen.recoveryMode = partition->recoveryMode;
   const std::uint64_t start = partition->record.start;
-  chosen.partition = {disk.disk, start, ReadPartitionSuperblock(disk.disk, start)};
+  chosen.partition = {disk.disk, start, ReadPartitionSuperblock(disk.disk, start), request.journal};
   chosen.selectedSize = partition->record.size;
   const bool advanced = request.build == FileSearchKind::Advanced;
   chosen.fileSearchType = advanced ? 2 : 1;

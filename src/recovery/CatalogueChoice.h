@@ -29,11 +29,15 @@ inline constexpr const char* kSearchingLostText = "Searching Lost Directories. P
 Catalogue BuildCatalogue(const PartitionSource& partition, FileSearchKind kind, const StopToken& stop,
                          BuildStatusSink& sink);
 
+// What a build of the partition at start would make of its journal (it is read, not kept).
+JournalState PartitionJournalState(const DiskReader& disk, std::uint64_t start, const JournalOptions& options);
+
 // Where a step's catalogue comes from.
 struct CatalogueRequest {
   PartitionRequest partition;
   FileSearchKind build = FileSearchKind::Quick;
   std::string recoveryLog;  // not empty: the partitions and the catalogue come from this log
+  JournalOptions journal;   // replayed in memory unless asked not to; a journal kept apart
 };
 
 // Where the steps up to a catalogue report.

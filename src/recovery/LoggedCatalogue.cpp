@@ -19,8 +19,29 @@ std::optional<RecoveryLog> DecodeLogForDisk(ByteSpan file, const std::string& di
   return log;
 }
 
+namespace {
+
+// The quick build's catalogue read its blocks through the replayed journal, and its files
+// are read so again; an advanced build's pieces name where each copy lies, read as it lies.
+void ReplayLoggedJournal(ChosenCatalogue& chosen, const JournalOptions& options, RecoveryMessages& messages) {
+  JournalState& logged = chosen.catalogue.journal;
+  if (logged.outcome != JournalOutcome::Replayed || chosen.source != BodySource::Tree) return;
+  JournalOptions replay = options;
+  replay.replay = true;
+  JournalState again = ReadPartitionJournal(chosen.partition.disk, chosen.partition.startSector,
+                                            chosen.catalogue.currentSuperblock, replay)
+                           .journal;
+  if (again.outcome != JournalOutcome::Replayed || again.transactions != logged.transactions) {
+    messages.Tell(kJournalChangedMessage, MessageStyle::Box);
+    return;
+  }
+  logged = std::move(again);
+}
+
+}  // namespace
+
 StepResult LoadLoggedCatalogue(const std::string& path, const DiskChoice& disk, RecoveryMessages& messages,
-                               ChosenCatalogue& chosen) {
+                               ChosenCatalogue& chosen, const JournalOptions& journal) {
   const auto refused = [&](const std::string& why) {
     return StepResult{StepOutcome::LogRefused, "the recovery log " + path + " was not loaded", why};
   };
@@ -38,8 +59,9 @@ StepResult LoadLoggedCatalogue(const std::string& path, const DiskChoice& disk, 
   for (const LoggedPartition& partition : log->partitions)
     chosen.partitions.push_back({partition.size, partition.start});
   chosen.catalogue = LoadedCatalogue(std::move(log->catalogue));
-  chosen.partition = {disk.disk, log->head.selected.start, chosen.catalogue.currentSuperblock};
+  chosen.partition = {disk.disk, log->head.selected.start, chosen.catalogue.currentSuperblock, journal};
   chosen.selectedSize = log->head.selected.size;
+  ReplayLoggedJournal(chosen, journal, messages);
   return {};
 }
 

@@ -17,6 +17,9 @@ namespace vantrel {
 inline constexpr const char* kUnableToOpenFile = "Unable to open file";
 inline constexpr const char* kWrongDiskMessage = "You Have Selected Wrong Disk";
 inline constexpr const char* kDamagedLogMessage = "This file is not a recovery log, or it is damaged";
+inline constexpr const char* kJournalChangedMessage =
+    "The journal no longer holds the transactions this recovery log was made with: files are read as the disk "
+    "holds them";
 
 // The log in file when it is whole and was made on a disk of diskModel; otherwise tells the
 // user why not, and gives the message as refusal.
@@ -24,9 +27,11 @@ std::optional<RecoveryLog> DecodeLogForDisk(ByteSpan file, const std::string& di
                                             std::string& refusal);
 
 // Reads the log at path into chosen: its partitions, its modes, the partition it was made
-// from on disk and its catalogue. A log not loaded is LogRefused.
+// from on disk and its catalogue. A log made where the journal was replayed in memory has
+// it replayed again (journal tells where a journal kept apart lies), so that files are
+// read as the catalogue was built. A log not loaded is LogRefused.
 StepResult LoadLoggedCatalogue(const std::string& path, const DiskChoice& disk, RecoveryMessages& messages,
-                               ChosenCatalogue& chosen);
+                               ChosenCatalogue& chosen, const JournalOptions& journal = {});
 
 // Writes the log of chosen to path (an older log there is only replaced by a whole one).
 // A log not written is LogRefused.

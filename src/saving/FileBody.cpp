@@ -53,7 +53,9 @@ BodyCollector::BodyCollector(const PartitionSource& partition, const Catalogue& 
       source_(source),
       blocks_(partition.disk, partition.startSector, catalogue.currentSuperblock),
       search_(blocks_, catalogue.currentSuperblock.rootBlock),
-      leaves_(std::size_t{16} << 20) {}
+      leaves_(std::size_t{16} << 20) {
+  blocks_.UseLoggedCopies(catalogue.journal.copies);
+}
 
 FileBody BodyCollector::Collect(std::uint32_t objectId, std::uint32_t parentId) {
   return source_ == BodySource::Pieces ? FromPieces(objectId, parentId) : FromTree(objectId, parentId);

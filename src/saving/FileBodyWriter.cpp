@@ -74,16 +74,24 @@ class OneFile {
     const DiskReader& disk = blocks_.Disk();
     // Straight from the image into the file where the disk allows it: no copy through us.
     const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(count * blockSize, size_ - first.position));
+    const auto bytes = stretch_.Bytes().first(count * blockSize);
+    if (blocks_.HasLoggedCopies(first.block, count)) return WriteBlockByBlock(pointers, i, end, bytes);
     if (disk.CopyQuietly(blocks_.FirstSector(first.block), length, fd_, first.position)) {
       Wrote(first.position + length);
       Cover(first.position, first.position + length);
       return end;
     }
-    const auto bytes = stretch_.Bytes().first(count * blockSize);
     if (disk.ReadQuietly(blocks_.FirstSector(first.block), bytes) == ReadOutcome::Ok) {
       Put(first.position, Clipped(first.position, bytes));
       return end;
     }
+    return WriteBlockByBlock(pointers, i, end, bytes);
+  }
+
+  std::size_t WriteBlockByBlock(const std::vector<BlockPointer>& pointers, std::size_t i, std::size_t end,
+                                MutableByteSpan bytes) {
+    const std::uint32_t blockSize = blocks_.BlockSize();
+    const DiskReader& disk = blocks_.Disk();
     // One block at a time, each through the bad-sector policy. A block that failed keeps
     // the sectors that Retry read again (the others are zeros); under Skip it stays zeros.
     for (std::size_t k = i; k < end && Going(); ++k) {

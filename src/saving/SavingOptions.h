@@ -46,6 +46,9 @@ struct SavingOptions {
   bool safeNames = false;    // the safe names on every destination, not only on those that need them
   std::string nameEncoding;  // the character set of the disk's names ("": UTF-8), for showing them
   bool convertNames = false; // names written decoded from nameEncoding into UTF-8 instead of as on the disk
+  // Catalogues built from the blocks as they lie, the journal's last committed changes not
+  // replayed in memory.
+  bool blocksInPlace = false;
 
   bool operator==(const SavingOptions&) const = default;
 };

@@ -272,5 +272,22 @@ TEST_F(MountFixtures, RecoveryLogIsServedAsItsCatalogueWithContentsFromTheDisk) 
   EXPECT_EQ(states[""], 0u);
 }
 
+// A volume left by a power cut, its last transaction only in the journal: mounted, it reads
+// as the kernel read it after its own replay (the journal replayed in memory, the image
+// unchanged), and with --no-journal as the blocks in place hold it.
+TEST_F(MountFixtures, CrashedVolumeReadsAsAfterTheKernelsReplay) {
+  const UnchangedFixtures unchanged{"crashed"};
+  const nlohmann::json partition = ManifestPartition(FixtureManifest("crashed"), 1);
+  {
+    MountedImage mounted(Disk("crashed"), "");
+    ASSERT_TRUE(mounted.Mounted()) << mounted.Run().err;
+    ExpectListing(mounted, partition["entries"]);
+  }
+  MountedImage inPlace(Disk("crashed"), "--no-journal");
+  ASSERT_TRUE(inPlace.Mounted()) << inPlace.Run().err;
+  EXPECT_TRUE(fs::exists(inPlace / "Scratch"));
+  EXPECT_FALSE(fs::exists(inPlace / "Archive"));
+}
+
 }  // namespace
 }  // namespace vantrel::test

@@ -232,7 +232,7 @@ TEST(SearchMorePartitionsGeometry, KeepsWhatWasFoundAndSaysNothingFoundOnlyWhenN
   EXPECT_EQ(Starts(wizard.state), std::vector<std::uint64_t>{1000});
   EXPECT_EQ(wizard.state.partitionTable.records[0].treeItem, item);
   EXPECT_EQ(wizard.state.currentPartition.index, 0);
-  EXPECT_EQ(wizard.window.ListRowCount(control::kDetailsList), 2u);
+  EXPECT_EQ(wizard.window.ListRowCount(control::kDetailsList), 3u);  // start, size, journal
   EXPECT_TRUE(wizard.window.Control(control::kNextButton).enabled);
   EXPECT_EQ(wizard.window.Tree(TreeId::Partition).Children(wizard.window.TreeRoot(TreeId::Partition)).size(), 1u);
   EXPECT_EQ(wizard.window.ControlText(control::kBootSectorsValue), "1");

@@ -130,8 +130,24 @@ TEST_F(PartitionSearchOnFixtures, SelectingAPartitionMakesItCurrentAndShowsItsDe
   EXPECT_EQ(wizard_.state.currentPartition.sizeSectors, 24576u);
   EXPECT_TRUE(wizard_.window.Control(control::kNextButton).enabled);
   EXPECT_EQ(wizard_.window.List(control::kDetailsList).FirstCells(),
-            (std::vector<std::string>{"Partition Start     :   94208", "Partition Size      :   12 MB"}));
+            (std::vector<std::string>{"Partition Start     :   94208", "Partition Size      :   12 MB",
+                                      "Journal: clean"}));
   EXPECT_EQ(wizard_.window.Tree(TreeId::Partition).Selected(), tree.Children(tree.Root())[1]);
+}
+
+// The details say what a build would make of the journal, under the settings.
+TEST_F(PartitionSearchOnFixtures, DetailsOfACrashedVolumeSayTheJournalIsReplayedInMemory) {
+  Open("crashed");
+  QuickSearch(wizard_.state);
+  wizard_.state.stage = WizardStage::Partitions;
+  const TreeModel tree = wizard_.window.Tree(TreeId::Partition);
+  ASSERT_TRUE(SelectPartitionItem(wizard_.state, tree.Children(tree.Root())[0]));
+  EXPECT_EQ(wizard_.window.List(control::kDetailsList).FirstCells().back(),
+            "Journal: 1 transactions replayed in memory (the disk is not written)");
+  wizard_.state.saving.options.blocksInPlace = true;
+  ASSERT_TRUE(SelectPartitionItem(wizard_.state, tree.Children(tree.Root())[0]));
+  EXPECT_EQ(wizard_.window.List(control::kDetailsList).FirstCells().back(),
+            "Journal: not replayed (the blocks are shown as they lie on the disk)");
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ TEST_F(SuperblockTests, MagicIsComparedIgnoringCaseAndMustEndWithinItsField) {
     std::string magic;
     bool accepted;
   } cases[] = {{"ReIsErFs", true}, {"ReIsEr2Fs", true}, {"REISERFS", true}, {"reiser2fs", true},
-               {"ReIsEr3Fs", false}, {"ReIsErFsX", false}, {"ReIsEr", false}, {"", false},
+               {"ReIsEr3Fs", true}, {"reiser3fs", true}, {"ReIsEr4Fs", false}, {"ReIsErFsX", false}, {"ReIsEr", false}, {"", false},
                {"ReIsEr2Fs!", false}};  // ten letters: no NUL left in the field
   for (const Case& c : cases) {
     CraftedSuperblock superblock;

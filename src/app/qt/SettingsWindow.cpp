@@ -127,6 +127,18 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
                                shown.savingMode, [](int) {}, /*enabled=*/false, /*sideBySide=*/true),
                     2, 0);
 
+  auto* journal = new QGroupBox("Journal");
+  auto* journalLayout = new QVBoxLayout(journal);
+  auto* replay = new QCheckBox("Replay the journal in memory when building a catalogue");
+  replay->setObjectName("ReplayJournal");
+  replay->setToolTip(
+      "A volume that was not unmounted cleanly keeps its last changes in the journal. They are read from there; "
+      "the disk is never written. Clear it to see the blocks as they lie on the disk.");
+  replay->setChecked(!shown.blocksInPlace);
+  QObject::connect(replay, &QCheckBox::toggled, &dialog, [&](bool on) { logic.SetReplayJournal(on); });
+  journalLayout->addWidget(replay);
+  layout->addWidget(journal, 2, 1);
+
   // Names: safe names everywhere, and the character set the disk's names are shown in.
   auto* names = new QGroupBox("Names");
   auto* namesLayout = new QGridLayout(names);

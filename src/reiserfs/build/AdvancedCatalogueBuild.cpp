@@ -35,6 +35,7 @@ class AdvancedBuild {
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
 
     BlockScan();
+    TakeLoggedCopies();
     catalogue_.stopped = Stopped();
     stop_.Clear();
     AttachTails();
@@ -100,6 +101,32 @@ class AdvancedBuild {
       ScanBlock(buffer, b, read ? nullptr : &unread, into);
     }
     into.scanned = true;
+  }
+
+  // The scan reads every block as it lies, the journal's included. The newest committed
+  // copies of the blocks the journal replay found are then taken once more, after all the
+  // others, so that where an object has several versions the newest one wins (the older
+  // ones stay found). Their items are recorded where the copies lie in the journal, so
+  // that what is read from them later is read as it lies too; a journal on another device
+  // has no place on this partition and is left out.
+  void TakeLoggedCopies() {
+    const std::shared_ptr<const LoggedCopies> copies = std::move(catalogue_.journal.copies);
+    catalogue_.journal.copies.reset();
+    if (!copies || copies->apart || Stopped()) return;
+    PartitionBlocks& blocks = *blocks_;
+    if (!blockBuffer_) blockBuffer_.emplace(blocks.BlockSize());
+    const auto buffer = blockBuffer_->Bytes();
+    ScannedStretch logged;
+    UnreadSectors unread;
+    for (const auto& [block, copy] : copies->copies) {
+      if (Stopped()) return;
+      if (copy >= blocks.BlockCount()) continue;
+      logged.Reset(copy, 1);
+      const bool read = blocks.ReadBlock(buffer, copy, &unread) != 0;
+      ScanBlock(buffer, copy, read ? nullptr : &unread, logged);
+      logged.scanned = true;
+      TakeItems(logged);
+    }
   }
 
   // Takes in the items of the stretch (never empty of blocks) block by block, and hears a

@@ -17,7 +17,10 @@ Catalogue BeginCatalogue(const PartitionSource& partition) {
   Catalogue catalogue;
   AppendFolder(catalogue, kLostFolderName, kLostFolderId, 0, 0, 0, 0);
   catalogue.folderCount = 1;
-  catalogue.currentSuperblock = partition.superblock;
+  ReplayedPartition replayed = ReadPartitionJournal(partition.disk, partition.startSector, partition.superblock,
+                                                    partition.journal);
+  catalogue.currentSuperblock = replayed.superblock;
+  catalogue.journal = std::move(replayed.journal);
   return catalogue;
 }
 

@@ -16,14 +16,16 @@ namespace vantrel {
 struct PartitionSource {
   DiskReader disk;
   std::uint64_t startSector = 0;
-  ReiserSuperblock superblock;
+  ReiserSuperblock superblock;  // as it lies in place
+  JournalOptions journal;
 };
 
 // The superblock at start + 128, decoded whatever the read reports: one that could not be
 // read leaves a block count or block size of 0, and then no block is read.
 ReiserSuperblock ReadPartitionSuperblock(const DiskReader& disk, std::uint64_t startSector);
 
-// A catalogue holding only "Lost", with the partition's superblock.
+// A catalogue holding only "Lost", with the partition's journal read (replayed in memory
+// unless asked not to) and its superblock as the replay leaves it.
 Catalogue BeginCatalogue(const PartitionSource& partition);
 
 // A folder entry when the mode has the folder bit, else a file entry; parentId is the

@@ -20,6 +20,7 @@ class QuickBuild : public ItemConsumer {
 
   Catalogue Run() {
     blocks_.emplace(partition_.disk, partition_.startSector, catalogue_.currentSuperblock);
+    blocks_->UseLoggedCopies(catalogue_.journal.copies);
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
     FindItems();
 

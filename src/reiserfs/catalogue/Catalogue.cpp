@@ -158,6 +158,7 @@ void Catalogue::Clear() {
   statDataCount = 0;
   objectCount = 0;
   stopped = false;
+  journal = {};
 }
 
 std::size_t Catalogue::MemoryBytes() const {

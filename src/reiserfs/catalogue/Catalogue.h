@@ -13,6 +13,7 @@
 #include "base/ChunkedVector.h"
 #include "base/LargePageAllocator.h"
 #include "base/NameStore.h"
+#include "reiserfs/format/PartitionJournal.h"
 #include "reiserfs/format/ReiserSuperblock.h"
 
 namespace vantrel {
@@ -150,6 +151,8 @@ struct Catalogue {
   // The build was stopped before it was done: the catalogue holds what it had found by
   // then, and lacks the rest.
   bool stopped = false;
+  // What the build made of the journal; its blocks are read through the copies it replayed.
+  JournalState journal;
 
   std::string_view Name(const CatalogueEntry& entry) const { return names.View(entry.name); }
   // Frees the lists and the object records and resets the build counters.

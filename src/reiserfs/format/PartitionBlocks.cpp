@@ -31,6 +31,11 @@ int PartitionBlocks::ReadBlock(MutableByteSpan buffer, std::uint32_t block, Unre
   if (!usable_ || buffer.size() < blockSize_) return 0;
   const std::uint64_t sector = FirstSector(block);
   if (onRead_) onRead_(sector);
+  if (copies_) {
+    if (const auto copy = copies_->CopyOf(block))
+      return copies_->disk.ReadSectors(copies_->startSector + std::uint64_t{*copy} * SectorsPerBlock(),
+                                       SectorsPerBlock(), buffer.first(blockSize_), unread);
+  }
   return disk_.ReadSectors(sector, SectorsPerBlock(), buffer.first(blockSize_), unread);
 }
 
@@ -39,7 +44,15 @@ bool PartitionBlocks::ReadBlocksQuietly(MutableByteSpan buffer, std::uint32_t fi
   if (std::uint64_t{first} + buffer.size() / blockSize_ > blockCount_) return false;
   const std::uint64_t sector = FirstSector(first);
   if (onRead_) onRead_(sector);
-  return disk_.ReadQuietly(sector, buffer) == ReadOutcome::Ok;
+  if (disk_.ReadQuietly(sector, buffer) != ReadOutcome::Ok) return false;
+  if (!copies_) return true;
+  bool whole = true;
+  copies_->ForEachIn(first, buffer.size() / blockSize_, [&](std::uint32_t block, std::uint32_t copy) {
+    const auto into = buffer.subspan(std::size_t{block - first} * blockSize_, blockSize_);
+    const std::uint64_t at = copies_->startSector + std::uint64_t{copy} * SectorsPerBlock();
+    whole = whole && copies_->disk.ReadQuietly(at, into) == ReadOutcome::Ok;
+  });
+  return whole;
 }
 
 std::optional<std::vector<std::byte>> PartitionBlocks::LoadBlock(std::uint32_t block) {

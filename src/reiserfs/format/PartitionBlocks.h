@@ -1,14 +1,17 @@
 #pragma once
 // File-system blocks of one partition, read through the sector reader: block b
-// occupies blockSize / 512 sectors from the partition start + blockSize * b / 512.
+// occupies blockSize / 512 sectors from the partition start + blockSize * b / 512, unless
+// the journal replayed in memory holds a newer copy of it: then the copy is read.
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "base/LittleEndian.h"
 #include "disk/DiskReader.h"
+#include "reiserfs/format/LoggedCopies.h"
 #include "reiserfs/format/ReiserSuperblock.h"
 
 namespace vantrel {
@@ -30,6 +33,14 @@ class PartitionBlocks {
   std::uint32_t BlocksOnDisk() const;
   std::uint32_t SectorsPerBlock() const { return blockSize_ / 512; }
   std::uint64_t FirstSector(std::uint32_t block) const;
+
+  // Blocks with a logged copy are read from it from now on (nothing: from their place).
+  void UseLoggedCopies(std::shared_ptr<const LoggedCopies> copies) { copies_ = std::move(copies); }
+  // True when a block in [first, first + count) is read from a logged copy: a caller that
+  // reads the sectors of a run itself (FirstSector) reads such a run block by block.
+  bool HasLoggedCopies(std::uint32_t first, std::uint64_t count) const {
+    return copies_ && copies_->AnyIn(first, count);
+  }
 
   // Called with the first sector of every block about to be read (the build status shows
   // it as "Current Sector").
@@ -55,6 +66,7 @@ class PartitionBlocks {
   std::uint32_t blockCount_;
   bool usable_;
   std::function<void(std::uint64_t)> onRead_;
+  std::shared_ptr<const LoggedCopies> copies_;
 };
 
 }  // namespace vantrel

@@ -91,7 +91,10 @@ bool HasReiserMagic(ByteSpan sector) {
   const auto nul = std::find(field.begin(), field.end(), std::byte{0});
   if (nul == field.end()) return false;  // the text must end within its field
   const ByteSpan text = field.first(static_cast<std::size_t>(nul - field.begin()));
-  return EqualIgnoringCase(text, "ReIsErFs") || EqualIgnoringCase(text, "ReIsEr2Fs");
+  // "ReIsEr3Fs" is a 3.6 volume whose journal is not the standard one (another size, or
+  // on another device).
+  return EqualIgnoringCase(text, "ReIsErFs") || EqualIgnoringCase(text, "ReIsEr2Fs") ||
+         EqualIgnoringCase(text, "ReIsEr3Fs");
 }
 
 bool IsReiserSuperblock(const DiskReader& disk, std::uint64_t start) {

@@ -1,6 +1,7 @@
 #pragma once
 // The ReiserFS superblock: 204 bytes at byte 65536 of the partition (sector start + 128),
-// with the magic "ReIsErFs" (format 3.5) or "ReIsEr2Fs" (format 3.6).
+// with the magic "ReIsErFs" (format 3.5), "ReIsEr2Fs" (format 3.6) or "ReIsEr3Fs" (format
+// 3.6 with a journal of another size or on another device).
 
 #include <array>
 #include <cstdint>
@@ -43,8 +44,8 @@ struct ReiserSuperblock {
   bool IsPlausible() const;
 };
 
-// The magic text at offset 52, up to its NUL within the 10-byte field, equals "ReIsErFs"
-// or "ReIsEr2Fs" when ASCII case is ignored.
+// The magic text at offset 52, up to its NUL within the 10-byte field, equals "ReIsErFs",
+// "ReIsEr2Fs" or "ReIsEr3Fs" when ASCII case is ignored.
 bool HasReiserMagic(ByteSpan sector);
 
 // The magic-only test of the sector at start + 128.
