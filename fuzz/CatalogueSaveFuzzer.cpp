@@ -71,7 +71,7 @@ class AnsweringPrompts : public SavePrompts {
 // Everything the folder tree shows, as checking its root would save it, but for the
 // files left out.
 SaveSelection EverythingSmall(const Catalogue& catalogue) {
-  const FolderLayout layout = LayOutFolders(catalogue.folderList);
+  const FolderLayout layout = LayOutFolders(catalogue);
   const FolderIndex index = IndexFolders(catalogue, layout);
   SaveSelection all;
   if (const auto root = index.find(kRootFolderId); root != index.end())

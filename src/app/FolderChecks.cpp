@@ -18,7 +18,7 @@ class CheckMarker {
       : window_(state.Window()),
         catalogue_(state.catalogue),
         marks_(state.marks),
-        index_(IndexFolders(catalogue_, LayOutFolders(catalogue_.folderList))),
+        index_(IndexFolders(catalogue_, LayOutFolders(catalogue_))),
         checking_(checking) {
     for (std::size_t i = 0; i < catalogue_.folderList.size(); ++i)
       if (marks_.ItemOf(i) != kNoTreeItem) keyOfItem_.emplace(marks_.ItemOf(i), catalogue_.folderList[i].objectId);

@@ -20,7 +20,7 @@ void KeepListedRows(WizardState& state, const FolderRows& rows) {
 
 void ShowFolder(WizardState& state, std::uint32_t key) {
   const Catalogue& catalogue = state.catalogue;
-  const FolderContents contents = ContentsOfFolder(catalogue, LayOutFolders(catalogue.folderList), key);
+  const FolderContents contents = ContentsOfFolder(catalogue, LayOutFolders(catalogue), key);
   auto rows = std::make_shared<FolderRows>(ShownNames(state.saving.options));
   for (const std::size_t i : contents.folders) rows->AddFolder(catalogue, catalogue.folderList[i], i);
   for (const std::size_t i : contents.files) rows->AddFile(catalogue, catalogue.fileList[i], i);

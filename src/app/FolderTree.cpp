@@ -19,7 +19,7 @@ void AddFolderItems(WizardState& state, TreeItemHandle rootItem) {
   auto& folders = catalogue.folderList;
   CatalogueMarks& marks = state.marks;
   marks.Clear();
-  const FolderLayout layout = LayOutFolders(folders);
+  const FolderLayout layout = LayOutFolders(catalogue);
   const NameDecoder names = ShownNames(state.saving.options);
   if (catalogue.folderCount == 0) catalogue.folderCount = 1;
 

@@ -44,8 +44,9 @@ bool HeadlessWindow::SystemMessage(const std::string& text, SystemIcon icon) {
   return true;
 }
 
-BadSectorAnswer HeadlessWindow::AskBadSector() {
+BadSectorAnswer HeadlessWindow::AskBadSector(const BadSectorQuestion& question) {
   ++badSectorPrompts_;
+  badSectorQuestions_.push_back(question);
   FinishProgressLine();
   return answers_.AnswerBadSector();
 }

@@ -35,7 +35,7 @@ class HeadlessWindow : public ModelWindow {
   void ShowMessage(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
   bool SystemMessage(const std::string& text, SystemIcon icon) override;
-  BadSectorAnswer AskBadSector() override;
+  BadSectorAnswer AskBadSector(const BadSectorQuestion& question) override;
   // The file dialogs return the path given here (the command line's or a test's); without
   // one they are cancelled. Their filters are recorded.
   void AnswerFileDialogsWith(const std::string& path) { chosenFile_ = path; }
@@ -54,6 +54,8 @@ class HeadlessWindow : public ModelWindow {
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   std::vector<std::string> MessageTexts() const;
   int BadSectorPrompts() const { return badSectorPrompts_; }
+  // What each bad-sector question named, in order.
+  const std::vector<BadSectorQuestion>& BadSectorQuestions() const { return badSectorQuestions_; }
   // Keep every text each control is given (for tests; off by default, since a long run
   // changes texts millions of times).
   void RecordTextHistory(bool record) { recordTexts_ = record; }
@@ -73,6 +75,7 @@ class HeadlessWindow : public ModelWindow {
   std::ostream* progressStream_ = nullptr;
   std::vector<ShownMessage> messages_;
   int badSectorPrompts_ = 0;
+  std::vector<BadSectorQuestion> badSectorQuestions_;
   std::string chosenFile_;
   std::vector<std::string> fileDialogFilters_;
   bool launchOpener_ = false;

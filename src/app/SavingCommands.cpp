@@ -25,7 +25,7 @@ constexpr TreeId kTree = TreeId::Folder;
 // The catalogue's folders as the tree shows them, with the entry of each tree item.
 struct ShownFolders {
   ShownFolders(const Catalogue& catalogue, const CatalogueMarks& marks)
-      : layout(LayOutFolders(catalogue.folderList)), index(IndexFolders(catalogue, layout)) {
+      : layout(LayOutFolders(catalogue)), index(IndexFolders(catalogue, layout)) {
     for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
       if (marks.ItemOf(i) != kNoTreeItem) entryOfItem.emplace(marks.ItemOf(i), i);
   }

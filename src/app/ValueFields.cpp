@@ -46,6 +46,12 @@ std::string ModeText(RecoveryMode mode) {
   return {};
 }
 
+std::string SearchModeText(FileSearchKind kind, bool stopped) {
+  std::string text = kind == FileSearchKind::Advanced ? "Advanced File/Folder Search" : "Quick File/Folder Search";
+  if (stopped) text += kStoppedSearchSuffix;
+  return text;
+}
+
 void ShowSelectedDisk(WizardState& state) {
   // The disk the label names, not the one read last: Next has not chosen it yet.
   std::string text = state.disks.selectedLabel;
@@ -83,9 +89,7 @@ void ShowCatalogueValues(WizardState& state) {
   ShowPartitionsFound(state);
   window.SetControlText(kFileSystemValue, FileSystemText(state.catalogue.currentSuperblock));
   window.SetControlText(kDirectoriesValue, std::to_string(state.catalogue.folderList.size()));
-  window.SetControlText(kSearchModeValue, state.fileSearchKind == FileSearchKind::Advanced
-                                              ? "Advanced File/Folder Search"
-                                              : "Quick File/Folder Search");
+  window.SetControlText(kSearchModeValue, SearchModeText(state.fileSearchKind, state.catalogue.stopped));
   ShowPartitionRange(state);
 }
 

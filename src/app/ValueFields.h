@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/WizardModes.h"
+#include "recovery/FileSearchKind.h"
 
 namespace vantrel {
 
@@ -15,6 +16,11 @@ struct ReiserSuperblock;
 // "ReiserFS 3.6, 4 KB" (3.5 for the old format, then the block size); empty without a block size.
 std::string FileSystemText(const ReiserSuperblock& superblock);
 std::string ModeText(RecoveryMode mode);
+
+// The catalogue's search, marked when it was stopped: the catalogue is then incomplete,
+// whichever folder the status line shows.
+inline constexpr const char* kStoppedSearchSuffix = " (stopped: incomplete)";
+std::string SearchModeText(FileSearchKind kind, bool stopped);
 
 void ShowSelectedDisk(WizardState& state);
 void ShowSelectedMode(WizardState& state);

@@ -4,9 +4,9 @@
 
 namespace vantrel {
 
-BadSectorPolicy WindowBadSectorPrompt::AskBadSector() {
+BadSectorPolicy WindowBadSectorPrompt::AskBadSector(const BadSectorQuestion& question) {
   if (window_ == nullptr) return BadSectorPolicy::Skip;
-  return static_cast<BadSectorPolicy>(time_.Timed([this] { return window_->AskBadSector(); }));
+  return static_cast<BadSectorPolicy>(time_.Timed([&] { return window_->AskBadSector(question); }));
 }
 
 }  // namespace vantrel

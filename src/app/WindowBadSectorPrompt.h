@@ -11,7 +11,7 @@ class WindowPort;
 class WindowBadSectorPrompt : public BadSectorPrompt {
  public:
   explicit WindowBadSectorPrompt(WindowPort*& window) : window_(window) {}
-  BadSectorPolicy AskBadSector() override;
+  BadSectorPolicy AskBadSector(const BadSectorQuestion& question) override;
   // The time spent on this question, for the estimates of the runs that asked it.
   QuestionTime& Time() { return time_; }
 

@@ -12,6 +12,7 @@
 #include "app/ListModel.h"
 #include "app/TreeModel.h"
 #include "app/WizardModes.h"
+#include "disk/BadSectorPrompt.h"
 #include "saving/SavePrompts.h"
 
 namespace vantrel {
@@ -39,7 +40,8 @@ class WindowPort : public SavePrompts {
   // it offers Yes and No and returns true for Yes; otherwise it has one OK button and
   // returns true.
   virtual bool SystemMessage(const std::string& text, SystemIcon icon) = 0;
-  virtual BadSectorAnswer AskBadSector() = 0;
+  // "Bad Sector Encountered", naming the sectors and the file (when known) it is about.
+  virtual BadSectorAnswer AskBadSector(const BadSectorQuestion& question) = 0;
   // A Yes/No question about a run under way ("terminate this process?"): it goes away by
   // itself, as No, once runGoesOn() turns false, so that no question outlives its run.
   virtual bool AskAboutRun(const std::string& text, const std::function<bool()>& runGoesOn) {

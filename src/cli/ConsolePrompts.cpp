@@ -4,6 +4,16 @@
 
 namespace vantrel::cli {
 
+namespace {
+
+// The question's details on the one line of a notice: their lines joined with ", ".
+std::string OnOneLine(std::string text) {
+  for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos;) text.replace(at, 1, ", ");
+  return text;
+}
+
+}  // namespace
+
 ConsolePrompts::ConsolePrompts(const PresetAnswers& preset, bool interactive, ProgressLine& line)
     : preset_(preset), line_(line) {
   if (interactive) terminal_.emplace(std::cin, std::cerr);
@@ -14,13 +24,13 @@ void ConsolePrompts::TellOnce(bool& told, const std::string& text) {
   told = true;
 }
 
-BadSectorPolicy ConsolePrompts::AskBadSector() {
+BadSectorPolicy ConsolePrompts::AskBadSector(const BadSectorQuestion& question) {
   line_.Finish();
   if (preset_.badSectors) return *preset_.badSectors;
-  if (terminal_) return terminal_->AskBadSector();
+  if (terminal_) return terminal_->AskBadSector(question);
   TellOnce(toldBadSectors_,
-           "Bad Sector Encountered: no terminal to ask, answering Skip All "
-           "(choose with --bad-sectors retry|skip|retry-all|skip-all)");
+           "Bad Sector Encountered: " + OnOneLine(BadSectorDetails(question)) +
+               ": no terminal to ask, answering Skip All (choose with --bad-sectors retry|skip|retry-all|skip-all)");
   return BadSectorPolicy::SkipAll;
 }
 

@@ -23,7 +23,7 @@ class ConsolePrompts : public BadSectorPrompt, public SavePrompts {
   // With interactive set, what is not preset is asked on the terminal.
   ConsolePrompts(const PresetAnswers& preset, bool interactive, ProgressLine& line);
 
-  BadSectorPolicy AskBadSector() override;
+  BadSectorPolicy AskBadSector(const BadSectorQuestion& question) override;
   ReplaceAnswer AskReplaceFile(const std::string& path) override;
   WriteErrorAnswer AskWriteError(const std::string& path) override;
 

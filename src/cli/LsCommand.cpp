@@ -149,9 +149,14 @@ void PrintJson(const Catalogue& catalogue, const FolderLayout& layout, const Nam
              [&](std::size_t i) {
                return EntryJson(catalogue, catalogue.fileList[i], paths.FilePath(catalogue.fileList[i]), names);
              });
+  // Every folder but a "Lost" that holds nothing, as the tree shows them.
+  std::vector<std::size_t> shown;
+  for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
+    if (layout.placed[i] || !IsLostFolder(catalogue.folderList[i])) shown.push_back(i);
   std::cout << ",\n  \"folders\": ";
-  PrintArray(catalogue.folderList.size(), "  ",
-             [&](std::size_t i) { return EntryJson(catalogue, catalogue.folderList[i], folderPaths[i], names); });
+  PrintArray(shown.size(), "  ", [&](std::size_t i) {
+    return EntryJson(catalogue, catalogue.folderList[shown[i]], folderPaths[shown[i]], names);
+  });
   std::cout << ",\n  \"lost\": {\n    \"files\": ";
   PrintArray(lost.files.size(), "    ",
              [&](std::size_t i) { return nlohmann::json(names.Decode(paths.FilePath(catalogue.fileList[lost.files[i]]))); });
@@ -178,7 +183,7 @@ int LsCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
   const LsOptions& options = options_;
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
   const Catalogue& catalogue = session.Chosen()->catalogue;
-  const FolderLayout layout = LayOutFolders(catalogue.folderList);
+  const FolderLayout layout = LayOutFolders(catalogue);
   if (options.json) {
     PrintJson(catalogue, layout, session.Names());
     return kSuccess;

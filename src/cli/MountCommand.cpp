@@ -24,7 +24,7 @@ class StandingBadSectorAnswer : public BadSectorPrompt {
       : policy_(answer && (*answer == BadSectorPolicy::Retry || *answer == BadSectorPolicy::RetryAll)
                     ? BadSectorPolicy::RetryAll
                     : BadSectorPolicy::SkipAll) {}
-  BadSectorPolicy AskBadSector() override { return policy_; }
+  BadSectorPolicy AskBadSector(const BadSectorQuestion&) override { return policy_; }
 
  private:
   BadSectorPolicy policy_;

@@ -42,9 +42,10 @@ bool TerminalQuestions::AskYesNo(const std::string& question) {
   }
 }
 
-BadSectorPolicy TerminalQuestions::AskBadSector() {
+BadSectorPolicy TerminalQuestions::AskBadSector(const BadSectorQuestion& question) {
   for (;;) {
     out_ << "Bad Sector Encountered: Encountered Bad Sector(s) while reading disk.\n"
+         << BadSectorDetails(question) << "\n"
          << "  [r] Retry  [s] Skip  [R] Retry All  [S] Skip All (default: Retry) " << std::flush;
     std::string line;
     if (!std::getline(in_, line)) return BadSectorPolicy::Skip;  // closing means Skip

@@ -15,7 +15,7 @@ class TerminalQuestions {
  public:
   TerminalQuestions(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
   bool AskYesNo(const std::string& question);
-  BadSectorPolicy AskBadSector();
+  BadSectorPolicy AskBadSector(const BadSectorQuestion& question);
   ReplaceAnswer AskReplace(const std::string& path);
   WriteErrorAnswer AskWriteError(const std::string& path);
 

@@ -52,7 +52,9 @@ int SectorReader::ReadSectors(const SectorReadRequest& request) {
 
   BadSectorPolicy policy = policy_.load();
   if (policy != BadSectorPolicy::RetryAll && policy != BadSectorPolicy::SkipAll) {
-    policy = prompt_ != nullptr ? prompt_->AskBadSector() : BadSectorPolicy::Skip;
+    policy = prompt_ != nullptr
+                 ? prompt_->AskBadSector({request.firstSector, request.count, ReadsForFile::Current()})
+                 : BadSectorPolicy::Skip;
     policy_.store(policy);
   }
   if (policy == BadSectorPolicy::Retry || policy == BadSectorPolicy::RetryAll) {

@@ -25,7 +25,7 @@ std::string ListingLine(std::string parentPath, const std::string& child) {
 
 void WriteCatalogueListing(const Catalogue& catalogue, const std::string& separator, std::ostream& out,
                            const NameDecoder& names) {
-  const FolderLayout layout = LayOutFolders(catalogue.folderList);
+  const FolderLayout layout = LayOutFolders(catalogue);
   // A folder's path, and the names it is made of.
   struct Parent {
     std::string path;

@@ -24,7 +24,7 @@ struct Pending {
 }  // namespace
 
 MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states, const NameDecoder& names) {
-  const FolderLayout layout = LayOutFolders(catalogue.folderList);
+  const FolderLayout layout = LayOutFolders(catalogue);
   const auto& folders = catalogue.folderList;
   const auto modeOf = [](const CatalogueEntry& entry) -> std::optional<std::uint32_t> {
     if (entry.mode == kNotSeen || entry.mode == 0) return std::nullopt;

@@ -13,7 +13,7 @@ std::string NoSuchFolderText(const std::string& path) { return "there is no fold
 
 std::optional<SaveSelection> SelectFoldersAtPaths(const Catalogue& catalogue, const std::vector<std::string>& paths,
                                                   StepResult& failure) {
-  const FolderLayout layout = LayOutFolders(catalogue.folderList);
+  const FolderLayout layout = LayOutFolders(catalogue);
   const FolderIndex index = IndexFolders(catalogue, layout);
   std::vector<bool> whole(catalogue.folderList.size()), above(catalogue.folderList.size());
   bool everything = paths.empty();

@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "base/RemoveOnUnwind.h"
+#include "disk/BadSectorPrompt.h"
 #include "saving/FileBodyWriter.h"
 
 namespace vantrel {
@@ -112,6 +113,7 @@ void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const 
     return;
   }
   RemoveOnUnwind unfinished(path.c_str(), fd);
+  const ReadsForFile reading(path.string());  // a bad sector on the way names the file
   const FileBody body = bodies_.Collect(file.objectId, file.parentId);
   std::uint64_t reported = 0;
   BodyWriteHooks hooks;
@@ -150,6 +152,7 @@ bool WriteFileForViewing(const PartitionSource& partition, const Catalogue& cata
   const int fd = CreateForWriting(path);
   if (fd < 0) return false;
   RemoveOnUnwind unfinished(path.c_str(), fd);
+  const ReadsForFile reading(path.string());
   BodyCollector bodies(partition, catalogue, source);
   FileBodyWriter writer(bodies.Blocks());
   writer.Write(fd, bodies.Collect(file.objectId, file.parentId), file.size);

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <sstream>
 
 #include "app/ControlIds.h"
 #include "app/FolderListing.h"
@@ -14,6 +15,8 @@
 #include "app/CatalogueBuildCommands.h"
 #include "app/CatalogueBuildCommands.h"
 #include "reiserfs/catalogue/EntryTimeText.h"
+#include "logs/ListingLines.h"
+#include "recovery/FolderSelection.h"
 #include "reiserfs/catalogue/FolderLayout.h"
 #include "support/TestWizard.h"
 
@@ -114,9 +117,53 @@ TEST_F(CatalogueViews, LostListsItsFoldersAndTheFilesWhoseFolderIsMissing) {
 TEST_F(CatalogueViews, PathsFollowThePlacement) {
   PassAndFill();
   const Catalogue& c = wizard_.state.catalogue;
-  const CataloguePaths paths = PathsOf(c, LayOutFolders(c.folderList));
+  const CataloguePaths paths = PathsOf(c, LayOutFolders(c));
   EXPECT_EQ(paths.folders, (std::vector<std::string>{"Lost", "A", "A/B", "Lost/C", "Lost/D", "Lost/D/E", "F"}));
   EXPECT_EQ(paths.files, (std::vector<std::string>{"root.txt", "A/B/in-b.txt", "Lost/orphan.txt", "Lost/D/in-d.txt"}));
+}
+
+// "Lost" is shown where something is in it: a folder whose parent is gone, or a file whose
+// folder is. A catalogue that lost nothing (a quick build of a sound volume) keeps its
+// "Lost" entry, as the recovery logs store it, but neither the tree, the listing, the
+// paths nor a save show it.
+TEST(LostFolder, IsShownOnlyWhenSomethingIsInIt) {
+  struct Case {
+    const char* name;
+    std::uint32_t fileParent;  // the folder of the one file
+    std::uint32_t folderParent;  // the parent of folder B
+    bool lost;
+  };
+  for (const Case& c : {Case{"nothing lost", 10, 10, false}, Case{"a file lost", 77, 10, true},
+                        Case{"a folder lost", 10, kLostFolderId, true}}) {
+    SCOPED_TRACE(c.name);
+    TestWizard wizard;
+    Catalogue& catalogue = wizard.state.catalogue;
+    AppendFolder(catalogue, kLostFolderName, kLostFolderId, 0, 0, 0, 0);
+    AppendFolder(catalogue, "A", 10, 2, 1136451903, 0, 0);
+    AppendFolder(catalogue, "B", 11, c.folderParent, 1136451903, 0, 0);
+    AppendFile(catalogue, "f.txt", 20, c.fileParent, 1136451903, 5, 0);
+    catalogue.folderCount = 3;
+    catalogue.fileCount = 1;
+    ReplaceFolderTree(wizard.state);
+    AddFolderItems(wizard.state, wizard.window.TreeRoot(TreeId::Folder));
+
+    const TreeModel tree = wizard.window.Tree(TreeId::Folder);
+    std::vector<std::string> top;
+    for (const TreeItemHandle child : tree.Children(tree.Root())) top.push_back(tree.Text(child));
+    const std::vector<std::string> expected = c.lost ? std::vector<std::string>{"A", "Lost"}
+                                                     : std::vector<std::string>{"A"};
+    EXPECT_EQ(top, expected);
+    std::ostringstream listing;
+    WriteCatalogueListing(catalogue, "\n", listing);
+    EXPECT_EQ(listing.str().find("Root-> Lost") != std::string::npos, c.lost) << listing.str();
+    const FolderLayout layout = LayOutFolders(catalogue);
+    EXPECT_EQ(FolderAtPath(catalogue, layout, "Lost").has_value(), c.lost);
+    // Saving everything makes a "Lost" folder only when there is something to put in it.
+    StepResult failure;
+    const auto selection = SelectFoldersAtPaths(catalogue, {}, failure);
+    ASSERT_TRUE(selection.has_value());
+    EXPECT_EQ(selection->folders, c.lost ? 4u : 3u);  // the root, A, B (and Lost)
+  }
 }
 
 class EntryTimeTexts : public ::testing::Test {

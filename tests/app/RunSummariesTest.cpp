@@ -68,7 +68,7 @@ TEST(RunSummariesTest, TimeRemainingLeavesOutTheTimeSpentOnQuestions) {
 class SlowWindow : public HeadlessWindow {
  public:
   using HeadlessWindow::HeadlessWindow;
-  BadSectorAnswer AskBadSector() override {
+  BadSectorAnswer AskBadSector(const BadSectorQuestion&) override {
     std::this_thread::sleep_for(150ms);
     return BadSectorAnswer::Skip;
   }
@@ -85,7 +85,7 @@ TEST(RunSummariesTest, TheTimeAtTheBadSectorAndReplaceQuestionsIsCountedOnce) {
   WindowBadSectorPrompt badSector(window);
   QuestionTime& questions = badSector.Time();
   TimedSavePrompts prompts(slow, questions);
-  EXPECT_EQ(badSector.AskBadSector(), BadSectorPolicy::Skip);
+  EXPECT_EQ(badSector.AskBadSector({}), BadSectorPolicy::Skip);
   EXPECT_EQ(prompts.AskReplaceFile("/x"), ReplaceAnswer::Yes);
   EXPECT_GE(questions.Total(), 300ms);
   EXPECT_LT(questions.Total(), 300ms + 1s * kSlowdown);

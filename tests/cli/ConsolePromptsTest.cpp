@@ -18,15 +18,19 @@ using cli::PresetAnswers;
 using cli::ProgressLine;
 using cli::TerminalQuestions;
 
+const BadSectorQuestion kQuestion{2048, 8, "/saved/docs/report.pdf"};
+
 TEST(TerminalQuestions, ReadsShortAndLongAnswersAndTreatsEndOfInputAsClosing) {
   std::istringstream in("\nR\nskip-all\nwhat\nS\n");
   std::ostringstream out;
   TerminalQuestions terminal(in, out);
-  EXPECT_EQ(terminal.AskBadSector(), BadSectorPolicy::Retry);  // Enter: the default button
-  EXPECT_EQ(terminal.AskBadSector(), BadSectorPolicy::RetryAll);
-  EXPECT_EQ(terminal.AskBadSector(), BadSectorPolicy::SkipAll);
-  EXPECT_EQ(terminal.AskBadSector(), BadSectorPolicy::SkipAll);  // asked again after "what"
-  EXPECT_EQ(terminal.AskBadSector(), BadSectorPolicy::Skip);     // end of input closes it
+  EXPECT_EQ(terminal.AskBadSector(kQuestion), BadSectorPolicy::Retry);  // Enter: the default button
+  EXPECT_EQ(terminal.AskBadSector(kQuestion), BadSectorPolicy::RetryAll);
+  EXPECT_EQ(terminal.AskBadSector(kQuestion), BadSectorPolicy::SkipAll);
+  EXPECT_EQ(terminal.AskBadSector(kQuestion), BadSectorPolicy::SkipAll);  // asked again after "what"
+  EXPECT_EQ(terminal.AskBadSector(kQuestion), BadSectorPolicy::Skip);     // end of input closes it
+  // Each asking names the sectors and the file.
+  EXPECT_NE(out.str().find("Sectors 2048 - 2055\nFile : /saved/docs/report.pdf\n"), std::string::npos) << out.str();
   std::istringstream yesNo("maybe\nyes\n");
   TerminalQuestions asker(yesNo, out);
   EXPECT_TRUE(asker.AskYesNo("Stop?"));
@@ -59,15 +63,15 @@ TEST(ConsolePrompts, WithoutATerminalTheCarefulAnswersAreGivenAndSaidOnce) {
   ProgressLine line(nullptr);
   ConsolePrompts prompts(PresetAnswers{}, /*interactive=*/false, line);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(prompts.AskBadSector(), BadSectorPolicy::SkipAll);
-  EXPECT_EQ(prompts.AskBadSector(), BadSectorPolicy::SkipAll);
+  EXPECT_EQ(prompts.AskBadSector(kQuestion), BadSectorPolicy::SkipAll);
+  EXPECT_EQ(prompts.AskBadSector(kQuestion), BadSectorPolicy::SkipAll);
   EXPECT_EQ(prompts.AskReplaceFile("x"), ReplaceAnswer::NoToAll);
   EXPECT_EQ(prompts.AskReplaceFile("y"), ReplaceAnswer::NoToAll);
   EXPECT_EQ(prompts.AskWriteError("z"), WriteErrorAnswer::Skip);
   const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_EQ(said,
-            "Bad Sector Encountered: no terminal to ask, answering Skip All "
-            "(choose with --bad-sectors retry|skip|retry-all|skip-all)\n"
+            "Bad Sector Encountered: Sectors 2048 - 2055, File : /saved/docs/report.pdf: no terminal to ask, "
+            "answering Skip All (choose with --bad-sectors retry|skip|retry-all|skip-all)\n"
             "Replace File Confirmation: no terminal to ask, existing files are kept "
             "(choose with --replace yes-to-all|no-to-all)\n");
 }
@@ -76,7 +80,7 @@ TEST(ConsolePrompts, AnswersGivenInAdvanceAreTakenWithoutAWord) {
   ProgressLine line(nullptr);
   ConsolePrompts prompts(PresetAnswers{BadSectorPolicy::Retry, ReplaceAnswer::YesToAll}, false, line);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(prompts.AskBadSector(), BadSectorPolicy::Retry);
+  EXPECT_EQ(prompts.AskBadSector(kQuestion), BadSectorPolicy::Retry);
   EXPECT_EQ(prompts.AskReplaceFile("x"), ReplaceAnswer::YesToAll);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
@@ -88,7 +92,7 @@ TEST(ProgressLine, DrawsOnItsTerminalAndEndsTheLineBeforeAQuestion) {
   line.SetPercent(25);  // within a tenth of a second: not drawn again
   EXPECT_EQ(terminal.str(), "\r\033[K0%  Searching Blocks 1/4");
   ConsolePrompts prompts(PresetAnswers{BadSectorPolicy::Skip, {}}, false, line);
-  prompts.AskBadSector();
+  prompts.AskBadSector(kQuestion);
   EXPECT_EQ(terminal.str(), "\r\033[K0%  Searching Blocks 1/4\r\033[K");
   line.Finish();  // nothing open: nothing more
   EXPECT_EQ(terminal.str(), "\r\033[K0%  Searching Blocks 1/4\r\033[K");

@@ -50,6 +50,29 @@ TEST_F(SectorReaderPolicy, RetryPromptsOncePerFailingRequestAndKeepsTheReadableS
   EXPECT_EQ(wizard_.window.BadSectorPrompts(), 2);  // Retry is not sticky
 }
 
+TEST_F(SectorReaderPolicy, TheQuestionNamesTheFailedSectorsAndTheFileTheyWereReadFor) {
+  wizard_.answers.AddBadSector(BadSectorAnswer::Skip);
+  wizard_.answers.AddBadSector(BadSectorAnswer::Skip);
+  wizard_.answers.AddBadSector(BadSectorAnswer::Skip);
+  ReadRun();
+  {
+    const ReadsForFile saving("/out/docs/report.pdf");
+    ReadRun(9);
+    {
+      const ReadsForFile inner("/out/other.txt");
+      EXPECT_EQ(ReadsForFile::Current(), "/out/other.txt");
+    }
+    EXPECT_EQ(ReadsForFile::Current(), "/out/docs/report.pdf");
+  }
+  ReadRun(10);
+  const auto& asked = wizard_.window.BadSectorQuestions();
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(BadSectorDetails(asked[0]), "Sectors 8 - 15");  // outside a file: the sectors alone
+  EXPECT_EQ(BadSectorDetails(asked[1]), "Sectors 9 - 16\nFile : /out/docs/report.pdf");
+  EXPECT_EQ(asked[2].file, "");  // the scope has ended
+  EXPECT_EQ(BadSectorDetails({10, 1, ""}), "Sector 10");
+}
+
 TEST_F(SectorReaderPolicy, SkipLeavesTheBufferAsTheFailedReadLeftIt) {
   wizard_.answers.AddBadSector(BadSectorAnswer::Skip);
   EXPECT_EQ(ReadRun(), 0);

@@ -13,6 +13,8 @@
 #include "app/RecoveryLogCommands.h"
 #include "app/RunSummaries.h"
 #include "app/SavingCommands.h"
+#include "app/FolderListing.h"
+#include "app/ValueFields.h"
 #include "logs/RecoveryLogFile.h"
 #include "logs/RecoveryLogFormat.h"
 #include "app/CatalogueBuildCommands.h"
@@ -141,7 +143,9 @@ TEST_F(RecoveryLogTest, LoadAtStageZeroTakesPartitionsAndCatalogueAndReadsTheSel
   EXPECT_EQ(state().currentPartition.partitionStartSector, 2063u);
 
   const TreeModel folders = window().Tree(TreeId::Folder);
-  ASSERT_EQ(folders.Children(folders.Root()).size(), 2u);  // docs, then Lost
+  // docs; the log's "Lost" holds nothing and is not shown (the log keeps its entry).
+  ASSERT_EQ(folders.Children(folders.Root()).size(), 1u);
+  EXPECT_EQ(state().catalogue.Name(state().catalogue.folderList[0]), kLostFolderName);
   EXPECT_EQ(folders.Text(folders.Children(folders.Root())[0]), "docs");
   EXPECT_EQ(window().CurrentView(), WizardView::CatalogueShown);
   EXPECT_TRUE(window().Control(control::kBackButton).shown);
@@ -287,8 +291,8 @@ TEST_P(FixtureLogs, CatalogueComesBackWholeFromItsLog) {
   EXPECT_EQ(Fields(a, a.fileList), Fields(b, b.fileList));
   EXPECT_EQ(a.currentSuperblock.Encode(), b.currentSuperblock.Encode());
   if (c.advanced) ExpectSameObjects(a.objectList, b.objectList);
-  const CataloguePaths pathsA = PathsOf(a, LayOutFolders(a.folderList));
-  const CataloguePaths pathsB = PathsOf(b, LayOutFolders(b.folderList));
+  const CataloguePaths pathsA = PathsOf(a, LayOutFolders(a));
+  const CataloguePaths pathsB = PathsOf(b, LayOutFolders(b));
   EXPECT_EQ(pathsA.folders, pathsB.folders);
   EXPECT_EQ(pathsA.files, pathsB.files);
   EXPECT_EQ(loaded.state.currentPartition.partitionStartSector, built.state.currentPartition.partitionStartSector);
@@ -325,6 +329,11 @@ TEST_F(FixtureLogs, AStoppedBuildIsMarkedIncompleteWhereItIsShownSavedAndLogged)
   RunCatalogueBuild(built.state, job);
   ASSERT_TRUE(built.state.catalogue.stopped);
   EXPECT_EQ(built.window.ControlText(control::kStatusText), kIncompleteCatalogue);
+  // The search's field keeps saying so when a folder takes the status line.
+  const std::string stoppedSearch = std::string("Advanced File/Folder Search") + kStoppedSearchSuffix;
+  EXPECT_EQ(built.window.ControlText(control::kSearchModeValue), stoppedSearch);
+  ShowFolder(built.state, kRootFolderId);
+  EXPECT_EQ(built.window.ControlText(control::kSearchModeValue), stoppedSearch);
 
   // Saved from: the summary says what it was saved from.
   built.state.saving.run.filesSaved = 1;
@@ -340,11 +349,13 @@ TEST_F(FixtureLogs, AStoppedBuildIsMarkedIncompleteWhereItIsShownSavedAndLogged)
   ASSERT_EQ(LoadRecoveryLog(loaded.state), LogLoadOutcome::Loaded);
   EXPECT_TRUE(loaded.state.catalogue.stopped);
   EXPECT_EQ(loaded.window.ControlText(control::kStatusText), kIncompleteCatalogue);
+  EXPECT_EQ(loaded.window.ControlText(control::kSearchModeValue), stoppedSearch);
 
   // A build that ran to its end clears the mark.
   RunCatalogueBuild(built.state, BeginCatalogueBuild(built.state, true));
   EXPECT_FALSE(built.state.catalogue.stopped);
   EXPECT_EQ(built.window.ControlText(control::kStatusText), "");
+  EXPECT_EQ(built.window.ControlText(control::kSearchModeValue), "Advanced File/Folder Search");
 }
 
 }  // namespace

@@ -92,10 +92,13 @@ class PortDialogsTest : public ::testing::Test {
 };
 
 TEST_F(PortDialogsTest, BadSectorEncounteredShowsItsButtonsAndHandsEachAnswerToTheWorker) {
-  const std::function<BadSectorAnswer()> ask = [this] { return window_.AskBadSector(); };
+  const std::function<BadSectorAnswer()> ask = [this] {
+    return window_.AskBadSector({81920, 1, "/saved/sizes/4097.bin"});
+  };
   const Answerer check = [](QMessageBox* box) {
     EXPECT_EQ(box->windowTitle(), "Bad Sector Encountered");
-    EXPECT_EQ(box->text(), "Encountered Bad Sector(s) while reading disk.");
+    EXPECT_EQ(box->text(),
+              "Encountered Bad Sector(s) while reading disk.\n\nSector 81920\nFile : /saved/sizes/4097.bin");
     EXPECT_EQ(ButtonTexts(box), (QStringList{"Retry", "Skip", "Retry All", "Skip All"}));
     EXPECT_EQ(box->defaultButton(), box->findChild<QPushButton*>("retry"));
   };

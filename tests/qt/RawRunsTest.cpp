@@ -41,7 +41,7 @@ std::map<std::string, std::string> FolderDigests(const fs::path& folder) {
 class RawRunsTest : public WindowFixture {
  protected:
   void CheckEveryKind() {
-    auto* kinds = static_cast<QTableView*>(Control(kRawFileTypesList));
+    auto* kinds = static_cast<QAbstractItemView*>(Control(kRawFileTypesList));
     for (int row = 0; row < kinds->model()->rowCount(); ++row)
       kinds->model()->setData(kinds->model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
   }

@@ -1,6 +1,7 @@
-// What the user sees at the default size: every column of the catalogue in sight, the
-// caption of a short message box whole, the Settings dialog no taller than the window, and
-// no partition details left behind by Search More Partitions.
+// What the user sees at the default size: every column of the catalogue in sight, every
+// kind of raw recovery in sight with its whole caption and no control of that step over
+// another, the caption of a short message box whole, the Settings dialog no taller than
+// the window, and no partition details left behind by Search More Partitions.
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -10,7 +11,9 @@
 #include "app/PartitionSearchCommands.h"
 #include "app/RawRecoveryPanel.h"
 #include "app/WizardState.h"
+#include "app/qt/MainWindowLayout.h"
 #include "app/qt/PortDialogs.h"
+#include "carving/RawSignatures.h"
 #include "qt/WindowFixture.h"
 
 namespace vantrel::test {
@@ -43,6 +46,37 @@ TEST_F(WindowLayoutTest, EveryCatalogueColumnFitsTheListWithItsTexts) {
       EXPECT_GE(header->sectionSize(column), list->fontMetrics().horizontalAdvance(text)) << column << " " << row;
     }
   }
+}
+
+TEST_F(WindowLayoutTest, RawRecoveryShowsEveryKindWholeAndNoControlOverAnother) {
+  Open(CarveFixtureImage("carve-basic"));
+  ChooseDiskAndMode(kRawRecoveryMode);
+  app_->window.RefreshNow();
+  auto* kinds = static_cast<QAbstractItemView*>(Control(kRawFileTypesList));
+  ASSERT_TRUE(kinds->isVisible());
+  ASSERT_EQ(kinds->model()->rowCount(), kKindCount);
+  const QRect room = kinds->viewport()->rect();
+  for (int row = 0; row < kKindCount; ++row) {
+    const QModelIndex index = kinds->model()->index(row, 0);
+    const std::string caption = index.data().toString().toStdString();
+    const QRect at = kinds->visualRect(index);
+    EXPECT_TRUE(room.contains(at)) << caption << " is out of sight: " << at.x() << "," << at.y() << " " << at.width()
+                                   << "x" << at.height() << " in " << room.width() << "x" << room.height();
+    EXPECT_GE(at.width(), kinds->sizeHintForIndex(index).width()) << caption << " is cut";
+  }
+  // The controls in sight, groups aside (they frame others), cover none of each other.
+  std::vector<std::pair<int, QRect>> shown;
+  for (const qt::TemplateControl& placed : qt::TemplateControls())
+    if (placed.kind != qt::ControlKind::Group && Control(placed.id) && Control(placed.id)->isVisible())
+      shown.emplace_back(placed.id, Control(placed.id)->geometry());
+  for (std::size_t a = 0; a < shown.size(); ++a)
+    for (std::size_t b = a + 1; b < shown.size(); ++b)
+      EXPECT_FALSE(shown[a].second.intersects(shown[b].second)) << shown[a].first << " and " << shown[b].first;
+  // Each group holds its controls whole.
+  for (const auto& [group, inside] :
+       {std::pair{kRawFileTypesGroup, kRawFileTypesList}, std::pair{kRawMethodGroup, kRawEndSector},
+        std::pair{kRawMethodGroup, kRawExactSizes}, std::pair{kRawReportGroup, kRawResultsList}})
+    EXPECT_TRUE(Control(group)->geometry().contains(Control(inside)->geometry())) << inside;
 }
 
 TEST_F(WindowLayoutTest, AShortMessageLeavesRoomForTheWholeCaption) {

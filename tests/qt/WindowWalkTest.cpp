@@ -5,7 +5,14 @@
 // it shows must be the step it is at: its controls, its value fields (compared with the
 // wizard's state and the disk's own size), each shared command greyed or not in the menu and
 // on its top button alike as the step allows, and the keyboard focus on a control the user
-// can reach.
+// can reach. After a run that was stopped, no file is left cut short: the carved files are
+// the ones the runs reported, each of its size, the one being written at the Stop is gone,
+// and every saved file the disk's manifest names is the disk's file byte for byte; a
+// stopped catalogue says so in its search field for as long as it is shown.
+//
+// The walk's disk is mbr-mixed with the documents and archives of carve-mixed after it, so
+// that raw recovery finds files to carve (some larger than what it copies between looks at
+// Stop) and the searches find the same partitions.
 //
 // VANTREL_WALK_SEED and VANTREL_WALK_STEPS run one long walk (scripts/window-walk.sh).
 
@@ -16,11 +23,16 @@
 #include <QTableView>
 #include <QUrl>
 #include <fstream>
+#include <iostream>
+#include <map>
 #include <random>
+#include <regex>
+#include <set>
 
 #include "app/RecoveryLogCommands.h"
 #include "app/ValueFields.h"
 #include "base/ByteCountText.h"
+#include "carving/RawRecoveryState.h"
 #include "qt/WindowFixture.h"
 
 namespace vantrel::test {
@@ -75,6 +87,7 @@ class WindowWalk : public WindowFixture {
   }
   void Answer(QWidget* dialog, const QString& name) {
     if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+      NoteSummary(box->text().toStdString());
       const QList<QAbstractButton*> buttons = box->buttons();
       if (box->text().contains("exit", Qt::CaseInsensitive)) {
         for (QAbstractButton* button : buttons)
@@ -109,6 +122,54 @@ class WindowWalk : public WindowFixture {
       return files->reject();
     }
     if (auto* other = qobject_cast<QDialog*>(dialog)) other->reject();
+  }
+
+  // A run's summary: what a carve wrote is noted (its run is over, its report final), and
+  // a stopped run's files are looked at when the window is next at rest.
+  void NoteSummary(const std::string& text) {
+    if (text.starts_with("Raw recovery")) {
+      const RawRecoveryReport& report = app_->state.rawRecovery.report;
+      for (const CarvedFile& file : report.files) carved_[file.path] = file.bytes;
+      if (!report.removedFile.empty()) carved_.erase(report.removedFile);
+    }
+    if (text.starts_with("Raw recovery stopped.") || text.starts_with("Saving stopped.")) ++stoppedRuns_;
+  }
+
+  // The saved path of every file of the disk's ReiserFS partitions, with its digests.
+  void ReadManifest() {
+    const nlohmann::json manifest = FixtureManifest("mbr-mixed");
+    for (const int index : {1, 5})
+      for (const auto& entry : ManifestPartition(manifest, index)["entries"])
+        if (entry["kind"] == "file") savedDigests_[SavedPath(entry["path"])].insert(entry["sha256"].get<std::string>());
+  }
+
+  // What the stopped runs left in the walk's destinations: nothing cut short.
+  void CheckNoFileCutShort(const std::string& trail) {
+    const RawRecoveryReport& report = app_->state.rawRecovery.report;
+    if (!report.removedFile.empty()) {
+      ASSERT_FALSE(fs::exists(report.removedFile)) << trail << " left " << report.removedFile;
+    }
+    static const std::regex carvedName("[A-Z]+[0-9]+\\.[A-Z]+");
+    for (int n = 0; n < 3; ++n) {
+      const fs::path out = temp_.Path() / ("out-" + std::to_string(n));
+      if (!fs::is_directory(out)) continue;
+      for (const auto& file : fs::recursive_directory_iterator(out)) {
+        if (!file.is_regular_file()) continue;
+        const std::string path = file.path().string();
+        const std::string relative = fs::relative(file.path(), out).string();
+        if (const auto carved = carved_.find(path); carved != carved_.end()) {
+          ASSERT_EQ(file.file_size(), carved->second) << trail << " carved " << path;
+        } else if (const auto saved = savedDigests_.find(relative); saved != savedDigests_.end()) {
+          ASSERT_TRUE(saved->second.contains(Sha256OfFile(path))) << trail << " saved " << path;
+        } else {
+          // Not a file of the manifest's (one only an advanced build finds), nor one a run
+          // reported: no carve may leave such a file.
+          ASSERT_FALSE(file.path().parent_path() == out &&
+                       std::regex_match(file.path().filename().string(), carvedName))
+              << trail << " unreported " << path;
+        }
+      }
+    }
   }
 
   bool Chance(int percent) { return std::uniform_int_distribution<int>(0, 99)(random_) < percent; }
@@ -189,7 +250,7 @@ class WindowWalk : public WindowFixture {
         return "list";
       }
       case 9: {
-        auto* kinds = static_cast<QTableView*>(Control(kRawFileTypesList));
+        auto* kinds = static_cast<QAbstractItemView*>(Control(kRawFileTypesList));
         if (kinds->isVisible() && kinds->model()->rowCount() > 0) {
           const QModelIndex index = kinds->model()->index(Pick(kinds->model()->rowCount()), 0);
           kinds->model()->setData(index, Chance(50) ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
@@ -235,9 +296,9 @@ class WindowWalk : public WindowFixture {
     ASSERT_EQ(text(kBootSectorsValue), searched ? std::to_string(state.partitionTable.count) : "") << trail;
     ASSERT_EQ(text(kDirectoriesValue), catalogue ? std::to_string(state.catalogue.folderList.size()) : "") << trail;
     ASSERT_EQ(text(kFileSystemValue).empty(), !catalogue) << trail;
-    const char* search = state.fileSearchKind == FileSearchKind::Advanced ? "Advanced File/Folder Search"
-                                                                          : "Quick File/Folder Search";
-    ASSERT_EQ(text(kSearchModeValue), catalogue ? search : "") << trail;
+    // A stopped search says so for as long as its catalogue is shown.
+    ASSERT_EQ(text(kSearchModeValue), catalogue ? SearchModeText(state.fileSearchKind, state.catalogue.stopped) : "")
+        << trail;
   }
 
   // A command the menu and a top button share is greyed in both or in neither, as the step
@@ -277,9 +338,22 @@ class WindowWalk : public WindowFixture {
   }
 
   bool Quiet() const { return !app_->wizard.Workers().AnyRunning() && !QApplication::activeModalWidget(); }
+  // Waits for the window to be at rest. A carve under way may be stopped on the way, at a
+  // moment drawn at random, so that Stops land anywhere in a run, in the middle of a file
+  // too, not only in its first steps.
   void Settle() {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!Quiet() && std::chrono::steady_clock::now() < limit) QTest::qWait(2);
+    const auto now = std::chrono::steady_clock::now();
+    const auto limit = now + std::chrono::seconds(30);
+    const auto stopAt = now + std::chrono::milliseconds(Pick(600));
+    bool stopped = !Chance(30);
+    while (!Quiet() && std::chrono::steady_clock::now() < limit) {
+      if (!stopped && std::chrono::steady_clock::now() >= stopAt && app_->state.rawRecovery.running.load() &&
+          !QApplication::activeModalWidget()) {
+        stopped = true;
+        PressButton(kRawStartButton);  // Stop; its question is answered at random
+      }
+      QTest::qWait(2);
+    }
   }
 
   // What the window shows at rest is the step it is at.
@@ -322,12 +396,21 @@ class WindowWalk : public WindowFixture {
     CheckSharedCommands(trail);
     if (HasFatalFailure()) return;
     CheckFocus(trail);
+    if (HasFatalFailure() || stoppedRuns_ == checkedStops_) return;
+    checkedStops_ = stoppedRuns_;
+    CheckNoFileCutShort(trail);
   }
 
   void Walk(unsigned seed, int steps) {
     random_.seed(seed);
     qt::ModeButton::SetRestDelay(0);
-    imagePath_ = FixtureImage("mbr-mixed");
+    imagePath_ = (temp_.Path() / "walk.img").string();
+    {
+      std::ofstream disk(imagePath_, std::ios::binary);
+      for (const std::string& part : {FixtureImage("mbr-mixed"), CarveFixtureImage("carve-mixed")})
+        disk << std::ifstream(part, std::ios::binary).rdbuf();
+    }
+    ReadManifest();
     Open(imagePath_);
     // A recovery log of this disk for Load Log to find.
     logPath_ = (temp_.Path() / "WALK.SAV").string();
@@ -360,10 +443,17 @@ class WindowWalk : public WindowFixture {
     qt::ModeButton::SetRestDelay(300);
     EXPECT_GT(atRest, steps / 20);
     RecordProperty("dialogs", dialogs_);
+    RecordProperty("stopped runs", stoppedRuns_);
+    std::cout << "seed " << seed << ": " << steps << " steps, " << atRest << " at rest, " << dialogs_ << " dialogs, "
+              << stoppedRuns_ << " stopped runs looked at, " << carved_.size() << " carved files known\n";
   }
 
   std::mt19937 random_;
   std::string imagePath_;
+  std::map<std::string, std::uint64_t> carved_;                // path: bytes, as the runs reported
+  std::map<std::string, std::set<std::string>> savedDigests_;  // saved path: the disk's digests
+  int stoppedRuns_ = 0;
+  int checkedStops_ = 0;
   std::string logPath_;
   int dialogs_ = 0;
   NoDesktop desktop_;

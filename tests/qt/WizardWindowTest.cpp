@@ -94,6 +94,10 @@ TEST_F(WizardWindowTest, QuickWalkSavesACheckedFolderByteForByte) {
   Snap("3-catalogue");
   EXPECT_TRUE(app_->window.TreeWidget(TreeId::Folder)->isVisible());
   EXPECT_GT(static_cast<QTableView*>(Control(kDetailsList))->model()->rowCount(), 0);
+  // A sound volume lost nothing: the tree shows no "Lost" folder, as the console lists none.
+  EXPECT_TRUE(app_->window.TreeWidget(TreeId::Folder)
+                  ->findItems("Lost", Qt::MatchExactly | Qt::MatchRecursive)
+                  .isEmpty());
   // Tab moves between the folder tree and the list; Enter on a folder row opens it.
   QTreeWidget* folders = app_->window.TreeWidget(TreeId::Folder);
   auto* list = static_cast<QTableView*>(Control(kDetailsList));
@@ -132,7 +136,7 @@ TEST_F(WizardWindowTest, AdvancedWalkSavesACheckedFolderByteForByte) {
 TEST_F(WizardWindowTest, RawWalkCarvesTheCheckedKinds) {
   Open(CarveFixtureImage("carve-basic"));
   ChooseDiskAndMode(kRawRecoveryMode);
-  auto* kinds = static_cast<QTableView*>(Control(kRawFileTypesList));
+  auto* kinds = static_cast<QAbstractItemView*>(Control(kRawFileTypesList));
   ASSERT_TRUE(kinds->isVisible());
   for (int row = 0; row < kinds->model()->rowCount(); ++row)
     kinds->model()->setData(kinds->model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);

@@ -78,7 +78,7 @@ class CatalogueOnFixtures : public ::testing::Test {
 
   // Every entry is shown at its path, folders and files alike.
   void ExpectManifestPaths(const nlohmann::json& entries) const {
-    const CataloguePaths paths = PathsOf(Cat(), LayOutFolders(Cat().folderList));
+    const CataloguePaths paths = PathsOf(Cat(), LayOutFolders(Cat()));
     std::set<std::string> shown(paths.folders.begin(), paths.folders.end());
     shown.insert(paths.files.begin(), paths.files.end());
     for (const auto& entry : entries) EXPECT_TRUE(shown.contains(entry["path"].get<std::string>())) << entry["path"];
@@ -251,7 +251,7 @@ TEST_F(CatalogueOnFixtures, AdvancedBuildFindsTheReformattedFileSystemWhereItsLe
   EXPECT_GE(named, 248u);  // of 325
   EXPECT_GE(timed, 318u);
   // What lost its parent is shown in "Lost".
-  const FolderLayout layout = LayOutFolders(Cat().folderList);
+  const FolderLayout layout = LayOutFolders(Cat());
   const FolderContents lost = ContentsOfFolder(Cat(), layout, kLostFolderId);
   EXPECT_FALSE(lost.folders.empty());
   EXPECT_FALSE(lost.files.empty());

@@ -54,7 +54,7 @@ class SyntheticVolumeReadBack : public ::testing::Test {
   void ExpectCatalogueIsWhatWasWritten(const SyntheticVolumeSummary& summary) const {
     ASSERT_EQ(Cat().folderList.size(), summary.folders + 1);
     ASSERT_EQ(Cat().fileList.size(), summary.files);
-    const CataloguePaths paths = PathsOf(Cat(), LayOutFolders(Cat().folderList));
+    const CataloguePaths paths = PathsOf(Cat(), LayOutFolders(Cat()));
     std::size_t seen = 0;
     const auto check = [&](const CatalogueEntry& entry, const std::string& path, bool folder) {
       const auto found = written_.find({entry.parentId, entry.objectId});

@@ -249,6 +249,12 @@ TEST_F(SavingOnFixtures, UnreadableBlockOfAFileIsWrittenAsZerosAndTheFileNamedDa
   EXPECT_EQ(wizard_.answers.BadSectorPrompts(), 1);
   ASSERT_EQ(wizard_.state.saving.run.damagedFiles.size(), 1u);
   const std::string saved = wizard_.state.saving.run.damagedFiles[0];
+  // The question named the block's sectors and the file being saved.
+  ASSERT_EQ(wizard_.window.BadSectorQuestions().size(), 1u);
+  const BadSectorQuestion& asked = wizard_.window.BadSectorQuestions()[0];
+  EXPECT_EQ(asked.firstSector, badByte / 512);
+  EXPECT_EQ(asked.count, 8u);
+  EXPECT_EQ(asked.file, saved);
   EXPECT_EQ(fs::file_size(saved), 300000u);
   std::ifstream in(saved, std::ios::binary);
   const std::string content(std::istreambuf_iterator<char>(in), {});

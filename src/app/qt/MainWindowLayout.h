@@ -1,6 +1,8 @@
 #pragma once
 // The main window's controls at the places of its template (498 x 289 dialog units, drawn
-// at 1.5 x 1.625 pixels per unit), each carrying its identifier as objectName.
+// at 1.5 x 1.625 pixels per unit), each carrying its identifier as objectName. The window
+// is 60 pixels taller than the template: the lists and trees take the room, and the raw
+// recovery panel lays its kinds out in one column above a report as wide as the panel.
 
 #include <QRect>
 #include <QSize>
@@ -12,7 +14,10 @@ class QWidget;
 
 namespace vantrel::qt {
 
-enum class ControlKind { Button, IconButton, Picture, Text, Group, Radio, ModeRadio, Check, List, Progress, Edit, Combo, Tree };
+// A List is a table of rows and columns; a CheckList a column of check boxes.
+enum class ControlKind {
+  Button, IconButton, Picture, Text, Group, Radio, ModeRadio, Check, List, CheckList, Progress, Edit, Combo, Tree
+};
 
 struct TemplateControl {
   int id;

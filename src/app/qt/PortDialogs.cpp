@@ -95,11 +95,11 @@ bool SystemBox(QWidget* parent, const std::string& text, SystemIcon icon) {
   return true;
 }
 
-BadSectorAnswer BadSectorDialog(QWidget* parent) {
+BadSectorAnswer BadSectorDialog(QWidget* parent, const std::string& details) {
   // The buttons in the order of the answers' values; Retry is the default, Skip the escape.
+  const QString text = "Encountered Bad Sector(s) while reading disk.\n\n" + QString::fromStdString(details);
   const int answer =
-      ButtonDialog(parent, "BadSectorEncountered", "Bad Sector Encountered",
-                   "Encountered Bad Sector(s) while reading disk.",
+      ButtonDialog(parent, "BadSectorEncountered", "Bad Sector Encountered", text,
                    {{"Retry", "retry"}, {"Skip", "skip"}, {"Retry All", "retryAll"}, {"Skip All", "skipAll"}}, 0, 1);
   return static_cast<BadSectorAnswer>(answer);
 }

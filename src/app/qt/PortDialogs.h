@@ -19,7 +19,7 @@ void InformationBox(QWidget* parent, const std::string& text);
 // Yes and No; with asked, the box goes away by itself (as No) once asked() turns false.
 bool QuestionBox(QWidget* parent, const std::string& text, const std::function<bool()>& asked = {});
 bool SystemBox(QWidget* parent, const std::string& text, SystemIcon icon);
-BadSectorAnswer BadSectorDialog(QWidget* parent);
+BadSectorAnswer BadSectorDialog(QWidget* parent, const std::string& details);
 ReplaceAnswer ReplaceDialog(QWidget* parent, const std::string& path);
 WriteErrorAnswer WriteErrorDialog(QWidget* parent, const std::string& path);
 // "File Saving": the folder typed or browsed, empty on "&Cancel". "&Settings" runs

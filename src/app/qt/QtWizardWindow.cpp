@@ -112,10 +112,10 @@ QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
     binders_[i] = std::make_unique<TreeBinder>(TreeWidget(kTreeOfIndex[i]), folder, root, item);
   }
   for (const int id : kListIds) {
-    auto* view = static_cast<QTableView*>(controls_.at(id));
+    auto* view = static_cast<QAbstractItemView*>(controls_.at(id));
     auto* model = new ListTableModel(*this, id, id == kRawFileTypesList, view);
     view->setModel(model);
-    view->horizontalHeader()->setStretchLastSection(true);
+    if (auto* table = qobject_cast<QTableView*>(view)) table->horizontalHeader()->setStretchLastSection(true);
     view->setTabKeyNavigation(false);  // Tab leaves the list; the arrows walk its rows
     lists_[id] = model;
   }
@@ -123,9 +123,11 @@ QtWizardWindow::QtWizardWindow(WizardState& state) : state_(state) {
   // A name cut short by its column shows whole as a tooltip.
   CutTextTooltips::Watch(static_cast<QTableView*>(controls_.at(kDetailsList)));
   for (const TreeId tree : kTreeOfIndex) CutTextTooltips::Watch(TreeWidget(tree));
-  // The results list shows its four rows whole.
-  static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setMinimumSectionSize(14);
-  static_cast<QTableView*>(controls_.at(kRawResultsList))->verticalHeader()->setDefaultSectionSize(15);
+  // The results list shows its four rows whole; the Report group names it.
+  auto* results = static_cast<QTableView*>(controls_.at(kRawResultsList));
+  results->verticalHeader()->setMinimumSectionSize(14);
+  results->verticalHeader()->setDefaultSectionSize(15);
+  results->horizontalHeader()->hide();
   setFixedSize(sizeHint());
   qApp->installEventFilter(this);
 }
@@ -459,10 +461,11 @@ void QtWizardWindow::ApplyList(int id) {
   const auto found = lists_.find(id);
   if (found == lists_.end()) return;
   ListTableModel* model = found->second;
-  auto* view = static_cast<QTableView*>(controls_.at(id));
+  auto* view = static_cast<QAbstractItemView*>(controls_.at(id));
   const bool reset = model->Refresh(List(id));
   const ListModel& list = model->Snapshot();
-  if (reset) FitListColumns(view, list);
+  auto* table = qobject_cast<QTableView*>(view);
+  if (reset && table) FitListColumns(table, list);
   // The engines' selection marks are the view's selection.
   applyingSelection_ = true;
   QItemSelection selection;
@@ -478,7 +481,7 @@ void QtWizardWindow::ApplyList(int id) {
   }
   view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
   applyingSelection_ = false;
-  if (id == kDetailsList) ShowSortIndicator(view->horizontalHeader(), list);
+  if (id == kDetailsList) ShowSortIndicator(table->horizontalHeader(), list);
 }
 
 void QtWizardWindow::ApplyTree(TreeId tree) { Binder(tree).Refresh(Tree(tree)); }
@@ -585,8 +588,8 @@ bool QtWizardWindow::AskAboutRun(const std::string& text, const std::function<bo
   return Dialog(false, [&] { return runGoesOn() && QuestionBox(this, text, runGoesOn); });
 }
 
-BadSectorAnswer QtWizardWindow::AskBadSector() {
-  return Dialog(BadSectorAnswer::SkipAll, [&] { return BadSectorDialog(this); });
+BadSectorAnswer QtWizardWindow::AskBadSector(const BadSectorQuestion& question) {
+  return Dialog(BadSectorAnswer::SkipAll, [&] { return BadSectorDialog(this, BadSectorDetails(question)); });
 }
 
 void QtWizardWindow::RunOnWindowThread(const std::function<void()>& fn) {

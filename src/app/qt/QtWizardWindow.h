@@ -48,7 +48,7 @@ class QtWizardWindow : public QMainWindow, public ModelWindow {
   void ShowMessage(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
   bool SystemMessage(const std::string& text, SystemIcon icon) override;
-  BadSectorAnswer AskBadSector() override;
+  BadSectorAnswer AskBadSector(const BadSectorQuestion& question) override;
   bool AskAboutRun(const std::string& text, const std::function<bool()>& runGoesOn) override;
   void Closing() override { closing_ = true; }
   void RunOnWindowThread(const std::function<void()>& fn) override;

@@ -11,8 +11,6 @@ namespace vantrel {
 
 namespace {
 
-bool IsLostFolder(const CatalogueEntry& entry) { return entry.objectId == kLostFolderId && entry.parentId == 0; }
-
 class Placer {
  public:
   Placer(const EntryList& folders, FolderLayout& layout) : folders_(folders), layout_(layout) {
@@ -49,14 +47,25 @@ class Placer {
   std::unordered_map<std::uint32_t, std::vector<std::size_t>> byFolder_;
 };
 
+// True when a file is shown in "Lost": its folder is "Lost" itself or not in the catalogue.
+bool AnyFileLost(const EntryList& files, const FolderLayout& layout) {
+  return std::any_of(files.begin(), files.end(), [&](const CatalogueEntry& file) {
+    const std::uint32_t folder = ShownIn(file, layout);
+    return folder == kLostFolderId || !layout.folderIds.contains(folder);
+  });
+}
+
 }  // namespace
+
+bool IsLostFolder(const CatalogueEntry& entry) { return entry.objectId == kLostFolderId && entry.parentId == 0; }
 
 std::uint32_t ShownIn(const CatalogueEntry& entry, const FolderLayout& layout) {
   if (entry.folderId != 0 && layout.folderIds.contains(entry.folderId)) return entry.folderId;
   return entry.parentId;
 }
 
-FolderLayout LayOutFolders(const EntryList& folders) {
+FolderLayout LayOutFolders(const Catalogue& catalogue) {
+  const EntryList& folders = catalogue.folderList;
   FolderLayout layout;
   layout.children.resize(folders.size());
   layout.placedUnder.assign(folders.size(), kTopLevel);
@@ -79,6 +88,12 @@ FolderLayout LayOutFolders(const EntryList& folders) {
     if (layout.placed[i] || IsLostFolder(folders[i])) continue;
     placer.Place(i, lost);
     placer.PlaceChildren(i, folders[i].objectId);
+  }
+  if (layout.children[lost].empty() && !AnyFileLost(catalogue.fileList, layout)) {
+    // Nothing was lost: "Lost" is not shown (it was placed last at the top).
+    layout.topLevel.pop_back();
+    layout.placed[lost] = false;
+    layout.lostFolder.reset();
   }
   return layout;
 }

@@ -6,8 +6,9 @@
 // was not found and, after them, any folder that neither the root nor "Lost" reaches (a
 // damaged tree whose links loop). Each folder entry is placed once, so damaged links can
 // neither loop nor multiply the tree. Files are listed in the folder they are shown in;
-// "Lost" also lists the files whose folder is not in the catalogue. Nothing in the
-// catalogue is changed.
+// "Lost" also lists the files whose folder is not in the catalogue. Every catalogue holds
+// a "Lost" entry (the recovery logs store it), but one that holds nothing is not placed:
+// a sound volume shows no empty "Lost" folder. Nothing in the catalogue is changed.
 
 #include <cstdint>
 #include <optional>
@@ -27,11 +28,14 @@ struct FolderLayout {
   std::vector<std::vector<std::size_t>> children;  // per folder entry, the entries placed below it
   std::vector<std::size_t> placedUnder;            // per folder entry: its parent entry or kTopLevel
   std::vector<bool> placed;
-  std::optional<std::size_t> lostFolder;           // the "Lost" entry, when the catalogue has one
+  std::optional<std::size_t> lostFolder;           // the "Lost" entry, when it is placed
   std::unordered_set<std::uint32_t> folderIds;     // object ids of the folder entries, and 2
 };
 
-FolderLayout LayOutFolders(const EntryList& folders);
+FolderLayout LayOutFolders(const Catalogue& catalogue);
+
+// The "Lost" folder's own entry (placed or not).
+bool IsLostFolder(const CatalogueEntry& entry);
 
 // The folder entry at a "/"-separated path of folder names from the root, as the tree shows
 // them; an empty optional inside for the root itself, nothing when there is no such folder.
