@@ -138,9 +138,11 @@ class WindowWalk : public WindowFixture {
   // The saved path of every file of the disk's ReiserFS partitions, with its digests.
   void ReadManifest() {
     const nlohmann::json manifest = FixtureManifest("mbr-mixed");
-    for (const int index : {1, 5})
-      for (const auto& entry : ManifestPartition(manifest, index)["entries"])
+    for (const int index : {1, 5}) {
+      const nlohmann::json partition = ManifestPartition(manifest, index);
+      for (const auto& entry : partition["entries"])
         if (entry["kind"] == "file") savedDigests_[SavedPath(entry["path"])].insert(entry["sha256"].get<std::string>());
+    }
   }
 
   // What the stopped runs left in the walk's destinations: nothing cut short.
