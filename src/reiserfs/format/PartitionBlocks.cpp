@@ -33,8 +33,7 @@ int PartitionBlocks::ReadBlock(MutableByteSpan buffer, std::uint32_t block, Unre
   if (onRead_) onRead_(sector);
   if (copies_) {
     if (const auto copy = copies_->CopyOf(block))
-      return copies_->disk.ReadSectors(copies_->startSector + std::uint64_t{*copy} * SectorsPerBlock(),
-                                       SectorsPerBlock(), buffer.first(blockSize_), unread);
+      return copies_->disk.ReadSectors(CopySector(*copy), SectorsPerBlock(), buffer.first(blockSize_), unread);
   }
   return disk_.ReadSectors(sector, SectorsPerBlock(), buffer.first(blockSize_), unread);
 }
@@ -49,8 +48,7 @@ bool PartitionBlocks::ReadBlocksQuietly(MutableByteSpan buffer, std::uint32_t fi
   bool whole = true;
   copies_->ForEachIn(first, buffer.size() / blockSize_, [&](std::uint32_t block, std::uint32_t copy) {
     const auto into = buffer.subspan(std::size_t{block - first} * blockSize_, blockSize_);
-    const std::uint64_t at = copies_->startSector + std::uint64_t{copy} * SectorsPerBlock();
-    whole = whole && copies_->disk.ReadQuietly(at, into) == ReadOutcome::Ok;
+    whole = whole && copies_->disk.ReadQuietly(CopySector(copy), into) == ReadOutcome::Ok;
   });
   return whole;
 }
