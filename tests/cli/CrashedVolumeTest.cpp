@@ -27,7 +27,7 @@ constexpr const char* kReplayedText = "Journal: 1 transactions replayed in memor
 std::string Disk() { return "--disk " + Quoted(FixtureImage(kImage)); }
 
 // Where the crashed volume and its journal lie in the image (the manifest's "journal").
-constexpr std::uint64_t kVolumeByte = 2048 * 512;
+constexpr std::uint64_t kVolumeByte = std::uint64_t{2048} * 512;
 constexpr std::uint64_t kBlockSize = 4096;
 constexpr std::uint64_t kJournalFirst = 18;
 constexpr std::uint64_t kJournalBlocks = 8192 + 1;                   // the area and its header
@@ -41,7 +41,7 @@ void Overwrite(const std::filesystem::path& file, std::uint64_t at, const std::s
 }
 
 std::filesystem::path CopyOfImage(const TempDir& dir) {
-  const std::filesystem::path copy = dir / "crashed.img";
+  std::filesystem::path copy = dir / "crashed.img";
   std::filesystem::copy_file(FixtureImage(kImage), copy);
   return copy;
 }
