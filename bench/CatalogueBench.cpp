@@ -17,18 +17,18 @@
 #include <cstdlib>
 #include <iostream>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
-#include "app/DialogAnswers.h"
-#include "app/FolderTree.h"
-#include "app/HeadlessWindow.h"
-#include "app/WizardState.h"
 #include "base/AlignedBuffer.h"
-#include "app/DiskList.h"
-#include "app/CatalogueBuildCommands.h"
-#include "app/PartitionSearchCommands.h"
-#include "app/PartitionList.h"
-#include "reiserfs/format/ReiserSuperblock.h"
+#include "base/StopToken.h"
+#include "disk/DiskNameTable.h"
+#include "disk/FileDiskSource.h"
+#include "disk/SectorReader.h"
+#include "reiserfs/build/AdvancedCatalogueBuild.h"
+#include "reiserfs/build/QuickCatalogueBuild.h"
+#include "reiserfs/search/PartitionSearch.h"
 
 namespace {
 
@@ -38,52 +38,52 @@ std::string gImage;
 long long gStart = -1;
 std::map<std::string, double> gSecondsPerRun;  // the last measurement of each benchmark
 
+// The image as a disk, and the partition measured: the first one the partition tables list
+// (or the one at --start, or at sector 0 when there is none).
 struct Session {
-  FixedAnswers answers{false, BadSectorAnswer::SkipAll};
-  HeadlessWindow window{answers};
-  WizardState state;
+  DiskNameTable names;
+  std::unique_ptr<SectorReader> reader;
+  std::unique_ptr<DiskReader> disk;
+  std::uint64_t start = 0;
 
   Session() {
-    state.mainWindow = &window;
-    EnumerateDisks(state, {{gImage, {}}});
-    ReplacePartitionTree(state);
+    names.Add({gImage, {}, std::make_unique<FileDiskSource>(gImage)});
+    reader = std::make_unique<SectorReader>(names);
+    disk = std::make_unique<DiskReader>(*reader, 0);
     if (gStart < 0) {
-      QuickSearch(state);
-      if (state.partitionTable.count > 0) {
-        SelectPartition(state, 0);
-        return;
-      }
-      gStart = 0;
+      PartitionSearchProgress quiet;
+      const PartitionSearchResult found = SearchPartitionTables(*disk, quiet);
+      gStart = found.partitions.empty() ? 0 : static_cast<long long>(found.partitions.front().start);
     }
-    const auto superblock = ReadSuperblock(DiskReader(state.reader, state.CurrentDiskIndex),
-                                           static_cast<std::uint64_t>(gStart));
-    const std::uint64_t size = superblock ? std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock() : 0;
-    state.currentPartition = {static_cast<std::uint64_t>(gStart), size, 0};
+    start = static_cast<std::uint64_t>(gStart);
   }
 
-  std::uint64_t PartitionBytes() {
-    const auto superblock = ReadSuperblock(DiskReader(state.reader, state.CurrentDiskIndex),
-                                           state.currentPartition.partitionStartSector);
-    return superblock ? std::uint64_t{superblock->blockCount} * superblock->blockSize : 0;
+  PartitionSource Partition() const { return {*disk, start, ReadPartitionSuperblock(*disk, start)}; }
+
+  std::uint64_t PartitionBytes() const {
+    const PartitionSource partition = Partition();
+    return std::uint64_t{partition.superblock.blockCount} * partition.superblock.blockSize;
   }
 };
 
 template <typename Build>
 void TimeBuild(benchmark::State& bench, const char* name, Build build) {
-  Session session;
+  const Session session;
+  const PartitionSource partition = session.Partition();
   double seconds = 0;
   std::size_t objects = 0;
+  std::optional<Catalogue> built;
   for (auto _ : bench) {
     // Freeing the previous run's catalogue is not part of this run's work.
     bench.PauseTiming();
-    session.state.catalogue.Clear();
+    built.reset();
     bench.ResumeTiming();
+    StopToken stop;
+    SilentBuildStatus sink;
     const auto begin = std::chrono::steady_clock::now();
-    ReplaceFolderTree(session.state);
-    session.state.wizardStage = 1;
-    build(session.state);
+    built.emplace(build(partition, stop, sink));
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    objects = session.state.catalogue.folderList.size() + session.state.catalogue.fileList.size();
+    objects = built->folderList.size() + built->fileList.size();
   }
   bench.counters["objects"] = static_cast<double>(objects);
   bench.counters["ms_per_1000_objects"] = objects ? seconds * 1e3 * 1000 / static_cast<double>(objects) : 0;
@@ -91,21 +91,19 @@ void TimeBuild(benchmark::State& bench, const char* name, Build build) {
   gSecondsPerRun[name] = seconds;
 }
 
-void BM_QuickCatalogueBuild(benchmark::State& bench) { TimeBuild(bench, "quick", QuickCatalogueBuild); }
-void BM_AdvancedCatalogueBuild(benchmark::State& bench) { TimeBuild(bench, "advanced", AdvancedCatalogueBuild); }
+void BM_QuickCatalogueBuild(benchmark::State& bench) { TimeBuild(bench, "quick", BuildQuickCatalogue); }
+void BM_AdvancedCatalogueBuild(benchmark::State& bench) { TimeBuild(bench, "advanced", BuildAdvancedCatalogue); }
 
 // The partition read in 1 MiB pieces, as dd bs=1M reads it, in this process.
 void BM_SequentialRead(benchmark::State& bench) {
-  Session session;
+  const Session session;
   const std::uint64_t bytes = session.PartitionBytes();
   AlignedBuffer buffer(std::size_t{1} << 20);
   double seconds = 0;
   for (auto _ : bench) {
     const auto begin = std::chrono::steady_clock::now();
-    for (std::uint64_t done = 0; done < bytes; done += buffer.Size()) {
-      const std::uint64_t sector = session.state.currentPartition.partitionStartSector + done / kSectorSize;
-      session.state.reader.ReadQuietly(0, sector, buffer.Bytes());
-    }
+    for (std::uint64_t done = 0; done < bytes; done += buffer.Size())
+      session.disk->ReadQuietly(session.start + done / kSectorSize, buffer.Bytes());
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
   }
   bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * bytes));
@@ -114,9 +112,9 @@ void BM_SequentialRead(benchmark::State& bench) {
 
 // dd itself, process start included.
 void BM_DdCommand(benchmark::State& bench) {
-  Session session;
+  const Session session;
   const std::uint64_t bytes = session.PartitionBytes();
-  const std::uint64_t startBytes = session.state.currentPartition.partitionStartSector * kSectorSize;
+  const std::uint64_t startBytes = session.start * kSectorSize;
   const std::string command = "dd if='" + gImage +
                               "' of=/dev/null bs=1M iflag=skip_bytes,count_bytes skip=" + std::to_string(startBytes) +
                               " count=" + std::to_string(bytes) + " status=none";
