@@ -8,6 +8,7 @@
 # Without images, the four members of tests/data/nas (RAID5, chunk 128 KiB, LVM2 volume
 # group "store") are unpacked under build/bench/. The logical volume built is the largest
 # one found. BENCH_RUNS (default 5) rounds; each round runs the two in turn; medians quoted.
+# A NAS share at a realistic size comes from bench/recipes/nas-share (see bench/README.md).
 #
 #   RAID_VOLUME=IMG bench/raid_build_vs_dd.sh
 #
