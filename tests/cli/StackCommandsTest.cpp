@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include "support/CliRunner.h"
 #include "support/Fixtures.h"
@@ -98,26 +100,44 @@ TEST(CliStacks, ArraysWhoseSuperblocksAreGoneArePutTogetherByHand) {
   EXPECT_NE(unreadable.err.find("--raid: this array cannot be read"), std::string::npos) << unreadable.err;
 }
 
-TEST(CliStacks, TheRaidSearchFindsWipedArraysAndTheFirstCandidateReadsWhole) {
+// A stack whose md superblocks are wiped, its members given in another order than their
+// roles, and the --raid the search must rank first (it finds the order too).
+struct WipedStack {
+  std::string fixture;
+  std::vector<std::size_t> given;
+  std::string raid;
+};
+
+// Named by its fixture in the test's listing.
+void PrintTo(const WipedStack& stack, std::ostream* out) { *out << stack.fixture; }
+
+class CliRaidSearch : public testing::TestWithParam<WipedStack> {};
+
+// One fixture a test: the search over five members alone takes minutes under the sanitizers.
+TEST_P(CliRaidSearch, FindsTheWipedArrayAndTheFirstCandidateReadsWhole) {
   const TempDir dir;
-  // Members in another order than their roles: the search finds the order too.
-  const std::map<std::string, std::pair<std::vector<std::size_t>, std::string>> expected = {
-      {"stripe", {{2, 0, 1}, "0:64K:1,2,0::0"}},
-      {"mirror", {{1, 0}, "1:0:0,1::0"}},
-      {"nas", {{3, 1, 0, 2}, "5:128K:2p1,1p1,3p1,0p1:left-symmetric:2048"}},
-      {"dual", {{4, 2, 0, 3, 1}, "6:32K:2,4,1,3,0:left-symmetric:2048"}}};
-  for (const auto& [fixture, given] : expected) {
-    const std::vector<std::string> wiped = WipedMembers(dir, fixture);
-    std::vector<std::string> images;
-    for (const std::size_t member : given.first) images.push_back(wiped[member]);
-    const CliRun search = RunCli(DiskOptions(images) + "partitions --search raid --json");
-    ASSERT_EQ(search.exitCode, 0) << fixture << ": " << search.err;
-    const nlohmann::json found = nlohmann::json::parse(search.out);
-    ASSERT_FALSE(found["candidates"].empty()) << fixture << ": " << search.out;
-    const std::string best = found["candidates"][0]["raid"];
-    EXPECT_EQ(best, given.second) << fixture;
-    ExpectEveryFileSaved(fixture, images, fixture + " from the raid search", "--raid " + best + " ");
-  }
+  const WipedStack& stack = GetParam();
+  const std::vector<std::string> wiped = WipedMembers(dir, stack.fixture);
+  std::vector<std::string> images;
+  for (const std::size_t member : stack.given) images.push_back(wiped[member]);
+  const CliRun search = RunCli(DiskOptions(images) + "partitions --search raid --json");
+  ASSERT_EQ(search.exitCode, 0) << search.err;
+  const nlohmann::json found = nlohmann::json::parse(search.out);
+  ASSERT_FALSE(found["candidates"].empty()) << search.out;
+  const std::string best = found["candidates"][0]["raid"];
+  EXPECT_EQ(best, stack.raid);
+  ExpectEveryFileSaved(stack.fixture, images, stack.fixture + " from the raid search", "--raid " + best + " ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, CliRaidSearch,
+                         testing::Values(WipedStack{"stripe", {2, 0, 1}, "0:64K:1,2,0::0"},
+                                         WipedStack{"mirror", {1, 0}, "1:0:0,1::0"},
+                                         WipedStack{"nas", {3, 1, 0, 2}, "5:128K:2p1,1p1,3p1,0p1:left-symmetric:2048"},
+                                         WipedStack{"dual", {4, 2, 0, 3, 1}, "6:32K:2,4,1,3,0:left-symmetric:2048"}),
+                         [](const testing::TestParamInfo<WipedStack>& info) { return info.param.fixture; });
+
+TEST(CliStacks, TheRaidSearchSaysItsScoresAndWhenNothingHoldsTogether) {
+  const TempDir dir;
   const CliRun text = RunCli(DiskOptions(WipedMembers(dir, "stripe")) + "partitions --search raid");
   EXPECT_NE(text.out.find("  0   score     495  (495 blocks in place, 0 amiss)  --raid 0:64K:0,1,2::0\n"),
             std::string::npos)
