@@ -1,7 +1,8 @@
 #include "reiserfs/format/JournalRecords.h"
 
-#include <algorithm>
 #include <string_view>
+
+#include "base/ByteCursor.h"
 
 namespace vantrel {
 
@@ -15,9 +16,7 @@ constexpr std::size_t kCommitFields = 8;       // transaction id, length
 
 bool HasDescriptorMagic(ByteSpan block) {
   if (block.size() < kDescriptorFields + kMagicFromEnd) return false;
-  const ByteSpan magic = block.subspan(block.size() - kMagicFromEnd, kDescriptorMagic.size());
-  return std::equal(magic.begin(), magic.end(), kDescriptorMagic.begin(),
-                    [](std::byte b, char c) { return std::to_integer<char>(b) == c; });
+  return ByteReader(block.subspan(block.size() - kMagicFromEnd)).LooksAt(kDescriptorMagic);
 }
 
 }  // namespace

@@ -60,16 +60,16 @@ class PartitionBlocks {
   const DiskReader& Disk() const { return disk_; }
 
  private:
-  DiskReader disk_;
-  std::uint64_t start_;
-  std::uint32_t blockSize_;
-  std::uint32_t blockCount_;
-  bool usable_;
   // The first sector of a logged copy, by its block on the journal's device.
   std::uint64_t CopySector(std::uint32_t copy) const {
     return copies_->startSector + std::uint64_t{copy} * SectorsPerBlock();
   }
 
+  DiskReader disk_;
+  std::uint64_t start_;
+  std::uint32_t blockSize_;
+  std::uint32_t blockCount_;
+  bool usable_;
   std::function<void(std::uint64_t)> onRead_;
   std::shared_ptr<const LoggedCopies> copies_;
 };
