@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "disk/SectorReader.h"
+#include "stacks/DegradedRows.h"
 #include "stacks/Parity.h"
 
 namespace vantrel {
@@ -16,6 +17,8 @@ constexpr std::uint64_t kSectorBytes = kSectorSize;
 constexpr std::uint64_t kMirrorPieceBytes = 1 << 20;
 // Reads this large that span several members read them in parallel.
 constexpr std::size_t kParallelReadBytes = 512 << 10;
+// A degraded parity array reads whole rows in batches of about this many array bytes.
+constexpr std::uint64_t kRowBatchBytes = 8 << 20;
 
 }  // namespace
 
@@ -26,6 +29,9 @@ MdArraySource::MdArraySource(MdGeometry geometry, std::vector<std::optional<MdMe
       description_(std::move(description)),
       paths_(std::move(underlyingPaths)) {
   roles_.resize(geometry_.raidDisks);
+  for (const auto& role : roles_) present_.push_back(role.has_value());
+  degradedParity_ = (geometry_.level == 4 || geometry_.level == 5 || geometry_.level == 6) &&
+                    std::find(present_.begin(), present_.end(), false) != present_.end();
 }
 
 bool MdArraySource::ReadMember(std::uint32_t role, std::uint64_t byte, std::span<std::byte> into) const {
@@ -38,17 +44,48 @@ ReadOutcome MdArraySource::Read(std::uint64_t offset, std::span<std::byte> buffe
   const std::uint64_t size = ArraySectors(geometry_) * kSectorBytes;
   const std::uint64_t inside = offset < size ? std::min<std::uint64_t>(buffer.size(), size - offset) : 0;
   std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(inside), buffer.end(), std::byte{0});
+  const auto wanted = buffer.first(static_cast<std::size_t>(inside));
+  const std::uint64_t rowBytes = geometry_.chunkSectors * kSectorBytes *
+                                 (geometry_.raidDisks - (geometry_.level == 6 ? 2 : 1));
+  if (degradedParity_ && inside >= rowBytes) return ReadDegradedRows(offset, wanted);
+  return ReadChunks(offset, wanted);
+}
+
+ReadOutcome MdArraySource::ReadDegradedRows(std::uint64_t offset, std::span<std::byte> into) const {
+  const MemberReader reader = [this](std::uint32_t role, std::uint64_t byte, std::span<std::byte> bytes) {
+    return ReadMember(role, byte, bytes);
+  };
+  const std::uint64_t rowBytes = geometry_.chunkSectors * kSectorBytes *
+                                 (geometry_.raidDisks - (geometry_.level == 6 ? 2 : 1));
+  const std::uint64_t batch = std::max<std::uint64_t>(kRowBatchBytes / rowBytes, 1) * rowBytes;
+  ReadOutcome outcome = ReadOutcome::Ok;
+  std::uint64_t done = 0;
+  while (done < into.size()) {
+    const std::uint64_t at = offset + done;
+    // Batches end at row boundaries, so that the next one starts a row.
+    const std::uint64_t length = std::min<std::uint64_t>((at / batch + 1) * batch - at, into.size() - done);
+    const auto piece = into.subspan(static_cast<std::size_t>(done), static_cast<std::size_t>(length));
+    // A member that fails to read sends the batch the way of single chunks, each with its own rebuild.
+    if (!ReadWholeRows(geometry_, present_, at, piece, reader) && ReadChunks(at, piece) != ReadOutcome::Ok)
+      outcome = ReadOutcome::Failed;
+    done += length;
+  }
+  return outcome;
+}
+
+ReadOutcome MdArraySource::ReadChunks(std::uint64_t offset, std::span<std::byte> into) const {
   // The read cut at chunk boundaries, each piece with the member that holds it.
   std::vector<MemberPiece> pieces;
   std::uint64_t done = 0;
-  while (done < inside) {
+  while (done < into.size()) {
     const std::uint64_t at = offset + done;
-    const std::uint64_t pieceEnd = geometry_.level == 1 ? at + kMirrorPieceBytes
-                                                        : (at / (geometry_.chunkSectors * kSectorBytes) + 1) *
-                                                              geometry_.chunkSectors * kSectorBytes;
-    const auto length = static_cast<std::size_t>(std::min(pieceEnd - at, inside - done));
+    const std::uint64_t pieceEnd = geometry_.level == 1
+                                       ? at + kMirrorPieceBytes
+                                       : (at / kSectorBytes + SectorsLeftInChunk(geometry_, at / kSectorBytes)) *
+                                             kSectorBytes;
+    const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(pieceEnd - at, into.size() - done));
     const std::uint32_t role = geometry_.level == 1 ? 0 : CopiesOf(geometry_, at / kSectorBytes).front().role;
-    pieces.push_back({at, buffer.subspan(static_cast<std::size_t>(done), length), role});
+    pieces.push_back({at, into.subspan(static_cast<std::size_t>(done), length), role});
     done += length;
   }
   return ReadPieces(pieces);

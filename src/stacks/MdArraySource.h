@@ -41,11 +41,17 @@ class MdArraySource : public StackedDiskSource {
     std::uint32_t role = 0;
   };
   ReadOutcome ReadPieces(const std::vector<MemberPiece>& pieces) const;
+  // Cuts [offset, offset + length) at chunk boundaries and reads the pieces.
+  ReadOutcome ReadChunks(std::uint64_t offset, std::span<std::byte> into) const;
+  // A parity array with a member missing: whole stripe rows at a time, a batch after another.
+  ReadOutcome ReadDegradedRows(std::uint64_t offset, std::span<std::byte> into) const;
   ReadOutcome ReadPiece(std::uint64_t offset, std::span<std::byte> into) const;
   ReadOutcome RebuildFromParity(std::uint64_t chunk, std::uint64_t within, std::span<std::byte> into) const;
 
   MdGeometry geometry_;
   std::vector<std::optional<MdMemberData>> roles_;
+  std::vector<bool> present_;
+  bool degradedParity_ = false;
   StackDescription description_;
   std::vector<std::string> paths_;
 };

@@ -10,7 +10,7 @@ namespace {
 // md assembles members up to one event behind the freshest.
 constexpr std::uint64_t kEventMargin = 1;
 
-std::string LevelName(int level) { return "raid" + std::to_string(level); }
+std::string LevelName(int level) { return level == kMdLinear ? "linear" : "raid" + std::to_string(level); }
 
 bool SameShape(const MdGeometry& a, const MdGeometry& b) {
   return a.level == b.level && a.layout == b.layout && a.raidDisks == b.raidDisks && a.chunkSectors == b.chunkSectors;
@@ -37,7 +37,7 @@ void AssembleOne(const std::vector<const MdMemberCandidate*>& group, MdAssemblyR
     return a->superblock.events < b->superblock.events;
   });
   const MdMemberSuperblock& reference = freshest->superblock;
-  const MdGeometry geometry = reference.geometry;
+  MdGeometry geometry = reference.geometry;
   const std::string name = ArrayName(reference);
   if (const auto problem = GeometryProblem(geometry)) {
     result.problems.push_back("array " + name + ": " + *problem);
@@ -100,7 +100,16 @@ void AssembleOne(const std::vector<const MdMemberCandidate*>& group, MdAssemblyR
     used.push_back(member->container.get());
     if (std::find(paths.begin(), paths.end(), member->path) == paths.end()) paths.push_back(member->path);
   }
-  if (missing.size() > RedundantMembers(geometry) || !EveryChunkHasACopy(geometry, present)) {
+  // RAID0 and linear arrays use what each member offers, whichever member was the reference.
+  if (geometry.level == 0 || geometry.level == kMdLinear) {
+    geometry.roleSectors.assign(geometry.raidDisks, 0);
+    for (std::uint32_t role = 0; role < geometry.raidDisks; ++role)
+      if (byRole[role] != nullptr) geometry.roleSectors[role] = byRole[role]->superblock.dataSectors;
+  }
+  // RAID10 reads on while any copy of every chunk is there, however many members are gone.
+  const bool readable = geometry.level == 10 ? EveryChunkHasACopy(geometry, present)
+                                             : missing.size() <= RedundantMembers(geometry);
+  if (!readable) {
     result.problems.push_back("array " + name + " (" + description.level + "): " + std::to_string(missing.size()) +
                               " of " + std::to_string(geometry.raidDisks) + " members missing, it cannot be read");
     return;

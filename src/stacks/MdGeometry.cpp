@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "stacks/MemberZones.h"
+
 namespace vantrel {
 
 namespace {
@@ -27,6 +29,9 @@ constexpr std::uint64_t kMaxChunkSectors = std::uint64_t{1} << 22;  // 2 GiB
 bool IsPowerOfTwo(std::uint64_t n) { return n != 0 && (n & (n - 1)) == 0; }
 
 bool IsParityLevel(int level) { return level == 4 || level == 5 || level == 6; }
+
+// RAID0 over members that differ, and linear arrays: laid out in zones.
+bool InZones(const MdGeometry& g) { return g.level == kMdLinear || (g.level == 0 && !g.roleSectors.empty()); }
 
 struct Raid10Shape {
   std::uint32_t near = 1;
@@ -76,12 +81,19 @@ Raid10Extent ExtentOf(const MdGeometry& g, const Raid10Shape& s) {
 std::optional<std::string> GeometryProblem(const MdGeometry& g) {
   if (g.raidDisks == 0 || g.raidDisks > kMaxArrayMembers)
     return "an array of " + std::to_string(g.raidDisks) + " members";
-  if (g.memberSectors == 0) return "members without data";
+  if (!g.roleSectors.empty() && g.roleSectors.size() != g.raidDisks) return "member sizes that do not fit";
+  if (g.level == kMdLinear)
+    return g.chunkSectors == 0 || IsPowerOfTwo(g.chunkSectors)
+               ? std::nullopt
+               : std::optional<std::string>("a linear rounding of " + std::to_string(g.chunkSectors) + " sectors");
+  if (g.memberSectors == 0 && g.roleSectors.empty()) return "members without data";
   if (g.level == 1) return std::nullopt;
   if (g.level != 0 && !IsParityLevel(g.level) && g.level != 10)
     return "RAID level " + std::to_string(g.level) + " is not read";
   if (!IsPowerOfTwo(g.chunkSectors) || g.chunkSectors < 8 || g.chunkSectors > kMaxChunkSectors)
     return "a chunk of " + std::to_string(g.chunkSectors) + " sectors";
+  if (g.level == 0 && !g.roleSectors.empty())
+    return MemberZonesOf(g).empty() ? std::optional<std::string>("members smaller than a chunk") : std::nullopt;
   if (g.memberSectors < g.chunkSectors) return "members smaller than a chunk";
   if (g.level == 5 && (g.raidDisks < 2 || g.layout > kParityLast)) return "RAID5 layout " + std::to_string(g.layout);
   if (g.level == 4 && g.raidDisks < 2) return "RAID4 of one member";
@@ -102,6 +114,10 @@ std::optional<std::string> GeometryProblem(const MdGeometry& g) {
 
 std::uint64_t ArraySectors(const MdGeometry& g) {
   if (g.level == 1) return g.memberSectors;
+  if (InZones(g)) {
+    const std::vector<StripZone> zones = MemberZonesOf(g);
+    return zones.empty() ? 0 : zones.back().arrayEnd;
+  }
   const std::uint64_t chunks = g.memberSectors / g.chunkSectors;
   if (g.level == 10) return ExtentOf(g, ShapeOf(g)).arrayChunks * g.chunkSectors;
   return chunks * g.chunkSectors * DataDisks(g);
@@ -129,6 +145,8 @@ std::string LayoutName(const MdGeometry& g) {
     return name;
   }
   if (g.level == 4) return "parity-last";
+  if (g.level == 0 && MemberZonesOf(g).size() > 1)
+    return g.layout == kRaid0AlternateLayout ? "alternate zones" : "original zones";
   if (g.level != 5 && g.level != 6) return {};
   static const char* const kNames[] = {"left-asymmetric", "right-asymmetric", "left-symmetric",
                                        "right-symmetric", "parity-first",     "parity-last"};
@@ -211,6 +229,10 @@ std::vector<MemberPlace> CopiesOf(const MdGeometry& g, std::uint64_t arraySector
     for (std::uint32_t role = 0; role < g.raidDisks; ++role) places.push_back({role, arraySector});
     return places;
   }
+  if (InZones(g)) {
+    if (const auto place = PlaceInZones(g, MemberZonesOf(g), arraySector)) places.push_back(*place);
+    return places;
+  }
   const std::uint64_t chunk = arraySector / g.chunkSectors;
   const std::uint64_t within = arraySector % g.chunkSectors;
   if (g.level == 0) {
@@ -262,8 +284,9 @@ std::vector<MemberPlace> CopiesOf(const MdGeometry& g, std::uint64_t arraySector
 }
 
 std::optional<std::uint64_t> ArraySectorAt(const MdGeometry& g, std::uint32_t role, std::uint64_t memberSector) {
-  if (role >= g.raidDisks || memberSector >= g.memberSectors) return std::nullopt;
+  if (role >= g.raidDisks || (!InZones(g) && memberSector >= g.memberSectors)) return std::nullopt;
   if (g.level == 1) return memberSector;
+  if (InZones(g)) return ArraySectorInZones(g, MemberZonesOf(g), role, memberSector);
   const std::uint64_t memberChunk = memberSector / g.chunkSectors;
   const std::uint64_t within = memberSector % g.chunkSectors;
   std::optional<std::uint64_t> chunk;
@@ -299,6 +322,12 @@ std::uint64_t SectorsLeftInChunk(const MdGeometry& g, std::uint64_t arraySector)
   if (g.level == 1) {
     const std::uint64_t size = ArraySectors(g);
     return arraySector < size ? size - arraySector : 0;
+  }
+  if (g.level == kMdLinear) {
+    const std::vector<StripZone> zones = MemberZonesOf(g);
+    for (const StripZone& zone : zones)
+      if (arraySector < zone.arrayEnd) return zone.arrayEnd - arraySector;
+    return 0;
   }
   return g.chunkSectors - arraySector % g.chunkSectors;
 }

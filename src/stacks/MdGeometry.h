@@ -1,8 +1,8 @@
 #pragma once
-// Where an array's sectors lie on its members: the chunk maps of RAID0, RAID1, RAID4,
-// RAID5 and RAID6 (every rotating layout) and RAID10 (near, far and offset copies), as the
-// md driver lays them out. Pure arithmetic over sector numbers; member sectors count from
-// the start of each member's data area.
+// Where an array's sectors lie on its members: the chunk maps of RAID0 (in zones where the
+// members differ in size), linear arrays, RAID1, RAID4, RAID5 and RAID6 (every rotating
+// layout) and RAID10 (near, far and offset copies), as the md driver lays them out. Pure arithmetic over sector
+// numbers; member sectors count from the start of each member's data area.
 
 #include <cstdint>
 #include <optional>
@@ -11,12 +11,20 @@
 
 namespace vantrel {
 
+inline constexpr int kMdLinear = -1;
+// RAID0 layouts of arrays in several zones (0: not said, read as the original).
+inline constexpr std::uint32_t kRaid0OriginalLayout = 1;
+inline constexpr std::uint32_t kRaid0AlternateLayout = 2;
+
 struct MdGeometry {
-  int level = 0;             // 0, 1, 4, 5, 6 or 10
+  int level = 0;             // kMdLinear, 0, 1, 4, 5, 6 or 10
   std::uint32_t layout = 0;  // the superblock's layout number
   std::uint32_t raidDisks = 0;
-  std::uint64_t chunkSectors = 0;   // unused for RAID1
+  std::uint64_t chunkSectors = 0;   // unused for RAID1; a linear array's rounding (or 0)
   std::uint64_t memberSectors = 0;  // data sectors used on each member
+  // RAID0 and linear: the data sectors each role offers, where the members differ (empty:
+  // memberSectors each).
+  std::vector<std::uint64_t> roleSectors = {};
 };
 
 inline constexpr std::uint32_t kMaxArrayMembers = 64;

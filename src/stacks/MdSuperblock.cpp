@@ -1,5 +1,6 @@
 #include "stacks/MdSuperblock.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -73,6 +74,7 @@ std::optional<MdMemberSuperblock> DecodeMdSuperblock090(std::span<const std::byt
   if (sb.geometry.memberSectors > superOffset || superOffset >= memberSectors) return std::nullopt;
   sb.superOffset = superOffset;
   sb.dataOffset = 0;
+  sb.dataSectors = superOffset;  // everything before the superblock, as the driver takes it
   sb.events = bigEndian ? (std::uint64_t{word(39)} << 32 | word(40)) : (std::uint64_t{word(40)} << 32 | word(39));
   sb.clean = (word(33) & 1) != 0;
   // This member's own descriptor: faulty (bit 0), active (1), in sync (2).
@@ -109,11 +111,13 @@ std::optional<MdMemberSuperblock> DecodeMdSuperblock1(std::span<const std::byte>
                            ReadU32(block, 88), size != 0 ? size : dataSize};
   // The data must lie on the member, apart from the superblock.
   const std::uint64_t used = sb.geometry.memberSectors;
+  const std::uint64_t spans = std::max(used, dataSize);
   if (used == 0 || (dataSize != 0 && used > dataSize) || sb.dataOffset > memberSectors ||
-      used > memberSectors - sb.dataOffset)
+      spans > memberSectors - sb.dataOffset)
     return std::nullopt;
-  if (sb.dataOffset <= superOffset ? sb.dataOffset + used > superOffset : superOffset + 2 > sb.dataOffset)
+  if (sb.dataOffset <= superOffset ? sb.dataOffset + spans > superOffset : superOffset + 2 > sb.dataOffset)
     return std::nullopt;
+  sb.dataSectors = dataSize != 0 ? dataSize : used;
   sb.events = ReadU64(block, 200);
   sb.clean = ReadU64(block, 208) == ~std::uint64_t{0};
   const std::uint32_t features = ReadU32(block, 8);

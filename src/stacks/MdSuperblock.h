@@ -22,8 +22,11 @@ struct MdMemberSuperblock {
   ArrayUuid arrayUuid{};
   std::string name;  // the array's name (1.x), empty for 0.90
   MdGeometry geometry;
-  std::uint64_t dataOffset = 0;       // sectors from the start of the member to its data
-  std::uint64_t superOffset = 0;      // sectors from the start of the member to the superblock
+  std::uint64_t dataOffset = 0;   // sectors from the start of the member to its data
+  std::uint64_t superOffset = 0;  // sectors from the start of the member to the superblock
+  // The data sectors this member offers: what RAID0 zones and linear arrays use of it,
+  // whatever the other members offer.
+  std::uint64_t dataSectors = 0;
   std::optional<std::uint32_t> role;  // none for a spare or a member marked faulty
   std::uint64_t events = 0;
   bool clean = false;

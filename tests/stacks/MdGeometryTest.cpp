@@ -77,6 +77,23 @@ TEST(MdGeometry, Raid10NearFarAndOffsetCopies) {
   EXPECT_EQ(Places(odd, 8 * 1), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{2, 0}, {0, 8}}));
 }
 
+TEST(MdGeometry, Raid0OfUnequalMembersStripesZonesAndLinearConcatenates) {
+  // Members of 1, 3 and 5 chunks: a zone over all three, one over the last two, one over the last.
+  MdGeometry zoned{0, 1, 3, 8, 0, {8, 24, 40}};
+  EXPECT_EQ(ArraySectors(zoned), 3u * 8 + 2 * 16 + 16);
+  EXPECT_EQ(LayoutName(zoned), "original zones");
+  // Chunk 3 opens the second zone: the original layout counts chunks from the array's start...
+  EXPECT_EQ(Places(zoned, 8 * 3 + 1), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{2, 9}}));
+  EXPECT_EQ(Places(zoned, 8 * 8), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{2, 32}}));
+  // ... the alternate one from the zone's.
+  zoned.layout = 2;
+  EXPECT_EQ(Places(zoned, 8 * 3 + 1), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{1, 9}}));
+  const MdGeometry linear{-1, 0, 2, 0, 0, {100, 50}};
+  EXPECT_EQ(ArraySectors(linear), 150u);
+  EXPECT_EQ(Places(linear, 120), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{1, 20}}));
+  EXPECT_EQ(SectorsLeftInChunk(linear, 90), 10u);
+}
+
 TEST(MdGeometry, SizesAndRefusals) {
   EXPECT_EQ(ArraySectors({5, 2, 4, 256, 94208}), 282624u);  // the four-member NAS of the fixtures
   EXPECT_EQ(ArraySectors({0, 0, 3, 128, 40936}), 122496u);  // members cut to whole chunks
@@ -87,7 +104,6 @@ TEST(MdGeometry, SizesAndRefusals) {
   EXPECT_TRUE(GeometryProblem({5, 7, 4, 8, 800}));       // no such RAID5 layout
   EXPECT_TRUE(GeometryProblem({6, 2, 3, 8, 800}));       // RAID6 needs four members
   EXPECT_TRUE(GeometryProblem({10, 0x103, 2, 8, 800}));  // three copies over two members
-  EXPECT_TRUE(GeometryProblem({-1, 0, 2, 0, 800}));      // linear is not read
   EXPECT_TRUE(GeometryProblem({0, 0, 100000, 8, 800}));
   EXPECT_EQ(RedundantMembers({6, 2, 5, 8, 800}), 2u);
 }
@@ -99,11 +115,24 @@ namespace vantrel::test {
 namespace {
 
 TEST(MdGeometry, EveryArraySectorIsFoundAgainFromWhereItsDataLies) {
-  const std::vector<MdGeometry> shapes = {{0, 0, 3, 8, 800},      {1, 0, 2, 0, 800},        {4, 0, 4, 8, 800},
-                                          {5, 0, 4, 16, 800},     {5, 1, 3, 8, 800},        {5, 2, 5, 8, 800},
-                                          {5, 3, 4, 8, 800},      {6, 2, 5, 8, 800},        {6, 0, 6, 8, 800},
-                                          {6, 18, 5, 8, 800},     {10, 0x102, 4, 8, 800},   {10, 0x102, 3, 8, 800},
-                                          {10, 0x201, 4, 8, 800}, {10, 0x10201, 4, 8, 800}, {10, 0x201, 3, 8, 800}};
+  const std::vector<MdGeometry> shapes = {{0, 0, 3, 8, 800},
+                                          {1, 0, 2, 0, 800},
+                                          {4, 0, 4, 8, 800},
+                                          {5, 0, 4, 16, 800},
+                                          {5, 1, 3, 8, 800},
+                                          {5, 2, 5, 8, 800},
+                                          {5, 3, 4, 8, 800},
+                                          {6, 2, 5, 8, 800},
+                                          {6, 0, 6, 8, 800},
+                                          {6, 18, 5, 8, 800},
+                                          {10, 0x102, 4, 8, 800},
+                                          {10, 0x102, 3, 8, 800},
+                                          {10, 0x201, 4, 8, 800},
+                                          {10, 0x10201, 4, 8, 800},
+                                          {10, 0x201, 3, 8, 800},
+                                          {0, 1, 3, 8, 0, {8, 24, 40}},
+                                          {0, 2, 3, 8, 0, {8, 24, 40}},
+                                          {-1, 0, 3, 0, 0, {100, 50, 7}}};
   for (const MdGeometry& g : shapes) {
     for (std::uint64_t sector = 0; sector < ArraySectors(g); sector += 3) {
       const MemberPlace place = CopiesOf(g, sector).front();

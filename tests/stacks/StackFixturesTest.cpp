@@ -74,7 +74,7 @@ void ExpectVolumesRead(const std::string& fixture, const std::vector<std::string
 }
 
 TEST(StackFixtures, EveryArrayAndVolumeReadsAsTheMachineReadItInAnyOrder) {
-  for (const std::string fixture : {"nas", "mirror", "stripe", "dual"}) {
+  for (const std::string fixture : {"nas", "mirror", "stripe", "dual", "mdmix"}) {
     std::vector<std::string> images = FixtureMemberImages(fixture);
     std::vector<std::unique_ptr<UnchangedImage>> unchanged;
     for (const auto& image : images) unchanged.push_back(std::make_unique<UnchangedImage>(image));
@@ -110,6 +110,31 @@ TEST(StackFixtures, Raid6WithAnyTwoMembersLeftOutReadsTheSame) {
       EXPECT_EQ(StackOf(Open(given)->names, 3)->state,
                 "degraded: roles " + std::to_string(first) + ", " + std::to_string(second) + " missing");
     }
+}
+
+// mdmix: RAID0 of unequal members in zones (original and alternate layouts, metadata 1.2
+// and 1.0), linear, RAID10 near, far and offset, as mdadm made them on GPT partitions.
+TEST(StackFixtures, Raid10ReadsThroughAnyMembersLeftOutWhileEveryChunkHasACopy) {
+  const std::vector<std::string> images = FixtureMemberImages("mdmix");
+  // Without disks 0 and 2: near=2 and offset=2 over four keep a copy of every chunk; far=2
+  // over three does not, nor does anything that stripes or concatenates.
+  auto opened = Open({images[1], images[3]});
+  const auto arrays = FixtureManifest("mdmix")["stack"]["md_arrays"];
+  for (const auto& array : arrays) {
+    const std::string device = array["device"];
+    const int disk = DiskWithPath(*opened, "md:" + array["uuid"].get<std::string>());
+    if (device != "/dev/md3" && device != "/dev/md5") {
+      EXPECT_EQ(disk, -1) << device;
+      continue;
+    }
+    ASSERT_GE(disk, 2) << device;
+    EXPECT_EQ(Sha256OfSource(*opened->names.Source(static_cast<std::size_t>(disk))), array["sha256"]) << device;
+    EXPECT_EQ(StackOf(opened->names, static_cast<std::size_t>(disk))->state, "degraded: roles 0, 2 missing");
+  }
+  bool farRefused = false;
+  for (const std::string& note : opened->result.stackNotes)
+    farRefused = farRefused || note.find("2 of 3 members missing") != std::string::npos;
+  EXPECT_TRUE(farRefused);
 }
 
 TEST(StackFixtures, ArraysAndVolumesAreDescribedAndMembersOrderedByRole) {
