@@ -5,7 +5,8 @@
 #   base <- disk <- stacks <- reiserfs <- saving, logs <- mount
 #           disk/containers (disk images in containers, behind disk's DiskSource)
 #                  carving (on disk and stacks)
-#   saving, carving, logs <- recovery (the steps both front ends take)
+#           imaging (raw images of any disk, on disk)
+#   saving, carving, logs, imaging <- recovery (the steps both front ends take)
 #   engines (all of the above) <- app (the wizard's logic) <- app/qt (the window)
 #   engines, mount             <- cli (the console: a peer of the window, not above it)
 #
@@ -16,7 +17,7 @@
 set -euo pipefail
 root=${1:-"$(cd "$(dirname "$0")/../src" && pwd)"}
 
-engines="base disk stacks reiserfs saving carving logs recovery"
+engines="base disk stacks reiserfs saving carving logs imaging recovery"
 declare -A allowed=(
   [base]="base"
   [disk]="base disk"
@@ -28,8 +29,9 @@ declare -A allowed=(
   [reiserfs/build]="base disk stacks reiserfs/format reiserfs/catalogue reiserfs/build"
   [saving]="base disk stacks reiserfs saving"
   [carving]="base disk stacks carving"
+  [imaging]="base disk imaging"
   [logs]="base disk stacks reiserfs logs"
-  [recovery]="base disk stacks reiserfs saving carving logs recovery"
+  [recovery]="base disk stacks reiserfs saving carving logs imaging recovery"
   [mount]="base disk stacks reiserfs saving mount"
   [app]="$engines app"
   [app/qt]="$engines mount app app/qt"

@@ -2,41 +2,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <iomanip>
 #include <filesystem>
 #include <iostream>
 
+#include "cli/InterruptStopsRun.h"
 #include "recovery/CarveDisk.h"
 
 namespace vantrel::cli {
 
 namespace {
-
-std::atomic<bool>* interruptFlag = nullptr;
-
-extern "C" void OnInterrupt(int) {
-  if (interruptFlag != nullptr) interruptFlag->store(true);
-}
-
-// Ctrl-C answers the Stop question with Yes while the run lasts.
-class InterruptStopsRun {
- public:
-  explicit InterruptStopsRun(std::atomic<bool>& flag) {
-    interruptFlag = &flag;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &previous_);
-  }
-  ~InterruptStopsRun() {
-    ::sigaction(SIGINT, &previous_, nullptr);
-    interruptFlag = nullptr;
-  }
-
- private:
-  struct sigaction previous_ {};
-};
 
 // The kinds named by --types (every kind without it).
 std::array<bool, kKindCount> WantedKinds(const CarveOptions& options) {

@@ -12,6 +12,7 @@
 #include "cli/CliSession.h"
 #include "cli/ConsoleCommand.h"
 #include "cli/DisksCommand.h"
+#include "cli/ImageCommand.h"
 #include "cli/ListingCommand.h"
 #include "cli/LogCommand.h"
 #include "cli/LogFileName.h"
@@ -88,6 +89,7 @@ std::vector<std::unique_ptr<ConsoleCommand>> Commands() {
   commands.push_back(std::make_unique<LogSaveCommand>());
   commands.push_back(std::make_unique<ListingCommand>());
   commands.push_back(std::make_unique<MountCommand>());
+  commands.push_back(std::make_unique<ImageCommand>());
   return commands;
 }
 

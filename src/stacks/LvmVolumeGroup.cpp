@@ -22,6 +22,7 @@ std::optional<LvmSegment> ReadSegment(const LvmNode& node, const LvmVolumeGroup&
   if (!InRange(start, 0, kMaxExtents) || !InRange(count, 1, kMaxExtents) || !type) return std::nullopt;
   if (*type != "striped" && *type != "linear") {
     unsupported = "segments of type " + *type;
+    if (*type == "mirror" || *type == "raid1") unsupported += " (its legs are listed on their own)";
     return LvmSegment{static_cast<std::uint64_t>(*start), static_cast<std::uint64_t>(*count), 0, {}};
   }
   const auto stripeCount = node.Number("stripe_count");
@@ -73,6 +74,12 @@ std::optional<LvmLogicalVolume> ReadLogicalVolume(const LvmNode& node, const Lvm
   return volume;
 }
 
+// The legs of a mirror or raid1 volume ("home_mimage_0", "home_rimage_1") are hidden volumes
+// of their own, each holding the whole of the volume's data from its start.
+bool IsMirrorLeg(std::string_view name) {
+  return name.find("_mimage_") != std::string_view::npos || name.find("_rimage_") != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string BareUuid(std::string_view uuid) {
@@ -114,7 +121,7 @@ std::optional<LvmVolumeGroup> ReadVolumeGroup(std::string_view metadataText) {
   }
   if (const LvmNode* lvs = section->Section("logical_volumes")) {
     for (const LvmNode& lv : lvs->children) {
-      if (lv.kind != LvmNode::Kind::Section || !lv.ListHas("status", "VISIBLE")) continue;
+      if (lv.kind != LvmNode::Kind::Section || !(lv.ListHas("status", "VISIBLE") || IsMirrorLeg(lv.name))) continue;
       auto volume = ReadLogicalVolume(lv, group);
       if (!volume) {
         volume =

@@ -46,7 +46,7 @@ struct LvmVolumeGroup {
   std::uint64_t seqno = 0;
   std::uint64_t extentSectors = 0;
   std::vector<LvmPhysicalVolumeEntry> physicalVolumes;
-  std::vector<LvmLogicalVolume> logicalVolumes;  // the visible ones
+  std::vector<LvmLogicalVolume> logicalVolumes;  // the visible ones and the legs of mirrors
 };
 
 // Reads the volume group of a metadata text (its one top-level section); nothing when the

@@ -105,6 +105,7 @@ void AssembleOne(const std::vector<const MdMemberCandidate*>& group, MdAssemblyR
     geometry.roleSectors.assign(geometry.raidDisks, 0);
     for (std::uint32_t role = 0; role < geometry.raidDisks; ++role)
       if (byRole[role] != nullptr) geometry.roleSectors[role] = byRole[role]->superblock.dataSectors;
+    description.layout = LayoutName(geometry);
   }
   // RAID10 reads on while any copy of every chunk is there, however many members are gone.
   const bool readable = geometry.level == 10 ? EveryChunkHasACopy(geometry, present)

@@ -137,6 +137,20 @@ TEST(StackFixtures, Raid10ReadsThroughAnyMembersLeftOutWhileEveryChunkHasACopy) 
   EXPECT_TRUE(farRefused);
 }
 
+TEST(StackFixtures, EachLegOfAMirrorOrRaid1VolumeIsListedOnItsOwn) {
+  auto opened = Open(FixtureMemberImages("mdmix"));
+  for (const auto& volume : FixtureManifest("mdmix")["stack"]["lvm_unread"]) {
+    const std::string name = "lvm:legs/" + volume["name"].get<std::string>();
+    EXPECT_EQ(DiskWithPath(*opened, name), -1) << name;
+    for (const std::string leg : {"_mimage_0", "_mimage_1", "_rimage_0", "_rimage_1"}) {
+      const int disk = DiskWithPath(*opened, name + leg);
+      if (disk < 0) continue;
+      EXPECT_EQ(Sha256OfSource(*opened->names.Source(static_cast<std::size_t>(disk))), volume["sha256"]) << name << leg;
+    }
+  }
+  EXPECT_EQ(opened->names.Count(), 4u + 7 + 4);  // the disks, seven arrays, two legs of each volume
+}
+
 TEST(StackFixtures, ArraysAndVolumesAreDescribedAndMembersOrderedByRole) {
   std::vector<std::string> images = FixtureMemberImages("nas");
   std::swap(images[0], images[2]);
