@@ -3,7 +3,8 @@
 #   - a plain image to a file, against `dd bs=1M` of it to a file;
 #   - an md RAID5 of four members (left-symmetric, chunk 128 KiB) to standard output,
 #     against `cat` of the four members;
-#   - the same array with member 2 missing, against `cat` of the three present members.
+#   - the same array with member 2 missing, against `cat` and `dd bs=1M` of the three present
+#     members (cat to /dev/null may splice without copying a byte; dd copies each once).
 #
 #   bench/image_vs_dd.sh [SIZE_MIB]
 #
@@ -38,4 +39,8 @@ present="--disk '${members[0]}' --disk '${members[1]}' --disk '${members[3]}'"
 paired "$runs" "image of the RAID5 without member 2" \
   "'$cli' $present --raid 5:128K:0,1,missing,2 image --disk-index 3 --out - >/dev/null" \
   "cat of the three present members" "cat '${members[0]}' '${members[1]}' '${members[3]}' >/dev/null"
+paired "$runs" "image of the RAID5 without member 2" \
+  "'$cli' $present --raid 5:128K:0,1,missing,2 image --disk-index 3 --out - >/dev/null" \
+  "dd bs=1M of the three present members" \
+  "for m in '${members[0]}' '${members[1]}' '${members[3]}'; do dd if=\"\$m\" of=/dev/null bs=1M 2>/dev/null; done"
 rm -f "$out" "$out.dd"

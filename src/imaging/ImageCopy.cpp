@@ -12,7 +12,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t kReadBytes = std::size_t{1} << 20;
+constexpr std::size_t kReadBytes = std::size_t{4} << 20;
 // Zeros are left as holes in blocks of this size (the file systems' block size or more).
 constexpr std::size_t kHoleBlock = 64 << 10;
 

@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::uint64_t kSectorBytes = 512;
 
-// The chunk range a row is read in: whole chunks, or the part of one chunk when the read
-// touches only one.
+// The part of each chunk a row is read in: whole chunks, or the part of one chunk when the
+// read touches only one.
 struct RowSpan {
   std::uint64_t lo = 0;
   std::uint64_t hi = 0;
@@ -38,50 +38,63 @@ bool ReadWholeRows(const MdGeometry& g, const std::vector<bool>& present, std::u
   const std::uint64_t rowBytes = chunkBytes * dataDisks;
   const std::uint64_t end = offset + buffer.size();
   const std::uint64_t firstRow = offset / rowBytes;
-  const std::uint64_t lastRow = (end - 1) / rowBytes;
-  // Rows between the first and the last are whole, so each member's part is one stretch.
-  const RowSpan first = SpanInRow(firstRow * rowBytes, rowBytes, chunkBytes, offset, end);
-  const RowSpan last = SpanInRow(lastRow * rowBytes, rowBytes, chunkBytes, offset, end);
-  const std::uint64_t memberStart = firstRow * chunkBytes + first.lo;
-  const std::uint64_t memberBytes = lastRow * chunkBytes + last.hi - memberStart;
+  const std::uint64_t rows = (end - 1) / rowBytes - firstRow + 1;
 
-  std::vector<std::byte> members(static_cast<std::size_t>(memberBytes) * n);
-  const auto stretch = [&](std::uint32_t role) {
-    return std::span(members).subspan(static_cast<std::size_t>(memberBytes) * role,
-                                      static_cast<std::size_t>(memberBytes));
-  };
+  // Where each member's block of each row goes: straight into the buffer where the read
+  // wants all of it, else into a buffer kept from one read to the next (a fresh one would be
+  // mapped and faulted in anew every time, which costs more than the reading).
+  thread_local std::vector<std::byte> kept;
+  if (kept.size() < rows * n * chunkBytes) kept.resize(static_cast<std::size_t>(rows * n * chunkBytes));
+  const std::span<std::byte> scratch(kept);
+  std::vector<RowSpan> spans(rows);
+  std::vector<ParityRowRoles> roles(rows);
+  std::vector<std::span<std::byte>> blocks(rows * n);
+  for (std::uint64_t r = 0; r < rows; ++r) {
+    const std::uint64_t row = firstRow + r;
+    spans[r] = SpanInRow(row * rowBytes, rowBytes, chunkBytes, offset, end);
+    roles[r] = RowRoles(g, row);
+    const auto length = static_cast<std::size_t>(spans[r].hi - spans[r].lo);
+    for (std::uint32_t role = 0; role < n; ++role)
+      blocks[r * n + role] = scratch.subspan(static_cast<std::size_t>((r * n + role) * chunkBytes), length);
+    for (std::uint32_t d = 0; d < dataDisks; ++d) {
+      const std::uint64_t from = row * rowBytes + std::uint64_t{d} * chunkBytes + spans[r].lo;
+      if (from >= offset && from + length <= end)
+        blocks[r * n + roles[r].dataRoles[d]] = buffer.subspan(static_cast<std::size_t>(from - offset), length);
+    }
+  }
+
+  // Every present member reads its blocks, side by side with the others.
   std::atomic<bool> failed = false;
   {
     std::vector<std::jthread> readers;
-    for (std::uint32_t role = 0; role < n; ++role)
-      if (present[role])
-        readers.emplace_back([&, role] {
-          if (!read(role, memberStart, stretch(role))) failed = true;
-        });
+    for (std::uint32_t role = 0; role < n; ++role) {
+      if (!present[role]) continue;
+      readers.emplace_back([&, role] {
+        for (std::uint64_t r = 0; r < rows && !failed; ++r)
+          if (!read(role, (firstRow + r) * chunkBytes + spans[r].lo, blocks[r * n + role])) failed = true;
+      });
+    }
   }
   if (failed) return false;
 
-  for (std::uint64_t row = firstRow; row <= lastRow; ++row) {
-    const RowSpan span = SpanInRow(row * rowBytes, rowBytes, chunkBytes, offset, end);
-    const std::size_t at = static_cast<std::size_t>(row * chunkBytes + span.lo - memberStart);
-    const std::size_t length = static_cast<std::size_t>(span.hi - span.lo);
-    const ParityRowRoles roles = RowRoles(g, row);
-    const auto block = [&](std::uint32_t role) { return RowBlock{stretch(role).subspan(at, length), present[role]}; };
+  for (std::uint64_t r = 0; r < rows; ++r) {
+    const std::uint64_t row = firstRow + r;
+    const auto block = [&](std::uint32_t role) { return RowBlock{blocks[r * n + role], present[role]}; };
     StripeRow stripe;
-    for (const std::uint32_t role : roles.syndromeOrder) stripe.data.push_back(block(role));
-    stripe.p = block(roles.p);
-    if (roles.q) stripe.q = block(*roles.q);
+    for (const std::uint32_t role : roles[r].syndromeOrder) stripe.data.push_back(block(role));
+    stripe.p = block(roles[r].p);
+    if (roles[r].q) stripe.q = block(*roles[r].q);
     if (!RebuildMissingData(stripe)) return false;
-    // The row's data chunks, in array order, cut to what was asked for.
+    // The data blocks read or rebuilt aside: the part of each that the read wants.
     for (std::uint32_t d = 0; d < dataDisks; ++d) {
-      const std::uint64_t chunkStart = row * rowBytes + std::uint64_t{d} * chunkBytes;
-      const std::uint64_t from = std::max({offset, chunkStart + span.lo});
-      const std::uint64_t to = std::min({end, chunkStart + span.hi});
+      const std::span<std::byte> held = blocks[r * n + roles[r].dataRoles[d]];
+      if (held.data() >= buffer.data() && held.data() < buffer.data() + buffer.size()) continue;
+      const std::uint64_t chunkStart = row * rowBytes + std::uint64_t{d} * chunkBytes + spans[r].lo;
+      const std::uint64_t from = std::max(offset, chunkStart);
+      const std::uint64_t to = std::min(end, chunkStart + held.size());
       if (from >= to) continue;
-      const auto source = stretch(roles.dataRoles[d])
-                              .subspan(at + static_cast<std::size_t>(from - chunkStart - span.lo),
-                                       static_cast<std::size_t>(to - from));
-      std::copy(source.begin(), source.end(), buffer.begin() + static_cast<std::ptrdiff_t>(from - offset));
+      const auto part = held.subspan(static_cast<std::size_t>(from - chunkStart), static_cast<std::size_t>(to - from));
+      std::copy(part.begin(), part.end(), buffer.begin() + static_cast<std::ptrdiff_t>(from - offset));
     }
   }
   return true;
