@@ -12,7 +12,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t kReadBytes = std::size_t{4} << 20;
 // Zeros are left as holes in blocks of this size (the file systems' block size or more).
 constexpr std::size_t kHoleBlock = 64 << 10;
 
@@ -88,14 +87,14 @@ ImageReport CopyDiskImage(const DiskReader& disk, std::uint64_t firstSector, std
                           const ImageOutput& output, ImageProgress* progress, const StopToken& stop) {
   ImageReport report;
   report.totalBytes = sectors * kSectorSize;
-  AlignedBuffer buffer(kReadBytes, AlignedBuffer::Uncleared::kYes);
+  AlignedBuffer buffer(kImageReadBytes, AlignedBuffer::Uncleared::kYes);
   while (report.doneBytes < report.totalBytes) {
     if (stop.Requested()) {
       report.stopped = true;
       break;
     }
     const auto length = static_cast<std::size_t>(
-        std::min<std::uint64_t>(kReadBytes, report.totalBytes - report.doneBytes));
+        std::min<std::uint64_t>(kImageReadBytes, report.totalBytes - report.doneBytes));
     const auto piece = buffer.Bytes().first(length);
     ReadPiece(disk, firstSector + report.doneBytes / kSectorSize, piece, report.doneBytes, report);
     if (!WritePiece(output, report.doneBytes, piece, report)) break;

@@ -13,6 +13,9 @@
 
 namespace vantrel {
 
+// The copy reads this much at a time.
+inline constexpr std::size_t kImageReadBytes = std::size_t{4} << 20;
+
 // Where the image goes: an open file descriptor, written from its current start. A sparse
 // output is a regular file that was empty: runs of zeros are seeked over, not written,
 // and the file is given its full length at the end. Anything else (a pipe, a device, a
