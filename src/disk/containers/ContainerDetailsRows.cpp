@@ -17,6 +17,7 @@ std::vector<std::string> ContainerDetailsRows(const ContainerDescription& contai
     rows.push_back((i == 0 ? "Image Files   : " : "                ") + text);
   }
   for (const auto& [name, value] : container.storedHashes) rows.push_back("Stored " + name + "   : " + value);
+  for (const std::string& warning : container.warnings) rows.push_back("Warning   : " + warning);
   return rows;
 }
 

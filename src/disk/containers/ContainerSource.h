@@ -21,6 +21,7 @@ struct ContainerDescription {
   std::vector<std::string> files;  // the container's files: segments, pieces, extents, parents
   // The hashes the container stores for the disk ("MD5", hex digits), for `disks --verify`.
   std::vector<std::pair<std::string, std::string>> storedHashes;
+  std::vector<std::string> warnings;  // what the disk may show otherwise than its machine did
 };
 
 class ContainerSource : public DiskSource {

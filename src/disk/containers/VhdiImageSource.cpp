@@ -3,9 +3,12 @@
 #include <libvhdi.h>
 
 #include <array>
+#include <fstream>
 
 #include "disk/containers/LibraryError.h"
 #include "disk/containers/ParentImage.h"
+#include "disk/containers/VhdGeometrySize.h"
+#include "disk/containers/VhdxPendingLog.h"
 
 namespace vantrel {
 
@@ -27,6 +30,22 @@ std::string ParentName(libvhdi_file_t* file) {
   if (libvhdi_file_get_utf8_parent_filename(file, name.data(), name.size(), nullptr) != 1) return {};
   name.back() = 0;
   return reinterpret_cast<const char*>(name.data());
+}
+
+// The size by the footer's geometry where the VHD's creator sized it that way (the footer
+// closes the file; a dynamic disk keeps a copy of it at the start too).
+std::optional<std::uint64_t> SizeByGeometry(const std::string& path) {
+  std::array<std::byte, kVhdFooterBytes> footer{};
+  std::ifstream file(path, std::ios::binary);
+  const auto readAt = [&](std::streamoff offset, std::ios::seekdir from) {
+    file.clear();
+    file.seekg(offset, from);
+    return static_cast<bool>(file.read(reinterpret_cast<char*>(footer.data()), footer.size()));
+  };
+  if (readAt(-static_cast<std::streamoff>(footer.size()), std::ios::end))
+    if (const auto size = VhdGeometrySize(footer)) return size;
+  if (readAt(0, std::ios::beg)) return VhdGeometrySize(footer);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -51,6 +70,14 @@ VhdiImageSource::VhdiImageSource(const std::string& path, std::size_t depth) {
   description.kind = fileType == LIBVHDI_FILE_TYPE_VHDX ? ImageKind::Vhdx : ImageKind::Vhd;
   description.detail = DiskTypeText(diskType);
   description.files = {path};
+  if (description.kind == ImageKind::Vhdx)
+    if (auto warning = VhdxPendingLogWarning(path)) description.warnings.push_back(std::move(*warning));
+  // Virtual PC's disks end where their geometry ends, before the current size the footer gives.
+  if (description.kind == ImageKind::Vhd)
+    if (const auto bytes = SizeByGeometry(path); bytes && *bytes < size) {
+      size = *bytes;
+      description.detail += ", sized by its CHS geometry";
+    }
   if (diskType == LIBVHDI_DISK_TYPE_DIFFERENTIAL) {
     const std::string parentName = ParentName(file_);
     const std::string parentPath = FindParentImage(path, parentName);

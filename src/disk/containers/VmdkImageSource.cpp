@@ -1,9 +1,11 @@
 #include "disk/containers/VmdkImageSource.h"
 
+#include <libbfio.h>
 #include <libvmdk.h>
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 
 #include "disk/containers/LibraryError.h"
 
@@ -47,6 +49,14 @@ std::vector<std::string> ExtentFiles(libvmdk_handle_t* handle) {
   return files;
 }
 
+// True when the file is a sparse extent that carries its descriptor ("KDMV" first): its one
+// extent is the file itself, whatever name the descriptor gives it (a renamed disk).
+bool CarriesItsDescriptor(const std::string& path) {
+  std::array<char, 4> magic{};
+  std::ifstream(path, std::ios::binary).read(magic.data(), magic.size());
+  return std::string(magic.data(), magic.size()) == "KDMV";
+}
+
 }  // namespace
 
 VmdkImageSource::VmdkImageSource(const std::string& path) {
@@ -54,10 +64,16 @@ VmdkImageSource::VmdkImageSource(const std::string& path) {
   // The extents lie beside the descriptor, whatever folder the program runs in.
   const std::string folder = std::filesystem::path(path).parent_path().string();
   if (libvmdk_handle_initialize(&handle_, &error) != 1 ||
-      libvmdk_handle_open(handle_, path.c_str(), LIBVMDK_OPEN_READ, &error) != 1 ||
-      (!folder.empty() &&
-       libvmdk_handle_set_extent_data_files_path(handle_, folder.c_str(), folder.size(), &error) != 1) ||
-      libvmdk_handle_open_extent_data_files(handle_, &error) != 1) {
+      libvmdk_handle_open(handle_, path.c_str(), LIBVMDK_OPEN_READ, &error) != 1) {
+    Failed("cannot open the VMDK image " + path + ": " + Why(error));
+    return;
+  }
+  const std::vector<std::string> extents = ExtentFiles(handle_);
+  const bool itself = extents.size() == 1 && CarriesItsDescriptor(path);
+  if (itself ? !OpenItselfAsExtent(path, error)
+             : ((!folder.empty() &&
+                 libvmdk_handle_set_extent_data_files_path(handle_, folder.c_str(), folder.size(), &error) != 1) ||
+                libvmdk_handle_open_extent_data_files(handle_, &error) != 1)) {
     Failed("cannot open the VMDK image " + path + ": " + Why(error));
     return;
   }
@@ -72,16 +88,34 @@ VmdkImageSource::VmdkImageSource(const std::string& path) {
   description.kind = ImageKind::Vmdk;
   description.detail = DiskTypeText(type);
   description.files = {path};
-  for (std::string& extent : ExtentFiles(handle_))
-    if (std::filesystem::path(extent).filename() != std::filesystem::path(path).filename())
-      description.files.push_back(std::move(extent));
+  if (!itself)
+    for (const std::string& extent : extents)
+      if (std::filesystem::path(extent).filename() != std::filesystem::path(path).filename())
+        description.files.push_back(extent);
   Opened(size, std::move(description));
 }
 
+bool VmdkImageSource::OpenItselfAsExtent(const std::string& path, libvmdk_error_t*& error) {
+  libbfio_handle_t* file = nullptr;
+  auto** pool = reinterpret_cast<libbfio_pool_t**>(&pool_);
+  int entry = 0;
+  if (libbfio_file_initialize(&file, nullptr) != 1 ||
+      libbfio_file_set_name(file, path.c_str(), path.size(), nullptr) != 1 ||
+      libbfio_pool_initialize(pool, 0, 1, nullptr) != 1 ||
+      libbfio_pool_append_handle(*pool, &entry, file, LIBBFIO_OPEN_READ, nullptr) != 1) {
+    if (file != nullptr) libbfio_handle_free(&file, nullptr);
+    return false;
+  }
+  // The pool owns the file from here on.
+  return libvmdk_handle_open_extent_data_files_file_io_pool(handle_, *pool, &error) == 1;
+}
+
 VmdkImageSource::~VmdkImageSource() {
-  if (handle_ == nullptr) return;
-  libvmdk_handle_close(handle_, nullptr);
-  libvmdk_handle_free(&handle_, nullptr);
+  if (handle_ != nullptr) {
+    libvmdk_handle_close(handle_, nullptr);
+    libvmdk_handle_free(&handle_, nullptr);
+  }
+  if (pool_ != nullptr) libbfio_pool_free(reinterpret_cast<libbfio_pool_t**>(&pool_), nullptr);
 }
 
 bool VmdkImageSource::ReadMedia(std::uint64_t offset, std::span<std::byte> buffer) {

@@ -1,0 +1,121 @@
+#include "disk/containers/VhdxPendingLog.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+
+#include "base/LittleEndian.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::size_t kLogSector = 4096;
+constexpr std::size_t kEntryHeaderBytes = 64;
+constexpr std::size_t kDescriptorBytes = 32;
+constexpr std::size_t kWritesShown = 8;
+
+bool Signed(std::span<const std::byte> bytes, std::size_t at, const char* signature) {
+  return bytes.size() >= at + 4 && std::memcmp(bytes.data() + at, signature, 4) == 0;
+}
+
+// True when the checksum at offset 4 matches the bytes with it taken as zero.
+bool ChecksumHolds(std::span<const std::byte> bytes) {
+  std::vector<std::byte> copy(bytes.begin(), bytes.end());
+  std::fill_n(copy.begin() + 4, 4, std::byte{0});
+  return Crc32c(copy) == ReadU32(bytes, 4);
+}
+
+std::vector<std::byte> ReadAt(std::ifstream& file, std::uint64_t offset, std::uint64_t bytes) {
+  std::vector<std::byte> data(static_cast<std::size_t>(bytes));
+  file.clear();
+  file.seekg(static_cast<std::streamoff>(offset));
+  file.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  data.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+  return data;
+}
+
+}  // namespace
+
+std::uint32_t Crc32c(std::span<const std::byte> bytes) {
+  static const auto table = [] {
+    std::array<std::uint32_t, 256> entries{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      std::uint32_t value = i;
+      for (int bit = 0; bit < 8; ++bit) value = (value & 1) != 0 ? (value >> 1) ^ 0x82f63b78u : value >> 1;
+      entries[i] = value;
+    }
+    return entries;
+  }();
+  std::uint32_t crc = ~std::uint32_t{0};
+  for (const std::byte b : bytes) crc = table[(crc ^ std::to_integer<std::uint32_t>(b)) & 0xff] ^ (crc >> 8);
+  return ~crc;
+}
+
+std::optional<VhdxLogPlace> CurrentLog(std::span<const std::byte> firstHeader,
+                                       std::span<const std::byte> secondHeader) {
+  std::span<const std::byte> current;
+  std::uint64_t sequence = 0;
+  for (const auto header : {firstHeader, secondHeader}) {
+    if (header.size() < kVhdxHeaderBytes || !Signed(header, 0, "head")) continue;
+    const auto bytes = header.first(kVhdxHeaderBytes);
+    if (!ChecksumHolds(bytes)) continue;
+    if (current.empty() || ReadU64(bytes, 8) > sequence) {
+      current = bytes;
+      sequence = ReadU64(bytes, 8);
+    }
+  }
+  if (current.empty()) return std::nullopt;
+  VhdxLogPlace place;
+  std::copy_n(current.begin() + 48, place.guid.size(), place.guid.begin());
+  if (std::all_of(place.guid.begin(), place.guid.end(), [](std::byte b) { return b == std::byte{0}; }))
+    return std::nullopt;
+  place.bytes = ReadU32(current, 68);
+  place.offset = ReadU64(current, 72);
+  return place;
+}
+
+std::vector<VhdxFileStretch> PendingWrites(std::span<const std::byte> log, const std::array<std::byte, 16>& guid) {
+  std::vector<VhdxFileStretch> writes;
+  for (std::size_t at = 0; at + kLogSector <= log.size();) {
+    const auto rest = log.subspan(at);
+    const std::uint32_t length = Signed(rest, 0, "loge") ? ReadU32(rest, 8) : 0;
+    const std::uint32_t descriptors = length != 0 ? ReadU32(rest, 24) : 0;
+    const bool valid = length != 0 && length % kLogSector == 0 && length <= rest.size() &&
+                       kEntryHeaderBytes + std::uint64_t{descriptors} * kDescriptorBytes <= length &&
+                       std::equal(guid.begin(), guid.end(), rest.begin() + 32) && ChecksumHolds(rest.first(length));
+    if (!valid) {
+      at += kLogSector;
+      continue;
+    }
+    for (std::uint32_t d = 0; d < descriptors; ++d) {
+      const auto descriptor = rest.subspan(kEntryHeaderBytes + std::size_t{d} * kDescriptorBytes, kDescriptorBytes);
+      if (Signed(descriptor, 0, "zero"))
+        writes.push_back({ReadU64(descriptor, 16), ReadU64(descriptor, 8)});
+      else if (Signed(descriptor, 0, "desc"))
+        writes.push_back({ReadU64(descriptor, 16), kLogSector});
+    }
+    at += length;
+  }
+  return writes;
+}
+
+std::optional<std::string> VhdxPendingLogWarning(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  const auto place = CurrentLog(ReadAt(file, kVhdxFirstHeader, kVhdxHeaderBytes),
+                                ReadAt(file, kVhdxSecondHeader, kVhdxHeaderBytes));
+  if (!place) return std::nullopt;
+  const std::vector<VhdxFileStretch> writes = PendingWrites(ReadAt(file, place->offset,
+                                                                   std::min(place->bytes, kVhdxMaxLogBytes)),
+                                                            place->guid);
+  if (writes.empty()) return std::nullopt;
+  std::string text = "its log holds " + std::to_string(writes.size()) +
+                     " write(s) never applied to the file (its host stopped first); they are not replayed, and "
+                     "what they change reads as it lies in the file: file bytes";
+  for (std::size_t i = 0; i < writes.size() && i < kWritesShown; ++i)
+    text += (i > 0 ? ", " : " ") + std::to_string(writes[i].offset) + "+" + std::to_string(writes[i].length);
+  if (writes.size() > kWritesShown) text += ", ...";
+  return text;
+}
+
+}  // namespace vantrel
