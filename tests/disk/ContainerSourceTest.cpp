@@ -97,6 +97,31 @@ TEST(ContainersAsOthersWroteThem, ARenamedVmdkThatCarriesItsDescriptorIsItsOwnEx
   EXPECT_TRUE(ReadAll(*disk) == std::string(std::istreambuf_iterator<char>(raw), {}));
 }
 
+TEST(ContainersAsOthersWroteThem, VirtualBoxDisksFixedAndDynamicReadAsQemuImgConvertsThem) {
+  for (const std::string kind : {"vdi", "vdi-fixed"}) {
+    const TempDir folder;
+    const std::string vdi = ContainerFixture("bare-36", kind);
+    const std::string raw = (folder / "converted.raw").string();
+    ASSERT_EQ(std::system(("qemu-img convert -f vdi -O raw '" + vdi + "' '" + raw + "'").c_str()), 0);
+    std::string problem;
+    const auto disk = OpenDiskImage(vdi, std::nullopt, &problem);
+    ASSERT_TRUE(disk->Size()) << disk->OpenError();
+    std::ifstream converted(raw, std::ios::binary);
+    EXPECT_TRUE(ReadAll(*disk) == std::string(std::istreambuf_iterator<char>(converted), {})) << kind;
+    EXPECT_EQ(dynamic_cast<ContainerSource&>(*disk).Description().detail, kind == "vdi" ? "dynamic" : "fixed");
+  }
+  // A block map that reaches past the file's end is refused, and says so.
+  const TempDir folder;
+  std::ifstream original(ContainerFixture("bare-36", "vdi"), std::ios::binary);
+  std::string bytes{std::istreambuf_iterator<char>(original), {}};
+  bytes[0x183] = '\x7f';  // blocks: about two thousand million
+  Write(folder / "damaged.vdi", bytes);
+  std::string problem;
+  const auto damaged = OpenDiskImage((folder / "damaged.vdi").string(), std::nullopt, &problem);
+  EXPECT_FALSE(damaged->Size());
+  EXPECT_NE(damaged->OpenError().find("does not fit the file"), std::string::npos) << damaged->OpenError();
+}
+
 // A fixed VHD of 2 x 16 x 63 sectors by its geometry whose footer gives 1 MiB more, made by `creator`.
 std::string FixedVhd(const char* creator) {
   constexpr std::uint64_t kGeometryBytes = 2 * 16 * 63 * 512;

@@ -36,6 +36,8 @@ const std::map<std::string, Recipe>& Recipes() {
        {"disk.vmdk", "qemu-img convert -f raw -O vmdk -o subformat=twoGbMaxExtentSparse \"$IMG\" disk.vmdk"}},
       {"vhdx", {"disk.vhdx", "qemu-img convert -f raw -O vhdx -o subformat=dynamic \"$IMG\" disk.vhdx"}},
       {"vhd", {"disk.vhd", "qemu-img convert -f raw -O vpc \"$IMG\" disk.vhd"}},
+      {"vdi", {"disk.vdi", "qemu-img convert -f raw -O vdi \"$IMG\" disk.vdi"}},
+      {"vdi-fixed", {"disk.vdi", "qemu-img convert -f raw -O vdi -o static=on \"$IMG\" disk.vdi"}},
       {"split-001", {"disk.001", "split -b 10M -d -a 3 --numeric-suffixes=1 \"$IMG\" disk."}},
       {"split-aa", {"disk.aa", "split -b 7M \"$IMG\" disk."}},
   };

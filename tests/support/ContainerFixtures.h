@@ -10,6 +10,7 @@ namespace vantrel::test {
 // "E01-segments" (uncompressed, 20 MiB segments), "qcow2" (compressed clusters), "qcow2-plain",
 // "qcow2-backed" (an empty qcow2 over a qcow2 of the image), "vmdk-stream" (stream-optimised),
 // "vmdk-split" (sparse extents beside a descriptor), "vhdx" (dynamic), "vhd" (dynamic),
+// "vdi" (dynamic), "vdi-fixed",
 // "split-001" (10 MiB pieces .001, .002, ...), "split-aa" (7 MiB pieces .aa, .ab, ...).
 std::string ContainerFixture(const std::string& name, const std::string& kind);
 

@@ -15,6 +15,7 @@ namespace vantrel {
 namespace {
 
 constexpr std::size_t kHeadBytes = 64;
+constexpr std::size_t kVdiSignatureAt = 64;
 constexpr std::size_t kVhdFooterBytes = 512;
 
 bool Starts(const std::array<char, kHeadBytes>& head, std::string_view signature) {
@@ -34,6 +35,9 @@ ImageKind DetectImageKind(const std::string& path) {
   std::array<char, kHeadBytes> head{};
   const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   const bool headRead = regular && ReadAt(fd, 0, head.data(), head.size());
+  std::array<char, 4> vdiSignature{};
+  const bool vdi = regular && ReadAt(fd, kVdiSignatureAt, vdiSignature.data(), vdiSignature.size()) &&
+                   std::memcmp(vdiSignature.data(), "\x7f\x10\xda\xbe", 4) == 0;
   // A fixed VHD is the raw disk followed by its footer.
   std::array<char, 8> footer{};
   const bool footerRead = regular && info.st_size >= static_cast<off_t>(kVhdFooterBytes) &&
@@ -46,6 +50,7 @@ ImageKind DetectImageKind(const std::string& path) {
     if (Starts(head, "KDMV") || Starts(head, "COWD") || Starts(head, "# Disk DescriptorFile")) return ImageKind::Vmdk;
     if (Starts(head, "vhdxfile")) return ImageKind::Vhdx;
     if (Starts(head, "conectix")) return ImageKind::Vhd;
+    if (vdi) return ImageKind::Vdi;
   }
   if (footerRead && std::memcmp(footer.data(), "conectix", footer.size()) == 0) return ImageKind::Vhd;
   if (SplitPieces(path).size() > 1) return ImageKind::SplitRaw;
@@ -61,6 +66,7 @@ std::string ImageKindName(ImageKind kind) {
     case ImageKind::Vhd: return "VHD";
     case ImageKind::Vhdx: return "VHDX";
     case ImageKind::SplitRaw: return "split raw";
+    case ImageKind::Vdi: return "VDI";
   }
   return "raw";
 }

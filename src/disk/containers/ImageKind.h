@@ -7,7 +7,7 @@
 
 namespace vantrel {
 
-enum class ImageKind { Raw, ExpertWitness, Qcow, Vmdk, Vhd, Vhdx, SplitRaw };
+enum class ImageKind { Raw, ExpertWitness, Qcow, Vmdk, Vhd, Vhdx, SplitRaw, Vdi };
 
 // The kind of the regular file at path; Raw for anything else (a device, a file that
 // cannot be read, a raw image).

@@ -5,6 +5,7 @@
 #include "disk/containers/QcowImageSource.h"
 #include "disk/containers/SplitPieces.h"
 #include "disk/containers/SplitRawSource.h"
+#include "disk/containers/VdiImageSource.h"
 #include "disk/containers/VhdiImageSource.h"
 #include "disk/containers/VmdkImageSource.h"
 
@@ -27,6 +28,7 @@ std::unique_ptr<DiskSource> OpenDiskImage(const std::string& path, std::optional
     case ImageKind::Vhd:
     case ImageKind::Vhdx: return std::make_unique<VhdiImageSource>(path);
     case ImageKind::SplitRaw: return std::make_unique<SplitRawSource>(SplitPieces(path), std::move(badSectors));
+    case ImageKind::Vdi: return std::make_unique<VdiImageSource>(path);
   }
   return std::make_unique<FileDiskSource>(path, std::move(badSectors));
 }
