@@ -14,6 +14,12 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
       ->check(CLI::IsMember({"quick", "advanced"}));
   command.add_flag("--no-journal", options.noJournal,
                    "Show the blocks as they lie on the disk: the journal's last committed changes are not replayed");
+  command.add_option("--block-size", options.blockSize, "Block size of a volume whose superblock is lost")
+      ->check(CLI::IsMember({512, 1024, 2048, 4096, 8192}));
+  command.add_option("--blocks", options.blockCount, "Block count of a volume whose superblock is lost")
+      ->check(CLI::Range(1u, UINT32_MAX));
+  command.add_option("--format", options.format, "Format of a volume whose superblock is lost: 3.5 or 3.6")
+      ->check(CLI::IsMember({"3.5", "3.6"}));
 }
 
 PartitionSearchKind SearchKindOf(const std::string& search) {
@@ -27,7 +33,10 @@ CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::
   return {.partition = {SearchKindOf(options.search), options.partition, options.start},
           .build = options.fileSearch == "advanced" ? FileSearchKind::Advanced : FileSearchKind::Quick,
           .recoveryLog = recoveryLog,
-          .journal = journal};
+          .journal = journal,
+          .geometry = {.blockSize = options.blockSize,
+                       .blockCount = options.blockCount,
+                       .format36 = options.format.empty() ? std::nullopt : std::optional<bool>(options.format == "3.6")}};
 }
 
 int ObtainCatalogue(CliSession& session, const CatalogueOptions& options) {

@@ -14,15 +14,18 @@ namespace vantrel::cli {
 
 struct CatalogueOptions {
   int diskIndex = 0;
-  std::uint32_t partition = 0;         // record of the partition search
-  std::string search = "quick";        // partition search: quick, advanced or more
-  std::optional<std::uint64_t> start;  // the partition at this sector instead of a search
-  std::string fileSearch = "quick";    // catalogue build: quick or advanced
-  bool noJournal = false;              // the blocks as they lie, the journal not replayed
+  std::uint32_t partition = 0;             // record of the partition search
+  std::string search = "quick";            // partition search: quick, advanced or more
+  std::optional<std::uint64_t> start;      // the partition at this sector instead of a search
+  std::string fileSearch = "quick";        // catalogue build: quick or advanced
+  bool noJournal = false;                  // the blocks as they lie, the journal not replayed
+  std::optional<std::uint32_t> blockSize;  // geometry given by hand
+  std::optional<std::uint32_t> blockCount;
+  std::string format;  // "3.5", "3.6" or empty
 };
 
-// Registers --disk-index, --partition, --search, --start, --file-search and --no-journal
-// on a command.
+// Registers --disk-index, --partition, --search, --start, --file-search, --no-journal and
+// the geometry given by hand (--block-size, --blocks, --format) on a command.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
 // The search named by --search.

@@ -104,6 +104,7 @@ nlohmann::json EntryJson(const Catalogue& catalogue, const CatalogueEntry& entry
                          const NameDecoder& names) {
   nlohmann::json object = {{"objectId", entry.objectId}, {"parentId", entry.parentId}, {"size", entry.size},
                            {"mtime", entry.modificationTime}, {"typeCode", entry.typeCode}};
+  if (entry.typeCode == kDeletedTypeCode) object["deleted"] = true;
   AddName(object, "name", catalogue.Name(entry), names);
   AddName(object, "path", path, names);
   return object;

@@ -45,7 +45,9 @@ void PrintSummary(const SavingRun& run, double seconds) {
   if (run.filesKeptExisting > 0) std::cout << "Kept " << run.filesKeptExisting << " existing file(s)\n";
   if (run.filesFailed > 0) std::cout << "Could not write " << run.filesFailed << " file(s)\n";
   for (const auto& path : run.shortFiles) std::cout << "Cut short: " << path << '\n';
-  for (const auto& path : run.damagedFiles) std::cout << "Damaged (unreadable blocks written as zeros): " << path << '\n';
+  for (std::size_t i = 0; i < run.damagedFiles.size(); ++i)
+    std::cout << "Damaged (" << (i < run.damageReasons.size() ? run.damageReasons[i] : "unreadable blocks written as zeros")
+              << "): " << run.damagedFiles[i] << '\n';
   if (!run.renamedEntries.empty())
     std::cout << "Saved under another name (the destination cannot hold the name, or it was taken): "
               << run.renamedEntries.size() << '\n';

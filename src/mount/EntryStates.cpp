@@ -22,7 +22,9 @@ std::string EntryStates::KeyOf(const Catalogue& catalogue, const CatalogueEntry&
 
 EntryState EntryStates::StateOf(const Catalogue& catalogue, const CatalogueEntry& entry) const {
   if (entry.objectId == kLostFolderId && entry.parentId == 0) return EntryState::Live;  // "Lost" itself
-  if (allLive_ || live_.contains(KeyOf(catalogue, entry))) return EntryState::Live;
+  // An entry the build marked deleted is not on the live tree, whatever shares its key there.
+  const bool marked = entry.typeCode == kDeletedTypeCode;
+  if (!marked && (allLive_ || live_.contains(KeyOf(catalogue, entry)))) return EntryState::Live;
   // A record that no folder entry ever named keeps the name the build made up for it.
   if (entry.folderId == 0 && catalogue.Name(entry).starts_with("FOUND")) return EntryState::Found;
   return EntryState::Deleted;

@@ -18,7 +18,7 @@ FileContent::FileContent(const FileBody& body, std::uint64_t size, std::uint32_t
   std::vector<std::pair<std::uint64_t, std::uint64_t>> covered;
   for (const BlockPointer& p : pointers_) {
     covered.emplace_back(p.position, std::min<std::uint64_t>(size, p.position + blockSize));
-    if (p.block != 0 && !Readable(p.block)) knownDamaged_ = true;
+    if (p.block != 0 && (!Readable(p.block) || p.misplaced != MisplacedBlock::None)) knownDamaged_ = true;
   }
   for (const TailBytes& tail : body.tails) {
     if (tail.position >= size || tail.bytes.empty()) continue;

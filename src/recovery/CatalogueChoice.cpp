@@ -6,6 +6,40 @@
 
 namespace vantrel {
 
+namespace {
+
+bool Hinted(const GeometryHints& hints) { return hints.blockSize || hints.blockCount || hints.format36; }
+
+std::string FormatName(const ReiserSuperblock& superblock) { return superblock.formatVersion >= 2 ? "3.6" : "3.5"; }
+
+// The partition's geometry for a build: its superblock (with what was given by hand in its
+// place), or, for the advanced build where no superblock checks out, what its tree gives.
+// A geometry found from the tree has no journal to replay.
+void ChooseGeometry(const DiskChoice& disk, std::uint64_t size, const CatalogueRequest& request,
+                    PartitionSource& partition, RecoveryMessages& messages) {
+  const auto found = ReadSuperblock(disk.disk, partition.startSector);
+  if ((found && found->IsPlausible()) || request.build != FileSearchKind::Advanced) {
+    if (Hinted(request.geometry)) partition.superblock = WithHints(partition.superblock, request.geometry);
+    return;
+  }
+  const std::uint64_t start = partition.startSector;
+  const std::uint64_t sectors = size != 0 ? size : disk.sectors > start ? disk.sectors - start : 0;
+  const auto inferred = InferGeometry(disk.disk, start, sectors, request.geometry);
+  if (!inferred) {
+    messages.Remark("no superblock, and no leaf of a tree found from sector " + std::to_string(start));
+    return;
+  }
+  partition.superblock = inferred->superblock;
+  partition.journal.replay = false;
+  messages.Remark("no superblock: geometry found from its tree: block size " +
+                  std::to_string(inferred->superblock.blockSize) + ", " +
+                  std::to_string(inferred->superblock.blockCount) + " blocks, format " +
+                  FormatName(inferred->superblock) + " (" + std::to_string(inferred->leavesSeen) + " leaves in " +
+                  std::to_string(inferred->blocksRead) + " blocks read)");
+}
+
+}  // namespace
+
 Catalogue BuildCatalogue(const PartitionSource& partition, FileSearchKind kind, const StopToken& stop,
                          BuildStatusSink& sink) {
   return kind == FileSearchKind::Advanced ? BuildAdvancedCatalogue(partition, stop, sink)
@@ -40,6 +74,7 @@ StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& reque
   const std::uint64_t start = partition->record.start;
   chosen.partition = {disk.disk, start, ReadPartitionSuperblock(disk.disk, start), request.journal};
   chosen.selectedSize = partition->record.size;
+  ChooseGeometry(disk, partition->record.size, request, chosen.partition, watchers.messages);
   const bool advanced = request.build == FileSearchKind::Advanced;
   chosen.fileSearchType = advanced ? 2 : 1;
   chosen.source = advanced ? BodySource::Pieces : BodySource::Tree;

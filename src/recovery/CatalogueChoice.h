@@ -18,6 +18,7 @@
 #include "reiserfs/build/BuildStatus.h"
 #include "reiserfs/build/CatalogueBuild.h"
 #include "reiserfs/catalogue/Catalogue.h"
+#include "reiserfs/search/InferredGeometry.h"
 
 namespace vantrel {
 
@@ -38,6 +39,9 @@ struct CatalogueRequest {
   FileSearchKind build = FileSearchKind::Quick;
   std::string recoveryLog;  // not empty: the partitions and the catalogue come from this log
   JournalOptions journal;   // replayed in memory unless asked not to; a journal kept apart
+  // Given by hand: put in place of the superblock's fields, or, where no superblock checks
+  // out at the start, of what the advanced build infers from the tree.
+  GeometryHints geometry;
 };
 
 // Where the steps up to a catalogue report.

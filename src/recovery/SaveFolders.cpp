@@ -18,6 +18,12 @@ SaveOutcome SaveFolders(const DiskChoice& disk, const SaveRequest& request, Save
   outcome.result = ObtainCatalogue(disk, request.catalogue, watchers.catalogue, obtained);
   if (!outcome.result.Done()) return outcome;
   const ChosenCatalogue& chosen = *obtained;
+  // A catalogue that holds nothing but "Lost" found nothing to save: no partition there, or
+  // one read with a geometry that does not fit it. That is no success.
+  if (chosen.catalogue.fileList.size() == 0 && chosen.catalogue.folderList.size() <= 1) {
+    outcome.result = {StepOutcome::NotFound, "No folder or file was found on the partition", {}};
+    return outcome;
+  }
   const auto selection = SelectFoldersAtPaths(chosen.catalogue, request.folders, outcome.result);
   if (!selection) return outcome;
 

@@ -53,12 +53,16 @@ BodyCollector::BodyCollector(const PartitionSource& partition, const Catalogue& 
       source_(source),
       blocks_(partition.disk, partition.startSector, catalogue.currentSuperblock),
       search_(blocks_, catalogue.currentSuperblock.rootBlock),
+      check_(catalogue.currentSuperblock, catalogue.leafBlocks),
       leaves_(std::size_t{16} << 20) {
   blocks_.UseLoggedCopies(catalogue.journal.copies);
 }
 
 FileBody BodyCollector::Collect(std::uint32_t objectId, std::uint32_t parentId) {
-  return source_ == BodySource::Pieces ? FromPieces(objectId, parentId) : FromTree(objectId, parentId);
+  FileBody body = source_ == BodySource::Pieces ? FromPieces(objectId, parentId) : FromTree(objectId, parentId);
+  for (BlockPointer& pointer : body.blocks)
+    if (pointer.block != 0) pointer.misplaced = check_.Check(pointer.block);
+  return body;
 }
 
 FileBody BodyCollector::FromTree(std::uint32_t objectId, std::uint32_t parentId) {

@@ -11,12 +11,14 @@
 #include "reiserfs/build/NodeCache.h"
 #include "reiserfs/format/PartitionBlocks.h"
 #include "reiserfs/build/TreeSearch.h"
+#include "saving/FileBlockCheck.h"
 
 namespace vantrel {
 
 struct BlockPointer {
-  std::uint64_t position = 0;  // file position of the block's first byte
-  std::uint32_t block = 0;     // 0 is a hole
+  std::uint64_t position = 0;                       // file position of the block's first byte
+  std::uint32_t block = 0;                          // 0 is a hole
+  MisplacedBlock misplaced = MisplacedBlock::None;  // where the block lies cannot hold file data
 };
 
 struct TailBytes {
@@ -44,7 +46,7 @@ class BodyCollector {
  public:
   BodyCollector(const PartitionSource& partition, const Catalogue& catalogue, BodySource source);
 
-  // The body of the object (objectId, parentId).
+  // The body of the object (objectId, parentId), each block checked (FileBlockCheck).
   FileBody Collect(std::uint32_t objectId, std::uint32_t parentId);
 
   PartitionBlocks& Blocks() { return blocks_; }
@@ -60,6 +62,7 @@ class BodyCollector {
   BodySource source_;
   PartitionBlocks blocks_;
   TreeSearch search_;
+  FileBlockCheck check_;
   NodeCache leaves_;
   // The last leaf that could be read only in part, for the other pieces of the same file.
   NodeCache::Node damagedLeaf_;

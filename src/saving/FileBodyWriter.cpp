@@ -19,6 +19,12 @@ class OneFile {
 
   BodyWriteResult Write(const FileBody& body) {
     const std::vector<BlockPointer> pointers = EffectivePointers(body, size_);
+    const auto misplaced = std::find_if(pointers.begin(), pointers.end(),
+                                        [](const BlockPointer& p) { return p.misplaced != MisplacedBlock::None; });
+    if (misplaced != pointers.end()) {
+      result_.damaged = true;
+      result_.misplaced = misplaced->misplaced;
+    }
 
     for (std::size_t i = 0; i < pointers.size() && Going();) i = WriteStretch(pointers, i);
     // Tails in the order found, so that a later copy of an item overwrites an earlier one.

@@ -13,7 +13,8 @@ namespace vantrel {
 
 struct BodyWriteResult {
   std::uint64_t length = 0;    // the length the file was given
-  bool damaged = false;        // unreadable or impossible blocks were left as zeros
+  bool damaged = false;        // unreadable or impossible blocks were left as zeros, or misplaced ones written
+  MisplacedBlock misplaced = MisplacedBlock::None;  // the first misplaced block's kind
   bool short_ = false;         // the body ends before the file's size
   bool interrupted = false;    // keepGoing said stop (Skip or Stop)
   int writeError = 0;          // errno of a failed write, 0 when every write succeeded

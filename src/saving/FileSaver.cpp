@@ -17,7 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uint8_t kDeletedTypeCode = 8;
+const char* DamageReason(const BodyWriteResult& result) {
+  return result.misplaced != MisplacedBlock::None ? MisplacedBlockReason(result.misplaced)
+                                                  : "unreadable blocks written as zeros";
+}
 
 // A link at the path is replaced rather than followed, so that saving never writes
 // through it to some other place.
@@ -140,11 +143,12 @@ void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const 
   }
   if (result.interrupted || result.short_)
     run.shortFiles.push_back(path.string());
-  else if (result.damaged)
-    run.damagedFiles.push_back(path.string());
-  else
+  else if (!result.damaged)
     ++run.filesWritten;
-  if (result.damaged && (result.interrupted || result.short_)) run.damagedFiles.push_back(path.string());
+  if (result.damaged) {
+    run.damagedFiles.push_back(path.string());
+    run.damageReasons.emplace_back(DamageReason(result));
+  }
 }
 
 bool WriteFileForViewing(const PartitionSource& partition, const Catalogue& catalogue, BodySource source,

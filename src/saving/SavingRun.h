@@ -31,6 +31,7 @@ struct SavingRun {
   std::vector<std::string> damagedFiles;  // written, but with unreadable blocks (as zeros)
   std::vector<std::string> shortFiles;    // written shorter than their size
   std::vector<RenamedEntry> renamedEntries;  // written under another name than their own
+  std::vector<std::string> damageReasons;    // why each of damagedFiles is damaged, in its order
 
   // Everything but the flags' owners: a new run starts from nothing.
   void Reset() {
@@ -50,6 +51,7 @@ struct SavingRun {
     damagedFiles.clear();
     shortFiles.clear();
     renamedEntries.clear();
+    damageReasons.clear();
   }
 };
 

@@ -51,7 +51,7 @@ SaveReport SaveSelected(const SaveTarget& target, const Catalogue& catalogue, co
   }
   run.renamedEntries = namer.Renamed();
   return {run.filesWritten, run.bytesWritten, run.filesKeptExisting, run.filesFailed,
-          run.damagedFiles, run.shortFiles,   run.renamedEntries};
+          run.damagedFiles, run.shortFiles,   run.renamedEntries,    run.damageReasons};
 }
 
 }  // namespace vantrel

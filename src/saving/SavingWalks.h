@@ -28,6 +28,7 @@ struct SaveReport {
   std::vector<std::string> damagedFiles;
   std::vector<std::string> shortFiles;
   std::vector<RenamedEntry> renamedEntries;  // written under another name than their own
+  std::vector<std::string> damageReasons;    // beside damagedFiles
 };
 
 // Runs the selection. run carries the flags that stop it (Stop, Skip, closing) and

@@ -54,6 +54,38 @@ TEST(CliSave, RefusesBadOptionsAndUnknownFolders) {
   EXPECT_NE(filtered.out.find("Saved 0 file(s)"), std::string::npos);  // every file is from 2005
 }
 
+// A copy of a whole-device volume with its first 8 MiB zeroed (boot area, superblock,
+// bitmap, the journal's start), as another file system made over it leaves it: the advanced
+// build reads it with the geometry its tree gives. A disk of zeros has nothing to save.
+TEST(CliSave, AVolumeWithoutItsSuperblockIsSavedFromItsTreeAndNothingFoundIsAFailure) {
+  const TempDir dir;
+  const fs::path copy = dir / "zeroed.img";
+  fs::copy_file(FixtureImage("bare-36"), copy);
+  {
+    std::fstream image(copy, std::ios::in | std::ios::out | std::ios::binary);
+    const std::string zeros(std::size_t{8} << 20, '\0');
+    image.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+  }
+  const std::string out = (dir / "out").string();
+  const CliRun run = RunCli("--disk " + Quoted(copy.string()) + " save --start 0 --file-search advanced --out " +
+                            Quoted(out));
+  ASSERT_EQ(run.exitCode, 0) << run.err << run.out;
+  EXPECT_NE(run.err.find("block size 4096, 12288 blocks, format 3.6"), std::string::npos) << run.err;
+  std::size_t files = 0, atTheirPaths = 0;
+  for (const auto& entry : ManifestPartition(FixtureManifest("bare-36"), 0)["entries"]) {
+    if (entry["kind"] != "file") continue;
+    ++files;
+    atTheirPaths += Sha256OfFile((fs::path(out) / SavedPath(entry["path"])).string()) == entry["sha256"];
+  }
+  EXPECT_GE(atTheirPaths * 100, files * 99) << atTheirPaths << " of " << files;
+
+  std::ofstream(dir / "zeros.img", std::ios::binary) << std::string(std::size_t{4} << 20, '\0');
+  const CliRun nothing = RunCli("--disk " + Quoted((dir / "zeros.img").string()) +
+                                " save --start 0 --file-search advanced --out " + Quoted((dir / "none").string()));
+  EXPECT_NE(nothing.exitCode, 0);
+  EXPECT_NE(nothing.err.find("No folder or file was found"), std::string::npos) << nothing.err << nothing.out;
+}
+
 TEST(CliSave, DestinationThatCannotBeMadeIsAFailure) {
   TempDir dir;
   std::ofstream(dir / "file") << "in the way";

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
@@ -14,6 +16,7 @@
 #include "reiserfs/build/BuildStatus.h"
 #include "reiserfs/catalogue/FolderLayout.h"
 #include "support/Fixtures.h"
+#include "support/TempDir.h"
 #include "support/TestWizard.h"
 #include "support/UnchangedImage.h"
 
@@ -186,15 +189,12 @@ TEST_F(CatalogueOnFixtures, QuickBuildShowsTheCatalogueAndItsFinalStatus) {
 
 TEST_F(CatalogueOnFixtures, AdvancedBuildFindsTheLiveTreeToo) {
   Build("mbr-mixed", 1, true);
-  // The two names of the hard link are one object: it is listed once, under the name seen last.
-  nlohmann::json entries = nlohmann::json::array();
-  for (const auto& entry : partition_["entries"])
-    if (KeyOf(entry) != Key{32, 34}) entries.push_back(entry);
-  ExpectAllFound(entries);
-  ExpectManifestPaths(entries);
+  // Both names of the hard link, each in its folder, and nothing marked deleted.
+  ExpectAllFound(partition_["entries"]);
+  ExpectManifestPaths(partition_["entries"]);
   ExpectNoDotEntries();
-  ASSERT_EQ(byKey_.at({32, 34}).size(), 1u);
-  EXPECT_EQ(byKey_.at({32, 34})[0].first->size, 5000u);
+  ASSERT_EQ(byKey_.at({32, 34}).size(), 2u);
+  EXPECT_EQ(byKey_.at({32, 34})[1].first->size, 5000u);
   EXPECT_EQ(Cat().objectCount, Cat().objectList.Size() - 1);
 }
 
@@ -221,8 +221,30 @@ TEST_F(CatalogueOnFixtures, AdvancedBuildFindsEveryDeletedEntry) {
     ASSERT_NE(found, nullptr) << entry["path"];
     EXPECT_EQ(found->size, expected.size) << entry["path"];
     EXPECT_EQ(found->modificationTime, expected.mtime) << entry["path"];
+    EXPECT_EQ(found->typeCode, kDeletedTypeCode) << entry["path"];
   }
   EXPECT_EQ(removed, 65u);
+}
+
+// Where the live tree cannot be told (its root zeroed), no entry is called deleted.
+TEST_F(CatalogueOnFixtures, AdvancedBuildCallsNothingDeletedWithoutAWholeLiveTree) {
+  const TempDir dir;
+  const std::string copy = dir / "deleted.img";
+  std::filesystem::copy_file(FixtureImage("deleted"), copy);
+  {
+    std::fstream image(copy, std::ios::in | std::ios::out | std::ios::binary);
+    image.seekp(2048 * 512 + 8213 * 4096);
+    const std::string zeros(4096, '\0');
+    image.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+  }
+  wizard_.UseImages({copy});
+  wizard_.state.currentPartition = {2048, 90112, 0};
+  ReplaceFolderTree(wizard_.state);
+  wizard_.state.fileSearchKind = FileSearchKind::Advanced;
+  AdvancedCatalogueBuild(wizard_.state);
+  EXPECT_GT(Cat().fileList.size(), 250u);
+  for (const auto* list : {&Cat().folderList, &Cat().fileList})
+    for (const auto& entry : *list) EXPECT_EQ(entry.typeCode, 0) << Cat().Name(entry);
 }
 
 TEST_F(CatalogueOnFixtures, AdvancedBuildFindsTheReformattedFileSystemWhereItsLeavesSurvive) {

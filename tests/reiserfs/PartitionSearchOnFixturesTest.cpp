@@ -1,13 +1,19 @@
 // The three partition searches on real images, with expectations taken from the manifests.
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <span>
 
 #include "app/ControlIds.h"
 #include "app/PartitionSearchCommands.h"
 #include "app/PartitionList.h"
 #include "reiserfs/format/ReiserSuperblock.h"
+#include "reiserfs/search/SuperblockEvidence.h"
 #include "support/Fixtures.h"
+#include "support/TempDir.h"
 #include "support/TestWizard.h"
 #include "support/UnchangedImage.h"
 
@@ -34,9 +40,9 @@ std::vector<Found> ManifestReiserPartitions(const nlohmann::json& manifest, bool
   for (const auto& partition : manifest["partitions"]) {
     if (partition["reiserfs"].is_null()) continue;
     const auto& sb = partition["reiserfs"];
-    const std::uint64_t size = sizeFromSuperblock
-                                   ? sb["block_count"].get<std::uint64_t>() * (sb["block_size"].get<std::uint64_t>() / 512)
-                                   : partition["size_sectors"].get<std::uint64_t>();
+    const std::uint64_t size = sizeFromSuperblock ? sb["block_count"].get<std::uint64_t>() *
+                                                        (sb["block_size"].get<std::uint64_t>() / 512)
+                                                  : partition["size_sectors"].get<std::uint64_t>();
     expected.push_back({partition["start_sector"].get<std::uint64_t>(), size});
   }
   return expected;
@@ -75,6 +81,45 @@ TEST_F(PartitionSearchOnFixtures, AdvancedSearchFindsEveryVolumeWithASuperblockA
             (std::vector<std::string>{"Partitions Found : 0", "Partitions Found : 1", "Partitions Found : 2", ""}));
   EXPECT_EQ(wizard_.window.CurrentView(), WizardView::PartitionList);
   EXPECT_EQ(wizard_.state.stage, WizardStage::Partitions);
+}
+
+// The 3.6 volume of mbr-mixed (from sector 2048) damaged in a copy: its root node zeroed,
+// then its superblock too. The journal's copies of the superblock are never offered.
+TEST_F(PartitionSearchOnFixtures, AdvancedSearchOffersNoJournalCopyAndKeepsAVolumeWhoseRootIsLost) {
+  Open("mbr-mixed");
+  const std::vector<Found> sound = ManifestReiserPartitions(manifest_, true);
+  const TempDir dir;
+  const std::string copy = dir / "damaged.img";
+  std::filesystem::copy_file(FixtureImage("mbr-mixed"), copy);
+  wizard_.UseImages({copy});
+  const auto zero = [&](std::uint64_t sector, std::size_t bytes) {
+    std::fstream image(copy, std::ios::in | std::ios::out | std::ios::binary);
+    image.seekp(static_cast<std::streamoff>(sector * 512));
+    const std::string zeros(bytes, '\0');
+    image.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+  };
+  // Every superblock on the volume but its own is a copy its journal logged.
+  std::ifstream whole(copy, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(whole)), {});
+  std::size_t copies = 0;
+  for (std::uint64_t sector = 2048 + kSuperblockSectorOffset; sector < 2048 + 81920; ++sector) {
+    const auto at = std::as_bytes(std::span(bytes)).subspan(sector * 512, 512);
+    if (!HasReiserMagic(at)) continue;
+    const bool logged = IsLoggedSuperblockCopy(wizard_.Disk(), sector, *ReiserSuperblock::Decode(at));
+    EXPECT_EQ(logged, sector != 2048 + kSuperblockSectorOffset) << sector;
+    copies += logged;
+  }
+  EXPECT_GT(copies, 5u);
+
+  zero(2048 + 8213 * 8, 4096);
+  wizard_.UseImages({copy});
+  AdvancedSearch(wizard_.state);
+  EXPECT_EQ(FoundPartitions(wizard_.state), sound);
+
+  zero(2048 + kSuperblockSectorOffset, 4096);
+  wizard_.UseImages({copy});
+  AdvancedSearch(wizard_.state);
+  EXPECT_EQ(FoundPartitions(wizard_.state), std::vector<Found>(sound.begin() + 1, sound.end()));
 }
 
 TEST_F(PartitionSearchOnFixtures, CylinderSearchFindsNothingOffCylinderBoundaries) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 
 #include "app/FolderChecks.h"
 #include "app/FolderTree.h"
@@ -88,6 +89,59 @@ TEST_F(SavingOnFixtures, AdvancedBuildRecoversDeletedFilesByteForByte) {
   const auto& before = partition_["earlier_listings"][0]["entries"];
   EXPECT_EQ(Mismatches(before, true), std::vector<std::string>{});
   EXPECT_EQ(Mismatches(partition_["entries"]), std::vector<std::string>{});
+  EXPECT_TRUE(wizard_.state.saving.run.damagedFiles.empty());
+}
+
+TEST_F(SavingOnFixtures, DeletedFilesOnlySavesWhatTheLiveTreeNoLongerReaches) {
+  Build("deleted", 1, true);
+  wizard_.state.saving.options.deletedFilter = 2;
+  SaveAll();
+  std::uint32_t removed = 0;
+  for (const auto& entry : partition_["earlier_listings"][0]["entries"]) {
+    if (entry["kind"] != "file") continue;
+    removed += entry["removed"].get<bool>();
+    EXPECT_EQ(fs::exists(out_.Path() / SavedPath(entry["path"])), entry["removed"].get<bool>()) << entry["path"];
+  }
+  EXPECT_GT(removed, 0u);
+  EXPECT_EQ(wizard_.state.saving.run.filesWritten, removed);
+}
+
+// Pointers of an indirect item patched in a copy of the image: a data block on a leaf, on
+// the journal, and past the volume's end. Each file is saved, named damaged with its reason.
+TEST_F(SavingOnFixtures, AFileWhoseBlocksCannotHoldItsDataIsNeverCalledWhole) {
+  Build("mbr-mixed", 1, true);
+  const Catalogue& catalogue = wizard_.state.catalogue;
+  std::vector<const ObjectRecord*> multiBlock;
+  for (const ObjectRecord& record : catalogue.objectList.Records())
+    if (record.pieceCount > 0 && record.size != kNotSeen && record.size > 3 * 4096) multiBlock.push_back(&record);
+  ASSERT_GE(multiBlock.size(), 3u);
+  ASSERT_FALSE(catalogue.leafBlocks.empty());
+  const std::uint32_t targets[] = {catalogue.leafBlocks.back(), catalogue.currentSuperblock.journal[0] + 1,
+                                   catalogue.currentSuperblock.blockCount + 5};
+  const TempDir copyDir;
+  const std::string copy = copyDir / "patched.img";
+  fs::copy_file(FixtureImage("mbr-mixed"), copy);
+  {
+    std::fstream image(copy, std::ios::in | std::ios::out | std::ios::binary);
+    for (std::size_t i = 0; i < 3; ++i) {
+      const char pointer[4] = {static_cast<char>(targets[i]), static_cast<char>(targets[i] >> 8),
+                               static_cast<char>(targets[i] >> 16), static_cast<char>(targets[i] >> 24)};
+      // Every copy of the items, so that no newer one points elsewhere.
+      for (const BodyPiece& piece : catalogue.objectList.Pieces(*multiBlock[i])) {
+        image.seekp(static_cast<std::streamoff>(2048 * 512 + std::uint64_t{piece.block} * 4096 + piece.location));
+        image.write(pointer, sizeof pointer);
+      }
+    }
+  }
+  wizard_.UseImages({copy});
+  ReplaceFolderTree(wizard_.state);
+  AdvancedCatalogueBuild(wizard_.state);
+  SaveAll();
+  const SavingRun& run = wizard_.state.saving.run;
+  ASSERT_EQ(run.damagedFiles.size(), 3u);
+  const std::set<std::string> reasons(run.damageReasons.begin(), run.damageReasons.end());
+  EXPECT_EQ(reasons, (std::set<std::string>{"blocks on tree nodes", "blocks on the superblock, bitmaps or journal",
+                                            "blocks outside the volume written as zeros"}));
 }
 
 // The tree's items under the root whose text is text, at any depth.

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
 #include "base/AlignedBuffer.h"
 #include "reiserfs/format/ItemDispatch.h"
 #include "reiserfs/format/PartitionBlocks.h"
+#include "reiserfs/build/LiveLeaves.h"
 #include "reiserfs/build/StretchScanAhead.h"
 
 namespace vantrel {
@@ -34,6 +37,7 @@ class AdvancedBuild {
     blocks_.emplace(partition_.disk, partition_.startSector, catalogue_.currentSuperblock);
     blocks_->ReportReadsTo([this](std::uint64_t sector) { status_.SetCurrentSector(sector); });
 
+    FindLiveTree();
     BlockScan();
     TakeLoggedCopies();
     catalogue_.stopped = Stopped();
@@ -45,6 +49,17 @@ class AdvancedBuild {
   }
 
  private:
+  // What the live tree reaches of a record: any of its items, and the name it holds now.
+  enum Reached : std::uint8_t { kItemReached = 1, kNameReached = 2 };
+
+  // A name of a record other than the one it holds: a hard link's second name, or the name
+  // an object had before it was renamed.
+  struct OtherName {
+    std::uint32_t folderId;
+    std::string name;
+    bool reached;
+  };
+
   struct Tail {
     std::uint32_t objectId;
     std::uint32_t dirId;
@@ -57,6 +72,21 @@ class AdvancedBuild {
   static constexpr std::size_t kPrefetchDistance = 8;
 
   bool Stopped() const { return stop_.Requested(); }
+
+  // The leaves of the live tree as the journal's replay leaves it, when it can be told
+  // whole; without them no entry is called deleted.
+  void FindLiveTree() {
+    copies_ = catalogue_.journal.copies;
+    PartitionBlocks tree(partition_.disk, partition_.startSector, catalogue_.currentSuperblock);
+    if (copies_) tree.UseLoggedCopies(copies_);
+    live_ = LiveLeaves::Find(tree, catalogue_.currentSuperblock.rootBlock, stop_);
+  }
+
+  // Whether the live tree reaches the block as it lies: one of its leaves that the journal
+  // holds no newer copy of.
+  bool ReachedInPlace(std::uint32_t block) const {
+    return live_ && live_->Contains(block) && !(copies_ && copies_->CopyOf(block));
+  }
 
   // The stretches come decoded from the scan ahead; one it could not read whole is read
   // here block by block, in its place in the order.
@@ -125,17 +155,20 @@ class AdvancedBuild {
       const bool read = blocks.ReadBlock(buffer, copy, &unread) != 0;
       ScanBlock(buffer, copy, read ? nullptr : &unread, logged);
       logged.scanned = true;
-      TakeItems(logged);
+      TakeItems(logged, live_ && live_->Contains(block));
     }
   }
 
   // Takes in the items of the stretch (never empty of blocks) block by block, and hears a
   // stop request between blocks, as a scan of single blocks would; false when it came
   // before the end.
-  bool TakeItems(const ScannedStretch& stretch) {
+  // reachedCopy: the stretch is one logged copy, of a leaf the live tree reaches or not.
+  bool TakeItems(const ScannedStretch& stretch, std::optional<bool> reachedCopy = std::nullopt) {
     const std::vector<ScannedItem>& items = stretch.items;
     auto block = static_cast<std::uint32_t>(stretch.firstBlock);
     status_.SetCurrentSector(blocks_->FirstSector(block));
+    bool reached = reachedCopy.value_or(false);
+    std::uint32_t reachedBlock = kNotSeen;  // the block `reached` was told for
     for (std::size_t i = 0; i < items.size(); ++i) {
       const ScannedItem& item = items[i];
       if (item.block != block) {
@@ -143,14 +176,19 @@ class AdvancedBuild {
         block = item.block;
         status_.SetCurrentSector(blocks_->FirstSector(block));
       }
+      if (!reachedCopy && item.block != reachedBlock) {
+        reachedBlock = item.block;
+        reached = ReachedInPlace(reachedBlock);
+        NoteLeaf(reachedBlock);
+      }
       if (i + kPrefetchDistance < items.size()) {
         const ScannedItem& ahead = items[i + kPrefetchDistance];
         if (ahead.kind != ScannedKind::Direct) objects_.Prefetch(ahead.objectId, ahead.dirId);
       }
       switch (item.kind) {
-        case ScannedKind::DirEntry: OnDirEntry(item, stretch.Name(item)); break;
-        case ScannedKind::StatData: OnStatData(item); break;
-        case ScannedKind::Indirect: OnIndirect(item); break;
+        case ScannedKind::DirEntry: OnDirEntry(item, stretch.Name(item), reached); break;
+        case ScannedKind::StatData: OnStatData(item, reached); break;
+        case ScannedKind::Indirect: OnIndirect(item, reached); break;
         case ScannedKind::Direct: OnDirect(item); break;
       }
     }
@@ -159,19 +197,51 @@ class AdvancedBuild {
     return true;
   }
 
-  // The entry lies in the directory item of the folder whose object id is the item key's.
-  void OnDirEntry(const ScannedItem& item, std::string_view name) {
-    ObjectRecord* record = Find(item.objectId, item.dirId);
-    if (record == nullptr)
-      record = &Create(item.objectId, item.dirId, name);
-    else
-      objects_.Rename(*record, name);
-    record->folderId = item.keyObjectId;
+  // The stretches come in block order: the leaves stay in block order as they are noted.
+  void NoteLeaf(std::uint32_t block) {
+    std::vector<std::uint32_t>& leaves = catalogue_.leafBlocks;
+    if (leaves.empty() || leaves.back() < block) leaves.push_back(block);
   }
 
-  void OnStatData(const ScannedItem& item) {
+  // The entry lies in the directory item of the folder whose object id is the item key's.
+  // The record holds the name seen last; the others it had are kept beside it, each once.
+  void OnDirEntry(const ScannedItem& item, std::string_view name, bool reached) {
+    ObjectRecord* record = Find(item.objectId, item.dirId);
+    if (record == nullptr) {
+      record = &Create(item.objectId, item.dirId, name);
+    } else if (record->folderId != item.keyObjectId || objects_.Name(*record) != name) {
+      if (record->folderId != 0) SetAside(*record);
+      reached = TakeBack(*record, item.keyObjectId, name) || reached;
+      objects_.Rename(*record, name);
+      reached_[record->place] &= static_cast<std::uint8_t>(~kNameReached);
+    }
+    record->folderId = item.keyObjectId;
+    if (reached) reached_[record->place] |= kItemReached | kNameReached;
+  }
+
+  // The record's present name joins its other names.
+  void SetAside(const ObjectRecord& record) {
+    otherNames_[record.place].push_back(
+        {record.folderId, std::string(objects_.Name(record)), (reached_[record.place] & kNameReached) != 0});
+  }
+
+  // Takes the name out of the record's other names; whether the live tree reached it there.
+  bool TakeBack(const ObjectRecord& record, std::uint32_t folderId, std::string_view name) {
+    const auto found = otherNames_.find(record.place);
+    if (found == otherNames_.end()) return false;
+    std::vector<OtherName>& names = found->second;
+    const auto same = std::find_if(names.begin(), names.end(),
+                                   [&](const OtherName& other) { return other.folderId == folderId && other.name == name; });
+    if (same == names.end()) return false;
+    const bool reached = same->reached;
+    names.erase(same);
+    return reached;
+  }
+
+  void OnStatData(const ScannedItem& item, bool reached) {
     ObjectRecord* record = Find(item.objectId, item.dirId);
     if (record == nullptr) record = &Create(item.objectId, item.dirId, FoundName());
+    if (reached) reached_[record->place] |= kItemReached;
     record->modificationTime = item.modificationTime;
     record->size = item.offset;
     if (record->mode == kNotSeen && !IsRootFolderObject(*record)) ShowFoundWhileScanning(*record, item.value);
@@ -187,9 +257,10 @@ class AdvancedBuild {
     status_.SetRow(folder ? StatusRow::LastFolder : StatusRow::LastFile, std::string(objects_.Name(record)));
   }
 
-  void OnIndirect(const ScannedItem& item) {
+  void OnIndirect(const ScannedItem& item, bool reached) {
     ObjectRecord* record = Find(item.objectId, item.dirId);
     if (record == nullptr) record = &Create(item.objectId, item.dirId, FoundName());
+    if (reached) reached_[record->place] |= kItemReached;
     objects_.AddPiece(*record, PieceOf(item));
   }
 
@@ -229,6 +300,7 @@ class AdvancedBuild {
     ObjectRecord record{
         .objectId = objectId, .dirId = dirId, .modificationTime = kNotSeen, .mode = kNotSeen, .size = kNotSeen};
     ObjectRecord& added = objects_.Append(record, name);
+    reached_.push_back(0);
     lastKey_ = KeyOf(objectId, dirId);
     lastRecord_ = &added;
     return added;
@@ -251,14 +323,37 @@ class AdvancedBuild {
   // (an empty file). The root folder's own record is not an entry, as in the quick build.
   void Convert() {
     for (std::size_t k = 1; k < objects_.Size(); ++k) {
-      const ObjectRecord& record = objects_[k];
+      ObjectRecord& record = objects_[k];
       const bool seen = record.objectId != kNotSeen && record.dirId != kNotSeen && record.mode != kNotSeen;
-      if (seen && !IsRootFolderObject(record)) ConvertObject(catalogue_, status_, record);
+      if (seen && !IsRootFolderObject(record)) ConvertRecord(record);
       status_.SetStatusCount("Enumerating Files/Directories ", k, catalogue_.objectCount);
       status_.SetProgress(ProgressPercent(k, catalogue_.objectCount));
       if (Stopped()) break;
     }
     status_.Flush();
+  }
+
+  // A record becomes one entry under its name, or, when the live tree reaches another of
+  // its names and not that one, under the other. A file gets an entry more for every other
+  // name the live tree reaches (its hard links). A record none of whose items the live tree
+  // reaches is marked deleted, when the live tree could be told.
+  void ConvertRecord(ObjectRecord& record) {
+    const auto others = otherNames_.find(record.place);
+    std::vector<OtherName>* names = others == otherNames_.end() ? nullptr : &others->second;
+    if (names != nullptr && live_ && (reached_[record.place] & kNameReached) == 0) {
+      const auto reachedName =
+          std::find_if(names->rbegin(), names->rend(), [](const OtherName& other) { return other.reached; });
+      if (reachedName != names->rend()) {
+        objects_.Rename(record, reachedName->name);
+        record.folderId = reachedName->folderId;
+        names->erase(std::next(reachedName).base());
+      }
+    }
+    const bool deleted = live_ && (reached_[record.place] & kItemReached) == 0;
+    ConvertObject(catalogue_, status_, record).typeCode = deleted ? kDeletedTypeCode : 0;
+    if (names == nullptr || (record.mode & kFolderModeBit) != 0) return;
+    for (const OtherName& other : *names)
+      if (other.reached) ConvertObjectNamed(catalogue_, status_, record, other.name, other.folderId);
   }
 
   const PartitionSource& partition_;
@@ -272,6 +367,10 @@ class AdvancedBuild {
   std::optional<PartitionBlocks> blocks_;
   std::optional<AlignedBuffer> blockBuffer_;  // for stretches read block by block
   std::vector<Tail> tails_;
+  std::shared_ptr<const LoggedCopies> copies_;
+  std::optional<LiveLeaves> live_;
+  std::vector<std::uint8_t> reached_ = std::vector<std::uint8_t>(1, 0);  // Reached bits, by record place
+  std::unordered_map<std::uint32_t, std::vector<OtherName>> otherNames_;  // by record place
   std::uint64_t lastKey_ = 0;
   ObjectRecord* lastRecord_ = nullptr;  // the record of lastKey_ in objects_
 };

@@ -24,25 +24,23 @@ Catalogue BeginCatalogue(const PartitionSource& partition) {
   return catalogue;
 }
 
-void ConvertObject(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record) {
-  const std::string_view name = catalogue.objectList.Name(record);
-  if (record.mode & kFolderModeBit) {
-    CatalogueEntry& folder = AppendFolder(catalogue, name, record.objectId, record.dirId, record.modificationTime, 0,
-                                          0);
-    folder.folderId = record.folderId;
-    folder.mode = record.mode;
-    ++catalogue.folderCount;
-    status.SetRow(StatusRow::FoldersFound, catalogue.folderCount);
-    status.SetRow(StatusRow::LastFolder, std::string(name));
-  } else {
-    CatalogueEntry& file = AppendFile(catalogue, name, record.objectId, record.dirId, record.modificationTime,
-                                      record.size, 0);
-    file.folderId = record.folderId;
-    file.mode = record.mode;
-    ++catalogue.fileCount;
-    status.SetRow(StatusRow::FilesFound, catalogue.fileCount);
-    status.SetRow(StatusRow::LastFile, std::string(name));
-  }
+CatalogueEntry& ConvertObject(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record) {
+  return ConvertObjectNamed(catalogue, status, record, catalogue.objectList.Name(record), record.folderId);
+}
+
+CatalogueEntry& ConvertObjectNamed(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record,
+                                   std::string_view name, std::uint32_t folderId) {
+  const bool folder = (record.mode & kFolderModeBit) != 0;
+  CatalogueEntry& entry = folder ? AppendFolder(catalogue, name, record.objectId, record.dirId, record.modificationTime,
+                                                0, 0)
+                                 : AppendFile(catalogue, name, record.objectId, record.dirId, record.modificationTime,
+                                              record.size, 0);
+  entry.folderId = folderId;
+  entry.mode = record.mode;
+  const std::uint32_t count = folder ? ++catalogue.folderCount : ++catalogue.fileCount;
+  status.SetRow(folder ? StatusRow::FoldersFound : StatusRow::FilesFound, count);
+  status.SetRow(folder ? StatusRow::LastFolder : StatusRow::LastFile, std::string(name));
+  return entry;
 }
 
 void LostFolderPass(Catalogue& catalogue, BuildStatus& status) {

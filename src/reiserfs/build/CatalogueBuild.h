@@ -5,6 +5,7 @@
 // ends every build.
 
 #include <cstdint>
+#include <string_view>
 
 #include "disk/DiskReader.h"
 #include "reiserfs/build/BuildStatus.h"
@@ -30,8 +31,12 @@ Catalogue BeginCatalogue(const PartitionSource& partition);
 
 // A folder entry when the mode has the folder bit, else a file entry; parentId is the
 // record's dirId, folderId the folder whose entry named it. The record is one of the
-// catalogue's own object list.
-void ConvertObject(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record);
+// catalogue's own object list. Returns the entry made.
+CatalogueEntry& ConvertObject(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record);
+// The same under another of the object's names, in the folder whose entry gave it: a hard
+// link's.
+CatalogueEntry& ConvertObjectNamed(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record,
+                                   std::string_view name, std::uint32_t folderId);
 
 // Hands every folder whose parent folder is not in the catalogue to "Lost" (parentId
 // kLostFolderId). Files keep their parentId.

@@ -159,10 +159,13 @@ void Catalogue::Clear() {
   objectCount = 0;
   stopped = false;
   journal = {};
+  leafBlocks.clear();
+  leafBlocks.shrink_to_fit();
 }
 
 std::size_t Catalogue::MemoryBytes() const {
-  return folderList.MemoryBytes() + fileList.MemoryBytes() + objectList.MemoryBytes() + names.MemoryBytes();
+  return folderList.MemoryBytes() + fileList.MemoryBytes() + objectList.MemoryBytes() + names.MemoryBytes() +
+         leafBlocks.capacity() * sizeof(std::uint32_t);
 }
 
 namespace {

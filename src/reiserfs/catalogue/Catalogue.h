@@ -25,6 +25,10 @@ inline constexpr const char* kLostFolderName = "Lost";
 // Time, size and mode of an advanced-search record before its stat data is seen.
 inline constexpr std::uint32_t kNotSeen = 0xFFFFFFFF;
 
+// The type code of an entry the live tree no longer reaches (an advanced build's, or a
+// recovery log's): the saving options' deleted filter tests it.
+inline constexpr std::uint8_t kDeletedTypeCode = 8;
+
 // A folder or file of the catalogue. Its name lies in the catalogue's name store:
 // Catalogue::Name gives it.
 struct CatalogueEntry {
@@ -41,7 +45,7 @@ struct CatalogueEntry {
   std::uint32_t modificationTime = 0;
   std::uint32_t mode = kNotSeen;  // the stat data mode from the builds; kNotSeen when not known
   NameRef name;                   // as found on disk (at most 511 bytes), or "FOUND" + a number
-  std::uint8_t typeCode = 0;      // 0 from the builds; 1 to 8 only from recovery logs
+  std::uint8_t typeCode = 0;      // the builds: 0, or kDeletedTypeCode; 1 to 8 from recovery logs
   std::uint64_t size = 0;         // always 0 for folders
 };
 
@@ -153,6 +157,9 @@ struct Catalogue {
   bool stopped = false;
   // What the build made of the journal; its blocks are read through the copies it replayed.
   JournalState journal;
+  // Advanced build: the blocks in which it found leaf items, in block order (the journal's
+  // copies left out). A file whose data would lie on one is not called whole.
+  std::vector<std::uint32_t> leafBlocks;
 
   std::string_view Name(const CatalogueEntry& entry) const { return names.View(entry.name); }
   // Frees the lists and the object records and resets the build counters.

@@ -4,6 +4,7 @@
 #include "base/AlignedBuffer.h"
 #include "reiserfs/search/PartitionSearch.h"
 #include "reiserfs/format/ReiserSuperblock.h"
+#include "reiserfs/search/SuperblockEvidence.h"
 
 namespace vantrel {
 
@@ -66,9 +67,9 @@ class SectorScan {
     if (!superblock || !superblock->IsPlausible()) return;
     // A superblock below sector 128 would put the partition's start before sector 0.
     if (sector < kSuperblockSectorOffset) return;
-    if (InJournalOfAFoundVolume(sector)) return;
+    if (InJournalOfAFoundVolume(sector) || IsLoggedSuperblockCopy(disk_, sector, *superblock)) return;
     const std::uint64_t start = sector - kSuperblockSectorOffset;
-    if (!HasPlausibleRootNode(disk_, start, *superblock)) return;
+    if (!VolumeIsThere(disk_, start, *superblock)) return;
     const std::uint64_t size = std::uint64_t{superblock->blockCount} * superblock->SectorsPerBlock();
     if (result_.partitions.size() >= kMaxPartitions) {
       tableFull_ = true;

@@ -1,5 +1,6 @@
 #include "reiserfs/search/TreeFit.h"
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -48,25 +49,6 @@ bool ReadBlock(DiskSource& disk, std::uint64_t startByte, std::uint32_t block, s
   return disk.Read(startByte + std::uint64_t{block} * buffer.size(), buffer) == ReadOutcome::Ok;
 }
 
-// The first bitmap block follows the superblock; bitmap k > 0 is the first block of its
-// group and marks itself used, as the first one marks every block up to itself.
-void FitBitmaps(DiskSource& disk, std::uint64_t startByte, const ReiserSuperblock& superblock,
-                std::vector<std::byte>& buffer, TreeFit& fit) {
-  const std::uint32_t blockSize = superblock.blockSize;
-  const std::uint64_t perBitmap = std::uint64_t{blockSize} * 8;
-  const std::uint64_t bitmaps = (std::uint64_t{superblock.blockCount} + perBitmap - 1) / perBitmap;
-  const std::uint32_t firstBitmap = 65536 / blockSize + 1;
-  for (std::uint64_t k = 0; k < std::min<std::uint64_t>(bitmaps, kMostBitmapsChecked); ++k) {
-    const auto block = static_cast<std::uint32_t>(k == 0 ? firstBitmap : k * perBitmap);
-    if (!ReadBlock(disk, startByte, block, buffer)) continue;
-    bool used = true;
-    const std::uint32_t marked = k == 0 ? firstBitmap + 1 : 1;
-    for (std::uint32_t bit = 0; bit < marked && used; ++bit)
-      used = (std::to_integer<unsigned>(buffer[bit / 8]) >> (bit % 8) & 1u) != 0;
-    ++(used ? fit.inPlace : fit.amiss);
-  }
-}
-
 }  // namespace
 
 bool NodeHoldsTogether(ByteSpan block, std::uint16_t level) {
@@ -89,6 +71,26 @@ bool NodeHoldsTogether(ByteSpan block, std::uint16_t level) {
     bodyEnd = item->location;
   }
   return freeSpace == bodyEnd - headersEnd;
+}
+
+TreeFit FitVolumeBitmaps(const VolumeBlockRead& read, const ReiserSuperblock& superblock) {
+  TreeFit fit;
+  const std::uint32_t blockSize = superblock.blockSize;
+  if (!superblock.IsPlausible() || blockSize > 8192) return fit;
+  std::vector<std::byte> buffer(blockSize);
+  const std::uint64_t perBitmap = std::uint64_t{blockSize} * 8;
+  const std::uint64_t bitmaps = (std::uint64_t{superblock.blockCount} + perBitmap - 1) / perBitmap;
+  const std::uint32_t firstBitmap = 65536 / blockSize + 1;
+  for (std::uint64_t k = 0; k < std::min<std::uint64_t>(bitmaps, kMostBitmapsChecked); ++k) {
+    const auto block = static_cast<std::uint32_t>(k == 0 ? firstBitmap : k * perBitmap);
+    if (!read(block, buffer)) continue;
+    bool used = true;
+    const std::uint32_t marked = k == 0 ? firstBitmap + 1 : 1;
+    for (std::uint32_t bit = 0; bit < marked && used; ++bit)
+      used = (std::to_integer<unsigned>(buffer[bit / 8]) >> (bit % 8) & 1u) != 0;
+    ++(used ? fit.inPlace : fit.amiss);
+  }
+  return fit;
 }
 
 TreeFit FitVolumeTree(DiskSource& disk, std::uint64_t startByte, const ReiserSuperblock& superblock,
@@ -132,7 +134,13 @@ TreeFit FitVolumeTree(DiskSource& disk, std::uint64_t startByte, const ReiserSup
       pending.push_back(child);
     }
   }
-  FitBitmaps(disk, startByte, superblock, buffer, fit);
+  const TreeFit bitmaps = FitVolumeBitmaps(
+      [&](std::uint32_t block, MutableByteSpan into) {
+        return disk.Read(startByte + std::uint64_t{block} * into.size(), into) == ReadOutcome::Ok;
+      },
+      superblock);
+  fit.inPlace += bitmaps.inPlace;
+  fit.amiss += bitmaps.amiss;
   return fit;
 }
 

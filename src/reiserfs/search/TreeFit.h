@@ -7,6 +7,7 @@
 // reads other stripes' blocks in their place and the walk meets them soon.
 
 #include <cstdint>
+#include <functional>
 
 #include "disk/DiskSource.h"
 #include "reiserfs/format/ReiserSuperblock.h"
@@ -24,6 +25,14 @@ struct TreeFit {
 // reading at most `blockBudget` blocks (breadth first: the upper levels are always seen).
 TreeFit FitVolumeTree(DiskSource& disk, std::uint64_t startByte, const ReiserSuperblock& superblock,
                       std::uint32_t blockBudget);
+
+// Reads block `block` of the volume into a buffer of its block size; false when it could not.
+using VolumeBlockRead = std::function<bool(std::uint32_t block, MutableByteSpan into)>;
+
+// The volume's bitmap blocks (the first 32) checked where its layout puts them: the first
+// follows the superblock and marks every block up to itself used, each further one is the
+// first block of the blocks it maps and marks itself used.
+TreeFit FitVolumeBitmaps(const VolumeBlockRead& read, const ReiserSuperblock& superblock);
 
 // True when the bytes are a tree node of `level` whose header and item table hold together.
 bool NodeHoldsTogether(ByteSpan block, std::uint16_t level);
