@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes as a disk image container of one kind (the build picks it:
-// VANTREL_FUZZ_CONTAINER is 1 for Expert Witness, 2 qcow, 3 VMDK, 4 VHD/VHDX), opened
-// through its library as the program opens it, then read at the start, across the middle,
+// VANTREL_FUZZ_CONTAINER is 1 for Expert Witness, 2 qcow, 3 VMDK, 4 VHD/VHDX, 5 VDI), opened
+// through its library (or our reader) as the program opens it, then read at the start, across the middle,
 // at the end and past it. A container opened has a size; every read gives Ok, Failed, or
 // (unopened) CannotOpen, and the bytes past the end read as zeros.
 
@@ -14,6 +14,7 @@
 
 #include "disk/containers/EwfImageSource.h"
 #include "disk/containers/QcowImageSource.h"
+#include "disk/containers/VdiImageSource.h"
 #include "disk/containers/VhdiImageSource.h"
 #include "disk/containers/VmdkImageSource.h"
 
@@ -30,6 +31,7 @@ const char* FileName() {
     case 1: return "disk.E01";
     case 2: return "disk.qcow2";
     case 3: return "disk.vmdk";
+    case 5: return "disk.vdi";
     default: return "disk.vhdx";
   }
 }
@@ -39,6 +41,7 @@ std::unique_ptr<ContainerSource> Open(const std::string& path) {
     case 1: return std::make_unique<EwfImageSource>(path);
     case 2: return std::make_unique<QcowImageSource>(path);
     case 3: return std::make_unique<VmdkImageSource>(path);
+    case 5: return std::make_unique<VdiImageSource>(path);
     default: return std::make_unique<VhdiImageSource>(path);
   }
 }

@@ -3,7 +3,7 @@
 # them, or those named, one after the other for SECONDS each (default 60), under nice.
 #   scripts/fuzz.sh [-t SECONDS] [-r RUNS] [TARGET...]
 # TARGET is one of: superblock node partition_table partition_search catalogue_save raw_recovery
-# recovery_log md_superblock lvm_metadata ewf_image qcow_image vmdk_image vhdi_image vhdx_log tree_fit journal. -r stops a target after RUNS executions instead (whichever comes first).
+# recovery_log md_superblock lvm_metadata ewf_image qcow_image vmdk_image vhdi_image vdi_image vhdx_log tree_fit journal. -r stops a target after RUNS executions instead (whichever comes first).
 # The corpora grow in build/fuzz-clang/corpus/TARGET, seeded from the fixture images and
 # from the corpora kept in fuzz/corpus; findings (crash-*, leak-*, timeout-*, oom-*) land
 # in build/fuzz-clang/findings/TARGET. At the end one line per target gives executions,
@@ -23,7 +23,7 @@ while getopts "t:r:" option; do
 done
 shift $((OPTIND - 1))
 all=(superblock node partition_table partition_search catalogue_save raw_recovery recovery_log md_superblock lvm_metadata
-     ewf_image qcow_image vmdk_image vhdi_image vhdx_log tree_fit journal)
+     ewf_image qcow_image vmdk_image vhdi_image vdi_image vhdx_log tree_fit journal)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 
@@ -50,7 +50,7 @@ seeds=$out/seeds
 [ -d $seeds/node ] || python3 fuzz/make-seeds.py $images $seeds
 # The containers' seeds: the first 128 KiB of a fixture image (its superblock included) in
 # each kind the tools make. Small disks keep a run fast: every execution reads its whole disk.
-if [ ! -d $seeds/vhdi_image ]; then
+if [ ! -d $seeds/vdi_image ]; then
   made=$(mktemp -d)
   head -c 128K $images/bare-36.img >"$made/disk.img"
   (cd "$made" &&
@@ -60,16 +60,17 @@ if [ ! -d $seeds/vhdi_image ]; then
     qemu-img convert -f raw -O vmdk -o subformat=streamOptimized disk.img v1.vmdk &&
     qemu-img convert -f raw -O vmdk -o subformat=monolithicSparse disk.img v2.vmdk &&
     qemu-img convert -f raw -O vhdx -o subformat=dynamic,block_size=1M,log_size=1M disk.img h1.vhdx &&
-    qemu-img convert -f raw -O vpc disk.img h2.vhd && qemu-img convert -f raw -O vpc -o subformat=fixed disk.img h3.vhd)
-  mkdir -p $seeds/ewf_image $seeds/qcow_image $seeds/vmdk_image $seeds/vhdi_image
+    qemu-img convert -f raw -O vpc disk.img h2.vhd && qemu-img convert -f raw -O vpc -o subformat=fixed disk.img h3.vhd &&
+    qemu-img convert -f raw -O vdi disk.img d1.vdi && qemu-img convert -f raw -O vdi -o static=on disk.img d2.vdi)
+  mkdir -p $seeds/ewf_image $seeds/qcow_image $seeds/vmdk_image $seeds/vhdi_image $seeds/vdi_image
   cp "$made"/*.E01 $seeds/ewf_image/ && cp "$made"/*.qcow2 $seeds/qcow_image/ && cp "$made"/*.vmdk $seeds/vmdk_image/ &&
-    cp "$made"/*.vhd* $seeds/vhdi_image/
+    cp "$made"/*.vhd* $seeds/vhdi_image/ && cp "$made"/*.vdi $seeds/vdi_image/
   rm -rf "$made"
 fi
 
 declare -A maxLength=([superblock]=4096 [node]=8192 [partition_table]=8192 [partition_search]=400000 [catalogue_save]=4096
                       [raw_recovery]=262144 [recovery_log]=65536 [md_superblock]=4096 [lvm_metadata]=65536
-                      [ewf_image]=196608 [qcow_image]=524288 [vmdk_image]=262144 [vhdi_image]=2200000 [tree_fit]=65536
+                      [ewf_image]=196608 [qcow_image]=524288 [vmdk_image]=262144 [vhdi_image]=2200000 [vdi_image]=262144 [tree_fit]=65536
                       [journal]=300000 [vhdx_log]=81920)
 # libewf leaks the chunk buffer of some reads of a damaged image (fuzz/container-libraries-leaks.supp),
 # which over a long run adds up to gigabytes, and allocates a chunk's buffer at the size its

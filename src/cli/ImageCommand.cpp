@@ -74,6 +74,9 @@ CLI::App* ImageCommand::AddTo(CLI::App& app) {
 }
 
 int ImageCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
+  if (options_.out == kStandardOutput && ::isatty(STDOUT_FILENO))
+    return session.Report(
+        {StepOutcome::Refused, "--out -: standard output is a terminal; send it to a file or a pipe", {}});
   DiskImageRequest request{options_.partition, options_.start,   options_.end,
                            options_.out,       options_.mapfile, CommandLineText()};
   ProgressLine line(::isatty(STDERR_FILENO) ? &std::cerr : nullptr);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "base/AlignedBuffer.h"
 
@@ -27,7 +28,7 @@ bool WriteAll(const ImageOutput& output, std::uint64_t offset, std::span<const s
                                           : ::write(output.fd, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
-      error = written < 0 ? std::strerror(errno) : "the output took no more bytes";
+      error = written < 0 ? std::generic_category().message(errno) : "the output took no more bytes";
       return false;
     }
     bytes = bytes.subspan(static_cast<std::size_t>(written));
@@ -103,7 +104,7 @@ ImageReport CopyDiskImage(const DiskReader& disk, std::uint64_t firstSector, std
   }
   // A sparse file gets its full length, trailing holes included.
   if (output.sparse && report.writeError.empty() && ::ftruncate(output.fd, static_cast<off_t>(report.doneBytes)) != 0)
-    report.writeError = std::strerror(errno);
+    report.writeError = std::generic_category().message(errno);
   return report;
 }
 

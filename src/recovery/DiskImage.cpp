@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 #include <filesystem>
 #include <fstream>
 
@@ -88,7 +89,7 @@ std::optional<ImageOutput> OpenOutput(const std::string& out, std::string& error
   if (out == kStandardOutput) return ImageOutput{STDOUT_FILENO, false};
   const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
-    error = std::strerror(errno);
+    error = std::generic_category().message(errno);
     return std::nullopt;
   }
   struct stat info {};
@@ -126,7 +127,8 @@ StepResult SaveDiskImage(const DiskChoice& disk, const DiskImageRequest& request
   run.firstSector = range->first;
   run.report = CopyDiskImage(disk.disk, range->first, range->second, *output, &progress, stop);
   ImageReport& report = run.report;
-  if (toFile && ::close(output->fd) != 0 && report.writeError.empty()) report.writeError = std::strerror(errno);
+  if (toFile && ::close(output->fd) != 0 && report.writeError.empty())
+    report.writeError = std::generic_category().message(errno);
   if (!request.mapfile.empty() && !WriteMapfile(request.mapfile, DdrescueMapfileText(report, request.commandLine)))
     messages.Remark("the mapfile " + request.mapfile + " could not be written");
   if (!report.writeError.empty())

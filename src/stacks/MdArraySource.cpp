@@ -24,7 +24,7 @@ constexpr std::uint64_t kRowBatchBytes = 8 << 20;
 
 MdArraySource::MdArraySource(MdGeometry geometry, std::vector<std::optional<MdMemberData>> roles,
                              StackDescription description, std::vector<std::string> underlyingPaths)
-    : geometry_(geometry),
+    : geometry_(std::move(geometry)),
       roles_(std::move(roles)),
       description_(std::move(description)),
       paths_(std::move(underlyingPaths)) {

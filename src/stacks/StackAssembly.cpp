@@ -5,6 +5,7 @@
 #include <set>
 
 #include "disk/SectorReader.h"
+#include "stacks/ForeignRaidMetadata.h"
 #include "stacks/LogicalVolumeSource.h"
 #include "stacks/LvmLabel.h"
 #include "stacks/ManualArrayAssembly.h"
@@ -90,7 +91,11 @@ std::set<const DiskSource*> AddArrays(DiskNameTable& names, DiskInfoStore& info,
   std::set<std::pair<std::size_t, std::uint64_t>> seen;
   for (const Container& container : containers) {
     auto superblock = FindMdSuperblock(*container.source);
-    if (!superblock) continue;
+    if (!superblock) {
+      if (const auto foreign = ForeignRaidContainer(*container.source))
+        notes.push_back(container.label + " is a member of " + *foreign + ", whose arrays are not read");
+      continue;
+    }
     const auto place = std::make_pair(container.disk, container.startByte + superblock->superOffset * kSectorBytes);
     if (!seen.insert(place).second) continue;
     candidates.push_back({container.label, container.paths.front(), container.source, std::move(*superblock)});

@@ -14,12 +14,6 @@
 namespace vantrel::test {
 namespace {
 
-std::string DiskOptions(const std::vector<std::string>& images) {
-  std::string options;
-  for (const std::string& image : images) options += "--disk " + Quoted(image) + " ";
-  return options;
-}
-
 std::string FileBytes(const std::string& path, std::uint64_t offset, std::uint64_t length) {
   std::ifstream file(path, std::ios::binary);
   std::string bytes(length, '\0');

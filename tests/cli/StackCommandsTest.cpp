@@ -18,12 +18,6 @@
 namespace vantrel::test {
 namespace {
 
-std::string DiskOptions(const std::vector<std::string>& images) {
-  std::string options;
-  for (const std::string& image : images) options += "--disk " + Quoted(image) + " ";
-  return options;
-}
-
 // The listed disk that is the manifest's volume: an array by its UUID, a logical volume by its name.
 int ListedDiskOf(const nlohmann::json& disks, const nlohmann::json& manifest, const nlohmann::json& volume) {
   for (const auto& disk : disks["disks"]) {

@@ -102,7 +102,9 @@ TEST(ContainersAsOthersWroteThem, VirtualBoxDisksFixedAndDynamicReadAsQemuImgCon
     const TempDir folder;
     const std::string vdi = ContainerFixture("bare-36", kind);
     const std::string raw = (folder / "converted.raw").string();
-    ASSERT_EQ(std::system(("qemu-img convert -f vdi -O raw '" + vdi + "' '" + raw + "'").c_str()), 0);
+    ASSERT_EQ(std::system(  // NOLINT(concurrency-mt-unsafe): the test runs no other thread
+                  ("qemu-img convert -f vdi -O raw '" + vdi + "' '" + raw + "'").c_str()),
+              0);
     std::string problem;
     const auto disk = OpenDiskImage(vdi, std::nullopt, &problem);
     ASSERT_TRUE(disk->Size()) << disk->OpenError();
@@ -124,7 +126,7 @@ TEST(ContainersAsOthersWroteThem, VirtualBoxDisksFixedAndDynamicReadAsQemuImgCon
 
 // A fixed VHD of 2 x 16 x 63 sectors by its geometry whose footer gives 1 MiB more, made by `creator`.
 std::string FixedVhd(const char* creator) {
-  constexpr std::uint64_t kGeometryBytes = 2 * 16 * 63 * 512;
+  constexpr std::uint64_t kGeometryBytes = std::uint64_t{2} * 16 * 63 * 512;
   constexpr std::uint64_t kCurrentBytes = kGeometryBytes + (1 << 20);
   std::string image(kCurrentBytes, '\0');
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 7 / 512);
@@ -157,7 +159,7 @@ TEST(ContainersAsOthersWroteThem, AVirtualPcVhdEndsWhereItsGeometryEnds) {
   std::string problem;
   const auto vpc = OpenDiskImage((folder / "vpc.vhd").string(), std::nullopt, &problem);
   EXPECT_EQ(vpc->Size(), 2u * 16 * 63 * 512) << vpc->OpenError();
-  EXPECT_TRUE(ReadAll(*vpc) == virtualPc.substr(0, 2 * 16 * 63 * 512));
+  EXPECT_TRUE(ReadAll(*vpc) == virtualPc.substr(0, std::size_t{2} * 16 * 63 * 512));
   EXPECT_EQ(OpenDiskImage((folder / "hyperv.vhd").string(), std::nullopt, &problem)->Size(),
             2u * 16 * 63 * 512 + (1 << 20));
 }

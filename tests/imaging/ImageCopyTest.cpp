@@ -76,7 +76,7 @@ TEST(ImageCopy, EveryByteArrivesAndZerosBecomeHolesOnlyInASparseFile) {
   EXPECT_GE(sparse.holeBytes, 4u * 65536);
   struct stat info {};
   ASSERT_EQ(::stat((dir / "sparse.img").c_str(), &info), 0);
-  EXPECT_LT(static_cast<std::uint64_t>(info.st_blocks) * 512, kSectors * kSectorSize - 4 * 65536);
+  EXPECT_LT(static_cast<std::uint64_t>(info.st_blocks) * 512, kSectors * kSectorSize - std::uint64_t{4} * 65536);
   EXPECT_TRUE(sparse.unread.empty());
 
   // Anything else (a pipe, a device) gets every byte; a range starts where it is asked to.
@@ -92,8 +92,9 @@ TEST(ImageCopy, UnreadableSectorsAreZerosAndBadInTheMapfileThatDdrescueReads) {
   const ImageReport report = CopyTo(disk, dir / "disk.img", true, 0, kSectors);
   ASSERT_EQ(report.unread.size(), 2u);
   const std::string image = FileText(dir / "disk.img");
-  EXPECT_EQ(image.substr(1000 * kSectorSize, 2 * kSectorSize), std::string(2 * kSectorSize, '\0'));
-  EXPECT_EQ(image.substr(1002 * kSectorSize, kSectorSize), disk.Bytes(1002, 1));
+  EXPECT_EQ(image.substr(std::size_t{1000} * kSectorSize, std::size_t{2} * kSectorSize),
+            std::string(std::size_t{2} * kSectorSize, '\0'));
+  EXPECT_EQ(image.substr(std::size_t{1002} * kSectorSize, kSectorSize), disk.Bytes(1002, 1));
 
   std::string error;
   const auto map = BadSectorMap::Parse(DdrescueMapfileText(report, "vantrel-cli image"), &error);

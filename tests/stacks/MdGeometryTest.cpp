@@ -80,14 +80,14 @@ TEST(MdGeometry, Raid10NearFarAndOffsetCopies) {
 TEST(MdGeometry, Raid0OfUnequalMembersStripesZonesAndLinearConcatenates) {
   // Members of 1, 3 and 5 chunks: a zone over all three, one over the last two, one over the last.
   MdGeometry zoned{0, 1, 3, 8, 0, {8, 24, 40}};
-  EXPECT_EQ(ArraySectors(zoned), 3u * 8 + 2 * 16 + 16);
+  EXPECT_EQ(ArraySectors(zoned), 72u);  // 3 x 8 + 2 x 16 + 16
   EXPECT_EQ(LayoutName(zoned), "original zones");
-  // Chunk 3 opens the second zone: the original layout counts chunks from the array's start...
-  EXPECT_EQ(Places(zoned, 8 * 3 + 1), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{2, 9}}));
-  EXPECT_EQ(Places(zoned, 8 * 8), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{2, 32}}));
+  // Chunk 3 (sector 24) opens the second zone: the original layout counts chunks from the array's start...
+  EXPECT_EQ(Places(zoned, 25), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{2, 9}}));
+  EXPECT_EQ(Places(zoned, 64), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{2, 32}}));
   // ... the alternate one from the zone's.
   zoned.layout = 2;
-  EXPECT_EQ(Places(zoned, 8 * 3 + 1), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{1, 9}}));
+  EXPECT_EQ(Places(zoned, 25), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{1, 9}}));
   const MdGeometry linear{-1, 0, 2, 0, 0, {100, 50}};
   EXPECT_EQ(ArraySectors(linear), 150u);
   EXPECT_EQ(Places(linear, 120), (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{1, 20}}));

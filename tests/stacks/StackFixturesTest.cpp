@@ -181,6 +181,21 @@ TEST(StackFixtures, DisksThatAreNoMemberListAsBefore) {
   EXPECT_TRUE(opened->result.stackNotes.empty());
 }
 
+TEST(StackFixtures, MembersOfContainersThatAreNotReadAreNamed) {
+  const TempDir dir;
+  std::string ddf(1 << 20, '\0');
+  ddf.replace(ddf.size() - 512, 4, "\xde\x11\xde\x11");
+  std::string imsm(1 << 20, '\0');
+  imsm.replace(imsm.size() - 1024, 24, "Intel Raid ISM Cfg Sig. ");
+  std::ofstream(dir / "ddf.img", std::ios::binary) << ddf;
+  std::ofstream(dir / "imsm.img", std::ios::binary) << imsm;
+  auto opened = Open({(dir / "ddf.img").string(), (dir / "imsm.img").string()});
+  EXPECT_EQ(
+      opened->result.stackNotes,
+      (std::vector<std::string>{"Disk0 is a member of a DDF container, whose arrays are not read",
+                                "Disk1 is a member of an Intel Matrix (IMSM) container, whose arrays are not read"}));
+}
+
 // A copy of member `index` whose superblock is `eventsBehind` updates older than the others'.
 std::string StaleCopy(const TempDir& dir, const std::string& image, std::uint64_t eventsBehind) {
   const std::string copy = (dir / "stale.img").string();

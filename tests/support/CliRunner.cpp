@@ -43,4 +43,10 @@ CliRun RunCliAsNobody(const std::string& arguments) {
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
+std::string DiskOptions(const std::vector<std::string>& images) {
+  std::string options;
+  for (const std::string& image : images) options += "--disk " + Quoted(image) + " ";
+  return options;
+}
+
 }  // namespace vantrel::test

@@ -2,6 +2,7 @@
 // Runs the built vantrel-cli with arguments, as a user would, and keeps what it printed.
 
 #include <string>
+#include <vector>
 
 namespace vantrel::test {
 
@@ -19,5 +20,7 @@ CliRun RunCliWithEnvironment(const std::string& variables, const std::string& ar
 CliRun RunCliAsNobody(const std::string& arguments);
 // Single-quotes a path for the argument string.
 std::string Quoted(const std::string& path);
+// "--disk 'a.img' --disk 'b.img' ": each image as a --disk option, in order.
+std::string DiskOptions(const std::vector<std::string>& images);
 
 }  // namespace vantrel::test
