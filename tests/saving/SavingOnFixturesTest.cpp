@@ -113,7 +113,8 @@ TEST_F(SavingOnFixtures, AFileWhoseBlocksCannotHoldItsDataIsNeverCalledWhole) {
   const Catalogue& catalogue = wizard_.state.catalogue;
   std::vector<const ObjectRecord*> multiBlock;
   for (const ObjectRecord& record : catalogue.objectList.Records())
-    if (record.pieceCount > 0 && record.size != kNotSeen && record.size > 3 * 4096) multiBlock.push_back(&record);
+    if (record.pieceCount > 0 && record.size != kNotSeen && record.size > std::uint64_t{3} * 4096)
+      multiBlock.push_back(&record);
   ASSERT_GE(multiBlock.size(), 3u);
   ASSERT_FALSE(catalogue.leafBlocks.empty());
   const std::uint32_t targets[] = {catalogue.leafBlocks.back(), catalogue.currentSuperblock.journal[0] + 1,
@@ -128,7 +129,8 @@ TEST_F(SavingOnFixtures, AFileWhoseBlocksCannotHoldItsDataIsNeverCalledWhole) {
                                static_cast<char>(targets[i] >> 16), static_cast<char>(targets[i] >> 24)};
       // Every copy of the items, so that no newer one points elsewhere.
       for (const BodyPiece& piece : catalogue.objectList.Pieces(*multiBlock[i])) {
-        image.seekp(static_cast<std::streamoff>(2048 * 512 + std::uint64_t{piece.block} * 4096 + piece.location));
+        const std::uint64_t at = std::uint64_t{2048} * 512 + std::uint64_t{piece.block} * 4096 + piece.location;
+        image.seekp(static_cast<std::streamoff>(at));
         image.write(pointer, sizeof pointer);
       }
     }
