@@ -107,8 +107,16 @@ bool RebuildMissingData(StripeRow& row) {
   const std::size_t x = missing[0];
   std::span<std::byte> dx = row.data[x].bytes;
   if (missing.size() == 1 && haveP) {
-    std::copy(row.p.bytes.begin(), row.p.bytes.end(), dx.begin());
-    partial(dx, false);
+    // A strip at a time, so that the block being rebuilt stays in the cache while every
+    // other block is folded into it.
+    constexpr std::size_t kStrip = 4096;
+    for (std::size_t at = 0; at < dx.size(); at += kStrip) {
+      const std::size_t length = std::min(kStrip, dx.size() - at);
+      const auto strip = dx.subspan(at, length);
+      std::copy_n(row.p.bytes.begin() + static_cast<std::ptrdiff_t>(at), length, strip.begin());
+      for (const RowBlock& block : row.data)
+        if (block.present) XorInto(strip, block.bytes.subspan(at, std::min(length, block.bytes.size() - at)));
+    }
     row.data[x].present = true;
     return true;
   }
