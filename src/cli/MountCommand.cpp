@@ -114,7 +114,9 @@ int MountCommand::Run(CliSession& session, const GlobalOptions& global) {
     built = std::move(logged->second);
     ReadCopiesThrough(disk, journalDisk, built.catalogue.journal);
   } else {
-    partition = PickPartition(disk, options.source);
+    MountSourceOptions source = options.source;
+    source.advanced = options.fileSearch == "advanced";
+    partition = PickPartition(disk, source, session.Disk(options.diskIndex).sectors);
     if (!partition) return kNotFound;
     partition->journal.journalDisk = journalDisk;
     std::cerr << "Building the catalogue (" << options.fileSearch << " file search) of the partition at sector "

@@ -3,12 +3,14 @@
 #include <iostream>
 
 #include "reiserfs/build/AdvancedCatalogueBuild.h"
+#include "reiserfs/search/InferredGeometry.h"
 #include "reiserfs/search/PartitionSearch.h"
 #include "reiserfs/build/QuickCatalogueBuild.h"
 
 namespace vantrel::cli {
 
-std::optional<PartitionSource> PickPartition(const DiskReader& disk, const MountSourceOptions& options) {
+std::optional<PartitionSource> PickPartition(const DiskReader& disk, const MountSourceOptions& options,
+                                             std::uint64_t diskSectors) {
   std::uint64_t start = 0;
   if (options.start) {
     start = *options.start;
@@ -27,6 +29,14 @@ std::optional<PartitionSource> PickPartition(const DiskReader& disk, const Mount
                             ReadPartitionSuperblock(disk, start),
                             {.replay = !options.noJournal, .journalDisk = {}}};
   if (!PartitionBlocks(disk, start, partition.superblock).Usable() || partition.superblock.blockCount == 0) {
+    const std::uint64_t sectors = diskSectors > start ? diskSectors - start : 0;
+    if (const auto inferred = options.advanced ? InferGeometry(disk, start, sectors, {}) : std::nullopt) {
+      std::cerr << "vantrel-cli: no superblock at sector " << start << " + 128: " << InferredGeometryText(*inferred)
+                << '\n';
+      partition.superblock = inferred->superblock;
+      partition.journal.replay = false;  // the journal is not known
+      return partition;
+    }
     std::cerr << "vantrel-cli: no readable ReiserFS superblock at sector " << start << " + 128\n";
     return std::nullopt;
   }

@@ -19,8 +19,11 @@ struct MountSourceOptions {
   bool noJournal = false;              // the blocks as they lie, the journal not replayed
 };
 
-// The partition, or nothing after saying on standard error why there is none.
-std::optional<PartitionSource> PickPartition(const DiskReader& disk, const MountSourceOptions& options);
+// The partition, or nothing after saying on standard error why there is none. For the
+// advanced file search, a partition without a superblock is read with the geometry its tree
+// gives (diskSectors: the disk's size, which bounds it).
+std::optional<PartitionSource> PickPartition(const DiskReader& disk, const MountSourceOptions& options,
+                                             std::uint64_t diskSectors);
 
 struct MountCatalogue {
   Catalogue catalogue;

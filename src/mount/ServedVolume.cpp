@@ -71,7 +71,10 @@ std::unique_ptr<MountedVolume> MakeServedVolume(const PartitionSource& partition
     if (stop.Requested()) return nullptr;
   }
   if (logged) FillModes(catalogue, live ? &*live : nullptr);
-  const EntryStates states = bodies == BodySource::Pieces ? EntryStates(*live) : EntryStates();
+  // A live tree that could not be read (no superblock, a lost root) tells nothing: the
+  // entries are then live unless the build marked them deleted.
+  const bool liveRead = live && live->folderList.size() + live->fileList.size() > 1;
+  const EntryStates states = bodies == BodySource::Pieces && liveRead ? EntryStates(*live) : EntryStates();
   return std::make_unique<MountedVolume>(partition, std::move(catalogue), bodies, states, strict, names);
 }
 

@@ -10,8 +10,6 @@ namespace {
 
 bool Hinted(const GeometryHints& hints) { return hints.blockSize || hints.blockCount || hints.format36; }
 
-std::string FormatName(const ReiserSuperblock& superblock) { return superblock.formatVersion >= 2 ? "3.6" : "3.5"; }
-
 // The partition's geometry for a build: its superblock (with what was given by hand in its
 // place), or, for the advanced build where no superblock checks out, what its tree gives.
 // A geometry found from the tree has no journal to replay.
@@ -31,11 +29,7 @@ void ChooseGeometry(const DiskChoice& disk, std::uint64_t size, const CatalogueR
   }
   partition.superblock = inferred->superblock;
   partition.journal.replay = false;
-  messages.Remark("no superblock: geometry found from its tree: block size " +
-                  std::to_string(inferred->superblock.blockSize) + ", " +
-                  std::to_string(inferred->superblock.blockCount) + " blocks, format " +
-                  FormatName(inferred->superblock) + " (" + std::to_string(inferred->leavesSeen) + " leaves in " +
-                  std::to_string(inferred->blocksRead) + " blocks read)");
+  messages.Remark("no superblock: " + InferredGeometryText(*inferred));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "MountedImage.h"
 #include "support/Fixtures.h"
 #include "support/Sha256.h"
+#include "support/TempDir.h"
 #include "support/UnchangedImage.h"
 
 namespace vantrel::test {
@@ -153,6 +154,23 @@ TEST_F(MountFixtures, AdvancedBuildShowsTheFilesOfTheFileSystemThatWasFormattedO
   EXPECT_GE(matched, 318u);  // of 325: the rest lost their stat data
   EXPECT_GT(states["found"], 0u);
   EXPECT_GT(states["deleted"], 200u);
+}
+
+// The whole-device volume with its first 8 MiB zeroed (superblock, bitmap, the journal's
+// start): the advanced build reads it with the geometry its tree gives, and every entry is
+// there as the kernel showed it, live (no live tree to tell otherwise).
+TEST_F(MountFixtures, AVolumeWithoutItsSuperblockIsServedFromItsTree) {
+  const TempDir dir;
+  const fs::path copy = dir / "zeroed.img";
+  fs::copy_file(FixtureImage("bare-36"), copy);
+  {
+    std::fstream image(copy, std::ios::in | std::ios::out | std::ios::binary);
+    const std::string zeros(std::size_t{8} << 20, '\0');
+    image.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+  }
+  MountedImage mounted("--disk " + Quoted(copy.string()), "--start 0 --file-search advanced");
+  ASSERT_TRUE(mounted.Mounted()) << mounted.Run().err;
+  ExpectListing(mounted, ManifestPartition(FixtureManifest("bare-36"), 0)["entries"]);
 }
 
 TEST_F(MountFixtures, EveryEntryOfTheCatalogueListingIsThereByItsPath) {

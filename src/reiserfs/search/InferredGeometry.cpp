@@ -44,6 +44,14 @@ void SetFormat(ReiserSuperblock& superblock, bool format36) {
 
 }  // namespace
 
+std::string InferredGeometryText(const InferredGeometry& geometry) {
+  const ReiserSuperblock& superblock = geometry.superblock;
+  return "geometry found from its tree: block size " + std::to_string(superblock.blockSize) + ", " +
+         std::to_string(superblock.blockCount) + " blocks, format " + (superblock.formatVersion >= 2 ? "3.6" : "3.5") +
+         " (" + std::to_string(geometry.leavesSeen) + " leaves in " + std::to_string(geometry.blocksRead) +
+         " blocks read)";
+}
+
 ReiserSuperblock WithHints(ReiserSuperblock superblock, const GeometryHints& hints) {
   if (hints.blockSize) superblock.blockSize = static_cast<std::uint16_t>(*hints.blockSize);
   if (hints.blockCount) superblock.blockCount = *hints.blockCount;

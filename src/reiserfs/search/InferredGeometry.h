@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "disk/DiskReader.h"
 #include "reiserfs/format/ReiserSuperblock.h"
@@ -30,6 +31,10 @@ struct InferredGeometry {
 // when no leaf holds together at any block size (and none was given) or no block fits.
 std::optional<InferredGeometry> InferGeometry(const DiskReader& disk, std::uint64_t start, std::uint64_t sectors,
                                               const GeometryHints& hints);
+
+// "geometry found from its tree: block size 4096, 12288 blocks, format 3.6 (51 leaves in
+// 8192 blocks read)".
+std::string InferredGeometryText(const InferredGeometry& geometry);
 
 // The superblock with what was given by hand put in place of its own fields.
 ReiserSuperblock WithHints(ReiserSuperblock superblock, const GeometryHints& hints);
