@@ -4,29 +4,29 @@
 
 #include "app/ActivityLog.h"
 #include "app/CatalogueBrowsing.h"
+#include "app/CatalogueBuildCommands.h"
 #include "app/CommandStates.h"
 #include "app/ControlIds.h"
+#include "app/DiskList.h"
 #include "app/FolderChecks.h"
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
-#include "base/OutOfMemory.h"
+#include "app/ListingCommands.h"
+#include "app/PartitionList.h"
+#include "app/PartitionSearchCommands.h"
+#include "app/RawRecoveryPanel.h"
 #include "app/RecoveryLogWorkers.h"
 #include "app/RunSummaries.h"
+#include "app/SavingCommands.h"
+#include "app/SavingProgress.h"
+#include "app/ValueFields.h"
 #include "app/WindowPort.h"
 #include "app/WizardDialogs.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
 #include "app/WorkerPause.h"
-#include "app/DiskList.h"
-#include "app/ListingCommands.h"
-#include "app/RawRecoveryPanel.h"
-#include "app/CatalogueBuildCommands.h"
-#include "app/PartitionSearchCommands.h"
-#include "app/PartitionList.h"
-#include "saving/FileSaver.h"
-#include "app/SavingCommands.h"
-#include "app/SavingProgress.h"
-#include "app/ValueFields.h"
+#include "base/OutOfMemory.h"
+#include "recovery/SaveFolders.h"
 
 namespace vantrel {
 
@@ -155,9 +155,7 @@ void Wizard::NextFromDiskStage() {
     window.EnableControl(kStopButton, true);
     workers_.Empty(Worker::Catalogue);
     workers_.Start(Worker::PartitionSearch,
-                   [this, disk = state_.disks.Current(), sectors = state_.disks.CurrentSectors()] {
-                     AdvancedSearchOn(state_, disk, sectors);
-                   });
+                   [this, disk = state_.disks.CurrentChoice()] { AdvancedSearchOn(state_, disk); });
   } else {
     workers_.Empty(Worker::Catalogue);
     workers_.Empty(Worker::PartitionSearch);

@@ -48,9 +48,8 @@ struct CatalogueWatchers {
 };
 
 // The catalogue of the request on the disk: the partition chosen and built (a quick build
-// then hints at the advanced one), or loaded from the recovery log. The result says why
-// there is none.
-StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request, CatalogueWatchers watchers,
-                           std::optional<ChosenCatalogue>& obtained);
+// then hints at the advanced one), or loaded from the recovery log; or why there is none.
+Result<ChosenCatalogue> ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request,
+                                        CatalogueWatchers watchers);
 
 }  // namespace vantrel

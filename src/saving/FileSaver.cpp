@@ -58,11 +58,10 @@ bool FileSaver::MayReplace(const fs::path& path) {
   std::error_code error;
   if (!fs::exists(fs::symlink_status(path, error))) return true;
   SavingRun& run = run_;
-  if (run.replaceChoice == static_cast<int>(ReplaceAnswer::NoToAll)) return false;
-  if (run.replaceChoice == static_cast<int>(ReplaceAnswer::YesToAll)) return true;
-  run.replaceChoice = static_cast<int>(prompts_.AskReplaceFile(path.string()));
-  return run.replaceChoice == static_cast<int>(ReplaceAnswer::Yes) ||
-         run.replaceChoice == static_cast<int>(ReplaceAnswer::YesToAll);
+  if (run.replaceChoice == ReplaceAnswer::NoToAll) return false;
+  if (run.replaceChoice == ReplaceAnswer::YesToAll) return true;
+  run.replaceChoice = prompts_.AskReplaceFile(path.string());
+  return run.replaceChoice == ReplaceAnswer::Yes || run.replaceChoice == ReplaceAnswer::YesToAll;
 }
 
 void FileSaver::ReportWriteError(const fs::path& path) {

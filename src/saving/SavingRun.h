@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "saving/DestinationNamer.h"
+#include "saving/SaveAnswers.h"
 
 namespace vantrel {
 
@@ -15,7 +16,7 @@ struct SavingRun {
   std::atomic<int> saveStopRequested{0};  // "Stop", or "Abort" after a write error
   std::atomic<int> skipCurrentFile{0};    // "Skip": only the file being written
   std::atomic<int> abandonRequested{0};   // the program is closing: stop, and remove the file being written
-  int replaceChoice = 0;                  // 0 Yes, 1 No, 2 Yes to All, 3 No to All
+  ReplaceAnswer replaceChoice = ReplaceAnswer::Yes;  // the last answer to the replace question
 
   std::uint32_t totalFiles = 0;
   std::uint64_t totalBytes = 0;
@@ -37,7 +38,7 @@ struct SavingRun {
     saveStopRequested = 0;
     skipCurrentFile = 0;
     abandonRequested = 0;
-    replaceChoice = 0;
+    replaceChoice = ReplaceAnswer::Yes;
     totalFiles = 0;
     totalBytes = 0;
     bytesWritten = 0;

@@ -48,16 +48,16 @@ TEST(SavingOptionTests, ScopeDeletedFlagAndExtensions) {
   SavingOptions options;
   EXPECT_TRUE(PassesScope(options, true));
   EXPECT_FALSE(PassesScope(options, false));
-  options.saveScope = 2;
+  options.saveScope = SaveScope::RowsNotSelected;
   EXPECT_TRUE(PassesScope(options, false));
   EXPECT_FALSE(PassesScope(options, true));
-  options.saveScope = 1;
+  options.saveScope = SaveScope::AllRows;
   EXPECT_TRUE(PassesScope(options, false));
 
   EXPECT_TRUE(PassesDeletedFilter(options, true));
-  options.deletedFilter = 1;
+  options.deletedFilter = DeletedFilter::Exclude;
   EXPECT_FALSE(PassesDeletedFilter(options, true));
-  options.deletedFilter = 2;
+  options.deletedFilter = DeletedFilter::Only;
   EXPECT_FALSE(PassesDeletedFilter(options, false));
 
   EXPECT_TRUE(PassesExtensions(options, "anything"));

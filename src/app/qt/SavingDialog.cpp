@@ -11,7 +11,7 @@
 
 #include "app/ControlIds.h"
 #include "app/ModelWindow.h"
-#include "saving/SavingRun.h"
+#include "recovery/SaveFolders.h"
 
 namespace vantrel::qt {
 

@@ -65,11 +65,13 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   const SavingOptions& shown = logic.Options();
   layout->addWidget(RadioGroup("", {{1110, "Include Deleted File(s)"}, {1112, "Exclude Deleted File(s)"},
                                     {1111, "Save Deleted Files only"}},
-                               shown.deletedFilter, [&](int value) { logic.SetDeletedFilter(value); }),
+                               static_cast<int>(shown.deletedFilter),
+                               [&](int value) { logic.SetDeletedFilter(static_cast<DeletedFilter>(value)); }),
                     0, 0);
   layout->addWidget(RadioGroup("", {{1123, "Save Selected File(s)"}, {1124, "Save all File(s)"},
                                     {1125, "Invert Selection"}},
-                               shown.saveScope, [&](int value) { logic.SetSaveScope(value); }),
+                               static_cast<int>(shown.saveScope),
+                               [&](int value) { logic.SetSaveScope(static_cast<SaveScope>(value)); }),
                     0, 1);
 
   auto* extensions = new QGroupBox("Select Extensions ( Ex:- DOC, XLS)");
@@ -124,7 +126,7 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   layout->addWidget(dates, 1, 1, Qt::AlignTop);
 
   layout->addWidget(RadioGroup("Saving Mode", {{1097, "Auto"}, {1098, "FAT1 "}, {1029, "FAT2"}, {1099, "Contigious"}},
-                               shown.savingMode, [](int) {}, /*enabled=*/false, /*sideBySide=*/true),
+                               static_cast<int>(shown.savingMode), [](int) {}, /*enabled=*/false, /*sideBySide=*/true),
                     2, 0);
 
   auto* journal = new QGroupBox("Journal");
