@@ -32,7 +32,7 @@ PartitionSearchResult FindPartitions(const DiskChoice& disk, PartitionSearchKind
 
 PartitionSearchResult SearchDiskPartitions(const DiskChoice& disk, PartitionSearchKind kind, const StopToken& stop,
                                            PartitionSearchProgress& progress, RecoveryMessages& messages) {
-  const PartitionSearchResult result = FindPartitions(disk, kind, stop, progress);
+  PartitionSearchResult result = FindPartitions(disk, kind, stop, progress);
   if (result.tableFull) messages.Tell(kPartitionTableFullMessage, MessageStyle::Box);
   if (result.partitions.empty()) {
     switch (kind) {
