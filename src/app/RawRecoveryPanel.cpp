@@ -111,7 +111,7 @@ bool StartRawRecovery(WizardState& state) {
   window.SetControlText(control::kRawStartButton, kStopSearchingText);
   EnableControlsForRun(state, false);
   window.SetControlText(control::kRawStatus, "Searching Disk - " + std::to_string(state.disks.currentIndex));
-  state.rawRecovery.stopRequested.store(false);
+  state.rawRecovery.requests.stop = 0;
   state.rawRecovery.running.store(true);
   return true;
 }
@@ -120,7 +120,7 @@ bool RequestRawRecoveryStop(WizardState& state) {
   RawRecoveryState& raw = state.rawRecovery;
   if (!raw.running.load()) return false;
   if (!state.Window().AskAboutRun(kTerminateQuestion, [&raw] { return raw.running.load(); })) return false;
-  raw.stopRequested.store(true);
+  raw.requests.stop = 1;
   return true;
 }
 
@@ -145,7 +145,7 @@ void BecomeIdle(WizardState& state) {
   window.SetControlText(control::kRawStartButton, kStartRecoveryText);
   window.SetControlText(control::kRawStatus, "");
   EnableControlsForRun(state, true);
-  state.rawRecovery.stopRequested.store(false);
+  state.rawRecovery.requests.stop = 0;
   state.rawRecovery.running.store(false);
 }
 

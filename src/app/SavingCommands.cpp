@@ -152,7 +152,7 @@ void CountSelection(WizardState& state) {
   // Kept for the save that follows, so that the tree and the list are walked once.
   state.saving.counted = SelectionOfMode(state);
   for (const SaveStep& step : state.saving.counted->steps) {
-    if (run.saveStopRequested != 0) break;
+    if (StopToken(run.requests).Requested()) break;
     if (step.file == SaveStep::kNoFile) continue;
     ++run.totalFiles;
     run.totalBytes += state.catalogue.fileList[step.file].size;
@@ -172,14 +172,14 @@ void SaveCountedSelection(WizardState& state) {
     SaveCheckedFolders(state);
   else
     SaveListSelection(state);
-  state.saving.run.saveStopRequested = 0;
+  state.saving.run.requests.stop = 0;
 }
 
 void ReportSavingRun(WizardState& state) {
   const SavingRun& run = state.saving.run;
   WindowPort& window = state.Window();
   SavingEnd end;
-  end.stopped = run.abandonRequested != 0;
+  end.stopped = run.requests.abandon != 0;
   end.catalogueStopped = state.catalogue.stopped;
   if (run.filesSaved == 0 && !end.stopped) return;  // nothing was chosen: its own message said so
   if (end.stopped && run.filesSaved > 0) {

@@ -285,9 +285,9 @@ void Wizard::StartSaving(SaveMode saveMode) {
   workers_.Start(Worker::Saving, [this] {
     SavingRun& run = state_.saving.run;
     run.Reset();
-    dialogs_.RunCountingDialog([this] { CountSelection(state_); }, [&run] { run.saveStopRequested = 1; });
+    dialogs_.RunCountingDialog([this] { CountSelection(state_); }, [&run] { run.requests.stop = 1; });
     // A stopped count ends only the count: the run goes on with what was counted.
-    run.saveStopRequested = 0;
+    run.requests.stop = 0;
     SaveCountedSelection(state_);
     ReportSavingRun(state_);
   });
@@ -361,7 +361,7 @@ void Wizard::StartRawRecoveryOrStop() {
     RunRawRecovery(state_);
     // The results rows stay in the panel; the summary says what the run did, unless the
     // program is closing.
-    if (!state_.rawRecovery.abandonRequested.load())
+    if (state_.rawRecovery.requests.abandon == 0)
       state_.Window().ShowMessage(RawRecoverySummary(state_.rawRecovery.report));
   });
 }
@@ -386,9 +386,8 @@ void Wizard::Exit() {
   // tell holds it up.
   state_.Window().Closing();
   state_.stopRequested.store(1);
-  state_.saving.run.abandonRequested = 1;
-  state_.rawRecovery.abandonRequested.store(true);
-  state_.rawRecovery.stopRequested.store(true);
+  state_.saving.run.requests.abandon = 1;
+  state_.rawRecovery.requests.abandon = 1;
   dialogs_.WaitWhile([this] { return workers_.AnyRunning(); });
   workers_.WaitAll();
   browse_.End();

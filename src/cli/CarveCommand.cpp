@@ -13,16 +13,16 @@ namespace vantrel::cli {
 
 namespace {
 
-std::atomic<bool>* interruptFlag = nullptr;
+std::atomic<int>* interruptFlag = nullptr;
 
 extern "C" void OnInterrupt(int) {
-  if (interruptFlag != nullptr) interruptFlag->store(true);
+  if (interruptFlag != nullptr) interruptFlag->store(1);
 }
 
 // Ctrl-C answers the Stop question with Yes while the run lasts.
 class InterruptStopsRun {
  public:
-  explicit InterruptStopsRun(std::atomic<bool>& flag) {
+  explicit InterruptStopsRun(std::atomic<int>& flag) {
     interruptFlag = &flag;
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
@@ -109,7 +109,7 @@ int CarveCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
   const auto began = std::chrono::steady_clock::now();
   StepResult result;
   {
-    InterruptStopsRun interrupt(raw.stopRequested);
+    InterruptStopsRun interrupt(raw.requests.stop);
     result = CarveDisk(session.Disk(options_.diskIndex), request, raw, session.Progress(), session.Messages());
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();

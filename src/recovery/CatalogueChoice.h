@@ -34,10 +34,10 @@ JournalState PartitionJournalState(const DiskReader& disk, std::uint64_t start, 
 
 // Where a step's catalogue comes from.
 struct CatalogueRequest {
-  PartitionRequest partition;
+  PartitionRequest partition{};
   FileSearchKind build = FileSearchKind::Quick;
-  std::string recoveryLog;  // not empty: the partitions and the catalogue come from this log
-  JournalOptions journal;   // replayed in memory unless asked not to; a journal kept apart
+  std::string recoveryLog{};  // not empty: the partitions and the catalogue come from this log
+  JournalOptions journal{};   // replayed in memory unless asked not to; a journal kept apart
 };
 
 // Where the steps up to a catalogue report.

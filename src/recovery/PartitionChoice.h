@@ -47,7 +47,7 @@ PartitionSearchResult SearchDiskPartitions(const DiskChoice& disk, PartitionSear
 struct PartitionRequest {
   PartitionSearchKind search = PartitionSearchKind::Quick;
   std::uint32_t record = 0;
-  std::optional<std::uint64_t> start;
+  std::optional<std::uint64_t> start{};
 };
 
 struct ChosenPartition {

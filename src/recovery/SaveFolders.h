@@ -21,10 +21,10 @@ namespace vantrel {
 inline constexpr const char* kTreeSaveInvalidPath = "Inavalid Path";
 
 struct SaveRequest {
-  CatalogueRequest catalogue;        // the partition and the build
-  std::vector<std::string> folders;  // paths from the root; none: the whole root and "Lost"
-  SavingOptions filters;             // deleted files, extensions, dates, names
-  std::string destination;           // made when missing
+  CatalogueRequest catalogue{};        // the partition and the build
+  std::vector<std::string> folders{};  // paths from the root; none: the whole root and "Lost"
+  SavingOptions filters{};             // deleted files, extensions, dates, names
+  std::string destination{};           // made when missing
 };
 
 // Where a save reports while it runs.
