@@ -7,8 +7,12 @@
 #                  carving (on disk and stacks)
 #           imaging (raw images of any disk, on disk)
 #   saving, carving, logs, imaging <- recovery (the steps both front ends take)
-#   engines (all of the above) <- app (the wizard's logic) <- app/qt (the window)
-#   engines, mount             <- cli (the console: a peer of the window, not above it)
+#   recovery <- app (the wizard's logic) <- app/qt (the window)
+#   recovery, mount <- cli (the console: a peer of the window, not above it)
+#
+# The front ends reach the working engines (saving, carving, imaging, the builds and searches,
+# the stacks) only through recovery's steps, whose headers give them the types they show; they
+# include the disks', the catalogue's and the logs' own types directly.
 #
 # and inside reiserfs the rooms do too: format <- search, catalogue <- build.
 # The build runs this before it compiles anything (src/CMakeLists.txt), so an include that
@@ -17,7 +21,7 @@
 set -euo pipefail
 root=${1:-"$(cd "$(dirname "$0")/../src" && pwd)"}
 
-engines="base disk stacks reiserfs saving carving logs imaging recovery"
+front="base disk reiserfs/format reiserfs/catalogue logs recovery"
 declare -A allowed=(
   [base]="base"
   [disk]="base disk"
@@ -33,9 +37,9 @@ declare -A allowed=(
   [logs]="base disk stacks reiserfs logs"
   [recovery]="base disk stacks reiserfs saving carving logs imaging recovery"
   [mount]="base disk stacks reiserfs saving mount"
-  [app]="$engines app"
-  [app/qt]="$engines mount app app/qt"
-  [cli]="$engines mount cli"
+  [app]="$front app"
+  [app/qt]="$front mount app app/qt"
+  [cli]="$front mount cli"
 )
 
 # The layer a header belongs to: the longest layer whose folder holds it, else its first folder.

@@ -8,9 +8,9 @@
 
 #include "app/ControlIds.h"
 #include "app/SavingCommands.h"
-#include "reiserfs/build/BuildStatus.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
+#include "recovery/CatalogueChoice.h"
 
 namespace vantrel {
 

@@ -9,9 +9,9 @@
 
 #include "base/StopToken.h"
 #include "disk/SectorReader.h"
+#include "recovery/CatalogueChoice.h"
+#include "recovery/ChosenCatalogue.h"
 #include "reiserfs/catalogue/Catalogue.h"
-#include "reiserfs/build/CatalogueBuild.h"
-#include "saving/FileBody.h"
 
 namespace vantrel {
 

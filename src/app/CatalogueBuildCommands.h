@@ -6,9 +6,8 @@
 #include <cstdint>
 
 #include "disk/DiskReader.h"
-#include "reiserfs/build/BuildStatus.h"
-#include "reiserfs/catalogue/Catalogue.h"
 #include "recovery/CatalogueChoice.h"
+#include "reiserfs/catalogue/Catalogue.h"
 
 namespace vantrel {
 

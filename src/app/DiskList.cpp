@@ -4,8 +4,7 @@
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "disk/containers/ContainerDetailsRows.h"
-#include "stacks/StackAssembly.h"
-#include "stacks/StackDetailsRows.h"
+#include "recovery/DiskStacks.h"
 
 namespace vantrel {
 

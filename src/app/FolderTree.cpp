@@ -5,7 +5,7 @@
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
-#include "reiserfs/build/BuildStatus.h"
+#include "recovery/CatalogueChoice.h"
 #include "reiserfs/catalogue/FolderLayout.h"
 #include "reiserfs/catalogue/FolderWalk.h"
 

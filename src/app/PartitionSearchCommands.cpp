@@ -1,6 +1,7 @@
 #include "app/PartitionSearchCommands.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/ControlIds.h"
 #include "app/PartitionList.h"
@@ -51,19 +52,18 @@ void QuickSearch(WizardState& state) {
   state.partitionTable.count = 0;
   ListingProgress progress(state, false);
   WindowMessages messages(state.Window());
-  const DiskChoice disk{.disk = state.disks.Current(), .index = state.disks.currentIndex};
-  SearchDiskPartitions(disk, PartitionSearchKind::Quick, StopToken(), progress, messages);
+  SearchDiskPartitions(state.disks.CurrentChoice(), PartitionSearchKind::Quick, StopToken(), progress, messages);
 }
 
-void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, state.disks.Current(), state.disks.CurrentSectors()); }
+void AdvancedSearch(WizardState& state) { AdvancedSearchOn(state, state.disks.CurrentChoice()); }
 
-void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors) {
+void AdvancedSearchOn(WizardState& state, const DiskChoice& disk) {
   WindowPort& window = state.Window();
   window.RunOnWindowThread([&] { state.partitionTable.count = 0; });
   window.SetControlText(control::kFoundCount, FoundText(0));
   ListingProgress progress(state, true);
   const PartitionSearchResult result =
-      ScanSectorsForPartitions(disk, totalSectors, StopToken(state.stopRequested), progress);
+      FindPartitions(disk, PartitionSearchKind::Advanced, StopToken(state.stopRequested), progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
 
   window.RunOnWindowThread([&] {
@@ -81,19 +81,14 @@ void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t 
 
 void SearchMorePartitions(WizardState& state) {
   WindowPort& window = state.Window();
-  CylinderGeometry reported;
-  DiskReader disk = state.disks.Current();
+  std::optional<DiskChoice> disk;
   window.RunOnWindowThread([&] {
     // What was found stays listed (and chosen): this search only adds what is new.
     ShowView(state, WizardView::MoreSearchRunning);
-    disk = state.disks.Current();
-    const std::string name = DiskNameTable::DiskName(state.disks.currentIndex);
-    reported = {state.disks.info.ReadNumber(diskinfo::kCylinderKey, name),
-                state.disks.info.ReadNumber(diskinfo::kHeadKey, name),
-                state.disks.info.ReadNumber(diskinfo::kSectorsPerTrackKey, name)};
+    disk.emplace(state.disks.CurrentChoice());
   });
   ListingProgress progress(state, false);
-  const PartitionSearchResult result = SearchCylinderStarts(disk, reported, progress);
+  const PartitionSearchResult result = FindPartitions(*disk, PartitionSearchKind::More, StopToken(), progress);
   if (result.tableFull) window.ShowMessage(kPartitionTableFullMessage);
   bool noneListed = false;
   window.RunOnWindowThread([&] {

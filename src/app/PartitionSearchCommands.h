@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "disk/DiskReader.h"
-#include "reiserfs/search/PartitionSearch.h"
 #include "recovery/PartitionChoice.h"
 
 namespace vantrel {
@@ -22,7 +20,7 @@ void QuickSearch(WizardState& state);
 void AdvancedSearch(WizardState& state);
 // The same on a disk chosen beforehand, for a worker: the state is only changed on the
 // window's thread.
-void AdvancedSearchOn(WizardState& state, const DiskReader& disk, std::uint64_t totalSectors);
+void AdvancedSearchOn(WizardState& state, const DiskChoice& disk);
 
 // A search's position in the window: the sector scan's status text and bar, the cylinder
 // search's bar.

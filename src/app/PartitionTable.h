@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "app/TreeModel.h"
-#include "reiserfs/search/PartitionSearch.h"
+#include "recovery/PartitionChoice.h"
 
 namespace vantrel {
 

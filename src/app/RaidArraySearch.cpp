@@ -29,10 +29,7 @@ std::string RaidCandidateRow(const RaidCandidate& candidate) {
 
 RaidSearchChoices SearchRaidArraysOfGivenDisks(const WizardState& state, const StopToken& stop,
                                                RaidSearchProgress& progress) {
-  const DiskNameTable& names = state.disks.names;
-  std::size_t given = 0;
-  while (given < names.Count() && names.Entry(given)->readsFrom.empty()) ++given;
-  const RaidSearchResult result = SearchRaidArrays(names, given, stop, progress);
+  const RaidSearchResult result = SearchArraysOfGivenDisks(state.disks.names, stop, progress);
   RaidSearchChoices choices;
   for (const RaidCandidate& candidate : result.candidates) {
     choices.rows.push_back(RaidCandidateRow(candidate));

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/DiskImages.h"
-#include "reiserfs/search/RaidSearch.h"
+#include "recovery/RaidChoice.h"
 
 namespace vantrel {
 

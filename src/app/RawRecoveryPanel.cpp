@@ -8,10 +8,9 @@
 #include <filesystem>
 
 #include "app/ControlIds.h"
-#include "app/DestinationChecks.h"
+#include "app/WindowMessages.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
-#include "carving/RawRecovery.h"
 
 namespace vantrel {
 
@@ -31,11 +30,12 @@ std::optional<std::uint64_t> ParseSector(const std::string& text) {
   return value;
 }
 
-// Only the kinds the run will carve count: the newer ones are found in whole files only.
-bool AnyKindChecked(WindowPort& window, bool wholeFiles) {
-  for (int kind = 0; kind < CarvedKindCount(wholeFiles); ++kind)
-    if (window.ListRowChecked(control::kRawFileTypesList, static_cast<std::size_t>(kind))) return true;
-  return false;
+// The kinds checked in the list.
+std::array<bool, kKindCount> CheckedKinds(WindowPort& window) {
+  std::array<bool, kKindCount> kinds{};
+  for (std::size_t kind = 0; kind < kinds.size(); ++kind)
+    kinds[kind] = window.ListRowChecked(control::kRawFileTypesList, kind);
+  return kinds;
 }
 
 }  // namespace
@@ -92,29 +92,26 @@ std::optional<SectorRange> TakeRecoveryRange(WizardState& state) {
 
 bool StartRawRecovery(WizardState& state) {
   WindowPort& window = state.Window();
-  if (!AnyKindChecked(window, state.rawRecovery.exactSizes)) {
-    window.SystemMessage(kNoFileTypeChecked, SystemIcon::Information);
-    return false;
-  }
+  WindowMessages messages(window);
+  CarveRequest request{.kinds = CheckedKinds(window)};
+  if (!CheckCarveKinds(request, state.rawRecovery.exactSizes, messages).Done()) return false;
   const auto range = TakeRecoveryRange(state);
   if (!range) return false;
-  if (range->start >= range->end) {
-    window.SystemMessage(kStartNotBeforeEnd, SystemIcon::Error);
-    return false;
-  }
+  request.start = range->start;
+  request.end = range->end;
+  const DiskChoice disk = state.disks.CurrentChoice();
+  if (!CheckCarveRange(request, disk.sectors, messages).Done()) return false;
   state.destinationPath = window.AskDestinationFolder();
   if (state.destinationPath.empty()) return false;
-  if (RefuseDestinationOnSource(window, state.disks.names, state.disks.currentIndex, state.destinationPath,
-                                state.disks.deviceLookup))
-    return false;
-  if (!DestinationUsable(state.destinationPath)) {
-    window.SystemMessage(kUnableToCreateDirectory, SystemIcon::Error);
+  if (const StepResult checked = CheckDiskAndDestination(disk, state.destinationPath); !checked.Done()) {
+    window.SystemMessage(checked.text, SystemIcon::Error);
     return false;
   }
+  if (!CheckCarveDestination(state.destinationPath, messages).Done()) return false;
   window.SetControlText(control::kRawStartButton, kStopSearchingText);
   EnableControlsForRun(state, false);
   window.SetControlText(control::kRawStatus, "Searching Disk - " + std::to_string(state.disks.currentIndex));
-  state.rawRecovery.stopRequested.store(false);
+  state.rawRecovery.requests.stop = 0;
   state.rawRecovery.running.store(true);
   return true;
 }
@@ -123,7 +120,7 @@ bool RequestRawRecoveryStop(WizardState& state) {
   RawRecoveryState& raw = state.rawRecovery;
   if (!raw.running.load()) return false;
   if (!state.Window().AskAboutRun(kTerminateQuestion, [&raw] { return raw.running.load(); })) return false;
-  raw.stopRequested.store(true);
+  raw.requests.stop = 1;
   return true;
 }
 
@@ -148,7 +145,7 @@ void BecomeIdle(WizardState& state) {
   window.SetControlText(control::kRawStartButton, kStartRecoveryText);
   window.SetControlText(control::kRawStatus, "");
   EnableControlsForRun(state, true);
-  state.rawRecovery.stopRequested.store(false);
+  state.rawRecovery.requests.stop = 0;
   state.rawRecovery.running.store(false);
 }
 
@@ -201,16 +198,12 @@ void RunRawRecovery(WizardState& state) {
     return LeaveRawPanelIdle(state);
   }
   window.ShowControl(control::kRawProgress, true);
-  RawRecoveryJob job{DiskReader(state.disks.reader, state.disks.currentIndex),
-                     range->start,
-                     range->end,
-                     state.disks.CurrentSectors(),
-                     {},
-                     state.destinationPath};
-  for (std::size_t k = 0; k < job.kinds.size(); ++k)
-    job.kinds[k] = window.ListRowChecked(control::kRawFileTypesList, k);
+  const CarveRequest request{.start = range->start,
+                             .end = range->end,
+                             .kinds = CheckedKinds(window),
+                             .destination = state.destinationPath};
   RawPanelProgress progress(window);
-  CarveRange(job, raw, progress);
+  CarveChecked(state.disks.CurrentChoice(), request, raw, progress);
   if (!raw.report.stopped) return LeaveRawPanelIdle(state);
   window.ShowControl(control::kRawProgress, false);
   window.SetControlText(control::kRawProgress, std::string("0") + kCompletedSuffix);

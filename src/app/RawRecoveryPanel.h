@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "carving/CarveWriter.h"
-#include "carving/CarveDestination.h"
 #include "recovery/CarveDisk.h"
 
 namespace vantrel {

@@ -17,7 +17,8 @@
 #include "app/WizardViews.h"
 #include "logs/RecoveryLogFile.h"
 #include "logs/RecoveryLogFormat.h"
-#include "reiserfs/build/BuildStatus.h"
+#include "recovery/CatalogueChoice.h"
+#include "recovery/LoggedCatalogue.h"
 
 namespace vantrel {
 
@@ -148,9 +149,7 @@ std::optional<std::string> WriteRecoveryLog(WizardState& state, const std::strin
   // rather than made whole in memory first.
   LogWriteResult result = LogWriteResult::CannotCreate;
   window.RunOnWindowThread([&] {
-    result = WriteRecoveryLogFile(path, [&](std::ostream& out) {
-      return WriteRecoveryLog(out, HeadOf(state), PartitionsOf(state), state.catalogue);
-    });
+    result = WriteLoggedCatalogue(path, HeadOf(state), PartitionsOf(state), state.catalogue);
   });
   switch (result) {
     case LogWriteResult::Written:
@@ -190,8 +189,7 @@ LogLoadOutcome LoadRecoveryLog(WizardState& state) {
 LogLoadOutcome LoadRecoveryLogBytes(WizardState& state, ByteSpan file) {
   WindowPort& window = state.Window();
   WindowMessages messages(window);
-  std::string refusal;
-  auto log = DecodeLogForDisk(file, state.disks.selectedModel, messages, refusal);
+  auto log = DecodeLogForDisk(file, state.disks.selectedModel, messages);
   if (!log) return LogLoadOutcome::Refused;
   window.RunOnWindowThread([&] { ApplyLog(state, std::move(*log)); });
   return LogLoadOutcome::Loaded;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "carving/RawRecoveryState.h"
-#include "saving/SavingRun.h"
+#include "recovery/CarveDisk.h"
+#include "recovery/SaveFolders.h"
 
 namespace vantrel {
 

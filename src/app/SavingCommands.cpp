@@ -3,16 +3,15 @@
 #include <unordered_map>
 
 #include "app/ControlIds.h"
-#include "app/DestinationChecks.h"
 #include "app/FolderListing.h"
 #include "app/RunSummaries.h"
 #include "app/SavingProgress.h"
+#include "app/WindowMessages.h"
 #include "app/WindowPort.h"
 #include "app/WizardState.h"
 #include "reiserfs/catalogue/FolderLayout.h"
+#include "recovery/FolderSelection.h"
 #include "reiserfs/catalogue/FolderWalk.h"
-#include "saving/FileSaver.h"
-#include "saving/SafeName.h"
 
 namespace vantrel {
 
@@ -44,19 +43,6 @@ struct ShownFolders {
   std::unordered_map<TreeItemHandle, std::size_t> entryOfItem;
 };
 
-bool MadeDestination(WizardState& state, const char* invalidPath) {
-  // Not even a folder is made on the disk being recovered.
-  if (RefuseDestinationOnSource(state.Window(), state.disks.names, state.disks.currentIndex, state.destinationPath,
-                                state.disks.deviceLookup))
-    return false;
-  const fs::path destination(state.destinationPath);
-  CreateFolders(destination);
-  std::error_code error;
-  if (fs::is_directory(destination, error)) return true;
-  state.Window().SystemMessage(invalidPath, SystemIcon::Information);
-  return false;
-}
-
 // The selection the count was made of, taken once; without a count, made now.
 SaveSelection CountedOr(WizardState& state, SaveSelection (*make)(WizardState&)) {
   if (!state.saving.counted) return make(state);
@@ -69,20 +55,34 @@ SaveSelection SelectionOfMode(WizardState& state) {
   return state.saving.mode == SaveMode::CheckedInTree ? SelectionFromTree(state) : SelectionFromList(state);
 }
 
-void Save(WizardState& state, const SaveSelection& selection) {
+// Saves the selection through the saving step; false when the destination was refused (the
+// user was told why).
+bool Save(WizardState& state, const SaveSelection& selection, const char* invalidPath) {
   WindowPort& window = state.Window();
-  const SaveTarget target{CurrentPartitionSource(state), CurrentBodySource(state), fs::path(state.destinationPath)};
   // The bad-sector question and the saving's own ones keep one count of the time they took.
   QuestionTime& questions = state.disks.badSectorPrompt.Time();
   TimedSavePrompts prompts(window, questions);
   WindowSaveProgress progress(window, questions);
-  SaveSelected(target, state.catalogue, selection, state.saving.options, prompts, progress, state.saving.run);
+  WindowMessages messages(window);
+  const SaveOutcome outcome = SaveSelectionOf(state.disks.CurrentChoice(),
+                                              {.catalogue = state.catalogue,
+                                               .partition = CurrentPartitionSource(state),
+                                               .source = CurrentBodySource(state),
+                                               .selection = selection,
+                                               .filters = state.saving.options,
+                                               .destination = state.destinationPath,
+                                               .invalidPathText = invalidPath},
+                                              messages, progress, prompts, state.saving.run);
+  if (outcome.result.outcome != StepOutcome::Refused) return true;
+  if (!outcome.result.text.empty()) window.SystemMessage(outcome.result.text, SystemIcon::Error);
+  return false;
 }
 
 }  // namespace
 
 PartitionSource CurrentPartitionSource(WizardState& state) {
-  return {state.disks.Current(), state.currentPartition.partitionStartSector, state.catalogue.currentSuperblock};
+  // File bodies are read through the catalogue's own journal state, not these options.
+  return {state.disks.Current(), state.currentPartition.partitionStartSector, state.catalogue.currentSuperblock, {}};
 }
 
 BodySource CurrentBodySource(const WizardState& state) {
@@ -152,7 +152,7 @@ void CountSelection(WizardState& state) {
   // Kept for the save that follows, so that the tree and the list are walked once.
   state.saving.counted = SelectionOfMode(state);
   for (const SaveStep& step : state.saving.counted->steps) {
-    if (run.saveStopRequested != 0) break;
+    if (StopToken(run.requests).Requested()) break;
     if (step.file == SaveStep::kNoFile) continue;
     ++run.totalFiles;
     run.totalBytes += state.catalogue.fileList[step.file].size;
@@ -167,19 +167,19 @@ void RunSaving(WizardState& state) {
 }
 
 void SaveCountedSelection(WizardState& state) {
-  state.saving.run.replaceChoice = 0;
+  state.saving.run.replaceChoice = ReplaceAnswer::Yes;
   if (state.saving.mode == SaveMode::CheckedInTree)
     SaveCheckedFolders(state);
   else
     SaveListSelection(state);
-  state.saving.run.saveStopRequested = 0;
+  state.saving.run.requests.stop = 0;
 }
 
 void ReportSavingRun(WizardState& state) {
   const SavingRun& run = state.saving.run;
   WindowPort& window = state.Window();
   SavingEnd end;
-  end.stopped = run.abandonRequested != 0;
+  end.stopped = run.requests.abandon != 0;
   end.catalogueStopped = state.catalogue.stopped;
   if (run.filesSaved == 0 && !end.stopped) return;  // nothing was chosen: its own message said so
   if (end.stopped && run.filesSaved > 0) {
@@ -193,25 +193,24 @@ void ReportSavingRun(WizardState& state) {
 
 void SaveCheckedFolders(WizardState& state) {
   const SaveSelection selection = CountedOr(state, SelectionFromTree);
-  if (!MadeDestination(state, kTreeSaveInvalidPath)) return;
-  Save(state, selection);
+  if (!Save(state, selection, kTreeSaveInvalidPath)) return;
   if (selection.folders == 0) state.Window().SystemMessage(kNoFolderSelected, SystemIcon::Error);
 }
 
 void SaveListSelection(WizardState& state) {
   const SaveSelection selection = CountedOr(state, SelectionFromList);
-  if (!MadeDestination(state, kListSaveInvalidPath)) return;
-  Save(state, selection);
+  Save(state, selection, kListSaveInvalidPath);
 }
 
 bool ViewFile(WizardState& state, const CatalogueEntry& file) {
   const fs::path folder = state.files.tempFolder.empty() ? fs::temp_directory_path() : fs::path(state.files.tempFolder);
-  const fs::path path = folder / SafeName(state.catalogue.Name(file));
-  if (!WriteFileForViewing(CurrentPartitionSource(state), state.catalogue, CurrentBodySource(state), file, path)) {
+  const auto path = WriteFileToOpen(CurrentPartitionSource(state), state.catalogue, CurrentBodySource(state), file,
+                                    folder);
+  if (!path) {
     state.Window().SystemMessage(kViewFileFailed, SystemIcon::Error);
     return false;
   }
-  state.Window().OpenDocument(path.string());
+  state.Window().OpenDocument(path->string());
   return true;
 }
 

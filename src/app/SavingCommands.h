@@ -6,8 +6,6 @@
 #include <cstddef>
 #include <optional>
 
-#include "saving/SaveSelection.h"
-#include "saving/SavingWalks.h"
 #include "recovery/SaveFolders.h"
 
 namespace vantrel {

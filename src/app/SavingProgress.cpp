@@ -4,8 +4,7 @@
 
 #include "app/ControlIds.h"
 #include "app/WindowPort.h"
-#include "saving/FileSaver.h"
-#include "saving/SavingRun.h"
+#include "recovery/SaveFolders.h"
 
 namespace vantrel {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/QuestionTime.h"
-#include "saving/SavePrompts.h"
+#include "recovery/SaveQuestions.h"
 
 namespace vantrel {
 

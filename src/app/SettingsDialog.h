@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
+#include "recovery/SaveFolders.h"
 #include "reiserfs/format/PartitionJournal.h"
-#include "saving/SavingOptions.h"
 
 namespace vantrel {
 
@@ -26,8 +26,8 @@ class SettingsDialog {
   // remembered for Cancel.
   SettingsDialog(SavingOptions& options, WindowPort& window);
 
-  void SetDeletedFilter(int value) { options_.deletedFilter = value; }
-  void SetSaveScope(int value) { options_.saveScope = value; }
+  void SetDeletedFilter(DeletedFilter value) { options_.deletedFilter = value; }
+  void SetSaveScope(SaveScope value) { options_.saveScope = value; }
   // Saving: safe names on every destination, not only on FAT, exFAT and NTFS.
   void SetSafeNames(bool value) { options_.safeNames = value; }
   // Catalogues built after Apply: with the journal replayed in memory (the default), or from

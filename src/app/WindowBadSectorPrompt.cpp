@@ -6,7 +6,7 @@ namespace vantrel {
 
 BadSectorPolicy WindowBadSectorPrompt::AskBadSector(const BadSectorQuestion& question) {
   if (window_ == nullptr) return BadSectorPolicy::Skip;
-  return static_cast<BadSectorPolicy>(time_.Timed([&] { return window_->AskBadSector(question); }));
+  return time_.Timed([&] { return window_->AskBadSector(question); });
 }
 
 }  // namespace vantrel

@@ -13,7 +13,7 @@
 #include "app/TreeModel.h"
 #include "app/WizardModes.h"
 #include "disk/BadSectorPrompt.h"
-#include "saving/SavePrompts.h"
+#include "recovery/SaveQuestions.h"
 
 namespace vantrel {
 
@@ -21,8 +21,8 @@ inline constexpr const char* kApplicationTitle = "Vantrel For ReiserFS";
 
 enum class SystemIcon { Error, Question, Information, None };
 
-// Answers of the "Bad Sector Encountered" dialog; the values are those of the policy.
-enum class BadSectorAnswer { Retry = 0, Skip = 1, RetryAll = 2, SkipAll = 3 };
+// Answers of the "Bad Sector Encountered" dialog: the sector reader's own policies.
+using BadSectorAnswer = BadSectorPolicy;
 
 enum class TreeId { Disk, Partition, Folder };
 

@@ -4,29 +4,29 @@
 
 #include "app/ActivityLog.h"
 #include "app/CatalogueBrowsing.h"
+#include "app/CatalogueBuildCommands.h"
 #include "app/CommandStates.h"
 #include "app/ControlIds.h"
+#include "app/DiskList.h"
 #include "app/FolderChecks.h"
 #include "app/FolderListing.h"
 #include "app/FolderTree.h"
-#include "base/OutOfMemory.h"
+#include "app/ListingCommands.h"
+#include "app/PartitionList.h"
+#include "app/PartitionSearchCommands.h"
+#include "app/RawRecoveryPanel.h"
 #include "app/RecoveryLogWorkers.h"
 #include "app/RunSummaries.h"
+#include "app/SavingCommands.h"
+#include "app/SavingProgress.h"
+#include "app/ValueFields.h"
 #include "app/WindowPort.h"
 #include "app/WizardDialogs.h"
 #include "app/WizardState.h"
 #include "app/WizardViews.h"
 #include "app/WorkerPause.h"
-#include "app/DiskList.h"
-#include "app/ListingCommands.h"
-#include "app/RawRecoveryPanel.h"
-#include "app/CatalogueBuildCommands.h"
-#include "app/PartitionSearchCommands.h"
-#include "app/PartitionList.h"
-#include "saving/FileSaver.h"
-#include "app/SavingCommands.h"
-#include "app/SavingProgress.h"
-#include "app/ValueFields.h"
+#include "base/OutOfMemory.h"
+#include "recovery/SaveFolders.h"
 
 namespace vantrel {
 
@@ -155,9 +155,7 @@ void Wizard::NextFromDiskStage() {
     window.EnableControl(kStopButton, true);
     workers_.Empty(Worker::Catalogue);
     workers_.Start(Worker::PartitionSearch,
-                   [this, disk = state_.disks.Current(), sectors = state_.disks.CurrentSectors()] {
-                     AdvancedSearchOn(state_, disk, sectors);
-                   });
+                   [this, disk = state_.disks.CurrentChoice()] { AdvancedSearchOn(state_, disk); });
   } else {
     workers_.Empty(Worker::Catalogue);
     workers_.Empty(Worker::PartitionSearch);
@@ -287,9 +285,9 @@ void Wizard::StartSaving(SaveMode saveMode) {
   workers_.Start(Worker::Saving, [this] {
     SavingRun& run = state_.saving.run;
     run.Reset();
-    dialogs_.RunCountingDialog([this] { CountSelection(state_); }, [&run] { run.saveStopRequested = 1; });
+    dialogs_.RunCountingDialog([this] { CountSelection(state_); }, [&run] { run.requests.stop = 1; });
     // A stopped count ends only the count: the run goes on with what was counted.
-    run.saveStopRequested = 0;
+    run.requests.stop = 0;
     SaveCountedSelection(state_);
     ReportSavingRun(state_);
   });
@@ -363,7 +361,7 @@ void Wizard::StartRawRecoveryOrStop() {
     RunRawRecovery(state_);
     // The results rows stay in the panel; the summary says what the run did, unless the
     // program is closing.
-    if (!state_.rawRecovery.abandonRequested.load())
+    if (state_.rawRecovery.requests.abandon == 0)
       state_.Window().ShowMessage(RawRecoverySummary(state_.rawRecovery.report));
   });
 }
@@ -388,9 +386,8 @@ void Wizard::Exit() {
   // tell holds it up.
   state_.Window().Closing();
   state_.stopRequested.store(1);
-  state_.saving.run.abandonRequested = 1;
-  state_.rawRecovery.abandonRequested.store(true);
-  state_.rawRecovery.stopRequested.store(true);
+  state_.saving.run.requests.abandon = 1;
+  state_.rawRecovery.requests.abandon = 1;
   dialogs_.WaitWhile([this] { return workers_.AnyRunning(); });
   workers_.WaitAll();
   browse_.End();

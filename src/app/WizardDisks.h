@@ -13,7 +13,8 @@
 #include "disk/DiskNameTable.h"
 #include "disk/DiskReader.h"
 #include "disk/SectorReader.h"
-#include "stacks/ManualArray.h"
+#include "recovery/DiskChoice.h"
+#include "recovery/DiskStacks.h"
 
 namespace vantrel {
 
@@ -42,6 +43,9 @@ struct WizardDisks {
   std::uint16_t currentIndex = 0;
 
   DiskReader Current() { return {reader, currentIndex}; }
+  // The current disk as the engine steps take it: its size, geometry, model and the disks it
+  // reads.
+  DiskChoice CurrentChoice();
   // The current disk's size in sectors, 0 when unknown.
   std::uint64_t CurrentSectors() const;
   // The size in bytes of the disk a tree label names ("Disk1"), 0 when unknown or when the

@@ -16,11 +16,9 @@
 #include "app/PartitionTable.h"
 #include "app/WizardDisks.h"
 #include "app/WizardModes.h"
-#include "carving/RawRecoveryState.h"
+#include "recovery/CarveDisk.h"
+#include "recovery/SaveFolders.h"
 #include "reiserfs/catalogue/Catalogue.h"
-#include "saving/SaveSelection.h"
-#include "saving/SavingOptions.h"
-#include "saving/SavingRun.h"
 
 namespace vantrel {
 

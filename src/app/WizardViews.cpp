@@ -34,8 +34,8 @@ struct ViewSettings {
   WizardView view;
   int picture = kKeepPicture;          // in Quick Search and Raw Recovery
   int advancedPicture = kKeepPicture;  // in Advanced Search
-  std::vector<int> hide, show, disable, enable, uncheck, check;
-  std::vector<int> emptyTexts;
+  std::vector<int> hide{}, show{}, disable{}, enable{}, uncheck{}, check{};
+  std::vector<int> emptyTexts{};
   DetailsList list = DetailsList::Kept;
   void (*besides)(WizardState&) = nullptr;
 };

@@ -6,7 +6,7 @@
 
 namespace vantrel {
 
-FdOutput::Buffer::Buffer(int fd) : fd(fd) { setp(bytes_.data(), bytes_.data() + bytes_.size()); }
+FdOutput::Buffer::Buffer(int target) : fd(target) { setp(bytes_.data(), bytes_.data() + bytes_.size()); }
 
 bool FdOutput::Buffer::Drain() {
   const char* at = pbase();

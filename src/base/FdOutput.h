@@ -22,7 +22,7 @@ class FdOutput : public std::ostream {
  private:
   class Buffer : public std::streambuf {
    public:
-    explicit Buffer(int fd);
+    explicit Buffer(int target);
     bool Drain();
     int fd = -1;
     bool failed = false;

@@ -100,7 +100,7 @@ CarveOutcome CarveWriter::CopyOut(const CarvePlan& plan, const std::string& path
     skip -= skipped;
     const SectorRun run{whole.first + skipped, whole.count - skipped};
     for (std::uint64_t done = 0; ok && done < run.count && written < plan.fileBytes; done += kStretchSectors) {
-      if (raw_.stopRequested.load()) {
+      if (StopToken(raw_.requests).Requested()) {
         // A file cut short by Stop would pass for a recovered one: it goes, as when the
         // program closes, and the report names it.
         ::close(fd);

@@ -60,7 +60,7 @@ class RawRecoveryWorker {
   }
 
  private:
-  bool Stopped() const { return raw_.stopRequested.load(); }
+  bool Stopped() const { return StopToken(raw_.requests).Requested(); }
 
   // Files carved whole: every header sized by its file's own structures (WholeFileScan).
   void CarveWholeFiles() {

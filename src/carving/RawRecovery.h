@@ -23,7 +23,7 @@ struct RawRecoveryJob {
 };
 
 // Runs the job with the options of raw (whole files, the text cap) until the range is done
-// or raw.stopRequested is set; raw.run and raw.report hold what it did.
+// or raw.requests asks it to stop; raw.run and raw.report hold what it did.
 void CarveRange(const RawRecoveryJob& job, RawRecoveryState& raw, RawRecoveryProgress& progress);
 
 }  // namespace vantrel

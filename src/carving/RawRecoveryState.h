@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/StopToken.h"
 #include "carving/RawSignatures.h"
 #include "carving/WholeFileScan.h"
 
@@ -66,9 +67,8 @@ struct RawRecoveryState {
   // The kind the last end search settled; it outlives runs.
   RawFileKind lastKind = RawFileKind::Word;
   std::atomic<bool> running{false};
-  std::atomic<bool> stopRequested{false};
-  // The program is closing: the run ends without a summary.
-  std::atomic<bool> abandonRequested{false};
+  // Stop, and the program closing (the run then ends without a summary).
+  StopRequests requests;
   RawRecoveryRun run;
   RawRecoveryReport report;
 };

@@ -84,7 +84,7 @@ int CarveCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
   const auto began = std::chrono::steady_clock::now();
   StepResult result;
   {
-    InterruptStopsRun interrupt(raw.stopRequested);
+    InterruptStopsRun interrupt(raw.requests.stop);
     result = CarveDisk(session.Disk(options_.diskIndex), request, raw, session.Progress(), session.Messages());
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();

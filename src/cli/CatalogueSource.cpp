@@ -40,12 +40,14 @@ CatalogueRequest CatalogueRequestOf(const CatalogueOptions& options, const std::
 }
 
 int ObtainCatalogue(CliSession& session, const CatalogueOptions& options) {
-  const StepResult result = vantrel::ObtainCatalogue(session.Disk(options.diskIndex),
-                                                     CatalogueRequestOf(options, session.RecoveryLog(),
-                                                                        session.Journal(options.diskIndex, options.noJournal)),
-                                                     session.Watchers(), session.Chosen());
+  auto obtained = vantrel::ObtainCatalogue(session.Disk(options.diskIndex),
+                                           CatalogueRequestOf(options, session.RecoveryLog(),
+                                                              session.Journal(options.diskIndex, options.noJournal)),
+                                           session.Watchers());
   session.FinishProgress();
-  return session.Report(result);
+  if (!obtained) return session.Report(StepResultOf(obtained.Failure()));
+  session.Chosen() = std::move(*obtained);
+  return session.Report({});
 }
 
 }  // namespace vantrel::cli

@@ -19,8 +19,8 @@
 #include "disk/SectorReader.h"
 #include "recovery/CatalogueChoice.h"
 #include "recovery/DiskChoice.h"
+#include "recovery/DiskStacks.h"
 #include "recovery/StepResult.h"
-#include "stacks/StackAssembly.h"
 
 namespace vantrel::cli {
 

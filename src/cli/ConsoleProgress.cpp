@@ -5,7 +5,7 @@
 #include "recovery/CarveDisk.h"
 #include "recovery/CatalogueChoice.h"
 #include "recovery/PartitionChoice.h"
-#include "saving/SavingRun.h"
+#include "recovery/SaveFolders.h"
 
 namespace vantrel::cli {
 

@@ -2,12 +2,12 @@
 // How the console shows the engines' progress: each step's percentage and texts on the
 // progress line; a file that raw recovery could not write is told as a message.
 
-#include "carving/CarveWriter.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ProgressLine.h"
-#include "reiserfs/build/BuildStatus.h"
-#include "reiserfs/search/PartitionSearch.h"
-#include "saving/SavePrompts.h"
+#include "recovery/CarveDisk.h"
+#include "recovery/CatalogueChoice.h"
+#include "recovery/PartitionChoice.h"
+#include "recovery/SaveQuestions.h"
 
 namespace vantrel::cli {
 

@@ -9,7 +9,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/TerminalQuestions.h"
 #include "disk/BadSectorPrompt.h"
-#include "saving/SavePrompts.h"
+#include "recovery/SaveQuestions.h"
 
 namespace vantrel::cli {
 

@@ -6,7 +6,7 @@
 #include "disk/DiskDetailsRows.h"
 #include "disk/containers/ContainerDetailsRows.h"
 #include "disk/containers/StoredHashCheck.h"
-#include "stacks/StackDetailsRows.h"
+#include "recovery/DiskStacks.h"
 
 namespace vantrel::cli {
 

@@ -10,7 +10,7 @@
 #include "disk/SectorReader.h"
 #include "mount/FuseServer.h"
 #include "mount/ServedVolume.h"
-#include "stacks/StackAssembly.h"
+#include "recovery/DiskStacks.h"
 
 namespace vantrel::cli {
 

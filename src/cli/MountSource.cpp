@@ -2,10 +2,8 @@
 
 #include <iostream>
 
-#include "reiserfs/build/AdvancedCatalogueBuild.h"
-#include "reiserfs/search/InferredGeometry.h"
-#include "reiserfs/search/PartitionSearch.h"
-#include "reiserfs/build/QuickCatalogueBuild.h"
+#include "recovery/CatalogueChoice.h"
+#include "recovery/PartitionChoice.h"
 
 namespace vantrel::cli {
 
@@ -46,8 +44,8 @@ std::optional<PartitionSource> PickPartition(const DiskReader& disk, const Mount
 MountCatalogue BuildMountCatalogue(const PartitionSource& partition, bool advanced) {
   SilentBuildStatus silent;
   const StopToken never;
-  if (!advanced) return {BuildQuickCatalogue(partition, never, silent), BodySource::Tree};
-  return {BuildAdvancedCatalogue(partition, never, silent), BodySource::Pieces};
+  if (!advanced) return {BuildCatalogue(partition, FileSearchKind::Quick, never, silent), BodySource::Tree};
+  return {BuildCatalogue(partition, FileSearchKind::Advanced, never, silent), BodySource::Pieces};
 }
 
 }  // namespace vantrel::cli

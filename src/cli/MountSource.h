@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "reiserfs/build/CatalogueBuild.h"
-#include "saving/FileBody.h"
+#include "recovery/CatalogueChoice.h"
+#include "recovery/ChosenCatalogue.h"
 
 namespace vantrel::cli {
 

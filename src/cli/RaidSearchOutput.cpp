@@ -4,7 +4,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "reiserfs/search/RaidSearch.h"
+#include "recovery/RaidChoice.h"
 
 namespace vantrel::cli {
 
@@ -30,18 +30,11 @@ class RaidProgressLine : public RaidSearchProgress {
   ConsoleProgress& progress_;
 };
 
-// The disks given on the command line: those before the first array or logical volume.
-std::size_t GivenDisks(const DiskNameTable& disks) {
-  std::size_t n = 0;
-  while (n < disks.Count() && disks.Entry(n)->readsFrom.empty()) ++n;
-  return n;
-}
-
 }  // namespace
 
 int RunRaidSearch(CliSession& session, bool json) {
   RaidProgressLine progress(session.Progress());
-  const RaidSearchResult result = SearchRaidArrays(session.Disks(), GivenDisks(session.Disks()), StopToken(), progress);
+  const RaidSearchResult result = SearchArraysOfGivenDisks(session.Disks(), StopToken(), progress);
   session.FinishProgress();
   if (result.candidates.empty()) session.Messages().Tell(RaidSearchFoundNothing(result), MessageStyle::Box);
   if (result.bounded) session.Messages().Remark("not every member order was tried: there are too many members");

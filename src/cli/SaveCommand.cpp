@@ -11,7 +11,9 @@ namespace {
 
 // The filters of the options; false after telling the user what is wrong with them.
 bool FiltersOf(CliSession& session, const SaveOptions& options, SavingOptions& filters) {
-  filters.deletedFilter = options.deleted == "exclude" ? 1 : options.deleted == "only" ? 2 : 0;
+  filters.deletedFilter = options.deleted == "exclude" ? DeletedFilter::Exclude
+                         : options.deleted == "only"  ? DeletedFilter::Only
+                                                      : DeletedFilter::Include;
   filters.safeNames = options.safeNames;
   filters.nameEncoding = session.Names().Encoding();
   filters.convertNames = options.convertNames;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "disk/BadSectorPrompt.h"
-#include "saving/SavePrompts.h"
+#include "recovery/SaveQuestions.h"
 
 namespace vantrel::cli {
 

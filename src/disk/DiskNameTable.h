@@ -19,7 +19,7 @@ struct DiskEntry {
   std::unique_ptr<DiskSource> source;
   // For a disk put together from others (an array, a logical volume): the paths of the
   // given disks it reads. Empty for a given disk, which reads only its own path.
-  std::vector<std::string> readsFrom;
+  std::vector<std::string> readsFrom{};
 };
 
 class DiskNameTable {

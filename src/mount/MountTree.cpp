@@ -110,10 +110,10 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states, cons
     } else {
       for (const Pending& p : pending[n]) raw.push_back(p.name);
     }
-    std::vector<std::string> names = DistinctNames(raw);
+    std::vector<std::string> distinct = DistinctNames(raw);
     auto& entries = nodes_[n].entries;
-    entries.reserve(names.size());
-    for (std::size_t k = 0; k < names.size(); ++k) entries.push_back({std::move(names[k]), pending[n][k].node});
+    entries.reserve(distinct.size());
+    for (std::size_t k = 0; k < distinct.size(); ++k) entries.push_back({std::move(distinct[k]), pending[n][k].node});
     auto& index = byName_[n];
     index.resize(entries.size());
     for (std::uint32_t k = 0; k < index.size(); ++k) index[k] = k;

@@ -44,25 +44,15 @@ JournalState PartitionJournalState(const DiskReader& disk, std::uint64_t start, 
   return ReadPartitionJournal(disk, start, ReadPartitionSuperblock(disk, start), options).journal;
 }
 
-StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request, CatalogueWatchers watchers,
-                           std::optional<ChosenCatalogue>& obtained) {
-  if (!disk.problem.empty()) return {StepOutcome::DiskUnreadable, disk.problem, {}};
-  ChosenCatalogue& chosen = obtained.emplace(ChosenCatalogue{.partition = {disk.disk, 0, {}, {}}});
-  chosen.diskIndex = disk.index;
-  chosen.diskModel = disk.model;
-  const auto refuse = [&](StepResult failure) {
-    obtained.reset();
-    return failure;
-  };
-  if (!request.recoveryLog.empty()) {
-    const StepResult loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, chosen,
-                                                  request.journal);
-    return loaded.Done() ? loaded : refuse(loaded);
-  }
+Result<ChosenCatalogue> ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request,
+                                        CatalogueWatchers watchers) {
+  if (!disk.problem.empty()) return Error{ErrorKind::Unreadable, disk.problem, {}};
+  if (!request.recoveryLog.empty())
+    return LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, request.journal);
 
-  StepResult failure;
-  const auto partition = ChoosePartition(disk, request.partition, watchers.search, watchers.messages, failure);
-  if (!partition) return refuse(failure);
+  const auto partition = ChoosePartition(disk, request.partition, watchers.search, watchers.messages);
+  if (!partition) return partition.Failure();
+  ChosenCatalogue chosen{.partition = {disk.disk, 0, {}, {}}, .diskIndex = disk.index, .diskModel = disk.model};
   chosen.partitions = partition->found.partitions;
   chosen.recoveryMode = partition->recoveryMode;
   const std::uint64_t start = partition->record.start;
@@ -70,11 +60,11 @@ StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& reque
   chosen.selectedSize = partition->record.size;
   ChooseGeometry(disk, partition->record.size, request, chosen.partition, watchers.messages);
   const bool advanced = request.build == FileSearchKind::Advanced;
-  chosen.fileSearchType = advanced ? 2 : 1;
+  chosen.fileSearch = advanced ? FileSearchKind::Advanced : FileSearchKind::Quick;
   chosen.source = advanced ? BodySource::Pieces : BodySource::Tree;
   chosen.catalogue = BuildCatalogue(chosen.partition, request.build, StopToken(), watchers.build);
   if (!advanced) watchers.messages.Tell(kAdvanceSearchHint, MessageStyle::Box);
-  return {};
+  return chosen;
 }
 
 }  // namespace vantrel

@@ -35,13 +35,13 @@ JournalState PartitionJournalState(const DiskReader& disk, std::uint64_t start, 
 
 // Where a step's catalogue comes from.
 struct CatalogueRequest {
-  PartitionRequest partition;
+  PartitionRequest partition{};
   FileSearchKind build = FileSearchKind::Quick;
-  std::string recoveryLog;  // not empty: the partitions and the catalogue come from this log
-  JournalOptions journal;   // replayed in memory unless asked not to; a journal kept apart
+  std::string recoveryLog{};  // not empty: the partitions and the catalogue come from this log
+  JournalOptions journal{};   // replayed in memory unless asked not to; a journal kept apart
   // Given by hand: put in place of the superblock's fields, or, where no superblock checks
   // out at the start, of what the advanced build infers from the tree.
-  GeometryHints geometry;
+  GeometryHints geometry{};
 };
 
 // Where the steps up to a catalogue report.
@@ -52,9 +52,8 @@ struct CatalogueWatchers {
 };
 
 // The catalogue of the request on the disk: the partition chosen and built (a quick build
-// then hints at the advanced one), or loaded from the recovery log. The result says why
-// there is none.
-StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request, CatalogueWatchers watchers,
-                           std::optional<ChosenCatalogue>& obtained);
+// then hints at the advanced one), or loaded from the recovery log; or why there is none.
+Result<ChosenCatalogue> ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request,
+                                        CatalogueWatchers watchers);
 
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "recovery/FileSearchKind.h"
 #include "reiserfs/build/CatalogueBuild.h"
 #include "reiserfs/catalogue/Catalogue.h"
 #include "reiserfs/search/PartitionSearch.h"
@@ -13,15 +14,15 @@
 namespace vantrel {
 
 struct ChosenCatalogue {
-  Catalogue catalogue;
+  Catalogue catalogue{};
   PartitionSource partition;
   std::uint64_t selectedSize = 0;  // sectors of the chosen partition, as its record gives them
   BodySource source = BodySource::Tree;
-  std::vector<PartitionRecord> partitions;  // what the partition search found
-  std::uint8_t recoveryMode = 1;            // 1 quick, 2 advanced partition search
-  std::uint16_t fileSearchType = 1;         // 1 quick, 2 advanced file search
+  std::vector<PartitionRecord> partitions{};  // what the partition search found
+  std::uint8_t recoveryMode = 1;              // 1 quick, 2 advanced partition search
+  FileSearchKind fileSearch = FileSearchKind::Quick;
   std::uint16_t diskIndex = 0;
-  std::string diskModel;
+  std::string diskModel{};
 };
 
 }  // namespace vantrel

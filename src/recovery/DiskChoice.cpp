@@ -30,7 +30,7 @@ StepResult CheckDiskAndDestination(const DiskChoice& disk, const std::string& de
   DiskEntry entry;
   entry.path = disk.path;
   entry.readsFrom = disk.readsFrom;
-  if ((!disk.path.empty() || !disk.readsFrom.empty()) && DestinationOnDisk(entry, destination))
+  if ((!disk.path.empty() || !disk.readsFrom.empty()) && DestinationOnDisk(entry, destination, disk.deviceLookup))
     return {StepOutcome::Refused, kDestinationOnSource, {}};
   if (!disk.problem.empty()) return {StepOutcome::DiskUnreadable, disk.problem, {}};
   return {};

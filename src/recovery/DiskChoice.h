@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "disk/DestinationOnSource.h"
 #include "disk/DiskEnumeration.h"
 #include "disk/DiskInfoStore.h"
 #include "disk/DiskNameTable.h"
@@ -17,12 +18,13 @@ namespace vantrel {
 struct DiskChoice {
   DiskReader disk;
   std::uint16_t index = 0;
-  std::uint64_t sectors = 0;  // the disk's size
-  CylinderGeometry geometry;  // as the disk reports it
-  std::string model;
-  std::string path;                    // the image file or device; empty when there is no such disk
-  std::vector<std::string> readsFrom;  // for an array or a logical volume: the given disks it reads
-  std::string problem;                 // why the disk cannot be read; empty when it can
+  std::uint64_t sectors = 0;    // the disk's size
+  CylinderGeometry geometry{};  // as the disk reports it
+  std::string model{};
+  std::string path{};                    // the image file or device; empty when there is no such disk
+  std::vector<std::string> readsFrom{};  // for an array or a logical volume: the given disks it reads
+  std::string problem{};                 // why the disk cannot be read; empty when it can
+  DeviceLookup deviceLookup{};           // where a destination's device is looked up
 };
 
 // Disk n of the table as the steps read it through reader. problems are those the disks'

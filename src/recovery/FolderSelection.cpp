@@ -11,18 +11,14 @@ namespace vantrel {
 
 std::string NoSuchFolderText(const std::string& path) { return "there is no folder " + path + " in the catalogue"; }
 
-std::optional<SaveSelection> SelectFoldersAtPaths(const Catalogue& catalogue, const std::vector<std::string>& paths,
-                                                  StepResult& failure) {
+Result<SaveSelection> SelectFoldersAtPaths(const Catalogue& catalogue, const std::vector<std::string>& paths) {
   const FolderLayout layout = LayOutFolders(catalogue);
   const FolderIndex index = IndexFolders(catalogue, layout);
   std::vector<bool> whole(catalogue.folderList.size()), above(catalogue.folderList.size());
   bool everything = paths.empty();
   for (const std::string& path : paths) {
     const auto folder = FolderAtPath(catalogue, layout, path);
-    if (!folder) {
-      failure = {StepOutcome::NotFound, NoSuchFolderText(path), {}};
-      return std::nullopt;
-    }
+    if (!folder) return Error{ErrorKind::NotFound, NoSuchFolderText(path), {}};
     if (!*folder) {
       everything = true;
       continue;

@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "recovery/StepResult.h"
+#include "base/Result.h"
 #include "reiserfs/catalogue/Catalogue.h"
+#include "saving/SafeName.h"
 #include "saving/SaveSelection.h"
 
 namespace vantrel {
+
+// A front end that makes its own selection (the folder tree's check boxes) names its
+// folders as HoldableName does.
 
 // "there is no folder PATH in the catalogue".
 std::string NoSuchFolderText(const std::string& path);
@@ -19,7 +23,6 @@ std::string NoSuchFolderText(const std::string& path);
 // The selection of the folders at paths ("/"-separated from the root; "" or "/" is the root);
 // no path at all selects the whole root and "Lost". A path that names no folder is
 // NotFound.
-std::optional<SaveSelection> SelectFoldersAtPaths(const Catalogue& catalogue, const std::vector<std::string>& paths,
-                                                  StepResult& failure);
+Result<SaveSelection> SelectFoldersAtPaths(const Catalogue& catalogue, const std::vector<std::string>& paths);
 
 }  // namespace vantrel

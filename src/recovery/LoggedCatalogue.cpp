@@ -4,19 +4,17 @@
 
 namespace vantrel {
 
-std::optional<RecoveryLog> DecodeLogForDisk(ByteSpan file, const std::string& diskModel, RecoveryMessages& messages,
-                                            std::string& refusal) {
+Result<RecoveryLog> DecodeLogForDisk(ByteSpan file, const std::string& diskModel, RecoveryMessages& messages) {
   const auto refuse = [&](const char* text, MessageStyle style) {
     messages.Tell(text, style);
-    refusal = text;
-    return std::nullopt;
+    return Error{ErrorKind::Rejected, text, text};
   };
   const auto model = DecodeLogDiskModel(file);
   if (!model) return refuse(kDamagedLogMessage, MessageStyle::SystemError);
   if (*model != diskModel) return refuse(kWrongDiskMessage, MessageStyle::Box);
   auto log = DecodeRecoveryLog(file);
   if (!log) return refuse(kDamagedLogMessage, MessageStyle::SystemError);
-  return log;
+  return std::move(*log);
 }
 
 namespace {
@@ -40,41 +38,46 @@ void ReplayLoggedJournal(ChosenCatalogue& chosen, const JournalOptions& options,
 
 }  // namespace
 
-StepResult LoadLoggedCatalogue(const std::string& path, const DiskChoice& disk, RecoveryMessages& messages,
-                               ChosenCatalogue& chosen, const JournalOptions& journal) {
+Result<ChosenCatalogue> LoadLoggedCatalogue(const std::string& path, const DiskChoice& disk, RecoveryMessages& messages,
+                                            const JournalOptions& journal) {
   const auto refused = [&](const std::string& why) {
-    return StepResult{StepOutcome::LogRefused, "the recovery log " + path + " was not loaded", why};
+    return Error{ErrorKind::Rejected, "the recovery log " + path + " was not loaded", why};
   };
   const auto bytes = ReadRecoveryLogFile(path);
   if (!bytes) {
     messages.Tell(kUnableToOpenFile, MessageStyle::SystemError);
     return refused(kUnableToOpenFile);
   }
-  std::string refusal;
-  auto log = DecodeLogForDisk(std::as_bytes(std::span(bytes->data(), bytes->size())), disk.model, messages, refusal);
-  if (!log) return refused(refusal);
+  auto log = DecodeLogForDisk(std::as_bytes(std::span(bytes->data(), bytes->size())), disk.model, messages);
+  if (!log) return refused(log.Failure().reason);
+  ChosenCatalogue chosen{.partition = {disk.disk, 0, {}, {}}, .diskIndex = disk.index, .diskModel = disk.model};
   chosen.recoveryMode = log->head.recoveryMode;
-  chosen.fileSearchType = log->head.fileSearchType;
-  chosen.source = log->head.fileSearchType == 2 ? BodySource::Pieces : BodySource::Tree;
+  chosen.fileSearch = static_cast<FileSearchKind>(log->head.fileSearchType);  // the numbers logs store
+  chosen.source = chosen.fileSearch == FileSearchKind::Advanced ? BodySource::Pieces : BodySource::Tree;
   for (const LoggedPartition& partition : log->partitions)
     chosen.partitions.push_back({partition.size, partition.start});
   chosen.catalogue = LoadedCatalogue(std::move(log->catalogue));
   chosen.partition = {disk.disk, log->head.selected.start, chosen.catalogue.currentSuperblock, journal};
   chosen.selectedSize = log->head.selected.size;
   ReplayLoggedJournal(chosen, journal, messages);
-  return {};
+  return chosen;
+}
+
+LogWriteResult WriteLoggedCatalogue(const std::string& path, const RecoveryLogHead& head,
+                                    const std::vector<LoggedPartition>& partitions, const Catalogue& catalogue) {
+  return WriteRecoveryLogFile(path,
+                              [&](std::ostream& out) { return WriteRecoveryLog(out, head, partitions, catalogue); });
 }
 
 StepResult SaveLoggedCatalogue(const std::string& path, const ChosenCatalogue& chosen) {
   const RecoveryLogHead head{.diskModel = chosen.diskModel,
                              .recoveryMode = chosen.recoveryMode,
-                             .fileSearchType = chosen.fileSearchType,
+                             .fileSearchType = static_cast<std::uint16_t>(chosen.fileSearch),
                              .diskIndex = static_cast<std::uint8_t>(chosen.diskIndex),
                              .selected = {chosen.selectedSize, chosen.partition.startSector}};
   std::vector<LoggedPartition> partitions;
   for (const PartitionRecord& record : chosen.partitions) partitions.push_back({record.size, record.start});
-  const auto write = [&](std::ostream& out) { return WriteRecoveryLog(out, head, partitions, chosen.catalogue); };
-  if (WriteRecoveryLogFile(path, write) != LogWriteResult::Written)
+  if (WriteLoggedCatalogue(path, head, partitions, chosen.catalogue) != LogWriteResult::Written)
     return {StepOutcome::LogRefused, "no recovery log was written to " + path, {}};
   return {};
 }

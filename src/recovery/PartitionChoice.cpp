@@ -17,19 +17,22 @@ std::string PartitionScanText(std::uint64_t sector, std::uint64_t totalSectors) 
   return "Searching Partitions " + std::to_string(sector) + " / " + std::to_string(totalSectors);
 }
 
-PartitionSearchResult SearchDiskPartitions(const DiskChoice& disk, PartitionSearchKind kind, const StopToken& stop,
-                                           PartitionSearchProgress& progress, RecoveryMessages& messages) {
-  PartitionSearchResult result;
+PartitionSearchResult FindPartitions(const DiskChoice& disk, PartitionSearchKind kind, const StopToken& stop,
+                                     PartitionSearchProgress& progress) {
   switch (kind) {
     case PartitionSearchKind::Quick:
-      result = disk.readsFrom.empty() ? SearchPartitionTables(disk.disk, progress)
-                                      : SearchAssembledVolume(disk.disk, progress);
-      break;
-    case PartitionSearchKind::Advanced:
-      result = ScanSectorsForPartitions(disk.disk, disk.sectors, stop, progress);
-      break;
-    case PartitionSearchKind::More: result = SearchCylinderStarts(disk.disk, disk.geometry, progress); break;
+      // An array or a logical volume holds the file system itself, with no partition table.
+      return disk.readsFrom.empty() ? SearchPartitionTables(disk.disk, progress)
+                                    : SearchAssembledVolume(disk.disk, progress);
+    case PartitionSearchKind::Advanced: return ScanSectorsForPartitions(disk.disk, disk.sectors, stop, progress);
+    case PartitionSearchKind::More: return SearchCylinderStarts(disk.disk, disk.geometry, progress);
   }
+  return {};
+}
+
+PartitionSearchResult SearchDiskPartitions(const DiskChoice& disk, PartitionSearchKind kind, const StopToken& stop,
+                                           PartitionSearchProgress& progress, RecoveryMessages& messages) {
+  PartitionSearchResult result = FindPartitions(disk, kind, stop, progress);
   if (result.tableFull) messages.Tell(kPartitionTableFullMessage, MessageStyle::Box);
   if (result.partitions.empty()) {
     switch (kind) {
@@ -41,9 +44,8 @@ PartitionSearchResult SearchDiskPartitions(const DiskChoice& disk, PartitionSear
   return result;
 }
 
-std::optional<ChosenPartition> ChoosePartition(const DiskChoice& disk, const PartitionRequest& request,
-                                               PartitionSearchProgress& progress, RecoveryMessages& messages,
-                                               StepResult& failure) {
+Result<ChosenPartition> ChoosePartition(const DiskChoice& disk, const PartitionRequest& request,
+                                        PartitionSearchProgress& progress, RecoveryMessages& messages) {
   ChosenPartition chosen;
   if (request.start) {
     const std::uint64_t start = *request.start;
@@ -58,13 +60,11 @@ std::optional<ChosenPartition> ChoosePartition(const DiskChoice& disk, const Par
   chosen.recoveryMode = request.search == PartitionSearchKind::Advanced ? 2 : 1;
   chosen.found = SearchDiskPartitions(disk, request.search, StopToken(), progress, messages);
   const auto& partitions = chosen.found.partitions;
-  if (request.record >= partitions.size()) {
-    failure = {StepOutcome::NotFound,
-               "there is no partition record " + std::to_string(request.record) + " (" +
-                   std::to_string(partitions.size()) + " found by the " + SearchKindName(request.search) + " search)",
-               {}};
-    return std::nullopt;
-  }
+  if (request.record >= partitions.size())
+    return Error{ErrorKind::NotFound,
+                 "there is no partition record " + std::to_string(request.record) + " (" +
+                     std::to_string(partitions.size()) + " found by the " + SearchKindName(request.search) + " search)",
+                 {}};
   chosen.record = partitions[request.record];
   return chosen;
 }

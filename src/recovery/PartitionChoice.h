@@ -6,10 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "base/Result.h"
 #include "base/StopToken.h"
 #include "recovery/DiskChoice.h"
 #include "recovery/RecoveryMessages.h"
 #include "recovery/StepResult.h"
+#include "reiserfs/search/InferredGeometry.h"
 #include "reiserfs/search/PartitionSearch.h"
 
 namespace vantrel {
@@ -32,6 +34,10 @@ const char* SearchKindName(PartitionSearchKind kind);
 // The status text of the sector scan: "Searching Partitions 2048 / 262144".
 std::string PartitionScanText(std::uint64_t sector, std::uint64_t totalSectors);
 
+// Runs the search on the disk (only the sector scan heeds stop).
+PartitionSearchResult FindPartitions(const DiskChoice& disk, PartitionSearchKind kind, const StopToken& stop,
+                                     PartitionSearchProgress& progress);
+
 // Runs the search on the disk (only the sector scan heeds stop), then tells the user when
 // more were found than the list holds, and when none was found.
 PartitionSearchResult SearchDiskPartitions(const DiskChoice& disk, PartitionSearchKind kind, const StopToken& stop,
@@ -42,7 +48,7 @@ PartitionSearchResult SearchDiskPartitions(const DiskChoice& disk, PartitionSear
 struct PartitionRequest {
   PartitionSearchKind search = PartitionSearchKind::Quick;
   std::uint32_t record = 0;
-  std::optional<std::uint64_t> start;
+  std::optional<std::uint64_t> start{};
 };
 
 struct ChosenPartition {
@@ -53,8 +59,7 @@ struct ChosenPartition {
 
 // The partition of the request. A start without a superblock is read all the same (said in
 // a remark); a record beyond those found is NotFound.
-std::optional<ChosenPartition> ChoosePartition(const DiskChoice& disk, const PartitionRequest& request,
-                                               PartitionSearchProgress& progress, RecoveryMessages& messages,
-                                               StepResult& failure);
+Result<ChosenPartition> ChoosePartition(const DiskChoice& disk, const PartitionRequest& request,
+                                        PartitionSearchProgress& progress, RecoveryMessages& messages);
 
 }  // namespace vantrel

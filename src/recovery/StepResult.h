@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/Result.h"
+
 namespace vantrel {
 
 enum class StepOutcome {
@@ -23,5 +25,10 @@ struct StepResult {
 
   bool Done() const { return outcome == StepOutcome::Done; }
 };
+
+// The step's result for an engine's error.
+StepResult StepResultOf(const Error& error);
+// The error a step that did not end Done stands for (its outcome as the error's kind).
+Error ErrorOf(const StepResult& result);
 
 }  // namespace vantrel

@@ -61,22 +61,21 @@ bool FileSaver::MayReplace(const fs::path& path) {
   std::error_code error;
   if (!fs::exists(fs::symlink_status(path, error))) return true;
   SavingRun& run = run_;
-  if (run.replaceChoice == static_cast<int>(ReplaceAnswer::NoToAll)) return false;
-  if (run.replaceChoice == static_cast<int>(ReplaceAnswer::YesToAll)) return true;
-  run.replaceChoice = static_cast<int>(prompts_.AskReplaceFile(path.string()));
-  return run.replaceChoice == static_cast<int>(ReplaceAnswer::Yes) ||
-         run.replaceChoice == static_cast<int>(ReplaceAnswer::YesToAll);
+  if (run.replaceChoice == ReplaceAnswer::NoToAll) return false;
+  if (run.replaceChoice == ReplaceAnswer::YesToAll) return true;
+  run.replaceChoice = prompts_.AskReplaceFile(path.string());
+  return run.replaceChoice == ReplaceAnswer::Yes || run.replaceChoice == ReplaceAnswer::YesToAll;
 }
 
 void FileSaver::ReportWriteError(const fs::path& path) {
   SavingRun& run = run_;
   ++run.filesFailed;
   if (prompts_.AskWriteError(path.string()) == WriteErrorAnswer::Abort) {
-    run.saveStopRequested = 1;
-    run.skipCurrentFile = 0;
+    run.requests.stop = 1;
+    run.requests.skip = 0;
   } else {
-    run.skipCurrentFile = 1;
-    run.saveStopRequested = 0;
+    run.requests.skip = 1;
+    run.requests.stop = 0;
   }
 }
 
@@ -88,7 +87,7 @@ void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const 
       !PassesDateWindow(options, file.modificationTime) || !PassesExtensions(options, std::string(onDisk)))
     return;
 
-  run.skipCurrentFile = 0;
+  run.requests.skip = 0;
   ++run.filesSaved;
   NameChoice choice = namer.Choose(folder, onDisk);
   progress_.OnFileStarted(run, folder, choice.name);
@@ -120,7 +119,8 @@ void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const 
   const FileBody body = bodies_.Collect(file.objectId, file.parentId);
   std::uint64_t reported = 0;
   BodyWriteHooks hooks;
-  hooks.keepGoing = [&] { return run.saveStopRequested == 0 && run.skipCurrentFile == 0 && run.abandonRequested == 0; };
+  const StopToken stop(run.requests);
+  hooks.keepGoing = [stop] { return !stop.Requested() && !stop.SkipRequested(); };
   hooks.progress = [&](std::uint64_t reached) {
     run.bytesWritten += reached - reported;
     reported = reached;
@@ -136,7 +136,7 @@ void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const 
     ReportWriteError(path);
     return;
   }
-  if (result.interrupted && run.abandonRequested != 0) {
+  if (result.interrupted && stop.Abandoned()) {
     // The program is closing: no file is left behind shorter than it should be.
     ::unlink(path.c_str());
     return;

@@ -6,14 +6,11 @@
 #include <filesystem>
 #include <string>
 
+#include "saving/SaveAnswers.h"
+
 namespace vantrel {
 
 struct SavingRun;
-
-// Answers of "Replace File Confirmation"; the values are those of the saving run's choice.
-enum class ReplaceAnswer { Yes = 0, No = 1, YesToAll = 2, NoToAll = 3 };
-// Answers of "Error Writing Destination".
-enum class WriteErrorAnswer { Abort, Skip };
 
 class SavePrompts {
  public:

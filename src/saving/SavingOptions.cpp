@@ -50,15 +50,19 @@ ExtensionAdded AddExtension(SavingOptions& options, const std::string& text) {
 
 bool PassesScope(const SavingOptions& options, bool rowSelected) {
   switch (options.saveScope) {
-    case 0: return rowSelected;
-    case 2: return !rowSelected;
-    default: return true;
+    case SaveScope::SelectedRows: return rowSelected;
+    case SaveScope::RowsNotSelected: return !rowSelected;
+    case SaveScope::AllRows: return true;
   }
+  return true;
 }
 
 bool PassesDeletedFilter(const SavingOptions& options, bool deleted) {
-  if (options.deletedFilter == 2) return deleted;
-  if (options.deletedFilter == 1) return !deleted;
+  switch (options.deletedFilter) {
+    case DeletedFilter::Only: return deleted;
+    case DeletedFilter::Exclude: return !deleted;
+    case DeletedFilter::Include: return true;
+  }
   return true;
 }
 

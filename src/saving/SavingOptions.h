@@ -35,14 +35,22 @@ inline constexpr int kLastAfterYear = 2030;
 // lastYear; nothing for any other text.
 std::optional<CalendarDate> ParseCalendarDate(const std::string& text, int lastYear);
 
+// Which files a run takes by whether they are deleted. The numbers are the positions of the
+// settings' radio buttons.
+enum class DeletedFilter { Include = 0, Exclude = 1, Only = 2 };
+// Which rows of the list a save of the list takes.
+enum class SaveScope { SelectedRows = 0, AllRows = 1, RowsNotSelected = 2 };
+// The saving mode the settings show (and no run uses).
+enum class SavingMethod { Auto = 0, Fat1 = 1, Fat2 = 2, Contiguous = 3 };
+
 struct SavingOptions {
   static constexpr std::size_t kMaxExtensions = 100;
 
-  int deletedFilter = 0;  // 0 include deleted files, 1 exclude them, 2 deleted files only
-  int saveScope = 0;      // 0 selected rows, 1 all rows, 2 rows not selected
+  DeletedFilter deletedFilter = DeletedFilter::Include;
+  SaveScope saveScope = SaveScope::SelectedRows;
   std::vector<std::string> extensionList;  // newest first
   CalendarDateRange modified;
-  int savingMode = 0;  // Auto, FAT1, FAT2, Contigious: shown, not used
+  SavingMethod savingMode = SavingMethod::Auto;
   bool safeNames = false;    // the safe names on every destination, not only on those that need them
   std::string nameEncoding;  // the character set of the disk's names ("": UTF-8), for showing them
   bool convertNames = false; // names written decoded from nameEncoding into UTF-8 instead of as on the disk

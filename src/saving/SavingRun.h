@@ -7,15 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "base/StopToken.h"
 #include "saving/DestinationNamer.h"
+#include "saving/SaveAnswers.h"
 
 namespace vantrel {
 
 struct SavingRun {
-  std::atomic<int> saveStopRequested{0};  // "Stop", or "Abort" after a write error
-  std::atomic<int> skipCurrentFile{0};    // "Skip": only the file being written
-  std::atomic<int> abandonRequested{0};   // the program is closing: stop, and remove the file being written
-  int replaceChoice = 0;                  // 0 Yes, 1 No, 2 Yes to All, 3 No to All
+  // "Stop" (or "Abort" after a write error), "Skip" (only the file being written), and the
+  // program closing (stop, and remove the file being written).
+  StopRequests requests;
+  ReplaceAnswer replaceChoice = ReplaceAnswer::Yes;  // the last answer to the replace question
 
   std::uint32_t totalFiles = 0;
   std::uint64_t totalBytes = 0;
@@ -35,10 +37,8 @@ struct SavingRun {
 
   // Everything but the flags' owners: a new run starts from nothing.
   void Reset() {
-    saveStopRequested = 0;
-    skipCurrentFile = 0;
-    abandonRequested = 0;
-    replaceChoice = 0;
+    requests.Clear();
+    replaceChoice = ReplaceAnswer::Yes;
     totalFiles = 0;
     totalBytes = 0;
     bytesWritten = 0;

@@ -35,7 +35,8 @@ void CreateFolders(const fs::path& path) {
 
 SaveReport SaveSelected(const SaveTarget& target, const Catalogue& catalogue, const SaveSelection& selection,
                         const SavingOptions& options, SavePrompts& prompts, SaveProgress& progress, SavingRun& run) {
-  const auto stopped = [&run] { return run.saveStopRequested != 0 || run.abandonRequested != 0; };
+  const StopToken stop(run.requests);
+  const auto stopped = [stop] { return stop.Requested(); };
   run.saveStartTime = SecondsNow();
   run.foldersSaved = selection.folders;
   run.filesSaved = 0;

@@ -41,7 +41,9 @@ TEST(CommandStates, EachStepAllowsItsCommandsOnTheMenuAndTheButtonsAlike) {
           EXPECT_EQ(StepCommandState(state, busy, id).enabled, catalogue) << where << " " << id;
         const bool load = stage != WizardStage::Catalogue && mode != RecoveryMode::RawRecovery && !busy;
         EXPECT_EQ(StepCommandState(state, busy, kMenuLoadLog).enabled, load) << where;
-        if (busy) EXPECT_EQ(StepCommandState(state, busy, kMenuSave).reason, kBusyReason);
+        if (busy) {
+          EXPECT_EQ(StepCommandState(state, busy, kMenuSave).reason, kBusyReason);
+        }
       }
 }
 

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "app/ControlIds.h"
-#include "app/DestinationChecks.h"
+#include "disk/DestinationOnSource.h"
 #include "app/FolderTree.h"
 #include "base/OutOfMemory.h"
 #include "app/RawRecoveryPanel.h"

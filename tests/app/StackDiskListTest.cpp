@@ -5,6 +5,7 @@
 
 #include "app/ControlIds.h"
 #include "app/DiskList.h"
+#include "app/PartitionSearchCommands.h"
 #include "app/RaidArraySearch.h"
 #include "app/WizardState.h"
 #include "stacks/StackAssembly.h"
@@ -37,6 +38,27 @@ TEST(StackDiskList, AnArrayIsListedAfterItsMembersWithItsDetails) {
                                       "Chunk   : 64 KiB", "Member   : Disk0 (role 0)", "Member   : Disk1 (role 1)",
                                       "Member   : Disk2 (role 2)", "State   : clean"}));
   EXPECT_EQ(wizard.state.disks.selectedModel, "md raid0 (none):0");
+}
+
+// An array holds its volume at its own sector 0, with no partition table: the window's quick
+// search lists it there, as the console's does.
+TEST(StackDiskList, TheQuickSearchOfAnArrayFindsItsVolumeAsTheConsoleDoes) {
+  TestWizard wizard;
+  std::vector<NamedDisk> members;
+  for (const std::string& image : FixtureMemberImages("stripe")) members.push_back({image, {}});
+  EXPECT_TRUE(EnumerateDisks(wizard.state, members).empty());
+  wizard.state.disks.currentIndex = 3;
+  QuickSearch(wizard.state);
+  ASSERT_EQ(wizard.state.partitionTable.count, 1u);
+  EXPECT_EQ(wizard.state.partitionTable.records[0].start, 0u);
+
+  PartitionSearchProgress quiet;
+  const PartitionSearchResult console = FindPartitions(ChooseDisk(wizard.state.disks.reader, wizard.state.disks.names,
+                                                                  wizard.state.disks.info, {}, 3),
+                                                       PartitionSearchKind::Quick, StopToken(), quiet);
+  ASSERT_EQ(console.partitions.size(), 1u);
+  EXPECT_EQ(console.partitions[0].start, wizard.state.partitionTable.records[0].start);
+  EXPECT_EQ(console.partitions[0].size, wizard.state.partitionTable.records[0].size);
 }
 
 TEST(StackDiskList, TheRaidSearchsPickIsListedAsAFurtherDisk) {

@@ -161,7 +161,9 @@ TEST_F(StatusFields, FolderRowsShowTheirObjectIdsAndOpenAsTheirEntriesWhateverTh
   ASSERT_EQ(t_.state.stage, WizardStage::Catalogue);
   const Catalogue& catalogue = t_.state.catalogue;
   for (const bool sorted : {false, true}) {
-    if (sorted) ASSERT_TRUE(wizard_.SortList(kIdColumn, true));
+    if (sorted) {
+      ASSERT_TRUE(wizard_.SortList(kIdColumn, true));
+    }
     const ListModel list = t_.window.List(kDetailsList);
     std::size_t folders = 0;
     for (std::size_t row = 0; row < list.RowCount(); ++row) {

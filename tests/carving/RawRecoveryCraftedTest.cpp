@@ -143,7 +143,7 @@ TEST_F(RawRecoveryCrafted, StopWhileAFileIsCopiedRemovesTheFileAndTheSummarySays
   int reads = 0;
   disk.onRead = [&](std::uint64_t offset, std::size_t length) {
     if (offset <= tripwire && tripwire - offset < length && ++reads == 2)
-      wizard_.state.rawRecovery.stopRequested.store(true);
+      wizard_.state.rawRecovery.requests.stop = 1;
   };
   ASSERT_TRUE(Carve(wizard_, {.destination = out_.Path()}));
   ASSERT_EQ(reads, 2);

@@ -7,7 +7,7 @@
 #include "app/ControlIds.h"
 #include "app/DiskList.h"
 #include "app/RawRecoveryPanel.h"
-#include "app/RawRecoveryPanel.h"
+#include "carving/CarveDestination.h"
 #include "carving/RawTestSupport.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"

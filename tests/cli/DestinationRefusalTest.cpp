@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/DestinationChecks.h"
+#include "disk/DestinationOnSource.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 

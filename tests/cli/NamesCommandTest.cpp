@@ -149,8 +149,9 @@ TEST(CliNames, ListingsShowDecodedNamesAndConvertedSavesWriteThem) {
                              Quoted(out.Path().string()) + " latin1");
   ASSERT_EQ(save.exitCode, 0) << save.err;
   for (const auto& entry : NamesEntries())
-    if (entry.value("path_base64", "") == Base64(kLatin1Response))
+    if (entry.value("path_base64", "") == Base64(kLatin1Response)) {
       EXPECT_EQ(Sha256OfFile((out.Path() / "latin1/r\xc3\xa9ponse.txt").string()), entry["sha256"]);
+    }
   EXPECT_TRUE(fs::exists(out.Path() / "latin1/caf\xc3\xa9/men\xc3\xbc \xc3\xa0 la carte.txt"));
   EXPECT_FALSE(fs::exists(out.Path() / kLatin1Response));
 }

@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, CliRaidSearch,
                                          WipedStack{"mirror", {1, 0}, "1:0:0,1::0"},
                                          WipedStack{"nas", {3, 1, 0, 2}, "5:128K:2p1,1p1,3p1,0p1:left-symmetric:2048"},
                                          WipedStack{"dual", {4, 2, 0, 3, 1}, "6:32K:2,4,1,3,0:left-symmetric:2048"}),
-                         [](const testing::TestParamInfo<WipedStack>& info) { return info.param.fixture; });
+                         [](const testing::TestParamInfo<WipedStack>& stack) { return stack.param.fixture; });
 
 TEST(CliStacks, TheRaidSearchSaysItsScoresAndWhenNothingHoldsTogether) {
   const TempDir dir;

@@ -50,7 +50,9 @@ TEST(PageCacheFill, ListingAFolderCachesItsSmallFilesAheadOfReads) {
   // What the cache holds is the file.
   const nlohmann::json partition = ManifestPartition(FixtureManifest("mbr-mixed"), 1);
   for (const auto& entry : partition["entries"]) {
-    if (entry["path"] == "sizes/size-4096.bin") EXPECT_EQ(Sha256OfFile(small.string()), entry["sha256"]);
+    if (entry["path"] == "sizes/size-4096.bin") {
+      EXPECT_EQ(Sha256OfFile(small.string()), entry["sha256"]);
+    }
   }
 }
 

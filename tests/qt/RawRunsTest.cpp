@@ -151,7 +151,7 @@ TEST_F(RawRunsOnZerosTest, TheStopQuestionGoesAwayWhenTheRunEndsByItself) {
   EXPECT_TRUE(answers_.AllAnswered());
   EXPECT_TRUE(summary_.starts_with("Raw recovery complete.")) << summary_;
   EXPECT_FALSE(questionUnderSummary_);
-  EXPECT_FALSE(app_->state.rawRecovery.stopRequested.load());
+  EXPECT_EQ(app_->state.rawRecovery.requests.stop.load(), 0);
 }
 
 TEST_F(RawRunsOnZerosTest, ARunEndingWhileTheExitQuestionIsOpenShowsItsSummaryOnlyAfterTheAnswer) {

@@ -103,7 +103,9 @@ TEST_F(CarveDiskTest, FilesCarvedWholeAreWrittenToTheDiskWithinTheProgressNotAft
     if (event->empty() || !std::isdigit(static_cast<unsigned char>(event->front()))) continue;
     const int percent = std::stoi(*event);
     EXPECT_GT(percent, last);
-    if (percent == 100) EXPECT_GT(event, write);
+    if (percent == 100) {
+      EXPECT_GT(event, write);
+    }
     last = percent;
   }
   EXPECT_EQ(last, 100);

@@ -16,8 +16,8 @@ namespace {
 class LoggedCatalogueTest : public ::testing::Test {
  protected:
   ChosenCatalogue Built(const CatalogueRequest& request) {
-    std::optional<ChosenCatalogue> chosen;
-    EXPECT_TRUE(ObtainCatalogue(disk_.Disk(), request, watchers_.Catalogue(), chosen).Done());
+    auto chosen = ObtainCatalogue(disk_.Disk(), request, watchers_.Catalogue());
+    EXPECT_TRUE(chosen);
     return std::move(*chosen);
   }
 
@@ -32,11 +32,10 @@ TEST_F(LoggedCatalogueTest, ALogTakesBackThePartitionsTheModesAndTheCatalogue) {
   const std::string path = (dir_ / "case.SAV").string();
   ASSERT_TRUE(SaveLoggedCatalogue(path, built).Done());
 
-  std::optional<ChosenCatalogue> loaded;
-  const StepResult result = ObtainCatalogue(disk_.Disk(), {.recoveryLog = path}, watchers_.Catalogue(), loaded);
-  ASSERT_TRUE(result.Done()) << result.text;
+  const auto loaded = ObtainCatalogue(disk_.Disk(), {.recoveryLog = path}, watchers_.Catalogue());
+  ASSERT_TRUE(loaded) << loaded.Failure().text;
   EXPECT_EQ(loaded->recoveryMode, 2);
-  EXPECT_EQ(loaded->fileSearchType, 2);
+  EXPECT_EQ(loaded->fileSearch, FileSearchKind::Advanced);
   EXPECT_EQ(loaded->source, BodySource::Pieces);
   EXPECT_EQ(loaded->partitions, built.partitions);
   EXPECT_EQ(loaded->partition.startSector, built.partition.startSector);
@@ -58,11 +57,11 @@ TEST_F(LoggedCatalogueTest, ARefusedLogIsToldWithItsReasonAndLeavesNoCatalogue) 
     const std::string path = (dir_ / "refused.SAV").string();
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     watchers_.told.clear();
-    std::optional<ChosenCatalogue> loaded;
-    const StepResult result = ObtainCatalogue(disk_.Disk(), {.recoveryLog = path}, watchers_.Catalogue(), loaded);
+    const auto loaded = ObtainCatalogue(disk_.Disk(), {.recoveryLog = path}, watchers_.Catalogue());
+    EXPECT_FALSE(loaded);
+    const StepResult result = StepResultOf(loaded.Failure());
     EXPECT_EQ(result.outcome, StepOutcome::LogRefused);
     EXPECT_EQ(result.text, "the recovery log " + path + " was not loaded");
-    EXPECT_FALSE(loaded);
     EXPECT_EQ(watchers_.Texts(), std::vector<std::string>{result.reason});
     return result.reason;
   };
@@ -76,10 +75,9 @@ TEST_F(LoggedCatalogueTest, ARefusedLogIsToldWithItsReasonAndLeavesNoCatalogue) 
   EXPECT_EQ(refusal(otherModel), kWrongDiskMessage);
   EXPECT_EQ(watchers_.told.back().style, MessageStyle::Box);
 
-  std::optional<ChosenCatalogue> none;
-  const StepResult missing = ObtainCatalogue(disk_.Disk(), {.recoveryLog = (dir_ / "none.SAV").string()},
-                                             watchers_.Catalogue(), none);
-  EXPECT_EQ(missing.reason, kUnableToOpenFile);
+  const auto missing = ObtainCatalogue(disk_.Disk(), {.recoveryLog = (dir_ / "none.SAV").string()},
+                                       watchers_.Catalogue());
+  EXPECT_EQ(missing.Failure().reason, kUnableToOpenFile);
   EXPECT_EQ(SaveLoggedCatalogue((dir_ / "no" / "such.SAV").string(), built).outcome, StepOutcome::LogRefused);
 }
 

@@ -73,8 +73,9 @@ TEST_F(SaveFoldersTest, ExtensionsAndAFirstDateLeaveExactlyTheFilesThatPassBoth)
   EXPECT_EQ(FilesBelow(out_.Path() / "new"), expected);
   EXPECT_EQ(run_.filesWritten, expected.size());
   for (const auto& entry : partition["entries"])
-    if (expected.count(SavedPath(entry["path"])))
+    if (expected.count(SavedPath(entry["path"]))) {
       EXPECT_EQ(Sha256OfFile((out_.Path() / "new" / SavedPath(entry["path"])).string()), entry["sha256"]);
+    }
   // The quick build hints at the advanced one; nothing else is said.
   EXPECT_EQ(watchers_.Texts(), std::vector<std::string>{kAdvanceSearchHint});
 }

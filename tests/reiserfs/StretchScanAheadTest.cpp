@@ -100,7 +100,9 @@ TEST_F(StretchScanAheadTest, AStretchThatCannotBeReadWholeComesUnscannedInItsPla
   std::vector<bool> scanned;
   while (ScannedStretch* stretch = ahead.Next()) {
     scanned.push_back(stretch->scanned);
-    if (!stretch->scanned) EXPECT_TRUE(stretch->items.empty());
+    if (!stretch->scanned) {
+      EXPECT_TRUE(stretch->items.empty());
+    }
   }
   EXPECT_EQ(scanned, (std::vector<bool>{true, true, false, true, true, true, true, true}));
 }

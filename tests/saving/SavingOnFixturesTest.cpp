@@ -267,7 +267,7 @@ TEST_F(SavingOnFixtures, DestinationThatCannotTakeAFileAsksAndNeverKeepsAShortCo
       EXPECT_FALSE(fs::exists(out_.Path() / SavedPath(entry["path"]))) << entry["path"];
     }
   }
-  EXPECT_EQ(wizard_.state.saving.run.saveStopRequested.load(), 0);  // cleared when the run ended
+  EXPECT_EQ(wizard_.state.saving.run.requests.stop.load(), 0);  // cleared when the run ended
 }
 
 TEST_F(SavingOnFixtures, NothingCheckedSaysSoAndAMissingDestinationIsRefused) {
@@ -323,7 +323,7 @@ TEST_F(SavingOnFixtures, UnreadableBlockOfAFileIsWrittenAsZerosAndTheFileNamedDa
 class ClosingMidFile : public SaveProgress {
  public:
   void OnFileProgress(SavingRun& run, std::uint64_t written, std::uint64_t size) override {
-    if (written < size) run.abandonRequested = 1;
+    if (written < size) run.requests.abandon = 1;
   }
 };
 

@@ -48,16 +48,16 @@ TEST(SavingOptionTests, ScopeDeletedFlagAndExtensions) {
   SavingOptions options;
   EXPECT_TRUE(PassesScope(options, true));
   EXPECT_FALSE(PassesScope(options, false));
-  options.saveScope = 2;
+  options.saveScope = SaveScope::RowsNotSelected;
   EXPECT_TRUE(PassesScope(options, false));
   EXPECT_FALSE(PassesScope(options, true));
-  options.saveScope = 1;
+  options.saveScope = SaveScope::AllRows;
   EXPECT_TRUE(PassesScope(options, false));
 
   EXPECT_TRUE(PassesDeletedFilter(options, true));
-  options.deletedFilter = 1;
+  options.deletedFilter = DeletedFilter::Exclude;
   EXPECT_FALSE(PassesDeletedFilter(options, true));
-  options.deletedFilter = 2;
+  options.deletedFilter = DeletedFilter::Only;
   EXPECT_FALSE(PassesDeletedFilter(options, false));
 
   EXPECT_TRUE(PassesExtensions(options, "anything"));
@@ -118,7 +118,7 @@ TEST_F(SettingsDialogTest, RemoveTakesOutTheSelectedRowAndSelectsTheFirst) {
 TEST_F(SettingsDialogTest, ApplyReadsTheDateListsAndCancelRestoresEverything) {
   {
     SettingsDialog dialog(options_, wizard_.window);
-    dialog.SetDeletedFilter(2);
+    dialog.SetDeletedFilter(DeletedFilter::Only);
     dialog.AddExtension("doc");
     dialog.Apply({0, 1, 36, 30, 0, 36});  // Earlier 01/02/2006, After 31/01/2006
   }
@@ -127,8 +127,8 @@ TEST_F(SettingsDialogTest, ApplyReadsTheDateListsAndCancelRestoresEverything) {
   const SavingOptions applied = options_;
 
   SettingsDialog dialog(options_, wizard_.window);
-  dialog.SetDeletedFilter(0);
-  dialog.SetSaveScope(2);
+  dialog.SetDeletedFilter(DeletedFilter::Include);
+  dialog.SetSaveScope(SaveScope::RowsNotSelected);
   dialog.AddExtension("xls");
   dialog.RemoveExtension(1);
   dialog.Cancel();

@@ -11,7 +11,7 @@
 
 #include "app/ControlIds.h"
 #include "app/ModelWindow.h"
-#include "saving/SavingRun.h"
+#include "recovery/SaveFolders.h"
 
 namespace vantrel::qt {
 
@@ -74,11 +74,11 @@ void RunSavingDialog(QWidget* parent, ModelWindow& window, SavingRun& run, const
   layout->addLayout(buttons);
   QObject::connect(stop, &QPushButton::clicked, &dialog, [&run, stop] {
     // The file being written is not left behind shorter than it should be.
-    run.abandonRequested = 1;
-    run.saveStopRequested = 1;
+    run.requests.abandon = 1;
+    run.requests.stop = 1;
     stop->setEnabled(false);
   });
-  QObject::connect(skip, &QPushButton::clicked, &dialog, [&run] { run.skipCurrentFile = 1; });
+  QObject::connect(skip, &QPushButton::clicked, &dialog, [&run] { run.requests.skip = 1; });
 
   QTimer timer;
   const auto update = [&] {

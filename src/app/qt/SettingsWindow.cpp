@@ -1,5 +1,7 @@
 #include "app/qt/SettingsWindow.h"
 
+#include <array>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,24 +56,9 @@ QComboBox* DateList(int id, int first, int count, int position, bool twoDigits) 
   return list;
 }
 
-}  // namespace
-
-void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& window) {
-  SettingsDialog logic(options, window);
-  QDialog dialog(parent);
-  dialog.setObjectName("Settings");
-  dialog.setWindowTitle("Settings");
-  auto* layout = new QGridLayout(&dialog);
+// "Select Extensions": the edit field, Add, the list and Remove.
+QGroupBox* ExtensionsBox(SettingsDialog& logic) {
   const SavingOptions& shown = logic.Options();
-  layout->addWidget(RadioGroup("", {{1110, "Include Deleted File(s)"}, {1112, "Exclude Deleted File(s)"},
-                                    {1111, "Save Deleted Files only"}},
-                               shown.deletedFilter, [&](int value) { logic.SetDeletedFilter(value); }),
-                    0, 0);
-  layout->addWidget(RadioGroup("", {{1123, "Save Selected File(s)"}, {1124, "Save all File(s)"},
-                                    {1125, "Invert Selection"}},
-                               shown.saveScope, [&](int value) { logic.SetSaveScope(value); }),
-                    0, 1);
-
   auto* extensions = new QGroupBox("Select Extensions ( Ex:- DOC, XLS)");
   auto* extensionLayout = new QGridLayout(extensions);
   auto* edit = new QLineEdit;
@@ -92,41 +79,44 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   extensionLayout->addWidget(add, 0, 1);
   extensionLayout->addWidget(list, 1, 0);
   extensionLayout->addWidget(remove, 1, 1, Qt::AlignTop);
-  layout->addWidget(extensions, 1, 0);
-  const auto showExtensions = [&] {
+  const auto showExtensions = [&logic, list, remove] {
     list->clear();
     for (const std::string& extension : logic.Options().extensionList) list->addItem(QString::fromStdString(extension));
     remove->setEnabled(logic.RemoveEnabled());
   };
-  QObject::connect(add, &QPushButton::clicked, &dialog, [&] {
+  QObject::connect(add, &QPushButton::clicked, extensions, [&logic, edit, showExtensions] {
     if (logic.AddExtension(edit->text().toStdString())) edit->clear();
     showExtensions();
     edit->setFocus();
   });
-  QObject::connect(remove, &QPushButton::clicked, &dialog, [&] {
+  QObject::connect(remove, &QPushButton::clicked, extensions, [&logic, list, showExtensions] {
     const int next = logic.RemoveExtension(list->currentRow());
     showExtensions();
     if (next >= 0) list->setCurrentRow(next);
   });
+  return extensions;
+}
 
+// "File Updated": the day, month and year lists of the two dates, put into lists.
+QGroupBox* DatesBox(const SettingsDialog& logic, std::array<QComboBox*, 6>& lists) {
   auto* dates = new QGroupBox("File Updated");
   auto* dateLayout = new QGridLayout(dates);
   dateLayout->addWidget(new QLabel("DD"), 0, 1);
   dateLayout->addWidget(new QLabel("MM"), 0, 2);
   dateLayout->addWidget(new QLabel("YYYY"), 0, 3);
   const DatePositions at = logic.Positions();
-  QComboBox* lists[6] = {DateList(1030, 1, 31, at[0], true),    DateList(1119, 1, 12, at[1], true),
-                         DateList(1120, 1970, 130, at[2], false), DateList(1031, 1, 31, at[3], true),
-                         DateList(1121, 1, 12, at[4], true),    DateList(1122, 1970, 61, at[5], false)};
+  lists = {DateList(1030, 1, 31, at[0], true),      DateList(1119, 1, 12, at[1], true),
+           DateList(1120, 1970, 130, at[2], false), DateList(1031, 1, 31, at[3], true),
+           DateList(1121, 1, 12, at[4], true),      DateList(1122, 1970, 61, at[5], false)};
   dateLayout->addWidget(new QLabel("Earlier"), 1, 0);
   dateLayout->addWidget(new QLabel("After"), 2, 0);
-  for (int i = 0; i < 6; ++i) dateLayout->addWidget(lists[i], 1 + i / 3, 1 + i % 3);
-  layout->addWidget(dates, 1, 1, Qt::AlignTop);
+  for (std::size_t i = 0; i < lists.size(); ++i)
+    dateLayout->addWidget(lists[i], static_cast<int>(1 + i / 3), static_cast<int>(1 + i % 3));
+  return dates;
+}
 
-  layout->addWidget(RadioGroup("Saving Mode", {{1097, "Auto"}, {1098, "FAT1 "}, {1029, "FAT2"}, {1099, "Contigious"}},
-                               shown.savingMode, [](int) {}, /*enabled=*/false, /*sideBySide=*/true),
-                    2, 0);
-
+// "Journal": whether builds replay it in memory.
+QGroupBox* JournalBox(SettingsDialog& logic) {
   auto* journal = new QGroupBox("Journal");
   auto* journalLayout = new QVBoxLayout(journal);
   auto* replay = new QCheckBox("Replay the journal in memory when building a catalogue");
@@ -134,28 +124,34 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   replay->setToolTip(
       "A volume that was not unmounted cleanly keeps its last changes in the journal. They are read from there; "
       "the disk is never written. Clear it to see the blocks as they lie on the disk.");
-  replay->setChecked(!shown.blocksInPlace);
-  QObject::connect(replay, &QCheckBox::toggled, &dialog, [&](bool on) { logic.SetReplayJournal(on); });
+  replay->setChecked(!logic.Options().blocksInPlace);
+  QObject::connect(replay, &QCheckBox::toggled, journal, [&logic](bool on) { logic.SetReplayJournal(on); });
   journalLayout->addWidget(replay);
-  layout->addWidget(journal, 2, 1);
+  return journal;
+}
 
-  // Names: safe names everywhere, and the character set the disk's names are shown in.
+// "Names": safe names everywhere, and the character set the disk's names are shown in.
+QGroupBox* NamesBox(SettingsDialog& logic) {
   auto* names = new QGroupBox("Names");
   auto* namesLayout = new QGridLayout(names);
   auto* safeNames = new QCheckBox("Save safe names ( : * ? \" < > | \\ as _ ) on every destination");
   safeNames->setObjectName("SafeNames");
-  safeNames->setChecked(shown.safeNames);
-  QObject::connect(safeNames, &QCheckBox::toggled, &dialog, [&](bool on) { logic.SetSafeNames(on); });
+  safeNames->setChecked(logic.Options().safeNames);
+  QObject::connect(safeNames, &QCheckBox::toggled, names, [&logic](bool on) { logic.SetSafeNames(on); });
   auto* encoding = new QComboBox;
   encoding->setObjectName("NameEncoding");
   for (const char* name : kNameEncodings) encoding->addItem(name);
   encoding->setCurrentIndex(logic.NameEncodingPosition());
-  QObject::connect(encoding, &QComboBox::currentIndexChanged, &dialog,
-                   [&](int position) { logic.SetNameEncoding(position); });
+  QObject::connect(encoding, &QComboBox::currentIndexChanged, names,
+                   [&logic](int position) { logic.SetNameEncoding(position); });
   namesLayout->addWidget(safeNames, 0, 0, 1, 2);
   namesLayout->addWidget(new QLabel("Names on the disk are in"), 1, 0);
   namesLayout->addWidget(encoding, 1, 1);
-  layout->addWidget(names, 3, 0, 1, 2);
+  return names;
+}
+
+// Apply and Cancel, at the right.
+QHBoxLayout* DialogButtons(QDialog& dialog) {
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   auto* apply = new QPushButton("&Apply");
@@ -166,13 +162,50 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   cancel->setAutoDefault(false);
   buttons->addWidget(apply);
   buttons->addWidget(cancel);
-  layout->addLayout(buttons, 4, 1, Qt::AlignBottom);
   QObject::connect(apply, &QPushButton::clicked, &dialog, &QDialog::accept);
   QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+  return buttons;
+}
+
+}  // namespace
+
+void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& window) {
+  SettingsDialog logic(options, window);
+  QDialog dialog(parent);
+  dialog.setObjectName("Settings");
+  dialog.setWindowTitle("Settings");
+  auto* layout = new QGridLayout(&dialog);
+  const SavingOptions& shown = logic.Options();
+  layout->addWidget(RadioGroup("",
+                               {{1110, "Include Deleted File(s)"},
+                                {1112, "Exclude Deleted File(s)"},
+                                {1111, "Save Deleted Files only"}},
+                               static_cast<int>(shown.deletedFilter),
+                               [&](int value) { logic.SetDeletedFilter(static_cast<DeletedFilter>(value)); }),
+                    0, 0);
+  layout->addWidget(
+      RadioGroup("", {{1123, "Save Selected File(s)"}, {1124, "Save all File(s)"}, {1125, "Invert Selection"}},
+                 static_cast<int>(shown.saveScope),
+                 [&](int value) { logic.SetSaveScope(static_cast<SaveScope>(value)); }),
+      0, 1);
+
+  layout->addWidget(ExtensionsBox(logic), 1, 0);
+
+  std::array<QComboBox*, 6> lists{};
+  layout->addWidget(DatesBox(logic, lists), 1, 1, Qt::AlignTop);
+
+  layout->addWidget(RadioGroup(
+                        "Saving Mode", {{1097, "Auto"}, {1098, "FAT1 "}, {1029, "FAT2"}, {1099, "Contigious"}},
+                        static_cast<int>(shown.savingMode), [](int) {}, /*enabled=*/false, /*sideBySide=*/true),
+                    2, 0);
+
+  layout->addWidget(JournalBox(logic), 2, 1);
+  layout->addWidget(NamesBox(logic), 3, 0, 1, 2);
+  layout->addLayout(DialogButtons(dialog), 4, 1, Qt::AlignBottom);
 
   if (dialog.exec() == QDialog::Accepted) {
     DatePositions positions{};
-    for (int i = 0; i < 6; ++i) positions[static_cast<std::size_t>(i)] = lists[i]->currentIndex();
+    for (std::size_t i = 0; i < lists.size(); ++i) positions[i] = lists[i]->currentIndex();
     logic.Apply(positions);
   } else {
     logic.Cancel();

@@ -18,7 +18,7 @@ struct PartitionSource {
   DiskReader disk;
   std::uint64_t startSector = 0;
   ReiserSuperblock superblock;  // as it lies in place
-  JournalOptions journal;
+  JournalOptions journal{};
 };
 
 // The superblock at start + 128, decoded whatever the read reports: one that could not be

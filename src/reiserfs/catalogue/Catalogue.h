@@ -65,7 +65,7 @@ struct ObjectRecord {
   std::uint32_t folderId = 0;  // the folder whose entry named the object last; 0 if none did
   std::uint32_t modificationTime = 0;
   std::uint32_t mode = 0;  // the 16-bit stat data mode, zero-extended
-  NameRef name;
+  NameRef name{};
   std::uint32_t pieceCount = 0;
   std::uint64_t size = 0;
   std::uint32_t firstPiece = 0;
