@@ -3,8 +3,21 @@
 #include "recovery/LoggedCatalogue.h"
 #include "reiserfs/build/AdvancedCatalogueBuild.h"
 #include "reiserfs/build/QuickCatalogueBuild.h"
+#include "reiserfs/catalogue/LoggedStatData.h"
 
 namespace vantrel {
+
+namespace {
+
+// A recovery log holds no owners, link counts or device numbers: they are read from the
+// partition's live tree, when the disk is there.
+void TakeStatDataFromDisk(ChosenCatalogue& chosen) {
+  SilentBuildStatus silent;
+  const Catalogue live = BuildQuickCatalogue(chosen.partition, StopToken(), silent);
+  TakeStatDataFromLiveTree(chosen.catalogue, &live);
+}
+
+}  // namespace
 
 Catalogue BuildCatalogue(const PartitionSource& partition, FileSearchKind kind, const StopToken& stop,
                          BuildStatusSink& sink) {
@@ -29,7 +42,9 @@ StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& reque
   if (!request.recoveryLog.empty()) {
     const StepResult loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, chosen,
                                                   request.journal);
-    return loaded.Done() ? loaded : refuse(loaded);
+    if (!loaded.Done()) return refuse(loaded);
+    TakeStatDataFromDisk(chosen);
+    return loaded;
   }
 
   StepResult failure;

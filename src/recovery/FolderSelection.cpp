@@ -49,7 +49,7 @@ std::optional<SaveSelection> SelectFoldersAtPaths(const Catalogue& catalogue, co
         if (!above[entry]) return std::nullopt;
         std::filesystem::path path = parent / HoldableName(catalogue.Name(catalogue.folderList[entry]));
         ++selection.folders;
-        selection.AddFolder(path);
+        selection.AddFolder(path, entry);
         return path;
       });
   return selection;

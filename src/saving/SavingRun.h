@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "saving/DestinationNamer.h"
+#include "saving/PreserveOptions.h"
 
 namespace vantrel {
 
@@ -31,6 +32,7 @@ struct SavingRun {
   std::vector<std::string> damagedFiles;  // written, but with unreadable blocks (as zeros)
   std::vector<std::string> shortFiles;    // written shorter than their size
   std::vector<RenamedEntry> renamedEntries;  // written under another name than their own
+  NotKept notKept;                           // what the options asked to keep and could not be
 
   // Everything but the flags' owners: a new run starts from nothing.
   void Reset() {
@@ -50,6 +52,7 @@ struct SavingRun {
     damagedFiles.clear();
     shortFiles.clear();
     renamedEntries.clear();
+    notKept = {};
   }
 };
 

@@ -26,11 +26,12 @@ Catalogue BeginCatalogue(const PartitionSource& partition) {
 
 void ConvertObject(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record) {
   const std::string_view name = catalogue.objectList.Name(record);
-  if (record.mode & kFolderModeBit) {
+  if (IsFolderMode(record.mode)) {
     CatalogueEntry& folder = AppendFolder(catalogue, name, record.objectId, record.dirId, record.modificationTime, 0,
                                           0);
     folder.folderId = record.folderId;
     folder.mode = record.mode;
+    folder.details = record.details;
     ++catalogue.folderCount;
     status.SetRow(StatusRow::FoldersFound, catalogue.folderCount);
     status.SetRow(StatusRow::LastFolder, std::string(name));
@@ -39,6 +40,7 @@ void ConvertObject(Catalogue& catalogue, BuildStatus& status, const ObjectRecord
                                       record.size, 0);
     file.folderId = record.folderId;
     file.mode = record.mode;
+    file.details = record.details;
     ++catalogue.fileCount;
     status.SetRow(StatusRow::FilesFound, catalogue.fileCount);
     status.SetRow(StatusRow::LastFile, std::string(name));
