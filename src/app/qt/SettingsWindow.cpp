@@ -152,6 +152,14 @@ void RunSettingsWindow(QWidget* parent, SavingOptions& options, WindowPort& wind
   encoding->setCurrentIndex(logic.NameEncodingPosition());
   QObject::connect(encoding, &QComboBox::currentIndexChanged, &dialog,
                    [&](int position) { logic.SetNameEncoding(position); });
+  auto* keep = new QCheckBox(kKeepEverythingText);
+  keep->setObjectName("KeepEverything");
+  keep->setToolTip(
+      "Owners and groups, every mode bit, symbolic and hard links, device nodes and FIFOs, extended attributes and "
+      "ACLs. Only root may give files to other users: what cannot be kept is counted in the summary.");
+  keep->setChecked(shown.preserve == PreserveSet::All());
+  QObject::connect(keep, &QCheckBox::toggled, &dialog, [&](bool on) { logic.SetKeepEverything(on); });
+  namesLayout->addWidget(keep, 2, 0, 1, 2);
   namesLayout->addWidget(safeNames, 0, 0, 1, 2);
   namesLayout->addWidget(new QLabel("Names on the disk are in"), 1, 0);
   namesLayout->addWidget(encoding, 1, 1);
