@@ -35,7 +35,7 @@ struct MountNode {
   std::uint32_t modificationTime = 0;
   std::uint32_t permissions = 0755;  // the permission bits of the stat data mode
   std::uint32_t typeBits = 0;        // special files: the type bits of their mode
-  StatDetails details;  // owner, group, times, device number
+  StatDetails details;               // owner, group, times, device number
   // The entry the node shows (nullptr for the root), for its extended attributes.
   const CatalogueEntry* entry = nullptr;
   EntryState state = EntryState::Live;

@@ -40,8 +40,7 @@ StepResult ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& reque
     return failure;
   };
   if (!request.recoveryLog.empty()) {
-    const StepResult loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, chosen,
-                                                  request.journal);
+    StepResult loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, chosen, request.journal);
     if (!loaded.Done()) return refuse(loaded);
     TakeStatDataFromDisk(chosen);
     return loaded;

@@ -34,9 +34,7 @@ int CreateNew(const fs::path& path) {
   return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
 }
 
-bool IsSpecial(EntryKind kind) {
-  return kind == EntryKind::Fifo || kind == EntryKind::Socket || IsDeviceKind(kind);
-}
+bool IsSpecial(EntryKind kind) { return kind == EntryKind::Fifo || kind == EntryKind::Socket || IsDeviceKind(kind); }
 
 mode_t TypeBitsOf(EntryKind kind) {
   switch (kind) {
@@ -212,23 +210,24 @@ bool FileSaver::Replaceable(const fs::path& path) {
   return true;
 }
 
+bool FileSaver::MakeReplacing(const fs::path& path, const std::function<int()>& make, bool& done) {
+  if (make() == 0) return true;
+  if (errno != EEXIST) return false;
+  if (!Replaceable(path)) {
+    done = true;
+    return false;
+  }
+  return make() == 0;
+}
+
 bool FileSaver::LinkToFirstName(const fs::path& path, const CatalogueEntry& file, bool& done) {
   const auto first = firstNames_.find(ObjectKey(file));
   if (first == firstNames_.end()) return false;
   // link() makes the new name itself and follows no link at either path.
-  if (::link(first->second.c_str(), path.c_str()) != 0) {
-    if (errno != EEXIST) {
-      ++run_.notKept.links;
-      return false;
-    }
-    if (!Replaceable(path)) {
-      done = true;
-      return false;
-    }
-    if (::link(first->second.c_str(), path.c_str()) != 0) {
-      ++run_.notKept.links;
-      return false;
-    }
+  if (!MakeReplacing(
+          path, [&] { return ::link(first->second.c_str(), path.c_str()); }, done)) {
+    if (!done) ++run_.notKept.links;
+    return false;
   }
   ++run_.filesWritten;
   return true;
@@ -238,19 +237,10 @@ bool FileSaver::MakeSpecial(const fs::path& path, const CatalogueEntry& file, bo
   const auto rdev = static_cast<dev_t>(
       IsDeviceKind(file.Kind()) ? makedev(DeviceMajor(file.details.rdev), DeviceMinor(file.details.rdev)) : 0);
   const mode_t type = TypeBitsOf(file.Kind());
-  if (::mknod(path.c_str(), type | 0600, rdev) != 0) {
-    if (errno != EEXIST) {
-      ++run_.notKept.special;
-      return false;
-    }
-    if (!Replaceable(path)) {
-      done = true;
-      return false;
-    }
-    if (::mknod(path.c_str(), type | 0600, rdev) != 0) {
-      ++run_.notKept.special;
-      return false;
-    }
+  if (!MakeReplacing(
+          path, [&] { return ::mknod(path.c_str(), type | 0600, rdev); }, done)) {
+    if (!done) ++run_.notKept.special;
+    return false;
   }
   const auto attributes = AttributesOf(file);
   keeper_.Apply(-1, path, file, attributes ? &*attributes : nullptr);
@@ -267,17 +257,15 @@ void FileSaver::MakePendingLinks() {
       ReportWriteError(pending.path);
       continue;
     }
-    int made = ::symlink(target->c_str(), pending.path.c_str());
-    if (made != 0 && errno == EEXIST) {
-      if (!Replaceable(pending.path)) continue;
-      made = ::symlink(target->c_str(), pending.path.c_str());
-    }
-    if (made == 0) {
+    bool kept = false;
+    if (MakeReplacing(
+            pending.path, [&] { return ::symlink(target->c_str(), pending.path.c_str()); }, kept)) {
       const auto attributes = AttributesOf(link);
       keeper_.Apply(-1, pending.path, link, attributes ? &*attributes : nullptr);
       ++run_.filesWritten;
       continue;
     }
+    if (kept) continue;
     // A destination without symbolic links (FAT, exFAT): the target's text as a file.
     ++run_.notKept.links;
     const int fd = ::open(pending.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);

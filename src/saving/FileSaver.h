@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -48,6 +49,9 @@ class FileSaver {
   bool MayReplace(const std::filesystem::path& path);
   // Makes way at path for a new entry; false when the user keeps what is there.
   bool Replaceable(const std::filesystem::path& path);
+  // Makes an entry at path with make (0, or -1 with errno), asking to replace what has its
+  // name; false when it was not made (done: the user kept what is there).
+  bool MakeReplacing(const std::filesystem::path& path, const std::function<int()>& make, bool& done);
   void ReportWriteError(const std::filesystem::path& path);
   // A name of a file already written: made a hard link of the first; false when the
   // destination cannot link it (it is then written as a copy).

@@ -68,7 +68,8 @@ std::optional<std::string> ApplyPreserveList(PreserveSet& set, const std::string
       if (!known) return word;
       if (word == "mode") named.Add(Kept::Permissions);
     }
-    set.bits = remove ? static_cast<std::uint8_t>(set.bits & ~named.bits) : static_cast<std::uint8_t>(set.bits | named.bits);
+    set.bits = remove ? static_cast<std::uint8_t>(set.bits & ~named.bits)
+                      : static_cast<std::uint8_t>(set.bits | named.bits);
   }
   return std::nullopt;
 }

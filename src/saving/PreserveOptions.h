@@ -11,13 +11,13 @@
 namespace vantrel {
 
 enum class Kept : std::uint8_t {
-  Mode = 1,         // every mode bit; without it only the read, write and run bits are kept
+  Mode = 1,  // every mode bit; without it only the read, write and run bits are kept
   Ownership = 2,
-  Timestamps = 4,   // access and modification times, symbolic links' too; without it modification times
+  Timestamps = 4,  // access and modification times, symbolic links' too; without it modification times
   Links = 8,
   Xattr = 16,
   Special = 32,
-  Permissions = 64, // the read, write and run bits (kept unless the mode is not)
+  Permissions = 64,  // the read, write and run bits (kept unless the mode is not)
 };
 
 struct PreserveSet {
@@ -37,8 +37,8 @@ struct PreserveSet {
 
 // What a save could not keep of the entries it wrote, counted: told once in its summary.
 struct NotKept {
-  std::uint32_t owners = 0;      // owner or group (only root may give entries away)
-  std::uint32_t modes = 0;       // modes, or their set-id bits where the owner was not kept
+  std::uint32_t owners = 0;  // owner or group (only root may give entries away)
+  std::uint32_t modes = 0;   // modes, or their set-id bits where the owner was not kept
   std::uint32_t times = 0;
   std::uint32_t links = 0;       // symbolic links written as files, names of one file as copies
   std::uint32_t attributes = 0;  // extended attributes and ACLs, unreadable ones included

@@ -31,8 +31,8 @@ SmallBody ReadSmallBody(PartitionBlocks& blocks, const FileBody& body, std::uint
 }
 
 std::optional<std::string> ReadLinkTarget(BodyCollector& bodies, const CatalogueEntry& link) {
-  const SmallBody body =
-      ReadSmallBody(bodies.Blocks(), bodies.Collect(link.objectId, link.parentId), link.size, kMostLinkBytes);
+  const SmallBody body = ReadSmallBody(bodies.Blocks(), bodies.Collect(link.objectId, link.parentId), link.size,
+                                       kMostLinkBytes);
   if (body.damaged) return std::nullopt;
   std::string target(reinterpret_cast<const char*>(body.bytes.data()), body.bytes.size());
   if (const auto nul = target.find('\0'); nul != std::string::npos) target.resize(nul);

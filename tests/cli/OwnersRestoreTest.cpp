@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -17,6 +16,7 @@
 #include <set>
 
 #include "support/CliRunner.h"
+#include "support/ExtendedAttributes.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
 #include "support/UnchangedImage.h"
@@ -26,9 +26,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::map<std::string, std::string> kKindOfType{
-    {"directory", "folder"},          {"regular file", "regular"},         {"symbolic link", "symlink"},
-    {"fifo", "fifo"},                 {"block special file", "block-device"}, {"character special file", "char-device"}};
+const std::map<std::string, std::string> kKindOfType{{"directory", "folder"},
+                                                     {"regular file", "regular"},
+                                                     {"symbolic link", "symlink"},
+                                                     {"fifo", "fifo"},
+                                                     {"block special file", "block-device"},
+                                                     {"character special file", "char-device"}};
 
 const std::map<std::string, mode_t> kFormatOfType{{"directory", S_IFDIR},          {"regular file", S_IFREG},
                                                   {"symbolic link", S_IFLNK},      {"fifo", S_IFIFO},
@@ -49,30 +52,13 @@ std::string Octal(mode_t mode) {
   return text;
 }
 
-std::string Hex(const std::vector<char>& bytes) {
-  std::string text = "0x";
-  for (const char c : bytes) {
-    char two[3];
-    std::snprintf(two, sizeof two, "%02x", static_cast<unsigned char>(c));
-    text += two;
-  }
-  return text;
-}
-
 // The user, trusted and ACL attributes of a path, the link itself for a link.
 std::map<std::string, std::string> Attributes(const fs::path& path) {
-  std::map<std::string, std::string> attributes;
-  std::vector<char> names(65536);
-  const ssize_t length = ::llistxattr(path.c_str(), names.data(), names.size());
-  for (ssize_t at = 0; at < length; at += static_cast<ssize_t>(std::strlen(names.data() + at)) + 1) {
-    const std::string name(names.data() + at);
-    if (name.rfind("user.", 0) != 0 && name.rfind("trusted.", 0) != 0 && name.rfind("system.posix_acl", 0) != 0)
-      continue;
-    std::vector<char> value(65536);
-    const ssize_t size = ::lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
-    value.resize(size < 0 ? 0 : static_cast<std::size_t>(size));
-    attributes[name] = Hex(value);
-  }
+  std::map<std::string, std::string> attributes = ExtendedAttributesInHex(path);
+  std::erase_if(attributes, [](const auto& attribute) {
+    const std::string& name = attribute.first;
+    return name.rfind("user.", 0) != 0 && name.rfind("trusted.", 0) != 0 && name.rfind("system.posix_acl", 0) != 0;
+  });
   return attributes;
 }
 
@@ -84,7 +70,6 @@ std::map<std::string, std::string> AttributesOf(const nlohmann::json& entry) {
 
 TEST(OwnersRestore, LsJsonGivesKindModeOwnerLinksAndDevicesAsTheKernelShowedThem) {
   const UnchangedFixtures unchanged{"owners"};
-  ::setenv("TZ", "UTC", 1);
   for (const int partition : {1, 2})
     for (const std::string build : {"quick", "advanced"}) {
       const CliRun run = RunCli(Disk() + "ls --json --file-search " + build + Partition(partition));
@@ -143,7 +128,8 @@ void ExpectRestored(const fs::path& root, int partition, bool attributes) {
     if (attributes) EXPECT_EQ(Attributes(root / path), AttributesOf(shown));
   }
   // The two names of one file are one inode.
-  struct stat one {}, two {};
+  struct stat one {
+  }, two{};
   ASSERT_EQ(::stat((root / "links/one/file.dat").c_str(), &one), 0);
   ASSERT_EQ(::stat((root / "links/two/same.dat").c_str(), &two), 0);
   EXPECT_EQ(one.st_ino, two.st_ino);
@@ -185,7 +171,8 @@ TEST(OwnersRestore, DefaultSaveKeepsLinksModesWithoutSetIdAndTimes) {
   EXPECT_EQ(Octal(st.st_mode), "0444");
   EXPECT_TRUE(fs::is_regular_file(temp / "dev-like/fifo"));  // special files only when asked
   EXPECT_TRUE(Attributes(temp / "home/dave/docs/report.txt").empty());
-  struct stat one {}, two {};
+  struct stat one {
+  }, two{};
   ASSERT_EQ(::stat((temp / "links/one/file.dat").c_str(), &one), 0);
   ASSERT_EQ(::stat((temp / "links/two/same.dat").c_str(), &two), 0);
   EXPECT_EQ(one.st_ino, two.st_ino);

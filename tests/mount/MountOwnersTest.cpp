@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/xattr.h>
 
-#include <cstdio>
-#include <cstring>
 #include <map>
 
 #include "MountedImage.h"
+#include "support/ExtendedAttributes.h"
 #include "support/Fixtures.h"
 #include "support/UnchangedImage.h"
 
@@ -24,24 +22,10 @@ const std::map<std::string, mode_t> kFormatOfType{{"directory", S_IFDIR},       
                                                   {"symbolic link", S_IFLNK},      {"fifo", S_IFIFO},
                                                   {"block special file", S_IFBLK}, {"character special file", S_IFCHR}};
 
-// The volume's own attributes of a path, as getfattr -e hex shows them.
+// The volume's own attributes of a path, not the mount's.
 std::map<std::string, std::string> VolumeAttributes(const fs::path& path) {
-  std::map<std::string, std::string> attributes;
-  std::vector<char> names(65536);
-  const ssize_t length = ::llistxattr(path.c_str(), names.data(), names.size());
-  for (ssize_t at = 0; at < length; at += static_cast<ssize_t>(std::strlen(names.data() + at)) + 1) {
-    const std::string name(names.data() + at);
-    if (name.rfind("user.vantrel.", 0) == 0) continue;
-    std::vector<unsigned char> value(65536);
-    const ssize_t size = ::lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
-    std::string hex = "0x";
-    for (ssize_t i = 0; i < size; ++i) {
-      char two[3];
-      std::snprintf(two, sizeof two, "%02x", value[static_cast<std::size_t>(i)]);
-      hex += two;
-    }
-    attributes[name] = hex;
-  }
+  std::map<std::string, std::string> attributes = ExtendedAttributesInHex(path);
+  std::erase_if(attributes, [](const auto& attribute) { return attribute.first.rfind("user.vantrel.", 0) == 0; });
   return attributes;
 }
 

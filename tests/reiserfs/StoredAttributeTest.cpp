@@ -40,13 +40,13 @@ TEST(StoredAttribute, ValueFollowsAHeaderWithTheMagicNumber) {
 
 TEST(StoredAttribute, AclsBecomePosixValuesWithAnIdForEveryEntry) {
   // user::rwx, user:1010:--x, group::--x, mask::--x, other::--x (as the kernel stored it).
-  const auto stored = Bytes({1, 0, 0, 0, 0x01, 0, 7, 0, 0x02, 0, 1, 0, 0xF2, 3, 0, 0,
-                             0x04, 0, 1, 0, 0x10, 0, 1, 0, 0x20, 0, 1, 0});
+  const auto stored = Bytes(
+      {1, 0, 0, 0, 0x01, 0, 7, 0, 0x02, 0, 1, 0, 0xF2, 3, 0, 0, 0x04, 0, 1, 0, 0x10, 0, 1, 0, 0x20, 0, 1, 0});
   const auto posix = PosixAclValue(stored);
   ASSERT_TRUE(posix);
-  EXPECT_EQ(*posix, Bytes({2, 0, 0, 0, 1, 0, 7, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 1, 0, 0xF2, 3, 0, 0,
-                           4, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF,
-                           0x20, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(*posix, Bytes({2, 0,    0,    0,    1,    0,    7,    0, 0xFF, 0xFF, 0xFF, 0xFF, 2,    0,    1,
+                           0, 0xF2, 3,    0,    0,    4,    0,    1, 0,    0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0,
+                           1, 0,    0xFF, 0xFF, 0xFF, 0xFF, 0x20, 0, 1,    0,    0xFF, 0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(*PosixAclValue(Bytes({1, 0, 0, 0})), Bytes({2, 0, 0, 0}));
   // A named entry cut short, a short entry cut short, an unknown tag, another version.
   EXPECT_FALSE(PosixAclValue(std::span(stored).first(14)));

@@ -97,7 +97,8 @@ void SweptItems::Deliver(const TreeKey& search, ItemConsumer& consumer) const {
     auto stat = std::lower_bound(stats_.begin(), stats_.end(), object,
                                  [](const Stat& s, std::uint64_t o) { return s.object < o; });
     for (; stat != stats_.end() && stat->object == object; ++stat)
-      consumer.OnStatData(search.objectId, search.dirId, {stat->mode, stat->size, stat->modificationTime, stat->details});
+      consumer.OnStatData(search.objectId, search.dirId,
+                          {stat->mode, stat->size, stat->modificationTime, stat->details});
   } else if (search.type == kDirectoryType) {
     const auto folder = std::lower_bound(folders_.begin(), folders_.end(), object,
                                          [](const Folder& f, std::uint64_t o) { return f.object < o; });

@@ -74,11 +74,8 @@ std::optional<std::vector<std::byte>> PosixAclValue(ByteSpan stored) {
       case kUserObject:
       case kGroupObject:
       case kMask:
-      case kOther:
-        at += 4;
-        break;
-      default:
-        return std::nullopt;
+      case kOther: at += 4; break;
+      default: return std::nullopt;
     }
     PutU16(value, tag);
     PutU16(value, permissions);
