@@ -176,6 +176,16 @@ TEST(OwnersRestore, DefaultSaveKeepsLinksModesWithoutSetIdAndTimes) {
   ASSERT_EQ(::stat((temp / "links/one/file.dat").c_str(), &one), 0);
   ASSERT_EQ(::stat((temp / "links/two/same.dat").c_str(), &two), 0);
   EXPECT_EQ(one.st_ino, two.st_ino);
+  // --no-preserve takes away what the default keeps; a word that is none is refused.
+  TempDir plain;
+  ASSERT_EQ(RunCli(Disk() + "save --no-preserve=links,mode --out " + Quoted(plain.Path().string())).exitCode, 0);
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(plain / "links/dave")));
+  ASSERT_EQ(::stat((plain / "links/one/file.dat").c_str(), &one), 0);
+  ASSERT_EQ(::stat((plain / "links/two/same.dat").c_str(), &two), 0);
+  EXPECT_NE(one.st_ino, two.st_ino);
+  const CliRun refused = RunCli(Disk() + "save --preserve=mode,owners --out " + Quoted(plain.Path().string()));
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("\"owners\""), std::string::npos) << refused.err;
 }
 
 TEST(OwnersRestore, AnotherUserKeepsWhatIsAllowedAndCountsTheRestOnce) {
