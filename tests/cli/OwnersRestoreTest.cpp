@@ -226,7 +226,7 @@ TEST(OwnersRestore, NothingIsWrittenThroughALinkFoundInTheDestination) {
   fs::create_directory_symlink(elsewhere, out / "home");
   const CliRun run = RunCli(Disk() + "save --preserve=all --replace no-to-all --out " + Quoted(out.string()));
   EXPECT_EQ(run.exitCode, 4) << run.out << run.err;  // the files below the link could not be written
-  EXPECT_TRUE(fs::is_empty(elsewhere));  // no folder made there either
+  EXPECT_TRUE(fs::is_empty(elsewhere));              // no folder made there either
   EXPECT_TRUE(fs::is_symlink(out / "links/to-run"));
 }
 
