@@ -44,6 +44,7 @@ std::string SavingSummary(const SavingRun& run, const SavingEnd& end) {
       renamed.push_back(entry.savedPath + " (named \"" + entry.nameOnDisk + "\" on the disk)");
     AddNames(text, renamed);
   }
+  if (const std::string notKept = NotKeptText(run.notKept); !notKept.empty()) text += "\r\n" + notKept;
   if (!end.removedFile.empty()) text += "\r\nCut short by Stop and removed :\r\n    " + end.removedFile;
   return text;
 }

@@ -12,6 +12,8 @@ namespace vantrel {
 
 class WindowPort;
 
+inline constexpr const char* kKeepEverythingText = "Keep owners, permissions, links and attributes";
+
 // Positions of the six date lists: Earlier DD, MM, YYYY, then After DD, MM, YYYY.
 using DatePositions = std::array<int, 6>;
 
@@ -30,6 +32,9 @@ class SettingsDialog {
   void SetSaveScope(SaveScope value) { options_.saveScope = value; }
   // Saving: safe names on every destination, not only on FAT, exFAT and NTFS.
   void SetSafeNames(bool value) { options_.safeNames = value; }
+  // Saving: "Keep owners, permissions, links and attributes" (everything, as the console's
+  // --preserve=all), or what a save keeps by default.
+  void SetKeepEverything(bool value) { options_.preserve = value ? PreserveSet::All() : PreserveSet::Default(); }
   // Catalogues built after Apply: with the journal replayed in memory (the default), or from
   // the blocks as they lie.
   void SetReplayJournal(bool value) { options_.blocksInPlace = !value; }

@@ -1,12 +1,15 @@
 #include "cli/LsCommand.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "base/Base64.h"
 #include "base/NameDecoder.h"
 #include "recovery/FolderSelection.h"
+#include "recovery/LinkTargets.h"
 #include "reiserfs/catalogue/CatalogueRowCells.h"
 #include "reiserfs/catalogue/FolderLayout.h"
 
@@ -100,13 +103,42 @@ void AddName(nlohmann::json& object, const std::string& key, std::string_view on
   object[key] = std::move(shown);
 }
 
-nlohmann::json EntryJson(const Catalogue& catalogue, const CatalogueEntry& entry, const std::string& path,
-                         const NameDecoder& names) {
+// The mode's permission bits as octal text with four digits ("0755", "4750").
+std::string OctalMode(std::uint32_t mode) {
+  std::array<char, 8> text{};
+  std::snprintf(text.data(), text.size(), "%04o", mode & kModePermissionBits);
+  return text.data();
+}
+
+// What the stat data says of an entry beyond its size and time: its kind, mode, a symbolic
+// link's target, its owner, group, link count and device numbers. Only the kind where the
+// stat data was not seen, and no owner where a recovery log left it out.
+void AddStatData(nlohmann::json& object, const CatalogueEntry& entry, bool folder, LinkTargets& targets,
+                 const NameDecoder& names) {
+  // A folder entry is a folder whether or not its mode is known.
+  const EntryKind kind = folder ? EntryKind::Folder : entry.Kind();
+  object["kind"] = KindName(kind);
+  if (entry.mode == kNotSeen) return;
+  object["mode"] = OctalMode(entry.mode);
+  if (kind == EntryKind::Symlink)
+    if (const auto target = targets.Of(entry)) AddName(object, "target", *target, names);
+  if (!entry.HasStatDetails()) return;
+  const StatDetails& details = entry.details;
+  object["uid"] = details.uid;
+  object["gid"] = details.gid;
+  object["nlink"] = details.linkCount;
+  const bool device = IsDeviceKind(kind);
+  object["rdev"] = {device ? DeviceMajor(details.rdev) : 0, device ? DeviceMinor(details.rdev) : 0};
+}
+
+nlohmann::json EntryJson(const Catalogue& catalogue, const CatalogueEntry& entry, bool folder, const std::string& path,
+                         LinkTargets& targets, const NameDecoder& names) {
   nlohmann::json object = {{"objectId", entry.objectId}, {"parentId", entry.parentId}, {"size", entry.size},
                            {"mtime", entry.modificationTime}, {"typeCode", entry.typeCode}};
   if (entry.typeCode == kDeletedTypeCode) object["deleted"] = true;
   AddName(object, "name", catalogue.Name(entry), names);
   AddName(object, "path", path, names);
+  AddStatData(object, entry, folder, targets, names);
   return object;
 }
 
@@ -137,26 +169,64 @@ void PrintArray(std::size_t count, const std::string& indent, Each element) {
   std::cout << indent << ']';
 }
 
-// The whole catalogue, streamed: only the folders' paths are held, each file's path is made
+// The entries a JSON listing holds, by their places in the catalogue's lists.
+struct ListedEntries {
+  std::vector<std::uint32_t> files;
+  std::vector<std::uint32_t> folders;
+};
+
+// Every entry shown: every folder but a "Lost" that holds nothing, as the tree shows them.
+ListedEntries EveryShownEntry(const Catalogue& catalogue, const FolderLayout& layout) {
+  ListedEntries listed;
+  for (std::uint32_t i = 0; i < catalogue.fileList.size(); ++i)
+    if (!IsHidden(catalogue.fileList[i], layout)) listed.files.push_back(i);
+  for (std::uint32_t i = 0; i < catalogue.folderList.size(); ++i)
+    if ((layout.placed[i] || !IsLostFolder(catalogue.folderList[i])) && !IsHiddenFolder(i, catalogue, layout))
+      listed.folders.push_back(i);
+  return listed;
+}
+
+// The rows of one folder, and with recursive those of every folder below it.
+ListedEntries EntriesOfFolder(const Catalogue& catalogue, const FolderLayout& layout, const FolderRef& top,
+                              bool recursive) {
+  const FolderIndex index = IndexFolders(catalogue, layout);
+  ListedEntries listed;
+  std::vector<FolderRef> pending{top};
+  while (!pending.empty()) {
+    const FolderRef folder = pending.back();
+    pending.pop_back();
+    const std::uint32_t key = folder.entry ? catalogue.folderList[*folder.entry].objectId : kRootFolderId;
+    if (const auto found = index.find(key); found != index.end()) {
+      for (const std::size_t i : found->second.files) listed.files.push_back(static_cast<std::uint32_t>(i));
+      for (const std::size_t i : found->second.folders) listed.folders.push_back(static_cast<std::uint32_t>(i));
+    }
+    if (!recursive) continue;
+    const auto& children = SubFolders(layout, folder);
+    for (auto i = children.rbegin(); i != children.rend(); ++i) pending.push_back({*i, {}});
+  }
+  return listed;
+}
+
+// The listed entries, streamed: only the folders' paths are held, each file's path is made
 // as it is written, so that a catalogue of millions of files prints in little more memory
 // than it takes itself.
-void PrintJson(const Catalogue& catalogue, const FolderLayout& layout, const NameDecoder& names) {
+void PrintJson(const ChosenCatalogue& chosen, const FolderLayout& layout, const ListedEntries& listed,
+               const NameDecoder& names) {
+  const Catalogue& catalogue = chosen.catalogue;
   const CataloguePathFinder paths(catalogue, layout);
   const auto& folderPaths = paths.FolderPaths();
+  LinkTargets targets(chosen);
   FolderContents lost;
   if (layout.lostFolder) lost = ContentsOfFolder(catalogue, layout, kLostFolderId);
   std::cout << "{\n  \"files\": ";
-  PrintArray(catalogue.fileList.size(), "  ",
-             [&](std::size_t i) {
-               return EntryJson(catalogue, catalogue.fileList[i], paths.FilePath(catalogue.fileList[i]), names);
-             });
-  // Every folder but a "Lost" that holds nothing, as the tree shows them.
-  std::vector<std::size_t> shown;
-  for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
-    if (layout.placed[i] || !IsLostFolder(catalogue.folderList[i])) shown.push_back(i);
+  PrintArray(listed.files.size(), "  ", [&](std::size_t i) {
+    const CatalogueEntry& file = catalogue.fileList[listed.files[i]];
+    return EntryJson(catalogue, file, false, paths.FilePath(file), targets, names);
+  });
   std::cout << ",\n  \"folders\": ";
-  PrintArray(shown.size(), "  ", [&](std::size_t i) {
-    return EntryJson(catalogue, catalogue.folderList[shown[i]], folderPaths[shown[i]], names);
+  PrintArray(listed.folders.size(), "  ", [&](std::size_t i) {
+    const std::uint32_t folder = listed.folders[i];
+    return EntryJson(catalogue, catalogue.folderList[folder], true, folderPaths[folder], targets, names);
   });
   std::cout << ",\n  \"lost\": {\n    \"files\": ";
   PrintArray(lost.files.size(), "    ",
@@ -173,7 +243,8 @@ CLI::App* LsCommand::AddTo(CLI::App& app) {
   auto* ls = app.add_subcommand("ls", "Build the catalogue of a ReiserFS partition and list a folder");
   AddCatalogueOptions(*ls, options_.catalogue);
   ls->add_flag("-R,--recursive", options_.recursive, "List the sub-folders too");
-  ls->add_flag("--json", options_.json, "Print the whole catalogue as JSON, and nothing else");
+  ls->add_flag("--json", options_.json,
+               "Print the catalogue as JSON, and nothing else: the whole of it, or the FOLDER given");
   ls->add_option("FOLDER", options_.folder,
                  "Folder to list, as a path from the root (\"Lost/...\" for the Lost folder)");
   AddExample(ls, "vantrel-cli --disk disk.img ls -R --file-search advanced home/user");
@@ -185,13 +256,18 @@ int LsCommand::Run(CliSession& session, const GlobalOptions& /*global*/) {
   if (const int failed = ObtainCatalogue(session, options.catalogue); failed != kSuccess) return failed;
   const Catalogue& catalogue = session.Chosen()->catalogue;
   const FolderLayout layout = LayOutFolders(catalogue);
-  if (options.json) {
-    PrintJson(catalogue, layout, session.Names());
+  if (options.json && options.folder.empty()) {
+    PrintJson(*session.Chosen(), layout, EveryShownEntry(catalogue, layout), session.Names());
     return kSuccess;
   }
   const auto folder = FindFolder(catalogue, layout, options.folder);
   if (!folder) {
     return session.Report({StepOutcome::NotFound, NoSuchFolderText(options.folder), {}});
+  }
+  if (options.json) {
+    PrintJson(*session.Chosen(), layout, EntriesOfFolder(catalogue, layout, *folder, options.recursive),
+              session.Names());
+    return kSuccess;
   }
   std::cout << JournalStateText(catalogue.journal) << '\n';
   if (options.recursive)

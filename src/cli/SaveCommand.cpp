@@ -17,6 +17,12 @@ bool FiltersOf(CliSession& session, const SaveOptions& options, SavingOptions& f
   filters.safeNames = options.safeNames;
   filters.nameEncoding = session.Names().Encoding();
   filters.convertNames = options.convertNames;
+  for (const auto& [list, remove] : {std::pair{&options.preserve, false}, std::pair{&options.noPreserve, true}})
+    if (const auto unknown = ApplyPreserveList(filters.preserve, *list, remove)) {
+      std::cerr << "vantrel-cli: --" << (remove ? "no-" : "") << "preserve does not know \"" << *unknown
+                << "\" (mode, ownership, timestamps, links, xattr, special, all)\n";
+      return false;
+    }
   for (const std::string& extension : options.extensions) {
     const ExtensionAdded added = AddExtension(filters, extension);
     if (added.refusal != nullptr) session.Messages().Tell(added.refusal, MessageStyle::SystemError);
@@ -55,6 +61,7 @@ void PrintSummary(const SavingRun& run, double seconds) {
               << run.renamedEntries.size() << '\n';
   for (const auto& renamed : run.renamedEntries)
     std::cout << "Renamed: " << renamed.savedPath << " (named \"" << renamed.nameOnDisk << "\" on the disk)\n";
+  if (const std::string notKept = NotKeptText(run.notKept); !notKept.empty()) std::cout << notKept << '\n';
 }
 
 }  // namespace
@@ -75,6 +82,11 @@ CLI::App* SaveCommand::AddTo(CLI::App& app) {
                  "Write safe names (: * ? \" < > | \\ as _) on every destination, not only on FAT, exFAT and NTFS");
   save->add_flag("--convert-names", options_.convertNames,
                  "Write the names decoded from --name-encoding into UTF-8 instead of as the disk has them");
+  save->add_option("--preserve", options_.preserve,
+                   "Keep these too (comma-separated): mode (set-id and sticky bits), ownership, timestamps "
+                   "(access times), links, xattr (with ACLs), special (device nodes, FIFOs, sockets), all. "
+                   "By default links are kept, modes without set-id bits and modification times");
+  save->add_option("--no-preserve", options_.noPreserve, "Do not keep these (the same words)");
   save->add_option("FOLDER", options_.folders,
                    "Folders to save, as paths from the root (default: the whole root and \"Lost\")");
   AddExample(save, "vantrel-cli --disk disk.img save --out recovered --deleted only home/user");

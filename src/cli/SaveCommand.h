@@ -17,6 +17,8 @@ struct SaveOptions {
   std::string before;         // DD/MM/YYYY
   bool safeNames = false;     // safe names on every destination
   bool convertNames = false;  // names written decoded from --name-encoding
+  std::string preserve;       // --preserve: what to keep beside the default
+  std::string noPreserve;     // --no-preserve: what not to keep
 };
 
 // "save": builds the catalogue, saves the folders named (as the tree's check boxes would)

@@ -3,6 +3,7 @@
 #include <fuse_lowlevel.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <array>
@@ -33,6 +34,16 @@ MountedVolume& VolumeOf(fuse_req_t request) {
 }
 PageCacheFill& FillOf(fuse_req_t request) { return static_cast<FuseMount::Served*>(fuse_req_userdata(request))->fill; }
 
+mode_t TypeOf(const MountNode& node) {
+  switch (node.kind) {
+    case NodeKind::Folder: return S_IFDIR;
+    case NodeKind::Symlink: return S_IFLNK;
+    case NodeKind::Special: return node.typeBits;
+    case NodeKind::File: break;
+  }
+  return S_IFREG;
+}
+
 struct stat AttributesOf(MountedVolume& volume, NodeId id, const MountNode& node) {
   struct stat st {};
   st.st_ino = id;
@@ -49,17 +60,24 @@ struct stat AttributesOf(MountedVolume& volume, NodeId id, const MountNode& node
       st.st_mode = S_IFLNK | 0777;
       st.st_nlink = node.links;
       break;
+    case NodeKind::Special:
+      st.st_mode = node.typeBits | node.permissions;
+      st.st_nlink = node.links;
+      if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        st.st_rdev = makedev(DeviceMajor(node.details.rdev), DeviceMinor(node.details.rdev));
+      break;
   }
   // A size from a damaged stat data may be beyond what a file offset can say.
   constexpr std::uint64_t kMostSize = std::numeric_limits<off_t>::max();
-  st.st_size = node.kind == NodeKind::Folder ? 0 : static_cast<off_t>(std::min(volume.SizeOf(id), kMostSize));
-  static const uid_t uid = ::getuid();
-  static const gid_t gid = ::getgid();
-  st.st_uid = uid;
-  st.st_gid = gid;
+  const bool sized = node.kind == NodeKind::File || node.kind == NodeKind::Symlink;
+  st.st_size = sized ? static_cast<off_t>(std::min(volume.SizeOf(id), kMostSize)) : 0;
+  st.st_uid = node.details.uid;
+  st.st_gid = node.details.gid;
   st.st_blksize = static_cast<blksize_t>(volume.BlockSize() ? volume.BlockSize() : 4096);
   st.st_blocks = st.st_size / 512 + (st.st_size % 512 != 0);
   st.st_atim.tv_sec = st.st_mtim.tv_sec = st.st_ctim.tv_sec = node.modificationTime;
+  if (node.details.accessTime != 0) st.st_atim.tv_sec = node.details.accessTime;
+  if (node.details.changeTime != 0) st.st_ctim.tv_sec = node.details.changeTime;
   return st;
 }
 
@@ -167,7 +185,7 @@ void ReadFolder(fuse_req_t request, fuse_ino_t ino, size_t size, off_t offset, f
     } else {
       struct stat st {};
       st.st_ino = id;
-      st.st_mode = target.kind == NodeKind::Folder ? S_IFDIR : target.kind == NodeKind::Symlink ? S_IFLNK : S_IFREG;
+      st.st_mode = TypeOf(target);
       needed = fuse_add_direntry(request, buffer.data() + used, buffer.size() - used, name, &st, at + 1);
     }
     if (needed > buffer.size() - used) break;
@@ -208,6 +226,10 @@ std::vector<std::pair<std::string, std::string>> AttributesList(MountedVolume& v
   list.emplace_back(kObjectAttribute, std::to_string(node->objectId));
   list.emplace_back(kDirAttribute, std::to_string(node->dirId));
   if (node->kind != NodeKind::Folder && volume.Damaged(id)) list.emplace_back(kDamagedAttribute, "1");
+  for (ExtendedAttribute& attribute : volume.ExtendedAttributes(id).attributes) {
+    const auto* bytes = reinterpret_cast<const char*>(attribute.value.data());
+    list.emplace_back(std::move(attribute.name), std::string(bytes, attribute.value.size()));
+  }
   return list;
 }
 

@@ -12,9 +12,6 @@ namespace vantrel::mount {
 
 namespace {
 
-constexpr std::uint32_t kTypeBits = 0170000;
-constexpr std::uint32_t kSymlinkType = 0120000;
-
 // An entry on its way into a folder: its raw name and the node it names.
 struct Pending {
   std::string_view name;
@@ -37,7 +34,8 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states, cons
   nodes_.emplace_back();  // the root, key [1 2]
   if (const ObjectRecord* root = catalogue.objectList.Find(kRootFolderId, 1)) {
     if (root->modificationTime != kNotSeen) nodes_[0].modificationTime = root->modificationTime;
-    if (root->mode != kNotSeen) nodes_[0].permissions = root->mode & 07777;
+    if (root->mode != kNotSeen) nodes_[0].permissions = root->mode & kModePermissionBits;
+    nodes_[0].details = root->details;
   }
   std::vector<std::vector<Pending>> pending(1);
 
@@ -49,8 +47,10 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states, cons
     MountNode node;
     node.objectId = folder.objectId;
     node.dirId = folder.parentId;
+    node.entry = &folder;
     node.modificationTime = timeOf(folder);
-    if (const auto mode = modeOf(folder)) node.permissions = *mode & 07777;
+    if (const auto mode = modeOf(folder)) node.permissions = *mode & kModePermissionBits;
+    node.details = folder.details;
     node.state = states.StateOf(catalogue, folder);
     node.parent = parent;
     nodes_.push_back(std::move(node));
@@ -68,10 +68,11 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states, cons
   // in the root), one node per object.
   std::unordered_map<std::uint32_t, NodeId> folderOfKey{{kRootFolderId, kRootNode}};
   for (std::size_t i = 0; i < folders.size(); ++i)
-    if (layout.placed[i]) folderOfKey.emplace(folders[i].objectId, folderNode[i]);
+    if (layout.placed[i] && folderNode[i] != 0) folderOfKey.emplace(folders[i].objectId, folderNode[i]);
   const NodeId lost = layout.lostFolder ? folderNode[*layout.lostFolder] : kRootNode;
   std::unordered_map<std::uint64_t, NodeId> objectNode;
   for (const CatalogueEntry& file : catalogue.fileList) {
+    if (IsHidden(file, layout)) continue;
     const auto found = folderOfKey.find(ShownIn(file, layout));
     const NodeId folder = found == folderOfKey.end() ? lost : found->second;
     const std::uint64_t key = (std::uint64_t{file.parentId} << 32) | file.objectId;
@@ -81,13 +82,20 @@ MountTree::MountTree(const Catalogue& catalogue, const EntryStates& states, cons
       node.kind = NodeKind::File;
       node.objectId = file.objectId;
       node.dirId = file.parentId;
+      node.entry = &file;
+      node.details = file.details;
       node.sizeKnown = file.size != kNotSeen;
       node.size = node.sizeKnown ? file.size : 0;
       node.modificationTime = timeOf(file);
       node.permissions = 0644;
       if (const auto mode = modeOf(file)) {
-        node.permissions = *mode & 07777;
-        if ((*mode & kTypeBits) == kSymlinkType) node.kind = NodeKind::Symlink;
+        node.permissions = *mode & kModePermissionBits;
+        const EntryKind kind = KindOfMode(*mode);
+        if (kind == EntryKind::Symlink) node.kind = NodeKind::Symlink;
+        if (kind == EntryKind::Fifo || kind == EntryKind::Socket || IsDeviceKind(kind)) {
+          node.kind = NodeKind::Special;
+          node.typeBits = *mode & kModeTypeBits;
+        }
       }
       node.state = states.StateOf(catalogue, file);
       node.links = 0;

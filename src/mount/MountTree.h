@@ -18,7 +18,8 @@ namespace vantrel::mount {
 using NodeId = std::uint64_t;
 inline constexpr NodeId kRootNode = 1;
 
-enum class NodeKind { Folder, File, Symlink };
+// Special: a device node, FIFO or socket (its type in the node's mode).
+enum class NodeKind { Folder, File, Symlink, Special };
 
 struct DirectoryEntry {
   std::string name;
@@ -33,6 +34,10 @@ struct MountNode {
   bool sizeKnown = true;  // false: no stat data was found; the body tells the size
   std::uint32_t modificationTime = 0;
   std::uint32_t permissions = 0755;  // the permission bits of the stat data mode
+  std::uint32_t typeBits = 0;        // special files: the type bits of their mode
+  StatDetails details;               // owner, group, times, device number
+  // The entry the node shows (nullptr for the root), for its extended attributes.
+  const CatalogueEntry* entry = nullptr;
   EntryState state = EntryState::Live;
   std::uint32_t links = 1;              // files: the folder entries naming the object
   NodeId parent = kRootNode;            // folders: the folder holding it

@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <vector>
 
+#include "reiserfs/catalogue/FolderLayout.h"
+#include "saving/SmallBody.h"
+
 namespace vantrel::mount {
 
 namespace {
 
-constexpr std::size_t kMostLinkBytes = 4095;
 // Contents kept at once; beyond it they are all let go (those being read stay alive with
 // their readers) and gathered again when next used.
 constexpr std::size_t kMostKeptContents = 65536;
@@ -22,6 +24,7 @@ MountedVolume::MountedVolume(const PartitionSource& partition, Catalogue catalog
       strict_(strict),
       readBlocks_(partition_.disk, partition_.startSector, catalogue_.currentSuperblock),
       collector_(partition_, catalogue_, source),
+      attributeFiles_(catalogue_, LayOutFolders(catalogue_)),
       readFailed_(std::make_unique<std::atomic<bool>[]>(tree_.Count() + 1)) {
   readBlocks_.UseLoggedCopies(catalogue_.journal.copies);
 }
@@ -88,6 +91,13 @@ std::optional<std::string> MountedVolume::LinkTarget(NodeId id) {
   // A NUL from a damaged body would end the target early anyway.
   if (const auto nul = target.find('\0'); nul != std::string::npos) target.resize(nul);
   return target;
+}
+
+EntryAttributes MountedVolume::ExtendedAttributes(NodeId id) {
+  const MountNode* node = tree_.Node(id);
+  if (node == nullptr || node->entry == nullptr || attributeFiles_.Of(*node->entry).empty()) return {};
+  std::lock_guard lock(collectMutex_);
+  return ReadEntryAttributes(collector_, catalogue_, attributeFiles_, *node->entry);
 }
 
 }  // namespace vantrel::mount

@@ -13,6 +13,8 @@
 
 #include "mount/FileContent.h"
 #include "mount/MountTree.h"
+#include "reiserfs/catalogue/AttributeFiles.h"
+#include "saving/AttributeValues.h"
 #include "saving/FileBody.h"
 
 namespace vantrel::mount {
@@ -41,6 +43,8 @@ class MountedVolume {
   VolumeRead Read(NodeId id, std::uint64_t offset, std::span<std::byte> out);
   // A symbolic link's target (its body, at most 4095 bytes).
   std::optional<std::string> LinkTarget(NodeId id);
+  // The volume's own extended attributes and ACLs of the node's entry.
+  EntryAttributes ExtendedAttributes(NodeId id);
 
  private:
   std::shared_ptr<const FileContent> Content(NodeId id);
@@ -52,6 +56,7 @@ class MountedVolume {
   PartitionBlocks readBlocks_;  // for file data: reads only, safe from any thread
   std::mutex collectMutex_;     // guards the collector and its node cache
   BodyCollector collector_;
+  AttributeFiles attributeFiles_;
   std::mutex contentMutex_;
   std::unordered_map<NodeId, std::shared_ptr<const FileContent>> contents_;
   std::unique_ptr<std::atomic<bool>[]> readFailed_;

@@ -1,9 +1,8 @@
 #include "mount/ServedVolume.h"
 
-#include <unordered_map>
-
 #include "reiserfs/build/QuickCatalogueBuild.h"
 #include "reiserfs/build/TreeSearch.h"
+#include "reiserfs/catalogue/LoggedStatData.h"
 
 namespace vantrel::mount {
 
@@ -34,26 +33,8 @@ void KeepRootStatData(const PartitionSource& partition, Catalogue& catalogue) {
   record.modificationTime = root.found->modificationTime;
   record.size = root.found->size;
   record.mode = root.found->mode;
+  record.details = root.found->details;
   catalogue.objectList.Append(record, "");
-}
-
-std::uint64_t KeyOf(std::uint32_t dirId, std::uint32_t objectId) { return std::uint64_t{dirId} << 32 | objectId; }
-
-// A recovery log keeps the modes of the object records of an advanced build, not those of
-// the entries: each entry without one takes its object's, else the live tree's.
-void FillModes(Catalogue& catalogue, const Catalogue* live) {
-  std::unordered_map<std::uint64_t, std::uint32_t> modes;
-  if (live != nullptr)
-    for (const auto* list : {&live->folderList, &live->fileList})
-      for (const CatalogueEntry& entry : *list)
-        if (entry.mode != kNotSeen) modes[KeyOf(entry.parentId, entry.objectId)] = entry.mode;
-  for (const ObjectRecord& record : catalogue.objectList.Records())
-    if (record.mode != kNotSeen && record.mode != 0) modes[KeyOf(record.dirId, record.objectId)] = record.mode;
-  for (auto* list : {&catalogue.folderList, &catalogue.fileList})
-    for (CatalogueEntry& entry : *list)
-      if (entry.mode == kNotSeen)
-        if (const auto found = modes.find(KeyOf(entry.parentId, entry.objectId)); found != modes.end())
-          entry.mode = found->second;
 }
 
 }  // namespace
@@ -70,7 +51,7 @@ std::unique_ptr<MountedVolume> MakeServedVolume(const PartitionSource& partition
     live = BuildQuickCatalogue(partition, stop, status != nullptr ? *status : silent);
     if (stop.Requested()) return nullptr;
   }
-  if (logged) FillModes(catalogue, live ? &*live : nullptr);
+  if (logged) TakeStatDataFromLiveTree(catalogue, live ? &*live : nullptr);
   // A live tree that could not be read (no superblock, a lost root) tells nothing: the
   // entries are then live unless the build marked them deleted.
   const bool liveRead = live && live->folderList.size() + live->fileList.size() > 1;

@@ -3,6 +3,7 @@
 #include "recovery/LoggedCatalogue.h"
 #include "reiserfs/build/AdvancedCatalogueBuild.h"
 #include "reiserfs/build/QuickCatalogueBuild.h"
+#include "reiserfs/catalogue/LoggedStatData.h"
 
 namespace vantrel {
 
@@ -32,6 +33,14 @@ void ChooseGeometry(const DiskChoice& disk, std::uint64_t size, const CatalogueR
   messages.Remark("no superblock: " + InferredGeometryText(*inferred));
 }
 
+// A recovery log holds no owners, link counts or device numbers: they are read from the
+// partition's live tree, when the disk is there.
+void TakeStatDataFromDisk(ChosenCatalogue& chosen) {
+  SilentBuildStatus silent;
+  const Catalogue live = BuildQuickCatalogue(chosen.partition, StopToken(), silent);
+  TakeStatDataFromLiveTree(chosen.catalogue, &live);
+}
+
 }  // namespace
 
 Catalogue BuildCatalogue(const PartitionSource& partition, FileSearchKind kind, const StopToken& stop,
@@ -47,8 +56,11 @@ JournalState PartitionJournalState(const DiskReader& disk, std::uint64_t start, 
 Result<ChosenCatalogue> ObtainCatalogue(const DiskChoice& disk, const CatalogueRequest& request,
                                         CatalogueWatchers watchers) {
   if (!disk.problem.empty()) return Error{ErrorKind::Unreadable, disk.problem, {}};
-  if (!request.recoveryLog.empty())
-    return LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, request.journal);
+  if (!request.recoveryLog.empty()) {
+    auto loaded = LoadLoggedCatalogue(request.recoveryLog, disk, watchers.messages, request.journal);
+    if (loaded) TakeStatDataFromDisk(*loaded);
+    return loaded;
+  }
 
   const auto partition = ChoosePartition(disk, request.partition, watchers.search, watchers.messages);
   if (!partition) return partition.Failure();

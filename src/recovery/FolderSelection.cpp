@@ -45,7 +45,7 @@ Result<SaveSelection> SelectFoldersAtPaths(const Catalogue& catalogue, const std
         if (!above[entry]) return std::nullopt;
         std::filesystem::path path = parent / HoldableName(catalogue.Name(catalogue.folderList[entry]));
         ++selection.folders;
-        selection.AddFolder(path);
+        selection.AddFolder(path, entry);
         return path;
       });
   return selection;

@@ -88,17 +88,25 @@ void DestinationNamer::Written(const fs::path& folder, std::string_view onDisk, 
 fs::path DestinationNamer::MakeFolder(const fs::path& selected) {
   fs::path made = destination_;
   fs::path walked;
+  // Below a symbolic link found in the destination nothing is made: it would be made
+  // wherever the link leads (the files meant for it are refused too, see SaveSelected).
+  bool belowLink = false;
   for (const fs::path& part : selected) {
     walked /= part;
     const auto known = folders_.find(walked.string());
     if (known != folders_.end()) {
       made = known->second;
+      belowLink = belowLink || linked_.contains(walked.string());
       continue;
     }
     const std::string onDisk = part.string();
     NameChoice choice = Choose(made, onDisk);
-    while (::mkdir((made / choice.name).c_str(), 0755) != 0 && NameRefused(errno) && Safer(made, onDisk, choice)) {
+    while (!belowLink && ::mkdir((made / choice.name).c_str(), 0755) != 0 && NameRefused(errno) &&
+           Safer(made, onDisk, choice)) {
     }
+    std::error_code error;
+    belowLink = belowLink || fs::is_symlink(fs::symlink_status(made / choice.name, error));
+    if (belowLink) linked_.insert(walked.string());
     Written(made, onDisk, choice);
     made /= choice.name;
     folders_.emplace(walked.string(), made);

@@ -80,6 +80,8 @@ class DestinationNamer {
   // selection folder path -> folder written, and back
   std::unordered_map<std::string, std::filesystem::path> folders_;
   std::unordered_map<std::string, std::string> selectedOf_;
+  // selection folder paths that are, or lie below, a symbolic link found in the destination
+  std::unordered_set<std::string> linked_;
   std::vector<RenamedEntry> renamed_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include "base/RemoveOnUnwind.h"
 #include "disk/BadSectorPrompt.h"
 #include "saving/FileBodyWriter.h"
+#include "saving/SmallBody.h"
 
 namespace vantrel {
 
@@ -35,11 +37,19 @@ int CreateNew(const fs::path& path) {
   return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
 }
 
-// The recovered file keeps the modification time it had on the disk.
-void StampTime(int fd, std::uint32_t modificationTime) {
-  const timespec times[2] = {{static_cast<time_t>(modificationTime), 0}, {static_cast<time_t>(modificationTime), 0}};
-  ::futimens(fd, times);
+bool IsSpecial(EntryKind kind) { return kind == EntryKind::Fifo || kind == EntryKind::Socket || IsDeviceKind(kind); }
+
+mode_t TypeBitsOf(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Fifo: return S_IFIFO;
+    case EntryKind::Socket: return S_IFSOCK;
+    case EntryKind::CharDevice: return S_IFCHR;
+    case EntryKind::BlockDevice: return S_IFBLK;
+    default: return S_IFREG;
+  }
 }
+
+std::uint64_t ObjectKey(const CatalogueEntry& entry) { return (std::uint64_t{entry.parentId} << 32) | entry.objectId; }
 
 }  // namespace
 
@@ -52,6 +62,9 @@ FileSaver::FileSaver(const PartitionSource& partition, const Catalogue& catalogu
     : catalogue_(catalogue),
       bodies_(partition, catalogue, source),
       writer_(bodies_.Blocks()),
+      keeper_(options.preserve, run.notKept),
+      attributeFiles_(options.preserve.Has(Kept::Xattr) ? AttributeFiles(catalogue, LayOutFolders(catalogue))
+                                                        : AttributeFiles()),
       options_(options),
       prompts_(prompts),
       progress_(progress),
@@ -93,6 +106,32 @@ void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const 
   progress_.OnFileStarted(run, folder, choice.name);
 
   fs::path path = folder / choice.name;
+  const EntryKind kind = file.Kind();
+  const PreserveSet& preserve = options.preserve;
+  if (kind == EntryKind::Symlink && preserve.Has(Kept::Links)) {
+    // Made after every file, so that nothing of this run is written through it.
+    namer.Written(folder, onDisk, choice);
+    pendingLinks_.push_back({path, &file});
+    return;
+  }
+  const bool linked = preserve.Has(Kept::Links) && file.details.linkCount > 1 && kind != EntryKind::Folder;
+  if (linked) {
+    bool done = false;
+    if (LinkToFirstName(path, file, done)) {
+      namer.Written(folder, onDisk, choice);
+      return;
+    }
+    if (done) return;
+  }
+  if (IsSpecial(kind) && preserve.Has(Kept::Special)) {
+    bool done = false;
+    if (MakeSpecial(path, file, done)) {
+      namer.Written(folder, onDisk, choice);
+      if (linked) firstNames_.emplace(ObjectKey(file), path);
+      return;
+    }
+    if (done) return;
+  }
   // Most files are new: made here without looking first, and only a name that is taken
   // leads to the replace question; a name the destination refuses is tried again safer.
   int fd = CreateNew(path);
@@ -114,6 +153,12 @@ void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const 
     ReportWriteError(path);
     return;
   }
+  WriteRegular(path, fd, file);
+  if (linked && fs::exists(fs::symlink_status(path))) firstNames_.emplace(ObjectKey(file), path);
+}
+
+void FileSaver::WriteRegular(const fs::path& path, int fd, const CatalogueEntry& file) {
+  SavingRun& run = run_;
   RemoveOnUnwind unfinished(path.c_str(), fd);
   const ReadsForFile reading(path.string());  // a bad sector on the way names the file
   const FileBody body = bodies_.Collect(file.objectId, file.parentId);
@@ -127,7 +172,10 @@ void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const 
     progress_.OnFileProgress(run, reached, file.size);
   };
   const BodyWriteResult result = writer_.Write(fd, body, file.size, hooks);
-  if (result.writeError == 0) StampTime(fd, file.modificationTime);
+  if (result.writeError == 0) {
+    const auto attributes = AttributesOf(file);
+    keeper_.Apply(fd, path, file, attributes ? &*attributes : nullptr);
+  }
   const bool closed = ::close(fd) == 0;
   unfinished.Closed();
   if (result.writeError != 0 || !closed) {
@@ -149,6 +197,97 @@ void FileSaver::SaveFile(DestinationNamer& namer, const fs::path& folder, const 
     run.damagedFiles.push_back(path.string());
     run.damageReasons.emplace_back(DamageReason(result));
   }
+}
+
+std::optional<EntryAttributes> FileSaver::AttributesOf(const CatalogueEntry& entry) {
+  if (!options_.preserve.Has(Kept::Xattr) || attributeFiles_.Of(entry).empty()) return std::nullopt;
+  return ReadEntryAttributes(bodies_, catalogue_, attributeFiles_, entry);
+}
+
+bool FileSaver::Replaceable(const fs::path& path) {
+  if (!MayReplace(path)) {
+    ++run_.filesKeptExisting;
+    return false;
+  }
+  std::error_code error;
+  if (!fs::is_directory(fs::symlink_status(path, error))) fs::remove(path, error);
+  return true;
+}
+
+bool FileSaver::MakeReplacing(const fs::path& path, const std::function<int()>& make, bool& done) {
+  if (make() == 0) return true;
+  if (errno != EEXIST) return false;
+  if (!Replaceable(path)) {
+    done = true;
+    return false;
+  }
+  return make() == 0;
+}
+
+bool FileSaver::LinkToFirstName(const fs::path& path, const CatalogueEntry& file, bool& done) {
+  const auto first = firstNames_.find(ObjectKey(file));
+  if (first == firstNames_.end()) return false;
+  // link() makes the new name itself and follows no link at either path.
+  if (!MakeReplacing(
+          path, [&] { return ::link(first->second.c_str(), path.c_str()); }, done)) {
+    if (!done) ++run_.notKept.links;
+    return false;
+  }
+  ++run_.filesWritten;
+  return true;
+}
+
+bool FileSaver::MakeSpecial(const fs::path& path, const CatalogueEntry& file, bool& done) {
+  const auto rdev = static_cast<dev_t>(
+      IsDeviceKind(file.Kind()) ? makedev(DeviceMajor(file.details.rdev), DeviceMinor(file.details.rdev)) : 0);
+  const mode_t type = TypeBitsOf(file.Kind());
+  if (!MakeReplacing(
+          path, [&] { return ::mknod(path.c_str(), type | 0600, rdev); }, done)) {
+    if (!done) ++run_.notKept.special;
+    return false;
+  }
+  const auto attributes = AttributesOf(file);
+  keeper_.Apply(-1, path, file, attributes ? &*attributes : nullptr);
+  ++run_.filesWritten;
+  return true;
+}
+
+void FileSaver::MakePendingLinks() {
+  // Links reached before a stop are made too: they are as saved as the files before them.
+  for (const PendingLink& pending : pendingLinks_) {
+    const CatalogueEntry& link = *pending.link;
+    const std::optional<std::string> target = ReadLinkTarget(bodies_, link);
+    if (!target) {
+      ReportWriteError(pending.path);
+      continue;
+    }
+    bool kept = false;
+    if (MakeReplacing(
+            pending.path, [&] { return ::symlink(target->c_str(), pending.path.c_str()); }, kept)) {
+      const auto attributes = AttributesOf(link);
+      keeper_.Apply(-1, pending.path, link, attributes ? &*attributes : nullptr);
+      ++run_.filesWritten;
+      continue;
+    }
+    if (kept) continue;
+    // A destination without symbolic links (FAT, exFAT): the target's text as a file.
+    ++run_.notKept.links;
+    const int fd = ::open(pending.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+      ReportWriteError(pending.path);
+      continue;
+    }
+    WriteRegular(pending.path, fd, link);
+  }
+  pendingLinks_.clear();
+}
+
+void FileSaver::KeepFolder(const fs::path& path, const CatalogueEntry& folder) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  const auto attributes = AttributesOf(folder);
+  keeper_.Apply(fd, path, folder, attributes ? &*attributes : nullptr);
+  ::close(fd);
 }
 
 bool WriteFileForViewing(const PartitionSource& partition, const Catalogue& catalogue, BodySource source,

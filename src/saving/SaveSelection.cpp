@@ -17,7 +17,7 @@ void SaveSelection::AddFolderWithEverythingBelow(const Catalogue& catalogue, con
       [&](const std::filesystem::path& parent, std::size_t entry) -> std::optional<std::filesystem::path> {
         std::filesystem::path path = parent / HoldableName(catalogue.Name(catalogue.folderList[entry]));
         ++folders;
-        AddFolder(path);
+        AddFolder(path, entry);
         const auto found = index.find(catalogue.folderList[entry].objectId);
         for (const std::size_t file : (found == index.end() ? kEmpty : found->second).files) AddFile(path, file);
         return path;

@@ -17,13 +17,18 @@ struct SaveStep {
   static constexpr std::size_t kNoFile = static_cast<std::size_t>(-1);
   std::filesystem::path folder;  // relative to the destination; empty for the destination itself
   std::size_t file = kNoFile;    // index in the catalogue's fileList; kNoFile: only make the folder
+  // The folder entry the folder is made for (index in folderList), for its owner, mode and
+  // times; kNoFile when it has none.
+  std::size_t folderEntry = kNoFile;
 };
 
 struct SaveSelection {
   std::vector<SaveStep> steps;
   std::uint32_t folders = 0;  // folders taken, the destination itself included when it gets files
 
-  void AddFolder(const std::filesystem::path& folder) { steps.push_back({folder, SaveStep::kNoFile}); }
+  void AddFolder(const std::filesystem::path& folder, std::size_t entry = SaveStep::kNoFile) {
+    steps.push_back({folder, SaveStep::kNoFile, entry});
+  }
   void AddFile(const std::filesystem::path& folder, std::size_t file) { steps.push_back({folder, file}); }
   // The folder entry (below folder, under its name) with every folder and file shown
   // below it.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/NameDecoder.h"
+#include "saving/PreserveOptions.h"
 
 namespace vantrel {
 
@@ -57,6 +58,7 @@ struct SavingOptions {
   // Catalogues built from the blocks as they lie, the journal's last committed changes not
   // replayed in memory.
   bool blocksInPlace = false;
+  PreserveSet preserve = PreserveSet::Default();  // what is kept beside the content
 
   bool operator==(const SavingOptions&) const = default;
 };

@@ -10,6 +10,7 @@
 #include "base/StopToken.h"
 #include "saving/DestinationNamer.h"
 #include "saving/SaveAnswers.h"
+#include "saving/PreserveOptions.h"
 
 namespace vantrel {
 
@@ -34,6 +35,7 @@ struct SavingRun {
   std::vector<std::string> shortFiles;    // written shorter than their size
   std::vector<RenamedEntry> renamedEntries;  // written under another name than their own
   std::vector<std::string> damageReasons;    // why each of damagedFiles is damaged, in its order
+  NotKept notKept;                           // what the options asked to keep and could not be
 
   // Everything but the flags' owners: a new run starts from nothing.
   void Reset() {
@@ -52,6 +54,7 @@ struct SavingRun {
     shortFiles.clear();
     renamedEntries.clear();
     damageReasons.clear();
+    notKept = {};
   }
 };
 

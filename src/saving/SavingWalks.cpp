@@ -26,6 +26,19 @@ void ForeseeNames(DestinationNamer& namer, const Catalogue& catalogue, const Sav
     }
 }
 
+// No folder between the destination and the one given is a symbolic link (one found in the
+// destination, which would lead the files written there elsewhere).
+bool NoLinkBelow(const fs::path& destination, const fs::path& folder) {
+  fs::path at = destination;
+  std::error_code error;
+  for (const fs::path& part : folder.lexically_relative(destination)) {
+    if (part == ".") continue;
+    at /= part;
+    if (fs::is_symlink(fs::symlink_status(at, error))) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void CreateFolders(const fs::path& path) {
@@ -44,12 +57,28 @@ SaveReport SaveSelected(const SaveTarget& target, const Catalogue& catalogue, co
                          options.convertNames ? ShownNames(options) : NameDecoder{});
   ForeseeNames(namer, catalogue, selection);
   FileSaver saver(target.partition, catalogue, target.source, options, prompts, progress, run);
+  std::vector<std::pair<fs::path, std::size_t>> madeFolders;  // in the order made: parents first
+  fs::path checked;
+  bool checkedSafe = true;
   for (const SaveStep& step : selection.steps) {
     if (stopped()) break;
     const fs::path folder = namer.MakeFolder(step.folder);
-    if (step.file != SaveStep::kNoFile && step.file < catalogue.fileList.size())
+    if (folder != checked) {
+      checked = folder;
+      checkedSafe = NoLinkBelow(target.destination, folder);
+    }
+    if (step.folderEntry < catalogue.folderList.size() && step.file == SaveStep::kNoFile)
+      madeFolders.emplace_back(folder, step.folderEntry);
+    if (step.file == SaveStep::kNoFile || step.file >= catalogue.fileList.size()) continue;
+    if (checkedSafe)
       saver.SaveFile(namer, folder, catalogue.fileList[step.file]);
+    else
+      ++run.filesFailed;
   }
+  saver.MakePendingLinks();
+  // Each folder's times after the last entry written into it, its mode after its children.
+  for (auto made = madeFolders.rbegin(); made != madeFolders.rend(); ++made)
+    if (NoLinkBelow(target.destination, made->first)) saver.KeepFolder(made->first, catalogue.folderList[made->second]);
   run.renamedEntries = namer.Renamed();
   return {run.filesWritten, run.bytesWritten, run.filesKeptExisting, run.filesFailed,
           run.damagedFiles, run.shortFiles,   run.renamedEntries,    run.damageReasons};

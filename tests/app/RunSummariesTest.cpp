@@ -30,6 +30,10 @@ TEST(RunSummariesTest, SavingSummaryCountsEveryOutcomeAndNamesTheFilesConcerned)
                            "Files cut short : 7", "/out/short-4", "and 2 more", "saved as zeros) : 1", "/out/bad"})
     EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
   EXPECT_EQ(text.find("/out/short-5"), std::string::npos);
+  EXPECT_EQ(text.find("Could not keep"), std::string::npos);
+  run.notKept = {.owners = 3, .attributes = 1};
+  EXPECT_NE(SavingSummary(run, {}).find("\r\nCould not keep: 3 owners, 1 extended attribute (only root may give"),
+            std::string::npos);
 
   const std::string stopped = SavingSummary(run, {.stopped = true, .removedFile = "/out/big.iso"});
   EXPECT_EQ(stopped.rfind("Saving stopped.", 0), 0u);

@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 namespace vantrel::test {
@@ -22,6 +23,9 @@ std::string Hex(const unsigned char* digest, unsigned length) {
 }  // namespace
 
 std::string Sha256OfFile(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)))
+    return Sha256Of(std::filesystem::read_symlink(path, error).string());
   std::ifstream in(path, std::ios::binary);
   if (!in) return {};
   EVP_MD_CTX* context = EVP_MD_CTX_new();

@@ -5,6 +5,8 @@
 
 namespace vantrel::test {
 
+// A symbolic link's hash is its target text's: what a saved link holds, as a file saved
+// from it would.
 std::string Sha256OfFile(const std::string& path);
 std::string Sha256Of(const std::string& bytes);
 

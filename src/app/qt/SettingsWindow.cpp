@@ -144,6 +144,14 @@ QGroupBox* NamesBox(SettingsDialog& logic) {
   encoding->setCurrentIndex(logic.NameEncodingPosition());
   QObject::connect(encoding, &QComboBox::currentIndexChanged, names,
                    [&logic](int position) { logic.SetNameEncoding(position); });
+  auto* keep = new QCheckBox(kKeepEverythingText);
+  keep->setObjectName("KeepEverything");
+  keep->setToolTip(
+      "Owners and groups, every mode bit, symbolic and hard links, device nodes and FIFOs, extended attributes and "
+      "ACLs. Only root may give files to other users: what cannot be kept is counted in the summary.");
+  keep->setChecked(logic.Options().preserve == PreserveSet::All());
+  QObject::connect(keep, &QCheckBox::toggled, names, [&logic](bool on) { logic.SetKeepEverything(on); });
+  namesLayout->addWidget(keep, 2, 0, 1, 2);
   namesLayout->addWidget(safeNames, 0, 0, 1, 2);
   namesLayout->addWidget(new QLabel("Names on the disk are in"), 1, 0);
   namesLayout->addWidget(encoding, 1, 1);

@@ -246,13 +246,14 @@ class AdvancedBuild {
     record->size = item.offset;
     if (record->mode == kNotSeen && !IsRootFolderObject(*record)) ShowFoundWhileScanning(*record, item.value);
     record->mode = item.value;
+    record->details = item.details;
   }
 
   // While the blocks are searched, the rows count the folders and files as their stat data
   // is first seen and name the last of each; the entries made after the search count again
   // from the start, and their counts are the catalogue's.
   void ShowFoundWhileScanning(const ObjectRecord& record, std::uint32_t mode) {
-    const bool folder = (mode & kFolderModeBit) != 0;
+    const bool folder = IsFolderMode(mode);
     status_.SetRow(folder ? StatusRow::FoldersFound : StatusRow::FilesFound, ++(folder ? foldersSeen_ : filesSeen_));
     status_.SetRow(folder ? StatusRow::LastFolder : StatusRow::LastFile, std::string(objects_.Name(record)));
   }
@@ -351,7 +352,7 @@ class AdvancedBuild {
     }
     const bool deleted = live_ && (reached_[record.place] & kItemReached) == 0;
     ConvertObject(catalogue_, status_, record).typeCode = deleted ? kDeletedTypeCode : 0;
-    if (names == nullptr || (record.mode & kFolderModeBit) != 0) return;
+    if (names == nullptr || IsFolderMode(record.mode)) return;
     for (const OtherName& other : *names)
       if (other.reached) ConvertObjectNamed(catalogue_, status_, record, other.name, other.folderId);
   }

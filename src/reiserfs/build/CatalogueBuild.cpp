@@ -30,13 +30,14 @@ CatalogueEntry& ConvertObject(Catalogue& catalogue, BuildStatus& status, const O
 
 CatalogueEntry& ConvertObjectNamed(Catalogue& catalogue, BuildStatus& status, const ObjectRecord& record,
                                    std::string_view name, std::uint32_t folderId) {
-  const bool folder = (record.mode & kFolderModeBit) != 0;
+  const bool folder = IsFolderMode(record.mode);
   CatalogueEntry& entry = folder ? AppendFolder(catalogue, name, record.objectId, record.dirId, record.modificationTime,
                                                 0, 0)
                                  : AppendFile(catalogue, name, record.objectId, record.dirId, record.modificationTime,
                                               record.size, 0);
   entry.folderId = folderId;
   entry.mode = record.mode;
+  entry.details = record.details;
   const std::uint32_t count = folder ? ++catalogue.folderCount : ++catalogue.fileCount;
   status.SetRow(folder ? StatusRow::FoldersFound : StatusRow::FilesFound, count);
   status.SetRow(folder ? StatusRow::LastFolder : StatusRow::LastFile, std::string(name));

@@ -42,6 +42,7 @@ class QuickBuild : public ItemConsumer {
       record->modificationTime = data.modificationTime;
       record->size = data.size;
       record->mode = data.mode;
+      record->details = data.details;
     }
     status_.SetRow(StatusRow::TotalFound, catalogue_.statDataCount);
     ++catalogue_.statDataCount;
@@ -83,6 +84,7 @@ class QuickBuild : public ItemConsumer {
         record.modificationTime = first->modificationTime;
         record.size = first->size;
         record.mode = first->mode;
+        record.details = first->details;
         continue;
       }
       Search({record.dirId, record.objectId, 0, 0, kStatDataType});

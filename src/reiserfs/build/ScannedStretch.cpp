@@ -22,6 +22,7 @@ class ItemRecorder : public ItemConsumer {
     item.value = data.mode;
     item.modificationTime = data.modificationTime;
     item.offset = data.size;
+    item.details = data.details;
   }
 
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
@@ -41,7 +42,8 @@ class ItemRecorder : public ItemConsumer {
                                                 .dirId = dirId,
                                                 .keyObjectId = keyObjectId_,
                                                 .block = block_,
-                                                .location = location_});
+                                                .location = location_,
+                                                .details = {}});
   }
 
   void AddPiece(ScannedKind kind, const TreeKey& key, ByteSpan body) {

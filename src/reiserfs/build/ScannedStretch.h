@@ -12,6 +12,7 @@
 
 #include "base/LittleEndian.h"
 #include "disk/SectorReader.h"
+#include "reiserfs/format/StatData.h"
 
 namespace vantrel {
 
@@ -30,6 +31,7 @@ struct ScannedItem {
   // Indirect and direct items: the body's length.
   std::uint32_t value = 0;
   std::uint32_t modificationTime = 0;  // stat data
+  StatDetails details;                 // stat data
   std::uint64_t offset = 0;            // stat data: the size; indirect and direct: the key's offset
 };
 

@@ -22,7 +22,7 @@ class SweptItems::Collector : public ItemConsumer {
  public:
   Collector(SweptItems& items, std::uint64_t object) : items_(items), object_(object) {}
   void OnStatData(std::uint32_t, std::uint32_t, const StatData& data) override {
-    items_.stats_.push_back({object_, data.size, data.modificationTime, data.mode});
+    items_.stats_.push_back({object_, data.size, data.modificationTime, data.mode, data.details});
   }
   void OnDirEntry(std::uint32_t objectId, std::uint32_t dirId, std::string_view name) override {
     items_.AddEntry(object_, objectId, dirId, name);
@@ -97,7 +97,8 @@ void SweptItems::Deliver(const TreeKey& search, ItemConsumer& consumer) const {
     auto stat = std::lower_bound(stats_.begin(), stats_.end(), object,
                                  [](const Stat& s, std::uint64_t o) { return s.object < o; });
     for (; stat != stats_.end() && stat->object == object; ++stat)
-      consumer.OnStatData(search.objectId, search.dirId, {stat->mode, stat->size, stat->modificationTime});
+      consumer.OnStatData(search.objectId, search.dirId,
+                          {stat->mode, stat->size, stat->modificationTime, stat->details});
   } else if (search.type == kDirectoryType) {
     const auto folder = std::lower_bound(folders_.begin(), folders_.end(), object,
                                          [](const Folder& f, std::uint64_t o) { return f.object < o; });

@@ -35,6 +35,7 @@ class SweptItems {
     std::uint64_t size;
     std::uint32_t modificationTime;
     std::uint32_t mode;
+    StatDetails details;
   };
   struct Entry {
     std::uint32_t objectId;

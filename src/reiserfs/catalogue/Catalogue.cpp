@@ -176,6 +176,7 @@ CatalogueEntry& Append(Catalogue& catalogue, EntryList& list, std::string_view n
   return list.push_back({.objectId = objectId,
                          .parentId = parentId,
                          .modificationTime = modificationTime,
+                         .details = {},
                          .name = catalogue.names.Add(name),
                          .typeCode = typeCode,
                          .size = size});

@@ -15,6 +15,7 @@
 #include "base/NameStore.h"
 #include "reiserfs/format/PartitionJournal.h"
 #include "reiserfs/format/ReiserSuperblock.h"
+#include "reiserfs/format/StatData.h"
 
 namespace vantrel {
 
@@ -44,9 +45,17 @@ struct CatalogueEntry {
   std::uint32_t folderId = 0;
   std::uint32_t modificationTime = 0;
   std::uint32_t mode = kNotSeen;  // the stat data mode from the builds; kNotSeen when not known
+  // Owner, group, link count, access and change times and device number from the stat data
+  // (zeros from recovery logs, which do not hold them, and before the stat data is seen).
+  StatDetails details;
   NameRef name;                   // as found on disk (at most 511 bytes), or "FOUND" + a number
   std::uint8_t typeCode = 0;      // the builds: 0, or kDeletedTypeCode; 1 to 8 from recovery logs
   std::uint64_t size = 0;         // always 0 for folders
+
+  EntryKind Kind() const { return mode == kNotSeen ? EntryKind::Unknown : KindOfMode(mode); }
+  // The details were read from a stat data (whose link count is never 0 for an object the
+  // file system kept), not left empty by a recovery log.
+  bool HasStatDetails() const { return mode != kNotSeen && details.linkCount != 0; }
 };
 
 // Where one indirect (or direct) item of an object lies on the partition.
@@ -65,6 +74,7 @@ struct ObjectRecord {
   std::uint32_t folderId = 0;  // the folder whose entry named the object last; 0 if none did
   std::uint32_t modificationTime = 0;
   std::uint32_t mode = 0;  // the 16-bit stat data mode, zero-extended
+  StatDetails details{};
   NameRef name{};
   std::uint32_t pieceCount = 0;
   std::uint64_t size = 0;

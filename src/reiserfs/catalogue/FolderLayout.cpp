@@ -55,7 +55,34 @@ bool AnyFileLost(const EntryList& files, const FolderLayout& layout) {
   });
 }
 
+// Takes the private folder out of the top level; it stays placed, with its subtree, so that
+// none of it goes to "Lost".
+void HidePrivateFolder(const Catalogue& catalogue, FolderLayout& layout) {
+  auto& top = layout.topLevel;
+  const auto found = std::find_if(top.begin(), top.end(), [&](std::size_t i) {
+    return catalogue.Name(catalogue.folderList[i]) == kPrivateFolderName;
+  });
+  if (found == top.end()) return;
+  layout.privateFolder = *found;
+  top.erase(found);
+  std::vector<std::size_t> pending{*layout.privateFolder};
+  while (!pending.empty()) {
+    const std::size_t entry = pending.back();
+    pending.pop_back();
+    layout.hiddenIds.insert(catalogue.folderList[entry].objectId);
+    pending.insert(pending.end(), layout.children[entry].begin(), layout.children[entry].end());
+  }
+}
+
 }  // namespace
+
+bool IsHidden(const CatalogueEntry& entry, const FolderLayout& layout) {
+  return !layout.hiddenIds.empty() && layout.hiddenIds.contains(ShownIn(entry, layout));
+}
+
+bool IsHiddenFolder(std::size_t folderEntry, const Catalogue& catalogue, const FolderLayout& layout) {
+  return folderEntry == layout.privateFolder || IsHidden(catalogue.folderList[folderEntry], layout);
+}
 
 bool IsLostFolder(const CatalogueEntry& entry) { return entry.objectId == kLostFolderId && entry.parentId == 0; }
 
@@ -74,6 +101,7 @@ FolderLayout LayOutFolders(const Catalogue& catalogue) {
   for (const auto& folder : folders) layout.folderIds.insert(folder.objectId);
   Placer placer(folders, layout);
   placer.PlaceChildren(kTopLevel, kRootFolderId);
+  HidePrivateFolder(catalogue, layout);
 
   for (std::size_t i = 0; i < folders.size(); ++i)
     if (IsLostFolder(folders[i])) {
@@ -105,7 +133,8 @@ FolderContents ContentsOfFolder(const Catalogue& catalogue, const FolderLayout& 
     contents.folders = layout.children[*layout.lostFolder];
   } else {
     for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
-      if (ShownIn(catalogue.folderList[i], layout) == key && !IsLostFolder(catalogue.folderList[i]))
+      if (ShownIn(catalogue.folderList[i], layout) == key && !IsLostFolder(catalogue.folderList[i]) &&
+          i != layout.privateFolder)
         contents.folders.push_back(i);
   }
   for (std::size_t i = 0; i < catalogue.fileList.size(); ++i) {
@@ -118,7 +147,8 @@ FolderContents ContentsOfFolder(const Catalogue& catalogue, const FolderLayout& 
 FolderIndex IndexFolders(const Catalogue& catalogue, const FolderLayout& layout) {
   FolderIndex index;
   for (std::size_t i = 0; i < catalogue.folderList.size(); ++i)
-    if (!IsLostFolder(catalogue.folderList[i])) index[ShownIn(catalogue.folderList[i], layout)].folders.push_back(i);
+    if (!IsLostFolder(catalogue.folderList[i]) && i != layout.privateFolder)
+      index[ShownIn(catalogue.folderList[i], layout)].folders.push_back(i);
   if (layout.lostFolder) index[kLostFolderId].folders = layout.children[*layout.lostFolder];
   for (std::size_t i = 0; i < catalogue.fileList.size(); ++i) {
     std::uint32_t folder = ShownIn(catalogue.fileList[i], layout);

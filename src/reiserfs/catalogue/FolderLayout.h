@@ -8,7 +8,9 @@
 // neither loop nor multiply the tree. Files are listed in the folder they are shown in;
 // "Lost" also lists the files whose folder is not in the catalogue. Every catalogue holds
 // a "Lost" entry (the recovery logs store it), but one that holds nothing is not placed:
-// a sound volume shows no empty "Lost" folder. Nothing in the catalogue is changed.
+// a sound volume shows no empty "Lost" folder. The file system's private folder (where it
+// keeps extended attributes) is laid out with its subtree but not shown, as the kernel does
+// not show it. Nothing in the catalogue is changed.
 
 #include <cstdint>
 #include <optional>
@@ -30,7 +32,18 @@ struct FolderLayout {
   std::vector<bool> placed;
   std::optional<std::size_t> lostFolder;           // the "Lost" entry, when it is placed
   std::unordered_set<std::uint32_t> folderIds;     // object ids of the folder entries, and 2
+  // The private folder's entry, placed (its subtree below it) but in no folder's rows.
+  std::optional<std::size_t> privateFolder;
+  std::unordered_set<std::uint32_t> hiddenIds;  // the keys of the private folder and the folders below it
 };
+
+// The root's folder of that name holds the file system's private data.
+inline constexpr const char* kPrivateFolderName = ".reiserfs_priv";
+
+// The entry is shown in the private folder or a folder below it: it is not shown at all.
+bool IsHidden(const CatalogueEntry& entry, const FolderLayout& layout);
+// The folder entry is the private folder, or hidden.
+bool IsHiddenFolder(std::size_t folderEntry, const Catalogue& catalogue, const FolderLayout& layout);
 
 FolderLayout LayOutFolders(const Catalogue& catalogue);
 

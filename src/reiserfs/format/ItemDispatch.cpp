@@ -4,19 +4,9 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t kStatData36Length = 44;
-constexpr std::size_t kStatData35Length = 32;
-
 bool IsDotEntry(std::string_view name) { return name == "." || name == ".."; }
 
 }  // namespace
-
-std::optional<StatData> DecodeStatData(ByteSpan body) {
-  if (body.size() == kStatData36Length)
-    return StatData{ReadU16(body, 0), ReadU64(body, 8), ReadU32(body, 28)};
-  if (body.size() == kStatData35Length) return StatData{ReadU16(body, 0), ReadU32(body, 8), ReadU32(body, 16)};
-  return std::nullopt;
-}
 
 void ForEachDirEntry(ByteSpan body,
                      const std::function<void(std::uint32_t, std::uint32_t, std::string_view)>& fn) {

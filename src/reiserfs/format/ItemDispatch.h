@@ -9,24 +9,14 @@
 #include <string_view>
 
 #include "base/LittleEndian.h"
+#include "reiserfs/format/StatData.h"
 #include "reiserfs/format/TreeKey.h"
 
 namespace vantrel {
 
-// Bit of the mode that marks a folder; no other mode bit is looked at.
-inline constexpr std::uint32_t kFolderModeBit = 0x4000;
 // Directory entry names are copied into 512-byte buffers, so a name has at most 511 bytes.
 inline constexpr std::size_t kMaxEntryNameLength = 511;
 inline constexpr std::size_t kDirEntryHeaderSize = 16;
-
-struct StatData {
-  std::uint32_t mode = 0;  // the 16-bit mode, zero-extended
-  std::uint64_t size = 0;
-  std::uint32_t modificationTime = 0;  // seconds since 1970 UTC
-};
-
-// The 44-byte (3.6) and 32-byte (3.5) stat data layouts; nothing for any other length.
-std::optional<StatData> DecodeStatData(ByteSpan body);
 
 // The consumer operations of a search; each build or collection overrides what it uses.
 class ItemConsumer {
