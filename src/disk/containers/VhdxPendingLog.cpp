@@ -95,28 +95,24 @@ VhdxPendingLog ReadPendingLog(const std::string& path) {
                                 ReadAt(file, kVhdxSecondHeader, kVhdxHeaderBytes));
   if (!place) return {};
   const std::vector<std::byte> log = ReadAt(file, place->offset, std::min(place->bytes, kVhdxMaxLogBytes));
-  VhdxPendingLog pending;
   // A log cut short by the file's end, or longer than is read, is not replayed.
-  if (log.size() == place->bytes) pending.replay = ActiveSequence(log, place->guid);
+  std::optional<VhdxLogReplay> replay = log.size() == place->bytes ? ActiveSequence(log, place->guid)
+                                                                   : std::optional<VhdxLogReplay>{};
   std::vector<VhdxFileStretch> writes;
-  if (pending.replay)
-    for (const VhdxLogWrite& write : pending.replay->writes) writes.push_back({write.offset, write.length});
+  if (replay)
+    for (const VhdxLogWrite& write : replay->writes) writes.push_back({write.offset, write.length});
   else
     writes = LoggedWrites(log, place->guid);
-  if (writes.empty()) {
-    pending.replay.reset();
-    return pending;
-  }
+  if (writes.empty()) return {};
   std::string text = "its log holds " + std::to_string(writes.size()) +
                      " write(s) never applied to the file (its host stopped first); " +
-                     (pending.replay ? "they are replayed in memory, never on the file: file bytes"
-                                     : "their entries are too damaged to replay, and what they change reads as it "
-                                       "lies in the file: file bytes");
+                     (replay ? "they are replayed in memory, never on the file: file bytes"
+                             : "their entries are too damaged to replay, and what they change reads as it "
+                               "lies in the file: file bytes");
   for (std::size_t i = 0; i < writes.size() && i < kWritesShown; ++i)
     text += (i > 0 ? ", " : " ") + std::to_string(writes[i].offset) + "+" + std::to_string(writes[i].length);
   if (writes.size() > kWritesShown) text += ", ...";
-  pending.warning = std::move(text);
-  return pending;
+  return {std::move(replay), std::move(text)};
 }
 
 }  // namespace vantrel
