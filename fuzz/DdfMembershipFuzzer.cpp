@@ -4,8 +4,6 @@
 // has its role among the array's members, its data on the member before the metadata, and a
 // geometry whose chunk map stays on the members.
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -34,8 +32,7 @@ void PutBe(std::vector<std::byte>& bytes, std::size_t at, std::uint64_t value, s
 void MakeCrcHold(std::vector<std::byte>& member, std::uint64_t first, std::uint64_t count) {
   if (count == 0 || first >= kMemberSectors || count > kMemberSectors - first) return;
   const std::size_t at = first * 512;
-  PutBe(member, at + 4, 0xffffffff, 4);
-  PutBe(member, at + 4, crc32(0, reinterpret_cast<const Bytef*>(member.data()) + at, static_cast<uInt>(count * 512)), 4);
+  PutBe(member, at + 4, DdfCrc(std::span(member).subspan(at, count * 512)), 4);
 }
 
 }  // namespace

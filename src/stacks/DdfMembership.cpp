@@ -42,15 +42,25 @@ std::uint32_t Be32(std::span<const std::byte> bytes, std::size_t at) {
   return static_cast<std::uint32_t>(Be(bytes, at, 4));
 }
 
-// True when the structure's signature is right and its CRC-32 (taken with the CRC field as
-// all ones) holds.
-bool Holds(std::span<const std::byte> bytes, std::uint32_t signature) {
-  if (bytes.size() < 8 || Be32(bytes, 0) != signature) return false;
+}  // namespace
+
+// The CRC of a structure: CRC-32's polynomial run from zero with no inversion at either end
+// (as mdadm and the controllers it reads along with keep it), over the structure with its
+// CRC field as all ones.
+std::uint32_t DdfCrc(std::span<const std::byte> bytes) {
   constexpr std::array<Bytef, 4> kOnes = {0xff, 0xff, 0xff, 0xff};
-  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), 4);
+  // zlib's CRC-32 started from all ones begins from zero inside; its final inversion is undone.
+  uLong crc = crc32(0xffffffff, reinterpret_cast<const Bytef*>(bytes.data()), 4);
   crc = crc32(crc, kOnes.data(), 4);
   crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes.data()) + 8, static_cast<uInt>(bytes.size() - 8));
-  return static_cast<std::uint32_t>(crc) == Be32(bytes, 4);
+  return ~static_cast<std::uint32_t>(crc);
+}
+
+namespace {
+
+// True when the structure's signature is right and its CRC holds.
+bool Holds(std::span<const std::byte> bytes, std::uint32_t signature) {
+  return bytes.size() >= 8 && Be32(bytes, 0) == signature && DdfCrc(bytes) == Be32(bytes, 4);
 }
 
 class Member {
@@ -202,8 +212,9 @@ std::vector<MdMemberSuperblock> FindDdfMemberships(DiskSource& disk) {
                                                            : "ddf-" + UuidText(sb.arrayUuid).substr(0, 8);
     SetLevel(record, static_cast<std::uint32_t>(elements), sb);
     const auto stripShift = std::to_integer<std::uint8_t>(record[66]);
+    // Older writers leave the block size zero or all ones (reserved before DDF 2.0): 512 bytes.
     const std::uint64_t blockSize = Be(record, 88, 2);
-    if (blockSize != 0 && blockSize != kSector)
+    if (blockSize != 0 && blockSize != 0xffff && blockSize != kSector)
       sb.unsupported = "blocks of " + std::to_string(blockSize) + " bytes are not read";
     const bool striped = sb.geometry.level != 1 && sb.geometry.level != kMdLinear;
     sb.geometry.chunkSectors = !striped ? 0 : stripShift < 24 ? std::uint64_t{1} << stripShift : 3;

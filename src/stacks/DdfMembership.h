@@ -7,6 +7,8 @@
 // assembly puts the arrays together. DDF is big-endian; every section is checked by its
 // CRC-32 and against the member's size before it is believed.
 
+#include <cstdint>
+#include <span>
 #include <vector>
 
 #include "disk/DiskSource.h"
@@ -15,5 +17,8 @@
 namespace vantrel {
 
 std::vector<MdMemberSuperblock> FindDdfMemberships(DiskSource& member);
+
+// The CRC a DDF structure keeps in its second big-endian word, over the structure's bytes.
+std::uint32_t DdfCrc(std::span<const std::byte> bytes);
 
 }  // namespace vantrel
