@@ -76,7 +76,7 @@ void WriteDdf(Bytes& member, std::uint32_t reference, const std::vector<VirtualD
   const std::size_t pdRecords = sectorAt(kDisks);
   PutBe(member, pdRecords + 8, 4, 2);
   PutBe(member, pdRecords + 10, 4, 2);
-  for (std::uint32_t d = 0; d < 4; ++d) {
+  for (std::size_t d = 0; d < 4; ++d) {
     const std::size_t entry = pdRecords + 64 + d * 64;
     Guid(member, entry, static_cast<char>('P' + d));
     PutBe(member, entry + 24, 0x100 + d, 4);
@@ -84,7 +84,7 @@ void WriteDdf(Bytes& member, std::uint32_t reference, const std::vector<VirtualD
     PutBe(member, entry + 30, 0x01, 2);  // online
     PutBe(member, entry + 32, kPrimary, 8);
   }
-  Sign(member, pdRecords, 2 * 512, 0x22222222);
+  Sign(member, pdRecords, std::size_t{2} * 512, 0x22222222);
   const std::size_t vdRecords = sectorAt(kVirtualDisks);
   std::size_t listed = 0;
   for (std::size_t i = 0; i < disks.size(); ++i) {
@@ -96,7 +96,7 @@ void WriteDdf(Bytes& member, std::uint32_t reference, const std::vector<VirtualD
   }
   PutBe(member, vdRecords + 8, listed, 2);
   PutBe(member, vdRecords + 10, 4, 2);
-  Sign(member, vdRecords, 2 * 512, 0xdddddddd);
+  Sign(member, vdRecords, std::size_t{2} * 512, 0xdddddddd);
   for (std::size_t r = 0; r < disks.size(); ++r) {
     const std::size_t at = sectorAt(kRecords + r * kRecordSectors);
     const VirtualDisk& vd = disks[r];
