@@ -219,16 +219,24 @@ TEST_F(PendingVhdxLog, TheLogIsReplayedInMemoryAndTheFileIsLeftAsItWas) {
   EXPECT_TRUE(FileBytes() == pending);
 }
 
-TEST_F(PendingVhdxLog, ALogTooDamagedToReplaySaysWhereItWouldWrite) {
+TEST_F(PendingVhdxLog, ALogThatCannotBeReplayedSaysWhereItWouldWrite) {
   Bytes entry = LogEntry(1, 0, {{8 << 20, std::nullopt}});
   entry[100] = std::byte{1};  // the checksum fails
   LeavePending(entry);
   const auto disk = Open();
   ASSERT_EQ(Warnings(*disk).size(), 1u);
   EXPECT_NE(Warnings(*disk)[0].find("1 write(s) never applied"), std::string::npos) << Warnings(*disk)[0];
-  EXPECT_NE(Warnings(*disk)[0].find("too damaged to replay"), std::string::npos) << Warnings(*disk)[0];
+  EXPECT_NE(Warnings(*disk)[0].find("cannot be replayed"), std::string::npos) << Warnings(*disk)[0];
   EXPECT_NE(Warnings(*disk)[0].find("file bytes 8388608+4096"), std::string::npos) << Warnings(*disk)[0];
   EXPECT_EQ(Read(*disk, 64 << 10), raw_.substr(64 << 10, kVhdxLogSector));
+  // A valid log whose replay spoils both region tables: the file as it lies, and the row says so.
+  fs::remove(vhdx_);
+  fs::copy_file(ContainerFixture("bare-36", "vhdx"), vhdx_);
+  LeavePending(LogEntry(1, 0, {{192 << 10, std::byte{0xa5}}, {256 << 10, std::byte{0xa5}}}));
+  const auto spoilt = Open();
+  ASSERT_EQ(Warnings(*spoilt).size(), 1u);
+  EXPECT_NE(Warnings(*spoilt)[0].find("cannot be replayed"), std::string::npos) << Warnings(*spoilt)[0];
+  EXPECT_EQ(Read(*spoilt, 64 << 10), raw_.substr(64 << 10, kVhdxLogSector));
   // A clean one says nothing.
   std::string problem;
   const auto clean = OpenDiskImage(ContainerFixture("bare-36", "vhdx"), std::nullopt, &problem);

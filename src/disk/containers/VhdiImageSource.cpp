@@ -57,13 +57,19 @@ std::optional<std::uint64_t> SizeByGeometry(const std::string& path) {
 
 VhdiImageSource::VhdiImageSource(const std::string& path, std::size_t depth) {
   libvhdi_error_t* error = nullptr;
-  // A VHDX whose log holds writes never applied is read as their replay would leave it.
-  VhdxPendingLog pending = ReadPendingLog(path);
+  // A VHDX whose log holds writes never applied is read as their replay would leave it; where
+  // libvhdi cannot read what the replay leaves, the file is read as it lies.
+  const VhdxPendingLog pending = ReadPendingLog(path);
   if (pending.replay) replayed_ = OpenReplayedVhdx(path, *pending.replay);
-  if (libvhdi_file_initialize(&file_, &error) != 1 ||
-      (replayed_ != nullptr ? libvhdi_file_open_file_io_handle(file_, reinterpret_cast<libbfio_handle_t*>(replayed_),
-                                                               LIBVHDI_OPEN_READ, &error)
-                            : libvhdi_file_open(file_, path.c_str(), LIBVHDI_OPEN_READ, &error)) != 1) {
+  if (replayed_ != nullptr && (libvhdi_file_initialize(&file_, &error) != 1 ||
+                               libvhdi_file_open_file_io_handle(file_, reinterpret_cast<libbfio_handle_t*>(replayed_),
+                                                                LIBVHDI_OPEN_READ, &error) != 1)) {
+    if (error != nullptr) libvhdi_error_free(&error);
+    if (file_ != nullptr) libvhdi_file_free(&file_, nullptr);
+    libbfio_handle_free(reinterpret_cast<libbfio_handle_t**>(&replayed_), nullptr);
+  }
+  if (file_ == nullptr && (libvhdi_file_initialize(&file_, &error) != 1 ||
+                           libvhdi_file_open(file_, path.c_str(), LIBVHDI_OPEN_READ, &error) != 1)) {
     Failed("cannot open the VHD image " + path + ": " + Why(error));
     return;
   }
@@ -80,8 +86,8 @@ VhdiImageSource::VhdiImageSource(const std::string& path, std::size_t depth) {
   description.kind = fileType == LIBVHDI_FILE_TYPE_VHDX ? ImageKind::Vhdx : ImageKind::Vhd;
   description.detail = DiskTypeText(diskType);
   description.files = {path};
-  if (description.kind == ImageKind::Vhdx && pending.warning)
-    description.warnings.push_back(std::move(*pending.warning));
+  if (description.kind == ImageKind::Vhdx && !pending.writes.empty())
+    description.warnings.push_back(PendingLogWarning(pending.writes, replayed_ != nullptr));
   // Virtual PC's disks end where their geometry ends, before the current size the footer gives.
   if (description.kind == ImageKind::Vhd)
     if (const auto bytes = SizeByGeometry(path); bytes && *bytes < size) {

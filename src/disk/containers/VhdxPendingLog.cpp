@@ -104,15 +104,19 @@ VhdxPendingLog ReadPendingLog(const std::string& path) {
   else
     writes = LoggedWrites(log, place->guid);
   if (writes.empty()) return {};
+  return {std::move(replay), std::move(writes)};
+}
+
+std::string PendingLogWarning(const std::vector<VhdxFileStretch>& writes, bool replayed) {
   std::string text = "its log holds " + std::to_string(writes.size()) +
                      " write(s) never applied to the file (its host stopped first); " +
-                     (replay ? "they are replayed in memory, never on the file: file bytes"
-                             : "their entries are too damaged to replay, and what they change reads as it "
-                               "lies in the file: file bytes");
+                     (replayed ? "they are replayed in memory, never on the file: file bytes"
+                               : "they cannot be replayed (their entries are damaged, or what they write cannot "
+                                 "be read), and what they change reads as it lies in the file: file bytes");
   for (std::size_t i = 0; i < writes.size() && i < kWritesShown; ++i)
     text += (i > 0 ? ", " : " ") + std::to_string(writes[i].offset) + "+" + std::to_string(writes[i].length);
   if (writes.size() > kWritesShown) text += ", ...";
-  return {std::move(replay), std::move(text)};
+  return text;
 }
 
 }  // namespace vantrel

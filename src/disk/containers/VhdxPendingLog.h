@@ -40,13 +40,17 @@ struct VhdxFileStretch {
 // holds together, in the order they lie in the log: what a log too damaged to replay touches.
 std::vector<VhdxFileStretch> LoggedWrites(std::span<const std::byte> log, const std::array<std::byte, 16>& guid);
 
-// What a VHDX file's log holds: the writes to replay, and the warning row that says so (or
-// says they cannot be replayed); neither when the log is empty.
+// What a VHDX file's log holds: the writes to replay (none where no valid sequence is left)
+// and the stretches of the file they change, or that the damaged entries would; both empty
+// when the log is.
 struct VhdxPendingLog {
   std::optional<VhdxLogReplay> replay;
-  std::optional<std::string> warning;
+  std::vector<VhdxFileStretch> writes;
 };
 VhdxPendingLog ReadPendingLog(const std::string& path);
+
+// The warning row for a log with writes: replayed in memory, or read as the file lies.
+std::string PendingLogWarning(const std::vector<VhdxFileStretch>& writes, bool replayed);
 
 // CRC-32C (Castagnoli), as VHDX checksums its headers and log entries; `crc` continues one.
 std::uint32_t Crc32c(std::span<const std::byte> bytes, std::uint32_t crc = 0);
