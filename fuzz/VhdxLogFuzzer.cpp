@@ -1,6 +1,8 @@
 // libFuzzer target: any bytes as the two headers and the log of a VHDX, with the headers'
-// checksums made to hold so that the log they name is looked at; every entry whose checksum
-// holds (the first one's is made to) is walked. Writes found lie within what the log says.
+// checksums made to hold so that the log they name is looked at; the first entry's checksum
+// is made to hold too. The active sequence is looked for (its writes are 4 KiB sectors of
+// data or stretches of zeros, no more of them than the log has descriptors), and the writes
+// of the entries that carry the GUID are listed.
 
 #include <algorithm>
 #include <cstdlib>
@@ -34,7 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                reinterpret_cast<const std::byte*>(data) + size);
   const std::uint32_t length = log.size() >= 64 ? ReadU32(log, 8) : 0;
   if (length >= 64 && length <= log.size()) MakeChecksumHold(std::span(log).first(length));
-  const auto writes = PendingWrites(log, place ? place->guid : std::array<std::byte, 16>{});
-  if (writes.size() > log.size() / 32) std::abort();
+  const auto guid = place ? place->guid : std::array<std::byte, 16>{};
+  if (LoggedWrites(log, guid).size() > log.size() / kVhdxLogDescriptorBytes) std::abort();
+  if (const auto replay = ActiveSequence(log, guid)) {
+    if (replay->writes.size() > log.size() / kVhdxLogDescriptorBytes) std::abort();
+    for (const VhdxLogWrite& write : replay->writes)
+      if (!write.data.empty() && write.data.size() != kVhdxLogSector) std::abort();
+  }
   return 0;
 }

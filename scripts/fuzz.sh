@@ -3,8 +3,8 @@
 # them, or those named, one after the other for SECONDS each (default 60), under nice.
 #   scripts/fuzz.sh [-t SECONDS] [-r RUNS] [TARGET...]
 # TARGET is one of: superblock node partition_table partition_search catalogue_save raw_recovery
-# recovery_log md_superblock lvm_metadata ewf_image qcow_image vmdk_image vhdi_image vdi_image vhdx_log tree_fit journal
-# stored_attribute. -r stops a target after RUNS executions instead (whichever comes first).
+# recovery_log md_superblock lvm_metadata ddf_membership ewf_image qcow_image vmdk_image vhdi_image vdi_image vhdx_log tree_fit
+# journal stored_attribute. -r stops a target after RUNS executions instead (whichever comes first).
 # The corpora grow in build/fuzz-clang/corpus/TARGET, seeded from the fixture images and
 # from the corpora kept in fuzz/corpus; findings (crash-*, leak-*, timeout-*, oom-*) land
 # in build/fuzz-clang/findings/TARGET. At the end one line per target gives executions,
@@ -24,7 +24,7 @@ while getopts "t:r:" option; do
 done
 shift $((OPTIND - 1))
 all=(superblock node partition_table partition_search catalogue_save raw_recovery recovery_log md_superblock lvm_metadata
-     ewf_image qcow_image vmdk_image vhdi_image vdi_image vhdx_log tree_fit journal stored_attribute)
+     ddf_membership ewf_image qcow_image vmdk_image vhdi_image vdi_image vhdx_log tree_fit journal stored_attribute)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 
@@ -72,7 +72,7 @@ fi
 declare -A maxLength=([superblock]=4096 [node]=8192 [partition_table]=8192 [partition_search]=400000 [catalogue_save]=4096
                       [raw_recovery]=262144 [recovery_log]=65536 [md_superblock]=4096 [lvm_metadata]=65536
                       [ewf_image]=196608 [qcow_image]=524288 [vmdk_image]=262144 [vhdi_image]=2200000 [vdi_image]=262144 [tree_fit]=65536
-                      [journal]=300000 [vhdx_log]=81920 [stored_attribute]=4096)
+                      [journal]=300000 [vhdx_log]=81920 [stored_attribute]=4096 [ddf_membership]=32768)
 # libewf leaks the chunk buffer of some reads of a damaged image (fuzz/container-libraries-leaks.supp),
 # which over a long run adds up to gigabytes, and allocates a chunk's buffer at the size its
 # chunk table gives, up to 4 GiB (the read then fails and the chunk reads as bad sectors):

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "disk/SectorReader.h"
+#include "stacks/DdfMembership.h"
 #include "stacks/ForeignRaidMetadata.h"
 #include "stacks/LogicalVolumeSource.h"
 #include "stacks/LvmLabel.h"
@@ -89,11 +91,21 @@ std::set<const DiskSource*> AddArrays(DiskNameTable& names, DiskInfoStore& info,
   // A 0.90 superblock of a partition that ends where its disk ends is also at the disk's
   // place for one: it belongs to the partition, found first.
   std::set<std::pair<std::size_t, std::uint64_t>> seen;
+  std::set<std::tuple<std::size_t, std::uint64_t, ArrayUuid>> seenDdf;
   for (const Container& container : containers) {
     auto superblock = FindMdSuperblock(*container.source);
     if (!superblock) {
-      if (const auto foreign = ForeignRaidContainer(*container.source))
-        notes.push_back(container.label + " is a member of " + *foreign + ", whose arrays are not read");
+      // A DDF member stands in each of its arrays as an md member would.
+      std::vector<MdMemberSuperblock> memberships = FindDdfMemberships(*container.source);
+      for (MdMemberSuperblock& membership : memberships) {
+        const auto place = std::make_tuple(container.disk, container.startByte + membership.superOffset * kSectorBytes,
+                                           membership.arrayUuid);
+        if (seenDdf.insert(place).second)
+          candidates.push_back({container.label, container.paths.front(), container.source, std::move(membership)});
+      }
+      if (memberships.empty())
+        if (const auto foreign = ForeignRaidContainer(*container.source))
+          notes.push_back(container.label + " is a member of " + *foreign + ", whose arrays are not read");
       continue;
     }
     const auto place = std::make_pair(container.disk, container.startByte + superblock->superOffset * kSectorBytes);

@@ -14,8 +14,6 @@
 #include "disk/containers/ParentImage.h"
 #include "disk/containers/SplitPieces.h"
 #include "disk/containers/SplitRawSource.h"
-#include "disk/containers/VhdxPendingLog.h"
-#include "base/LittleEndian.h"
 #include "support/ContainerFixtures.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
@@ -162,56 +160,6 @@ TEST(ContainersAsOthersWroteThem, AVirtualPcVhdEndsWhereItsGeometryEnds) {
   EXPECT_TRUE(ReadAll(*vpc) == virtualPc.substr(0, std::size_t{2} * 16 * 63 * 512));
   EXPECT_EQ(OpenDiskImage((folder / "hyperv.vhd").string(), std::nullopt, &problem)->Size(),
             2u * 16 * 63 * 512 + (1 << 20));
-}
-
-// Gives the current header of a VHDX a log GUID and puts one entry in its log that zeroes
-// 4 KiB at fileOffset, as a host that stopped before it wrote the log out leaves it.
-void LeaveALogPending(const fs::path& vhdx, std::uint64_t fileOffset) {
-  std::fstream file(vhdx, std::ios::in | std::ios::out | std::ios::binary);
-  const auto readAt = [&](std::uint64_t at, std::vector<std::byte>& into) {
-    file.seekg(static_cast<std::streamoff>(at));
-    file.read(reinterpret_cast<char*>(into.data()), static_cast<std::streamsize>(into.size()));
-  };
-  const auto writeAt = [&](std::uint64_t at, std::vector<std::byte>& bytes) {
-    WriteLittleEndian<std::uint32_t>(bytes, 4, 0);
-    WriteLittleEndian<std::uint32_t>(bytes, 4, Crc32c(bytes));
-    file.seekp(static_cast<std::streamoff>(at));
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  };
-  std::vector<std::byte> first(kVhdxHeaderBytes);
-  std::vector<std::byte> second(kVhdxHeaderBytes);
-  readAt(kVhdxFirstHeader, first);
-  readAt(kVhdxSecondHeader, second);
-  const bool firstIsCurrent = ReadU64(first, 8) > ReadU64(second, 8);
-  std::vector<std::byte>& header = firstIsCurrent ? first : second;
-  std::fill_n(header.begin() + 48, 16, std::byte{0x5a});
-  writeAt(firstIsCurrent ? kVhdxFirstHeader : kVhdxSecondHeader, header);
-  std::vector<std::byte> entry(4096);
-  std::copy_n(reinterpret_cast<const std::byte*>("loge"), 4, entry.begin());
-  WriteLittleEndian<std::uint32_t>(entry, 8, 4096);
-  WriteLittleEndian<std::uint64_t>(entry, 16, 1);
-  WriteLittleEndian<std::uint32_t>(entry, 24, 1);
-  std::fill_n(entry.begin() + 32, 16, std::byte{0x5a});
-  std::copy_n(reinterpret_cast<const std::byte*>("zero"), 4, entry.begin() + 64);
-  WriteLittleEndian<std::uint64_t>(entry, 64 + 8, 4096);
-  WriteLittleEndian<std::uint64_t>(entry, 64 + 16, fileOffset);
-  writeAt(ReadU64(header, 72), entry);
-}
-
-TEST(ContainersAsOthersWroteThem, AVhdxWithItsLogPendingSaysSoAndWhereItWouldWrite) {
-  const TempDir folder;
-  fs::copy_file(ContainerFixture("bare-36", "vhdx"), folder / "crashed.vhdx");
-  LeaveALogPending(folder / "crashed.vhdx", 8 << 20);
-  std::string problem;
-  const auto disk = OpenDiskImage((folder / "crashed.vhdx").string(), std::nullopt, &problem);
-  ASSERT_TRUE(disk->Size()) << disk->OpenError();
-  const auto& warnings = dynamic_cast<ContainerSource&>(*disk).Description().warnings;
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_NE(warnings[0].find("1 write(s) never applied"), std::string::npos) << warnings[0];
-  EXPECT_NE(warnings[0].find("file bytes 8388608+4096"), std::string::npos) << warnings[0];
-  // A clean one says nothing.
-  const auto clean = OpenDiskImage(ContainerFixture("bare-36", "vhdx"), std::nullopt, &problem);
-  EXPECT_TRUE(dynamic_cast<ContainerSource&>(*clean).Description().warnings.empty());
 }
 
 TEST(ParentImages, AParentNamedOnAnotherMachineIsFoundBesideTheChild) {

@@ -1,5 +1,9 @@
 #include "disk/containers/VhdiImageSource.h"
 
+#include <libbfio.h>
+// libvhdi reads through libbfio handles (its file_io_handle calls), though its header offers
+// them only where it was built against a separate libbfio.
+#define HAVE_LIBBFIO 1
 #include <libvhdi.h>
 
 #include <array>
@@ -9,6 +13,7 @@
 #include "disk/containers/ParentImage.h"
 #include "disk/containers/VhdGeometrySize.h"
 #include "disk/containers/VhdxPendingLog.h"
+#include "disk/containers/VhdxReplayedFile.h"
 
 namespace vantrel {
 
@@ -52,8 +57,19 @@ std::optional<std::uint64_t> SizeByGeometry(const std::string& path) {
 
 VhdiImageSource::VhdiImageSource(const std::string& path, std::size_t depth) {
   libvhdi_error_t* error = nullptr;
-  if (libvhdi_file_initialize(&file_, &error) != 1 ||
-      libvhdi_file_open(file_, path.c_str(), LIBVHDI_OPEN_READ, &error) != 1) {
+  // A VHDX whose log holds writes never applied is read as their replay would leave it; where
+  // libvhdi cannot read what the replay leaves, the file is read as it lies.
+  const VhdxPendingLog pending = ReadPendingLog(path);
+  if (pending.replay) replayed_ = OpenReplayedVhdx(path, *pending.replay);
+  if (replayed_ != nullptr && (libvhdi_file_initialize(&file_, &error) != 1 ||
+                               libvhdi_file_open_file_io_handle(file_, reinterpret_cast<libbfio_handle_t*>(replayed_),
+                                                                LIBVHDI_OPEN_READ, &error) != 1)) {
+    if (error != nullptr) libvhdi_error_free(&error);
+    if (file_ != nullptr) libvhdi_file_free(&file_, nullptr);
+    libbfio_handle_free(reinterpret_cast<libbfio_handle_t**>(&replayed_), nullptr);
+  }
+  if (file_ == nullptr && (libvhdi_file_initialize(&file_, &error) != 1 ||
+                           libvhdi_file_open(file_, path.c_str(), LIBVHDI_OPEN_READ, &error) != 1)) {
     Failed("cannot open the VHD image " + path + ": " + Why(error));
     return;
   }
@@ -70,8 +86,8 @@ VhdiImageSource::VhdiImageSource(const std::string& path, std::size_t depth) {
   description.kind = fileType == LIBVHDI_FILE_TYPE_VHDX ? ImageKind::Vhdx : ImageKind::Vhd;
   description.detail = DiskTypeText(diskType);
   description.files = {path};
-  if (description.kind == ImageKind::Vhdx)
-    if (auto warning = VhdxPendingLogWarning(path)) description.warnings.push_back(std::move(*warning));
+  if (description.kind == ImageKind::Vhdx && !pending.writes.empty())
+    description.warnings.push_back(PendingLogWarning(pending.writes, replayed_ != nullptr));
   // Virtual PC's disks end where their geometry ends, before the current size the footer gives.
   if (description.kind == ImageKind::Vhd)
     if (const auto bytes = SizeByGeometry(path); bytes && *bytes < size) {
@@ -98,9 +114,11 @@ VhdiImageSource::VhdiImageSource(const std::string& path, std::size_t depth) {
 }
 
 VhdiImageSource::~VhdiImageSource() {
-  if (file_ == nullptr) return;
-  libvhdi_file_close(file_, nullptr);
-  libvhdi_file_free(&file_, nullptr);
+  if (file_ != nullptr) {
+    libvhdi_file_close(file_, nullptr);
+    libvhdi_file_free(&file_, nullptr);
+  }
+  if (replayed_ != nullptr) libbfio_handle_free(reinterpret_cast<libbfio_handle_t**>(&replayed_), nullptr);
 }
 
 bool VhdiImageSource::ReadMedia(std::uint64_t offset, std::span<std::byte> buffer) {

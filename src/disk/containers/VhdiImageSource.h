@@ -1,6 +1,6 @@
 #pragma once
 // A VHD or VHDX disk (fixed, dynamic, or differencing over its parent, which is looked for
-// where it names it and beside it), read through libvhdi.
+// where it names it and beside it), read through libvhdi; a VHDX with its log replayed in memory.
 
 #include <cstdint>
 #include <memory>
@@ -22,7 +22,8 @@ class VhdiImageSource : public ContainerSource {
   bool ReadMedia(std::uint64_t offset, std::span<std::byte> buffer) override;
 
  private:
-  std::intptr_t* file_ = nullptr;  // libvhdi's file
+  std::intptr_t* file_ = nullptr;      // libvhdi's file
+  std::intptr_t* replayed_ = nullptr;  // libbfio's handle over the file with its log replayed, if any
   std::unique_ptr<VhdiImageSource> parent_;
 };
 

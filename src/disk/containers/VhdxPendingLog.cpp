@@ -10,14 +10,9 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t kLogSector = 4096;
-constexpr std::size_t kEntryHeaderBytes = 64;
-constexpr std::size_t kDescriptorBytes = 32;
+constexpr std::size_t kEntryHeaderBytes = kVhdxLogEntryHeaderBytes;
+constexpr std::size_t kDescriptorBytes = kVhdxLogDescriptorBytes;
 constexpr std::size_t kWritesShown = 8;
-
-bool Signed(std::span<const std::byte> bytes, std::size_t at, const char* signature) {
-  return bytes.size() >= at + 4 && std::memcmp(bytes.data() + at, signature, 4) == 0;
-}
 
 // True when the checksum at offset 4 matches the bytes with it taken as zero.
 bool ChecksumHolds(std::span<const std::byte> bytes) {
@@ -37,7 +32,7 @@ std::vector<std::byte> ReadAt(std::ifstream& file, std::uint64_t offset, std::ui
 
 }  // namespace
 
-std::uint32_t Crc32c(std::span<const std::byte> bytes) {
+std::uint32_t Crc32c(std::span<const std::byte> bytes, std::uint32_t crc) {
   static const auto table = [] {
     std::array<std::uint32_t, 256> entries{};
     for (std::uint32_t i = 0; i < 256; ++i) {
@@ -47,7 +42,7 @@ std::uint32_t Crc32c(std::span<const std::byte> bytes) {
     }
     return entries;
   }();
-  std::uint32_t crc = ~std::uint32_t{0};
+  crc = ~crc;
   for (const std::byte b : bytes) crc = table[(crc ^ std::to_integer<std::uint32_t>(b)) & 0xff] ^ (crc >> 8);
   return ~crc;
 }
@@ -57,7 +52,7 @@ std::optional<VhdxLogPlace> CurrentLog(std::span<const std::byte> firstHeader,
   std::span<const std::byte> current;
   std::uint64_t sequence = 0;
   for (const auto header : {firstHeader, secondHeader}) {
-    if (header.size() < kVhdxHeaderBytes || !Signed(header, 0, "head")) continue;
+    if (header.size() < kVhdxHeaderBytes || !VhdxSigned(header, 0, "head")) continue;
     const auto bytes = header.first(kVhdxHeaderBytes);
     if (!ChecksumHolds(bytes)) continue;
     if (current.empty() || ReadU64(bytes, 8) > sequence) {
@@ -75,43 +70,49 @@ std::optional<VhdxLogPlace> CurrentLog(std::span<const std::byte> firstHeader,
   return place;
 }
 
-std::vector<VhdxFileStretch> PendingWrites(std::span<const std::byte> log, const std::array<std::byte, 16>& guid) {
+std::vector<VhdxFileStretch> LoggedWrites(std::span<const std::byte> log, const std::array<std::byte, 16>& guid) {
   std::vector<VhdxFileStretch> writes;
-  for (std::size_t at = 0; at + kLogSector <= log.size();) {
+  for (std::size_t at = 0; at + kVhdxLogSector <= log.size(); at += kVhdxLogSector) {
     const auto rest = log.subspan(at);
-    const std::uint32_t length = Signed(rest, 0, "loge") ? ReadU32(rest, 8) : 0;
-    const std::uint32_t descriptors = length != 0 ? ReadU32(rest, 24) : 0;
-    const bool valid = length != 0 && length % kLogSector == 0 && length <= rest.size() &&
-                       kEntryHeaderBytes + std::uint64_t{descriptors} * kDescriptorBytes <= length &&
-                       std::equal(guid.begin(), guid.end(), rest.begin() + 32) && ChecksumHolds(rest.first(length));
-    if (!valid) {
-      at += kLogSector;
-      continue;
-    }
-    for (std::uint32_t d = 0; d < descriptors; ++d) {
-      const auto descriptor = rest.subspan(kEntryHeaderBytes + std::size_t{d} * kDescriptorBytes, kDescriptorBytes);
-      if (Signed(descriptor, 0, "zero"))
+    if (!VhdxSigned(rest, 0, "loge") || !std::equal(guid.begin(), guid.end(), rest.begin() + 32)) continue;
+    const std::uint64_t descriptors = std::min<std::uint64_t>(ReadU32(rest, 24),
+                                                              (rest.size() - kEntryHeaderBytes) / kDescriptorBytes);
+    for (std::uint64_t d = 0; d < descriptors; ++d) {
+      const auto descriptor = rest.subspan(kEntryHeaderBytes + d * kDescriptorBytes, kDescriptorBytes);
+      if (VhdxSigned(descriptor, 0, "zero"))
         writes.push_back({ReadU64(descriptor, 16), ReadU64(descriptor, 8)});
-      else if (Signed(descriptor, 0, "desc"))
-        writes.push_back({ReadU64(descriptor, 16), kLogSector});
+      else if (VhdxSigned(descriptor, 0, "desc"))
+        writes.push_back({ReadU64(descriptor, 16), kVhdxLogSector});
     }
-    at += length;
   }
   return writes;
 }
 
-std::optional<std::string> VhdxPendingLogWarning(const std::string& path) {
+VhdxPendingLog ReadPendingLog(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
+  if (!VhdxSigned(ReadAt(file, 0, 8), 0, "vhdx")) return {};
   const auto place = CurrentLog(ReadAt(file, kVhdxFirstHeader, kVhdxHeaderBytes),
                                 ReadAt(file, kVhdxSecondHeader, kVhdxHeaderBytes));
-  if (!place) return std::nullopt;
-  const std::vector<VhdxFileStretch> writes = PendingWrites(ReadAt(file, place->offset,
-                                                                   std::min(place->bytes, kVhdxMaxLogBytes)),
-                                                            place->guid);
-  if (writes.empty()) return std::nullopt;
+  if (!place) return {};
+  const std::vector<std::byte> log = ReadAt(file, place->offset, std::min(place->bytes, kVhdxMaxLogBytes));
+  // A log cut short by the file's end, or longer than is read, is not replayed.
+  std::optional<VhdxLogReplay> replay = log.size() == place->bytes ? ActiveSequence(log, place->guid)
+                                                                   : std::optional<VhdxLogReplay>{};
+  std::vector<VhdxFileStretch> writes;
+  if (replay)
+    for (const VhdxLogWrite& write : replay->writes) writes.push_back({write.offset, write.length});
+  else
+    writes = LoggedWrites(log, place->guid);
+  if (writes.empty()) return {};
+  return {std::move(replay), std::move(writes)};
+}
+
+std::string PendingLogWarning(const std::vector<VhdxFileStretch>& writes, bool replayed) {
   std::string text = "its log holds " + std::to_string(writes.size()) +
-                     " write(s) never applied to the file (its host stopped first); they are not replayed, and "
-                     "what they change reads as it lies in the file: file bytes";
+                     " write(s) never applied to the file (its host stopped first); " +
+                     (replayed ? "they are replayed in memory, never on the file: file bytes"
+                               : "they cannot be replayed (their entries are damaged, or what they write cannot "
+                                 "be read), and what they change reads as it lies in the file: file bytes");
   for (std::size_t i = 0; i < writes.size() && i < kWritesShown; ++i)
     text += (i > 0 ? ", " : " ") + std::to_string(writes[i].offset) + "+" + std::to_string(writes[i].length);
   if (writes.size() > kWritesShown) text += ", ...";

@@ -1,7 +1,8 @@
 #pragma once
 // The log of a VHDX whose host stopped before it wrote the log out: writes that the log
-// holds and the file does not. They are not replayed here; the disk is read as it lies in
-// the file, and the user is told which stretches of the file the log would have changed.
+// holds and the file does not. Its active sequence is replayed in memory, never on the file
+// (`VhdxReplayedFile`); where no valid sequence is left, the disk is read as it lies in the
+// file, and the user is told which stretches of the file the damaged log would have changed.
 
 #include <array>
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include <span>
 #include <string>
 #include <vector>
+
+#include "disk/containers/VhdxLogSequence.h"
 
 namespace vantrel {
 
@@ -33,14 +36,23 @@ struct VhdxFileStretch {
   std::uint64_t length = 0;
 };
 
-// The writes of the log's valid entries (their signature, checksum and GUID right), in the
-// order they lie in the log.
-std::vector<VhdxFileStretch> PendingWrites(std::span<const std::byte> log, const std::array<std::byte, 16>& guid);
+// The writes that entries with the log's signature and GUID name, whether or not the entry
+// holds together, in the order they lie in the log: what a log too damaged to replay touches.
+std::vector<VhdxFileStretch> LoggedWrites(std::span<const std::byte> log, const std::array<std::byte, 16>& guid);
 
-// For a VHDX file: the warning to give when its log holds writes, or nothing.
-std::optional<std::string> VhdxPendingLogWarning(const std::string& path);
+// What a VHDX file's log holds: the writes to replay (none where no valid sequence is left)
+// and the stretches of the file they change, or that the damaged entries would; both empty
+// when the log is.
+struct VhdxPendingLog {
+  std::optional<VhdxLogReplay> replay;
+  std::vector<VhdxFileStretch> writes;
+};
+VhdxPendingLog ReadPendingLog(const std::string& path);
 
-// CRC-32C (Castagnoli), as VHDX checksums its headers and log entries.
-std::uint32_t Crc32c(std::span<const std::byte> bytes);
+// The warning row for a log with writes: replayed in memory, or read as the file lies.
+std::string PendingLogWarning(const std::vector<VhdxFileStretch>& writes, bool replayed);
+
+// CRC-32C (Castagnoli), as VHDX checksums its headers and log entries; `crc` continues one.
+std::uint32_t Crc32c(std::span<const std::byte> bytes, std::uint32_t crc = 0);
 
 }  // namespace vantrel
