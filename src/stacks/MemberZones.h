@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "stacks/MdGeometry.h"
+#include "stacks/MdShape.h"
 
 namespace vantrel {
 

@@ -85,13 +85,19 @@ TEST(OwnersRestore, LsJsonGivesKindModeOwnerLinksAndDevicesAsTheKernelShowedThem
         ASSERT_TRUE(byPath.contains(path));
         const nlohmann::json& entry = byPath[path];
         EXPECT_EQ(entry["kind"], kKindOfType.at(shown["type"]));
-        if (shown["type"] != "symbolic link") EXPECT_EQ(entry["mode"], shown["mode"]);
+        if (shown["type"] != "symbolic link") {
+          EXPECT_EQ(entry["mode"], shown["mode"]);
+        }
         EXPECT_EQ(entry["uid"], shown["uid"]);
         EXPECT_EQ(entry["gid"], shown["gid"]);
         EXPECT_EQ(entry["mtime"], shown["mtime"]);
         EXPECT_EQ(entry["rdev"], shown["rdev"]);
-        if (shown["type"] != "directory") EXPECT_EQ(entry["nlink"], shown["nlink"]);
-        if (shown.contains("target")) EXPECT_EQ(entry["target"], shown["target"]);
+        if (shown["type"] != "directory") {
+          EXPECT_EQ(entry["nlink"], shown["nlink"]);
+        }
+        if (shown.contains("target")) {
+          EXPECT_EQ(entry["target"], shown["target"]);
+        }
       }
       // The private folder is not listed, nor anything in it.
       for (const auto& [path, entry] : byPath) EXPECT_EQ(path.find(".reiserfs_priv"), std::string::npos) << path;
@@ -120,12 +126,19 @@ void ExpectRestored(const fs::path& root, int partition, bool attributes) {
     EXPECT_EQ(st.st_mode & S_IFMT, kFormatOfType.at(shown["type"]));
     EXPECT_EQ(st.st_uid, shown["uid"].get<uid_t>());
     EXPECT_EQ(st.st_gid, shown["gid"].get<gid_t>());
-    if (!S_ISLNK(st.st_mode)) EXPECT_EQ(Octal(st.st_mode), shown["mode"]);
+    if (!S_ISLNK(st.st_mode)) {
+      EXPECT_EQ(Octal(st.st_mode), shown["mode"]);
+    }
     EXPECT_EQ(st.st_mtime, shown["mtime"].get<time_t>());
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
       EXPECT_EQ((nlohmann::json{major(st.st_rdev), minor(st.st_rdev)}), shown["rdev"]);
-    if (shown.contains("target")) EXPECT_EQ(fs::read_symlink(root / path).string(), shown["target"]);
-    if (attributes) EXPECT_EQ(Attributes(root / path), AttributesOf(shown));
+    }
+    if (shown.contains("target")) {
+      EXPECT_EQ(fs::read_symlink(root / path).string(), shown["target"]);
+    }
+    if (attributes) {
+      EXPECT_EQ(Attributes(root / path), AttributesOf(shown));
+    }
   }
   // The two names of one file are one inode.
   struct stat one {

@@ -45,10 +45,14 @@ TEST(MountOwners, EntriesShowTheirOwnersModesDevicesAndAttributesAsTheKernelDid)
       EXPECT_EQ(st.st_mode & S_IFMT, kFormatOfType.at(shown["type"]));
       EXPECT_EQ(st.st_uid, shown["uid"].get<uid_t>());
       EXPECT_EQ(st.st_gid, shown["gid"].get<gid_t>());
-      if (!S_ISLNK(st.st_mode)) EXPECT_EQ(st.st_mode & 07777, std::stoul(shown["mode"].get<std::string>(), nullptr, 8));
+      if (!S_ISLNK(st.st_mode)) {
+        EXPECT_EQ(st.st_mode & 07777, std::stoul(shown["mode"].get<std::string>(), nullptr, 8));
+      }
       EXPECT_EQ(st.st_mtime, shown["mtime"].get<time_t>());
       EXPECT_EQ((nlohmann::json{major(st.st_rdev), minor(st.st_rdev)}), shown["rdev"]);
-      if (shown.contains("target")) EXPECT_EQ(fs::read_symlink(mounted / path).string(), shown["target"]);
+      if (shown.contains("target")) {
+        EXPECT_EQ(fs::read_symlink(mounted / path).string(), shown["target"]);
+      }
       std::map<std::string, std::string> expected;
       for (const auto& [name, value] : shown["xattrs"].items()) expected[name] = value;
       EXPECT_EQ(VolumeAttributes(mounted / path), expected);

@@ -94,7 +94,7 @@ TEST_F(SavingOnFixtures, AdvancedBuildRecoversDeletedFilesByteForByte) {
 
 TEST_F(SavingOnFixtures, DeletedFilesOnlySavesWhatTheLiveTreeNoLongerReaches) {
   Build("deleted", 1, true);
-  wizard_.state.saving.options.deletedFilter = 2;
+  wizard_.state.saving.options.deletedFilter = DeletedFilter::Only;
   SaveAll();
   std::uint32_t removed = 0;
   for (const auto& entry : partition_["earlier_listings"][0]["entries"]) {

@@ -15,6 +15,9 @@ inline constexpr std::size_t kVhdxLogSector = 4096;
 inline constexpr std::size_t kVhdxLogEntryHeaderBytes = 64;
 inline constexpr std::size_t kVhdxLogDescriptorBytes = 32;
 
+// CRC-32C (Castagnoli), as VHDX checksums its headers and log entries; `crc` continues one.
+std::uint32_t Crc32c(std::span<const std::byte> bytes, std::uint32_t crc = 0);
+
 // True when the 4 bytes at `at` are the signature.
 bool VhdxSigned(std::span<const std::byte> bytes, std::size_t at, const char* signature);
 

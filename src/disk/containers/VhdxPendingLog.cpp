@@ -32,21 +32,6 @@ std::vector<std::byte> ReadAt(std::ifstream& file, std::uint64_t offset, std::ui
 
 }  // namespace
 
-std::uint32_t Crc32c(std::span<const std::byte> bytes, std::uint32_t crc) {
-  static const auto table = [] {
-    std::array<std::uint32_t, 256> entries{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t value = i;
-      for (int bit = 0; bit < 8; ++bit) value = (value & 1) != 0 ? (value >> 1) ^ 0x82f63b78u : value >> 1;
-      entries[i] = value;
-    }
-    return entries;
-  }();
-  crc = ~crc;
-  for (const std::byte b : bytes) crc = table[(crc ^ std::to_integer<std::uint32_t>(b)) & 0xff] ^ (crc >> 8);
-  return ~crc;
-}
-
 std::optional<VhdxLogPlace> CurrentLog(std::span<const std::byte> firstHeader,
                                        std::span<const std::byte> secondHeader) {
   std::span<const std::byte> current;

@@ -52,7 +52,4 @@ VhdxPendingLog ReadPendingLog(const std::string& path);
 // The warning row for a log with writes: replayed in memory, or read as the file lies.
 std::string PendingLogWarning(const std::vector<VhdxFileStretch>& writes, bool replayed);
 
-// CRC-32C (Castagnoli), as VHDX checksums its headers and log entries; `crc` continues one.
-std::uint32_t Crc32c(std::span<const std::byte> bytes, std::uint32_t crc = 0);
-
 }  // namespace vantrel
