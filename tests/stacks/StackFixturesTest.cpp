@@ -139,7 +139,8 @@ TEST(StackFixtures, Raid10ReadsThroughAnyMembersLeftOutWhileEveryChunkHasACopy) 
 
 TEST(StackFixtures, EachLegOfAMirrorOrRaid1VolumeIsListedOnItsOwn) {
   auto opened = Open(FixtureMemberImages("mdmix"));
-  for (const auto& volume : FixtureManifest("mdmix")["stack"]["lvm_unread"]) {
+  const auto manifest = FixtureManifest("mdmix");
+  for (const auto& volume : manifest["stack"]["lvm_unread"]) {
     const std::string name = "lvm:legs/" + volume["name"].get<std::string>();
     EXPECT_EQ(DiskWithPath(*opened, name), -1) << name;
     for (const std::string leg : {"_mimage_0", "_mimage_1", "_rimage_0", "_rimage_1"}) {
