@@ -72,7 +72,8 @@ TEST(CliSave, AVolumeWithoutItsSuperblockIsSavedFromItsTreeAndNothingFoundIsAFai
   ASSERT_EQ(run.exitCode, 0) << run.err << run.out;
   EXPECT_NE(run.err.find("block size 4096, 12288 blocks, format 3.6"), std::string::npos) << run.err;
   std::size_t files = 0, atTheirPaths = 0;
-  for (const auto& entry : ManifestPartition(FixtureManifest("bare-36"), 0)["entries"]) {
+  const nlohmann::json partition = ManifestPartition(FixtureManifest("bare-36"), 0);
+  for (const auto& entry : partition["entries"]) {
     if (entry["kind"] != "file") continue;
     ++files;
     atTheirPaths += Sha256OfFile((fs::path(out) / SavedPath(entry["path"])).string()) == entry["sha256"];
